@@ -1,0 +1,89 @@
+#include "common/Json.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+
+namespace glidra {
+namespace {
+
+QJsonValue parse(const char* text) {
+    return QJsonDocument::fromJson(QByteArray("[") + text + "]").array().at(0);
+}
+
+TEST(JsonTest, FloatsAreWrittenInTheirShortestForm) {
+    const QJsonObject object = JsonObjectWriter().set(u"x", 0.4f).set(u"y", 0.1f).object();
+    EXPECT_EQ(QJsonDocument(object).toJson(QJsonDocument::Compact), QByteArray(R"({"x":0.4,"y":0.1})"));
+    auto back = json::decode<float>(object.value(u"x"), JsonPath());
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(back.value(), 0.4f);
+}
+
+TEST(JsonTest, IntegersAreStrict) {
+    struct Case {
+        const char* json;
+        bool ok;
+        JsonError::Kind kind;
+    };
+    const Case cases[] = {
+        {"3", true, {}},
+        {"-2", true, {}},
+        {"3.5", false, JsonError::Kind::dataCorrupted},
+        {"true", false, JsonError::Kind::typeMismatch},
+        {"\"3\"", false, JsonError::Kind::typeMismatch},
+        {"70000", false, JsonError::Kind::outOfRange},
+        {"1e300", false, JsonError::Kind::outOfRange},
+    };
+    for (const auto& c : cases) {
+        auto result = json::decode<qint16>(parse(c.json), JsonPath(QStringLiteral("n")));
+        EXPECT_EQ(result.ok(), c.ok) << c.json;
+        if (!c.ok && !result.ok()) {
+            EXPECT_EQ(result.error().kind, c.kind) << c.json;
+            EXPECT_EQ(result.error().path, QStringLiteral("n"));
+        }
+    }
+}
+
+TEST(JsonTest, UuidsAreWrittenUpperCaseAndReadInAnyCase) {
+    const QUuid uuid = QUuid::fromString(QStringLiteral("3f2504e0-4f89-11d3-9a0c-0305e82c3301"));
+    EXPECT_EQ(json::encode(uuid).toString(), QStringLiteral("3F2504E0-4F89-11D3-9A0C-0305E82C3301"));
+    EXPECT_EQ(json::decode<QUuid>(QJsonValue(QStringLiteral("3f2504e0-4f89-11d3-9a0c-0305e82c3301")), {}).value(),
+              uuid);
+    EXPECT_FALSE(json::decode<QUuid>(QJsonValue(QStringLiteral("not-a-uuid")), {}).ok());
+    EXPECT_FALSE(json::decode<QUuid>(QJsonValue(QStringLiteral("{3f2504e0-4f89-11d3-9a0c-0305e82c3301}")), {}).ok());
+}
+
+TEST(JsonTest, DataIsBase64) {
+    const QByteArray data("\x00\x01\xfe", 3);
+    EXPECT_EQ(json::encode(data).toString(), QStringLiteral("AAH+"));
+    EXPECT_EQ(json::decode<QByteArray>(QJsonValue(QStringLiteral("AAH+")), {}).value(), data);
+    EXPECT_FALSE(json::decode<QByteArray>(QJsonValue(QStringLiteral("**")), {}).ok());
+}
+
+TEST(JsonTest, ReaderTreatsNullAsAbsentAndKeepsTheFirstErrorWithItsPath) {
+    JsonObjectReader in(parse(R"({"a": null, "b": "x", "c": 1})"), JsonPath(QStringLiteral("rules[2]")));
+    EXPECT_EQ(in.optional<QString>(u"a"), std::nullopt);
+    EXPECT_FALSE(in.failed());
+    in.required<qint64>(u"b");
+    in.required<qint64>(u"missing");
+    ASSERT_TRUE(in.failed());
+    EXPECT_EQ(in.error().path, QStringLiteral("rules[2].b"));
+    EXPECT_EQ(in.error().kind, JsonError::Kind::typeMismatch);
+
+    JsonObjectReader missing(parse(R"({})"), JsonPath());
+    missing.required<QString>(u"name");
+    EXPECT_EQ(missing.error().kind, JsonError::Kind::missingKey);
+    EXPECT_EQ(missing.error().path, QStringLiteral("name"));
+
+    JsonObjectReader notAnObject(parse("[1]"), JsonPath());
+    EXPECT_TRUE(notAnObject.failed());
+}
+
+TEST(JsonTest, VectorsReportTheIndexOfTheBadElement) {
+    auto result = json::decode<std::vector<bool>>(parse("[true, false, 3]"), JsonPath(QStringLiteral("list")));
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().path, QStringLiteral("list[2]"));
+}
+
+}  // namespace
+}  // namespace glidra

@@ -1,0 +1,43 @@
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace glidra::test {
+
+namespace {
+QString currentHome;
+}
+
+void TemporaryHomeListener::OnTestStart(const ::testing::TestInfo&) {
+    home_ = std::make_unique<QTemporaryDir>();
+    const QString root = home_->path();
+    currentHome = root;
+    const auto setFolder = [&root](const char* variable, const QString& relative) {
+        const QString path = relative.isEmpty() ? root : root + QLatin1Char('/') + relative;
+        QDir().mkpath(path);
+        qputenv(variable, QFile::encodeName(path));
+    };
+    setFolder("HOME", {});
+    setFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+    setFolder("XDG_STATE_HOME", QStringLiteral(".local/state"));
+    setFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
+    setFolder("XDG_CACHE_HOME", QStringLiteral(".cache"));
+}
+
+void TemporaryHomeListener::OnTestEnd(const ::testing::TestInfo&) {
+    home_.reset();
+    currentHome.clear();
+}
+
+QString temporaryHome() {
+    return currentHome;
+}
+
+int runAllTests(int argc, char** argv) {
+    ::testing::InitGoogleMock(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new TemporaryHomeListener);
+    return RUN_ALL_TESTS();
+}
+
+}  // namespace glidra::test

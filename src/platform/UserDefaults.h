@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <variant>
+
+namespace glidra {
+
+// One stored value. The kinds stay apart: a Boolean never reads back as a
+// number, nor data as a string, because the settings treat a value of the
+// wrong kind as absent.
+using DefaultsValue = std::variant<bool, std::int64_t, double, QString, QByteArray>;
+
+// The application's user defaults: a flat typed key-value store, written
+// through at once.
+class UserDefaults {
+public:
+    virtual ~UserDefaults() = default;
+
+    virtual std::optional<DefaultsValue> value(const QString& key) const = 0;
+    // False when the value could not be made durable; the store keeps it in
+    // memory either way.
+    virtual bool setValue(const QString& key, const DefaultsValue& value) = 0;
+    virtual bool removeValue(const QString& key) = 0;
+
+    // Typed readings; a value of another kind reads as absent.
+    std::optional<bool> boolean(const QString& key) const;
+    std::optional<QString> string(const QString& key) const;
+    std::optional<QByteArray> data(const QString& key) const;
+    // A number of either kind as a double.
+    std::optional<double> number(const QString& key) const;
+
+    // The store's own Boolean reading: absent is false, a number is true when
+    // not zero, a string is true when it reads "YES", "true" or a non-zero
+    // integer, as the platform's defaults do.
+    bool boolValue(const QString& key) const;
+};
+
+}  // namespace glidra

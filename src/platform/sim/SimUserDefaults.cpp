@@ -1,0 +1,23 @@
+#include "platform/sim/SimUserDefaults.h"
+
+namespace glidra::sim {
+
+std::optional<DefaultsValue> SimUserDefaults::value(const QString& key) const {
+    const auto it = values_.constFind(key);
+    if (it == values_.constEnd()) return std::nullopt;
+    return *it;
+}
+
+bool SimUserDefaults::setValue(const QString& key, const DefaultsValue& value) {
+    values_.insert(key, value);
+    written_.append(key);
+    return !failsWrites_;
+}
+
+bool SimUserDefaults::removeValue(const QString& key) {
+    values_.remove(key);
+    removed_.append(key);
+    return !failsWrites_;
+}
+
+}  // namespace glidra::sim

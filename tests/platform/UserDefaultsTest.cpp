@@ -1,0 +1,101 @@
+#include "platform/linux/JsonFileUserDefaults.h"
+#include "platform/sim/SimUserDefaults.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+
+namespace glidra {
+namespace {
+
+QString settingsPath() {
+    return test::temporaryHome() + QStringLiteral("/.config/Glidra/settings.json");
+}
+
+TEST(JsonFileUserDefaultsTest, EveryKindReadsBackAsWhatItWasAfterReopening) {
+    {
+        linux_platform::JsonFileUserDefaults defaults(settingsPath());
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("b"), true));
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("i"), std::int64_t(2)));
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("d"), 0.08));
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("nan"), std::nan("")));
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("s"), QStringLiteral("标准")));
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("data"), QByteArray("[1,2]")));
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("gone"), true));
+        ASSERT_TRUE(defaults.removeValue(QStringLiteral("gone")));
+    }
+    linux_platform::JsonFileUserDefaults reopened(settingsPath());
+    EXPECT_EQ(reopened.value(QStringLiteral("b")), DefaultsValue(true));
+    EXPECT_EQ(reopened.value(QStringLiteral("i")), DefaultsValue(std::int64_t(2)));
+    EXPECT_EQ(reopened.value(QStringLiteral("d")), DefaultsValue(0.08));
+    EXPECT_TRUE(std::isnan(*reopened.number(QStringLiteral("nan"))));
+    EXPECT_EQ(reopened.string(QStringLiteral("s")), QStringLiteral("标准"));
+    EXPECT_EQ(reopened.data(QStringLiteral("data")), QByteArray("[1,2]"));
+    EXPECT_EQ(reopened.value(QStringLiteral("gone")), std::nullopt);
+    // Kinds never blur: data is not a string, a Boolean not a number.
+    EXPECT_EQ(reopened.string(QStringLiteral("data")), std::nullopt);
+    EXPECT_EQ(reopened.number(QStringLiteral("b")), std::nullopt);
+    EXPECT_EQ(reopened.boolean(QStringLiteral("i")), std::nullopt);
+}
+
+TEST(JsonFileUserDefaultsTest, AnUnreadableDocumentIsKeptAsideAndTheStoreStartsEmpty) {
+    QDir().mkpath(QFileInfo(settingsPath()).absolutePath());
+    QFile file(settingsPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"restoreEnabled\": {\"bool\": tr");
+    file.close();
+
+    linux_platform::JsonFileUserDefaults defaults(settingsPath());
+    EXPECT_EQ(defaults.value(QStringLiteral("restoreEnabled")), std::nullopt);
+    ASSERT_FALSE(defaults.setAsidePath().isEmpty());
+    QFile aside(defaults.setAsidePath());
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), QByteArray("{\"restoreEnabled\": {\"bool\": tr"));
+
+    ASSERT_TRUE(defaults.setValue(QStringLiteral("restoreEnabled"), true));
+    EXPECT_EQ(linux_platform::JsonFileUserDefaults(settingsPath()).boolean(QStringLiteral("restoreEnabled")), true);
+}
+
+TEST(JsonFileUserDefaultsTest, EntriesOfAnUnknownKindSurviveRewrites) {
+    QDir().mkpath(QFileInfo(settingsPath()).absolutePath());
+    QFile file(settingsPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"future": {"date": "2030-01-01"}, "edgeWidth": {"double": 0.1}})");
+    file.close();
+    {
+        linux_platform::JsonFileUserDefaults defaults(settingsPath());
+        EXPECT_EQ(defaults.unreadableEntryCount(), 1);
+        EXPECT_EQ(defaults.value(QStringLiteral("future")), std::nullopt);
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("edgeWidth"), 0.2));
+    }
+    QFile again(settingsPath());
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(again.readAll().contains("2030-01-01"));
+}
+
+TEST(UserDefaultsTest, BooleanReadingOfTheStore) {
+    struct Case {
+        std::optional<DefaultsValue> stored;
+        bool expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, false},
+        {DefaultsValue(true), true},
+        {DefaultsValue(std::int64_t(2)), true},
+        {DefaultsValue(std::int64_t(0)), false},
+        {DefaultsValue(0.5), true},
+        {DefaultsValue(QStringLiteral("YES")), true},
+        {DefaultsValue(QStringLiteral("no")), false},
+        {DefaultsValue(QByteArray("1")), false},
+    };
+    for (const auto& c : cases) {
+        sim::SimUserDefaults defaults;
+        if (c.stored) defaults.preload(QStringLiteral("k"), *c.stored);
+        EXPECT_EQ(defaults.boolValue(QStringLiteral("k")), c.expected) << c.stored.has_value();
+    }
+}
+
+}  // namespace
+}  // namespace glidra

@@ -37,7 +37,7 @@ constexpr auto enumRows() {
 template <TabledEnum E>
 constexpr const auto& enumRow(E value) {
     const auto rows = enumRows<E>();
-    const auto* row = std::find_if(rows.begin(), rows.end(), [value](const auto& r) { return r.value == value; });
+    const auto row = std::find_if(rows.begin(), rows.end(), [value](const auto& r) { return r.value == value; });
     assert(row != rows.end());
     return *row;
 }

@@ -1,0 +1,118 @@
+#include "platform/sim/SimMultitouchFramework.h"
+
+#include <algorithm>
+
+namespace glidra::sim {
+
+MultitouchDevice SimMultitouchFramework::addDevice() {
+    std::lock_guard lock(mutex_);
+    devices_.push_back(Device{std::make_unique<int>(nextIndex_++), false, false, {}});
+    return devices_.back().address.get();
+}
+
+void SimMultitouchFramework::removeDevice(MultitouchDevice device) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(devices_, [device](const Device& d) { return d.address.get() == device; });
+}
+
+void SimMultitouchFramework::setStartFails(MultitouchDevice device, bool fails) {
+    std::lock_guard lock(mutex_);
+    if (int i = indexOf(device); i >= 0) devices_[std::size_t(i)].startFails = fails;
+}
+
+int SimMultitouchFramework::indexOf(MultitouchDevice device) const {
+    for (std::size_t i = 0; i < devices_.size(); ++i) {
+        if (devices_[i].address.get() == device) return int(i);
+    }
+    return -1;
+}
+
+bool SimMultitouchFramework::load() {
+    std::lock_guard lock(mutex_);
+    ++loadCount_;
+    return !loadFails_;
+}
+
+std::vector<MultitouchDevice> SimMultitouchFramework::createDeviceList() {
+    std::lock_guard lock(mutex_);
+    ++openLists_;
+    std::vector<MultitouchDevice> list;
+    for (const auto& d : devices_) list.push_back(d.address.get());
+    return list;
+}
+
+void SimMultitouchFramework::registerContactFrameCallback(MultitouchDevice device, ContactFrameCallback callback) {
+    std::lock_guard lock(mutex_);
+    if (int i = indexOf(device); i >= 0) {
+        devices_[std::size_t(i)].callbacks.push_back(callback);
+        log_.push_back("register " + std::to_string(*devices_[std::size_t(i)].address));
+    }
+}
+
+int SimMultitouchFramework::startDevice(MultitouchDevice device) {
+    std::lock_guard lock(mutex_);
+    const int i = indexOf(device);
+    if (i < 0) return -1;
+    auto& d = devices_[std::size_t(i)];
+    log_.push_back("start " + std::to_string(*d.address));
+    if (d.startFails) return -1;
+    d.started = true;
+    return 0;
+}
+
+void SimMultitouchFramework::unregisterContactFrameCallback(MultitouchDevice device, ContactFrameCallback callback) {
+    std::lock_guard lock(mutex_);
+    if (int i = indexOf(device); i >= 0) {
+        auto& callbacks = devices_[std::size_t(i)].callbacks;
+        if (auto it = std::find(callbacks.begin(), callbacks.end(), callback); it != callbacks.end()) {
+            callbacks.erase(it);
+        }
+        log_.push_back("unregister " + std::to_string(*devices_[std::size_t(i)].address));
+    }
+}
+
+void SimMultitouchFramework::stopDevice(MultitouchDevice device) {
+    std::lock_guard lock(mutex_);
+    if (int i = indexOf(device); i >= 0) {
+        devices_[std::size_t(i)].started = false;
+        log_.push_back("stop " + std::to_string(*devices_[std::size_t(i)].address));
+    }
+}
+
+void SimMultitouchFramework::releaseDeviceList(const std::vector<MultitouchDevice>&) {
+    std::lock_guard lock(mutex_);
+    --openLists_;
+}
+
+void SimMultitouchFramework::deliver(MultitouchDevice device, const std::vector<DriverTouch>& touches,
+                                     double timestamp) {
+    std::vector<ContactFrameCallback> callbacks;
+    {
+        std::lock_guard lock(mutex_);
+        const int i = indexOf(device);
+        if (i < 0 || !devices_[std::size_t(i)].started) return;
+        callbacks = devices_[std::size_t(i)].callbacks;
+    }
+    for (auto callback : callbacks) {
+        callback(device, touches.empty() ? nullptr : touches.data(), std::int32_t(touches.size()), timestamp, 0);
+    }
+}
+
+int SimMultitouchFramework::registrationCount(MultitouchDevice device) const {
+    std::lock_guard lock(mutex_);
+    const int i = indexOf(device);
+    return i < 0 ? 0 : int(devices_[std::size_t(i)].callbacks.size());
+}
+
+bool SimMultitouchFramework::isStarted(MultitouchDevice device) const {
+    std::lock_guard lock(mutex_);
+    const int i = indexOf(device);
+    return i >= 0 && devices_[std::size_t(i)].started;
+}
+
+std::vector<std::string> SimMultitouchFramework::log() const {
+    std::lock_guard lock(mutex_);
+    return log_;
+}
+
+}  // namespace glidra::sim

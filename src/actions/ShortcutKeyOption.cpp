@@ -1,0 +1,107 @@
+#include "actions/ShortcutKeyOption.h"
+
+#include "common/Localized.h"
+#include "platform/EventMarkers.h"
+
+namespace glidra {
+
+namespace {
+
+struct KeyRow {
+    std::uint16_t keyCode;
+    const char* title;
+    bool localizedTitle = false;
+};
+
+constexpr KeyRow kSpecialKeys[] = {
+    {48, "Tab"},
+    {53, "Esc"},
+    {49, "Space"},
+    {36, "Return"},
+    {51, "Delete"},
+    {117, GLIDRA_TEXT("向前删除"), true},
+    {123, "←"},
+    {124, "→"},
+    {125, "↓"},
+    {126, "↑"},
+    {115, "Home"},
+    {119, "End"},
+    {116, "Page Up"},
+    {121, "Page Down"},
+    {76, GLIDRA_TEXT("小键盘 Enter"), true},
+    {114, "Help / Insert"},
+};
+
+// F1 ... F20.
+constexpr std::uint16_t kFunctionKeyCodes[] = {122, 120, 99,  118, 96,  97,  98, 100, 101, 109,
+                                               103, 111, 105, 107, 113, 106, 64, 79,  80,  90};
+
+// ANSI virtual key codes, A ... Z.
+constexpr std::uint16_t kLetterKeyCodes[] = {0,  11, 8,  2,  14, 3, 5,  4,  34, 38, 40, 37, 46,
+                                             45, 31, 35, 12, 15, 1, 17, 32, 9,  13, 7,  16, 6};
+
+// ANSI virtual key codes, 0 ... 9.
+constexpr std::uint16_t kDigitKeyCodes[] = {29, 18, 19, 20, 21, 23, 22, 26, 28, 25};
+
+constexpr KeyRow kPunctuationKeys[] = {
+    {50, "`"}, {27, "-"}, {24, "="}, {33, "["}, {30, "]"}, {42, "\\"},
+    {41, ";"}, {39, "'"}, {43, ","}, {47, "."}, {44, "/"},
+};
+
+constexpr std::size_t kNamedKeyCount = std::size(kSpecialKeys) + std::size(kFunctionKeyCodes);
+
+ShortcutKeyOption option(const KeyRow& row) {
+    return {row.keyCode, row.localizedTitle ? localized(row.title) : QString::fromUtf8(row.title), std::nullopt};
+}
+
+std::vector<ShortcutKeyOption> buildAll() {
+    std::vector<ShortcutKeyOption> options;
+    for (const auto& row : kSpecialKeys) options.push_back(option(row));
+    for (std::size_t i = 0; i < std::size(kFunctionKeyCodes); ++i) {
+        options.push_back({kFunctionKeyCodes[i], QStringLiteral("F%1").arg(i + 1), std::nullopt});
+    }
+    for (std::size_t i = 0; i < std::size(kLetterKeyCodes); ++i) {
+        options.push_back({kLetterKeyCodes[i], QString(QChar(char16_t(u'A' + i))), std::nullopt});
+    }
+    for (std::size_t i = 0; i < std::size(kDigitKeyCodes); ++i) {
+        options.push_back({kDigitKeyCodes[i], QString(QChar(char16_t(u'0' + i))), std::nullopt});
+    }
+    for (const auto& row : kPunctuationKeys) options.push_back(option(row));
+    for (ShortcutMediaKey key : enumAllCases<ShortcutMediaKey>()) options.push_back({0, title(key), key});
+    return options;
+}
+
+}  // namespace
+
+QString ShortcutKeyOption::id() const {
+    if (mediaKey) return QStringLiteral("media:") + enumRaw(*mediaKey);
+    return QStringLiteral("key:%1").arg(keyCode);
+}
+
+const std::vector<ShortcutKeyOption>& ShortcutKeyOption::all() {
+    static const std::vector<ShortcutKeyOption> options = buildAll();
+    return options;
+}
+
+std::span<const ShortcutKeyOption> ShortcutKeyOption::specialAndFunctionKeys() {
+    return std::span(all()).first(kNamedKeyCount);
+}
+
+std::optional<std::pair<InputEvent, InputEvent>> ShortcutKeyOption::postKeyEvents(EventPoster& poster,
+                                                                                  std::uint16_t keyCode,
+                                                                                  std::uint64_t downFlags,
+                                                                                  std::uint64_t upFlags) {
+    if (!poster.privateEventSource()) return std::nullopt;
+    auto down = poster.makeKeyboardEvent(keyCode, true);
+    if (!down) return std::nullopt;
+    auto up = poster.makeKeyboardEvent(keyCode, false);
+    if (!up) return std::nullopt;
+    down->flags = downFlags;
+    up->flags = upFlags;
+    // Lets our own monitors tell these strokes from the user's typing.
+    down->userData = kShortcutEventMarker;
+    up->userData = kShortcutEventMarker;
+    return std::pair{*std::move(down), *std::move(up)};
+}
+
+}  // namespace glidra

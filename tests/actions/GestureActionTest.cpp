@@ -1,0 +1,459 @@
+#include "actions/GestureAction.h"
+
+#include "common/Json.h"
+#include "platform/sim/SimWorkspace.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <map>
+#include <set>
+#include <vector>
+
+namespace glidra {
+namespace {
+
+using A = GestureAction;
+using C = GestureActionCategory;
+using testing::ElementsAre;
+using testing::UnorderedElementsAreArray;
+
+std::vector<GestureAction> actionsMatching(QStringView text) {
+    std::vector<GestureAction> hits;
+    for (const auto action : enumAllCases<GestureAction>()) {
+        if (matchesSearch(action, text)) hits.push_back(action);
+    }
+    return hits;
+}
+
+// The stored names in declaration order; rules written by every earlier
+// version must keep loading, so this list is spelled out rather than derived.
+const QStringList storedNames = {
+    "none",
+    "brightnessUp",
+    "brightnessDown",
+    "volumeUp",
+    "volumeDown",
+    "focusAddressBar",
+    "screenshotWindowClipboard",
+    "copyFilePath",
+    "copyPageLink",
+    "copyPageTitleAndLink",
+    "clipboardPlainText",
+    "keyboardBrightnessUp",
+    "keyboardBrightnessDown",
+    "playPause",
+    "previousTrack",
+    "nextTrack",
+    "seekBackward",
+    "seekForward",
+    "scrubVideo",
+    "spotlight",
+    "missionControl",
+    "showDesktop",
+    "screenshot",
+    "previousTab",
+    "nextTab",
+    "back",
+    "forward",
+    "copy",
+    "paste",
+    "undo",
+    "customShortcut",
+    "openApplication",
+    "newTab",
+    "closeTab",
+    "reopenTab",
+    "refreshPage",
+    "find",
+    "zoomIn",
+    "zoomOut",
+    "resetZoom",
+    "cut",
+    "redo",
+    "selectAll",
+    "save",
+    "newWindow",
+    "closeWindow",
+    "minimizeWindow",
+    "hideApplication",
+    "toggleFullScreen",
+    "forceQuitApplications",
+    "previousDesktop",
+    "nextDesktop",
+    "screenshotArea",
+    "sleepComputer",
+    "toggleKeyboardLock",
+    "startCleaningMode",
+    "toggleDesktopIcons",
+    "enableKeepAwake",
+    "disableKeepAwake",
+    "toggleKeepAwake",
+    "lockScreen",
+    "openFinder",
+    "openSystemSettings",
+    "screenshotTools",
+    "screenshotClipboard",
+    "screenshotAreaClipboard",
+    "emojiPicker",
+    "applicationSettings",
+    "nextWindow",
+    "previousWindow",
+    "hideOtherApplications",
+    "toggleMute",
+    "toggleMicrophoneMute",
+    "switchToPreviousApplication",
+    "windowLeftHalf",
+    "windowRightHalf",
+    "maximizeWindow",
+    "restoreWindow",
+    "scrollToTop",
+    "scrollToBottom",
+    "mouseLeftClick",
+    "mouseRightClick",
+    "mouseDoubleClick",
+    "mouseMiddleClick",
+    "mouseScrollUp",
+    "mouseScrollDown",
+    "mouseScrollLeft",
+    "mouseScrollRight",
+    "mouseHoldLeft",
+    "mouseReleaseLeft",
+    "mouseToggleDrag",
+    "applicationExpose",
+    "quickLook",
+    "pasteMatchingStyle",
+    "openFile",
+    "openFolder",
+    "openURL",
+    "runShortcut",
+    "moveWindowToNextDisplay",
+    "centerWindow",
+    "translateSelection",
+    "openControlCenter",
+    "openNotificationCenter",
+    "toggleAccessibilityKeyboard",
+    "openApplicationSwitcher",
+};
+
+TEST(GestureActionTest, StoredNamesRoundTripInDeclarationOrder) {
+    const auto all = enumAllCases<GestureAction>();
+    ASSERT_EQ(all.size(), 105u);
+    ASSERT_EQ(storedNames.size(), 105);
+    for (qsizetype i = 0; i < storedNames.size(); ++i) {
+        const auto action = all[std::size_t(i)];
+        EXPECT_EQ(enumRaw(action), storedNames[i]);
+        EXPECT_EQ(enumFromRaw<GestureAction>(storedNames[i]), action);
+        EXPECT_EQ(json::encode(action), QJsonValue(storedNames[i]));
+        const auto decoded = json::decode<GestureAction>(QJsonValue(storedNames[i]), JsonPath());
+        ASSERT_TRUE(decoded.ok());
+        EXPECT_EQ(decoded.value(), action);
+    }
+    EXPECT_EQ(all.front(), A::none);
+    EXPECT_EQ(all.back(), A::openApplicationSwitcher);
+    EXPECT_EQ(enumFromRaw<GestureAction>(u"toggleAccessibilityKeyboard"), A::openAccessibilityKeyboard);
+    EXPECT_EQ(enumRaw(A::openAccessibilityKeyboard), "toggleAccessibilityKeyboard");
+}
+
+TEST(GestureActionTest, UnknownNamesDoNotDecode) {
+    for (const QString text : {"openAccessibilityKeyboard", "Copy", "copy ", "", "MOUSELEFTCLICK"}) {
+        EXPECT_EQ(enumFromRaw<GestureAction>(text), std::nullopt) << text.toStdString();
+    }
+    const auto decoded =
+        json::decode<GestureAction>(QJsonValue(QStringLiteral("openAccessibilityKeyboard")), JsonPath("action"));
+    ASSERT_FALSE(decoded.ok());
+    EXPECT_EQ(decoded.error().kind, JsonError::Kind::dataCorrupted);
+    EXPECT_EQ(decoded.error().path, "action");
+}
+
+TEST(GestureActionTest, EveryActionButNoneIsListedInExactlyItsCategory) {
+    const std::map<GestureActionCategory, std::size_t> expectedCounts = {
+        {C::mouse, 11}, {C::everyday, 26}, {C::screenshots, 6}, {C::applications, 20}, {C::music, 3},
+        {C::video, 3},  {C::browsing, 16}, {C::editing, 14},    {C::custom, 5},
+    };
+    std::map<GestureAction, int> listings;
+    for (const auto cat : enumAllCases<GestureActionCategory>()) {
+        const auto list = categoryActions(cat);
+        EXPECT_EQ(list.size(), expectedCounts.at(cat)) << enumRaw(cat).toStdString();
+        for (const auto action : list) {
+            ++listings[action];
+            EXPECT_EQ(category(action), cat) << enumRaw(action).toStdString();
+        }
+    }
+    EXPECT_EQ(category(A::none), std::nullopt);
+    EXPECT_EQ(listings.count(A::none), 0u);
+    for (const auto action : enumAllCases<GestureAction>()) {
+        if (action == A::none) continue;
+        EXPECT_EQ(listings[action], 1) << enumRaw(action).toStdString();
+    }
+}
+
+TEST(GestureActionTest, CategoryAndFeaturedListsKeepTheirDisplayOrder) {
+    EXPECT_THAT(categoryActions(C::mouse),
+                ElementsAre(A::mouseLeftClick, A::mouseRightClick, A::mouseDoubleClick, A::mouseMiddleClick,
+                            A::mouseScrollUp, A::mouseScrollDown, A::mouseScrollLeft, A::mouseScrollRight,
+                            A::mouseToggleDrag, A::mouseHoldLeft, A::mouseReleaseLeft));
+    EXPECT_THAT(categoryActions(C::custom),
+                ElementsAre(A::openFile, A::openFolder, A::openURL, A::runShortcut, A::customShortcut));
+    EXPECT_THAT(categoryActions(C::video), ElementsAre(A::scrubVideo, A::seekBackward, A::seekForward));
+    EXPECT_THAT(featuredActions(),
+                ElementsAre(A::mouseLeftClick, A::mouseRightClick, A::mouseDoubleClick, A::mouseMiddleClick,
+                            A::mouseToggleDrag, A::quickLook, A::pasteMatchingStyle, A::screenshotAreaClipboard,
+                            A::copyPageLink, A::openApplicationSwitcher, A::openApplication, A::forceQuitApplications,
+                            A::toggleMute, A::switchToPreviousApplication, A::windowLeftHalf, A::windowRightHalf,
+                            A::scrubVideo, A::playPause));
+}
+
+TEST(GestureActionTest, Titles) {
+    const std::vector<std::pair<GestureActionCategory, QString>> categoryTitles = {
+        {C::mouse, "鼠标操作"},          {C::everyday, "电脑控制"},  {C::screenshots, "截图与录屏"},
+        {C::applications, "应用与窗口"}, {C::music, "听音乐"},       {C::video, "看视频"},
+        {C::browsing, "浏览网页"},       {C::editing, "文字与编辑"}, {C::custom, "其他"},
+    };
+    for (const auto& [cat, text] : categoryTitles) EXPECT_EQ(title(cat), text);
+
+    const std::vector<std::pair<GestureAction, QString>> actionTitles = {
+        {A::none, "不执行"},
+        {A::toggleMicrophoneMute, "麦克风静音／恢复"},
+        {A::startCleaningMode, "清洁模式（30 秒）"},
+        {A::toggleKeepAwake, "保持唤醒：开启 / 关闭"},
+        {A::openAccessibilityKeyboard, "打开悬浮键盘"},
+        {A::mouseToggleDrag, "开始 / 结束拖拽"},
+        {A::customShortcut, "自定义快捷键"},
+    };
+    for (const auto& [action, text] : actionTitles) EXPECT_EQ(title(action), text);
+    for (const auto action : enumAllCases<GestureAction>()) EXPECT_FALSE(title(action).isEmpty());
+}
+
+TEST(GestureActionTest, Symbols) {
+    const std::vector<std::pair<GestureAction, QString>> given = {
+        {A::none, "minus.circle"},
+        {A::brightnessDown, "sun.max.fill"},
+        {A::volumeUp, "speaker.wave.2.fill"},
+        {A::keyboardBrightnessUp, "light.max"},
+        {A::keyboardBrightnessDown, "light.min"},
+        {A::playPause, "playpause.fill"},
+        {A::scrubVideo, "play.rectangle"},
+        {A::openApplication, "app.badge"},
+        {A::screenshotTools, "camera.viewfinder"},
+        {A::screenshotArea, "viewfinder"},
+        {A::screenshotAreaClipboard, "clipboard"},
+        {A::copyPageTitleAndLink, "link"},
+        {A::paste, "doc.on.clipboard"},
+        {A::toggleMute, "speaker.slash.fill"},
+        {A::toggleMicrophoneMute, "mic.slash.fill"},
+        {A::switchToPreviousApplication, "arrow.left.arrow.right.square"},
+        {A::mouseDoubleClick, "computermouse.fill"},
+        {A::mouseMiddleClick, "computermouse"},
+        {A::mouseReleaseLeft, "hand.draw"},
+        {A::quickLook, "eye"},
+        {A::openURL, "globe"},
+        {A::runShortcut, "square.stack.3d.up"},
+        {A::moveWindowToNextDisplay, "display.2"},
+        {A::translateSelection, "translate"},
+        {A::openControlCenter, "switch.2"},
+        {A::openNotificationCenter, "bell"},
+        {A::openAccessibilityKeyboard, "keyboard"},
+        {A::toggleKeyboardLock, "keyboard"},
+        {A::openApplicationSwitcher, "app.switcher"},
+    };
+    for (const auto& [action, symbol] : given) EXPECT_EQ(symbolName(action), symbol) << enumRaw(action).toStdString();
+    for (const auto action : enumAllCases<GestureAction>()) {
+        EXPECT_FALSE(symbolName(action).isEmpty()) << enumRaw(action).toStdString();
+    }
+}
+
+TEST(GestureActionTest, OnlyTheLevelsAndVideoScrubbingAreContinuous) {
+    const std::set<GestureAction> continuous = {
+        A::brightnessUp, A::brightnessDown, A::keyboardBrightnessUp, A::keyboardBrightnessDown, A::volumeUp,
+        A::volumeDown,   A::scrubVideo};
+    for (const auto action : enumAllCases<GestureAction>()) {
+        EXPECT_EQ(isContinuousAdjustment(action), continuous.contains(action)) << enumRaw(action).toStdString();
+    }
+}
+
+// Groups of actions that carry a text; the members of one group share it.
+using Groups = std::vector<std::vector<GestureAction>>;
+
+void expectTextGroups(const Groups& groups, const auto& textOf, const char* what) {
+    std::set<GestureAction> withText;
+    std::set<QString> seen;
+    for (const auto& group : groups) {
+        const QString shared = textOf(group.front());
+        EXPECT_FALSE(shared.isEmpty()) << what << " " << enumRaw(group.front()).toStdString();
+        EXPECT_TRUE(seen.insert(shared).second) << what << " repeated outside its group: " << shared.toStdString();
+        for (const auto action : group) {
+            withText.insert(action);
+            EXPECT_EQ(textOf(action), shared) << what << " " << enumRaw(action).toStdString();
+        }
+    }
+    for (const auto action : enumAllCases<GestureAction>()) {
+        if (!withText.contains(action)) {
+            EXPECT_TRUE(textOf(action).isEmpty()) << what << " " << enumRaw(action).toStdString();
+        }
+    }
+}
+
+TEST(GestureActionTest, ExactlyTheListedActionsHaveKeywords) {
+    const Groups groups = {
+        {A::focusAddressBar},
+        {A::screenshotWindowClipboard, A::screenshotClipboard, A::screenshotAreaClipboard},
+        {A::copyFilePath},
+        {A::copyPageLink, A::copyPageTitleAndLink},
+        {A::clipboardPlainText},
+        {A::missionControl},
+        {A::openApplication},
+        {A::reopenTab},
+        {A::forceQuitApplications},
+        {A::sleepComputer},
+        {A::enableKeepAwake, A::disableKeepAwake, A::toggleKeepAwake},
+        {A::lockScreen},
+        {A::toggleMute},
+        {A::switchToPreviousApplication},
+        {A::windowLeftHalf, A::windowRightHalf},
+        {A::maximizeWindow},
+        {A::restoreWindow},
+        {A::scrollToTop},
+        {A::scrollToBottom},
+        {A::mouseLeftClick},
+        {A::mouseRightClick},
+        {A::mouseDoubleClick},
+        {A::mouseMiddleClick},
+        {A::mouseScrollUp, A::mouseScrollDown, A::mouseScrollLeft, A::mouseScrollRight},
+        {A::mouseHoldLeft, A::mouseReleaseLeft, A::mouseToggleDrag},
+        {A::applicationExpose},
+        {A::quickLook},
+        {A::pasteMatchingStyle},
+        {A::openFile, A::openFolder, A::openURL},
+        {A::runShortcut},
+        {A::moveWindowToNextDisplay},
+        {A::openControlCenter},
+        {A::openNotificationCenter},
+        {A::openApplicationSwitcher},
+    };
+    expectTextGroups(
+        groups, [](GestureAction a) { return searchKeywords(a); }, "keywords");
+
+    const std::vector<std::pair<GestureAction, QString>> given = {
+        {A::copyFilePath, "Finder 文件夹 完整路径 复制路径 位置"},
+        {A::copyPageTitleAndLink, "复制网址 当前网址 URL 分享网页 链接 标题"},
+        {A::forceQuitApplications, "强制退出应用 强制关闭 强退 结束任务 任务管理器"},
+        {A::disableKeepAwake, "禁止锁屏 防止锁屏 不锁屏 防休眠 不熄屏 咖啡 保持唤醒 电脑控制"},
+        {A::mouseReleaseLeft, "拖动 拖拽 选中文字 按住 放下 鼠标操作"},
+        {A::mouseScrollLeft, "鼠标滚轮 滚动 鼠标操作"},
+        {A::runShortcut, "快捷指令 自动化 Shortcuts"},
+        {A::openApplicationSwitcher, "所有打开应用 查看应用 切换应用 应用列表 多任务"},
+    };
+    for (const auto& [action, text] : given) EXPECT_EQ(searchKeywords(action), text);
+}
+
+TEST(GestureActionTest, ExactlyTheListedActionsHaveHelpTexts) {
+    const Groups groups = {
+        {A::focusAddressBar},
+        {A::screenshotWindowClipboard},
+        {A::copyFilePath},
+        {A::copyPageLink, A::copyPageTitleAndLink},
+        {A::clipboardPlainText},
+        {A::keyboardBrightnessUp, A::keyboardBrightnessDown},
+        {A::brightnessUp, A::brightnessDown},
+        {A::volumeUp, A::volumeDown},
+        {A::playPause},
+        {A::previousTrack, A::nextTrack},
+        {A::seekBackward, A::seekForward},
+        {A::scrubVideo},
+        {A::missionControl},
+        {A::previousTab, A::nextTab},
+        {A::forceQuitApplications},
+        {A::sleepComputer},
+        {A::enableKeepAwake, A::disableKeepAwake, A::toggleKeepAwake},
+        {A::lockScreen},
+        {A::screenshotTools},
+        {A::nextWindow, A::previousWindow},
+        {A::windowLeftHalf, A::windowRightHalf, A::maximizeWindow},
+        {A::restoreWindow},
+        {A::scrollToTop, A::scrollToBottom},
+        {A::mouseHoldLeft, A::mouseToggleDrag},
+        {A::mouseReleaseLeft},
+        {A::applicationExpose},
+        {A::quickLook},
+        {A::pasteMatchingStyle},
+        {A::moveWindowToNextDisplay},
+        {A::openControlCenter, A::openNotificationCenter},
+        {A::openApplicationSwitcher},
+        {A::mouseLeftClick, A::mouseRightClick, A::mouseDoubleClick, A::mouseMiddleClick, A::mouseScrollUp,
+         A::mouseScrollDown, A::mouseScrollLeft, A::mouseScrollRight},
+    };
+    const auto helpText = [](GestureAction a) { return detail(a).value_or(QString()); };
+    expectTextGroups(groups, helpText, "help text");
+    EXPECT_EQ(detail(A::copy), std::nullopt);
+
+    const std::vector<std::pair<GestureAction, QString>> given = {
+        {A::copyFilePath, "先在 Finder 中选中文件或文件夹，复制完整路径。多选时可一次复制多个路径。"},
+        {A::copyPageLink,
+         "复制 Chrome / Safari 当前网页的信息。首次需要允许 Glidra 控制浏览器；不需要开启网页 JavaScript。"},
+        {A::mouseLeftClick, "先把鼠标指针移到目标上，再做手势。按住的 ⌘、⌥、⌃、⇧ 等按键也会保留。"},
+        {A::mouseToggleDrag,
+         "先把指针移到目标上，再做手势开始拖拽。移动指针后，用“松开鼠标左键”或再做一次切换手势放下。Esc、"
+         "暂停控制或闲置 30 秒也会松开。"},
+        {A::forceQuitApplications, "打开 macOS 的“强制退出应用程序”窗口，与 ⌘⌥Esc 相同，再自行选择要退出的应用。"},
+        {A::nextTab,
+         "多指左右滑动达到幅度即可切换，无需等到抬手。每次滑动切换一个标签，抬起全部手指后可立即再次滑动。"
+         "与复杂路径手势重叠时会等抬手判定。"},
+        {A::restoreWindow, "恢复到本次由 Glidra 分屏或最大化之前的位置与大小。"},
+        {A::openApplicationSwitcher,
+         "切换应用，不是单个窗口。打开系统 ⌘Tab 切换器，可用左键手势点击应用，或方向键选择、回车切换、Esc "
+         "取消。音量与亮度手势继续可用；其他动作会先关闭切换器。不会批量展开最小化窗口。"},
+    };
+    for (const auto& [action, text] : given) EXPECT_EQ(detail(action), text) << enumRaw(action).toStdString();
+}
+
+TEST(GestureActionTest, BlankSearchListsEverythingButNone) {
+    for (const QString text : {"", " ", " \n\t "}) {
+        const auto hits = actionsMatching(text);
+        EXPECT_EQ(hits.size(), 104u);
+        EXPECT_FALSE(matchesSearch(A::none, text));
+    }
+}
+
+TEST(GestureActionTest, SearchLooksAtTitleKeywordsAndStoredName) {
+    const std::vector<GestureAction> urlHits = {A::focusAddressBar, A::copyPageLink, A::copyPageTitleAndLink,
+                                                A::openURL};
+    // Case, surrounding blanks and full-width letters make no difference.
+    for (const QString text : {"URL", "url", "  Url\n", "ＵＲＬ"}) {
+        EXPECT_THAT(actionsMatching(text), UnorderedElementsAreArray(urlHits)) << text.toStdString();
+    }
+
+    // No title or keyword says "mouse"; the stored names do.
+    EXPECT_THAT(actionsMatching(u"mouse"), UnorderedElementsAreArray(categoryActions(C::mouse)));
+
+    // Accents in the search text are ignored against a plain stored name.
+    EXPECT_THAT(actionsMatching(u"ÉXPOSÉ"), ElementsAre(A::applicationExpose));
+    EXPECT_THAT(actionsMatching(u"spötlight"), ElementsAre(A::spotlight));
+
+    EXPECT_THAT(actionsMatching(u"强退"), ElementsAre(A::forceQuitApplications));  // keywords only
+    EXPECT_THAT(actionsMatching(u"表情"), ElementsAre(A::emojiPicker));            // title only
+    EXPECT_THAT(actionsMatching(u"悬浮键盘"), ElementsAre(A::openAccessibilityKeyboard));
+    EXPECT_THAT(actionsMatching(u"toggleAccessibilityKeyboard"), ElementsAre(A::openAccessibilityKeyboard));
+    EXPECT_TRUE(actionsMatching(u"no such action").empty());
+}
+
+TEST(GestureActionTest, PaneOpenersOpenThePrivacyLinks) {
+    sim::SimWorkspace workspace;
+    openAutomationSettings(workspace);
+    openAccessibilitySettings(workspace);
+    ASSERT_EQ(workspace.openedUrls().size(), 2);
+    EXPECT_EQ(workspace.openedUrls()[0].toString(),
+              "x-apple.systempreferences:com.apple.preference.security?Privacy_Automation");
+    EXPECT_EQ(workspace.openedUrls()[1].toString(),
+              "x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility");
+
+    // A workspace that cannot open the link is not an error for the caller.
+    workspace.setRefusesToOpen(true);
+    openAccessibilitySettings(workspace);
+    EXPECT_EQ(workspace.openedUrls().size(), 3);
+}
+
+}  // namespace
+}  // namespace glidra

@@ -1,0 +1,102 @@
+#include "actions/KeyboardShortcut.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+
+namespace glidra {
+namespace {
+
+using namespace modifier_flag;
+
+TEST(KeyboardShortcutTest, RecordedKeysPrintModifiersThenTheKeyTitle) {
+    struct Case {
+        std::uint16_t keyCode;
+        std::uint64_t modifiers;
+        std::optional<QString> characters;
+        std::uint64_t storedModifiers;
+        const char* label;
+    };
+    const Case cases[] = {
+        {53, command, std::nullopt, command, "⌘Esc"},
+        {53, shift, QStringLiteral("\x1b"), shift, "⇧Esc"},
+        {17, control | shift, QStringLiteral("t"), control | shift, "⌃⇧T"},
+        {17, capsLock | command, QStringLiteral("t"), command, "⌘T"},  // Caps Lock is not part of a shortcut
+        {0x7A, 0x100 | 0x2000000, std::nullopt, 0, "F1"},              // device and other bits are dropped
+        {96, 0, QStringLiteral("\uF708"), 0, "F5"},                    // named keys win over characters
+        {96, function, QStringLiteral("x"), function, "Fn F5"},
+        {36, command, QStringLiteral("\r"), command, "⌘Return"},
+        {0, function | control | option | shift | command, QStringLiteral("a"), shortcutMask, "Fn ⌃⌥⇧⌘A"},
+        {18, option, QStringLiteral("¡"), option, "⌥¡"},  // what the key typed, not the key cap
+        {0, command, std::nullopt, command, "⌘A"},        // no characters: the option list
+        {27, command, QString(), command, "⌘-"},
+        {200, 0, std::nullopt, 0, "按键 200"},
+        {200, control, QString(), control, "⌃按键 200"},
+    };
+    for (const auto& c : cases) {
+        const auto shortcut = KeyboardShortcut::fromRecordedKey(c.keyCode, c.modifiers, c.characters);
+        ASSERT_TRUE(shortcut.has_value()) << c.label;
+        EXPECT_EQ(*shortcut, (KeyboardShortcut{c.keyCode, c.storedModifiers, QString::fromUtf8(c.label), std::nullopt}))
+            << c.label << " got " << shortcut->label.toStdString();
+    }
+}
+
+TEST(KeyboardShortcutTest, PlainEscapeIsNoShortcut) {
+    EXPECT_EQ(KeyboardShortcut::fromRecordedKey(53, 0, std::nullopt), std::nullopt);
+    // Caps Lock alone does not make Escape a shortcut either.
+    EXPECT_EQ(KeyboardShortcut::fromRecordedKey(53, capsLock, QStringLiteral("\x1b")), std::nullopt);
+}
+
+TEST(KeyboardShortcutTest, JsonRoundTripsAndOmitsAnAbsentMediaKey) {
+    const KeyboardShortcut plain{17, command | shift, QStringLiteral("⇧⌘T"), std::nullopt};
+    EXPECT_EQ(QJsonDocument(plain.toJson().toObject()).toJson(QJsonDocument::Compact),
+              QByteArray(R"({"keyCode":17,"label":"⇧⌘T","modifiers":1179648})"));
+    EXPECT_EQ(KeyboardShortcut::fromJson(plain.toJson(), JsonPath()).value(), plain);
+
+    const KeyboardShortcut media{0, 0, QStringLiteral("播放 / 暂停"), ShortcutMediaKey::playPause};
+    EXPECT_EQ(media.toJson()[u"mediaKey"].toString(), QStringLiteral("playPause"));
+    EXPECT_EQ(KeyboardShortcut::fromJson(media.toJson(), JsonPath()).value(), media);
+}
+
+TEST(KeyboardShortcutTest, DecodingRejectsMissingAndOutOfRangeFields) {
+    struct Case {
+        const char* json;
+        JsonError::Kind kind;
+        const char* path;
+    };
+    const Case cases[] = {
+        {R"({"keyCode":17,"modifiers":0})", JsonError::Kind::missingKey, "shortcut.label"},
+        {R"({"keyCode":70000,"modifiers":0,"label":"x"})", JsonError::Kind::outOfRange, "shortcut.keyCode"},
+        {R"({"keyCode":17,"modifiers":-1,"label":"x"})", JsonError::Kind::outOfRange, "shortcut.modifiers"},
+        {R"({"keyCode":17.5,"modifiers":0,"label":"x"})", JsonError::Kind::dataCorrupted, "shortcut.keyCode"},
+        {R"({"keyCode":17,"modifiers":0,"label":"x","mediaKey":"volumeMax"})", JsonError::Kind::dataCorrupted,
+         "shortcut.mediaKey"},
+    };
+    for (const auto& c : cases) {
+        const auto result =
+            KeyboardShortcut::fromJson(QJsonDocument::fromJson(c.json).object(), JsonPath(QStringLiteral("shortcut")));
+        ASSERT_FALSE(result.ok()) << c.json;
+        EXPECT_EQ(result.error().kind, c.kind) << c.json;
+        EXPECT_EQ(result.error().path, QString::fromUtf8(c.path)) << c.json;
+    }
+}
+
+TEST(ShortcutMediaKeyTest, MediaKeyEventsCarryTheKeyTypeAndPressState) {
+    EXPECT_EQ(enumAllCases<ShortcutMediaKey>().size(), 10u);
+    EXPECT_EQ(title(ShortcutMediaKey::playPause), QStringLiteral("播放 / 暂停"));
+    EXPECT_EQ(keyType(ShortcutMediaKey::keyboardBrightnessDown), 22);
+
+    const InputEvent down = mediaKeyEvent(ShortcutMediaKey::volumeUp, true);
+    EXPECT_EQ(down.type, InputEvent::Type::systemDefined);
+    EXPECT_EQ(down.subtype, 8);
+    EXPECT_EQ(down.data1, 0xA00);
+    EXPECT_EQ(down.data2, -1);
+    EXPECT_EQ(down.flags, 0u);
+
+    const InputEvent up = mediaKeyEvent(ShortcutMediaKey::playPause, false, shift | option);
+    EXPECT_EQ(up.data1, 0x100B00);
+    EXPECT_EQ(up.flags, shift | option);
+}
+
+}  // namespace
+}  // namespace glidra

@@ -1,0 +1,56 @@
+#include "platform/linux/LinuxWorkspace.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+namespace glidra {
+namespace {
+
+void writeFile(const QString& path, const QByteArray& contents) {
+    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+}
+
+// GLib reads the data folders once per process, so everything that looks
+// applications up by id stays in this one test, with its entries written
+// before the first lookup.
+TEST(LinuxWorkspaceTest, ReadsDesktopEntriesThroughGio) {
+    const QString applications = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/applications");
+    const QString editor = applications + QStringLiteral("/glidra-test-editor.desktop");
+    const QString nested = applications + QStringLiteral("/glidra/viewer.desktop");
+    const QString link = applications + QStringLiteral("/glidra-test-link.desktop");
+    const QString broken = applications + QStringLiteral("/glidra-test-broken.desktop");
+    writeFile(editor, "[Desktop Entry]\nType=Application\nName=Glidra Editor\nExec=true\n");
+    writeFile(nested, "[Desktop Entry]\nType=Application\nName=Viewer\nExec=true\n");
+    writeFile(link, "[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.com\n");
+    writeFile(broken, "not a desktop entry\n");
+
+    linux_platform::LinuxWorkspace workspace;
+    EXPECT_EQ(workspace.loadApplicationBundle(editor),
+              (ApplicationBundle{QStringLiteral("glidra-test-editor.desktop"), QStringLiteral("Glidra Editor")}));
+    EXPECT_EQ(workspace.loadApplicationBundle(nested),
+              (ApplicationBundle{QStringLiteral("glidra-viewer.desktop"), QStringLiteral("Viewer")}));
+    EXPECT_EQ(workspace.loadApplicationBundle(link), std::nullopt);
+    EXPECT_EQ(workspace.loadApplicationBundle(broken), std::nullopt);
+    EXPECT_EQ(workspace.loadApplicationBundle(applications + QStringLiteral("/missing.desktop")), std::nullopt);
+
+    EXPECT_EQ(workspace.applicationLocation(QStringLiteral("glidra-test-editor.desktop")), editor);
+    EXPECT_EQ(workspace.applicationLocation(QStringLiteral("glidra-viewer.desktop")), nested);
+    EXPECT_EQ(workspace.applicationLocation(QStringLiteral("glidra-test-missing.desktop")), std::nullopt);
+    EXPECT_EQ(workspace.applicationLocation(QString()), std::nullopt);
+}
+
+TEST(LinuxWorkspaceTest, RefusesUrlsNothingHereCanOpen) {
+    linux_platform::LinuxWorkspace workspace;
+    EXPECT_FALSE(workspace.openUrl(
+        QUrl(QStringLiteral("x-apple.systempreferences:com.apple.Accessibility-Settings.extension?Keyboard"))));
+    EXPECT_FALSE(workspace.openUrl(QUrl(QStringLiteral("glidra-no-such-scheme:anything"))));
+    EXPECT_FALSE(workspace.openUrl(QUrl()));
+}
+
+}  // namespace
+}  // namespace glidra

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/evdev/Recording.h"
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace glidra::evdev {
+
+// Reads evemu recordings (evemu-record's text format):
+//
+//   # comment
+//   N: <device name>
+//   I: <bus> <vendor> <product> <version>          (hex)
+//   P: <property mask bytes>                        (hex, 8 a line)
+//   B: <type> <event code mask bytes>               (hex)
+//   A: <code> <min> <max> <fuzz> <flat> [<resolution>]   (code hex, the rest decimal)
+//   E: <sec>.<usec> <type> <code> <value>           (type and code hex, value signed decimal)
+//
+// Values may be zero-padded ("-001"); any line may end in a "#" comment. A
+// recording without header lines is accepted: the range of each axis its
+// events use is then taken from the smallest and largest values seen, and
+// flagged (AxisRange::derivedFromData) so that a tool can warn. Never throws:
+// bad input gives an Error that names the line.
+class EvemuReader {
+public:
+    struct Options {
+        // Refuse a recording that has no ABS_MT_POSITION_X/Y axes.
+        bool requireMultitouch = false;
+    };
+
+    struct Error {
+        enum class Kind {
+            unreadableFile,     // the file could not be opened or read
+            binaryData,         // control or NUL bytes: not a text file
+            notEvemu,           // the first line that is not a comment is no evemu line
+            malformedLine,      // an unknown line, or a field that is not a number in range
+            truncatedEvent,     // an E: line with fewer than four fields
+            headerAfterEvents,  // a device line after the first event
+            noEvents,           // a device description without any event
+            noMultitouchAxes,   // asked for multitouch, and the device has no MT positions
+        };
+        Kind kind = Kind::malformedLine;
+        int line = 0;  // 1-based; 0 when the error concerns the whole input
+        std::string message;
+
+        // "line 12: ..." or the message alone.
+        std::string describe() const;
+
+        friend bool operator==(const Error&, const Error&) = default;
+    };
+
+    class Result {
+    public:
+        Result(Recording recording) : value_(std::move(recording)) {}
+        Result(Error error) : value_(std::move(error)) {}
+
+        bool ok() const { return std::holds_alternative<Recording>(value_); }
+        // Only when ok().
+        const Recording& recording() const& { return std::get<Recording>(value_); }
+        Recording&& recording() && { return std::get<Recording>(std::move(value_)); }
+        // Only when !ok().
+        const Error& error() const { return std::get<Error>(value_); }
+
+    private:
+        std::variant<Recording, Error> value_;
+    };
+
+    static Result parse(std::string_view text, Options options);
+    static Result parse(std::string_view text) { return parse(text, Options{}); }
+    static Result readFile(const std::string& path, Options options);
+    static Result readFile(const std::string& path) { return readFile(path, Options{}); }
+};
+
+}  // namespace glidra::evdev

@@ -1,0 +1,302 @@
+#include "platform/evdev/FrameAssembler.h"
+
+#include "platform/evdev/EvdevCodes.h"
+
+#include <algorithm>
+
+namespace glidra::evdev {
+
+namespace {
+
+// Bit of toolKeys_ for a BTN_TOOL_* code: the finger count minus one.
+int toolBit(std::uint16_t code) {
+    switch (code) {
+        case kBtnToolFinger:
+            return 0;
+        case kBtnToolDoubletap:
+            return 1;
+        case kBtnToolTripletap:
+            return 2;
+        case kBtnToolQuadtap:
+            return 3;
+        case kBtnToolQuinttap:
+            return 4;
+        default:
+            return -1;
+    }
+}
+
+std::optional<Frame::Button> button(std::uint16_t code) {
+    switch (code) {
+        case kBtnLeft:
+            return Frame::Button::left;
+        case kBtnRight:
+            return Frame::Button::right;
+        case kBtnMiddle:
+            return Frame::Button::middle;
+        default:
+            return std::nullopt;
+    }
+}
+
+bool& buttonState(Frame::Buttons& buttons, Frame::Button b) {
+    switch (b) {
+        case Frame::Button::left:
+            return buttons.left;
+        case Frame::Button::right:
+            return buttons.right;
+        case Frame::Button::middle:
+            break;
+    }
+    return buttons.middle;
+}
+
+}  // namespace
+
+FrameAssembler::FrameAssembler(const DeviceDescription& device, Options options) : options_(options) {
+    const auto x = device.axis(kAbsMtPositionX);
+    const auto y = device.axis(kAbsMtPositionY);
+    hasPositions_ = x && y;
+    if (hasPositions_) {
+        xRange_ = *x;
+        yRange_ = *y;
+    }
+    slotPressureRange_ = device.axis(kAbsMtPressure);
+    if (!slotPressureRange_) padPressureRange_ = device.axis(kAbsPressure);
+    pressurePad_ = device.isPressurePad();
+    slots_.resize(static_cast<std::size_t>(device.slotCount()));
+}
+
+void FrameAssembler::reset() {
+    const auto count = slots_.size();
+    slots_.assign(count, Slot{});
+    currentSlot_ = 0;
+    touchKey_ = false;
+    touchKeySeen_ = false;
+    toolKeys_ = 0;
+    toolKeySeen_ = false;
+    padPressure_ = 0;
+    buttons_ = {};
+    buttonChanges_.clear();
+    syntheticIds_.clear();
+    nextSynthetic_ = 0;
+    dropped_ = false;
+    withholding_ = false;
+}
+
+std::optional<Frame> FrameAssembler::feed(const EvdevEvent& event) {
+    return feed(event.time, event.type, event.code, event.value);
+}
+
+std::optional<Frame> FrameAssembler::feed(double time, std::uint16_t type, std::uint16_t code, std::int32_t value) {
+    switch (type) {
+        case kEvSyn:
+            if (code == kSynReport) return finish(time);
+            if (code == kSynDropped) {
+                dropped_ = true;
+                withholding_ = true;
+                syntheticIds_.clear();
+            }
+            return std::nullopt;
+        case kEvKey:
+            key(code, value);
+            return std::nullopt;
+        case kEvAbs:
+            absolute(code, value);
+            return std::nullopt;
+        default:
+            return std::nullopt;
+    }
+}
+
+void FrameAssembler::key(std::uint16_t code, std::int32_t value) {
+    const bool down = value != 0;  // 2 is autorepeat: still down
+    if (code == kBtnTouch) {
+        touchKey_ = down;
+        touchKeySeen_ = true;
+        return;
+    }
+    if (const int bit = toolBit(code); bit >= 0) {
+        toolKeySeen_ = true;
+        if (down) {
+            toolKeys_ |= 1u << bit;
+        } else {
+            toolKeys_ &= ~(1u << bit);
+        }
+        return;
+    }
+    if (const auto b = button(code)) {
+        bool& state = buttonState(buttons_, *b);
+        if (state != down) {
+            state = down;
+            buttonChanges_.push_back({*b, down});
+        }
+    }
+}
+
+void FrameAssembler::absolute(std::uint16_t code, std::int32_t value) {
+    if (code == kAbsPressure) {
+        padPressure_ = value;
+        return;
+    }
+    if (code == kAbsMtSlot) {
+        currentSlot_ = value >= 0 && value < slotCount() ? value : -1;
+        return;
+    }
+    if (currentSlot_ < 0) return;
+    Slot& slot = slots_[static_cast<std::size_t>(currentSlot_)];
+    switch (code) {
+        case kAbsMtTrackingId:
+            slot.trackingId = value < 0 ? -1 : value;
+            break;
+        case kAbsMtPositionX:
+            slot.x = value;
+            slot.hasX = true;
+            break;
+        case kAbsMtPositionY:
+            slot.y = value;
+            slot.hasY = true;
+            break;
+        case kAbsMtPressure:
+            slot.pressure = value;
+            slot.hasPressure = true;
+            break;
+        case kAbsMtDistance:
+            slot.distance = value;
+            break;
+        default:
+            break;
+    }
+}
+
+bool FrameAssembler::touchKeyDecides() const {
+    switch (options_.touchSignal) {
+        case TouchSignal::touchKey:
+            return true;
+        case TouchSignal::tracking:
+            return false;
+        case TouchSignal::automatic:
+            break;
+    }
+    return touchKeySeen_;
+}
+
+int FrameAssembler::fingerCount() const {
+    for (int bit = 4; bit >= 0; --bit) {
+        if (toolKeys_ & (1u << bit)) return bit + 1;
+    }
+    return 0;
+}
+
+Frame FrameAssembler::finish(double time) {
+    Frame frame;
+    frame.time = time;
+    frame.buttons = buttons_;
+    frame.buttonChanges = std::move(buttonChanges_);
+    buttonChanges_.clear();
+    frame.interrupted = dropped_;
+    dropped_ = false;
+    if (withholding_) {
+        // With neither BTN_TOUCH nor a tool key down nothing is near the pad:
+        // a slot still tracked lost its release in the gap.
+        if (toolKeySeen_ && toolKeys_ == 0 && !touchKey_) {
+            for (auto& slot : slots_) slot.trackingId = -1;
+        }
+        if (anyContactTouching()) return frame;
+        withholding_ = false;
+        syntheticIds_.clear();  // none of them was ever delivered
+    }
+    frame.contacts = contacts();
+    return frame;
+}
+
+bool FrameAssembler::anyContactTouching() {
+    const auto current = contacts();
+    return std::any_of(current.begin(), current.end(), [](const Frame::Contact& c) { return c.touching; });
+}
+
+std::vector<Frame::Contact> FrameAssembler::contacts() {
+    std::vector<Frame::Contact> out;
+    if (!hasPositions_) return out;
+
+    const bool touching = !touchKeyDecides() || touchKey_;
+    const auto pressureOf = [&](const Slot& slot) {
+        if (slotPressureRange_)
+            return slot.hasPressure ? rawPressure(slot.pressure, *slotPressureRange_, pressurePad_) : 0.0f;
+        if (padPressureRange_) return rawPressure(padPressure_, *padPressureRange_, pressurePad_);
+        return 0.0f;
+    };
+
+    int tracked = 0;
+    double sumX = 0;
+    double sumY = 0;
+    int located = 0;
+    std::vector<std::size_t> unplaced;  // indices into out
+    for (const Slot& slot : slots_) {
+        if (slot.trackingId < 0) continue;
+        ++tracked;
+        Frame::Contact c;
+        c.id = slot.trackingId;
+        c.pressure = pressureOf(slot);
+        c.touching = touching && slot.distance <= 0;
+        if (slot.hasX && slot.hasY) {
+            c.x = xRange_.fraction(slot.x);
+            c.y = 1.0f - yRange_.fraction(slot.y);
+            sumX += c.x;
+            sumY += c.y;
+            ++located;
+        } else {
+            c.positionKnown = false;
+            unplaced.push_back(out.size());
+        }
+        out.push_back(c);
+    }
+    if (located == 0) {
+        out.clear();
+        syntheticIds_.clear();
+        return out;
+    }
+    const auto cx = static_cast<float>(sumX / located);
+    const auto cy = static_cast<float>(sumY / located);
+    for (const std::size_t i : unplaced) {
+        out[i].x = cx;
+        out[i].y = cy;
+    }
+
+    const int missing = tracked >= slotCount() ? fingerCount() - tracked : 0;
+    if (missing <= 0) {
+        syntheticIds_.clear();
+        return out;
+    }
+    while (static_cast<int>(syntheticIds_.size()) > missing) syntheticIds_.pop_back();
+    while (static_cast<int>(syntheticIds_.size()) < missing) {
+        syntheticIds_.push_back(Frame::kSyntheticIdBase + nextSynthetic_);
+        nextSynthetic_ = (nextSynthetic_ + 1) % Frame::kSyntheticIdBase;
+    }
+    double pressureSum = 0;
+    for (const auto& c : out) pressureSum += c.pressure;
+    const auto pressure = static_cast<float>(pressureSum / static_cast<double>(out.size()));
+    for (const std::int32_t id : syntheticIds_) {
+        out.push_back(Frame::Contact{id, cx, cy, pressure, touching, true, false});
+    }
+    return out;
+}
+
+FrameAssembler::Options FrameAssembler::optionsFor(const Recording& recording) {
+    return Options{recording.reportsTouchKey() ? TouchSignal::touchKey : TouchSignal::tracking};
+}
+
+std::vector<Frame> FrameAssembler::assemble(const Recording& recording) {
+    FrameAssembler assembler(recording.device, optionsFor(recording));
+    std::vector<Frame> frames;
+    for (const auto& event : recording.events) {
+        if (auto frame = assembler.feed(event)) frames.push_back(std::move(*frame));
+    }
+    return frames;
+}
+
+float FrameAssembler::rawPressure(std::int32_t value, const AxisRange& range, bool pressurePad) {
+    return range.fraction(value) * (pressurePad ? kPressurePadFullScale : kOrdinaryPadFullScale);
+}
+
+}  // namespace glidra::evdev

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "platform/evdev/AxisRange.h"
+#include "platform/evdev/DeviceDescription.h"
+#include "platform/evdev/EvdevEvent.h"
+#include "platform/evdev/Frame.h"
+#include "platform/evdev/Recording.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace glidra::evdev {
+
+// Turns the event stream of a multitouch touchpad (protocol B) into contact
+// frames. A plain value: feed it one event at a time, in the order the device
+// reports them; every SYN_REPORT returns the frame it closes. A recording and
+// a live device are fed the same way.
+//
+// Slots. ABS_MT_SLOT selects the slot that the following ABS_MT_* events
+// describe, and stays selected across frames; before any ABS_MT_SLOT the slot
+// is 0. Only changes are reported, so every slot keeps its last values, also
+// when it gets a new tracking id. ABS_MT_TRACKING_ID -1 frees the slot. A slot
+// that has a tracking id but has never reported a position (a recording starts
+// in mid-stream, or a semi-multitouch pad names a second finger without
+// placing it) stands at the centroid of the contacts that have one, with
+// positionKnown false; while no contact has a position it is left out.
+// ABS_MT_SLOT values outside the device's slots are ignored together with the
+// ABS_MT_* events that follow them.
+//
+// Positions. ABS_MT_POSITION_X/Y are mapped across the device's advertised
+// ranges: x = 0 at the left edge, y = 0 at the bottom edge (the device counts
+// from the top). Values a little outside the range, which old pads report,
+// are clamped into 0...1.
+//
+// Touching. With TouchSignal::touchKey a tracked contact touches while
+// BTN_TOUCH is down; before that it only hovers and is delivered with touching
+// false. With TouchSignal::tracking every tracked contact touches (pads that
+// never report BTN_TOUCH). TouchSignal::automatic behaves as tracking until
+// the first BTN_TOUCH event and as touchKey from then on. A slot reporting
+// ABS_MT_DISTANCE above 0 hovers in every mode.
+//
+// More fingers than slots. BTN_TOOL_FINGER, _DOUBLETAP, _TRIPLETAP, _QUADTAP
+// and _QUINTTAP give the true finger count (1 to 5). When every slot is
+// tracked and the count is higher, the missing fingers are synthesized: they
+// sit at the centroid of the tracked contacts, carry their mean pressure and
+// their touch state, and have ids of Frame::kSyntheticIdBase and above. An id
+// stays with its synthesized finger until the count drops (the last one added
+// goes first) and is not reused for a later one.
+//
+// Lost events. After SYN_DROPPED the assembler cannot know what happened in
+// the gap, so no gesture may complete from a touch that spanned it. The frame
+// that closes the damaged packet is marked interrupted; from it on, every
+// contact is withheld (frames carry no contacts) until no finger touches any
+// more. The events of the damaged packet are still applied: they are the
+// freshest values there are, and a libevdev resynchronisation delivers the
+// true state at exactly that place. If, while withholding, the pad reports
+// neither BTN_TOUCH nor any BTN_TOOL_* key, slots still tracked are stale
+// (their release was lost) and are freed.
+//
+// Pressure. One rule for every device: the fraction of the device's pressure
+// range (ABS_MT_PRESSURE per contact, or else ABS_PRESSURE of the pad for
+// every contact) times a full scale in the raw units of the force-press
+// thresholds: kPressurePadFullScale (1000) on a pad with
+// INPUT_PROP_PRESSUREPAD, whose pressure is a force, so that the light,
+// standard and firm thresholds (200, 350, 550) sit at 20, 35 and 55 % of its
+// range; kOrdinaryPadFullScale (100) elsewhere, where "pressure" is contact
+// size, so that no touch of an ordinary pad can reach the light threshold.
+//
+// Buttons. BTN_LEFT, BTN_RIGHT and BTN_MIDDLE (a clickpad's physical press)
+// are reported as the state after each frame and as the changes within it.
+//
+// A device without ABS_MT_POSITION_X/Y axes gives frames without contacts.
+// Semi-multitouch pads (INPUT_PROP_SEMI_MT) report the corners of the
+// fingers' bounding box in their two slots; those are passed on as contacts.
+class FrameAssembler {
+public:
+    enum class TouchSignal { automatic, touchKey, tracking };
+
+    struct Options {
+        TouchSignal touchSignal = TouchSignal::automatic;
+    };
+
+    static constexpr float kPressurePadFullScale = 1000.0f;
+    static constexpr float kOrdinaryPadFullScale = 100.0f;
+
+    FrameAssembler(const DeviceDescription& device, Options options);
+    explicit FrameAssembler(const DeviceDescription& device) : FrameAssembler(device, Options{}) {}
+
+    // One event; returns the frame that a SYN_REPORT closes, else nothing.
+    std::optional<Frame> feed(const EvdevEvent& event);
+    std::optional<Frame> feed(double time, std::uint16_t type, std::uint16_t code, std::int32_t value);
+
+    // Forgets every slot, key and button, as if just created.
+    void reset();
+
+    int slotCount() const { return static_cast<int>(slots_.size()); }
+    const Options& options() const { return options_; }
+
+    // A recording says whether its pad reports BTN_TOUCH: touchKey if any of
+    // its events is BTN_TOUCH, else tracking.
+    static Options optionsFor(const Recording& recording);
+    // Every frame of a recording, with optionsFor(recording).
+    static std::vector<Frame> assemble(const Recording& recording);
+    // The pressure rule above.
+    static float rawPressure(std::int32_t value, const AxisRange& range, bool pressurePad);
+
+private:
+    struct Slot {
+        std::int32_t trackingId = -1;
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        std::int32_t pressure = 0;
+        std::int32_t distance = 0;
+        bool hasX = false;
+        bool hasY = false;
+        bool hasPressure = false;
+    };
+
+    void key(std::uint16_t code, std::int32_t value);
+    void absolute(std::uint16_t code, std::int32_t value);
+    Frame finish(double time);
+    bool touchKeyDecides() const;
+    int fingerCount() const;
+    bool anyContactTouching();
+    std::vector<Frame::Contact> contacts();
+
+    Options options_;
+    bool hasPositions_ = false;
+    AxisRange xRange_;
+    AxisRange yRange_;
+    std::optional<AxisRange> slotPressureRange_;
+    std::optional<AxisRange> padPressureRange_;
+    bool pressurePad_ = false;
+
+    std::vector<Slot> slots_;
+    int currentSlot_ = 0;  // -1: an ABS_MT_SLOT outside the device's slots
+    bool touchKey_ = false;
+    bool touchKeySeen_ = false;
+    unsigned toolKeys_ = 0;  // bit n: the tool key of n + 1 fingers is down
+    bool toolKeySeen_ = false;
+    std::int32_t padPressure_ = 0;
+    Frame::Buttons buttons_;
+    std::vector<Frame::ButtonChange> buttonChanges_;
+    std::vector<std::int32_t> syntheticIds_;
+    std::int32_t nextSynthetic_ = 0;
+    bool dropped_ = false;      // SYN_DROPPED seen; the next SYN_REPORT closes the damaged packet
+    bool withholding_ = false;  // contacts withheld until no finger touches
+};
+
+}  // namespace glidra::evdev

@@ -1,0 +1,343 @@
+#include "platform/evdev/EvdevCodes.h"
+#include "platform/evdev/FrameAssembler.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace glidra::evdev {
+namespace {
+
+using TouchSignal = FrameAssembler::TouchSignal;
+
+// A two-slot pad: x 100...1100, y 0...500 (counted downwards), MT pressure 0...255.
+DeviceDescription pad(int slots = 2, bool pressurePad = false) {
+    DeviceDescription d;
+    d.name = "test pad";
+    d.axes[kAbsMtSlot] = AxisRange{0, slots - 1, 0, 0, 0};
+    d.axes[kAbsMtPositionX] = AxisRange{100, 1100, 0, 0, 0};
+    d.axes[kAbsMtPositionY] = AxisRange{0, 500, 0, 0, 0};
+    d.axes[kAbsMtTrackingId] = AxisRange{0, 65535, 0, 0, 0};
+    d.axes[kAbsMtPressure] = AxisRange{0, 255, 0, 0, 0};
+    d.properties = {static_cast<std::uint8_t>(pressurePad ? 1u << kPropPressurepad : 0u)};
+    return d;
+}
+
+// Feeds hand-written event scripts and keeps the frames.
+struct Script {
+    FrameAssembler assembler;
+    std::vector<Frame> frames;
+
+    explicit Script(const DeviceDescription& device, TouchSignal signal = TouchSignal::touchKey)
+        : assembler(device, FrameAssembler::Options{signal}) {}
+
+    Script& abs(std::uint16_t code, std::int32_t value) { return feed(kEvAbs, code, value); }
+    Script& key(std::uint16_t code, std::int32_t value) { return feed(kEvKey, code, value); }
+    Script& slot(std::int32_t s) { return abs(kAbsMtSlot, s); }
+    Script& id(std::int32_t i) { return abs(kAbsMtTrackingId, i); }
+    Script& at(std::int32_t x, std::int32_t y) { return abs(kAbsMtPositionX, x).abs(kAbsMtPositionY, y); }
+    Script& dropped() { return feed(kEvSyn, kSynDropped, 0); }
+    Frame report(double t) {
+        const auto frame = assembler.feed(t, kEvSyn, kSynReport, 0);
+        EXPECT_TRUE(frame.has_value());
+        frames.push_back(frame.value_or(Frame{}));
+        return frames.back();
+    }
+
+private:
+    Script& feed(std::uint16_t type, std::uint16_t code, std::int32_t value) {
+        EXPECT_FALSE(assembler.feed(0, type, code, value).has_value()) << "only SYN_REPORT closes a frame";
+        return *this;
+    }
+};
+
+std::vector<std::int32_t> ids(const Frame& f) {
+    std::vector<std::int32_t> out;
+    for (const auto& c : f.contacts) out.push_back(c.id);
+    return out;
+}
+
+TEST(FrameAssemblerTest, NormalisesFromTheLeftAndTheBottomAndClamps) {
+    struct Case {
+        std::int32_t x, y;
+        float nx, ny;
+    };
+    for (const Case& c : {Case{100, 500, 0.0f, 0.0f}, Case{1100, 0, 1.0f, 1.0f}, Case{600, 125, 0.5f, 0.75f},
+                          Case{350, 400, 0.25f, 0.2f}, Case{40, 530, 0.0f, 0.0f}, Case{1180, -12, 1.0f, 1.0f}}) {
+        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
+        Script s(pad());
+        const Frame f = s.id(5).at(c.x, c.y).key(kBtnTouch, 1).report(0.5);
+        ASSERT_EQ(f.contacts.size(), 1u);
+        EXPECT_FLOAT_EQ(f.contacts[0].x, c.nx);
+        EXPECT_FLOAT_EQ(f.contacts[0].y, c.ny);
+        EXPECT_EQ(f.time, 0.5);
+    }
+}
+
+TEST(FrameAssemblerTest, TheFirstSlotMayBeOmittedAndTheCurrentSlotPersists) {
+    Script s(pad());
+    // No ABS_MT_SLOT before the first contact: it is slot 0.
+    s.id(10).at(100, 0).key(kBtnTouch, 1).report(0.00);
+    s.slot(1).id(11).at(1100, 500).report(0.01);
+    // Only slot 1 moves; the slot chosen in the previous frame still holds.
+    const Frame f = s.abs(kAbsMtPositionX, 600).report(0.02);
+    ASSERT_EQ(ids(f), (std::vector<std::int32_t>{10, 11}));
+    EXPECT_FLOAT_EQ(f.contacts[0].x, 0.0f);
+    EXPECT_FLOAT_EQ(f.contacts[1].x, 0.5f);
+    EXPECT_FLOAT_EQ(f.contacts[1].y, 0.0f) << "unchanged values are not resent";
+}
+
+TEST(FrameAssemblerTest, ASlotWithoutPositionStandsAtTheCentroidUntilPlaced) {
+    Script s(pad());
+    // Alone and unplaced: nothing to put it next to, so it waits.
+    EXPECT_TRUE(s.id(1).key(kBtnTouch, 1).report(0.00).contacts.empty());
+    const Frame placed = s.at(600, 250).report(0.01);
+    ASSERT_EQ(placed.contacts.size(), 1u);
+    EXPECT_TRUE(placed.contacts[0].positionKnown);
+
+    const Frame named = s.slot(1).id(2).report(0.02);
+    ASSERT_EQ(ids(named), (std::vector<std::int32_t>{1, 2}));
+    EXPECT_FALSE(named.contacts[1].positionKnown);
+    EXPECT_FLOAT_EQ(named.contacts[1].x, 0.5f);
+    EXPECT_FLOAT_EQ(named.contacts[1].y, 0.5f);
+    EXPECT_TRUE(named.contacts[1].touching);
+
+    const Frame located = s.at(1100, 0).report(0.03);
+    EXPECT_TRUE(located.contacts[1].positionKnown);
+    EXPECT_FLOAT_EQ(located.contacts[1].x, 1.0f);
+}
+
+TEST(FrameAssemblerTest, TrackingIdMinusOneFreesTheSlotAndTheSlotKeepsItsValues) {
+    Script s(pad());
+    s.id(1).at(600, 250).key(kBtnTouch, 1).slot(1).id(2).at(1100, 0).report(0.00);
+    EXPECT_EQ(ids(s.id(-1).report(0.01)), (std::vector<std::int32_t>{1}));
+    // A new finger in slot 1 that lands where the old one was sends no position.
+    const Frame again = s.id(3).report(0.02);
+    ASSERT_EQ(ids(again), (std::vector<std::int32_t>{1, 3}));
+    EXPECT_TRUE(again.contacts[1].positionKnown);
+    EXPECT_FLOAT_EQ(again.contacts[1].x, 1.0f);
+    EXPECT_TRUE(s.slot(0).id(-1).slot(1).id(-1).key(kBtnTouch, 0).report(0.03).contacts.empty());
+}
+
+TEST(FrameAssemblerTest, AContactBeforeBtnTouchHovers) {
+    Script s(pad(), TouchSignal::touchKey);
+    const Frame hovering = s.id(1).at(600, 250).key(kBtnToolFinger, 1).report(0.00);
+    ASSERT_EQ(hovering.contacts.size(), 1u);
+    EXPECT_FALSE(hovering.contacts[0].touching);
+    EXPECT_EQ(hovering.touchingCount(), 0);
+    EXPECT_TRUE(s.key(kBtnTouch, 1).report(0.01).contacts[0].touching);
+    // Lifting off while still in range: hovering again, same finger.
+    const Frame lifted = s.key(kBtnTouch, 0).report(0.02);
+    ASSERT_EQ(ids(lifted), (std::vector<std::int32_t>{1}));
+    EXPECT_FALSE(lifted.contacts[0].touching);
+}
+
+TEST(FrameAssemblerTest, TheTouchSignalModes) {
+    {
+        SCOPED_TRACE("tracking: a pad without BTN_TOUCH");
+        Script s(pad(), TouchSignal::tracking);
+        EXPECT_EQ(s.id(1).at(600, 250).report(0.0).touchingCount(), 1);
+    }
+    {
+        SCOPED_TRACE("automatic: tracking until the pad shows it sends BTN_TOUCH");
+        Script s(pad(), TouchSignal::automatic);
+        EXPECT_EQ(s.id(1).at(600, 250).report(0.0).touchingCount(), 1);
+        EXPECT_EQ(s.key(kBtnTouch, 1).report(0.1).touchingCount(), 1);
+        EXPECT_EQ(s.key(kBtnTouch, 0).report(0.2).touchingCount(), 0);
+        EXPECT_EQ(s.id(-1).report(0.3).contacts.size(), 0u);
+        EXPECT_EQ(s.id(2).report(0.4).touchingCount(), 0) << "hovers until BTN_TOUCH";
+    }
+    {
+        SCOPED_TRACE("a slot with a distance hovers in every mode");
+        Script s(pad(), TouchSignal::tracking);
+        EXPECT_EQ(s.id(1).at(600, 250).abs(kAbsMtDistance, 3).report(0.0).touchingCount(), 0);
+        EXPECT_EQ(s.abs(kAbsMtDistance, 0).report(0.1).touchingCount(), 1);
+    }
+}
+
+TEST(FrameAssemblerTest, FingersBeyondTheSlotsAreSynthesizedAtTheCentroid) {
+    Script s(pad());
+    s.id(1).at(100, 500).slot(1).id(2).at(1100, 0).key(kBtnTouch, 1).key(kBtnToolDoubletap, 1).report(0.00);
+    const Frame three = s.key(kBtnToolDoubletap, 0).key(kBtnToolTripletap, 1).report(0.01);
+    ASSERT_EQ(three.contacts.size(), 3u);
+    const Frame::Contact& extra = three.contacts[2];
+    EXPECT_TRUE(extra.synthesized);
+    EXPECT_FALSE(extra.positionKnown);
+    EXPECT_TRUE(extra.touching);
+    EXPECT_GE(extra.id, Frame::kSyntheticIdBase);
+    EXPECT_FLOAT_EQ(extra.x, 0.5f);
+    EXPECT_FLOAT_EQ(extra.y, 0.5f);
+
+    // The id holds while the finger stays; a fourth finger gets its own.
+    const Frame moved = s.slot(0).at(600, 250).report(0.02);
+    EXPECT_EQ(moved.contacts[2].id, extra.id);
+    EXPECT_FLOAT_EQ(moved.contacts[2].x, 0.75f);
+    const Frame four = s.key(kBtnToolTripletap, 0).key(kBtnToolQuadtap, 1).report(0.03);
+    ASSERT_EQ(four.contacts.size(), 4u);
+    EXPECT_EQ(four.contacts[2].id, extra.id);
+    EXPECT_NE(four.contacts[3].id, extra.id);
+    // The last one added leaves first; a finger that lands later is a new one.
+    const Frame backToThree = s.key(kBtnToolQuadtap, 0).key(kBtnToolTripletap, 1).report(0.04);
+    EXPECT_EQ(ids(backToThree), (std::vector<std::int32_t>{1, 2, extra.id}));
+    EXPECT_EQ(s.key(kBtnToolTripletap, 0).key(kBtnToolDoubletap, 1).report(0.05).contacts.size(), 2u);
+    const Frame relanded = s.key(kBtnToolDoubletap, 0).key(kBtnToolTripletap, 1).report(0.06);
+    ASSERT_EQ(relanded.contacts.size(), 3u);
+    EXPECT_NE(relanded.contacts[2].id, extra.id);
+    EXPECT_NE(relanded.contacts[2].id, four.contacts[3].id);
+
+    // Five fingers on a pad with a free slot: the slots are trusted, nothing is made up.
+    Script roomy(pad(4));
+    EXPECT_EQ(roomy.id(1).at(600, 250).key(kBtnTouch, 1).key(kBtnToolQuinttap, 1).report(0.0).contacts.size(), 1u);
+}
+
+TEST(FrameAssemblerTest, SynthesizedFingersFollowTheTouchOfTheTrackedOnes) {
+    Script s(pad());
+    const Frame f =
+        s.id(1).at(100, 500).slot(1).id(2).at(1100, 0).key(kBtnToolTripletap, 1).abs(kAbsMtPressure, 51).report(0.0);
+    ASSERT_EQ(f.contacts.size(), 3u);
+    EXPECT_EQ(f.touchingCount(), 0) << "no BTN_TOUCH yet: all three hover";
+    // Slot 0 has reported no pressure, slot 1 a fifth of its range (20).
+    EXPECT_FLOAT_EQ(f.contacts[2].pressure, 10.0f) << "the mean pressure of the tracked contacts";
+}
+
+TEST(FrameAssemblerTest, AfterSynDroppedNoTouchThatSpannedTheGapIsDelivered) {
+    Script s(pad());
+    s.id(1).at(600, 250).key(kBtnTouch, 1).slot(1).id(2).at(700, 250).key(kBtnToolDoubletap, 1).report(0.00);
+    s.slot(0).at(610, 250).report(0.01);
+    // Events lost; the damaged packet still moves a finger.
+    const Frame interrupted = s.dropped().slot(1).at(720, 260).report(0.02);
+    EXPECT_TRUE(interrupted.interrupted);
+    EXPECT_TRUE(interrupted.contacts.empty());
+    // The fingers go on moving, one lifts, another lands: all withheld.
+    std::vector<Frame> meanwhile;
+    meanwhile.push_back(s.slot(0).at(650, 250).report(0.03));
+    meanwhile.push_back(s.report(0.04));
+    meanwhile.push_back(s.slot(1).id(-1).key(kBtnToolDoubletap, 0).key(kBtnToolFinger, 1).report(0.05));
+    meanwhile.push_back(s.id(7).at(300, 300).key(kBtnToolFinger, 0).key(kBtnToolDoubletap, 1).report(0.06));
+    for (const Frame& f : meanwhile) {
+        EXPECT_FALSE(f.interrupted);
+        EXPECT_TRUE(f.contacts.empty()) << f.time;
+    }
+    // Every finger up: delivery resumes with the next touch.
+    EXPECT_TRUE(
+        s.slot(0).id(-1).slot(1).id(-1).key(kBtnTouch, 0).key(kBtnToolDoubletap, 0).report(0.07).contacts.empty());
+    const Frame next = s.slot(0).id(8).at(600, 250).key(kBtnTouch, 1).key(kBtnToolFinger, 1).report(0.08);
+    EXPECT_EQ(ids(next), (std::vector<std::int32_t>{8}));
+    EXPECT_EQ(next.touchingCount(), 1);
+
+    // The first frame without the two fingers is the interrupted one, not a
+    // plain lift; they never come back.
+    for (const auto& f : s.frames) {
+        if (f.time >= 0.08) continue;
+        EXPECT_EQ(f.contacts.size(), f.time < 0.02 ? 2u : 0u) << f.time;
+        EXPECT_EQ(f.interrupted, f.time == 0.02) << f.time;
+    }
+}
+
+TEST(FrameAssemblerTest, AReleaseLostInTheGapEndsTheWithholdingOnceTheKeysSayTheFingersAreGone) {
+    Script s(pad());
+    s.id(1).at(600, 250).key(kBtnTouch, 1).key(kBtnToolFinger, 1).report(0.00);
+    // The packet with the slot's -1 was lost; only the keys come through.
+    s.dropped().report(0.01);
+    EXPECT_TRUE(s.key(kBtnTouch, 0).key(kBtnToolFinger, 0).report(0.02).contacts.empty());
+    const Frame next = s.id(2).at(300, 100).key(kBtnTouch, 1).key(kBtnToolFinger, 1).report(0.03);
+    EXPECT_EQ(ids(next), (std::vector<std::int32_t>{2}));
+}
+
+TEST(FrameAssemblerTest, ADropWithTheFingersAlreadyUpOnlyMarksTheFrame) {
+    Script s(pad());
+    const Frame f = s.dropped().report(0.0);
+    EXPECT_TRUE(f.interrupted);
+    EXPECT_EQ(s.id(1).at(600, 250).key(kBtnTouch, 1).report(0.1).touchingCount(), 1);
+}
+
+TEST(FrameAssemblerTest, PressureRule) {
+    struct Case {
+        std::int32_t value;
+        bool pressurePad;
+        float raw;
+    };
+    const AxisRange range{0, 255, 0, 0, 0};
+    for (const Case& c : {Case{0, true, 0}, Case{51, true, 200}, Case{255, true, 1000}, Case{0, false, 0},
+                          Case{255, false, 100}, Case{400, false, 100}, Case{-5, true, 0}}) {
+        EXPECT_FLOAT_EQ(FrameAssembler::rawPressure(c.value, range, c.pressurePad), c.raw)
+            << c.value << (c.pressurePad ? " on a pressure pad" : "");
+    }
+    // An offset range: the fraction is taken from its minimum.
+    EXPECT_FLOAT_EQ(FrameAssembler::rawPressure(60, AxisRange{10, 110, 0, 0, 0}, true), 500);
+
+    // Through the assembler: per contact on a pressure pad...
+    Script force(pad(2, true));
+    const Frame pressed = force.id(1).at(600, 250).abs(kAbsMtPressure, 51).key(kBtnTouch, 1).report(0.0);
+    EXPECT_FLOAT_EQ(pressed.contacts[0].pressure, 200);
+    // ...and on an ordinary pad the hardest touch stays well below the light threshold.
+    Script ordinary(pad());
+    EXPECT_LT(ordinary.id(1).at(600, 250).abs(kAbsMtPressure, 255).key(kBtnTouch, 1).report(0.0).contacts[0].pressure,
+              200);
+}
+
+TEST(FrameAssemblerTest, PadPressureStandsInForMissingContactPressure) {
+    DeviceDescription d = pad();
+    d.axes.erase(kAbsMtPressure);
+    d.axes[kAbsPressure] = AxisRange{0, 127, 0, 0, 0};
+    Script s(d);
+    const Frame f = s.id(1).at(600, 250).slot(1).id(2).at(700, 250).abs(kAbsPressure, 127).key(kBtnTouch, 1).report(0);
+    ASSERT_EQ(f.contacts.size(), 2u);
+    EXPECT_FLOAT_EQ(f.contacts[0].pressure, 100);
+    EXPECT_FLOAT_EQ(f.contacts[1].pressure, 100);
+
+    d.axes.erase(kAbsPressure);
+    Script none(d);
+    EXPECT_EQ(none.id(1).at(600, 250).abs(kAbsPressure, 127).key(kBtnTouch, 1).report(0).contacts[0].pressure, 0);
+}
+
+TEST(FrameAssemblerTest, ButtonsReportStateAndChanges) {
+    Script s(pad());
+    const Frame down = s.key(kBtnLeft, 1).report(0.0);
+    EXPECT_TRUE(down.buttons.left);
+    EXPECT_EQ(down.buttonChanges, (std::vector<Frame::ButtonChange>{{Frame::Button::left, true}}));
+    const Frame held = s.key(kBtnLeft, 2).report(0.1);  // autorepeat
+    EXPECT_TRUE(held.buttons.left);
+    EXPECT_TRUE(held.buttonChanges.empty());
+    const Frame up = s.key(kBtnLeft, 0).key(kBtnRight, 1).report(0.2);
+    EXPECT_EQ(up.buttons, (Frame::Buttons{false, true, false}));
+    EXPECT_EQ(up.buttonChanges,
+              (std::vector<Frame::ButtonChange>{{Frame::Button::left, false}, {Frame::Button::right, true}}));
+}
+
+TEST(FrameAssemblerTest, OddInputIsIgnoredRatherThanTrusted) {
+    Script s(pad());
+    s.id(1).at(600, 250).key(kBtnTouch, 1).report(0.0);
+    // A slot the pad does not have: its events go nowhere, until a real slot is chosen.
+    s.slot(9).id(99).at(100, 0).slot(-1).id(98).report(0.1);
+    const Frame f = s.slot(1).id(2).at(1100, 0).report(0.2);
+    EXPECT_EQ(ids(f), (std::vector<std::int32_t>{1, 2}));
+    EXPECT_FLOAT_EQ(f.contacts[0].x, 0.5f);
+    // Unknown types and codes, SYN_MT_REPORT and SYN_CONFIG change nothing.
+    FrameAssembler& a = s.assembler;
+    EXPECT_FALSE(a.feed(0.3, kEvMsc, 5, 77).has_value());
+    EXPECT_FALSE(a.feed(0.3, kEvSyn, kSynMtReport, 0).has_value());
+    EXPECT_FALSE(a.feed(0.3, 0x1f, 0x2ff, -1).has_value());
+    EXPECT_EQ(ids(s.report(0.3)), (std::vector<std::int32_t>{1, 2}));
+
+    // A device without multitouch positions gives frames, but no contacts.
+    DeviceDescription single;
+    single.axes[kAbsX] = AxisRange{0, 100, 0, 0, 0};
+    Script plain(single);
+    const Frame p = plain.id(1).key(kBtnTouch, 1).key(kBtnLeft, 1).report(0.0);
+    EXPECT_TRUE(p.contacts.empty());
+    EXPECT_TRUE(p.buttons.left);
+}
+
+TEST(FrameAssemblerTest, ResetForgetsEverything) {
+    Script s(pad());
+    s.id(1).at(600, 250).key(kBtnTouch, 1).key(kBtnLeft, 1).slot(1).report(0.0);
+    s.assembler.reset();
+    const Frame f = s.id(2).report(0.1);
+    EXPECT_EQ(ids(f), std::vector<std::int32_t>{}) << "slot 0 again, and its position is unknown";
+    EXPECT_FALSE(f.buttons.left);
+    EXPECT_EQ(s.at(600, 250).report(0.2).touchingCount(), 0) << "BTN_TOUCH forgotten";
+}
+
+}  // namespace
+}  // namespace glidra::evdev

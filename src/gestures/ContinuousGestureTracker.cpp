@@ -1,0 +1,96 @@
+#include "gestures/ContinuousGestureTracker.h"
+
+#include "gestures/GestureSessionContext.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace glidra {
+
+namespace {
+
+bool isOnPad(const TouchPoint& point) {
+    const auto valid = [](float v) { return std::isfinite(v) && v >= 0 && v <= 1; };
+    return valid(point.x) && valid(point.y);
+}
+
+bool sameIdentifiers(std::span<const TouchPoint> a, std::span<const TouchPoint> b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const TouchPoint& p, const TouchPoint& q) { return p.id == q.id; });
+}
+
+// Every original finger is still down and has not moved: the new fingers
+// were added to a resting hand.
+bool fingersWereAdded(std::span<const TouchPoint> origin, std::span<const TouchPoint> current, float tolerance) {
+    return std::all_of(origin.begin(), origin.end(), [&](const TouchPoint& o) {
+        return std::any_of(current.begin(), current.end(), [&](const TouchPoint& c) {
+            return c.id == o.id && std::fabs(c.x - o.x) < tolerance && std::fabs(c.y - o.y) < tolerance;
+        });
+    });
+}
+
+}  // namespace
+
+std::optional<ContinuousGestureTracker::Step> ContinuousGestureTracker::update(std::span<const TouchPoint> points,
+                                                                               float activationTravel) {
+    if (points.empty()) {
+        *this = ContinuousGestureTracker{};
+        return std::nullopt;
+    }
+    if (cancelled || points.size() >= 5 || !std::all_of(points.begin(), points.end(), isOnPad)) {
+        cancelled = true;
+        return std::nullopt;
+    }
+
+    std::vector<TouchPoint> sorted(points.begin(), points.end());
+    TouchPoint::sortByIdentifier(sorted);
+    const TouchPoint center = *centroid(sorted);
+
+    if (origin.empty()) {
+        origin = std::move(sorted);
+        last = {center.x, center.y};
+        return std::nullopt;
+    }
+
+    if (!sameIdentifiers(sorted, origin)) {
+        if (!activated && origin.size() < sorted.size() && fingersWereAdded(origin, sorted, restingTolerance)) {
+            origin = std::move(sorted);
+            last = {center.x, center.y};
+        } else {
+            cancelled = true;
+        }
+        return std::nullopt;
+    }
+    if (!last) {
+        cancelled = true;
+        return std::nullopt;
+    }
+
+    if (!activated) {
+        const TouchPoint start = *centroid(origin);
+        if (std::max(std::fabs(center.x - start.x), std::fabs(center.y - start.y)) < activationTravel) {
+            return std::nullopt;
+        }
+        activated = true;
+    }
+
+    const float dx = center.x - last->first;
+    const float dy = center.y - last->second;
+    const float step = std::max(std::fabs(dx), std::fabs(dy));
+    if (step >= jumpLimit) {
+        cancelled = true;
+        return std::nullopt;
+    }
+    // Slow movement adds up from the last step until it is worth reporting.
+    if (step < minimumStep) return std::nullopt;
+
+    last = {center.x, center.y};
+    GestureDescriptor gesture;
+    gesture.kind = GestureDescriptor::Kind::swipe;
+    gesture.fingers = qint64(sorted.size());
+    gesture.direction = GestureDescriptor::directionOf(dx, dy);
+    gesture.tapCount = 1;
+    return Step{gesture, step};
+}
+
+}  // namespace glidra

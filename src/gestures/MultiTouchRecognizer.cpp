@@ -1,0 +1,329 @@
+#include "gestures/MultiTouchRecognizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace glidra {
+
+namespace {
+
+using Kind = GestureDescriptor::Kind;
+
+// A finger landing later than this after the first one starts a different
+// gesture rather than joining the current one.
+constexpr double joinWindow = 0.18;
+// A centroid step this large between frames is a hand that left and came
+// back, not motion.
+constexpr float maxCentroidJump = 0.2f;
+// Smallest centroid step worth a path sample.
+constexpr float pathSampleSpacing = 0.006f;
+
+// Multi-tap counting: the next tap must lift within this time of the last
+// one and start this close to where it started.
+constexpr double multiTapInterval = 0.35;
+constexpr float multiTapDistance = 0.08f;
+
+// A swipe that starts this soon after a tap, near it, is a tap-swipe.
+constexpr double tapSwipeDelay = 0.4;
+constexpr double tapSwipeMaxDuration = 0.8;
+constexpr float tapSwipeDistance = 0.1f;
+
+float distance(const TouchPoint& a, const TouchPoint& b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+bool isValidContact(const TouchPoint& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && p.x >= 0 && p.x <= 1 && p.y >= 0 && p.y <= 1;
+}
+
+bool sameIdentifiers(std::span<const TouchPoint> a, std::span<const TouchPoint> b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const TouchPoint& p, const TouchPoint& q) { return p.id == q.id; });
+}
+
+// Distances between entries of equal index, as many as the shorter holds.
+std::vector<float> displacements(std::span<const TouchPoint> from, std::span<const TouchPoint> to) {
+    std::vector<float> result;
+    const std::size_t n = std::min(from.size(), to.size());
+    result.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) result.push_back(distance(from[i], to[i]));
+    return result;
+}
+
+float meanPairwiseDistance(std::span<const TouchPoint> points) {
+    if (points.empty()) return 0;
+    float sum = 0;
+    int pairs = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        for (std::size_t j = i + 1; j < points.size(); ++j) {
+            sum += distance(points[i], points[j]);
+            ++pairs;
+        }
+    }
+    return sum / float(std::max(pairs, 1));
+}
+
+GestureDescriptor gesture(Kind kind, int fingers, GestureDescriptor::Direction direction) {
+    return GestureDescriptor{kind, fingers, direction, 1};
+}
+
+}  // namespace
+
+TouchPoint MultiTouchRecognizer::centroid(std::span<const TouchPoint> points) {
+    if (points.empty()) return TouchPoint{};
+    float sumX = 0;
+    float sumY = 0;
+    for (const TouchPoint& p : points) {
+        sumX += p.x;
+        sumY += p.y;
+    }
+    const auto n = float(points.size());
+    return TouchPoint{0, sumX / n, sumY / n, 0};
+}
+
+std::optional<Kind> MultiTouchRecognizer::multiFingerPinch(std::span<const TouchPoint> from,
+                                                           std::span<const TouchPoint> to) {
+    const std::size_t count = from.size();
+    if (count < 3 || count > 4 || to.size() != count || !sameIdentifiers(from, to)) return std::nullopt;
+
+    // One finger may stay put (a thumb anchoring the pinch); the others move.
+    const std::vector<float> moved = displacements(from, to);
+    const auto moving = std::count_if(moved.begin(), moved.end(), [](float d) { return d > 0.025f; });
+    if (std::size_t(moving) < count - 1) return std::nullopt;
+
+    const float s0 = meanPairwiseDistance(from);
+    const float s1 = meanPairwiseDistance(to);
+    const float change = std::abs(s1 - s0);
+    if (!(s0 > 0.08f && change > 0.035f && change / s0 > 0.22f)) return std::nullopt;
+    return s1 < s0 ? Kind::pinchIn : Kind::pinchOut;
+}
+
+void MultiTouchRecognizer::resetMotion() {
+    startTime.reset();
+    baseline.clear();
+    last.clear();
+    path.clear();
+    peakCount = 0;
+    maxTravel = 0;
+    motionTime.reset();
+    cancelled = false;
+}
+
+std::optional<GestureDescriptor> MultiTouchRecognizer::update(std::span<const TouchPoint> points,
+                                                              std::optional<float> forceThreshold, double timestamp) {
+    const bool forcePressed = forcePress.hasTriggered;
+    if (forceThreshold) {
+        if (auto pressed = forcePress.update(points, timestamp, *forceThreshold)) {
+            resetMotion();
+            lastTapTime = -std::numeric_limits<double>::infinity();
+            return pressed;
+        }
+    } else if (!forcePressed) {
+        forcePress.reset();
+    }
+
+    // Once a force press has fired, the fingers belong to it until they all
+    // lift: whatever they do next is not another gesture.
+    if (forcePressed) {
+        if (points.empty()) forcePress.reset();
+        resetMotion();
+        return std::nullopt;
+    }
+
+    if (!std::isfinite(timestamp)) {
+        cancelled = true;
+        return std::nullopt;
+    }
+    if (points.empty()) return lift(timestamp);
+
+    if (points.size() > 4 || !std::all_of(points.begin(), points.end(), isValidContact)) {
+        // Judged at the lift; a palm or a glitch must not turn into a gesture.
+        cancelled = true;
+        return std::nullopt;
+    }
+
+    std::vector<TouchPoint> sorted(points.begin(), points.end());
+    TouchPoint::sortByIdentifier(sorted);
+    track(std::move(sorted), timestamp);
+    return std::nullopt;
+}
+
+void MultiTouchRecognizer::track(std::vector<TouchPoint> sorted, double timestamp) {
+    const int count = int(sorted.size());
+    if (!startTime) {
+        startTime = timestamp;
+        peakCount = count;
+        path = {centroid(sorted)};
+        baseline = sorted;
+        last = std::move(sorted);
+        return;
+    }
+
+    if (count > peakCount) {
+        // Fingers of one gesture land together; a late join or one after the
+        // hand already moved is a different gesture.
+        if (timestamp - *startTime > joinWindow || maxTravel > travelThreshold(recognitionLevel)) cancelled = true;
+        peakCount = count;
+        path = {centroid(sorted)};
+        baseline = sorted;
+        last = std::move(sorted);
+        return;
+    }
+
+    // Some fingers lifted before the others: the motion is judged at the
+    // final lift against the last frame that had all of them.
+    if (count < peakCount) return;
+
+    if (!sameIdentifiers(sorted, baseline)) {
+        cancelled = true;
+        return;
+    }
+
+    const TouchPoint c = centroid(sorted);
+    if (!path.empty() && distance(c, path.back()) > maxCentroidJump) cancelled = true;
+
+    const std::vector<float> moved = displacements(sorted, baseline);
+    for (float d : moved) maxTravel = std::max(maxTravel, d);
+    if (!motionTime && maxTravel > travelThreshold(recognitionLevel)) motionTime = timestamp;
+
+    if (!path.empty() && distance(c, path.back()) > pathSampleSpacing) {
+        if (path.size() < maxPathLength) {
+            path.push_back(c);
+        } else {
+            cancelled = true;
+        }
+    }
+    last = std::move(sorted);
+}
+
+std::optional<GestureDescriptor> MultiTouchRecognizer::lift(double timestamp) {
+    constexpr double never = -std::numeric_limits<double>::infinity();
+    if (!startTime) {
+        // A touch that never opened a session (five fingers, an off-pad
+        // contact) may have marked it cancelled; that must not outlive the
+        // touch and swallow the next gesture.
+        cancelled = false;
+        return std::nullopt;
+    }
+    if (cancelled) {
+        lastTapTime = never;
+        resetMotion();
+        return std::nullopt;
+    }
+
+    std::optional<GestureDescriptor> result = classify(timestamp - *startTime);
+    if (!result) {
+        lastTapTime = never;
+        resetMotion();
+        return std::nullopt;
+    }
+
+    const TouchPoint start = centroid(baseline);
+    if (result->kind == Kind::tap) {
+        int count = 1;
+        if (lastTapCenter && timestamp - lastTapTime < multiTapInterval &&
+            distance(*lastTapCenter, start) < multiTapDistance && lastTapFingers == peakCount) {
+            count = tapCount % 3 + 1;
+        }
+        lastTapTime = timestamp;
+        lastTapCenter = start;
+        lastTapFingers = peakCount;
+        tapCount = count;
+        result->tapCount = count;
+        resetMotion();
+        return result;
+    }
+
+    if (result->kind == Kind::swipe && timestamp - *startTime < tapSwipeMaxDuration &&
+        *startTime - lastTapTime < tapSwipeDelay && lastTapFingers == peakCount && lastTapCenter &&
+        distance(*lastTapCenter, start) < tapSwipeDistance) {
+        result->kind = Kind::tapSwipe;
+    }
+    lastTapTime = never;
+    resetMotion();
+    return result;
+}
+
+std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration) const {
+    if (!(duration >= 0.025 && duration < 8) || baseline.empty()) return std::nullopt;
+
+    const float threshold = travelThreshold(recognitionLevel);
+    const float swipe = swipeDistance(recognitionLevel);
+    const float scale = swipeScale(recognitionLevel);
+    const TouchPoint c0 = centroid(baseline);
+    const TouchPoint c1 = centroid(last);
+    const float dx = c1.x - c0.x;
+    const float dy = c1.y - c0.y;
+    const auto direction = GestureDescriptor::directionOf(dx, dy);
+
+    if (peakCount == 2 && baseline.size() == 2 && last.size() == 2) {
+        // One finger holds still while the other slides.
+        const std::vector<float> moved = displacements(baseline, last);
+        const std::size_t mover = moved[0] > moved[1] ? 0 : 1;
+        if (std::min(moved[0], moved[1]) < threshold && std::max(moved[0], moved[1]) > scale * 0.15f) {
+            const auto moverDirection =
+                GestureDescriptor::directionOf(last[mover].x - baseline[mover].x, last[mover].y - baseline[mover].y);
+            return gesture(Kind::anchorSwipe, 2, moverDirection);
+        }
+
+        const float d0 = distance(baseline[0], baseline[1]);
+        if (d0 > 0.08f) {
+            const float d1 = distance(last[0], last[1]);
+            const float a0 = std::atan2(baseline[1].y - baseline[0].y, baseline[1].x - baseline[0].x);
+            const float a1 = std::atan2(last[1].y - last[0].y, last[1].x - last[0].x);
+            const float turn = a1 - a0;
+            const float rotation = std::atan2(std::sin(turn), std::cos(turn));
+            const float ratio = (d1 - d0) / d0;
+            if (std::abs(rotation) > scale * 0.4f && std::abs(ratio) < std::abs(rotation)) {
+                return gesture(rotation >= 0 ? Kind::rotateCounterclockwise : Kind::rotateClockwise, 2, direction);
+            }
+            if (std::abs(ratio) > scale * 0.22f && std::abs(d1 - d0) > scale * 0.035f) {
+                return gesture(ratio >= 0 ? Kind::pinchOut : Kind::pinchIn, 2, direction);
+            }
+        }
+    }
+
+    if (const auto pinch = multiFingerPinch(baseline, last)) {
+        // A deliberate pinch must also travel a little, so a hand that merely
+        // settles is not read as one.
+        if (!(recognitionLevel == GestureRecognitionLevel::deliberate && maxTravel < 0.05f)) {
+            return gesture(*pinch, peakCount, direction);
+        }
+    }
+
+    float length = 0;
+    float minX = path.empty() ? 0 : path.front().x;
+    float maxX = minX;
+    float minY = path.empty() ? 0 : path.front().y;
+    float maxY = minY;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (i > 0) length += distance(path[i - 1], path[i]);
+        minX = std::min(minX, path[i].x);
+        maxX = std::max(maxX, path[i].x);
+        minY = std::min(minY, path[i].y);
+        maxY = std::max(maxY, path[i].y);
+    }
+    const float rangeX = maxX - minX;
+    const float rangeY = maxY - minY;
+    const float closing = distance(c0, c1);
+
+    if (path.size() >= 10 && rangeX > scale * 0.12f && rangeY > scale * 0.12f && length > scale * 0.45f &&
+        closing < 0.08f) {
+        return gesture(Kind::circle, peakCount, direction);
+    }
+    if (length > scale * 0.3f && std::max(rangeX, rangeY) > swipe && closing < 0.07f) {
+        return gesture(Kind::backAndForth, peakCount, direction);
+    }
+
+    if (closing >= swipe) {
+        const double hold = motionTime.value_or(0) - *startTime;
+        return gesture(hold >= 0.45 ? Kind::holdSwipe : Kind::swipe, peakCount, direction);
+    }
+
+    if (maxTravel < threshold) {
+        if (duration <= 0.3) return gesture(Kind::tap, peakCount, direction);
+        if (duration >= 0.6) return gesture(Kind::longPress, peakCount, direction);
+    }
+    return std::nullopt;
+}
+
+}  // namespace glidra

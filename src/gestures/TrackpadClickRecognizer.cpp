@@ -1,0 +1,36 @@
+#include "gestures/TrackpadClickRecognizer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace glidra {
+
+void TrackpadClickRecognizer::update(std::span<const TouchPoint> contacts, double time) {
+    if (points.empty() && !contacts.empty() && !downTime) *this = TrackpadClickRecognizer{};
+
+    if (downTime && !contacts.empty()) {
+        const bool stayed = std::all_of(contacts.begin(), contacts.end(), [this](const TouchPoint& p) {
+            const auto origin =
+                std::find_if(origins.begin(), origins.end(), [&p](const TouchPoint& o) { return o.id == p.id; });
+            return origin != origins.end() && std::isfinite(p.x) && std::isfinite(p.y) &&
+                   std::hypot(p.x - origin->x, p.y - origin->y) < dragDistance;
+        });
+        if (!stayed) dragged = true;
+    }
+
+    points.assign(contacts.begin(), contacts.end());
+    lastFrameTime = time;
+}
+
+std::optional<GestureDescriptor> TrackpadClickRecognizer::resolve(double releaseTime) {
+    if (!downTime) return std::nullopt;
+    const double pressedAt = *downTime;
+    downTime.reset();
+
+    if (!std::isfinite(releaseTime) || releaseTime < pressedAt || forcePressed || dragged) return std::nullopt;
+    const auto kind = releaseTime - pressedAt >= longPressDuration ? GestureDescriptor::Kind::longPress
+                                                                   : GestureDescriptor::Kind::click;
+    return GestureDescriptor{kind, qint64(origins.size()), GestureDescriptor::Direction::right, 1};
+}
+
+}  // namespace glidra

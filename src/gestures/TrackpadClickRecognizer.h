@@ -1,0 +1,45 @@
+#pragma once
+
+#include "gestures/GestureDescriptor.h"
+#include "gestures/TouchPoint.h"
+
+#include <limits>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace glidra {
+
+// Turns a physical press of a trackpad into a click or long press carrying
+// the number of fingers that rested on the pad when it was pressed. The frame
+// handler feeds it every contact frame of its device; the click monitor
+// records the press (hasClaimedContactSession, downTime, origins, dragged)
+// at button-down and resolves it at button-up. A plain value, one per device.
+struct TrackpadClickRecognizer {
+    // A press owns the current contact session until the next one starts;
+    // meanwhile the device counts as pressed.
+    bool hasClaimedContactSession = false;
+    // The contacts of the latest frame.
+    std::vector<TouchPoint> points;
+    double lastFrameTime = -std::numeric_limits<double>::infinity();
+    // When the button went down; nullopt when no press is pending.
+    std::optional<double> downTime;
+    // The contacts at the moment of the press.
+    std::vector<TouchPoint> origins;
+    // The press turned into a force click.
+    bool forcePressed = false;
+    // A contact moved too far, or appeared, while the press was held.
+    bool dragged = false;
+
+    void update(std::span<const TouchPoint> contacts, double time);
+    // Consumes the pending press at the button's release.
+    std::optional<GestureDescriptor> resolve(double releaseTime);
+
+    // A contact that slides this far while the button is down makes a drag,
+    // not a click.
+    static constexpr float dragDistance = 0.04f;
+    // Held this long or longer, a press is a long press.
+    static constexpr double longPressDuration = 0.6;
+};
+
+}  // namespace glidra

@@ -130,7 +130,9 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::update(std::span<const To
     }
 
     if (!std::isfinite(timestamp)) {
-        cancelled = true;
+        // An empty frame while nothing is in progress has nothing to cancel;
+        // marking it would swallow the next, valid gesture.
+        if (!points.empty() || startTime) cancelled = true;
         return std::nullopt;
     }
     if (points.empty()) return lift(timestamp);

@@ -547,6 +547,7 @@ TEST(MultiTouchRecognizerTest, TouchThatNeverStartedDoesNotSwallowTheNextGesture
                                                           .up(0.1)},
         {"a contact off the pad", frames().touch(1, -0.1f, 0.5f).at(0).hold(0.1).up(0.1)},
         {"a frame without a valid time", frames().touch(1, 0.5f, 0.5f).at(nan).up(0.05)},
+        {"an empty frame without a valid time while idle", {Frame{nan, {}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -9,6 +9,7 @@
 #include "gestures/GestureRule.h"
 #include "notices/HUDPosition.h"
 #include "platform/UserDefaults.h"
+#include "settings/ConfigurationArchive.h"
 #include "settings/DisabledApplication.h"
 
 #include <QByteArray>
@@ -21,6 +22,8 @@
 #include <vector>
 
 namespace glidra {
+
+class Clock;
 
 // The stored per-edge configurations by edge name ("left", "right", "top",
 // "bottom"). Keys are not checked on loading, so a hand-edited name survives.
@@ -150,6 +153,23 @@ public:
     void normalizeRules();
     // The same rewrite of one rule, without touching the settings.
     static GestureRule normalizedRule(GestureRule rule);
+
+    // --- Configuration transfer ------------------------------------------------
+
+    // The current settings as an archive, rules normalised, stamped with the
+    // clock's time. Changes nothing.
+    ConfigurationArchive makeArchive(const Clock& clock) const;
+    // Checks the archive and the backup of the current settings before the
+    // first write, so a refused import changes nothing; then stores the
+    // backup (replacing any earlier one) and applies the archive.
+    ArchiveResult<Done> importConfiguration(const ConfigurationArchive& archive, const Clock& clock);
+    // Applies the stored backup and removes it: one level only. A backup
+    // that does not read stays where it is.
+    ArchiveResult<Done> undoLastImport();
+    // Assigns the archive's fields through the ordinary setters, then
+    // migrates and normalises the rules. Absent optional fields keep their
+    // current values.
+    void apply(const ConfigurationArchive& archive);
 
 Q_SIGNALS:
     void recognitionLevelChanged();

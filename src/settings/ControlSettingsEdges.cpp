@@ -51,7 +51,7 @@ std::vector<GestureBinding> ControlSettings::edgeBindings(EdgeLocation edge, Edg
                                          [](const GestureBinding& binding) { return binding.applicationTarget; });
     if (withTarget != current.end()) keptTarget = withTarget->applicationTarget;
 
-    std::vector<GestureBinding> result = apply(mode, bindings_, edge);
+    std::vector<GestureBinding> result = glidra::apply(mode, bindings_, edge);
     for (GestureBinding& binding : result) {
         if (!belongsTo(edge, binding.trigger)) continue;
         binding.slideDistance = keptDistance;

@@ -1,0 +1,140 @@
+#include "platform/linux/XdgAutostartLoginItems.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace glidra::linux_platform {
+
+namespace {
+
+// Desktop files are small; anything larger at our name is not ours.
+constexpr qint64 maximumEntrySize = 64 * 1024;
+
+struct EntryState {
+    bool isEntry = false;   // a [Desktop Entry] group with an Exec line
+    bool disabled = false;  // switched off by the user in the session settings
+};
+
+EntryState readEntry(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QList<QByteArray> lines = file.read(maximumEntrySize).split('\n');
+    EntryState state;
+    bool inMainGroup = false;
+    bool hasExec = false;
+    for (QByteArray line : lines) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith('#')) continue;
+        if (line.startsWith('[')) {
+            inMainGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        if (!inMainGroup) continue;
+        const qsizetype equals = line.indexOf('=');
+        if (equals < 0) continue;
+        const QByteArray key = line.left(equals).trimmed();
+        const QByteArray value = line.mid(equals + 1).trimmed();
+        if (key == "Exec" && !value.isEmpty()) hasExec = true;
+        if (key == "Hidden" && value == "true") state.disabled = true;
+        if (key == "X-GNOME-Autostart-enabled" && value == "false") state.disabled = true;
+    }
+    state.isEntry = hasExec;
+    return state;
+}
+
+}  // namespace
+
+XdgAutostartLoginItems::XdgAutostartLoginItems(QString executable, QString autostartFolder)
+    : executable_(std::move(executable)), folder_(std::move(autostartFolder)) {}
+
+QString XdgAutostartLoginItems::standardFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/autostart");
+}
+
+QString XdgAutostartLoginItems::entryPath() const { return folder_ + QLatin1Char('/') + entryFileName(); }
+
+bool XdgAutostartLoginItems::executableExists() const {
+    const QFileInfo info(executable_);
+    return !executable_.isEmpty() && info.isFile() && info.isExecutable();
+}
+
+LoginItems::Status XdgAutostartLoginItems::status() const {
+    // A file at our name that is no desktop entry starts nothing; registering
+    // replaces it.
+    const EntryState entry = readEntry(entryPath());
+    if (entry.isEntry) return entry.disabled ? Status::requiresApproval : Status::enabled;
+    return executableExists() ? Status::notRegistered : Status::notFound;
+}
+
+std::optional<LoginItems::Error> XdgAutostartLoginItems::registerApp() {
+    if (!executableExists()) {
+        return Error{QCoreApplication::translate("Glidra", "找不到 Glidra 的程序文件：%1").arg(executable_)};
+    }
+    if (!QDir().mkpath(folder_)) {
+        return Error{QCoreApplication::translate("Glidra", "无法创建文件夹：%1").arg(folder_)};
+    }
+    QSaveFile file(entryPath());
+    if (!file.open(QIODevice::WriteOnly)) return Error{file.errorString()};
+    file.write(desktopEntry(executable_));
+    if (!file.commit()) return Error{file.errorString()};
+    return std::nullopt;
+}
+
+std::optional<LoginItems::Error> XdgAutostartLoginItems::unregisterApp() {
+    QFile file(entryPath());
+    if (!file.exists()) return std::nullopt;
+    if (!file.remove()) return Error{file.errorString()};
+    return std::nullopt;
+}
+
+QString XdgAutostartLoginItems::execArgument(const QString& executable) {
+    // Inside double quotes the Exec rules want ", `, $ and \ escaped; "%"
+    // would start a field code.
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : executable) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') {
+            quoted += QLatin1Char('\\');
+            quoted += c;
+        } else if (c == u'%') {
+            quoted += QStringLiteral("%%");
+        } else {
+            quoted += c;
+        }
+    }
+    quoted += QLatin1Char('"');
+    // The value is then a string value, whose own escapes apply first when
+    // the file is read: every backslash doubles once more.
+    QString value;
+    for (const QChar c : quoted) {
+        if (c == u'\\') {
+            value += QStringLiteral("\\\\");
+        } else if (c == u'\n') {
+            value += QStringLiteral("\\n");
+        } else if (c == u'\t') {
+            value += QStringLiteral("\\t");
+        } else if (c == u'\r') {
+            value += QStringLiteral("\\r");
+        } else {
+            value += c;
+        }
+    }
+    return value;
+}
+
+QByteArray XdgAutostartLoginItems::desktopEntry(const QString& executable) {
+    QString text;
+    text += QStringLiteral("[Desktop Entry]\n");
+    text += QStringLiteral("Type=Application\n");
+    text += QStringLiteral("Version=1.0\n");
+    text += QStringLiteral("Name=Glidra\n");
+    text += QStringLiteral("Exec=") + execArgument(executable) + QLatin1Char('\n');
+    text += QStringLiteral("Terminal=false\n");
+    text += QStringLiteral("X-GNOME-Autostart-enabled=true\n");
+    return text.toUtf8();
+}
+
+}  // namespace glidra::linux_platform

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/LoginItems.h"
+
+#include <QString>
+
+namespace glidra::linux_platform {
+
+// Launch at login through an XDG autostart entry: a desktop file in the
+// user's autostart folder that the session starts at login. The entry is the
+// registration; nothing else is stored. An entry the user switched off in the
+// session's settings (Hidden or X-GNOME-Autostart-enabled=false) still counts
+// as registered, waiting for the user to allow it again.
+class XdgAutostartLoginItems final : public LoginItems {
+public:
+    // `executable` is the program the entry starts, normally
+    // QCoreApplication::applicationFilePath().
+    explicit XdgAutostartLoginItems(QString executable, QString autostartFolder = standardFolder());
+
+    // $XDG_CONFIG_HOME/autostart, by default ~/.config/autostart.
+    static QString standardFolder();
+    static QString entryFileName() { return QStringLiteral("glidra.desktop"); }
+
+    QString entryPath() const;
+
+    Status status() const override;
+    // Writes the entry atomically, so a crash never leaves a half-written
+    // file for the session to choke on.
+    std::optional<Error> registerApp() override;
+    // Removes the entry; an entry that is already gone is not an error.
+    std::optional<Error> unregisterApp() override;
+
+    // The entry as written for `executable`.
+    static QByteArray desktopEntry(const QString& executable);
+    // The executable as one argument of an Exec line, quoted and escaped so
+    // that spaces, quotes, "$", "%" and backslashes survive.
+    static QString execArgument(const QString& executable);
+
+private:
+    bool executableExists() const;
+
+    QString executable_;
+    QString folder_;
+};
+
+}  // namespace glidra::linux_platform

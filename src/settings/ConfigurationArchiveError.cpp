@@ -1,0 +1,7 @@
+#include "settings/ConfigurationArchiveError.h"
+
+namespace glidra {
+
+QString localizedDescription(ConfigurationArchiveError error) { return enumTitle(error); }
+
+}  // namespace glidra

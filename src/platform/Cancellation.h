@@ -7,13 +7,13 @@
 
 namespace glidra {
 
-namespace detail {
+namespace platform_detail {
 struct CancellationState {
     bool cancelled = false;
     std::uint64_t nextId = 1;
     std::vector<std::pair<std::uint64_t, std::function<void()>>> callbacks;
 };
-}  // namespace detail
+}  // namespace platform_detail
 
 // Observes one CancellationSource. A default token is never cancelled.
 // Main-thread only, like everything that awaits.
@@ -30,20 +30,20 @@ public:
 
 private:
     friend class CancellationSource;
-    explicit CancellationToken(std::shared_ptr<detail::CancellationState> state) : state_(std::move(state)) {}
-    std::shared_ptr<detail::CancellationState> state_;
+    explicit CancellationToken(std::shared_ptr<platform_detail::CancellationState> state) : state_(std::move(state)) {}
+    std::shared_ptr<platform_detail::CancellationState> state_;
 };
 
 class CancellationSource {
 public:
-    CancellationSource() : state_(std::make_shared<detail::CancellationState>()) {}
+    CancellationSource() : state_(std::make_shared<platform_detail::CancellationState>()) {}
 
     CancellationToken token() const { return CancellationToken(state_); }
     bool isCancelled() const { return state_->cancelled; }
     void cancel();
 
 private:
-    std::shared_ptr<detail::CancellationState> state_;
+    std::shared_ptr<platform_detail::CancellationState> state_;
 };
 
 }  // namespace glidra

@@ -11,25 +11,25 @@
 
 namespace glidra {
 
-namespace detail {
+namespace platform_detail {
 struct TimerState {
     bool active = true;
     std::function<void()> onCancel;  // lets the implementation drop its timer
 };
-}  // namespace detail
+}  // namespace platform_detail
 
 // A scheduled callback. Copies share the timer; an empty handle is inactive.
 class TimerHandle {
 public:
     TimerHandle() = default;
-    explicit TimerHandle(std::shared_ptr<detail::TimerState> state) : state_(std::move(state)) {}
+    explicit TimerHandle(std::shared_ptr<platform_detail::TimerState> state) : state_(std::move(state)) {}
 
     // After cancel() the callback never runs, even when its deadline is now.
     void cancel();
     bool isActive() const { return state_ && state_->active; }
 
 private:
-    std::shared_ptr<detail::TimerState> state_;
+    std::shared_ptr<platform_detail::TimerState> state_;
 };
 
 class Scheduler;

@@ -10,7 +10,7 @@
 namespace glidra::linux_platform {
 
 TimerHandle QtScheduler::after(double seconds, QObject* context, std::function<void()> callback) {
-    auto state = std::make_shared<detail::TimerState>();
+    auto state = std::make_shared<platform_detail::TimerState>();
     auto* timer = new QTimer(QCoreApplication::instance());
     timer->setSingleShot(true);
     timer->setTimerType(Qt::PreciseTimer);

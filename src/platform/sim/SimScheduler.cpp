@@ -5,7 +5,7 @@
 namespace glidra::sim {
 
 TimerHandle SimScheduler::after(double seconds, QObject* context, std::function<void()> callback) {
-    auto state = std::make_shared<detail::TimerState>();
+    auto state = std::make_shared<platform_detail::TimerState>();
     entries_.push_back(Entry{clock_.uptime() + std::max(0.0, seconds), nextOrder_++, context != nullptr,
                              QPointer<QObject>(context), std::move(callback), state});
     return TimerHandle(state);

@@ -31,7 +31,7 @@ private:
         bool hasContext;
         QPointer<QObject> context;
         std::function<void()> callback;
-        std::shared_ptr<detail::TimerState> state;
+        std::shared_ptr<platform_detail::TimerState> state;
     };
 
     ManualClock& clock_;

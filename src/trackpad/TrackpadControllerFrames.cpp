@@ -1,0 +1,366 @@
+// The road of one contact frame: the hand-off from the framework's thread,
+// the frame handler's gates and bookkeeping, the recognizers, the edge and
+// tracker routing, and the tap that waits for a possible further tap.
+
+#include "trackpad/TrackpadController.h"
+
+#include "actions/HeldModifierState.h"
+#include "common/Localized.h"
+#include "gestures/ForcePressLevel.h"
+#include "platform/FrontmostApplication.h"
+#include "settings/ControlSettings.h"
+#include "settings/DisabledApplication.h"
+#include "trackpad/GestureActivityPresenter.h"
+#include "trackpad/TrackpadClickMonitor.h"
+#include "trackpad/TypingActivityMonitor.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QPointer>
+
+#include <algorithm>
+
+namespace glidra {
+
+namespace {
+
+// Edge slides still run while Option is held: it only makes steps finer.
+constexpr std::uint64_t kEdgeRoutingModifiers = 0x80000;
+
+// Whether the frame's contacts carry exactly the identifiers of `ids`.
+bool sameIdentifiers(const std::set<qint32>& ids, const std::vector<TouchPoint>& contacts) {
+    if (ids.size() != contacts.size()) return false;
+    for (std::size_t i = 0; i < contacts.size(); ++i) {
+        if (!ids.contains(contacts[i].id)) return false;
+        for (std::size_t j = 0; j < i; ++j) {
+            if (contacts[j].id == contacts[i].id) return false;
+        }
+    }
+    return true;
+}
+
+// Keeps `table[device]` equal to the frame's contact identifiers, without
+// rebuilding the set for the many frames whose fingers stay the same.
+void storeIdentifiers(std::map<DeviceId, std::set<qint32>>& table, DeviceId device,
+                      const std::vector<TouchPoint>& contacts) {
+    if (contacts.empty()) {
+        table.erase(device);
+        return;
+    }
+    const auto it = table.find(device);
+    if (it != table.end() && sameIdentifiers(it->second, contacts)) return;
+    std::set<qint32> ids;
+    for (const TouchPoint& contact : contacts) ids.insert(contact.id);
+    table.insert_or_assign(device, std::move(ids));
+}
+
+void clearTapMemory(MultiTouchRecognizer& recognizer) {
+    recognizer.lastTapTime = -std::numeric_limits<double>::infinity();
+    recognizer.lastTapCenter.reset();
+    recognizer.lastTapFingers = 0;
+    recognizer.tapCount = 0;
+}
+
+}  // namespace
+
+// --- intake ------------------------------------------------------------------
+
+void TrackpadController::contactFrameCallbackThunk(void* device, const TouchPoint* points, std::int32_t count,
+                                                   std::uint64_t context, double timestamp) {
+    contactFrameCallback(device, points, count, context, timestamp);
+}
+
+void TrackpadController::contactFrameCallback(void* device, const TouchPoint* points, std::int32_t count,
+                                              std::uint64_t context, double timestamp) {
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr) return;
+    std::vector<TouchPoint> contacts;
+    if (points != nullptr && count > 0) contacts.assign(points, points + count);
+    const auto id = DeviceId(reinterpret_cast<quintptr>(device));
+    QMetaObject::invokeMethod(
+        application,
+        [context, id, contacts = std::move(contacts), timestamp]() mutable {
+            deliverFrame(context, id, std::move(contacts), timestamp);
+        },
+        Qt::QueuedConnection);
+}
+
+void TrackpadController::deliverFrame(std::uint64_t context, DeviceId device, std::vector<TouchPoint> contacts,
+                                      double timestamp) {
+    TrackpadController* controller = shared();
+    // A frame queued before listening stopped belongs to an earlier
+    // generation: its recognizers and sessions are gone.
+    if (controller == nullptr || context != controller->generation_) return;
+    controller->handleFrame(device, contacts, timestamp);
+}
+
+// --- frame handler -------------------------------------------------------------
+
+void TrackpadController::releasePointerLock(DeviceId device) { environment_.edgePointerLock->release(device, false); }
+
+void TrackpadController::handleFrame(DeviceId device, const std::vector<TouchPoint>& contacts, double timestamp) {
+    const std::size_t n = contacts.size();
+
+    if (!(n == 1 && settings_.locksPointerDuringEdgeAdjustments())) releasePointerLock(device);
+    storeIdentifiers(screenshotLiveContacts_, device, contacts);
+
+    if (isSelectingScreenshot_) {
+        releasePointerLock(device);
+        storeIdentifiers(screenshotSuppressedContacts_, device, contacts);
+        return;
+    }
+    // Fingers that rested when a screenshot selection began stay ignored
+    // until they lift, and the lift itself is not a gesture either.
+    if (const auto suppressed = screenshotSuppressedContacts_.find(device);
+        suppressed != screenshotSuppressedContacts_.end()) {
+        if (n == 0) screenshotSuppressedContacts_.erase(suppressed);
+        return;
+    }
+
+    if (!isEnabled_ || !isListening_ || isControlSuspended()) {
+        releasePointerLock(device);
+        return;
+    }
+    if (n > 0) setConnectionState(TrackpadConnectionState::active);
+
+    const bool reportOnly = practiceMode_ || isLearningGesture_;
+    // Asked on every frame: the answer also keeps the blocked devices.
+    if (typingMonitor().shouldSuppress(device, n > 0) && !reportOnly) {
+        releasePointerLock(device);
+        setStatus(localized(GLIDRA_TEXT("打字防误触：已忽略本次接触")));
+        return;
+    }
+
+    const std::optional<QString> frontApplication = environment_.frontmostApplication.bundleIdentifier();
+    if (frontApplication != currentApplicationID_) {
+        // A gesture must not carry over into another application; this frame
+        // goes on against the emptied state and opens a new session.
+        setCurrentApplicationID(frontApplication);
+        resetGestureState();
+    }
+    if (!reportOnly && contains(settings_.disabledApplications(), frontApplication)) {
+        setStatus(localized(GLIDRA_TEXT("当前应用已停用自定义手势")));
+        return;
+    }
+
+    publishPressure(device, contacts, timestamp);
+
+    if (n > 0 && !devices_.activeDevices.contains(device)) {
+        cancelPendingTap(device);
+        environment_.videoScrubber->reset();
+        environment_.videoScrubber->setDevice(device);
+        devices_.activeDevices.insert(device);
+        devices_.contexts.insert_or_assign(
+            device, GestureSessionContext::opening(environment_.frontmostApplication.bundleIdentifier(),
+                                                   heldModifierState(environment_.keyboard),
+                                                   isShowingApplicationSwitcher_, contacts, settings_.edgeWidth()));
+        devices_.edgeClaimed.erase(device);
+    }
+    const auto open = devices_.contexts.find(device);
+    if (open != devices_.contexts.end() && n > 0) open->second.recordContacts(contacts);
+    if (n > 1) devices_.multiFingerDevices.insert(device);
+
+    // A copy: a reset in any call-out below empties `contexts`.
+    const GestureSessionContext context = open != devices_.contexts.end() ? open->second : GestureSessionContext{};
+
+    if (reportOnly) activity_->update(device, contacts, context.startCentroid());
+
+    std::optional<GestureDescriptor> result;
+    bool forcePressed = false;
+    {
+        MultiTouchRecognizer& recognizer = devices_.recognizers[device];
+        recognizer.recognitionLevel = settings_.recognitionLevel();
+        result = recognizer.update(contacts, forcePressThreshold(device, n, context), timestamp);
+        forcePressed = recognizer.forcePress.hasTriggered;
+    }
+
+    TrackpadClickMonitor& clicks = clickMonitor();
+    const double clickTime = clicks.now();
+    {
+        TrackpadClickRecognizer& click = clicks.recognizers[device];
+        click.update(contacts, clickTime);
+        if (forcePressed) {
+            // A force click is not a physical click: the release must not
+            // turn it into one.
+            click.forcePressed = true;
+            click.hasClaimedContactSession = true;
+        }
+    }
+    if (n > 0) clicks.contexts.insert_or_assign(device, context);
+    clicks.frameTimes.insert_or_assign(device, clickTime);
+
+    if (forcePressed) {
+        cancelPendingTap(device);
+        environment_.videoScrubber->reset();
+        if (result) handleRecognizedGesture(*result, context);
+        return;
+    }
+
+    if (clicks.isPressed(device)) {
+        // The physical click owns this session: nothing else of it counts,
+        // and it must not count as the first tap of a double tap either.
+        releasePointerLock(device);
+        if (const auto it = devices_.recognizers.find(device); it != devices_.recognizers.end()) {
+            if (it->second.startTime) it->second.cancelled = true;
+            it->second.lastTapTime = -std::numeric_limits<double>::infinity();
+        }
+        cancelPendingTap(device);
+        if (n == 0) liftCleanUp(device);
+        return;
+    }
+
+    // Any other gesture supersedes a waiting tap.
+    if (result && result->kind != GestureDescriptor::Kind::tap) cancelPendingTap(device);
+
+    GestureRoutingService& routing = environment_.routing;
+    if (routing.edgeRuleRegionHit(device, contacts, context)) devices_.regionGestureDevices.insert(device);
+
+    if (!environment_.executors.isMouseDragHeld()) {
+        if (!isLearningGesture_ && !devices_.regionGestureDevices.contains(device) &&
+            !devices_.liveVideoRules.contains(device) && (context.modifiers & ~kEdgeRoutingModifiers) == 0) {
+            std::optional<GestureRoutingService::SingleContact> single;
+            if (n == 1 && !devices_.multiFingerDevices.contains(device)) {
+                single = GestureRoutingService::SingleContact{contacts[0].id, contacts[0].x, contacts[0].y};
+            }
+            routing.routeEdgeGestures(device, single);
+        }
+        if (!isLearningGesture_ && !isRecordingShortcut_ && !devices_.edgeClaimed.contains(device)) {
+            routing.updateVideoScrub(device, contacts, context);
+            if (!devices_.videoClaimed.contains(device)) {
+                routing.updateTabSwipe(device, contacts, context, timestamp);
+                routing.updateContinuousTrackers(device, contacts, context);
+            }
+        }
+    }
+
+    if (result) {
+        const bool claimed = devices_.edgeClaimed.contains(device) || devices_.videoClaimed.contains(device) ||
+                             devices_.continuousClaimed.contains(device);
+        if (claimed && !isLearningGesture_) {
+            // The movement drove an edge slide or a tracker; it is not also
+            // a gesture.
+        } else if (result->kind == GestureDescriptor::Kind::tap) {
+            cancelPendingTap(device);
+            const double wait =
+                practiceMode_ || isLearningGesture_
+                    ? kLearningTapWait
+                    : GestureRule::tapDeferralInterval(result->fingers, result->tapCount, settings_.rules(), context);
+            if (wait == 0) {
+                if (const auto it = devices_.recognizers.find(device); it != devices_.recognizers.end()) {
+                    clearTapMemory(it->second);
+                }
+                handleRecognizedGesture(*result, context);
+            } else {
+                holdTapBack(device, wait, *result, context);
+            }
+        } else {
+            handleRecognizedGesture(*result, context);
+        }
+    }
+
+    if (n == 0) liftCleanUp(device);
+}
+
+void TrackpadController::publishPressure(DeviceId device, const std::vector<TouchPoint>& contacts, double timestamp) {
+    float framePeak = 0;
+    for (const TouchPoint& contact : contacts) framePeak = std::max(framePeak, contact.pressure);
+    devices_.devicePressure.insert_or_assign(device, framePeak);
+    float overall = 0;
+    for (const auto& [id, pressure] : devices_.devicePressure) overall = std::max(overall, pressure);
+    if (overall > 0 && !hasPressureSignal_) {
+        hasPressureSignal_ = true;
+        Q_EMIT hasPressureSignalChanged();
+    }
+    // Raw maxima, no smoothing: at most every 0.05 s while fingers rest, and
+    // at once when they lift.
+    if (contacts.empty() || timestamp - lastPressureUpdate_ >= kPressurePublicationInterval) {
+        const float ratio = overall / pressureThreshold(settings_.forcePressLevel());
+        setPressureProgress(std::min(double(ratio), 1.0));
+        lastPressureUpdate_ = timestamp;
+    }
+}
+
+std::optional<float> TrackpadController::forcePressThreshold(DeviceId device, std::size_t fingers,
+                                                             const GestureSessionContext& context) const {
+    if (devices_.edgeClaimed.contains(device) || devices_.videoClaimed.contains(device) ||
+        devices_.continuousClaimed.contains(device)) {
+        return std::nullopt;
+    }
+    bool wanted = isLearningGesture_ || practiceMode_;
+    if (!wanted) {
+        // Force presses are looked for only when the rule that would win one
+        // has an action: a resting hand must not turn into a press otherwise.
+        const GestureRule* winner = nullptr;
+        std::optional<std::optional<TouchPoint>> start;
+        for (const GestureRule& rule : settings_.rules()) {
+            if (!rule.isEnabled || rule.gesture.kind != GestureDescriptor::Kind::forcePress ||
+                rule.gesture.fingers != qint64(fingers) || rule.requiredModifiers != context.modifiers) {
+                continue;
+            }
+            if (!rule.appBundleID.isEmpty() && (!context.app || *context.app != rule.appBundleID)) continue;
+            if (!start) start = context.startCentroid();
+            if (!rule.matchesRegion(*start, context.regionWidth)) continue;
+            if (winner == nullptr || rule.specificity() > winner->specificity()) winner = &rule;
+        }
+        wanted = winner != nullptr && winner->action != GestureAction::none;
+    }
+    if (!wanted) return std::nullopt;
+    return pressureThreshold(settings_.forcePressLevel());
+}
+
+void TrackpadController::liftCleanUp(DeviceId device) {
+    VideoScrubberService& scrubber = *environment_.videoScrubber;
+    if (scrubber.device() == device) scrubber.markFinished();
+    devices_.liveVideoRules.erase(device);
+    devices_.videoClaimed.erase(device);
+    devices_.tabClaimed.erase(device);
+    devices_.tabTrackers.erase(device);
+    devices_.continuousTrackers.erase(device);
+    devices_.continuousClaimed.erase(device);
+    devices_.multiFingerDevices.erase(device);
+    devices_.activeDevices.erase(device);
+    devices_.regionGestureDevices.erase(device);
+    devices_.contexts.erase(device);
+    devices_.edgeClaimed.erase(device);
+}
+
+// --- pending taps --------------------------------------------------------------
+
+void TrackpadController::holdTapBack(DeviceId device, double wait, const GestureDescriptor& gesture,
+                                     const GestureSessionContext& context) {
+    DeviceState::PendingTap tap;
+    tap.serial = nextPendingTapSerial_++;
+    const CancellationToken token = tap.cancellation.token();
+    QPointer<TrackpadController> self(this);
+    tap.timer = environment_.scheduler.after(wait, this, [self, token, device, serial = tap.serial, gesture, context] {
+        // Checked when the wait ends: a tap cancelled at that very
+        // instant (a newer touch, a reset) must not fire.
+        if (self && !token.isCancelled()) self->firePendingTap(device, serial, gesture, context);
+    });
+    devices_.pendingTaps.insert_or_assign(device, std::move(tap));
+}
+
+void TrackpadController::firePendingTap(DeviceId device, std::uint64_t serial, const GestureDescriptor& gesture,
+                                        const GestureSessionContext& context) {
+    if (const auto it = devices_.recognizers.find(device); it != devices_.recognizers.end()) {
+        clearTapMemory(it->second);
+    }
+    handleRecognizedGesture(gesture, context);
+    // Only this tap's own entry: the handler may have reset the state, and a
+    // later tap of the device must keep waiting.
+    if (const auto it = devices_.pendingTaps.find(device);
+        it != devices_.pendingTaps.end() && it->second.serial == serial) {
+        devices_.pendingTaps.erase(it);
+    }
+}
+
+// --- notices -------------------------------------------------------------------
+
+void TrackpadController::presentNotice(const HUDNotice& notice) {
+    if (!isEnabled_ || !isListening_) return;
+    setActionIssue(notice.kind == HUDNotice::Kind::error ? std::optional<QString>(notice.text) : std::nullopt);
+    setStatus(notice.text);
+    hud_->show(notice);
+}
+
+}  // namespace glidra

@@ -1,0 +1,223 @@
+#pragma once
+
+// A trackpad controller on the sim platform with recording fakes for the
+// pieces it drives but does not implement.
+
+#include "platform/sim/SimAccessibilityTrust.h"
+#include "platform/sim/SimFrontmostApplication.h"
+#include "platform/sim/SimKeyEventMonitor.h"
+#include "platform/sim/SimKeyboardState.h"
+#include "platform/sim/SimMouseButtonMonitor.h"
+#include "platform/sim/SimUserDefaults.h"
+#include "settings/ControlSettings.h"
+#include "support/SimTime.h"
+#include "trackpad/TrackpadController.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace glidra::test {
+
+// Every call of the fakes below lands in one ordered log, so tests can check
+// the order in which the controller drives its collaborators.
+struct CallLog {
+    QStringList calls;
+    void add(const QString& call) { calls.append(call); }
+    int count(const QString& call) const { return int(calls.count(call)); }
+};
+
+class FakeExecutors final : public ExecutorServices {
+public:
+    explicit FakeExecutors(CallLog& log) : log_(log) {}
+    bool keyboardLocked = false;
+    bool mouseDragHeld = false;
+
+    bool isKeyboardLocked() const override { return keyboardLocked; }
+    void stopKeyboardLock() override {
+        keyboardLocked = false;
+        log_.add(QStringLiteral("stopKeyboardLock"));
+    }
+    bool isMouseDragHeld() const override { return mouseDragHeld; }
+    void releaseMouseDrag() override {
+        mouseDragHeld = false;
+        log_.add(QStringLiteral("releaseMouseDrag"));
+    }
+    void resetMouseClickSequence() override { log_.add(QStringLiteral("resetMouseClickSequence")); }
+    void resetKeyboardBacklightStepper() override { log_.add(QStringLiteral("resetKeyboardBacklightStepper")); }
+    void cancelWindowScreenshot() override { log_.add(QStringLiteral("cancelWindowScreenshot")); }
+    void endApplicationSwitcher(bool cancel) override {
+        log_.add(QStringLiteral("endApplicationSwitcher(%1)").arg(cancel));
+    }
+
+private:
+    CallLog& log_;
+};
+
+class FakePointerLock final : public EdgePointerLockService {
+public:
+    explicit FakePointerLock(CallLog& log) : log_(log) {}
+    void release(std::optional<DeviceId> device, bool force) override {
+        log_.add(QStringLiteral("pointerLock.release(%1,%2)")
+                     .arg(device ? QString::number(*device) : QStringLiteral("any"))
+                     .arg(force));
+    }
+
+private:
+    CallLog& log_;
+};
+
+class FakeVideoScrubber final : public VideoScrubberService {
+public:
+    explicit FakeVideoScrubber(CallLog& log) : log_(log) {}
+    std::optional<DeviceId> currentDevice;
+    bool finished = false;
+
+    void reset() override {
+        currentDevice.reset();
+        finished = false;
+        log_.add(QStringLiteral("videoScrubber.reset"));
+    }
+    std::optional<DeviceId> device() const override { return currentDevice; }
+    void setDevice(std::optional<DeviceId> device) override { currentDevice = device; }
+    void markFinished() override { finished = true; }
+
+private:
+    CallLog& log_;
+};
+
+class FakeConnector final : public PairedTrackpadConnectorService {
+public:
+    explicit FakeConnector(CallLog& log) : log_(log) {}
+    void connect() override { log_.add(QStringLiteral("connector.connect")); }
+
+private:
+    CallLog& log_;
+};
+
+class FakeRecovery final : public ListenerRecoveryService {
+public:
+    explicit FakeRecovery(CallLog& log) : log_(log) {}
+    void start() override { log_.add(QStringLiteral("recovery.start")); }
+    void stop() override { log_.add(QStringLiteral("recovery.stop")); }
+    void manualReconnect() override { log_.add(QStringLiteral("recovery.manualReconnect")); }
+    void reportListening(bool listening) override {
+        log_.add(QStringLiteral("recovery.reportListening(%1)").arg(listening));
+    }
+
+private:
+    CallLog& log_;
+};
+
+class FakeHUD final : public AdjustmentHUD {
+public:
+    explicit FakeHUD(CallLog& log) : log_(log) {}
+    std::vector<HUDNotice> notices;
+
+    void show(const HUDNotice& notice) override {
+        notices.push_back(notice);
+        log_.add(QStringLiteral("hud.show(%1)").arg(notice.text));
+    }
+    void showAdjustment(EdgeGesture::Side side, float value) override {
+        log_.add(QStringLiteral("hud.showAdjustment(%1,%2)").arg(int(side)).arg(double(value)));
+    }
+    void showVideoProgress(const BrowserVideoState& state) override {
+        log_.add(QStringLiteral("hud.showVideoProgress(%1/%2)").arg(state.time).arg(state.duration));
+    }
+    void hide() override { log_.add(QStringLiteral("hud.hide")); }
+
+private:
+    CallLog& log_;
+};
+
+class FakeRouting final : public GestureRoutingService {
+public:
+    explicit FakeRouting(CallLog& log) : log_(log) {}
+    std::vector<GestureBinding> ranBindings;
+    std::vector<std::optional<QString>> startApplications;
+    std::vector<std::pair<float, GestureBinding>> adjustments;
+    bool regionHit = false;
+
+    void runBoundAction(const GestureBinding& binding, const std::optional<QString>& startApplication) override {
+        ranBindings.push_back(binding);
+        startApplications.push_back(startApplication);
+        log_.add(QStringLiteral("runBoundAction(%1)").arg(enumRaw(binding.action)));
+    }
+    void performAdjustment(float step, const GestureBinding& binding, std::optional<DeviceId>) override {
+        adjustments.emplace_back(step, binding);
+        log_.add(QStringLiteral("performAdjustment(%1,%2)").arg(enumRaw(binding.action)).arg(double(step)));
+    }
+    bool edgeRuleRegionHit(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
+        return regionHit;
+    }
+    void routeEdgeGestures(DeviceId, std::optional<SingleContact> contact) override {
+        log_.add(contact ? QStringLiteral("routeEdgeGestures(one)") : QStringLiteral("routeEdgeGestures(none)"));
+    }
+    void updateVideoScrub(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
+        log_.add(QStringLiteral("updateVideoScrub"));
+    }
+    void updateTabSwipe(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&, double) override {
+        log_.add(QStringLiteral("updateTabSwipe"));
+    }
+    void updateContinuousTrackers(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
+        log_.add(QStringLiteral("updateContinuousTrackers"));
+    }
+
+private:
+    CallLog& log_;
+};
+
+// The sim platform, a fresh settings store and a controller wired to fakes.
+struct ControllerHarness {
+    CallLog log;
+    SimTime time;
+    sim::SimUserDefaults defaults;
+    ControlSettings settings{defaults};
+    sim::SimKeyboardState keyboard;
+    sim::SimFrontmostApplication frontmost;
+    sim::SimKeyEventMonitor keyEvents;
+    sim::SimMouseButtonMonitor mouseButtons;
+    sim::SimAccessibilityTrust accessibilityTrust;
+    FakeExecutors executors{log};
+    FakeRouting routing{log};
+    FakeHUD* hud = nullptr;
+    FakePointerLock* pointerLock = nullptr;
+    FakeVideoScrubber* videoScrubber = nullptr;
+    FakeRecovery* recovery = nullptr;
+    std::unique_ptr<TrackpadController> controller;
+
+    ControllerHarness() {
+        auto lock = std::make_unique<FakePointerLock>(log);
+        auto scrubber = std::make_unique<FakeVideoScrubber>(log);
+        pointerLock = lock.get();
+        videoScrubber = scrubber.get();
+        controller = std::make_unique<TrackpadController>(TrackpadController::Environment{
+            settings,
+            time.clock,
+            time.scheduler,
+            keyboard,
+            frontmost,
+            executors,
+            routing,
+            [this](AdjustmentHUDSettings) {
+                auto made = std::make_unique<FakeHUD>(log);
+                hud = made.get();
+                return made;
+            },
+            std::move(lock),
+            std::move(scrubber),
+            std::make_unique<FakeConnector>(log),
+            [this](TrackpadController&) {
+                auto made = std::make_unique<FakeRecovery>(log);
+                recovery = made.get();
+                return made;
+            },
+            keyEvents,
+            mouseButtons,
+            accessibilityTrust,
+        });
+    }
+};
+
+}  // namespace glidra::test

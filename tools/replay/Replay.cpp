@@ -1,0 +1,229 @@
+#include "replay/Replay.h"
+
+#include "bridge/MultitouchBridge.h"
+#include "common/Json.h"
+#include "platform/evdev/EvemuReader.h"
+#include "platform/evdev/FrameAssembler.h"
+#include "platform/sim/ManualClock.h"
+#include "platform/sim/SimAccessibilityTrust.h"
+#include "platform/sim/SimDisplayBrightness.h"
+#include "platform/sim/SimFrontmostApplication.h"
+#include "platform/sim/SimKeyEventMonitor.h"
+#include "platform/sim/SimKeyboardState.h"
+#include "platform/sim/SimMouseButtonMonitor.h"
+#include "platform/sim/SimMultitouchFramework.h"
+#include "platform/sim/SimScheduler.h"
+#include "platform/sim/SimUserDefaults.h"
+#include "replay/InertServices.h"
+#include "settings/ControlSettings.h"
+#include "trackpad/TrackpadController.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+#include <limits>
+
+namespace glidra::replay {
+
+namespace {
+
+// How long the clock runs on after the last frame, so a tap held back for a
+// further tap still reaches the handler.
+constexpr double kTrailingTime = 2.0;
+
+// The driver's view of one assembled frame. Hovering contacts are reported
+// but not touching, as the driver would; the bridge drops them.
+std::vector<DriverTouch> driverTouches(const evdev::Frame& frame) {
+    std::vector<DriverTouch> touches;
+    touches.reserve(frame.contacts.size());
+    for (const auto& contact : frame.contacts) {
+        touches.push_back(DriverTouch{contact.id, contact.touching ? 4 : 1, contact.x, contact.y, contact.pressure});
+    }
+    return touches;
+}
+
+// Events were lost mid-gesture: the engine must not judge the vanished fingers
+// as a lift. A contact with no position cancels every recognizer and tracker
+// of the device, so the lift that follows completes nothing.
+std::vector<DriverTouch> cancellingTouches() {
+    const float nowhere = std::numeric_limits<float>::quiet_NaN();
+    return {DriverTouch{0, 4, nowhere, nowhere, 0}};
+}
+
+std::optional<InputEvent::Type> buttonEventType(const evdev::Frame::ButtonChange& change) {
+    using Button = evdev::Frame::Button;
+    switch (change.button) {
+        case Button::left:
+            return change.pressed ? InputEvent::Type::leftMouseDown : InputEvent::Type::leftMouseUp;
+        case Button::right:
+            return change.pressed ? InputEvent::Type::rightMouseDown : InputEvent::Type::rightMouseUp;
+        case Button::middle:
+            // Only the press of another button is watched.
+            if (change.pressed) return InputEvent::Type::otherMouseDown;
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void drain() {
+    // A frame hops to the main thread once; its handling may queue more work
+    // (a cancelled tap resuming), so run until the queue is settled.
+    for (int round = 0; round < 8; ++round) QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+std::vector<ReplayedGesture> replay(const evdev::Recording& recording, const ReplayOptions& options) {
+    sim::ManualClock clock;
+    sim::SimScheduler scheduler(clock);
+    sim::SimUserDefaults defaults;
+    ControlSettings settings(defaults);
+    settings.setRecognitionLevel(options.level);
+    settings.setForcePressLevel(options.forceLevel);
+
+    sim::SimMultitouchFramework framework;
+    const MultitouchDevice device = framework.addDevice();
+    sim::SimDisplayBrightness displays;
+    MultitouchBridge bridge(framework, displays, clock);
+    MultitouchBridge* previousBridge = MultitouchBridge::shared();
+    MultitouchBridge::setShared(&bridge);
+
+    sim::SimKeyboardState keyboard;
+    sim::SimFrontmostApplication frontmost;
+    sim::SimKeyEventMonitor keyEvents;
+    sim::SimMouseButtonMonitor mouseButtons;
+    sim::SimAccessibilityTrust trust;
+    InertExecutors executors;
+    InertRouting routing;
+
+    TrackpadController controller(TrackpadController::Environment{
+        settings,
+        clock,
+        scheduler,
+        keyboard,
+        frontmost,
+        executors,
+        routing,
+        [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
+        std::make_unique<InertPointerLock>(),
+        std::make_unique<InertVideoScrubber>(),
+        std::make_unique<InertConnector>(),
+        [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
+        keyEvents,
+        mouseButtons,
+        trust,
+    });
+    TrackpadController* previousController = TrackpadController::shared();
+    TrackpadController::setShared(&controller);
+
+    std::vector<ReplayedGesture> gestures;
+    QObject::connect(&controller, &TrackpadController::gestureRecognized, &controller,
+                     [&gestures, &clock](const GestureDescriptor& gesture) {
+                         gestures.push_back({std::round(clock.uptime() * 1000.0) / 1000.0, gesture});
+                     });
+
+    controller.toggleEnabled();
+    controller.setPracticeMode(true);
+
+    evdev::FrameAssembler assembler(recording.device, evdev::FrameAssembler::optionsFor(recording));
+    double lastTime = 0;
+    for (const auto& event : recording.events) {
+        const auto frame = assembler.feed(event);
+        if (!frame) continue;
+        scheduler.advanceTo(frame->time);
+        drain();
+        if (frame->interrupted) {
+            framework.deliver(device, cancellingTouches(), frame->time);
+            drain();
+        }
+        framework.deliver(device, driverTouches(*frame), frame->time);
+        drain();
+        for (const auto& change : frame->buttonChanges) {
+            if (const auto type = buttonEventType(change)) {
+                mouseButtons.click(sim::SimMouseButtonMonitor::userButton(*type, true));
+                drain();
+            }
+        }
+        lastTime = frame->time;
+    }
+    scheduler.advanceTo(lastTime + kTrailingTime);
+    drain();
+
+    controller.toggleEnabled();
+    drain();
+    TrackpadController::setShared(previousController);
+    MultitouchBridge::setShared(previousBridge);
+    return gestures;
+}
+
+namespace {
+
+constexpr int kBadInput = 2;
+
+const char* const kUsage =
+    "usage: glidra-replay [--level relaxed|standard|deliberate] [--force-level light|standard|firm] RECORDING";
+
+template <typename E>
+std::optional<E> optionValue(const QStringList& arguments, qsizetype& i) {
+    if (i + 1 >= arguments.size()) return std::nullopt;
+    return enumFromRaw<E>(arguments.at(++i));
+}
+
+}  // namespace
+
+int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    ReplayOptions options;
+    QString path;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--level")) {
+            const auto level = optionValue<GestureRecognitionLevel>(arguments, i);
+            if (!level) {
+                err << "glidra-replay: --level takes relaxed, standard or deliberate\n" << kUsage << '\n';
+                return kBadInput;
+            }
+            options.level = *level;
+        } else if (argument == QLatin1String("--force-level")) {
+            const auto level = optionValue<ForcePressLevel>(arguments, i);
+            if (!level) {
+                err << "glidra-replay: --force-level takes light, standard or firm\n" << kUsage << '\n';
+                return kBadInput;
+            }
+            options.forceLevel = *level;
+        } else if (argument.startsWith(QLatin1String("--")) || !path.isEmpty()) {
+            err << "glidra-replay: unexpected argument " << argument << '\n' << kUsage << '\n';
+            return kBadInput;
+        } else {
+            path = argument;
+        }
+    }
+    if (path.isEmpty()) {
+        err << kUsage << '\n';
+        return kBadInput;
+    }
+
+    evdev::EvemuReader::Options readOptions;
+    readOptions.requireMultitouch = true;
+    const auto read = evdev::EvemuReader::readFile(QFile::encodeName(path).toStdString(), readOptions);
+    if (!read.ok()) {
+        err << "glidra-replay: " << path << ": " << QString::fromStdString(read.error().describe()) << '\n';
+        return kBadInput;
+    }
+    const evdev::Recording& recording = read.recording();
+    if (recording.device.hasDerivedAxes()) {
+        err << "glidra-replay: warning: " << path
+            << " has no device header; axis ranges are taken from the recorded values\n";
+    }
+
+    for (const auto& replayed : replay(recording, options)) {
+        QJsonObject line{{QStringLiteral("t"), replayed.time}, {QStringLiteral("gesture"), replayed.gesture.toJson()}};
+        out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
+    }
+    out.flush();
+    return 0;
+}
+
+}  // namespace glidra::replay

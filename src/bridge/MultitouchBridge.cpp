@@ -21,13 +21,9 @@ MultitouchBridge::~MultitouchBridge() {
     sharedBridge.compare_exchange_strong(self, nullptr);
 }
 
-void MultitouchBridge::setShared(MultitouchBridge* bridge) {
-    sharedBridge.store(bridge);
-}
+void MultitouchBridge::setShared(MultitouchBridge* bridge) { sharedBridge.store(bridge); }
 
-MultitouchBridge* MultitouchBridge::shared() {
-    return sharedBridge.load();
-}
+MultitouchBridge* MultitouchBridge::shared() { return sharedBridge.load(); }
 
 bool MultitouchBridge::start(FrameHandler handler, std::uint64_t context) {
     stop();

@@ -7,9 +7,9 @@
 
 #include <algorithm>
 #include <cassert>
-#include <type_traits>
 #include <optional>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 namespace glidra {
@@ -27,7 +27,9 @@ template <typename E>
 struct EnumTable;
 
 template <typename E>
-concept TabledEnum = std::is_enum_v<E> && requires { EnumTable<E>::cases[0].raw; };
+concept TabledEnum = std::is_enum_v<E> && requires {
+    EnumTable<E>::cases[0].raw;
+};
 
 template <TabledEnum E>
 constexpr auto enumRows() {
@@ -65,9 +67,7 @@ std::optional<E> enumFromRaw(QStringView raw) {
 }
 
 template <TabledEnum E>
-    requires requires { EnumTable<E>::cases[0].title; }
-QString enumTitle(E value) {
-    return localized(enumRow(value).title);
-}
+requires requires { EnumTable<E>::cases[0].title; }
+QString enumTitle(E value) { return localized(enumRow(value).title); }
 
 }  // namespace glidra

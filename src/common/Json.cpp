@@ -42,17 +42,11 @@ QJsonValue fromFloat(float value) {
     return QJsonValue(std::strtod(buffer, nullptr));
 }
 
-QString uuidText(const QUuid& uuid) {
-    return uuid.toString(QUuid::WithoutBraces).toUpper();
-}
+QString uuidText(const QUuid& uuid) { return uuid.toString(QUuid::WithoutBraces).toUpper(); }
 
-QJsonValue fromUuid(const QUuid& uuid) {
-    return uuidText(uuid);
-}
+QJsonValue fromUuid(const QUuid& uuid) { return uuidText(uuid); }
 
-QJsonValue fromData(const QByteArray& data) {
-    return QString::fromLatin1(data.toBase64());
-}
+QJsonValue fromData(const QByteArray& data) { return QString::fromLatin1(data.toBase64()); }
 
 JsonResult<bool> decodeBool(const QJsonValue& json, const JsonPath& path) {
     if (!json.isBool()) return Failure{typeMismatch(path, "a Boolean")};

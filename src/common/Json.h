@@ -136,8 +136,8 @@ JsonResult<T> decode(const QJsonValue& json, const JsonPath& path) {
         auto text = decodeString(json, path);
         if (!text) return Failure{text.error()};
         if (auto value = enumFromRaw<T>(text.value())) return *value;
-        return Failure{jsonError(JsonError::Kind::dataCorrupted, path,
-                                 QStringLiteral("unknown case \"%1\"").arg(text.value()))};
+        return Failure{
+            jsonError(JsonError::Kind::dataCorrupted, path, QStringLiteral("unknown case \"%1\"").arg(text.value()))};
     } else if constexpr (std::is_same_v<T, bool>) {
         return decodeBool(json, path);
     } else if constexpr (std::is_same_v<T, float>) {

@@ -7,9 +7,7 @@ namespace glidra {
 
 // User texts are looked up with the Chinese text as the key, as tr() does for
 // QObjects; plain values use this one translation context.
-inline QString localized(const char* sourceText) {
-    return QCoreApplication::translate("Glidra", sourceText);
-}
+inline QString localized(const char* sourceText) { return QCoreApplication::translate("Glidra", sourceText); }
 
 }  // namespace glidra
 

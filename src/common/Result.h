@@ -26,8 +26,8 @@ public:
 
     Result(T value) : storage_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
     template <typename F>
-        requires std::is_convertible_v<F, E>
-    Result(Failure<F> failure) : storage_(std::in_place_index<1>, E(std::move(failure.error))) {}  // NOLINT
+    requires std::is_convertible_v<F, E> Result(Failure<F> failure)
+        : storage_(std::in_place_index<1>, E(std::move(failure.error))) {}  // NOLINT
 
     bool ok() const { return storage_.index() == 0; }
     explicit operator bool() const { return ok(); }

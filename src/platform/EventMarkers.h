@@ -7,8 +7,8 @@ namespace glidra {
 // Tags in the source user-data field of the events we synthesise, so that our
 // own monitors and event taps can ignore them: the ASCII bytes read as one
 // big-endian integer.
-inline constexpr std::int64_t kShortcutEventMarker = 0x474C4B455953;             // "GLKEYS"
-inline constexpr std::int64_t kMouseEventMarker = 0x474C4D4F555345;              // "GLMOUSE"
+inline constexpr std::int64_t kShortcutEventMarker = 0x474C4B455953;                 // "GLKEYS"
+inline constexpr std::int64_t kMouseEventMarker = 0x474C4D4F555345;                  // "GLMOUSE"
 inline constexpr std::int64_t kApplicationSwitcherEventMarker = 0x474C434D44544142;  // "GLCMDTAB"
 
 }  // namespace glidra

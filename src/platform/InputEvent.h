@@ -10,8 +10,8 @@ namespace glidra {
 // carry a user-data tag through uinput, so our own events are also known by
 // their origin.
 enum class EventOrigin {
-    hardware,        // a real device of the user
-    ownProcess,      // posted by this process
+    hardware,          // a real device of the user
+    ownProcess,        // posted by this process
     ownVirtualDevice,  // came back through our uinput device
     otherProcess,
 };

@@ -18,8 +18,8 @@ void GestureActivityPresenter::update(DeviceId device, const std::vector<TouchPo
     std::vector<PracticeContactPoint> points;
     for (const auto& [id, contacts] : devices_) {
         for (const TouchPoint& touch : contacts) {
-            points.push_back({QString::number(id) + QLatin1Char(':') + QString::number(touch.id), touch.x, touch.y,
-                              touch.pressure});
+            points.push_back(
+                {QString::number(id) + QLatin1Char(':') + QString::number(touch.id), touch.x, touch.y, touch.pressure});
         }
     }
     setPoints(std::move(points));

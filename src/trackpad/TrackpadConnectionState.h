@@ -29,8 +29,6 @@ struct EnumTable<TrackpadConnectionState> {
     };
 };
 
-inline QString title(TrackpadConnectionState state) {
-    return enumTitle(state);
-}
+inline QString title(TrackpadConnectionState state) { return enumTitle(state); }
 
 }  // namespace glidra

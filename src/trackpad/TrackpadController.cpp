@@ -35,13 +35,9 @@ TrackpadController::~TrackpadController() {
     if (sharedController == this) sharedController = nullptr;
 }
 
-TrackpadController* TrackpadController::shared() {
-    return sharedController;
-}
+TrackpadController* TrackpadController::shared() { return sharedController; }
 
-void TrackpadController::setShared(TrackpadController* controller) {
-    sharedController = controller;
-}
+void TrackpadController::setShared(TrackpadController* controller) { sharedController = controller; }
 
 // --- setters -------------------------------------------------------------------
 

@@ -56,30 +56,30 @@ class TrackpadController final : public QObject {
     Q_PROPERTY(glidra::TrackpadConnectionState connectionState READ connectionState WRITE setConnectionState NOTIFY
                    connectionStateChanged)
     Q_PROPERTY(bool practiceMode READ practiceMode WRITE setPracticeMode NOTIFY practiceModeChanged)
-    Q_PROPERTY(bool isSettingUpGesture READ isSettingUpGesture WRITE setSettingUpGesture NOTIFY
-                   isSettingUpGestureChanged)
+    Q_PROPERTY(
+        bool isSettingUpGesture READ isSettingUpGesture WRITE setSettingUpGesture NOTIFY isSettingUpGestureChanged)
     Q_PROPERTY(bool isLearningGesture READ isLearningGesture WRITE setLearningGesture NOTIFY isLearningGestureChanged)
-    Q_PROPERTY(std::optional<glidra::GestureDescriptor> learnedGesture READ learnedGesture WRITE setLearnedGesture NOTIFY
-                   learnedGestureChanged)
+    Q_PROPERTY(std::optional<glidra::GestureDescriptor> learnedGesture READ learnedGesture WRITE setLearnedGesture
+                   NOTIFY learnedGestureChanged)
     Q_PROPERTY(QString lastRecognizedGesture READ lastRecognizedGesture WRITE setLastRecognizedGesture NOTIFY
                    lastRecognizedGestureChanged)
     Q_PROPERTY(double pressureProgress READ pressureProgress WRITE setPressureProgress NOTIFY pressureProgressChanged)
     Q_PROPERTY(bool hasPressureSignal READ hasPressureSignal NOTIFY hasPressureSignalChanged)
     Q_PROPERTY(std::optional<QString> actionIssue READ actionIssue WRITE setActionIssue NOTIFY actionIssueChanged)
     Q_PROPERTY(quint64 actionEpoch READ actionEpoch NOTIFY actionEpochChanged)
-    Q_PROPERTY(std::optional<QString> currentApplicationID READ currentApplicationID WRITE setCurrentApplicationID NOTIFY
-                   currentApplicationIDChanged)
+    Q_PROPERTY(std::optional<QString> currentApplicationID READ currentApplicationID WRITE setCurrentApplicationID
+                   NOTIFY currentApplicationIDChanged)
     Q_PROPERTY(std::optional<QString> videoControlIssue READ videoControlIssue WRITE setVideoControlIssue NOTIFY
                    videoControlIssueChanged)
     Q_PROPERTY(quint64 generation READ generation NOTIFY generationChanged)
-    Q_PROPERTY(bool isRequestingFeature READ isRequestingFeature WRITE setRequestingFeature NOTIFY
-                   isRequestingFeatureChanged)
+    Q_PROPERTY(
+        bool isRequestingFeature READ isRequestingFeature WRITE setRequestingFeature NOTIFY isRequestingFeatureChanged)
     Q_PROPERTY(bool isReviewingConflicts READ isReviewingConflicts WRITE setReviewingConflicts NOTIFY
                    isReviewingConflictsChanged)
     Q_PROPERTY(bool isTransferringConfiguration READ isTransferringConfiguration WRITE setTransferringConfiguration
                    NOTIFY isTransferringConfigurationChanged)
-    Q_PROPERTY(bool isRecordingShortcut READ isRecordingShortcut WRITE setRecordingShortcut NOTIFY
-                   isRecordingShortcutChanged)
+    Q_PROPERTY(
+        bool isRecordingShortcut READ isRecordingShortcut WRITE setRecordingShortcut NOTIFY isRecordingShortcutChanged)
     Q_PROPERTY(bool isShowingApplicationSwitcher READ isShowingApplicationSwitcher WRITE setShowingApplicationSwitcher
                    NOTIFY isShowingApplicationSwitcherChanged)
     Q_PROPERTY(bool isSelectingScreenshot READ isSelectingScreenshot WRITE setSelectingScreenshot NOTIFY

@@ -23,8 +23,7 @@ struct Received {
 std::mutex receivedMutex;
 std::vector<Received> received;
 
-void recordFrame(void* device, const TouchPoint* points, std::int32_t count, std::uint64_t context,
-                 double timestamp) {
+void recordFrame(void* device, const TouchPoint* points, std::int32_t count, std::uint64_t context, double timestamp) {
     std::lock_guard lock(receivedMutex);
     received.push_back({device, std::vector<TouchPoint>(points, points + count), context, timestamp});
 }
@@ -49,16 +48,23 @@ TEST_F(MultitouchBridgeTest, KeepsTouchingContactsUpToSixteenWithSanePressure) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float subnormal = std::numeric_limits<float>::denorm_min();
     framework.deliver(device,
-                      {{1, 3, 0.1f, 0.2f, 50}, {2, 1, 0.3f, 0.3f, 50}, {3, 4, 0.4f, 0.5f, -1},
-                       {4, 5, 0.5f, 0.5f, 9}, {5, 4, 0.6f, 0.6f, inf}, {6, 4, 0.7f, 0.7f, nan},
+                      {{1, 3, 0.1f, 0.2f, 50},
+                       {2, 1, 0.3f, 0.3f, 50},
+                       {3, 4, 0.4f, 0.5f, -1},
+                       {4, 5, 0.5f, 0.5f, 9},
+                       {5, 4, 0.6f, 0.6f, inf},
+                       {6, 4, 0.7f, 0.7f, nan},
                        {7, 4, 0.8f, 0.8f, subnormal}},
                       12.5);
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].device, device);
     EXPECT_EQ(received[0].context, 7u);
     EXPECT_EQ(received[0].timestamp, 12.5);
-    EXPECT_EQ(received[0].points, (std::vector<TouchPoint>{{1, 0.1f, 0.2f, 50}, {3, 0.4f, 0.5f, 0}, {5, 0.6f, 0.6f, 0},
-                                                          {6, 0.7f, 0.7f, 0}, {7, 0.8f, 0.8f, subnormal}}));
+    EXPECT_EQ(received[0].points, (std::vector<TouchPoint>{{1, 0.1f, 0.2f, 50},
+                                                           {3, 0.4f, 0.5f, 0},
+                                                           {5, 0.6f, 0.6f, 0},
+                                                           {6, 0.7f, 0.7f, 0},
+                                                           {7, 0.8f, 0.8f, subnormal}}));
 
     std::vector<DriverTouch> twenty;
     for (int i = 0; i < 20; ++i) twenty.push_back({i, 4, 0.5f, 0.5f, 1});
@@ -96,8 +102,8 @@ TEST_F(MultitouchBridgeTest, StartWhileStartedRegistersOnceWithTheLatestHandlerA
     ASSERT_TRUE(glidraMTStart(&recordFrame, 1));
     ASSERT_TRUE(glidraMTStart(&recordFrame, 2));
     EXPECT_EQ(framework.registrationCount(device), 1);
-    EXPECT_EQ(framework.log(), (std::vector<std::string>{"register 1", "start 1", "unregister 1", "stop 1",
-                                                         "register 1", "start 1"}));
+    EXPECT_EQ(framework.log(),
+              (std::vector<std::string>{"register 1", "start 1", "unregister 1", "stop 1", "register 1", "start 1"}));
     framework.deliver(device, {{1, 4, 0.5f, 0.5f, 1}}, 1.0);
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].context, 2u);

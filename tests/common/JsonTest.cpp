@@ -7,9 +7,7 @@
 namespace glidra {
 namespace {
 
-QJsonValue parse(const char* text) {
-    return QJsonDocument::fromJson(QByteArray("[") + text + "]").array().at(0);
-}
+QJsonValue parse(const char* text) { return QJsonDocument::fromJson(QByteArray("[") + text + "]").array().at(0); }
 
 TEST(JsonTest, FloatsAreWrittenInTheirShortestForm) {
     const QJsonObject object = JsonObjectWriter().set(u"x", 0.4f).set(u"y", 0.1f).object();

@@ -88,7 +88,7 @@ TEST(EdgeControlModeTest, ApplyThenInferEveryPresetOnEveryEdge) {
 
 TEST(EdgeControlModeTest, ApplyBrightnessToTheLeftEdgeOfTheDefaults) {
     Bindings bindings = GestureBinding::defaultBindings();
-    bindings[0].action = A::none;  // leftUp
+    bindings[0].action = A::none;        // leftUp
     bindings[1].action = A::toggleMute;  // leftDown
     const Bindings applied = apply(M::brightness, bindings, EdgeLocation::left);
     EXPECT_EQ(applied, GestureBinding::defaultBindings());

@@ -1,7 +1,7 @@
 #include "support/SimTime.h"
 
-#include <QCoro/QCoroTask>
 #include <gtest/gtest.h>
+#include <QCoro/QCoroTask>
 
 #include <vector>
 

@@ -10,9 +10,7 @@
 namespace glidra {
 namespace {
 
-QString settingsPath() {
-    return test::temporaryHome() + QStringLiteral("/.config/Glidra/settings.json");
-}
+QString settingsPath() { return test::temporaryHome() + QStringLiteral("/.config/Glidra/settings.json"); }
 
 TEST(JsonFileUserDefaultsTest, EveryKindReadsBackAsWhatItWasAfterReopening) {
     {

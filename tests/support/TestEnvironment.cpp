@@ -30,9 +30,7 @@ void TemporaryHomeListener::OnTestEnd(const ::testing::TestInfo&) {
     currentHome.clear();
 }
 
-QString temporaryHome() {
-    return currentHome;
-}
+QString temporaryHome() { return currentHome; }
 
 int runAllTests(int argc, char** argv) {
     ::testing::InitGoogleMock(&argc, argv);

@@ -37,8 +37,8 @@ QStringList summarise(const QString& out) {
     QStringList gestures;
     for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QJsonObject gesture = QJsonDocument::fromJson(line.toUtf8()).object().value(u"gesture").toObject();
-        QString text = gesture.value(u"kind").toString() + QLatin1Char(' ') +
-                       QString::number(gesture.value(u"fingers").toInt());
+        QString text =
+            gesture.value(u"kind").toString() + QLatin1Char(' ') + QString::number(gesture.value(u"fingers").toInt());
         if (gesture.value(u"kind").toString() == QLatin1String("tap")) {
             text += QStringLiteral(" x") + QString::number(gesture.value(u"tapCount").toInt());
         }
@@ -106,12 +106,12 @@ TEST(ReplayTest, PrintsTheDescriptorInTheModelsJsonAtTheHandlersTime) {
 }
 
 TEST(ReplayTest, AcceptsTheLevelOptions) {
-    const auto relaxed = run({QStringLiteral("--level"), QStringLiteral("relaxed"),
-                              recording("AlpsPS2_ALPS_GlidePoint.right-edge-scroll")});
+    const auto relaxed = run(
+        {QStringLiteral("--level"), QStringLiteral("relaxed"), recording("AlpsPS2_ALPS_GlidePoint.right-edge-scroll")});
     EXPECT_EQ(relaxed.status, 0);
     EXPECT_EQ(summarise(relaxed.out), QStringList{QStringLiteral("swipe 1")});
-    const auto firm = run({QStringLiteral("--force-level"), QStringLiteral("firm"),
-                           recording("CyPS2_Cypress_Trackpad.two_finger_tap")});
+    const auto firm = run(
+        {QStringLiteral("--force-level"), QStringLiteral("firm"), recording("CyPS2_Cypress_Trackpad.two_finger_tap")});
     EXPECT_EQ(firm.status, 0);
 }
 

@@ -3,8 +3,8 @@
 #include "trackpad/GestureActivityPresenter.h"
 #include "trackpad/TrackpadClickMonitor.h"
 
-#include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <QSignalSpy>
 
 #include <limits>
 
@@ -161,8 +161,7 @@ TEST(TrackpadControllerTest, ResetClearsEveryPieceOfPerDeviceStateInOrderAndWrap
                   d.liveVideoRules.size() + d.videoClaimed.size() + d.recognizers.size() +
                   d.regionGestureDevices.size() + d.multiFingerDevices.size() + d.discreteDevices.size() +
                   d.contexts.size() + d.activeDevices.size() + d.edgeClaimed.size() + d.gestures.size() +
-                  d.actionDistanceGates.size() + d.contactIDs.size() + d.devicePressure.size() +
-                  d.pendingTaps.size(),
+                  d.actionDistanceGates.size() + d.contactIDs.size() + d.devicePressure.size() + d.pendingTaps.size(),
               0u);
     EXPECT_TRUE(c.clickMonitor().recognizers.empty());
     EXPECT_TRUE(c.clickMonitor().frameTimes.empty());
@@ -170,10 +169,10 @@ TEST(TrackpadControllerTest, ResetClearsEveryPieceOfPerDeviceStateInOrderAndWrap
     EXPECT_EQ(c.pressureProgress(), 0.0);
     h.time.advanceTo(1.0);
     EXPECT_FALSE(tapFired);
-    EXPECT_EQ(h.log.calls, (QStringList{QStringLiteral("pointerLock.release(any,0)"),
-                                        QStringLiteral("resetKeyboardBacklightStepper"),
-                                        QStringLiteral("releaseMouseDrag"), QStringLiteral("resetMouseClickSequence"),
-                                        QStringLiteral("videoScrubber.reset")}));
+    EXPECT_EQ(h.log.calls,
+              (QStringList{QStringLiteral("pointerLock.release(any,0)"),
+                           QStringLiteral("resetKeyboardBacklightStepper"), QStringLiteral("releaseMouseDrag"),
+                           QStringLiteral("resetMouseClickSequence"), QStringLiteral("videoScrubber.reset")}));
 }
 
 TEST(TrackpadControllerTest, ResetLeavesSwitchesOutputsAndScreenshotContactsAlone) {

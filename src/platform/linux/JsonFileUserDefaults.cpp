@@ -59,7 +59,8 @@ QJsonValue encodeEntry(const DefaultsValue& value) {
             } else if constexpr (std::is_same_v<T, double>) {
                 if (std::isnan(v)) return QJsonObject{{QStringLiteral("double"), QStringLiteral("nan")}};
                 if (std::isinf(v)) {
-                    return QJsonObject{{QStringLiteral("double"), v > 0 ? QStringLiteral("inf") : QStringLiteral("-inf")}};
+                    return QJsonObject{
+                        {QStringLiteral("double"), v > 0 ? QStringLiteral("inf") : QStringLiteral("-inf")}};
                 }
                 return QJsonObject{{QStringLiteral("double"), v}};
             } else if constexpr (std::is_same_v<T, QString>) {
@@ -73,9 +74,7 @@ QJsonValue encodeEntry(const DefaultsValue& value) {
 
 }  // namespace
 
-JsonFileUserDefaults::JsonFileUserDefaults(QString path) : path_(std::move(path)) {
-    load();
-}
+JsonFileUserDefaults::JsonFileUserDefaults(QString path) : path_(std::move(path)) { load(); }
 
 QString JsonFileUserDefaults::standardPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -125,7 +124,8 @@ bool JsonFileUserDefaults::save() const {
             }
         }
     }
-    for (auto it = values_.constBegin(); it != values_.constEnd(); ++it) object.insert(it.key(), encodeEntry(it.value()));
+    for (auto it = values_.constBegin(); it != values_.constEnd(); ++it)
+        object.insert(it.key(), encodeEntry(it.value()));
 
     QDir().mkpath(QFileInfo(path_).absolutePath());
     QSaveFile file(path_);

@@ -10,8 +10,6 @@ double SystemClock::uptime() const {
     return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
 }
 
-QDateTime SystemClock::currentDateTimeUtc() const {
-    return QDateTime::currentDateTimeUtc();
-}
+QDateTime SystemClock::currentDateTimeUtc() const { return QDateTime::currentDateTimeUtc(); }
 
 }  // namespace glidra::linux_platform

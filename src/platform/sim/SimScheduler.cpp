@@ -37,9 +37,8 @@ std::optional<double> SimScheduler::nextDeadline() const {
 }
 
 std::size_t SimScheduler::pendingCount() const {
-    return std::size_t(std::count_if(entries_.begin(), entries_.end(), [](const Entry& e) {
-        return e.state->active && !(e.hasContext && !e.context);
-    }));
+    return std::size_t(std::count_if(entries_.begin(), entries_.end(),
+                                     [](const Entry& e) { return e.state->active && !(e.hasContext && !e.context); }));
 }
 
 }  // namespace glidra::sim

@@ -11,6 +11,7 @@
 #include "platform/sim/SimMouseButtonMonitor.h"
 #include "platform/sim/SimScheduler.h"
 #include "platform/sim/SimUserDefaults.h"
+#include "replay/InertServices.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
 
@@ -74,19 +75,15 @@ namespace {
 
 // --- collaborators that do nothing -------------------------------------------------
 // The edge, tracker and action paths are measured on their own; here they cost
-// a virtual call, as a cheap implementation would.
+// a virtual call, as a cheap implementation would. The replay tool's inert
+// pieces serve, but for the routing, which counts the actions it is asked for.
 
-class QuietExecutors final : public ExecutorServices {
-public:
-    bool isKeyboardLocked() const override { return false; }
-    void stopKeyboardLock() override {}
-    bool isMouseDragHeld() const override { return false; }
-    void releaseMouseDrag() override {}
-    void resetMouseClickSequence() override {}
-    void resetKeyboardBacklightStepper() override {}
-    void cancelWindowScreenshot() override {}
-    void endApplicationSwitcher(bool) override {}
-};
+using replay::InertConnector;
+using replay::InertExecutors;
+using replay::InertHUD;
+using replay::InertPointerLock;
+using replay::InertRecovery;
+using replay::InertVideoScrubber;
 
 class CountingRouting final : public GestureRoutingService {
 public:
@@ -100,43 +97,6 @@ public:
     void updateVideoScrub(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {}
     void updateTabSwipe(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&, double) override {}
     void updateContinuousTrackers(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {}
-};
-
-class QuietHUD final : public AdjustmentHUD {
-public:
-    void show(const HUDNotice&) override {}
-    void showAdjustment(EdgeGesture::Side, float) override {}
-    void showVideoProgress(const BrowserVideoState&) override {}
-    void hide() override {}
-};
-
-class QuietPointerLock final : public EdgePointerLockService {
-public:
-    void release(std::optional<DeviceId>, bool) override {}
-};
-
-class QuietScrubber final : public VideoScrubberService {
-public:
-    void reset() override { device_.reset(); }
-    std::optional<DeviceId> device() const override { return device_; }
-    void setDevice(std::optional<DeviceId> device) override { device_ = device; }
-    void markFinished() override {}
-
-private:
-    std::optional<DeviceId> device_;
-};
-
-class QuietConnector final : public PairedTrackpadConnectorService {
-public:
-    void connect() override {}
-};
-
-class QuietRecovery final : public ListenerRecoveryService {
-public:
-    void start() override {}
-    void stop() override {}
-    void manualReconnect() override {}
-    void reportListening(bool) override {}
 };
 
 // --- the rules and the stream ----------------------------------------------------------
@@ -211,7 +171,7 @@ struct Road {
     sim::SimKeyEventMonitor keyEvents;
     sim::SimMouseButtonMonitor mouseButtons;
     sim::SimAccessibilityTrust trust;
-    QuietExecutors executors;
+    InertExecutors executors;
     CountingRouting routing;
     TrackpadController controller{TrackpadController::Environment{
         settings,
@@ -221,11 +181,11 @@ struct Road {
         frontmost,
         executors,
         routing,
-        [](AdjustmentHUDSettings) { return std::make_unique<QuietHUD>(); },
-        std::make_unique<QuietPointerLock>(),
-        std::make_unique<QuietScrubber>(),
-        std::make_unique<QuietConnector>(),
-        [](TrackpadController&) { return std::make_unique<QuietRecovery>(); },
+        [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
+        std::make_unique<InertPointerLock>(),
+        std::make_unique<InertVideoScrubber>(),
+        std::make_unique<InertConnector>(),
+        [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
         keyEvents,
         mouseButtons,
         trust,

@@ -9,16 +9,6 @@ namespace glidra {
 
 namespace {
 
-bool isOnPad(const TouchPoint& point) {
-    const auto valid = [](float v) { return std::isfinite(v) && v >= 0 && v <= 1; };
-    return valid(point.x) && valid(point.y);
-}
-
-bool sameIdentifiers(std::span<const TouchPoint> a, std::span<const TouchPoint> b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const TouchPoint& p, const TouchPoint& q) { return p.id == q.id; });
-}
-
 // Every original finger is still down and has not moved: the new fingers
 // were added to a resting hand.
 bool fingersWereAdded(std::span<const TouchPoint> origin, std::span<const TouchPoint> current, float tolerance) {
@@ -37,7 +27,8 @@ std::optional<ContinuousGestureTracker::Step> ContinuousGestureTracker::update(s
         *this = ContinuousGestureTracker{};
         return std::nullopt;
     }
-    if (cancelled || points.size() >= 5 || !std::all_of(points.begin(), points.end(), isOnPad)) {
+    if (cancelled || points.size() >= 5 ||
+        !std::all_of(points.begin(), points.end(), [](const TouchPoint& p) { return p.isOnPad(); })) {
         cancelled = true;
         return std::nullopt;
     }
@@ -52,7 +43,7 @@ std::optional<ContinuousGestureTracker::Step> ContinuousGestureTracker::update(s
         return std::nullopt;
     }
 
-    if (!sameIdentifiers(sorted, origin)) {
+    if (!TouchPoint::sameIdentifiers(sorted, origin)) {
         if (!activated && origin.size() < sorted.size() && fingersWereAdded(origin, sorted, restingTolerance)) {
             origin = std::move(sorted);
             last = {center.x, center.y};

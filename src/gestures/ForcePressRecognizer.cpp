@@ -7,10 +7,7 @@ namespace glidra {
 
 namespace {
 
-bool isValidContact(const TouchPoint& p) {
-    return std::isfinite(p.x) && std::isfinite(p.y) && p.x >= 0 && p.x <= 1 && p.y >= 0 && p.y <= 1 &&
-           std::isfinite(p.pressure) && p.pressure >= 0;
-}
+bool isValidContact(const TouchPoint& p) { return p.isOnPad() && std::isfinite(p.pressure) && p.pressure >= 0; }
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "gestures/MultiTouchRecognizer.h"
 
+#include "gestures/GestureSessionContext.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -29,23 +31,12 @@ constexpr double tapSwipeDelay = 0.4;
 constexpr double tapSwipeMaxDuration = 0.8;
 constexpr float tapSwipeDistance = 0.1f;
 
-float distance(const TouchPoint& a, const TouchPoint& b) { return std::hypot(a.x - b.x, a.y - b.y); }
-
-bool isValidContact(const TouchPoint& p) {
-    return std::isfinite(p.x) && std::isfinite(p.y) && p.x >= 0 && p.x <= 1 && p.y >= 0 && p.y <= 1;
-}
-
-bool sameIdentifiers(std::span<const TouchPoint> a, std::span<const TouchPoint> b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const TouchPoint& p, const TouchPoint& q) { return p.id == q.id; });
-}
-
 // Distances between entries of equal index, as many as the shorter holds.
 std::vector<float> displacements(std::span<const TouchPoint> from, std::span<const TouchPoint> to) {
     std::vector<float> result;
     const std::size_t n = std::min(from.size(), to.size());
     result.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) result.push_back(distance(from[i], to[i]));
+    for (std::size_t i = 0; i < n; ++i) result.push_back(TouchPoint::distance(from[i], to[i]));
     return result;
 }
 
@@ -55,7 +46,7 @@ float meanPairwiseDistance(std::span<const TouchPoint> points) {
     int pairs = 0;
     for (std::size_t i = 0; i < points.size(); ++i) {
         for (std::size_t j = i + 1; j < points.size(); ++j) {
-            sum += distance(points[i], points[j]);
+            sum += TouchPoint::distance(points[i], points[j]);
             ++pairs;
         }
     }
@@ -69,21 +60,13 @@ GestureDescriptor gesture(Kind kind, int fingers, GestureDescriptor::Direction d
 }  // namespace
 
 TouchPoint MultiTouchRecognizer::centroid(std::span<const TouchPoint> points) {
-    if (points.empty()) return TouchPoint{};
-    float sumX = 0;
-    float sumY = 0;
-    for (const TouchPoint& p : points) {
-        sumX += p.x;
-        sumY += p.y;
-    }
-    const auto n = float(points.size());
-    return TouchPoint{0, sumX / n, sumY / n, 0};
+    return glidra::centroid(points).value_or(TouchPoint{});
 }
 
 std::optional<Kind> MultiTouchRecognizer::multiFingerPinch(std::span<const TouchPoint> from,
                                                            std::span<const TouchPoint> to) {
     const std::size_t count = from.size();
-    if (count < 3 || count > 4 || to.size() != count || !sameIdentifiers(from, to)) return std::nullopt;
+    if (count < 3 || count > 4 || to.size() != count || !TouchPoint::sameIdentifiers(from, to)) return std::nullopt;
 
     // One finger may stay put (a thumb anchoring the pinch); the others move.
     const std::vector<float> moved = displacements(from, to);
@@ -137,7 +120,8 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::update(std::span<const To
     }
     if (points.empty()) return lift(timestamp);
 
-    if (points.size() > 4 || !std::all_of(points.begin(), points.end(), isValidContact)) {
+    if (points.size() > 4 ||
+        !std::all_of(points.begin(), points.end(), [](const TouchPoint& p) { return p.isOnPad(); })) {
         // Judged at the lift; a palm or a glitch must not turn into a gesture.
         cancelled = true;
         return std::nullopt;
@@ -175,19 +159,19 @@ void MultiTouchRecognizer::track(std::vector<TouchPoint> sorted, double timestam
     // final lift against the last frame that had all of them.
     if (count < peakCount) return;
 
-    if (!sameIdentifiers(sorted, baseline)) {
+    if (!TouchPoint::sameIdentifiers(sorted, baseline)) {
         cancelled = true;
         return;
     }
 
     const TouchPoint c = centroid(sorted);
-    if (!path.empty() && distance(c, path.back()) > maxCentroidJump) cancelled = true;
+    if (!path.empty() && TouchPoint::distance(c, path.back()) > maxCentroidJump) cancelled = true;
 
     const std::vector<float> moved = displacements(sorted, baseline);
     for (float d : moved) maxTravel = std::max(maxTravel, d);
     if (!motionTime && maxTravel > travelThreshold(recognitionLevel)) motionTime = timestamp;
 
-    if (!path.empty() && distance(c, path.back()) > pathSampleSpacing) {
+    if (!path.empty() && TouchPoint::distance(c, path.back()) > pathSampleSpacing) {
         if (path.size() < maxPathLength) {
             path.push_back(c);
         } else {
@@ -223,7 +207,7 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::lift(double timestamp) {
     if (result->kind == Kind::tap) {
         int count = 1;
         if (lastTapCenter && timestamp - lastTapTime < multiTapInterval &&
-            distance(*lastTapCenter, start) < multiTapDistance && lastTapFingers == peakCount) {
+            TouchPoint::distance(*lastTapCenter, start) < multiTapDistance && lastTapFingers == peakCount) {
             count = tapCount % 3 + 1;
         }
         lastTapTime = timestamp;
@@ -237,7 +221,7 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::lift(double timestamp) {
 
     if (result->kind == Kind::swipe && timestamp - *startTime < tapSwipeMaxDuration &&
         *startTime - lastTapTime < tapSwipeDelay && lastTapFingers == peakCount && lastTapCenter &&
-        distance(*lastTapCenter, start) < tapSwipeDistance) {
+        TouchPoint::distance(*lastTapCenter, start) < tapSwipeDistance) {
         result->kind = Kind::tapSwipe;
     }
     lastTapTime = never;
@@ -267,9 +251,9 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
             return gesture(Kind::anchorSwipe, 2, moverDirection);
         }
 
-        const float d0 = distance(baseline[0], baseline[1]);
+        const float d0 = TouchPoint::distance(baseline[0], baseline[1]);
         if (d0 > 0.08f) {
-            const float d1 = distance(last[0], last[1]);
+            const float d1 = TouchPoint::distance(last[0], last[1]);
             const float a0 = std::atan2(baseline[1].y - baseline[0].y, baseline[1].x - baseline[0].x);
             const float a1 = std::atan2(last[1].y - last[0].y, last[1].x - last[0].x);
             const float turn = a1 - a0;
@@ -298,7 +282,7 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
     float minY = path.empty() ? 0 : path.front().y;
     float maxY = minY;
     for (std::size_t i = 0; i < path.size(); ++i) {
-        if (i > 0) length += distance(path[i - 1], path[i]);
+        if (i > 0) length += TouchPoint::distance(path[i - 1], path[i]);
         minX = std::min(minX, path[i].x);
         maxX = std::max(maxX, path[i].x);
         minY = std::min(minY, path[i].y);
@@ -306,7 +290,7 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
     }
     const float rangeX = maxX - minX;
     const float rangeY = maxY - minY;
-    const float closing = distance(c0, c1);
+    const float closing = TouchPoint::distance(c0, c1);
 
     if (path.size() >= 10 && rangeX > scale * 0.12f && rangeY > scale * 0.12f && length > scale * 0.45f &&
         closing < 0.08f) {

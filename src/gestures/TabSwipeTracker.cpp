@@ -9,24 +9,12 @@ namespace glidra {
 
 namespace {
 
-bool isOnPad(const TouchPoint& point) {
-    const auto valid = [](float v) { return std::isfinite(v) && v >= 0 && v <= 1; };
-    return valid(point.x) && valid(point.y);
-}
-
-bool sameIdentifiers(std::span<const TouchPoint> a, std::span<const TouchPoint> b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const TouchPoint& p, const TouchPoint& q) { return p.id == q.id; });
-}
-
-float distance(const TouchPoint& a, const TouchPoint& b) { return std::hypot(a.x - b.x, a.y - b.y); }
-
 // Every original finger is still down near where it started: the new
 // fingers joined a resting hand.
 bool fingersWereAdded(std::span<const TouchPoint> origin, std::span<const TouchPoint> current, float radius) {
     return std::all_of(origin.begin(), origin.end(), [&](const TouchPoint& o) {
         return std::any_of(current.begin(), current.end(),
-                           [&](const TouchPoint& c) { return c.id == o.id && distance(c, o) <= radius; });
+                           [&](const TouchPoint& c) { return c.id == o.id && TouchPoint::distance(c, o) <= radius; });
     });
 }
 
@@ -56,7 +44,7 @@ std::optional<GestureDescriptor> TabSwipeTracker::update(std::span<const TouchPo
         return std::nullopt;
     }
     if (finished || !std::isfinite(timestamp) || points.size() >= 5 ||
-        !std::all_of(points.begin(), points.end(), isOnPad)) {
+        !std::all_of(points.begin(), points.end(), [](const TouchPoint& p) { return p.isOnPad(); })) {
         finished = true;
         return std::nullopt;
     }
@@ -80,14 +68,14 @@ std::optional<GestureDescriptor> TabSwipeTracker::update(std::span<const TouchPo
         moving = false;
         return std::nullopt;
     }
-    if (!sameIdentifiers(sorted, origin)) {
+    if (!TouchPoint::sameIdentifiers(sorted, origin)) {
         finished = true;
         return std::nullopt;
     }
 
     const std::size_t count = sorted.size();
     for (std::size_t i = 0; i < std::min(count, previous.size()); ++i) {
-        if (distance(sorted[i], previous[i]) >= jumpLimit) {
+        if (TouchPoint::distance(sorted[i], previous[i]) >= jumpLimit) {
             finished = true;
             return std::nullopt;
         }

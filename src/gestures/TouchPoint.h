@@ -3,6 +3,8 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <cmath>
+#include <span>
 #include <vector>
 
 namespace glidra {
@@ -17,6 +19,21 @@ struct TouchPoint {
     float pressure = 0;
 
     friend bool operator==(const TouchPoint&, const TouchPoint&) = default;
+
+    // Finite and inside the pad, edges included; anything else is a glitch
+    // that cancels the gesture it lands in.
+    bool isOnPad() const {
+        const auto inside = [](float v) { return std::isfinite(v) && v >= 0 && v <= 1; };
+        return inside(x) && inside(y);
+    }
+
+    static float distance(const TouchPoint& a, const TouchPoint& b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+    // The same fingers, in the same order (both lists sorted by identifier).
+    static bool sameIdentifiers(std::span<const TouchPoint> a, std::span<const TouchPoint> b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                          [](const TouchPoint& p, const TouchPoint& q) { return p.id == q.id; });
+    }
 
     // Frames list contacts in the driver's order; comparing two frames needs
     // a fixed order. Stable, so duplicate identifiers keep their frame order.

@@ -168,6 +168,11 @@ struct Parser {
         if (!parseNumber(f[3], 10, e.value)) {
             return fail(Kind::malformedLine, line, "E: \"" + std::string(f[3]) + "\" is not a 32-bit value");
         }
+        // The kernel stamps events in order; a recording whose time runs
+        // backwards has been edited or spliced, and gestures cannot be timed.
+        if (!times.empty() && time < times.back()) {
+            return fail(Kind::malformedLine, line, "E: time " + std::string(f[0]) + " runs backwards");
+        }
         times.push_back(time);
         recording.events.push_back(e);
         return true;

@@ -125,6 +125,7 @@ TEST(EvemuReaderTest, RejectsBadInputWithTheLineAtFault) {
         {"N: pad\n" + event + "E: 0.010700 0003 0035\n", Kind::truncatedEvent, 3},
         {"E: 0.010700\n", Kind::truncatedEvent, 1},
         {event + "E: 0.01 0003 0035 12x\n", Kind::malformedLine, 2},
+        {"E: 1.5 0003 0035 12\nE: 1.2 0000 0000 0\n", Kind::malformedLine, 2},
         {"E: 0.0.1 0003 0035 12\n", Kind::malformedLine, 1},
         {"E: -1.0 0003 0035 12\n", Kind::malformedLine, 1},
         {"E: 1.0123456789 0003 0035 12\n", Kind::malformedLine, 1},

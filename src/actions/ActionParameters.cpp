@@ -21,9 +21,10 @@ std::optional<QUrl> ActionParameters::websiteURL(const QString& text) {
     // reads as scheme "example.com" and is refused below.
     if (!address.contains(QLatin1Char(':'))) address.prepend(QStringLiteral("https://"));
 
-    // Tolerant parsing percent-encodes stray characters in the path and query
-    // but still refuses a malformed host.
-    const QUrl url(address, QUrl::TolerantMode);
+    // Strict parsing: a typed address with a raw blank, a stray "%" or another
+    // character a URL may not hold is refused, not silently encoded into
+    // something the user did not write.
+    const QUrl url(address, QUrl::StrictMode);
     if (!url.isValid()) return std::nullopt;
 
     const QString scheme = url.scheme().toLower();

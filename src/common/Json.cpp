@@ -1,5 +1,7 @@
 #include "common/Json.h"
 
+#include <QVariant>
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -70,15 +72,23 @@ JsonResult<float> decodeFloat(const QJsonValue& json, const JsonPath& path) {
 
 JsonResult<qint64> decodeInteger(const QJsonValue& json, const JsonPath& path, qint64 min, qint64 max) {
     if (!json.isDouble()) return Failure{typeMismatch(path, "an integer")};
-    const double value = json.toDouble();
-    if (!std::isfinite(value) || std::trunc(value) != value) {
-        return Failure{jsonError(JsonError::Kind::dataCorrupted, path, QStringLiteral("expected an integer"))};
+    // Qt keeps a parsed integer exact; read as a double, 2^63 - 1 would round
+    // up to 2^63 and fail the range test below.
+    const QVariant exact = json.toVariant();
+    qint64 integer = 0;
+    if (exact.typeId() == QMetaType::LongLong) {
+        integer = exact.toLongLong();
+    } else {
+        const double value = json.toDouble();
+        if (!std::isfinite(value) || std::trunc(value) != value) {
+            return Failure{jsonError(JsonError::Kind::dataCorrupted, path, QStringLiteral("expected an integer"))};
+        }
+        // Beyond 2^63 the double cannot be compared with qint64 exactly.
+        if (value < -9.2233720368547758e18 || value >= 9.2233720368547758e18) {
+            return Failure{jsonError(JsonError::Kind::outOfRange, path, QStringLiteral("integer out of range"))};
+        }
+        integer = json.toInteger(0);
     }
-    // Beyond 2^63 the double cannot be compared with qint64 exactly.
-    if (value < -9.2233720368547758e18 || value >= 9.2233720368547758e18) {
-        return Failure{jsonError(JsonError::Kind::outOfRange, path, QStringLiteral("integer out of range"))};
-    }
-    const qint64 integer = json.toInteger(0);
     if (integer < min || integer > max) {
         return Failure{jsonError(JsonError::Kind::outOfRange, path,
                                  QStringLiteral("%1 is outside %2...%3").arg(integer).arg(min).arg(max))};

@@ -31,6 +31,11 @@ TEST(ActionParametersTest, WebsiteUrlAcceptsHttpAddressesWithAHost) {
         {"https://@example.com", nullptr},
         {"https://exa mple.com", nullptr},
         {"exa mple.com", nullptr},
+        // Characters a URL may not hold fail the parse rather than being encoded.
+        {"example.com/a b", nullptr},
+        {"https://example.com/?q=a b", nullptr},
+        {"https://example.com/100%", nullptr},
+        {"https://example.com/a|b", nullptr},
         // The ":" keeps the prefix off, so "example.com" becomes the scheme.
         {"example.com:8080", nullptr},
         {"localhost:3000", nullptr},

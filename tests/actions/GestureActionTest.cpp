@@ -206,6 +206,153 @@ TEST(GestureActionTest, CategoryAndFeaturedListsKeepTheirDisplayOrder) {
                             A::scrubVideo, A::playPause));
 }
 
+// Every category's list in display order with each action's title, as the
+// action library shows them.
+TEST(GestureActionTest, CategoryListsWithTitles) {
+    const std::vector<std::pair<GestureActionCategory, std::vector<std::pair<GestureAction, QString>>>> expected = {
+        {C::mouse,
+         {
+             {A::mouseLeftClick, "鼠标左键点击"},
+             {A::mouseRightClick, "鼠标右键点击"},
+             {A::mouseDoubleClick, "鼠标双击"},
+             {A::mouseMiddleClick, "鼠标中键点击"},
+             {A::mouseScrollUp, "滚轮向上滚动"},
+             {A::mouseScrollDown, "滚轮向下滚动"},
+             {A::mouseScrollLeft, "滚轮向左滚动"},
+             {A::mouseScrollRight, "滚轮向右滚动"},
+             {A::mouseToggleDrag, "开始 / 结束拖拽"},
+             {A::mouseHoldLeft, "按住鼠标左键"},
+             {A::mouseReleaseLeft, "松开鼠标左键"},
+         }},
+        {C::everyday,
+         {
+             {A::volumeUp, "增加音量"},
+             {A::volumeDown, "降低音量"},
+             {A::toggleMute, "静音 / 恢复声音"},
+             {A::toggleMicrophoneMute, "麦克风静音／恢复"},
+             {A::brightnessUp, "增加亮度"},
+             {A::brightnessDown, "降低亮度"},
+             {A::keyboardBrightnessUp, "键盘背光调亮"},
+             {A::keyboardBrightnessDown, "键盘背光调暗"},
+             {A::spotlight, "Spotlight 搜索"},
+             {A::missionControl, "调度中心"},
+             {A::showDesktop, "显示桌面"},
+             {A::previousDesktop, "上一个桌面"},
+             {A::nextDesktop, "下一个桌面"},
+             {A::lockScreen, "锁定屏幕"},
+             {A::sleepComputer, "立即休眠"},
+             {A::toggleKeyboardLock, "锁定／解锁键盘"},
+             {A::startCleaningMode, "清洁模式（30 秒）"},
+             {A::toggleDesktopIcons, "隐藏／显示桌面图标"},
+             {A::openAccessibilityKeyboard, "打开悬浮键盘"},
+             {A::toggleKeepAwake, "保持唤醒：开启 / 关闭"},
+             {A::enableKeepAwake, "开启保持唤醒"},
+             {A::disableKeepAwake, "关闭保持唤醒"},
+             {A::openFinder, "打开 Finder"},
+             {A::openSystemSettings, "打开系统设置"},
+             {A::openControlCenter, "打开系统控制中心"},
+             {A::openNotificationCenter, "打开系统通知中心"},
+         }},
+        {C::screenshots,
+         {
+             {A::screenshot, "截取全屏"},
+             {A::screenshotArea, "区域截图"},
+             {A::screenshotTools, "截图与录屏工具栏"},
+             {A::screenshotClipboard, "全屏截图到剪贴板"},
+             {A::screenshotAreaClipboard, "区域截图到剪贴板"},
+             {A::screenshotWindowClipboard, "窗口截图到剪贴板"},
+         }},
+        {C::applications,
+         {
+             {A::openApplication, "打开指定应用"},
+             {A::newWindow, "新建窗口"},
+             {A::closeWindow, "关闭窗口"},
+             {A::minimizeWindow, "最小化窗口"},
+             {A::hideApplication, "隐藏当前应用"},
+             {A::toggleFullScreen, "切换全屏"},
+             {A::forceQuitApplications, "打开强制退出窗口"},
+             {A::nextWindow, "同一应用的下一个窗口"},
+             {A::previousWindow, "同一应用的上一个窗口"},
+             {A::hideOtherApplications, "隐藏其他应用"},
+             {A::applicationSettings, "当前应用设置"},
+             {A::switchToPreviousApplication, "切换到上一个应用"},
+             {A::openApplicationSwitcher, "打开系统应用切换器"},
+             {A::windowLeftHalf, "窗口左半屏"},
+             {A::windowRightHalf, "窗口右半屏"},
+             {A::centerWindow, "窗口居中"},
+             {A::maximizeWindow, "最大化窗口"},
+             {A::restoreWindow, "恢复窗口大小"},
+             {A::applicationExpose, "查看当前应用的所有窗口"},
+             {A::moveWindowToNextDisplay, "窗口移到另一显示器"},
+         }},
+        {C::music,
+         {
+             {A::playPause, "播放 / 暂停"},
+             {A::previousTrack, "上一首"},
+             {A::nextTrack, "下一首"},
+         }},
+        {C::video,
+         {
+             {A::scrubVideo, "滑动视频进度"},
+             {A::seekBackward, "视频快退"},
+             {A::seekForward, "视频快进"},
+         }},
+        {C::browsing,
+         {
+             {A::previousTab, "上一个标签页"},
+             {A::nextTab, "下一个标签页"},
+             {A::newTab, "新建标签页"},
+             {A::closeTab, "关闭标签页"},
+             {A::reopenTab, "恢复关闭的标签页"},
+             {A::refreshPage, "刷新页面"},
+             {A::focusAddressBar, "定位地址栏"},
+             {A::copyPageLink, "复制当前网页链接"},
+             {A::copyPageTitleAndLink, "复制网页标题和链接"},
+             {A::back, "返回"},
+             {A::forward, "前进"},
+             {A::zoomIn, "放大页面"},
+             {A::zoomOut, "缩小页面"},
+             {A::resetZoom, "恢复页面大小"},
+             {A::scrollToTop, "滚动到顶部"},
+             {A::scrollToBottom, "滚动到底部"},
+         }},
+        {C::editing,
+         {
+             {A::copy, "复制"},
+             {A::cut, "剪切"},
+             {A::paste, "粘贴"},
+             {A::undo, "撤销"},
+             {A::redo, "重做"},
+             {A::selectAll, "全选"},
+             {A::find, "查找"},
+             {A::save, "保存"},
+             {A::emojiPicker, "表情与符号"},
+             {A::pasteMatchingStyle, "粘贴并匹配目标格式"},
+             {A::clipboardPlainText, "剪贴板文字去格式"},
+             {A::copyFilePath, "复制文件路径"},
+             {A::quickLook, "快速查看文件"},
+             {A::translateSelection, "翻译选中文字"},
+         }},
+        {C::custom,
+         {
+             {A::openFile, "打开指定文件"},
+             {A::openFolder, "打开指定文件夹"},
+             {A::openURL, "打开指定网址"},
+             {A::runShortcut, "运行快捷指令"},
+             {A::customShortcut, "自定义快捷键"},
+         }},
+    };
+    ASSERT_EQ(expected.size(), enumAllCases<GestureActionCategory>().size());
+    for (const auto& [cat, entries] : expected) {
+        const auto list = categoryActions(cat);
+        ASSERT_EQ(list.size(), entries.size()) << enumRaw(cat).toStdString();
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(list[i], entries[i].first) << enumRaw(cat).toStdString() << " #" << i;
+            EXPECT_EQ(title(entries[i].first), entries[i].second) << enumRaw(entries[i].first).toStdString();
+        }
+    }
+}
+
 TEST(GestureActionTest, Titles) {
     const std::vector<std::pair<GestureActionCategory, QString>> categoryTitles = {
         {C::mouse, "鼠标操作"},          {C::everyday, "电脑控制"},  {C::screenshots, "截图与录屏"},

@@ -4,6 +4,9 @@
 
 #include <QJsonDocument>
 
+#include <limits>
+#include <optional>
+
 namespace glidra {
 namespace {
 
@@ -38,6 +41,30 @@ TEST(JsonTest, IntegersAreStrict) {
         if (!c.ok && !result.ok()) {
             EXPECT_EQ(result.error().kind, c.kind) << c.json;
             EXPECT_EQ(result.error().path, QStringLiteral("n"));
+        }
+    }
+}
+
+TEST(JsonTest, SixtyFourBitIntegersKeepTheirWholeRange) {
+    struct Case {
+        const char* json;
+        std::optional<qint64> value;
+    };
+    const Case cases[] = {
+        {"9223372036854775807", std::numeric_limits<qint64>::max()},
+        {"-9223372036854775808", std::numeric_limits<qint64>::min()},
+        {"9007199254740993", 9007199254740993},  // not exact as a double
+        {"9223372036854775808", std::nullopt},
+        {"1e19", std::nullopt},
+        {"4.0", 4},
+    };
+    for (const auto& c : cases) {
+        auto result = json::decode<qint64>(parse(c.json), JsonPath());
+        ASSERT_EQ(result.ok(), c.value.has_value()) << c.json;
+        if (c.value) {
+            EXPECT_EQ(result.value(), *c.value) << c.json;
+        } else {
+            EXPECT_EQ(result.error().kind, JsonError::Kind::outOfRange) << c.json;
         }
     }
 }

@@ -106,7 +106,9 @@ JsonResult<QUuid> decodeUuid(const QJsonValue& json, const JsonPath& path) {
     if (!text) return Failure{text.error()};
     // Only the plain 8-4-4-4-12 form, in any case.
     const QUuid uuid = text->size() == 36 ? QUuid::fromString(text.value()) : QUuid();
-    if (uuid.isNull()) {
+    // QUuid reads the nil UUID and garbage alike as null; the nil UUID is a
+    // well-formed identifier all the same.
+    if (uuid.isNull() && text.value() != QLatin1String("00000000-0000-0000-0000-000000000000")) {
         return Failure{jsonError(JsonError::Kind::dataCorrupted, path, QStringLiteral("not a UUID"))};
     }
     return uuid;

@@ -75,6 +75,8 @@ TEST(JsonTest, UuidsAreWrittenUpperCaseAndReadInAnyCase) {
     EXPECT_EQ(json::decode<QUuid>(QJsonValue(QStringLiteral("3f2504e0-4f89-11d3-9a0c-0305e82c3301")), {}).value(),
               uuid);
     EXPECT_FALSE(json::decode<QUuid>(QJsonValue(QStringLiteral("not-a-uuid")), {}).ok());
+    EXPECT_TRUE(json::decode<QUuid>(QJsonValue(QStringLiteral("00000000-0000-0000-0000-000000000000")), {}).ok());
+    EXPECT_FALSE(json::decode<QUuid>(QJsonValue(QStringLiteral("00000000-0000-0000-0000-00000000000g")), {}).ok());
     EXPECT_FALSE(json::decode<QUuid>(QJsonValue(QStringLiteral("{3f2504e0-4f89-11d3-9a0c-0305e82c3301}")), {}).ok());
 }
 

@@ -252,17 +252,24 @@ TEST_F(ConfigurationImport, AbsentOptionalFieldsKeepTheirValues) {
     EXPECT_TRUE(settings.disabledApplications().empty());
 }
 
-TEST_F(ConfigurationImport, AppliedRulesAreNormalisedAndBindingOrderKeptUntilReload) {
+TEST_F(ConfigurationImport, AppliedRulesAreMigratedAndNormalisedAndBindingOrderKeptUntilReload) {
     sim::SimUserDefaults defaults;
     ControlSettings settings(defaults);
     ConfigurationArchive archive = fixtureArchive("valid-minimal.json");
     archive.gestures[0].region = GestureRegion::custom;
     archive.gestures[0].customRegions = std::vector{rect(0, 0, 0.6f, 1), rect(0.4f, 0, 1, 1)};
     std::reverse(archive.bindings.begin(), archive.bindings.end());
+    // An older Finder quick-look rule is brought up to date as on loading.
+    GestureRule quickLook = makeRule(Kind::forcePress, 1, GestureAction::quickLook);
+    quickLook.appBundleID = QStringLiteral("com.apple.finder");
+    archive.gestures.push_back(quickLook);
 
     ASSERT_TRUE(settings.importConfiguration(archive, clock).ok());
     EXPECT_EQ(settings.rules()[0].customRegion, rect(0.4f, 0, 0.6f, 1));
     EXPECT_FALSE(settings.rules()[0].customRegions);
+    ASSERT_EQ(settings.rules().size(), 2u);
+    EXPECT_EQ(settings.rules()[1].gesture.kind, Kind::tap);
+    EXPECT_EQ(settings.rules()[1].gesture.fingers, 3);
     EXPECT_EQ(settings.bindings(), archive.bindings);
 
     ControlSettings reloaded(defaults);

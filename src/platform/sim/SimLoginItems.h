@@ -17,8 +17,8 @@ public:
     // What a successful registration leads to: enabled, or requiresApproval
     // when the system wants the user's consent first.
     void setStatusAfterRegistering(Status status) { statusAfterRegistering_ = status; }
-    // A failing call changes nothing and reports `description`; nothing
-    // makes the calls succeed again.
+    // Every later call fails, changing nothing and reporting `description`,
+    // until the failure is cleared with std::nullopt.
     void setRegisterFailure(std::optional<QString> description) { registerFailure_ = std::move(description); }
     void setUnregisterFailure(std::optional<QString> description) { unregisterFailure_ = std::move(description); }
 

@@ -139,7 +139,8 @@ void TrackpadController::setSelectingScreenshot(bool value) {
 // --- reset and suspension ----------------------------------------------------
 
 void TrackpadController::resetGestureState() {
-    environment_.edgePointerLock->release(std::nullopt, false);
+    // Forced: whichever device holds the lock, it ends here.
+    environment_.edgePointerLock->release(std::nullopt, true);
     actionTasks_.cancelAll();
     ++actionEpoch_;  // unsigned: wraps at the 64-bit limit
     Q_EMIT actionEpochChanged();

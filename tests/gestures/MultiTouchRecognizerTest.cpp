@@ -202,18 +202,18 @@ TEST(MultiTouchRecognizerTest, SecondTapCountsOnlyWithinTimeDistanceAndFingers) 
 
 TEST(MultiTouchRecognizerTest, ClassifiesShapes) {
     const float pi = std::numbers::pi_v<float>;
-    // Two fingers 0.2 apart around the pad's centre, turned by `turn` radians
-    // over 0.4 s.
-    auto rotation = [](double turn) {
+    // Two fingers 0.2 apart around the pad's centre, the line from the first
+    // to the second at angle `from`, turned by `turn` radians over 0.4 s.
+    auto rotation = [](double turn, double from = 0) {
+        auto place = [=](qint32 id, double u) {
+            const double angle = (id == 1 ? std::numbers::pi : 0) + from + turn * u;
+            return std::pair{float(0.5 + 0.1 * std::cos(angle)), float(0.5 + 0.1 * std::sin(angle))};
+        };
         return frames()
-            .touch(1, 0.4f, 0.5f)
-            .touch(2, 0.6f, 0.5f)
+            .touch(1, place(1, 0).first, place(1, 0).second)
+            .touch(2, place(2, 0).first, place(2, 0).second)
             .at(0)
-            .along(0.4, 10,
-                   [turn](qint32 id, double u) {
-                       const double angle = (id == 1 ? std::numbers::pi : 0) + turn * u;
-                       return std::pair{float(0.5 + 0.1 * std::cos(angle)), float(0.5 + 0.1 * std::sin(angle))};
-                   })
+            .along(0.4, 10, place)
             .up(0.45);
     };
     // Fingers of a regular polygon of radius r0 around (0.5, 0.5) that grows
@@ -325,6 +325,12 @@ TEST(MultiTouchRecognizerTest, ClassifiesShapes) {
          "tap 2"},
         {"turn counterclockwise", Level::standard, rotation(0.6), "rotateCounterclockwise 2"},
         {"turn clockwise", Level::standard, rotation(-0.6), "rotateClockwise 2"},
+        // The finger line passes from just under a half turn to just over it:
+        // the angles jump by 2 pi, the turn does not.
+        {"turn counterclockwise across the half turn", Level::standard, rotation(0.6, std::numbers::pi - 0.3),
+         "rotateCounterclockwise 2"},
+        {"turn clockwise across the half turn", Level::standard, rotation(-0.6, 0.3 - std::numbers::pi),
+         "rotateClockwise 2"},
         {"turn too small when deliberate", Level::deliberate, rotation(0.5), "none"},
         {"turning while spreading far is a pinch", Level::standard,
          frames()
@@ -447,6 +453,27 @@ TEST(MultiTouchRecognizerTest, FingersJoinOnlyEarlyAndBeforeMoving) {
     EXPECT_EQ(recognise(frames().touch(1, 0.4f, 0.5f).at(0).hold(0.1).touch(2, 0.6f, 0.5f).at(0.1).hold(0.25).up(0.25)),
               "tap 2 downLeft 1");
     EXPECT_EQ(recognise(frames().touch(1, 0.4f, 0.5f).at(0).hold(0.2).touch(2, 0.6f, 0.5f).at(0.2).hold(0.25).up(0.25)),
+              "none");
+    // Durations run from the first finger, not from the join: 0.65 s in all
+    // is a long press, 0.5 s from the join would be nothing.
+    EXPECT_EQ(
+        recognise(frames().touch(1, 0.4f, 0.5f).at(0).hold(0.15).touch(2, 0.6f, 0.5f).at(0.15).hold(0.65).up(0.65)),
+        "longPress 2 downLeft 1");
+    // The path starts afresh at the join: the centroid step of 0.15 that the
+    // landing finger causes is no part of the short back and forth that
+    // follows, which alone is too narrow to count.
+    EXPECT_EQ(recognise(frames()
+                            .touch(1, 0.3f, 0.3f)
+                            .at(0)
+                            .touch(2, 0.3f, 0.6f)
+                            .at(0.05)
+                            .moveBy(1, 0.12f, 0)
+                            .moveBy(2, 0.12f, 0)
+                            .over(0.25, 8)
+                            .moveBy(1, -0.12f, 0)
+                            .moveBy(2, -0.12f, 0)
+                            .over(0.45, 8)
+                            .up(0.46)),
               "none");
     // The first finger already travelled past the threshold.
     EXPECT_EQ(recognise(frames()
@@ -616,6 +643,12 @@ TEST(MultiTouchRecognizerTest, MultiFingerPinchNeedsMostFingersToMove) {
          std::nullopt},
         {"hand too small to start with", hand({{1, 0.5f, 0.5f, 0}, {2, 0.56f, 0.5f, 0}, {3, 0.53f, 0.55f, 0}}),
          hand({{1, 0.4f, 0.4f, 0}, {2, 0.66f, 0.4f, 0}, {3, 0.53f, 0.7f, 0}}), std::nullopt},
+        // A wide hand spreads by 0.065, but that is only a tenth of its size.
+        {"too small a share of the hand", hand({{1, 0.2f, 0.2f, 0}, {2, 0.8f, 0.2f, 0}, {3, 0.5f, 0.8f, 0}}),
+         hand({{1, 0.17f, 0.18f, 0}, {2, 0.83f, 0.18f, 0}, {3, 0.5f, 0.84f, 0}}), std::nullopt},
+        // A small hand closes by 30 %, but only by 0.029 in all.
+        {"too little in all", hand({{1, 0.5f, 0.5f, 0}, {2, 0.6f, 0.5f, 0}, {3, 0.55f, 0.58f, 0}}),
+         hand({{1, 0.555f, 0.508f, 0}, {2, 0.625f, 0.508f, 0}, {3, 0.59f, 0.564f, 0}}), std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

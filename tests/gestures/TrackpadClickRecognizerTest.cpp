@@ -85,8 +85,10 @@ TEST(TrackpadClickRecognizerTest, NewContactSessionClearsThePreviousPress) {
     pressButton(recognizer, 1.0);
     recognizer.forcePressed = true;
     ASSERT_EQ(recognizer.resolve(1.2), std::nullopt);
-    feed(recognizer, frames().up(1.3));
-    EXPECT_TRUE(recognizer.hasClaimedContactSession);  // until fingers land again
+    // Empty frames keep coming after the lift; only landing fingers start
+    // the next contact session.
+    feed(recognizer, frames().up(1.3).at(1.4));
+    EXPECT_TRUE(recognizer.hasClaimedContactSession);
 
     feed(recognizer, frames().touch(4, 0.2f, 0.2f).at(2.0));
     EXPECT_FALSE(recognizer.hasClaimedContactSession);

@@ -3,17 +3,7 @@
 // 50 enabled rules, for a realistic stream of three-finger swipes. Reports the
 // time and the heap allocations per frame.
 
-#include "platform/sim/ManualClock.h"
-#include "platform/sim/SimAccessibilityTrust.h"
-#include "platform/sim/SimFrontmostApplication.h"
-#include "platform/sim/SimKeyEventMonitor.h"
-#include "platform/sim/SimKeyboardState.h"
-#include "platform/sim/SimMouseButtonMonitor.h"
-#include "platform/sim/SimScheduler.h"
-#include "platform/sim/SimUserDefaults.h"
-#include "replay/InertServices.h"
-#include "settings/ControlSettings.h"
-#include "trackpad/TrackpadController.h"
+#include "replay/SimEngine.h"
 
 #include <benchmark/benchmark.h>
 #include <QCoreApplication>
@@ -77,13 +67,6 @@ namespace {
 // The edge, tracker and action paths are measured on their own; here they cost
 // a virtual call, as a cheap implementation would. The replay tool's inert
 // pieces serve, but for the routing, which counts the actions it is asked for.
-
-using replay::InertConnector;
-using replay::InertExecutors;
-using replay::InertHUD;
-using replay::InertPointerLock;
-using replay::InertRecovery;
-using replay::InertVideoScrubber;
 
 class CountingRouting final : public GestureRoutingService {
 public:
@@ -162,43 +145,20 @@ constexpr std::size_t kFrames = 100'000;
 constexpr DeviceId kPad = 0x7a00;
 
 struct Road {
-    sim::ManualClock clock{1.0};
-    sim::SimScheduler scheduler{clock};
-    sim::SimUserDefaults defaults;
-    ControlSettings settings{defaults};
-    sim::SimKeyboardState keyboard;
-    sim::SimFrontmostApplication frontmost;
-    sim::SimKeyEventMonitor keyEvents;
-    sim::SimMouseButtonMonitor mouseButtons;
-    sim::SimAccessibilityTrust trust;
-    InertExecutors executors;
     CountingRouting routing;
-    TrackpadController controller{TrackpadController::Environment{
-        settings,
-        clock,
-        scheduler,
-        keyboard,
-        frontmost,
-        executors,
-        routing,
-        [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
-        std::make_unique<InertPointerLock>(),
-        std::make_unique<InertVideoScrubber>(),
-        std::make_unique<InertConnector>(),
-        [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
-        keyEvents,
-        mouseButtons,
-        trust,
-    }};
+    replay::SimEngine engine{routing, 1.0};
+    sim::ManualClock& clock = engine.clock;
+    ControlSettings& settings = engine.settings;
+    TrackpadController& controller = engine.controller;
     std::vector<Frame> stream = swipeStream(kFrames);
     double base = 0;
 
     Road() {
         settings.setRules(fiftyRules());
-        frontmost.setBundleIdentifier(QStringLiteral("com.example.browser"));
+        engine.frontmost.setBundleIdentifier(QStringLiteral("com.example.browser"));
         controller.setEnabled(true);
         controller.setListening(true);
-        controller.setCurrentApplicationID(frontmost.bundleIdentifier());
+        controller.setCurrentApplicationID(engine.frontmost.bundleIdentifier());
         TrackpadController::setShared(&controller);
     }
     ~Road() { TrackpadController::setShared(nullptr); }

@@ -4,19 +4,9 @@
 #include "common/Json.h"
 #include "platform/evdev/EvemuReader.h"
 #include "platform/evdev/FrameAssembler.h"
-#include "platform/sim/ManualClock.h"
-#include "platform/sim/SimAccessibilityTrust.h"
 #include "platform/sim/SimDisplayBrightness.h"
-#include "platform/sim/SimFrontmostApplication.h"
-#include "platform/sim/SimKeyEventMonitor.h"
-#include "platform/sim/SimKeyboardState.h"
-#include "platform/sim/SimMouseButtonMonitor.h"
 #include "platform/sim/SimMultitouchFramework.h"
-#include "platform/sim/SimScheduler.h"
-#include "platform/sim/SimUserDefaults.h"
-#include "replay/InertServices.h"
-#include "settings/ControlSettings.h"
-#include "trackpad/TrackpadController.h"
+#include "replay/SimEngine.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -77,12 +67,13 @@ void drain() {
 }  // namespace
 
 std::vector<ReplayedGesture> replay(const evdev::Recording& recording, const ReplayOptions& options) {
-    sim::ManualClock clock;
-    sim::SimScheduler scheduler(clock);
-    sim::SimUserDefaults defaults;
-    ControlSettings settings(defaults);
-    settings.setRecognitionLevel(options.level);
-    settings.setForcePressLevel(options.forceLevel);
+    InertRouting routing;
+    SimEngine engine(routing);
+    sim::ManualClock& clock = engine.clock;
+    sim::SimScheduler& scheduler = engine.scheduler;
+    TrackpadController& controller = engine.controller;
+    engine.settings.setRecognitionLevel(options.level);
+    engine.settings.setForcePressLevel(options.forceLevel);
 
     sim::SimMultitouchFramework framework;
     const MultitouchDevice device = framework.addDevice();
@@ -90,32 +81,6 @@ std::vector<ReplayedGesture> replay(const evdev::Recording& recording, const Rep
     MultitouchBridge bridge(framework, displays, clock);
     MultitouchBridge* previousBridge = MultitouchBridge::shared();
     MultitouchBridge::setShared(&bridge);
-
-    sim::SimKeyboardState keyboard;
-    sim::SimFrontmostApplication frontmost;
-    sim::SimKeyEventMonitor keyEvents;
-    sim::SimMouseButtonMonitor mouseButtons;
-    sim::SimAccessibilityTrust trust;
-    InertExecutors executors;
-    InertRouting routing;
-
-    TrackpadController controller(TrackpadController::Environment{
-        settings,
-        clock,
-        scheduler,
-        keyboard,
-        frontmost,
-        executors,
-        routing,
-        [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
-        std::make_unique<InertPointerLock>(),
-        std::make_unique<InertVideoScrubber>(),
-        std::make_unique<InertConnector>(),
-        [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
-        keyEvents,
-        mouseButtons,
-        trust,
-    });
     TrackpadController* previousController = TrackpadController::shared();
     TrackpadController::setShared(&controller);
 
@@ -143,7 +108,7 @@ std::vector<ReplayedGesture> replay(const evdev::Recording& recording, const Rep
         drain();
         for (const auto& change : frame->buttonChanges) {
             if (const auto type = buttonEventType(change)) {
-                mouseButtons.click(sim::SimMouseButtonMonitor::userButton(*type, true));
+                engine.mouseButtons.click(sim::SimMouseButtonMonitor::userButton(*type, true));
                 drain();
             }
         }

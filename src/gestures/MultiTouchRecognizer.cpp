@@ -3,6 +3,7 @@
 #include "gestures/GestureSessionContext.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -127,20 +128,25 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::update(std::span<const To
         return std::nullopt;
     }
 
-    std::vector<TouchPoint> sorted(points.begin(), points.end());
-    TouchPoint::sortByIdentifier(sorted);
-    track(std::move(sorted), timestamp);
+    // At most four contacts get here: sort them on the stack, since this runs
+    // for every frame of every device.
+    std::array<TouchPoint, 4> buffer;
+    std::copy(points.begin(), points.end(), buffer.begin());
+    const std::span<TouchPoint> sorted(buffer.data(), points.size());
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const TouchPoint& a, const TouchPoint& b) { return a.id < b.id; });
+    track(sorted, timestamp);
     return std::nullopt;
 }
 
-void MultiTouchRecognizer::track(std::vector<TouchPoint> sorted, double timestamp) {
+void MultiTouchRecognizer::track(std::span<const TouchPoint> sorted, double timestamp) {
     const int count = int(sorted.size());
     if (!startTime) {
         startTime = timestamp;
         peakCount = count;
-        path = {centroid(sorted)};
-        baseline = sorted;
-        last = std::move(sorted);
+        path.assign(1, centroid(sorted));
+        baseline.assign(sorted.begin(), sorted.end());
+        last.assign(sorted.begin(), sorted.end());
         return;
     }
 
@@ -149,9 +155,9 @@ void MultiTouchRecognizer::track(std::vector<TouchPoint> sorted, double timestam
         // hand already moved is a different gesture.
         if (timestamp - *startTime > joinWindow || maxTravel > travelThreshold(recognitionLevel)) cancelled = true;
         peakCount = count;
-        path = {centroid(sorted)};
-        baseline = sorted;
-        last = std::move(sorted);
+        path.assign(1, centroid(sorted));
+        baseline.assign(sorted.begin(), sorted.end());
+        last.assign(sorted.begin(), sorted.end());
         return;
     }
 
@@ -167,8 +173,9 @@ void MultiTouchRecognizer::track(std::vector<TouchPoint> sorted, double timestam
     const TouchPoint c = centroid(sorted);
     if (!path.empty() && TouchPoint::distance(c, path.back()) > maxCentroidJump) cancelled = true;
 
-    const std::vector<float> moved = displacements(sorted, baseline);
-    for (float d : moved) maxTravel = std::max(maxTravel, d);
+    for (std::size_t i = 0; i < std::min(sorted.size(), baseline.size()); ++i) {
+        maxTravel = std::max(maxTravel, TouchPoint::distance(sorted[i], baseline[i]));
+    }
     if (!motionTime && maxTravel > travelThreshold(recognitionLevel)) motionTime = timestamp;
 
     if (!path.empty() && TouchPoint::distance(c, path.back()) > pathSampleSpacing) {
@@ -178,7 +185,7 @@ void MultiTouchRecognizer::track(std::vector<TouchPoint> sorted, double timestam
             cancelled = true;
         }
     }
-    last = std::move(sorted);
+    last.assign(sorted.begin(), sorted.end());
 }
 
 std::optional<GestureDescriptor> MultiTouchRecognizer::lift(double timestamp) {

@@ -67,7 +67,7 @@ struct MultiTouchRecognizer {
 
 private:
     std::optional<GestureDescriptor> lift(double timestamp);
-    void track(std::vector<TouchPoint> sorted, double timestamp);
+    void track(std::span<const TouchPoint> sorted, double timestamp);
     std::optional<GestureDescriptor> classify(double duration) const;
     void resetMotion();
 };

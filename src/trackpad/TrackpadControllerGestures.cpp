@@ -6,19 +6,15 @@
 #include "actions/GestureAction.h"
 #include "common/Localized.h"
 #include "gestures/RuleDiagnostics.h"
-#include "platform/Clock.h"
 #include "platform/FrontmostApplication.h"
 #include "settings/ControlSettings.h"
 #include "settings/DisabledApplication.h"
 #include "trackpad/TypingActivityMonitor.h"
 
-#include <cmath>
-
 namespace glidra {
 
 namespace {
 
-constexpr double kTypingWindow = 0.6;
 constexpr float kKeyboardBacklightStep = 0.0625f;
 constexpr float kContinuousStep = 0.06f;
 
@@ -45,12 +41,9 @@ void TrackpadController::handleRecognizedGesture(const GestureDescriptor& gestur
     if (!isEnabled_ || !isListening_ || isControlSuspended()) return;
     const bool reportOnly = practiceMode_ || isLearningGesture_;
 
+    // Typing noise: dropped, unless the gesture is only reported.
     TypingActivityMonitor& typing = typingMonitor();
-    if (typing.isEnabled()) {
-        const double now = environment_.clock.uptime();
-        const double lastTyping = typing.policy().lastTypingAt;
-        if (std::isfinite(now) && lastTyping <= now && now - lastTyping < kTypingWindow && !reportOnly) return;
-    }
+    if (typing.isEnabled() && typing.isWithinTypingWindow() && !reportOnly) return;
     const auto disabled = settings_.disabledApplications();
     if (!reportOnly && contains(disabled, context.app)) return;
 

@@ -83,6 +83,11 @@ void TypingActivityMonitor::handleKeyDown(const InputEvent& event) {
     if (!withinWindow(previous, now) && onTyping_) onTyping_();
 }
 
+bool TypingActivityMonitor::isWithinTypingWindow() const {
+    const double now = clock_.uptime();
+    return std::isfinite(now) && withinWindow(policy_.lastTypingAt, now);
+}
+
 bool TypingActivityMonitor::shouldSuppress(DeviceId device, bool touching) {
     if (!isEnabled_()) {
         policy_.blockedDevices.clear();
@@ -94,8 +99,7 @@ bool TypingActivityMonitor::shouldSuppress(DeviceId device, bool touching) {
         return true;
     }
     if (!touching) return false;
-    const double now = clock_.uptime();
-    if (std::isfinite(now) && withinWindow(policy_.lastTypingAt, now)) {
+    if (isWithinTypingWindow()) {
         policy_.blockedDevices.insert(device);
         return true;
     }

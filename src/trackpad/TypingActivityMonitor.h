@@ -59,6 +59,8 @@ public:
     // Whether a frame of `device` is to be ignored; also updates the blocked
     // devices, so it is asked on every frame that reaches it.
     bool shouldSuppress(DeviceId device, bool touching);
+    // The user typed less than the typing window ago (protection on or off).
+    bool isWithinTypingWindow() const;
 
     // Keys that count as typing (macOS virtual key codes).
     static bool isTypingKey(std::uint16_t keyCode);

@@ -20,6 +20,11 @@ void SimMultitouchFramework::setStartFails(MultitouchDevice device, bool fails) 
     if (int i = indexOf(device); i >= 0) devices_[std::size_t(i)].startFails = fails;
 }
 
+int SimMultitouchFramework::deviceCount() const {
+    std::lock_guard lock(mutex_);
+    return int(devices_.size());
+}
+
 int SimMultitouchFramework::indexOf(MultitouchDevice device) const {
     for (std::size_t i = 0; i < devices_.size(); ++i) {
         if (devices_[i].address.get() == device) return int(i);

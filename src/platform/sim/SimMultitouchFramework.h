@@ -34,6 +34,7 @@ public:
     void deliver(MultitouchDevice device, const std::vector<DriverTouch>& touches, double timestamp);
 
     int loadCount() const { return loadCount_; }
+    int deviceCount() const;
     int registrationCount(MultitouchDevice device) const;
     bool isStarted(MultitouchDevice device) const;
     int openDeviceLists() const { return openLists_; }

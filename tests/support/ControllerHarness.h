@@ -15,6 +15,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -185,6 +186,9 @@ struct ControllerHarness {
     FakePointerLock* pointerLock = nullptr;
     FakeVideoScrubber* videoScrubber = nullptr;
     FakeRecovery* recovery = nullptr;
+    // Builds the listener recovery instead of the recording fake, when set
+    // before the controller first asks for one.
+    std::function<std::unique_ptr<ListenerRecoveryService>(TrackpadController&)> makeRecovery;
     std::unique_ptr<TrackpadController> controller;
 
     ControllerHarness() {
@@ -208,7 +212,8 @@ struct ControllerHarness {
             std::move(lock),
             std::move(scrubber),
             std::make_unique<FakeConnector>(log),
-            [this](TrackpadController&) {
+            [this](TrackpadController& built) -> std::unique_ptr<ListenerRecoveryService> {
+                if (makeRecovery) return makeRecovery(built);
                 auto made = std::make_unique<FakeRecovery>(log);
                 recovery = made.get();
                 return made;

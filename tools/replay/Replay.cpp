@@ -2,6 +2,7 @@
 
 #include "bridge/MultitouchBridge.h"
 #include "common/Json.h"
+#include "platform/evdev/DriverTouchLists.h"
 #include "platform/evdev/EvemuReader.h"
 #include "platform/evdev/FrameAssembler.h"
 #include "platform/sim/SimDisplayBrightness.h"
@@ -14,7 +15,6 @@
 #include <QJsonObject>
 
 #include <cmath>
-#include <limits>
 
 namespace glidra::replay {
 
@@ -23,25 +23,6 @@ namespace {
 // How long the clock runs on after the last frame, so a tap held back for a
 // further tap still reaches the handler.
 constexpr double kTrailingTime = 2.0;
-
-// The driver's view of one assembled frame. Hovering contacts are reported
-// but not touching, as the driver would; the bridge drops them.
-std::vector<DriverTouch> driverTouches(const evdev::Frame& frame) {
-    std::vector<DriverTouch> touches;
-    touches.reserve(frame.contacts.size());
-    for (const auto& contact : frame.contacts) {
-        touches.push_back(DriverTouch{contact.id, contact.touching ? 4 : 1, contact.x, contact.y, contact.pressure});
-    }
-    return touches;
-}
-
-// Events were lost mid-gesture: the engine must not judge the vanished fingers
-// as a lift. A contact with no position cancels every recognizer and tracker
-// of the device, so the lift that follows completes nothing.
-std::vector<DriverTouch> cancellingTouches() {
-    const float nowhere = std::numeric_limits<float>::quiet_NaN();
-    return {DriverTouch{0, 4, nowhere, nowhere, 0}};
-}
 
 std::optional<InputEvent::Type> buttonEventType(const evdev::Frame::ButtonChange& change) {
     using Button = evdev::Frame::Button;
@@ -100,12 +81,10 @@ std::vector<ReplayedGesture> replay(const evdev::Recording& recording, const Rep
         if (!frame) continue;
         scheduler.advanceTo(frame->time);
         drain();
-        if (frame->interrupted) {
-            framework.deliver(device, cancellingTouches(), frame->time);
+        for (const auto& touches : evdev::driverTouchLists(*frame)) {
+            framework.deliver(device, touches, frame->time);
             drain();
         }
-        framework.deliver(device, driverTouches(*frame), frame->time);
-        drain();
         for (const auto& change : frame->buttonChanges) {
             if (const auto type = buttonEventType(change)) {
                 engine.mouseButtons.click(sim::SimMouseButtonMonitor::userButton(*type, true));

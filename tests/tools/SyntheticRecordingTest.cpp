@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 namespace glidra::replay {
@@ -37,6 +38,33 @@ TEST(SyntheticRecordingTest, EventsLostInTheMiddleOfASwipeEndItWithoutAGesture) 
     // What the engine saw up to the loss already makes a swipe, but its end is
     // unknown: nothing is recognised rather than a guess.
     EXPECT_EQ(replayed(swipe(true)), "none");
+}
+
+TEST(SyntheticRecordingTest, AFingerCountThatFlickersMidSwipeKeepsTheGesture) {
+    // Fingers 0.1 apart slide 0.3 to the right on a two-slot pad; for two
+    // frames in the middle the pad counts one finger fewer. A third finger
+    // exists only in the count; a second one in a slot comes back with a new
+    // tracking id.
+    auto swipe = [](int fingers) {
+        RecordingBuilder pad;
+        std::int32_t secondId = 2;
+        for (int i = 0; i <= 15; ++i) {
+            const float x = 0.3f + 0.02f * float(i);
+            const bool flicker = i == 7 || i == 8;
+            pad.place(0, 1, x, 0.4f);
+            if (fingers == 2 && flicker) {
+                pad.lift(1);
+                secondId = 3;
+            } else {
+                pad.place(1, secondId, x, 0.5f);
+            }
+            pad.fingers(flicker ? fingers - 1 : fingers).report(0.02 * i);
+        }
+        pad.lift(0).lift(1).fingers(0).report(0.31);
+        return pad;
+    };
+    EXPECT_EQ(replayed(swipe(3)), "swipe 3 right 1");
+    EXPECT_EQ(replayed(swipe(2)), "swipe 2 right 1");
 }
 
 }  // namespace

@@ -46,7 +46,15 @@ namespace glidra::evdev {
 // sit at the centroid of the tracked contacts, carry their mean pressure and
 // their touch state, and have ids of Frame::kSyntheticIdBase and above. An id
 // stays with its synthesized finger until the count drops (the last one added
-// goes first) and is not reused for a later one.
+// goes first).
+//
+// Ids. A contact's id is its tracking id, except on pads of one or two slots,
+// which lose a finger for a frame or two in mid-touch and find it again (the
+// count goes 3, 2, 3, or a slot is freed and gets a new tracking id): there a
+// finger that comes while others stay down takes the id of the last one that
+// left, a tracked finger that of a tracked one, a synthesized finger that of
+// a synthesized one, so the gesture in progress keeps its fingers. Once no
+// contact touches, every finger that comes is a new one with a new id.
 //
 // Lost events. After SYN_DROPPED the assembler cannot know what happened in
 // the gap, so no gesture may complete from a touch that spanned it. The frame
@@ -112,6 +120,9 @@ private:
         std::int32_t y = 0;
         std::int32_t pressure = 0;
         std::int32_t distance = 0;
+        // The id delivered for the finger with tracking id deliveredFor.
+        std::int32_t deliveredFor = -1;
+        std::int32_t deliveredId = -1;
         bool hasX = false;
         bool hasY = false;
         bool hasPressure = false;
@@ -124,6 +135,9 @@ private:
     int fingerCount() const;
     bool anyContactTouching();
     std::vector<Frame::Contact> contacts();
+    std::vector<Frame::Contact> placedContacts();
+    void depart(std::vector<std::int32_t>& departed, std::int32_t id) const;
+    static std::optional<std::int32_t> takeLast(std::vector<std::int32_t>& ids);
 
     Options options_;
     bool hasPositions_ = false;
@@ -144,6 +158,11 @@ private:
     std::vector<Frame::ButtonChange> buttonChanges_;
     std::vector<std::int32_t> syntheticIds_;
     std::int32_t nextSynthetic_ = 0;
+    // Pads of one or two slots lose and find fingers in mid-touch: ids of the
+    // fingers that left a slot, or the count, while others stayed down.
+    bool reusesDepartedIds_ = false;
+    std::vector<std::int32_t> departedSlotIds_;
+    std::vector<std::int32_t> departedSyntheticIds_;
     bool dropped_ = false;      // SYN_DROPPED seen; the next SYN_REPORT closes the damaged packet
     bool withholding_ = false;  // contacts withheld until no finger touches
 };

@@ -1,22 +1,27 @@
 #include "replay/Replay.h"
-#include "support/FrameBuilder.h"
 #include "support/RecordingBuilder.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace glidra::replay {
 namespace {
 
 using test::RecordingBuilder;
 
-// Every gesture the engine reports for a recording, joined by "; ", or "none".
+// Every gesture the engine reports for a recording, joined by "; ", or
+// "none": the kind and fingers, and the direction of the kinds that have one.
 std::string replayed(const RecordingBuilder& pad) {
     std::string seen;
     for (const ReplayedGesture& r : replay(pad.recording(), ReplayOptions{})) {
-        seen += (seen.empty() ? "" : "; ") + test::describe(r.gesture);
+        std::string gesture = std::string(enumRow(r.gesture.kind).raw) + " " + std::to_string(r.gesture.fingers);
+        if (usesDirection(r.gesture.kind)) gesture += std::string(" ") + enumRow(r.gesture.direction).raw;
+        seen += (seen.empty() ? "" : "; ") + gesture;
     }
     return seen.empty() ? "none" : seen;
 }
@@ -34,7 +39,7 @@ TEST(SyntheticRecordingTest, EventsLostInTheMiddleOfASwipeEndItWithoutAGesture) 
         pad.lift(0).fingers(0).report(0.21);
         return pad;
     };
-    EXPECT_EQ(replayed(swipe(false)), "swipe 1 right 1");
+    EXPECT_EQ(replayed(swipe(false)), "swipe 1 right");
     // What the engine saw up to the loss already makes a swipe, but its end is
     // unknown: nothing is recognised rather than a guess.
     EXPECT_EQ(replayed(swipe(true)), "none");
@@ -63,8 +68,59 @@ TEST(SyntheticRecordingTest, AFingerCountThatFlickersMidSwipeKeepsTheGesture) {
         pad.lift(0).lift(1).fingers(0).report(0.31);
         return pad;
     };
-    EXPECT_EQ(replayed(swipe(3)), "swipe 3 right 1");
-    EXPECT_EQ(replayed(swipe(2)), "swipe 2 right 1");
+    EXPECT_EQ(replayed(swipe(3)), "swipe 3 right");
+    EXPECT_EQ(replayed(swipe(2)), "swipe 2 right");
+}
+
+TEST(SyntheticRecordingTest, ASemiMultitouchPadTurnsNothingButStillPinchesAndSwipes) {
+    // Two fingers at `spread` apart about `centre`, their line at `angle`
+    // radians, each a function of the time u (0 to 1) of a 0.4 s motion.
+    struct Motion {
+        const char* what;
+        std::function<std::pair<float, float>(double)> centre;
+        std::function<float(double)> angle;
+        std::function<float(double)> spread;
+        const char* expected;      // on a pad that tracks both fingers
+        const char* expectedSemi;  // on one that reports their bounding box
+    };
+    auto fixed = [](auto value) { return [value](double) { return value; }; };
+    auto from = [](float a, float b) { return [a, b](double u) { return a + (b - a) * float(u); }; };
+    const Motion motions[] = {
+        {"turning 0.7 counterclockwise", fixed(std::pair{0.5f, 0.5f}), from(0.2f, 0.9f), fixed(0.2f),
+         "rotateCounterclockwise 2", "none"},
+        {"turning 0.7 clockwise", fixed(std::pair{0.5f, 0.5f}), from(-0.2f, -0.9f), fixed(0.2f), "rotateClockwise 2",
+         "none"},
+        {"pinching in", fixed(std::pair{0.5f, 0.5f}), fixed(0.5f), from(0.4f, 0.2f), "pinchIn 2", "pinchIn 2"},
+        {"spreading out", fixed(std::pair{0.5f, 0.5f}), fixed(-0.4f), from(0.15f, 0.35f), "pinchOut 2", "pinchOut 2"},
+        {"swiping right",
+         [](double u) {
+             return std::pair{0.3f + 0.3f * float(u), 0.5f};
+         },
+         fixed(1.2f), fixed(0.2f), "swipe 2 right", "swipe 2 right"},
+    };
+    auto session = [](const Motion& m, bool semi) {
+        RecordingBuilder pad(test::SyntheticPad{2, semi});
+        for (int i = 0; i <= 20; ++i) {
+            const double u = i / 20.0;
+            const auto [cx, cy] = m.centre(u);
+            const float dx = m.spread(u) / 2 * std::cos(m.angle(u));
+            const float dy = m.spread(u) / 2 * std::sin(m.angle(u));
+            if (semi) {
+                // The corners of the box, top left and bottom right.
+                pad.place(0, 1, cx - std::abs(dx), cy + std::abs(dy)).place(1, 2, cx + std::abs(dx), cy - std::abs(dy));
+            } else {
+                pad.place(0, 1, cx - dx, cy - dy).place(1, 2, cx + dx, cy + dy);
+            }
+            pad.fingers(2).report(0.02 * i);
+        }
+        pad.lift(0).lift(1).fingers(0).report(0.41);
+        return pad;
+    };
+    for (const Motion& m : motions) {
+        SCOPED_TRACE(m.what);
+        EXPECT_EQ(replayed(session(m, false)), m.expected);
+        EXPECT_EQ(replayed(session(m, true)), m.expectedSemi);
+    }
 }
 
 }  // namespace

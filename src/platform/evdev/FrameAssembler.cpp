@@ -3,6 +3,7 @@
 #include "platform/evdev/EvdevCodes.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace glidra::evdev {
 
@@ -64,6 +65,7 @@ FrameAssembler::FrameAssembler(const DeviceDescription& device, Options options)
     slotPressureRange_ = device.axis(kAbsMtPressure);
     if (!slotPressureRange_) padPressureRange_ = device.axis(kAbsPressure);
     pressurePad_ = device.isPressurePad();
+    semiMultitouch_ = device.isSemiMultitouch();
     slots_.resize(static_cast<std::size_t>(device.slotCount()));
     reusesDepartedIds_ = slotCount() <= 2;
 }
@@ -220,6 +222,20 @@ bool FrameAssembler::anyContactTouching() {
     return std::any_of(current.begin(), current.end(), [](const Frame::Contact& c) { return c.touching; });
 }
 
+void FrameAssembler::levelCorners(Frame::Contact& a, Frame::Contact& b) {
+    const float cx = (a.x + b.x) / 2;
+    const float cy = (a.y + b.y) / 2;
+    const float spread = std::hypot(b.x - a.x, b.y - a.y);
+    // Keep the spread where the pad allows: shift inwards rather than clamp.
+    const float left = std::clamp(cx - spread / 2, 0.0f, std::max(0.0f, 1.0f - spread));
+    Frame::Contact& first = a.id <= b.id ? a : b;
+    Frame::Contact& second = a.id <= b.id ? b : a;
+    first.x = left;
+    second.x = std::min(1.0f, left + spread);
+    first.y = cy;
+    second.y = cy;
+}
+
 std::optional<std::int32_t> FrameAssembler::takeLast(std::vector<std::int32_t>& ids) {
     if (ids.empty()) return std::nullopt;
     const std::int32_t id = ids.back();
@@ -301,6 +317,7 @@ std::vector<Frame::Contact> FrameAssembler::placedContacts() {
         out[i].x = cx;
         out[i].y = cy;
     }
+    if (semiMultitouch_ && out.size() == 2 && unplaced.empty()) levelCorners(out[0], out[1]);
 
     const int missing = tracked >= slotCount() ? fingerCount() - tracked : 0;
     while (static_cast<int>(syntheticIds_.size()) > std::max(missing, 0)) {

@@ -78,9 +78,16 @@ namespace glidra::evdev {
 // Buttons. BTN_LEFT, BTN_RIGHT and BTN_MIDDLE (a clickpad's physical press)
 // are reported as the state after each frame and as the changes within it.
 //
-// A device without ABS_MT_POSITION_X/Y axes gives frames without contacts.
 // Semi-multitouch pads (INPUT_PROP_SEMI_MT) report the corners of the
-// fingers' bounding box in their two slots; those are passed on as contacts.
+// fingers' bounding box in their two slots. The box keeps the fingers'
+// centroid and spread, but the line between its corners follows the box's
+// shape, not the fingers, and a turn of the hand can even reverse it. So two
+// such contacts are passed on level: at the centroid's height, the box's
+// diagonal apart (moved inwards where that would leave the pad), the lower id
+// on the left. Pinches and slides read from them as from the fingers; turns
+// do not.
+//
+// A device without ABS_MT_POSITION_X/Y axes gives frames without contacts.
 class FrameAssembler {
 public:
     enum class TouchSignal { automatic, touchKey, tracking };
@@ -136,6 +143,7 @@ private:
     bool anyContactTouching();
     std::vector<Frame::Contact> contacts();
     std::vector<Frame::Contact> placedContacts();
+    static void levelCorners(Frame::Contact& a, Frame::Contact& b);
     void depart(std::vector<std::int32_t>& departed, std::int32_t id) const;
     static std::optional<std::int32_t> takeLast(std::vector<std::int32_t>& ids);
 
@@ -146,6 +154,7 @@ private:
     std::optional<AxisRange> slotPressureRange_;
     std::optional<AxisRange> padPressureRange_;
     bool pressurePad_ = false;
+    bool semiMultitouch_ = false;
 
     std::vector<Slot> slots_;
     int currentSlot_ = 0;  // -1: an ABS_MT_SLOT outside the device's slots

@@ -225,6 +225,46 @@ TEST(FrameAssemblerTest, OnPadsOfTwoSlotsAFingerThatComesBackInTheSameTouchKeeps
     EXPECT_EQ(ids(roomy.id(3).at(420, 250).report(0.02)), (std::vector<std::int32_t>{1, 3}));
 }
 
+TEST(FrameAssemblerTest, TheCornersOfASemiMultitouchBoxArePassedOnLevel) {
+    DeviceDescription semi = pad();
+    semi.properties = {std::uint8_t(1u << kPropSemiMt)};
+    // Slot 0 has id 1 at (x0, y0), slot 1 id `id1` at (x1, y1), in the pad's
+    // units (x 100...1100, y 0...500 downwards).
+    struct Case {
+        const char* what;
+        std::int32_t x0, y0, x1, y1, id1;
+        float left, right, y;
+    };
+    const Case cases[] = {
+        // Corners 0.6 wide and 0.8 high: 1.0 apart, centred.
+        {"a box about the centre", 300, 50, 900, 450, 2, 0.0f, 1.0f, 0.5f},
+        {"a flat box", 300, 250, 700, 250, 2, 0.2f, 0.6f, 0.5f},
+        {"a tall box", 600, 100, 600, 300, 2, 0.3f, 0.7f, 0.6f},
+        // The diagonal would reach past the right edge: moved in, still 0.4 apart.
+        {"a tall box at the right edge", 1100, 0, 1100, 200, 2, 0.6f, 1.0f, 0.8f},
+        {"the lower id on the left", 300, 250, 700, 250, 0, 0.6f, 0.2f, 0.5f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Script s(semi);
+        const Frame f = s.id(1).at(c.x0, c.y0).slot(1).id(c.id1).at(c.x1, c.y1).key(kBtnTouch, 1).report(0.0);
+        ASSERT_EQ(f.contacts.size(), 2u);
+        EXPECT_NEAR(f.contacts[0].x, c.left, 1e-6);
+        EXPECT_NEAR(f.contacts[1].x, c.right, 1e-6);
+        EXPECT_NEAR(f.contacts[0].y, c.y, 1e-6);
+        EXPECT_NEAR(f.contacts[1].y, c.y, 1e-6);
+    }
+
+    // A pad that tracks its fingers keeps them where they are.
+    Script s(pad());
+    const Frame f = s.id(1).at(300, 50).slot(1).id(2).at(900, 450).key(kBtnTouch, 1).report(0.0);
+    EXPECT_FLOAT_EQ(f.contacts[0].x, 0.2f);
+    EXPECT_FLOAT_EQ(f.contacts[0].y, 0.9f);
+    // One finger on a semi-multitouch pad is where it is.
+    Script one(semi);
+    EXPECT_FLOAT_EQ(one.id(1).at(300, 50).key(kBtnTouch, 1).report(0.0).contacts[0].y, 0.9f);
+}
+
 TEST(FrameAssemblerTest, SynthesizedFingersFollowTheTouchOfTheTrackedOnes) {
     Script s(pad());
     const Frame f =

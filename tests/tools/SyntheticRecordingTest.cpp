@@ -123,5 +123,41 @@ TEST(SyntheticRecordingTest, ASemiMultitouchPadTurnsNothingButStillPinchesAndSwi
     }
 }
 
+TEST(SyntheticRecordingTest, AClickSurvivesTheFingerRollingOffAfterTheRelease) {
+    // Presses 1 s apart, each with one finger: it rests 0.1 s, the button goes
+    // down and the finger drifts `held` while it is held 0.15 s, the button
+    // comes up, and in the 40 ms before the finger lifts it slides `after` as
+    // it rolls off the pad. Frames come every 10 ms; each press drifts its
+    // own way.
+    auto presses = [](std::initializer_list<std::pair<float, float>> heldAndAfter) {
+        RecordingBuilder pad;
+        int k = 0;
+        for (const auto& [held, after] : heldAndAfter) {
+            const double t0 = 1.0 * k;
+            const float angle = 1.2566f * float(k);  // a fifth of a turn further each time
+            const float ux = std::cos(angle);
+            const float uy = std::sin(angle);
+            const float x0 = 0.5f;
+            const float y0 = 0.5f;
+            auto frame = [&](int step, float travel) {
+                pad.place(0, 10 + k, x0 + ux * travel, y0 + uy * travel).fingers(1).report(t0 + 0.01 * step);
+            };
+            for (int i = 0; i < 10; ++i) frame(i, 0);
+            pad.button(true);
+            for (int i = 0; i <= 15; ++i) frame(10 + i, held * float(i) / 15);
+            pad.button(false);
+            frame(25, held);
+            for (int i = 1; i <= 4; ++i) frame(25 + i, held + after * float(i) / 4);
+            pad.lift(0).fingers(0).report(t0 + 0.30);
+            ++k;
+        }
+        return pad;
+    };
+    EXPECT_EQ(replayed(presses({{0.02f, 0.04f}, {0.02f, 0.045f}, {0.02f, 0.05f}, {0.015f, 0.05f}, {0.025f, 0.04f}})),
+              "click 1; click 1; click 1; click 1; click 1");
+    // A finger that slides while the button is held drags rather than clicks.
+    EXPECT_EQ(replayed(presses({{0.05f, 0.0f}, {0.06f, 0.04f}})), "none");
+}
+
 }  // namespace
 }  // namespace glidra::replay

@@ -181,6 +181,8 @@ struct ControllerHarness {
     sim::SimMouseButtonMonitor mouseButtons;
     sim::SimAccessibilityTrust accessibilityTrust;
     FakeExecutors executors{log};
+    // Executors a test builds on the harness's ports in place of the fakes.
+    std::unique_ptr<ExecutorServices> builtExecutors;
     FakeRouting routing{log};
     FakeHUD* hud = nullptr;
     FakePointerLock* pointerLock = nullptr;
@@ -191,7 +193,10 @@ struct ControllerHarness {
     std::function<std::unique_ptr<ListenerRecoveryService>(TrackpadController&)> makeRecovery;
     std::unique_ptr<TrackpadController> controller;
 
-    ControllerHarness() {
+    using ExecutorsFactory = std::function<std::unique_ptr<ExecutorServices>(ControllerHarness&)>;
+
+    explicit ControllerHarness(const ExecutorsFactory& makeExecutors = {}) {
+        if (makeExecutors) builtExecutors = makeExecutors(*this);
         auto lock = std::make_unique<FakePointerLock>(log);
         auto scrubber = std::make_unique<FakeVideoScrubber>(log);
         pointerLock = lock.get();
@@ -202,7 +207,7 @@ struct ControllerHarness {
             time.scheduler,
             keyboard,
             frontmost,
-            executors,
+            builtExecutors ? *builtExecutors : executors,
             routing,
             [this](AdjustmentHUDSettings) {
                 auto made = std::make_unique<FakeHUD>(log);

@@ -32,6 +32,13 @@ TEST(KeyboardShortcutTest, RecordedKeysPrintModifiersThenTheKeyTitle) {
         {27, command, QString(), command, "⌘-"},
         {200, 0, std::nullopt, 0, "按键 200"},
         {200, control, QString(), control, "⌃按键 200"},
+        {10, 0, std::nullopt, 0, "按键 10"},
+        {53, function, std::nullopt, function, "Fn Esc"},
+        {48, command | shift, QStringLiteral("\t"), command | shift, "⇧⌘Tab"},  // Shift before Command
+        {117, 0, QStringLiteral("x"), 0, "向前删除"},
+        {76, option, QStringLiteral("3"), option, "⌥小键盘 Enter"},
+        {14, 0, QStringLiteral("é"), 0, "É"},
+        {1, 0, QStringLiteral("ß"), 0, "SS"},  // full upper-casing
     };
     for (const auto& c : cases) {
         const auto shortcut = KeyboardShortcut::fromRecordedKey(c.keyCode, c.modifiers, c.characters);

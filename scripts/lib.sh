@@ -6,7 +6,7 @@ BUILD_DIR="${GLIDRA_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   qcoro-qt6-dev
   libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev

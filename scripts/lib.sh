@@ -12,6 +12,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
   dbus-daemon
+  locales
 )
 
 # Installs the Debian packages that are missing; nothing when all are there.

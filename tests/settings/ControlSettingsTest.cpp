@@ -1,8 +1,10 @@
 #include "settings/ControlSettings.h"
 
 #include "platform/linux/JsonFileUserDefaults.h"
+#include "platform/sim/ManualClock.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "settings/SettingsKeys.h"
+#include "support/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -250,6 +252,41 @@ TEST(ControlSettings, EverySettingSurvivesARestartThroughTheSettingsFile) {
     const auto rules = QJsonDocument::fromJson(std::get<QByteArray>(*defaults.value(settings_key::rules)));
     ASSERT_TRUE(rules.isArray());
     EXPECT_EQ(rules.array().at(0).toObject().value(u"action").toString(), QStringLiteral("missionControl"));
+}
+
+TEST(ControlSettings, NumbersSurviveTheFileAndAnExportInADecimalCommaLocale) {
+    test::DecimalCommaLocale locale;
+    if (!locale.isActive()) GTEST_SKIP() << locale.unavailableReason().toStdString();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("Glidra/settings.json"));
+    GestureRule rule = swipeUpRule();
+    rule.region = GestureRegion::custom;
+    rule.customRegion = NormalizedRegionRect{0.25f, 0.3f, 0.75f, 0.9f};
+    {
+        linux_platform::JsonFileUserDefaults defaults(path);
+        ControlSettings settings(defaults);
+        settings.setRules({rule});
+        settings.setSensitivity(2.25);
+        settings.setEdgeWidth(0.125);
+    }
+
+    linux_platform::JsonFileUserDefaults defaults(path);
+    ControlSettings reloaded(defaults);
+    ASSERT_EQ(reloaded.rules().size(), 1u);
+    EXPECT_EQ(reloaded.rules()[0], rule);
+    EXPECT_EQ(reloaded.sensitivity(), 2.25);
+    EXPECT_EQ(reloaded.edgeWidth(), 0.125);
+
+    sim::ManualClock clock;
+    const auto encoded = reloaded.makeArchive(clock).encoded();
+    ASSERT_TRUE(encoded.ok());
+    const QByteArray exported = encoded.value();
+    EXPECT_TRUE(exported.contains("\"minX\": 0.25")) << exported.toStdString();
+    const auto imported = ConfigurationArchive::decode(exported);
+    ASSERT_TRUE(imported.ok());
+    EXPECT_EQ(imported->gestures, reloaded.rules());
+    EXPECT_EQ(imported->edgeWidth, 0.125);
 }
 
 }  // namespace

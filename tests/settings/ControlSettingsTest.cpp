@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -183,6 +184,35 @@ TEST(ControlSettings, AValueJsonCannotHoldLeavesTheKeyAsItWas) {
     EXPECT_EQ(settings.rules()[0], broken);
     EXPECT_TRUE(defaults.writtenKeys().isEmpty());
     EXPECT_EQ(defaults.value(settings_key::rules), before);
+}
+
+TEST(ControlSettings, AFailedWriteIsVisibleUntilAWriteSucceeds) {
+    for (const PropertyCase& c : propertyCases()) {
+        SCOPED_TRACE(c.property);
+        sim::SimUserDefaults defaults;
+        ControlSettings settings(defaults);
+        const QMetaProperty property = metaProperty(settings, c.property);
+        const QVariant loaded = property.read(&settings);
+        QSignalSpy failure(&settings, &ControlSettings::lastWriteFailureChanged);
+
+        defaults.setFailsWrites(true, QStringLiteral("Disk quota exceeded"));
+        ASSERT_TRUE(property.write(&settings, c.changed));
+        EXPECT_EQ(property.read(&settings), c.changed);  // held all the same
+        EXPECT_EQ(settings.lastWriteFailure(), QStringLiteral("Disk quota exceeded"));
+        EXPECT_EQ(failure.count(), 1);
+        defaults.restart();
+        const ControlSettings unsaved(defaults);
+        EXPECT_EQ(property.read(&unsaved), loaded);
+
+        // The next write that succeeds saves it, and the failure is over.
+        defaults.setFailsWrites(false);
+        ASSERT_TRUE(property.write(&settings, c.changed));
+        EXPECT_TRUE(settings.lastWriteFailure().isEmpty());
+        EXPECT_EQ(failure.count(), 2);
+        defaults.restart();
+        const ControlSettings saved(defaults);
+        EXPECT_EQ(property.read(&saved), c.changed);
+    }
 }
 
 TEST(ControlSettings, SaveWritesTheCurrentListWithoutNotifying) {

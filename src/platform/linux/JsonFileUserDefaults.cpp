@@ -112,7 +112,7 @@ void JsonFileUserDefaults::load() {
     }
 }
 
-bool JsonFileUserDefaults::save() const {
+bool JsonFileUserDefaults::save() {
     QJsonObject object;
     // Entries this version cannot read stay in the file untouched.
     if (unreadableEntries_ > 0) {
@@ -129,9 +129,15 @@ bool JsonFileUserDefaults::save() const {
 
     QDir().mkpath(QFileInfo(path_).absolutePath());
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(QJsonDocument(object).toJson(QJsonDocument::Indented));
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(QJsonDocument(object).toJson(QJsonDocument::Indented));
+        if (file.commit()) {
+            failure_.clear();
+            return true;
+        }
+    }
+    failure_ = file.errorString();
+    return false;
 }
 
 std::optional<DefaultsValue> JsonFileUserDefaults::value(const QString& key) const {

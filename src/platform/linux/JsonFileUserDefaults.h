@@ -25,6 +25,7 @@ public:
     std::optional<DefaultsValue> value(const QString& key) const override;
     bool setValue(const QString& key, const DefaultsValue& value) override;
     bool removeValue(const QString& key) override;
+    QString failure() const override { return failure_; }
 
     const QString& path() const { return path_; }
     // Where an unreadable document was moved at start, if it was.
@@ -35,12 +36,13 @@ public:
 
 private:
     void load();
-    bool save() const;
+    bool save();
 
     QString path_;
     QString setAsidePath_;
     QHash<QString, DefaultsValue> values_;
     int unreadableEntries_ = 0;
+    QString failure_;
 };
 
 }  // namespace glidra::linux_platform

@@ -23,30 +23,46 @@ JsonError unreadableDocument(const QString& expected) {
                      QStringLiteral("stored data is not a JSON %1").arg(expected));
 }
 
+// Entry by entry, so that one entry this version cannot read (a newer
+// action, a damaged rectangle) does not cost the others.
 template <typename Element>
-JsonResult<std::vector<Element>> decodeList(const QByteArray& data) {
+JsonResult<LoadedData<std::vector<Element>>> decodeList(const QByteArray& data) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError || !document.isArray()) {
         return Failure{unreadableDocument(QStringLiteral("array"))};
     }
-    return json::decode<std::vector<Element>>(document.array(), JsonPath());
+    const QJsonArray array = document.array();
+    LoadedData<std::vector<Element>> loaded;
+    loaded.value.reserve(size_t(array.size()));
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        auto element = json::decode<Element>(array.at(i), JsonPath().index(i));
+        if (element) {
+            loaded.value.push_back(std::move(element).value());
+        } else {
+            loaded.complete = false;
+        }
+    }
+    return loaded;
 }
 
-JsonResult<EdgeConfigurationMap> decodeEdgeConfigurations(const QByteArray& data) {
+JsonResult<LoadedData<EdgeConfigurationMap>> decodeEdgeConfigurations(const QByteArray& data) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         return Failure{unreadableDocument(QStringLiteral("object"))};
     }
-    EdgeConfigurationMap configurations;
+    LoadedData<EdgeConfigurationMap> loaded;
     const QJsonObject object = document.object();
     for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
         auto configuration = EdgeConfiguration::fromJson(it.value(), JsonPath().key(it.key()));
-        if (!configuration) return Failure{configuration.error()};
-        configurations.emplace(it.key(), std::move(configuration).value());
+        if (configuration) {
+            loaded.value.emplace(it.key(), std::move(configuration).value());
+        } else {
+            loaded.complete = false;
+        }
     }
-    return configurations;
+    return loaded;
 }
 
 QJsonValue encodeEdgeConfigurations(const EdgeConfigurationMap& configurations) {
@@ -166,18 +182,22 @@ void ControlSettings::load() {
 }
 
 template <typename T>
-std::optional<T> ControlSettings::loadData(QLatin1StringView key, JsonResult<T> (*decode)(const QByteArray&)) {
+std::optional<T> ControlSettings::loadData(QLatin1StringView key,
+                                           JsonResult<LoadedData<T>> (*decode)(const QByteArray&)) {
     const auto stored = defaults_.value(key);
     if (!stored) return std::nullopt;
     if (const auto* data = std::get_if<QByteArray>(&*stored)) {
-        if (auto decoded = decode(*data)) return std::move(decoded).value();
+        if (auto decoded = decode(*data)) {
+            if (!decoded->complete) setAsideUnreadable(key, *stored);
+            return std::move(decoded).value().value;
+        }
     }
     setAsideUnreadable(key, *stored);
     return std::nullopt;
 }
 
 void ControlSettings::setAsideUnreadable(QLatin1StringView key, const DefaultsValue& stored) {
-    // The loaded default would overwrite the stored value at the next save.
+    // What was loaded would overwrite the stored value at the next save.
     const QString copyKey = settings_key::unreadableCopy(key);
     if (!identical(defaults_.value(copyKey), stored)) writeValue(copyKey, stored);
 }
@@ -261,7 +281,26 @@ void ControlSettings::setEdgeConfigurations(EdgeConfigurationMap configurations)
 }
 
 void ControlSettings::setRules(std::vector<GestureRule> rules) {
+    // Refused here, where it would be stored: a rule JSON cannot hold would
+    // keep the whole list from being saved, or be written as null and cost
+    // every rule at the next load.
+    bool refused = false;
+    for (auto it = rules.begin(); it != rules.end();) {
+        if (isEncodable(it->toJson())) {
+            ++it;
+            continue;
+        }
+        refused = true;
+        const auto current =
+            std::find_if(rules_.begin(), rules_.end(), [&](const GestureRule& rule) { return rule.id == it->id; });
+        if (current != rules_.end()) {
+            *it++ = *current;
+        } else {
+            it = rules.erase(it);
+        }
+    }
     assign(rules_, std::move(rules), &ControlSettings::rulesChanged, [&] { saveRules(); });
+    if (refused) setLastWriteFailure(localized(GLIDRA_TEXT("规则的触发区域坐标无效。")));
 }
 
 void ControlSettings::saveRules() { writeData(settings_key::rules, json::encode(rules_)); }

@@ -31,13 +31,22 @@ using EdgeConfigurationMap = std::map<QString, EdgeConfiguration>;
 
 using TransferResult = Result<Done, ConfigurationTransferError>;
 
+// What a stored document yields: the entries that decode, and whether any
+// did not (the stored value is then set aside before anything replaces it).
+template <typename T>
+struct LoadedData {
+    T value;
+    bool complete = true;
+};
+
 // The program's settings, one observable object on the main thread, kept in
 // the user defaults one key per property. Every assignment writes its key at
 // once (also when the value is unchanged) and notifies only on a real change;
 // values are checked, clamped and migrated only when loaded, so setters store
-// whatever they are given. A write that fails is not lost from sight:
-// lastWriteFailure says why until a write succeeds. The program uses one
-// shared instance; tests build their own over a simulated store.
+// whatever they are given, except a rule that JSON cannot hold. A write that
+// fails is not lost from sight: lastWriteFailure says why until a write
+// succeeds. The program uses one shared instance; tests build their own over
+// a simulated store.
 class ControlSettings final : public QObject {
     Q_OBJECT
     Q_PROPERTY(glidra::GestureRecognitionLevel recognitionLevel READ recognitionLevel WRITE setRecognitionLevel NOTIFY
@@ -68,7 +77,8 @@ class ControlSettings final : public QObject {
 public:
     // Loads every property from `defaults`, which must outlive the object.
     // Loading never fails: an absent, mistyped or undecodable key falls back
-    // to its default, after an undecodable stored value has been set aside.
+    // to its default, after an undecodable stored value has been set aside;
+    // of a stored list, the entries that decode are kept.
     explicit ControlSettings(UserDefaults& defaults, QObject* parent = nullptr);
 
     // The program's one instance, registered by the composition root before
@@ -94,6 +104,9 @@ public:
 
     // In stored order, which decides ties between equally specific rules.
     const std::vector<GestureRule>& rules() const { return rules_; }
+    // A rule that JSON cannot hold (a region coordinate that is not finite)
+    // is refused: it keeps its current version, or is not added, and
+    // lastWriteFailure says so; the other rules are stored and saved.
     void setRules(std::vector<GestureRule> rules);
 
     // After loading, the 16 bindings in trigger order.
@@ -205,9 +218,10 @@ Q_SIGNALS:
 private:
     void load();
     // Reads `key` as JSON data decoded by `decode`; a stored value that does
-    // not load is copied aside first. Nothing when absent or unreadable.
+    // not load whole is copied aside first. Nothing when absent or
+    // unreadable.
     template <typename T>
-    std::optional<T> loadData(QLatin1StringView key, JsonResult<T> (*decode)(const QByteArray&));
+    std::optional<T> loadData(QLatin1StringView key, JsonResult<LoadedData<T>> (*decode)(const QByteArray&));
     void setAsideUnreadable(QLatin1StringView key, const DefaultsValue& stored);
 
     // Every write and removal goes through these, so a failure is noted.

@@ -167,23 +167,34 @@ TEST(ControlSettings, ANaNSensitivityCountsAsAChangeEveryTime) {
     EXPECT_EQ(edgeWidth.count(), 2);
 }
 
-TEST(ControlSettings, AValueJsonCannotHoldLeavesTheKeyAsItWas) {
+TEST(ControlSettings, ARuleJsonCannotHoldIsRefusedAndTheOthersAreSaved) {
     sim::SimUserDefaults defaults;
     ControlSettings settings(defaults);
-    settings.setRules({swipeUpRule()});
-    const auto before = defaults.value(settings_key::rules);
-    defaults.clearLog();
+    const GestureRule kept = swipeUpRule();
+    GestureRule edited = swipeUpRule();
+    edited.region = GestureRegion::custom;
+    edited.customRegion = NormalizedRegionRect{0.25f, 0, 0.75f, 1};
+    settings.setRules({kept, edited});
 
-    GestureRule broken = swipeUpRule();
-    broken.customRegion = NormalizedRegionRect{0, 0, std::numeric_limits<float>::infinity(), 1};
-    QSignalSpy changed(&settings, &ControlSettings::rulesChanged);
-    settings.setRules({broken});
+    GestureRule infinite = edited;
+    infinite.customRegion->maxX = std::numeric_limits<float>::infinity();
+    GestureRule notANumber = swipeUpRule();
+    notANumber.region = GestureRegion::custom;
+    notANumber.customRegions = std::vector{NormalizedRegionRect{0, std::nanf(""), 1, 1}};
+    const GestureRule added = swipeUpRule();
+    QSignalSpy failure(&settings, &ControlSettings::lastWriteFailureChanged);
+    settings.setRules({kept, infinite, notANumber, added});
 
-    EXPECT_EQ(changed.count(), 1);
-    ASSERT_EQ(settings.rules().size(), 1u);
-    EXPECT_EQ(settings.rules()[0], broken);
-    EXPECT_TRUE(defaults.writtenKeys().isEmpty());
-    EXPECT_EQ(defaults.value(settings_key::rules), before);
+    // The broken edit leaves its rule as it was, the broken addition is not
+    // made, and the rest is stored and saved.
+    EXPECT_EQ(settings.rules(), (std::vector{kept, edited, added}));
+    EXPECT_EQ(settings.lastWriteFailure(), QStringLiteral("规则的触发区域坐标无效。"));
+    EXPECT_EQ(failure.count(), 1);
+    defaults.restart();
+    EXPECT_EQ(ControlSettings(defaults).rules(), settings.rules());
+
+    settings.saveRules();
+    EXPECT_TRUE(settings.lastWriteFailure().isEmpty());
 }
 
 TEST(ControlSettings, AFailedWriteIsVisibleUntilAWriteSucceeds) {

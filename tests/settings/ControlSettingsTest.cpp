@@ -5,6 +5,7 @@
 #include "platform/sim/SimUserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "support/DecimalCommaLocale.h"
+#include "support/FilePermissionsEnforced.h"
 
 #include <gtest/gtest.h>
 
@@ -328,6 +329,40 @@ TEST(ControlSettings, NumbersSurviveTheFileAndAnExportInADecimalCommaLocale) {
     ASSERT_TRUE(imported.ok());
     EXPECT_EQ(imported->gestures, reloaded.rules());
     EXPECT_EQ(imported->edgeWidth, 0.125);
+}
+
+TEST(ControlSettings, ASettingsFileThatCannotBeReadIsLeftAloneAndSaysWhy) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("settings.json"));
+    const QByteArray contents = R"({"restoreEnabled": {"bool": true}, "sensitivity": {"double": 2.5}})";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
+    test::FilePermissionsEnforced enforced;
+    if (QFile file(path); file.open(QIODevice::ReadOnly)) GTEST_SKIP() << "file permissions do not hold here";
+
+    linux_platform::JsonFileUserDefaults defaults(path);
+    ControlSettings settings(defaults);
+    EXPECT_FALSE(settings.restoreEnabled());
+    EXPECT_EQ(settings.sensitivity(), 1.5);
+    EXPECT_TRUE(settings.lastWriteFailure().contains(path)) << settings.lastWriteFailure().toStdString();
+    EXPECT_EQ(settings.lastWriteFailure(), defaults.failure());
+
+    // Changes live in memory only; the user's file is neither moved nor
+    // replaced.
+    settings.setSensitivity(2.0);
+    EXPECT_EQ(settings.sensitivity(), 2.0);
+    EXPECT_FALSE(settings.lastWriteFailure().isEmpty());
+    EXPECT_TRUE(defaults.setAsidePath().isEmpty());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("settings.json")});
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), contents);
 }
 
 }  // namespace

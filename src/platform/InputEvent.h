@@ -34,6 +34,8 @@ struct InputEvent {
         mouseMoved,
         leftMouseDragged,
         scrollWheel,
+        rightMouseDragged,
+        otherMouseDragged,
     };
 
     Type type = Type::keyDown;
@@ -42,6 +44,11 @@ struct InputEvent {
     std::int64_t userData = 0;  // the source user-data field (marker)
     EventOrigin origin = EventOrigin::ownProcess;
     std::int64_t sourceProcessId = 0;
+    // When the event happened, in nanoseconds of the system's uptime.
+    std::uint64_t timestamp = 0;
+
+    // key events
+    bool isAutoRepeat = false;  // a key-down repeated by a held key
 
     // systemDefined events
     std::int32_t subtype = 0;

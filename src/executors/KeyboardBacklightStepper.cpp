@@ -1,6 +1,6 @@
 #include "executors/KeyboardBacklightStepper.h"
 
-#include "common/Localized.h"
+#include "notices/AccessNotices.h"
 #include "platform/AccessibilityTrust.h"
 #include "platform/Clock.h"
 
@@ -28,8 +28,7 @@ void KeyboardBacklightStepper::reset() {
 
 std::optional<HUDNotice> KeyboardBacklightStepper::adjust(float change) {
     if (!trust_.isProcessTrusted()) {
-        return HUDNotice{localized(GLIDRA_TEXT("请在通用设置中授权辅助功能")), QStringLiteral("lock.fill"),
-                         HUDNotice::Kind::error};
+        return inputAccessRequiredNotice();
     }
     const int count = steps(change, clock_.uptime());
     if (count == 0) return std::nullopt;

@@ -39,7 +39,7 @@ KeyboardLockController::KeyboardLockController(Environment environment, QObject*
 KeyboardLockController::~KeyboardLockController() { stop(); }
 
 HUDNotice KeyboardLockController::lock(bool cleaning) {
-    const HUDNotice refused{localized(GLIDRA_TEXT("无法锁定键盘，请检查辅助功能权限。")), QStringLiteral("lock"),
+    const HUDNotice refused{localized(GLIDRA_TEXT("无法锁定键盘，请检查输入设备权限。")), QStringLiteral("lock"),
                             HUDNotice::Kind::error};
     auto tap = environment_.eventTap.install(
         cleaning ? kCleaningMask : kKeyboardMask, [this](const InputEvent& event) { return handleTapEvent(event); },

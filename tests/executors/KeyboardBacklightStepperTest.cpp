@@ -87,7 +87,7 @@ TEST_F(KeyboardBacklightStepperTest, AFailedPostingStopsTheStepsWithItsNotice) {
 
 TEST_F(KeyboardBacklightStepperTest, WithoutAccessibilityNothingIsPostedOrCarried) {
     trust.setTrusted(false);
-    EXPECT_EQ(stepper.adjust(0.5f), test::notice("请在通用设置中授权辅助功能", "lock.fill", Kind::error));
+    EXPECT_EQ(stepper.adjust(0.5f), test::notice("请在通用设置中授权访问输入设备", "lock.fill", Kind::error));
     EXPECT_TRUE(posted.empty());
     EXPECT_EQ(stepper.residual(), 0.0f);
 }

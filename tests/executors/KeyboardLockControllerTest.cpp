@@ -22,7 +22,7 @@ using sim::SimEventTap;
 const HUDNotice kLocked = test::notice("键盘已锁定", "lock.fill", Kind::success);
 const HUDNotice kUnlocked = test::notice("键盘已解锁", "lock.open", Kind::success);
 const HUDNotice kCleaning = test::notice("清洁模式已开启，30 秒内自动恢复", "sparkles", Kind::success);
-const HUDNotice kRefused = test::notice("无法锁定键盘，请检查辅助功能权限。", "lock", Kind::error);
+const HUDNotice kRefused = test::notice("无法锁定键盘，请检查输入设备权限。", "lock", Kind::error);
 
 constexpr std::uint64_t kSecond = 1'000'000'000;
 

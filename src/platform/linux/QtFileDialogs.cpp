@@ -3,7 +3,7 @@
 #include <QFileDialog>
 #include <QPointer>
 
-namespace glidra {
+namespace glidra::linux_platform {
 
 namespace {
 
@@ -43,4 +43,4 @@ std::optional<QString> QtFileDialogs::saveFile(QWidget* parent, const SaveReques
     return run(dialog);
 }
 
-}  // namespace glidra
+}  // namespace glidra::linux_platform

@@ -2,7 +2,7 @@
 
 #include "platform/FileDialogs.h"
 
-namespace glidra {
+namespace glidra::linux_platform {
 
 // Qt's file dialogs (the desktop's own where the platform theme provides
 // them), window-modal to the parent.
@@ -12,4 +12,4 @@ public:
     std::optional<QString> saveFile(QWidget* parent, const SaveRequest& request) override;
 };
 
-}  // namespace glidra
+}  // namespace glidra::linux_platform

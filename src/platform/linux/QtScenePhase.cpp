@@ -2,7 +2,7 @@
 
 #include <QGuiApplication>
 
-namespace glidra {
+namespace glidra::linux_platform {
 
 namespace {
 
@@ -33,4 +33,4 @@ void QtScenePhase::update(Qt::ApplicationState state) {
     Q_EMIT phaseChanged(phase);
 }
 
-}  // namespace glidra
+}  // namespace glidra::linux_platform

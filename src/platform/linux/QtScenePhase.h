@@ -2,7 +2,7 @@
 
 #include "platform/ScenePhase.h"
 
-namespace glidra {
+namespace glidra::linux_platform {
 
 // The scene phase of the application's windows as Qt reports it: active
 // while one of them has the focus.
@@ -19,4 +19,4 @@ private:
     Phase phase_;
 };
 
-}  // namespace glidra
+}  // namespace glidra::linux_platform

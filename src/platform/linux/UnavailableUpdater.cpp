@@ -1,6 +1,6 @@
 #include "platform/linux/UnavailableUpdater.h"
 
-namespace glidra {
+namespace glidra::linux_platform {
 
 std::optional<QString> UnavailableUpdater::start() {
     return QStringLiteral("No update framework is available on this system.");
@@ -12,4 +12,4 @@ UpdaterFactory UnavailableUpdater::factory() {
     };
 }
 
-}  // namespace glidra
+}  // namespace glidra::linux_platform

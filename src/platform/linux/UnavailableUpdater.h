@@ -2,7 +2,7 @@
 
 #include "platform/Updater.h"
 
-namespace glidra {
+namespace glidra::linux_platform {
 
 // Linux builds carry no update framework: a build given a feed says at start
 // that the update service is unavailable. Everything else is inert.
@@ -18,4 +18,4 @@ public:
     static UpdaterFactory factory();
 };
 
-}  // namespace glidra
+}  // namespace glidra::linux_platform

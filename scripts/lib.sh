@@ -11,6 +11,7 @@ PACKAGES=(
   libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
+  dbus-daemon
 )
 
 # Installs the Debian packages that are missing; nothing when all are there.

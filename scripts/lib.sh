@@ -6,12 +6,16 @@ BUILD_DIR="${GLIDRA_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   qcoro-qt6-dev
   libglib2.0-dev
+  libpulse-dev qt6-base-private-dev
+  # services the tests start privately
+  pulseaudio pulseaudio-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
   dbus-daemon
+  locales
 )
 
 # Installs the Debian packages that are missing; nothing when all are there.

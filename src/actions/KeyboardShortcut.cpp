@@ -19,7 +19,7 @@ QString keyTitle(std::uint16_t keyCode, const std::optional<QString>& characters
     for (const auto& option : ShortcutKeyOption::all()) {
         if (!option.mediaKey && option.keyCode == keyCode) return option.title;
     }
-    return localized(GLIDRA_TEXT("按键 ")) + QString::number(keyCode);
+    return localized(GLIDRA_TEXT("按键 %1")).arg(keyCode);
 }
 
 }  // namespace

@@ -99,8 +99,8 @@ std::optional<std::pair<InputEvent, InputEvent>> ShortcutKeyOption::postKeyEvent
     down->flags = downFlags;
     up->flags = upFlags;
     // Lets our own monitors tell these strokes from the user's typing.
-    down->userData = kShortcutEventMarker;
-    up->userData = kShortcutEventMarker;
+    markOwnEvent(*down, kShortcutEventMarker);
+    markOwnEvent(*up, kShortcutEventMarker);
     return std::pair{*std::move(down), *std::move(up)};
 }
 

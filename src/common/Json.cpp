@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace glidra {
 
@@ -37,11 +36,15 @@ namespace json {
 
 QJsonValue fromFloat(float value) {
     if (!std::isfinite(value)) return QJsonValue(double(value));  // QJsonDocument writes null; never stored on purpose
+    // The shortest text of the float, read back as the double nearest to it.
+    // Both conversions ignore the locale: the application runs in the
+    // user's, where strtod would stop at the "." of "0.25".
     char buffer[32];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     if (ec != std::errc()) return QJsonValue(double(value));
-    *end = '\0';
-    return QJsonValue(std::strtod(buffer, nullptr));
+    double shortest = value;
+    if (std::from_chars(buffer, end, shortest).ec != std::errc()) return QJsonValue(double(value));
+    return QJsonValue(shortest);
 }
 
 QString uuidText(const QUuid& uuid) { return uuid.toString(QUuid::WithoutBraces).toUpper(); }

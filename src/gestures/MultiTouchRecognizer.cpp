@@ -22,6 +22,10 @@ constexpr float maxCentroidJump = 0.2f;
 // Smallest centroid step worth a path sample.
 constexpr float pathSampleSpacing = 0.006f;
 
+// A centroid travel this many times the fingers' motion relative to each
+// other makes a slide rather than a pinch or a turn.
+constexpr float slideToRelativeMotion = 1.5f;
+
 // Multi-tap counting: the next tap must lift within this time of the last
 // one and start this close to where it started.
 constexpr double multiTapInterval = 0.35;
@@ -247,6 +251,13 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
     const float dx = c1.x - c0.x;
     const float dy = c1.y - c0.y;
     const auto direction = GestureDescriptor::directionOf(dx, dy);
+    const float closing = TouchPoint::distance(c0, c1);
+    // Over a long scroll the fingers drift a little closer or apart and their
+    // line turns a little: a centroid that travelled well beyond that motion
+    // of the fingers relative to each other was a slide. Pinching towards or
+    // turning about an anchored finger moves the centroid half the change of
+    // distance and nearly the arc of the turn, so those stay what they are.
+    const auto slid = [closing](float relativeMotion) { return closing >= slideToRelativeMotion * relativeMotion; };
 
     if (peakCount == 2 && baseline.size() == 2 && last.size() == 2) {
         // One finger holds still while the other slides.
@@ -266,10 +277,12 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
             const float turn = a1 - a0;
             const float rotation = std::atan2(std::sin(turn), std::cos(turn));
             const float ratio = (d1 - d0) / d0;
-            if (std::abs(rotation) > scale * 0.4f && std::abs(ratio) < std::abs(rotation)) {
+            // The way each finger went round their midpoint.
+            const float arc = std::abs(rotation) * (d0 + d1) / 4;
+            if (std::abs(rotation) > scale * 0.4f && std::abs(ratio) < std::abs(rotation) && !slid(arc)) {
                 return gesture(rotation >= 0 ? Kind::rotateCounterclockwise : Kind::rotateClockwise, 2, direction);
             }
-            if (std::abs(ratio) > scale * 0.22f && std::abs(d1 - d0) > scale * 0.035f) {
+            if (std::abs(ratio) > scale * 0.22f && std::abs(d1 - d0) > scale * 0.035f && !slid(std::abs(d1 - d0))) {
                 return gesture(ratio >= 0 ? Kind::pinchOut : Kind::pinchIn, 2, direction);
             }
         }
@@ -278,7 +291,8 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
     if (const auto pinch = multiFingerPinch(baseline, last)) {
         // A deliberate pinch must also travel a little, so a hand that merely
         // settles is not read as one.
-        if (!(recognitionLevel == GestureRecognitionLevel::deliberate && maxTravel < 0.05f)) {
+        const float spreadChange = std::abs(meanPairwiseDistance(last) - meanPairwiseDistance(baseline));
+        if (!(recognitionLevel == GestureRecognitionLevel::deliberate && maxTravel < 0.05f) && !slid(spreadChange)) {
             return gesture(*pinch, peakCount, direction);
         }
     }
@@ -297,7 +311,6 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
     }
     const float rangeX = maxX - minX;
     const float rangeY = maxY - minY;
-    const float closing = TouchPoint::distance(c0, c1);
 
     if (path.size() >= 10 && rangeX > scale * 0.12f && rangeY > scale * 0.12f && length > scale * 0.45f &&
         closing < 0.08f) {

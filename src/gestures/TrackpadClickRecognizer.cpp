@@ -13,7 +13,7 @@ void TrackpadClickRecognizer::update(std::span<const TouchPoint> contacts, doubl
             const auto origin =
                 std::find_if(origins.begin(), origins.end(), [&p](const TouchPoint& o) { return o.id == p.id; });
             return origin != origins.end() && std::isfinite(p.x) && std::isfinite(p.y) &&
-                   std::hypot(p.x - origin->x, p.y - origin->y) < dragDistance;
+                   (released || std::hypot(p.x - origin->x, p.y - origin->y) < dragDistance);
         });
         if (!stayed) dragged = true;
     }
@@ -26,6 +26,7 @@ std::optional<GestureDescriptor> TrackpadClickRecognizer::resolve(double release
     if (!downTime) return std::nullopt;
     const double pressedAt = *downTime;
     downTime.reset();
+    released = false;
 
     if (!std::isfinite(releaseTime) || releaseTime < pressedAt || forcePressed || dragged) return std::nullopt;
     const auto kind = releaseTime - pressedAt >= longPressDuration ? GestureDescriptor::Kind::longPress

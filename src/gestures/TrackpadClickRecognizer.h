@@ -14,7 +14,8 @@ namespace glidra {
 // the number of fingers that rested on the pad when it was pressed. The frame
 // handler feeds it every contact frame of its device; the click monitor
 // records the press (hasClaimedContactSession, downTime, origins, dragged)
-// at button-down and resolves it at button-up. A plain value, one per device.
+// at button-down, marks it released at button-up and resolves it a little
+// later. A plain value, one per device.
 struct TrackpadClickRecognizer {
     // A press owns the current contact session until the next one starts;
     // meanwhile the device counts as pressed.
@@ -30,6 +31,10 @@ struct TrackpadClickRecognizer {
     bool forcePressed = false;
     // A contact moved too far, or appeared, while the press was held.
     bool dragged = false;
+    // The button came up; the press waits to be resolved. The finger rolls
+    // off the pad before it lifts, so moving now makes no drag (a contact
+    // that appears still does).
+    bool released = false;
 
     void update(std::span<const TouchPoint> contacts, double time);
     // Consumes the pending press at the button's release.

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 namespace glidra {
@@ -14,6 +15,9 @@ public:
     // Its bundle identifier (on Linux, the desktop-file id); nothing when no
     // application is in front or it has no identifier.
     virtual std::optional<QString> bundleIdentifier() const = 0;
+
+    // Its process identifier; nothing when no application is in front.
+    virtual std::optional<std::int32_t> processIdentifier() const = 0;
 };
 
 }  // namespace glidra

@@ -21,10 +21,16 @@ public:
     virtual ~UserDefaults() = default;
 
     virtual std::optional<DefaultsValue> value(const QString& key) const = 0;
-    // False when the value could not be made durable; the store keeps it in
-    // memory either way.
+    // False when the change could not be made durable. The store keeps it in
+    // memory either way and carries it again with its next write, so a write
+    // that succeeds makes every value the store holds durable.
     virtual bool setValue(const QString& key, const DefaultsValue& value) = 0;
     virtual bool removeValue(const QString& key) = 0;
+    // Why the values are not durable, in words the user can be shown: the
+    // reason the last write failed, or why the stored values could not be
+    // read at start (every write then fails, so that they are never
+    // replaced). Empty when the last write succeeded.
+    virtual QString failure() const = 0;
 
     // Typed readings; a value of another kind reads as absent.
     std::optional<bool> boolean(const QString& key) const;

@@ -17,6 +17,9 @@ enum class ConfigurationArchiveError {
     invalidEdges,
     tooLarge,
     noBackup,
+    // An import or undo whose changes could not be saved; its text takes the
+    // store's reason.
+    notSaved,
 };
 
 template <>
@@ -36,10 +39,23 @@ struct EnumTable<ConfigurationArchiveError> {
         {E::invalidEdges, "invalidEdges", GLIDRA_TEXT("边缘配置不完整或包含无效的方向设置。")},
         {E::tooLarge, "tooLarge", GLIDRA_TEXT("配置文件过大，请选择小于 10 MB 的文件。")},
         {E::noBackup, "noBackup", GLIDRA_TEXT("没有可恢复的导入前配置。")},
+        {E::notSaved, "notSaved", GLIDRA_TEXT("无法保存设置：%1")},
     };
+};
+
+// Why an import or undo failed: the archive's error, with the store's reason
+// when the settings could not be saved.
+struct ConfigurationTransferError {
+    ConfigurationArchiveError error;
+    QString reason;
+
+    ConfigurationTransferError(ConfigurationArchiveError error, QString reason = {})  // NOLINT: implicit by design
+        : error(error), reason(std::move(reason)) {}
+    friend bool operator==(const ConfigurationTransferError&, const ConfigurationTransferError&) = default;
 };
 
 // The text the user is shown for the failure.
 QString localizedDescription(ConfigurationArchiveError error);
+QString localizedDescription(const ConfigurationTransferError& failure);
 
 }  // namespace glidra

@@ -1,5 +1,6 @@
 #include "settings/ControlSettings.h"
 
+#include "common/Localized.h"
 #include "gestures/RuleDiagnostics.h"
 #include "settings/SettingsKeys.h"
 
@@ -22,30 +23,46 @@ JsonError unreadableDocument(const QString& expected) {
                      QStringLiteral("stored data is not a JSON %1").arg(expected));
 }
 
+// Entry by entry, so that one entry this version cannot read (a newer
+// action, a damaged rectangle) does not cost the others.
 template <typename Element>
-JsonResult<std::vector<Element>> decodeList(const QByteArray& data) {
+JsonResult<LoadedData<std::vector<Element>>> decodeList(const QByteArray& data) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError || !document.isArray()) {
         return Failure{unreadableDocument(QStringLiteral("array"))};
     }
-    return json::decode<std::vector<Element>>(document.array(), JsonPath());
+    const QJsonArray array = document.array();
+    LoadedData<std::vector<Element>> loaded;
+    loaded.value.reserve(size_t(array.size()));
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        auto element = json::decode<Element>(array.at(i), JsonPath().index(i));
+        if (element) {
+            loaded.value.push_back(std::move(element).value());
+        } else {
+            loaded.complete = false;
+        }
+    }
+    return loaded;
 }
 
-JsonResult<EdgeConfigurationMap> decodeEdgeConfigurations(const QByteArray& data) {
+JsonResult<LoadedData<EdgeConfigurationMap>> decodeEdgeConfigurations(const QByteArray& data) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         return Failure{unreadableDocument(QStringLiteral("object"))};
     }
-    EdgeConfigurationMap configurations;
+    LoadedData<EdgeConfigurationMap> loaded;
     const QJsonObject object = document.object();
     for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
         auto configuration = EdgeConfiguration::fromJson(it.value(), JsonPath().key(it.key()));
-        if (!configuration) return Failure{configuration.error()};
-        configurations.emplace(it.key(), std::move(configuration).value());
+        if (configuration) {
+            loaded.value.emplace(it.key(), std::move(configuration).value());
+        } else {
+            loaded.complete = false;
+        }
     }
-    return configurations;
+    return loaded;
 }
 
 QJsonValue encodeEdgeConfigurations(const EdgeConfigurationMap& configurations) {
@@ -126,6 +143,9 @@ void ControlSettings::load() {
     namespace key = settings_key;
     namespace fallback = settings_default;
 
+    // A store that could not be read says so before anything is written.
+    lastWriteFailure_ = defaults_.failure();
+
     recognitionLevel_ =
         storedCase<GestureRecognitionLevel>(defaults_, key::recognitionLevel).value_or(fallback::recognitionLevel);
     disabledApplications_ = loadData(key::disabledApplications, &decodeList<DisabledApplication>)
@@ -157,25 +177,60 @@ void ControlSettings::load() {
     normalizeRules();
 
     for (const QLatin1StringView legacy : key::legacy) {
-        if (defaults_.value(legacy)) defaults_.removeValue(legacy);
+        if (defaults_.value(legacy)) removeValue(legacy);
     }
 }
 
 template <typename T>
-std::optional<T> ControlSettings::loadData(QLatin1StringView key, JsonResult<T> (*decode)(const QByteArray&)) {
+std::optional<T> ControlSettings::loadData(QLatin1StringView key,
+                                           JsonResult<LoadedData<T>> (*decode)(const QByteArray&)) {
     const auto stored = defaults_.value(key);
     if (!stored) return std::nullopt;
     if (const auto* data = std::get_if<QByteArray>(&*stored)) {
-        if (auto decoded = decode(*data)) return std::move(decoded).value();
+        if (auto decoded = decode(*data)) {
+            if (!decoded->complete) setAsideUnreadable(key, *stored);
+            return std::move(decoded).value().value;
+        }
     }
     setAsideUnreadable(key, *stored);
     return std::nullopt;
 }
 
 void ControlSettings::setAsideUnreadable(QLatin1StringView key, const DefaultsValue& stored) {
-    // The loaded default would overwrite the stored value at the next save.
+    // What was loaded would overwrite the stored value at the next save.
     const QString copyKey = settings_key::unreadableCopy(key);
-    if (!identical(defaults_.value(copyKey), stored)) defaults_.setValue(copyKey, stored);
+    if (!identical(defaults_.value(copyKey), stored)) writeValue(copyKey, stored);
+}
+
+// --- Writing -------------------------------------------------------------------
+
+bool ControlSettings::writeValue(const QString& key, const DefaultsValue& value) {
+    return noteWrite(defaults_.setValue(key, value));
+}
+
+bool ControlSettings::removeValue(const QString& key) { return noteWrite(defaults_.removeValue(key)); }
+
+bool ControlSettings::noteWrite(bool written) {
+    if (written) {
+        setLastWriteFailure({});
+    } else {
+        const QString reason = defaults_.failure();
+        setLastWriteFailure(reason.isEmpty() ? localized(GLIDRA_TEXT("未知错误")) : reason);
+    }
+    return written;
+}
+
+void ControlSettings::setLastWriteFailure(QString failure) {
+    if (lastWriteFailure_ == failure) return;
+    lastWriteFailure_ = std::move(failure);
+    Q_EMIT lastWriteFailureChanged();
+}
+
+TransferResult ControlSettings::saved() const {
+    // The store carries a failed change again with its next write, so only
+    // the last write tells whether everything was saved.
+    if (lastWriteFailure_.isEmpty()) return Done{};
+    return Failure{ConfigurationTransferError{ConfigurationArchiveError::notSaved, lastWriteFailure_}};
 }
 
 // --- Setters -------------------------------------------------------------------
@@ -191,14 +246,18 @@ void ControlSettings::assign(T& field, T value, void (ControlSettings::*changed)
 }
 
 void ControlSettings::writeData(QLatin1StringView key, const QJsonValue& json) {
-    if (!isEncodable(json)) return;
+    // QJsonDocument would write null and make the whole key unreadable.
+    if (!isEncodable(json)) {
+        setLastWriteFailure(localized(GLIDRA_TEXT("设置中含有无效的数值。")));
+        return;
+    }
     const QJsonDocument document = json.isArray() ? QJsonDocument(json.toArray()) : QJsonDocument(json.toObject());
-    defaults_.setValue(key, document.toJson(QJsonDocument::Compact));
+    writeValue(key, document.toJson(QJsonDocument::Compact));
 }
 
 void ControlSettings::setRecognitionLevel(GestureRecognitionLevel level) {
     assign(recognitionLevel_, level, &ControlSettings::recognitionLevelChanged,
-           [&] { defaults_.setValue(settings_key::recognitionLevel, enumRaw(recognitionLevel_)); });
+           [&] { writeValue(settings_key::recognitionLevel, enumRaw(recognitionLevel_)); });
 }
 
 void ControlSettings::setDisabledApplications(std::vector<DisabledApplication> applications) {
@@ -222,7 +281,26 @@ void ControlSettings::setEdgeConfigurations(EdgeConfigurationMap configurations)
 }
 
 void ControlSettings::setRules(std::vector<GestureRule> rules) {
+    // Refused here, where it would be stored: a rule JSON cannot hold would
+    // keep the whole list from being saved, or be written as null and cost
+    // every rule at the next load.
+    bool refused = false;
+    for (auto it = rules.begin(); it != rules.end();) {
+        if (isEncodable(it->toJson())) {
+            ++it;
+            continue;
+        }
+        refused = true;
+        const auto current =
+            std::find_if(rules_.begin(), rules_.end(), [&](const GestureRule& rule) { return rule.id == it->id; });
+        if (current != rules_.end()) {
+            *it++ = *current;
+        } else {
+            it = rules.erase(it);
+        }
+    }
     assign(rules_, std::move(rules), &ControlSettings::rulesChanged, [&] { saveRules(); });
+    if (refused) setLastWriteFailure(localized(GLIDRA_TEXT("规则的触发区域坐标无效。")));
 }
 
 void ControlSettings::saveRules() { writeData(settings_key::rules, json::encode(rules_)); }
@@ -234,43 +312,42 @@ void ControlSettings::setBindings(std::vector<GestureBinding> bindings) {
 
 void ControlSettings::setForcePressLevel(ForcePressLevel level) {
     assign(forcePressLevel_, level, &ControlSettings::forcePressLevelChanged,
-           [&] { defaults_.setValue(settings_key::forcePressLevel, enumRaw(forcePressLevel_)); });
+           [&] { writeValue(settings_key::forcePressLevel, enumRaw(forcePressLevel_)); });
 }
 
 void ControlSettings::setTypingProtectionEnabled(bool enabled) {
     assign(typingProtectionEnabled_, enabled, &ControlSettings::typingProtectionEnabledChanged,
-           [&] { defaults_.setValue(settings_key::typingProtectionEnabled, typingProtectionEnabled_); });
+           [&] { writeValue(settings_key::typingProtectionEnabled, typingProtectionEnabled_); });
 }
 
 void ControlSettings::setOperationHintPosition(HUDPosition position) {
     assign(operationHintPosition_, position, &ControlSettings::operationHintPositionChanged,
-           [&] { defaults_.setValue(settings_key::operationHintPosition, enumRaw(operationHintPosition_)); });
+           [&] { writeValue(settings_key::operationHintPosition, enumRaw(operationHintPosition_)); });
 }
 
 void ControlSettings::setShowOperationHints(bool show) {
     assign(showOperationHints_, show, &ControlSettings::showOperationHintsChanged,
-           [&] { defaults_.setValue(settings_key::showOperationHints, showOperationHints_); });
+           [&] { writeValue(settings_key::showOperationHints, showOperationHints_); });
 }
 
 void ControlSettings::setSensitivity(double sensitivity) {
     assign(sensitivity_, sensitivity, &ControlSettings::sensitivityChanged,
-           [&] { defaults_.setValue(settings_key::sensitivity, sensitivity_); });
+           [&] { writeValue(settings_key::sensitivity, sensitivity_); });
 }
 
 void ControlSettings::setEdgeWidth(double width) {
     assign(edgeWidth_, width, &ControlSettings::edgeWidthChanged,
-           [&] { defaults_.setValue(settings_key::edgeWidth, edgeWidth_); });
+           [&] { writeValue(settings_key::edgeWidth, edgeWidth_); });
 }
 
 void ControlSettings::setLocksPointerDuringEdgeAdjustments(bool locks) {
-    assign(locksPointerDuringEdgeAdjustments_, locks, &ControlSettings::locksPointerDuringEdgeAdjustmentsChanged, [&] {
-        defaults_.setValue(settings_key::locksPointerDuringEdgeAdjustments, locksPointerDuringEdgeAdjustments_);
-    });
+    assign(locksPointerDuringEdgeAdjustments_, locks, &ControlSettings::locksPointerDuringEdgeAdjustmentsChanged,
+           [&] { writeValue(settings_key::locksPointerDuringEdgeAdjustments, locksPointerDuringEdgeAdjustments_); });
 }
 
 void ControlSettings::setRestoreEnabled(bool enabled) {
     assign(restoreEnabled_, enabled, &ControlSettings::restoreEnabledChanged,
-           [&] { defaults_.setValue(settings_key::restoreEnabled, restoreEnabled_); });
+           [&] { writeValue(settings_key::restoreEnabled, restoreEnabled_); });
 }
 
 }  // namespace glidra

@@ -29,12 +29,24 @@ class Clock;
 // "bottom"). Keys are not checked on loading, so a hand-edited name survives.
 using EdgeConfigurationMap = std::map<QString, EdgeConfiguration>;
 
+using TransferResult = Result<Done, ConfigurationTransferError>;
+
+// What a stored document yields: the entries that decode, and whether any
+// did not (the stored value is then set aside before anything replaces it).
+template <typename T>
+struct LoadedData {
+    T value;
+    bool complete = true;
+};
+
 // The program's settings, one observable object on the main thread, kept in
 // the user defaults one key per property. Every assignment writes its key at
 // once (also when the value is unchanged) and notifies only on a real change;
 // values are checked, clamped and migrated only when loaded, so setters store
-// whatever they are given. The program uses one shared instance; tests build
-// their own over a simulated store.
+// whatever they are given, except a rule that JSON cannot hold. A write that
+// fails is not lost from sight: lastWriteFailure says why until a write
+// succeeds. The program uses one shared instance; tests build their own over
+// a simulated store.
 class ControlSettings final : public QObject {
     Q_OBJECT
     Q_PROPERTY(glidra::GestureRecognitionLevel recognitionLevel READ recognitionLevel WRITE setRecognitionLevel NOTIFY
@@ -60,11 +72,13 @@ class ControlSettings final : public QObject {
     Q_PROPERTY(bool locksPointerDuringEdgeAdjustments READ locksPointerDuringEdgeAdjustments WRITE
                    setLocksPointerDuringEdgeAdjustments NOTIFY locksPointerDuringEdgeAdjustmentsChanged)
     Q_PROPERTY(bool restoreEnabled READ restoreEnabled WRITE setRestoreEnabled NOTIFY restoreEnabledChanged)
+    Q_PROPERTY(QString lastWriteFailure READ lastWriteFailure NOTIFY lastWriteFailureChanged)
 
 public:
     // Loads every property from `defaults`, which must outlive the object.
     // Loading never fails: an absent, mistyped or undecodable key falls back
-    // to its default, after an undecodable stored value has been set aside.
+    // to its default, after an undecodable stored value has been set aside;
+    // of a stored list, the entries that decode are kept.
     explicit ControlSettings(UserDefaults& defaults, QObject* parent = nullptr);
 
     // The program's one instance, registered by the composition root before
@@ -90,6 +104,9 @@ public:
 
     // In stored order, which decides ties between equally specific rules.
     const std::vector<GestureRule>& rules() const { return rules_; }
+    // A rule that JSON cannot hold (a region coordinate that is not finite)
+    // is refused: it keeps its current version, or is not added, and
+    // lastWriteFailure says so; the other rules are stored and saved.
     void setRules(std::vector<GestureRule> rules);
 
     // After loading, the 16 bindings in trigger order.
@@ -126,6 +143,12 @@ public:
     void saveRules();
     void saveDisabledApplications();
 
+    // Why the settings are not saved: the store's reason for the last write
+    // that failed (or for a store that could not be read at start), shown to
+    // the user as "无法保存设置：" and the reason. Empty once a write
+    // succeeds, since the store then saves every change made so far.
+    const QString& lastWriteFailure() const { return lastWriteFailure_; }
+
     // --- Edges ---------------------------------------------------------------
 
     // The stored configuration of the edge, or one derived from the bindings:
@@ -160,16 +183,20 @@ public:
     // clock's time. Changes nothing.
     ConfigurationArchive makeArchive(const Clock& clock) const;
     // Checks the archive and the backup of the current settings before the
-    // first write, so a refused import changes nothing; then stores the
-    // backup (replacing any earlier one) and applies the archive.
-    ArchiveResult<Done> importConfiguration(const ConfigurationArchive& archive, const Clock& clock);
+    // first write, and saves the backup (replacing any earlier one) before
+    // applying the archive: an import that fails before the apply changes
+    // nothing. A failure to save the applied settings is notSaved; they stay
+    // applied, and the backup takes them back.
+    TransferResult importConfiguration(const ConfigurationArchive& archive, const Clock& clock);
     // Applies the stored backup and removes it: one level only. A backup
-    // that does not read stays where it is.
-    ArchiveResult<Done> undoLastImport();
+    // that does not read, or whose settings could not be saved, stays where
+    // it is.
+    TransferResult undoLastImport();
     // Assigns the archive's fields through the ordinary setters, then
     // migrates and normalises the rules. Absent optional fields keep their
-    // current values.
-    void apply(const ConfigurationArchive& archive);
+    // current values. notSaved when the settings could not be saved; the
+    // assignments are not rolled back.
+    TransferResult apply(const ConfigurationArchive& archive);
 
 Q_SIGNALS:
     void recognitionLevelChanged();
@@ -186,14 +213,24 @@ Q_SIGNALS:
     void edgeWidthChanged();
     void locksPointerDuringEdgeAdjustmentsChanged();
     void restoreEnabledChanged();
+    void lastWriteFailureChanged();
 
 private:
     void load();
     // Reads `key` as JSON data decoded by `decode`; a stored value that does
-    // not load is copied aside first. Nothing when absent or unreadable.
+    // not load whole is copied aside first. Nothing when absent or
+    // unreadable.
     template <typename T>
-    std::optional<T> loadData(QLatin1StringView key, JsonResult<T> (*decode)(const QByteArray&));
+    std::optional<T> loadData(QLatin1StringView key, JsonResult<LoadedData<T>> (*decode)(const QByteArray&));
     void setAsideUnreadable(QLatin1StringView key, const DefaultsValue& stored);
+
+    // Every write and removal goes through these, so a failure is noted.
+    bool writeValue(const QString& key, const DefaultsValue& value);
+    bool removeValue(const QString& key);
+    bool noteWrite(bool written);
+    void setLastWriteFailure(QString failure);
+    // notSaved with the reason, when the last write failed.
+    TransferResult saved() const;
 
     // Stores `value`, writes the key through `write`, and notifies when the
     // value differs (a NaN always differs).
@@ -220,6 +257,7 @@ private:
     double edgeWidth_ = 0.08;
     bool locksPointerDuringEdgeAdjustments_ = false;
     bool restoreEnabled_ = false;
+    QString lastWriteFailure_;
 };
 
 }  // namespace glidra

@@ -30,32 +30,45 @@ ConfigurationArchive ControlSettings::makeArchive(const Clock& clock) const {
     return archive;
 }
 
-ArchiveResult<Done> ControlSettings::importConfiguration(const ConfigurationArchive& archive, const Clock& clock) {
+TransferResult ControlSettings::importConfiguration(const ConfigurationArchive& archive, const Clock& clock) {
     // Everything that can refuse the import runs before the first write.
     if (auto valid = archive.validate(); !valid) return Failure{valid.error()};
     auto backup = makeArchive(clock).encoded();
     if (!backup) return Failure{backup.error()};
 
-    defaults_.setValue(settings_key::configurationBeforeImport, backup.value());
+    // Without a durable backup the import could not be taken back after a
+    // restart: the store gets its earlier backup back, and nothing changes.
+    const QString backupKey = settings_key::configurationBeforeImport;
+    const auto earlierBackup = defaults_.value(backupKey);
+    if (!writeValue(backupKey, backup.value())) {
+        const TransferResult failed = saved();
+        if (earlierBackup) {
+            writeValue(backupKey, *earlierBackup);
+        } else {
+            removeValue(backupKey);
+        }
+        return failed;
+    }
     setHasConfigurationBackup(true);
-    apply(archive);
-    return Done{};
+    return apply(archive);
 }
 
-ArchiveResult<Done> ControlSettings::undoLastImport() {
-    const auto stored = defaults_.data(settings_key::configurationBeforeImport);
+TransferResult ControlSettings::undoLastImport() {
+    const QString backupKey = settings_key::configurationBeforeImport;
+    const auto stored = defaults_.data(backupKey);
     if (!stored) return Failure{ConfigurationArchiveError::noBackup};
     // A backup that no longer reads stays where it is, for a later version.
     auto backup = ConfigurationArchive::decode(*stored);
     if (!backup) return Failure{backup.error()};
 
-    apply(backup.value());
-    defaults_.removeValue(settings_key::configurationBeforeImport);
+    // Settings that were not saved would be lost with the backup.
+    if (auto applied = apply(backup.value()); !applied) return applied;
+    removeValue(backupKey);
     setHasConfigurationBackup(false);
-    return Done{};
+    return saved();
 }
 
-void ControlSettings::apply(const ConfigurationArchive& archive) {
+TransferResult ControlSettings::apply(const ConfigurationArchive& archive) {
     setRules(archive.gestures);
     // Validation guarantees one binding per trigger; the order is kept until
     // the next load puts them back into trigger order.
@@ -77,6 +90,7 @@ void ControlSettings::apply(const ConfigurationArchive& archive) {
     auto migrated = migrateFinderQuickLookRules(rules_, float(edgeWidth_));
     if (migrated != rules_) setRules(std::move(migrated));
     normalizeRules();
+    return saved();
 }
 
 }  // namespace glidra

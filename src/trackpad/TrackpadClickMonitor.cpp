@@ -115,6 +115,7 @@ void TrackpadClickMonitor::press(const InputEvent& event) {
         recognizer.downTime = now;
         recognizer.origins = recognizer.points;
         recognizer.dragged = false;
+        recognizer.released = false;
         pressedDevice_ = device;
         pressedButton_ = event.mouseButton;
         return;
@@ -126,6 +127,10 @@ void TrackpadClickMonitor::release(const InputEvent& event) {
     // The recognizer sees the time of the release, not of the resolution.
     const double releaseTime = now_();
     const DeviceId device = *pressedDevice_;
+    // The button and the contact frames come in one ordered stream, so the
+    // frames of the press are in: from here the finger is leaving the pad,
+    // and sliding as it rolls off is no drag. A finger landing still counts.
+    if (const auto it = recognizers.find(device); it != recognizers.end()) it->second.released = true;
     pendingRelease_.cancel();
     // Cancelled by the destructor, so the callback never outlives the monitor.
     pendingRelease_ = services_.scheduler.after(kReleaseDelay, nullptr,

@@ -32,6 +32,13 @@ TEST(KeyboardShortcutTest, RecordedKeysPrintModifiersThenTheKeyTitle) {
         {27, command, QString(), command, "⌘-"},
         {200, 0, std::nullopt, 0, "按键 200"},
         {200, control, QString(), control, "⌃按键 200"},
+        {10, 0, std::nullopt, 0, "按键 10"},
+        {53, function, std::nullopt, function, "Fn Esc"},
+        {48, command | shift, QStringLiteral("\t"), command | shift, "⇧⌘Tab"},  // Shift before Command
+        {117, 0, QStringLiteral("x"), 0, "向前删除"},
+        {76, option, QStringLiteral("3"), option, "⌥小键盘 Enter"},
+        {14, 0, QStringLiteral("é"), 0, "É"},
+        {1, 0, QStringLiteral("ß"), 0, "SS"},  // full upper-casing
     };
     for (const auto& c : cases) {
         const auto shortcut = KeyboardShortcut::fromRecordedKey(c.keyCode, c.modifiers, c.characters);
@@ -92,6 +99,7 @@ TEST(ShortcutMediaKeyTest, MediaKeyEventsCarryTheKeyTypeAndPressState) {
     EXPECT_EQ(down.data1, 0xA00);
     EXPECT_EQ(down.data2, -1);
     EXPECT_EQ(down.flags, 0u);
+    EXPECT_EQ(down.origin, EventOrigin::ownProcess);
 
     const InputEvent up = mediaKeyEvent(ShortcutMediaKey::playPause, false, shift | option);
     EXPECT_EQ(up.data1, 0x100B00);

@@ -1,5 +1,7 @@
 #include "common/Json.h"
 
+#include "support/DecimalCommaLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
@@ -18,6 +20,14 @@ TEST(JsonTest, FloatsAreWrittenInTheirShortestForm) {
     auto back = json::decode<float>(object.value(u"x"), JsonPath());
     ASSERT_TRUE(back.ok());
     EXPECT_EQ(back.value(), 0.4f);
+}
+
+TEST(JsonTest, FloatsAreWrittenAlikeInADecimalCommaLocale) {
+    test::DecimalCommaLocale locale;
+    if (!locale.isActive()) GTEST_SKIP() << locale.unavailableReason().toStdString();
+    const QJsonObject object = JsonObjectWriter().set(u"x", 0.25f).set(u"y", 0.4f).set(u"z", -1.5e-7f).object();
+    EXPECT_EQ(QJsonDocument(object).toJson(QJsonDocument::Compact), QByteArray(R"({"x":0.25,"y":0.4,"z":-1.5e-07})"));
+    EXPECT_EQ(json::decode<float>(object.value(u"y"), JsonPath()).value(), 0.4f);
 }
 
 TEST(JsonTest, IntegersAreStrict) {

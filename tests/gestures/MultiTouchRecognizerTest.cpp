@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace glidra {
@@ -653,6 +655,115 @@ TEST(MultiTouchRecognizerTest, MultiFingerPinchNeedsMostFingersToMove) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(MultiTouchRecognizer::multiFingerPinch(c.from, c.to), c.expected);
+    }
+}
+
+// A hand moved as one: every finger is carried by a turn of `turn` radians
+// and a scaling by `scale` about `pivot`, while the pivot itself travels by
+// (dx, dy). About the centroid the hand turns or pinches symmetrically; about
+// a finger that finger stays anchored. The motion takes 0.5 s in 25 frames,
+// and every position jitters by up to 0.003, as real pads do.
+struct HandMotion {
+    std::vector<std::pair<float, float>> fingers;
+    std::pair<float, float> pivot;
+    float dx = 0;
+    float dy = 0;
+    float scale = 1;
+    float turn = 0;
+
+    std::vector<Frame> frames() const {
+        const int steps = 25;
+        // A fixed pseudo-random sequence, so each run sees the same noise.
+        std::uint32_t seed = 12345;
+        auto jitter = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return (float(seed >> 8) / float(1u << 24) * 2 - 1) * 0.003f;
+        };
+        auto at = [&](int finger, double u) {
+            const auto [fx, fy] = fingers[std::size_t(finger)];
+            const float k = 1 + (scale - 1) * float(u);
+            const float a = turn * float(u);
+            const float rx = (fx - pivot.first) * k;
+            const float ry = (fy - pivot.second) * k;
+            return std::pair{pivot.first + dx * float(u) + rx * std::cos(a) - ry * std::sin(a) + jitter(),
+                             pivot.second + dy * float(u) + rx * std::sin(a) + ry * std::cos(a) + jitter()};
+        };
+        FrameBuilder f;
+        for (int step = 0; step <= steps; ++step) {
+            for (int i = 0; i < int(fingers.size()); ++i) {
+                const auto [x, y] = at(i, double(step) / steps);
+                f.touch(i + 1, x, y);
+            }
+            f.at(0.5 * step / steps);
+        }
+        return f.up(0.52);
+    }
+};
+
+// `fingers` fingers on a regular polygon of radius r around
+// (x, y), the first at angle `from`.
+std::vector<std::pair<float, float>> polygon(int fingers, float x, float y, float r, float from) {
+    std::vector<std::pair<float, float>> out;
+    for (int i = 0; i < fingers; ++i) {
+        const float a = from + 2 * std::numbers::pi_v<float> * float(i) / float(fingers);
+        out.emplace_back(x + r * std::cos(a), y + r * std::sin(a));
+    }
+    return out;
+}
+
+TEST(MultiTouchRecognizerTest, ALongSlideIsNoPinchOrTurnButAPinchOrTurnInPlaceStaysOne) {
+    const float pi = std::numbers::pi_v<float>;
+    const float deg = pi / 180;
+    // Two fingers 0.18 apart, one above the other, and the same pair side by side.
+    const auto stacked = polygon(2, 0.15f, 0.5f, 0.09f, pi / 2);
+    const auto sideBySide = polygon(2, 0.5f, 0.15f, 0.09f, 0);
+    struct Case {
+        const char* what;
+        HandMotion motion;
+        const char* expected;
+    };
+    const Case cases[] = {
+        // Scrolls across most of the pad, the fingers drifting closer or apart
+        // by 20 to 30 % or their line turning by 15 to 25 degrees.
+        {"two fingers 0.7 right, 25 % closer", {stacked, {0.15f, 0.5f}, 0.7f, 0, 0.75f, 0}, "swipe 2 right"},
+        {"two fingers 0.7 up, 30 % apart", {sideBySide, {0.5f, 0.15f}, 0, 0.7f, 1.3f, 0}, "swipe 2 up"},
+        {"two fingers 0.7 right, turning 25 degrees", {stacked, {0.15f, 0.5f}, 0.7f, 0, 1, 25 * deg}, "swipe 2 right"},
+        {"two fingers 0.6 up, turning -25 degrees and 25 % closer",
+         {sideBySide, {0.5f, 0.15f}, 0, 0.6f, 0.75f, -25 * deg},
+         "swipe 2 up"},
+        {"three fingers 0.6 left, 25 % closer",
+         {polygon(3, 0.8f, 0.5f, 0.1f, pi / 2), {0.8f, 0.5f}, -0.6f, 0, 0.75f, 0},
+         "swipe 3 left"},
+        {"four fingers 0.6 down, 25 % apart and turning 15 degrees",
+         {polygon(4, 0.5f, 0.8f, 0.1f, pi / 4), {0.5f, 0.8f}, 0, -0.6f, 1.25f, 15 * deg},
+         "swipe 4 down"},
+        // Pinches and turns in place, symmetric or about an anchored finger.
+        {"symmetric pinch in", {polygon(2, 0.5f, 0.5f, 0.2f, 0), {0.5f, 0.5f}, 0, 0, 0.5f, 0}, "pinchIn 2"},
+        {"pinch in to an anchored finger", {{{0.3f, 0.5f}, {0.6f, 0.5f}}, {0.3f, 0.5f}, 0, 0, 0.6f, 0}, "pinchIn 2"},
+        {"pinch out from an anchored finger",
+         {{{0.3f, 0.5f}, {0.4f, 0.55f}}, {0.3f, 0.5f}, 0, 0, 2.2f, 0},
+         "pinchOut 2"},
+        {"symmetric turn", {polygon(2, 0.5f, 0.5f, 0.1f, 0), {0.5f, 0.5f}, 0, 0, 1, 0.6f}, "rotateCounterclockwise 2"},
+        {"turn about an anchored finger",
+         {{{0.4f, 0.5f}, {0.6f, 0.5f}}, {0.4f, 0.5f}, 0, 0, 1, -0.6f},
+         "rotateClockwise 2"},
+        {"wide turn about an anchored finger",
+         {{{0.4f, 0.4f}, {0.52f, 0.4f}}, {0.4f, 0.4f}, 0, 0, 1, 1.2f},
+         "rotateCounterclockwise 2"},
+        {"three fingers pinch in to an anchored thumb",
+         {{{0.5f, 0.3f}, {0.4f, 0.7f}, {0.6f, 0.7f}}, {0.5f, 0.3f}, 0, 0, 0.4f, 0},
+         "pinchIn 3"},
+        {"four fingers pinch out in place", {polygon(4, 0.5f, 0.5f, 0.1f, 0), {0.5f, 0.5f}, 0, 0, 2, 0}, "pinchOut 4"},
+        // A pinch of 0.12 that also slides: 1.4 times that much is still a
+        // pinch, 1.6 times is a slide.
+        {"pinch sliding 0.168", {polygon(2, 0.3f, 0.5f, 0.15f, 0), {0.3f, 0.5f}, 0.168f, 0, 0.6f, 0}, "pinchIn 2"},
+        {"pinch sliding 0.192", {polygon(2, 0.3f, 0.5f, 0.15f, 0), {0.3f, 0.5f}, 0.192f, 0, 0.6f, 0}, "swipe 2 right"},
+        // Nothing but the pad's noise.
+        {"two fingers resting", {polygon(2, 0.5f, 0.5f, 0.1f, 0), {0.5f, 0.5f}, 0, 0, 1, 0}, "none"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(gist(recognise(c.motion.frames())), c.expected);
     }
 }
 

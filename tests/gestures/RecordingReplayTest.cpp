@@ -1,5 +1,6 @@
 #include "gestures/MultiTouchRecognizer.h"
 #include "gestures/TrackpadClickRecognizer.h"
+#include "platform/evdev/DriverTouchLists.h"
 #include "platform/evdev/EvemuReader.h"
 #include "platform/evdev/FrameAssembler.h"
 
@@ -28,14 +29,16 @@ std::string replay(const std::string& name) {
         if (gesture) seen += (seen.empty() ? "" : "; ") + test::describe(gesture);
     };
     for (const evdev::Frame& frame : evdev::FrameAssembler::assemble(read.recording())) {
-        // Lost events: the touch in progress can no longer be judged.
-        if (frame.interrupted && recognizer.startTime) recognizer.cancelled = true;
-        std::vector<TouchPoint> points;
-        for (const evdev::Frame::Contact& c : frame.contacts) {
-            if (c.touching) points.push_back(TouchPoint{c.id, c.x, c.y, c.pressure});
+        // What the bridge keeps of what a touchpad source delivers: the
+        // touching contacts.
+        for (const std::vector<DriverTouch>& touches : evdev::driverTouchLists(frame)) {
+            std::vector<TouchPoint> points;
+            for (const DriverTouch& t : touches) {
+                if (t.state == 4) points.push_back(TouchPoint{t.identifier, t.x, t.y, t.pressure});
+            }
+            report(recognizer.update(points, std::nullopt, frame.time));
+            clicks.update(points, frame.time);
         }
-        report(recognizer.update(points, std::nullopt, frame.time));
-        clicks.update(points, frame.time);
         for (const evdev::Frame::ButtonChange& change : frame.buttonChanges) {
             if (change.pressed) {
                 clicks.hasClaimedContactSession = true;

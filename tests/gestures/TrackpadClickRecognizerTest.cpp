@@ -110,5 +110,27 @@ TEST(TrackpadClickRecognizerTest, FingersLandingWhileThePressIsPendingDoNotReset
     EXPECT_EQ(recognizer.resolve(1.2), std::nullopt);
 }
 
+TEST(TrackpadClickRecognizerTest, AfterTheReleaseOnlyMovingIsNoDrag) {
+    // One finger drifts 0.02 while the button is held; once the button is up
+    // it slides on as it rolls off the pad, or another finger lands.
+    auto press = [](const std::function<void(FrameBuilder&)>& afterRelease) {
+        TrackpadClickRecognizer recognizer;
+        FrameBuilder f;
+        f.touch(1, 0.5f, 0.5f).at(0);
+        feed(recognizer, f);
+        pressButton(recognizer, 0);
+        feed(recognizer, frames().touch(1, 0.52f, 0.5f).at(0.1));
+        recognizer.released = true;
+        FrameBuilder after;
+        after.touch(1, 0.52f, 0.5f);
+        afterRelease(after);
+        feed(recognizer, after);
+        return describe(recognizer.resolve(0.15));
+    };
+    EXPECT_EQ(press([](FrameBuilder& f) { f.moveTo(1, 0.57f, 0.5f).at(0.12).moveTo(1, 0.6f, 0.5f).at(0.14); }),
+              "click 1 right 1");
+    EXPECT_EQ(press([](FrameBuilder& f) { f.touch(2, 0.7f, 0.5f).at(0.12); }), "none");
+}
+
 }  // namespace
 }  // namespace glidra

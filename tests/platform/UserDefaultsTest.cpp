@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 
 #include <cmath>
 
@@ -71,6 +73,70 @@ TEST(JsonFileUserDefaultsTest, EntriesOfAnUnknownKindSurviveRewrites) {
     QFile again(settingsPath());
     ASSERT_TRUE(again.open(QIODevice::ReadOnly));
     EXPECT_TRUE(again.readAll().contains("2030-01-01"));
+}
+
+QByteArray fileContents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& contents) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
+}
+
+TEST(JsonFileUserDefaultsTest, TwoProcessesDoNotUndoEachOthersChanges) {
+    writeFile(settingsPath(), R"({"shared": {"integer": 1}, "mine": {"integer": 1}})");
+    linux_platform::JsonFileUserDefaults first(settingsPath());
+    linux_platform::JsonFileUserDefaults second(settingsPath());
+
+    ASSERT_TRUE(first.setValue(QStringLiteral("mine"), std::int64_t(2)));
+    ASSERT_TRUE(second.setValue(QStringLiteral("theirs"), std::int64_t(3)));
+    ASSERT_TRUE(second.removeValue(QStringLiteral("shared")));
+    // Rewriting a key of its own brings back nothing the other one changed.
+    ASSERT_TRUE(first.setValue(QStringLiteral("mine"), std::int64_t(4)));
+
+    linux_platform::JsonFileUserDefaults reopened(settingsPath());
+    EXPECT_EQ(reopened.value(QStringLiteral("mine")), DefaultsValue(std::int64_t(4)));
+    EXPECT_EQ(reopened.value(QStringLiteral("theirs")), DefaultsValue(std::int64_t(3)));
+    EXPECT_EQ(reopened.value(QStringLiteral("shared")), std::nullopt);
+    // What each saw at start stays as it was: nothing is reloaded.
+    EXPECT_EQ(first.value(QStringLiteral("shared")), DefaultsValue(std::int64_t(1)));
+}
+
+TEST(JsonFileUserDefaultsTest, AWriteWaitsForTheLockOfAnotherWriter) {
+    linux_platform::JsonFileUserDefaults defaults(settingsPath(), std::chrono::milliseconds(0));
+    ASSERT_TRUE(defaults.setValue(QStringLiteral("a"), true));
+    const QByteArray before = fileContents(settingsPath());
+    {
+        QLockFile otherWriter(settingsPath() + QStringLiteral(".lock"));
+        ASSERT_TRUE(otherWriter.tryLock(0));
+        EXPECT_FALSE(defaults.setValue(QStringLiteral("b"), true));
+        EXPECT_FALSE(defaults.failure().isEmpty());
+        EXPECT_EQ(defaults.value(QStringLiteral("b")), DefaultsValue(true));
+        EXPECT_EQ(fileContents(settingsPath()), before);
+    }
+    // The next write carries the one that failed.
+    ASSERT_TRUE(defaults.setValue(QStringLiteral("c"), true));
+    EXPECT_TRUE(defaults.failure().isEmpty());
+    linux_platform::JsonFileUserDefaults reopened(settingsPath());
+    EXPECT_EQ(reopened.value(QStringLiteral("b")), DefaultsValue(true));
+    EXPECT_EQ(reopened.value(QStringLiteral("c")), DefaultsValue(true));
+}
+
+TEST(JsonFileUserDefaultsTest, ADocumentDamagedAfterLoadingIsSetAsideAndWrittenWhole) {
+    writeFile(settingsPath(), R"({"kept": {"bool": true}})");
+    linux_platform::JsonFileUserDefaults defaults(settingsPath());
+    writeFile(settingsPath(), "{\"kept\": ");
+
+    ASSERT_TRUE(defaults.setValue(QStringLiteral("new"), true));
+    ASSERT_FALSE(defaults.setAsidePath().isEmpty());
+    EXPECT_EQ(fileContents(defaults.setAsidePath()), QByteArray("{\"kept\": "));
+    linux_platform::JsonFileUserDefaults reopened(settingsPath());
+    EXPECT_EQ(reopened.value(QStringLiteral("kept")), DefaultsValue(true));
+    EXPECT_EQ(reopened.value(QStringLiteral("new")), DefaultsValue(true));
 }
 
 TEST(UserDefaultsTest, BooleanReadingOfTheStore) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -266,7 +267,13 @@ TEST(ConfigurationArchive, WritingRefusesWhatReadingWould) {
 TEST(ConfigurationArchive, WritesTheExportTimeInUtcWithWholeSeconds) {
     const QDateTime time(QDate(2026, 12, 8), QTime(6, 54, 39, 750), QTimeZone(8 * 3600));
     EXPECT_EQ(ConfigurationArchive::exportDate(time), QStringLiteral("2026-12-07T22:54:39Z"));
-    EXPECT_FALSE(ConfigurationArchive::currentAppVersion().isEmpty());
+}
+
+TEST(ConfigurationArchive, NamesTheVersionTheApplicationReports) {
+    const QString saved = QCoreApplication::applicationVersion();
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.7.1"));
+    EXPECT_EQ(ConfigurationArchive::currentAppVersion(), QStringLiteral("2.7.1"));
+    QCoreApplication::setApplicationVersion(saved);
 }
 
 }  // namespace

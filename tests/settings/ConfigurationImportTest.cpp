@@ -297,5 +297,84 @@ TEST_F(ConfigurationImport, UndoWithoutAReadableBackup) {
     EXPECT_EQ(settings.makeArchive(clock), imported);
 }
 
+TEST_F(ConfigurationImport, AnImportWhoseBackupCannotBeSavedFailsAndChangesNothing) {
+    for (const bool earlierBackup : {false, true}) {
+        SCOPED_TRACE(earlierBackup);
+        sim::SimUserDefaults defaults;
+        ControlSettings settings(defaults);
+        makeRich(settings);
+        if (earlierBackup) {
+            ASSERT_TRUE(settings.importConfiguration(settings.makeArchive(clock), clock).ok());
+        }
+        const auto before = storedValues(defaults);
+        const ConfigurationArchive live = settings.makeArchive(clock);
+        QSignalSpy rulesChanged(&settings, &ControlSettings::rulesChanged);
+
+        defaults.setFailsWrites(true, QStringLiteral("No space left on device"));
+        const auto result = settings.importConfiguration(fixtureArchive("valid-all-fields.json"), clock);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.error(),
+                  ConfigurationTransferError(Error::notSaved, QStringLiteral("No space left on device")));
+        EXPECT_EQ(localizedDescription(result.error()), QStringLiteral("无法保存设置：No space left on device"));
+        EXPECT_EQ(storedValues(defaults), before);
+        EXPECT_EQ(settings.makeArchive(clock), live);
+        EXPECT_EQ(settings.hasConfigurationBackup(), earlierBackup);
+        EXPECT_EQ(rulesChanged.count(), 0);
+        defaults.restart();
+        EXPECT_EQ(storedValues(defaults), before);
+    }
+}
+
+TEST_F(ConfigurationImport, SettingsNotSavedByTheApplyAreReportedAndTheBackupTakesThemBack) {
+    sim::SimUserDefaults defaults;
+    ControlSettings settings(defaults);
+    makeRich(settings);
+    const ConfigurationArchive original = settings.makeArchive(clock);
+    // The disk fills up once the backup is saved.
+    QObject::connect(&settings, &ControlSettings::hasConfigurationBackupChanged, &settings,
+                     [&defaults] { defaults.setFailsWrites(true, QStringLiteral("Input/output error")); });
+
+    const ConfigurationArchive archive = fixtureArchive("valid-all-fields.json");
+    const auto result = settings.importConfiguration(archive, clock);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error(), ConfigurationTransferError(Error::notSaved, QStringLiteral("Input/output error")));
+    // Applied all the same.
+    EXPECT_NE(settings.makeArchive(clock), original);
+    EXPECT_EQ(settings.bindings(), archive.bindings);
+    EXPECT_EQ(settings.lastWriteFailure(), QStringLiteral("Input/output error"));
+
+    // After a restart the import was never saved, and the backup is there.
+    defaults.setFailsWrites(false);
+    defaults.restart();
+    ControlSettings restarted(defaults);
+    EXPECT_EQ(restarted.makeArchive(clock), original);
+    EXPECT_TRUE(restarted.hasConfigurationBackup());
+    ASSERT_TRUE(restarted.undoLastImport().ok());
+    EXPECT_EQ(restarted.makeArchive(clock), original);
+}
+
+TEST_F(ConfigurationImport, AnUndoThatCannotBeSavedKeepsTheBackup) {
+    sim::SimUserDefaults defaults;
+    ControlSettings settings(defaults);
+    makeRich(settings);
+    const ConfigurationArchive original = settings.makeArchive(clock);
+    ASSERT_TRUE(settings.importConfiguration(fixtureArchive("valid-all-fields.json"), clock).ok());
+    const QByteArray backup = *defaults.data(settings_key::configurationBeforeImport);
+
+    defaults.setFailsWrites(true, QStringLiteral("Read-only file system"));
+    const auto failed = settings.undoLastImport();
+    ASSERT_FALSE(failed.ok());
+    EXPECT_EQ(localizedDescription(failed.error()), QStringLiteral("无法保存设置：Read-only file system"));
+    EXPECT_TRUE(settings.hasConfigurationBackup());
+    EXPECT_EQ(defaults.data(settings_key::configurationBeforeImport), backup);
+
+    defaults.setFailsWrites(false);
+    ASSERT_TRUE(settings.undoLastImport().ok());
+    EXPECT_EQ(settings.makeArchive(clock), original);
+    EXPECT_FALSE(settings.hasConfigurationBackup());
+    defaults.restart();
+    EXPECT_EQ(ControlSettings(defaults).makeArchive(clock), original);
+}
+
 }  // namespace
 }  // namespace glidra

@@ -1,11 +1,15 @@
 #include "settings/ControlSettings.h"
 
 #include "platform/linux/JsonFileUserDefaults.h"
+#include "platform/sim/ManualClock.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "settings/SettingsKeys.h"
+#include "support/DecimalCommaLocale.h"
+#include "support/FilePermissionsEnforced.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -164,23 +168,63 @@ TEST(ControlSettings, ANaNSensitivityCountsAsAChangeEveryTime) {
     EXPECT_EQ(edgeWidth.count(), 2);
 }
 
-TEST(ControlSettings, AValueJsonCannotHoldLeavesTheKeyAsItWas) {
+TEST(ControlSettings, ARuleJsonCannotHoldIsRefusedAndTheOthersAreSaved) {
     sim::SimUserDefaults defaults;
     ControlSettings settings(defaults);
-    settings.setRules({swipeUpRule()});
-    const auto before = defaults.value(settings_key::rules);
-    defaults.clearLog();
+    const GestureRule kept = swipeUpRule();
+    GestureRule edited = swipeUpRule();
+    edited.region = GestureRegion::custom;
+    edited.customRegion = NormalizedRegionRect{0.25f, 0, 0.75f, 1};
+    settings.setRules({kept, edited});
 
-    GestureRule broken = swipeUpRule();
-    broken.customRegion = NormalizedRegionRect{0, 0, std::numeric_limits<float>::infinity(), 1};
-    QSignalSpy changed(&settings, &ControlSettings::rulesChanged);
-    settings.setRules({broken});
+    GestureRule infinite = edited;
+    infinite.customRegion->maxX = std::numeric_limits<float>::infinity();
+    GestureRule notANumber = swipeUpRule();
+    notANumber.region = GestureRegion::custom;
+    notANumber.customRegions = std::vector{NormalizedRegionRect{0, std::nanf(""), 1, 1}};
+    const GestureRule added = swipeUpRule();
+    QSignalSpy failure(&settings, &ControlSettings::lastWriteFailureChanged);
+    settings.setRules({kept, infinite, notANumber, added});
 
-    EXPECT_EQ(changed.count(), 1);
-    ASSERT_EQ(settings.rules().size(), 1u);
-    EXPECT_EQ(settings.rules()[0], broken);
-    EXPECT_TRUE(defaults.writtenKeys().isEmpty());
-    EXPECT_EQ(defaults.value(settings_key::rules), before);
+    // The broken edit leaves its rule as it was, the broken addition is not
+    // made, and the rest is stored and saved.
+    EXPECT_EQ(settings.rules(), (std::vector{kept, edited, added}));
+    EXPECT_EQ(settings.lastWriteFailure(), QStringLiteral("规则的触发区域坐标无效。"));
+    EXPECT_EQ(failure.count(), 1);
+    defaults.restart();
+    EXPECT_EQ(ControlSettings(defaults).rules(), settings.rules());
+
+    settings.saveRules();
+    EXPECT_TRUE(settings.lastWriteFailure().isEmpty());
+}
+
+TEST(ControlSettings, AFailedWriteIsVisibleUntilAWriteSucceeds) {
+    for (const PropertyCase& c : propertyCases()) {
+        SCOPED_TRACE(c.property);
+        sim::SimUserDefaults defaults;
+        ControlSettings settings(defaults);
+        const QMetaProperty property = metaProperty(settings, c.property);
+        const QVariant loaded = property.read(&settings);
+        QSignalSpy failure(&settings, &ControlSettings::lastWriteFailureChanged);
+
+        defaults.setFailsWrites(true, QStringLiteral("Disk quota exceeded"));
+        ASSERT_TRUE(property.write(&settings, c.changed));
+        EXPECT_EQ(property.read(&settings), c.changed);  // held all the same
+        EXPECT_EQ(settings.lastWriteFailure(), QStringLiteral("Disk quota exceeded"));
+        EXPECT_EQ(failure.count(), 1);
+        defaults.restart();
+        const ControlSettings unsaved(defaults);
+        EXPECT_EQ(property.read(&unsaved), loaded);
+
+        // The next write that succeeds saves it, and the failure is over.
+        defaults.setFailsWrites(false);
+        ASSERT_TRUE(property.write(&settings, c.changed));
+        EXPECT_TRUE(settings.lastWriteFailure().isEmpty());
+        EXPECT_EQ(failure.count(), 2);
+        defaults.restart();
+        const ControlSettings saved(defaults);
+        EXPECT_EQ(property.read(&saved), c.changed);
+    }
 }
 
 TEST(ControlSettings, SaveWritesTheCurrentListWithoutNotifying) {
@@ -250,6 +294,75 @@ TEST(ControlSettings, EverySettingSurvivesARestartThroughTheSettingsFile) {
     const auto rules = QJsonDocument::fromJson(std::get<QByteArray>(*defaults.value(settings_key::rules)));
     ASSERT_TRUE(rules.isArray());
     EXPECT_EQ(rules.array().at(0).toObject().value(u"action").toString(), QStringLiteral("missionControl"));
+}
+
+TEST(ControlSettings, NumbersSurviveTheFileAndAnExportInADecimalCommaLocale) {
+    test::DecimalCommaLocale locale;
+    if (!locale.isActive()) GTEST_SKIP() << locale.unavailableReason().toStdString();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("Glidra/settings.json"));
+    GestureRule rule = swipeUpRule();
+    rule.region = GestureRegion::custom;
+    rule.customRegion = NormalizedRegionRect{0.25f, 0.3f, 0.75f, 0.9f};
+    {
+        linux_platform::JsonFileUserDefaults defaults(path);
+        ControlSettings settings(defaults);
+        settings.setRules({rule});
+        settings.setSensitivity(2.25);
+        settings.setEdgeWidth(0.125);
+    }
+
+    linux_platform::JsonFileUserDefaults defaults(path);
+    ControlSettings reloaded(defaults);
+    ASSERT_EQ(reloaded.rules().size(), 1u);
+    EXPECT_EQ(reloaded.rules()[0], rule);
+    EXPECT_EQ(reloaded.sensitivity(), 2.25);
+    EXPECT_EQ(reloaded.edgeWidth(), 0.125);
+
+    sim::ManualClock clock;
+    const auto encoded = reloaded.makeArchive(clock).encoded();
+    ASSERT_TRUE(encoded.ok());
+    const QByteArray exported = encoded.value();
+    EXPECT_TRUE(exported.contains("\"minX\": 0.25")) << exported.toStdString();
+    const auto imported = ConfigurationArchive::decode(exported);
+    ASSERT_TRUE(imported.ok());
+    EXPECT_EQ(imported->gestures, reloaded.rules());
+    EXPECT_EQ(imported->edgeWidth, 0.125);
+}
+
+TEST(ControlSettings, ASettingsFileThatCannotBeReadIsLeftAloneAndSaysWhy) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("settings.json"));
+    const QByteArray contents = R"({"restoreEnabled": {"bool": true}, "sensitivity": {"double": 2.5}})";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
+    test::FilePermissionsEnforced enforced;
+    if (QFile file(path); file.open(QIODevice::ReadOnly)) GTEST_SKIP() << "file permissions do not hold here";
+
+    linux_platform::JsonFileUserDefaults defaults(path);
+    ControlSettings settings(defaults);
+    EXPECT_FALSE(settings.restoreEnabled());
+    EXPECT_EQ(settings.sensitivity(), 1.5);
+    EXPECT_TRUE(settings.lastWriteFailure().contains(path)) << settings.lastWriteFailure().toStdString();
+    EXPECT_EQ(settings.lastWriteFailure(), defaults.failure());
+
+    // Changes live in memory only; the user's file is neither moved nor
+    // replaced.
+    settings.setSensitivity(2.0);
+    EXPECT_EQ(settings.sensitivity(), 2.0);
+    EXPECT_FALSE(settings.lastWriteFailure().isEmpty());
+    EXPECT_TRUE(defaults.setAsidePath().isEmpty());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("settings.json")});
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), contents);
 }
 
 }  // namespace

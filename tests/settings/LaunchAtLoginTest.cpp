@@ -183,17 +183,55 @@ TEST(XdgAutostartLoginItems, ReadsOnlyRealEntriesAsRegistered) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(text);
     };
+    const QByteArray exec = XdgAutostartLoginItems::execArgument(QCoreApplication::applicationFilePath()).toUtf8();
     write("not a desktop file");
     EXPECT_EQ(items.status(), Status::notRegistered);
-    write("[Desktop Action x]\nExec=glidra\n");
+    write("[Desktop Action x]\nExec=" + exec + "\n");
     EXPECT_EQ(items.status(), Status::notRegistered);
-    write("[Desktop Entry]\nExec=glidra\nX-GNOME-Autostart-enabled=false\n");
+    write("[Desktop Entry]\nExec=" + exec + "\nX-GNOME-Autostart-enabled=false\n");
     EXPECT_EQ(items.status(), Status::requiresApproval);
-    write("# note\n[Desktop Entry]\nExec = glidra\nHidden=false\n");
+    write("# note\n[Desktop Entry]\nExec = " + exec + " --hidden %U\nHidden=false\n");
     EXPECT_EQ(items.status(), Status::enabled);
 
     // Registering replaces whatever stood there.
     write("garbage");
+    EXPECT_EQ(items.registerApp(), std::nullopt);
+    EXPECT_EQ(items.status(), Status::enabled);
+}
+
+TEST(XdgAutostartLoginItems, AnEntryCountsOnlyWhenItRunsThisProgram) {
+    const QString folder = test::temporaryHome() + QStringLiteral("/autostart");
+    QDir().mkpath(folder);
+    const QString program = QCoreApplication::applicationFilePath();
+    XdgAutostartLoginItems items(program, folder);
+    const auto write = [&](const QByteArray& exec) {
+        QFile file(items.entryPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[Desktop Entry]\nType=Application\nExec=" + exec + "\n");
+    };
+
+    // An older copy, a moved one, or another program at our name.
+    write("/opt/old/glidra");
+    EXPECT_EQ(items.status(), Status::notRegistered);
+    write("\"" + program.toUtf8() + ".old\"");
+    EXPECT_EQ(items.status(), Status::notRegistered);
+    write("true");
+    EXPECT_EQ(items.status(), Status::notRegistered);
+
+    // The program through a link, and by its name on the PATH.
+    const QString bin = test::temporaryHome() + QStringLiteral("/bin");
+    QDir().mkpath(bin);
+    ASSERT_TRUE(QFile::link(program, bin + QStringLiteral("/glidra")));
+    write(bin.toUtf8() + "/glidra");
+    EXPECT_EQ(items.status(), Status::enabled);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin) + ':' + path);
+    write("glidra");
+    EXPECT_EQ(items.status(), Status::enabled);
+    qputenv("PATH", path);
+
+    // Registering replaces a stale entry with one that counts.
+    write("/opt/old/glidra");
     EXPECT_EQ(items.registerApp(), std::nullopt);
     EXPECT_EQ(items.status(), Status::enabled);
 }
@@ -203,8 +241,15 @@ TEST(XdgAutostartLoginItems, QuotesTheExecutableForTheExecLine) {
               QStringLiteral("\"/usr/bin/glidra\""));
     // Quote-level escapes for " $ ` \, "%%" for a percent sign, then every
     // backslash doubled once more for the string value.
-    EXPECT_EQ(XdgAutostartLoginItems::execArgument(QStringLiteral(R"(/opt/My Apps/g"l$i`d%ra\x)")),
+    const QString awkward = QStringLiteral(R"(/opt/My Apps/g"l$i`d%ra\x)");
+    EXPECT_EQ(XdgAutostartLoginItems::execArgument(awkward),
               QStringLiteral(R"("/opt/My Apps/g\\"l\\$i\\`d%%ra\\\\x")"));
+    // And it reads back as the program it names.
+    EXPECT_EQ(
+        XdgAutostartLoginItems::execProgram(XdgAutostartLoginItems::execArgument(awkward) + QStringLiteral(" %U")),
+        awkward);
+    EXPECT_EQ(XdgAutostartLoginItems::execProgram(QStringLiteral(R"("/opt/My\sApps/glidra" --x)")),
+              QStringLiteral("/opt/My Apps/glidra"));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -180,14 +181,22 @@ struct ControllerHarness {
     sim::SimMouseButtonMonitor mouseButtons;
     sim::SimAccessibilityTrust accessibilityTrust;
     FakeExecutors executors{log};
+    // Executors a test builds on the harness's ports in place of the fakes.
+    std::unique_ptr<ExecutorServices> builtExecutors;
     FakeRouting routing{log};
     FakeHUD* hud = nullptr;
     FakePointerLock* pointerLock = nullptr;
     FakeVideoScrubber* videoScrubber = nullptr;
     FakeRecovery* recovery = nullptr;
+    // Builds the listener recovery instead of the recording fake, when set
+    // before the controller first asks for one.
+    std::function<std::unique_ptr<ListenerRecoveryService>(TrackpadController&)> makeRecovery;
     std::unique_ptr<TrackpadController> controller;
 
-    ControllerHarness() {
+    using ExecutorsFactory = std::function<std::unique_ptr<ExecutorServices>(ControllerHarness&)>;
+
+    explicit ControllerHarness(const ExecutorsFactory& makeExecutors = {}) {
+        if (makeExecutors) builtExecutors = makeExecutors(*this);
         auto lock = std::make_unique<FakePointerLock>(log);
         auto scrubber = std::make_unique<FakeVideoScrubber>(log);
         pointerLock = lock.get();
@@ -198,7 +207,7 @@ struct ControllerHarness {
             time.scheduler,
             keyboard,
             frontmost,
-            executors,
+            builtExecutors ? *builtExecutors : executors,
             routing,
             [this](AdjustmentHUDSettings) {
                 auto made = std::make_unique<FakeHUD>(log);
@@ -208,7 +217,8 @@ struct ControllerHarness {
             std::move(lock),
             std::move(scrubber),
             std::make_unique<FakeConnector>(log),
-            [this](TrackpadController&) {
+            [this](TrackpadController& built) -> std::unique_ptr<ListenerRecoveryService> {
+                if (makeRecovery) return makeRecovery(built);
                 auto made = std::make_unique<FakeRecovery>(log);
                 recovery = made.get();
                 return made;

@@ -1,11 +1,11 @@
 #include "support/TestEnvironment.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
-// For tests of adapters that need Qt's GUI side (the clipboard): no display,
-// the offscreen platform keeps an in-process clipboard.
+// Widgets and screens without a display: the offscreen platform, set before
+// the application object reads it.
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     return glidra::test::runAllTests(argc, argv);
 }

@@ -109,6 +109,28 @@ TEST_F(TrackpadClickMonitorTest, TheFramesThatComeWithTheReleaseAreTakenInFirst)
     EXPECT_FALSE(monitor.pressedDevice());
 }
 
+TEST_F(TrackpadClickMonitorTest, AFingerRollingOffAfterTheReleaseDoesNotDrag) {
+    // Drifting 0.02 while held, then 0.03 more as it leaves the pad: 0.05
+    // from where it pressed.
+    frameAt(1.00, kPadA, fingers(1));
+    buttonAt(1.05, Type::leftMouseDown);
+    frameAt(1.10, kPadA, fingers(1, 0.32f));
+    buttonAt(1.20, Type::leftMouseUp);
+    frameAt(1.22, kPadA, fingers(1, 0.35f));
+    frameAt(1.24, kPadA, {});
+    time.advanceBy(0.1);
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0].gesture.kind, Kind::click);
+
+    // Sliding as far while the button is still down is a drag.
+    frameAt(2.00, kPadA, fingers(1));
+    buttonAt(2.05, Type::leftMouseDown);
+    frameAt(2.10, kPadA, fingers(1, 0.35f));
+    buttonAt(2.20, Type::leftMouseUp);
+    time.advanceBy(0.1);
+    EXPECT_EQ(clicks.size(), 1u);
+}
+
 TEST_F(TrackpadClickMonitorTest, AClickGoesToTheTrackpadTouchedMostRecently) {
     frameAt(1.00, kPadA, fingers(1));
     frameAt(1.08, kPadB, fingers(2));
@@ -249,6 +271,14 @@ TEST_F(TrackpadClickMonitorTest, OurOwnClicksAreIgnoredEntirely) {
     mouse.click(ownUp);
     time.advanceBy(0.1);
     EXPECT_TRUE(clicks.empty());
+
+    // An adapter that says nothing about the origin delivers the user's press.
+    InputEvent unstated;
+    unstated.type = Type::leftMouseUp;
+    unstated.isTouchSubtype = true;
+    mouse.click(unstated);
+    time.advanceBy(0.1);
+    EXPECT_EQ(clicks.size(), 1u);
 }
 
 TEST_F(TrackpadClickMonitorTest, StopDuringTheReleaseDelayDeliversNothingAndClearsEverything) {

@@ -2,6 +2,8 @@
 
 #include "bridge/MultitouchBridge.h"
 #include "common/Json.h"
+#include "platform/evdev/DriverTouchLists.h"
+#include "platform/evdev/EvdevCodes.h"
 #include "platform/evdev/EvemuReader.h"
 #include "platform/evdev/FrameAssembler.h"
 #include "platform/sim/SimDisplayBrightness.h"
@@ -15,6 +17,7 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 
 namespace glidra::replay {
 
@@ -23,25 +26,6 @@ namespace {
 // How long the clock runs on after the last frame, so a tap held back for a
 // further tap still reaches the handler.
 constexpr double kTrailingTime = 2.0;
-
-// The driver's view of one assembled frame. Hovering contacts are reported
-// but not touching, as the driver would; the bridge drops them.
-std::vector<DriverTouch> driverTouches(const evdev::Frame& frame) {
-    std::vector<DriverTouch> touches;
-    touches.reserve(frame.contacts.size());
-    for (const auto& contact : frame.contacts) {
-        touches.push_back(DriverTouch{contact.id, contact.touching ? 4 : 1, contact.x, contact.y, contact.pressure});
-    }
-    return touches;
-}
-
-// Events were lost mid-gesture: the engine must not judge the vanished fingers
-// as a lift. A contact with no position cancels every recognizer and tracker
-// of the device, so the lift that follows completes nothing.
-std::vector<DriverTouch> cancellingTouches() {
-    const float nowhere = std::numeric_limits<float>::quiet_NaN();
-    return {DriverTouch{0, 4, nowhere, nowhere, 0}};
-}
 
 std::optional<InputEvent::Type> buttonEventType(const evdev::Frame::ButtonChange& change) {
     using Button = evdev::Frame::Button;
@@ -100,12 +84,10 @@ std::vector<ReplayedGesture> replay(const evdev::Recording& recording, const Rep
         if (!frame) continue;
         scheduler.advanceTo(frame->time);
         drain();
-        if (frame->interrupted) {
-            framework.deliver(device, cancellingTouches(), frame->time);
+        for (const auto& touches : evdev::driverTouchLists(*frame)) {
+            framework.deliver(device, touches, frame->time);
             drain();
         }
-        framework.deliver(device, driverTouches(*frame), frame->time);
-        drain();
         for (const auto& change : frame->buttonChanges) {
             if (const auto type = buttonEventType(change)) {
                 engine.mouseButtons.click(sim::SimMouseButtonMonitor::userButton(*type, true));
@@ -135,6 +117,41 @@ template <typename E>
 std::optional<E> optionValue(const QStringList& arguments, qsizetype& i) {
     if (i + 1 >= arguments.size()) return std::nullopt;
     return enumFromRaw<E>(arguments.at(++i));
+}
+
+// The kernel's names of the axes a touchpad recording uses.
+QString axisName(std::uint16_t code) {
+    static const std::map<std::uint16_t, const char*> names = {
+        {evdev::kAbsX, "ABS_X"},
+        {evdev::kAbsY, "ABS_Y"},
+        {evdev::kAbsPressure, "ABS_PRESSURE"},
+        {evdev::kAbsToolWidth, "ABS_TOOL_WIDTH"},
+        {evdev::kAbsMtSlot, "ABS_MT_SLOT"},
+        {evdev::kAbsMtTouchMajor, "ABS_MT_TOUCH_MAJOR"},
+        {evdev::kAbsMtPositionX, "ABS_MT_POSITION_X"},
+        {evdev::kAbsMtPositionY, "ABS_MT_POSITION_Y"},
+        {evdev::kAbsMtTrackingId, "ABS_MT_TRACKING_ID"},
+        {evdev::kAbsMtPressure, "ABS_MT_PRESSURE"},
+        {evdev::kAbsMtDistance, "ABS_MT_DISTANCE"},
+    };
+    if (const auto it = names.find(code); it != names.end()) return QString::fromLatin1(it->second);
+    return QStringLiteral("axis 0x%1").arg(code, 2, 16, QLatin1Char('0'));
+}
+
+// Names the axes whose ranges the reader took from the recorded values.
+QString derivedAxesWarning(const evdev::Recording& recording, const QString& path) {
+    QStringList derived;
+    for (const auto& [code, range] : recording.device.axes) {
+        if (range.derivedFromData) derived.append(axisName(code));
+    }
+    const QString axes = derived.join(u", ");
+    if (recording.hasDeviceHeader) {
+        return QStringLiteral("%1: the device header does not describe %2; %3 taken from the recorded values\n")
+            .arg(path, axes, derived.size() == 1 ? QStringLiteral("its range is") : QStringLiteral("their ranges are"));
+    }
+    return QStringLiteral("%1 has no device header; %2 taken from the recorded values\n")
+        .arg(path, derived.size() == 1 ? QStringLiteral("the range of %1 is").arg(axes)
+                                       : QStringLiteral("the ranges of %1 are").arg(axes));
 }
 
 }  // namespace
@@ -178,13 +195,14 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return kBadInput;
     }
     const evdev::Recording& recording = read.recording();
-    if (recording.device.hasDerivedAxes()) {
-        err << "glidra-replay: warning: " << path
-            << " has no device header; axis ranges are taken from the recorded values\n";
-    }
+    if (recording.device.hasDerivedAxes()) err << "glidra-replay: warning: " << derivedAxesWarning(recording, path);
 
     for (const auto& replayed : replay(recording, options)) {
-        QJsonObject line{{QStringLiteral("t"), replayed.time}, {QStringLiteral("gesture"), replayed.gesture.toJson()}};
+        QJsonObject gesture = replayed.gesture.toJson().toObject();
+        // The other kinds carry a direction only because the descriptor
+        // always has one; printed, it would read as if it had been measured.
+        if (!usesDirection(replayed.gesture.kind)) gesture.remove(QStringLiteral("direction"));
+        QJsonObject line{{QStringLiteral("t"), replayed.time}, {QStringLiteral("gesture"), gesture}};
         out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
     }
     out.flush();

@@ -61,8 +61,9 @@ struct Frame {
     std::vector<ButtonChange> buttonChanges;
     // Events were lost (SYN_DROPPED) before this frame. Every contact that was
     // down then is gone from this frame on and stays withheld until all
-    // fingers have lifted: a consumer abandons the gestures in progress here,
-    // and must not judge this frame as the lift that ends them.
+    // fingers have lifted: the gestures in progress are abandoned here, and
+    // this frame is not the lift that ends them (driverTouchLists delivers it
+    // so).
     bool interrupted = false;
 
     int touchingCount() const {

@@ -3,6 +3,7 @@
 #include "platform/evdev/EvdevCodes.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace glidra::evdev {
 
@@ -64,7 +65,9 @@ FrameAssembler::FrameAssembler(const DeviceDescription& device, Options options)
     slotPressureRange_ = device.axis(kAbsMtPressure);
     if (!slotPressureRange_) padPressureRange_ = device.axis(kAbsPressure);
     pressurePad_ = device.isPressurePad();
+    semiMultitouch_ = device.isSemiMultitouch();
     slots_.resize(static_cast<std::size_t>(device.slotCount()));
+    reusesDepartedIds_ = slotCount() <= 2;
 }
 
 void FrameAssembler::reset() {
@@ -80,6 +83,8 @@ void FrameAssembler::reset() {
     buttonChanges_.clear();
     syntheticIds_.clear();
     nextSynthetic_ = 0;
+    departedSlotIds_.clear();
+    departedSyntheticIds_.clear();
     dropped_ = false;
     withholding_ = false;
 }
@@ -96,6 +101,8 @@ std::optional<Frame> FrameAssembler::feed(double time, std::uint16_t type, std::
                 dropped_ = true;
                 withholding_ = true;
                 syntheticIds_.clear();
+                departedSlotIds_.clear();
+                departedSyntheticIds_.clear();
             }
             return std::nullopt;
         case kEvKey:
@@ -215,9 +222,53 @@ bool FrameAssembler::anyContactTouching() {
     return std::any_of(current.begin(), current.end(), [](const Frame::Contact& c) { return c.touching; });
 }
 
+void FrameAssembler::levelCorners(Frame::Contact& a, Frame::Contact& b) {
+    const float cx = (a.x + b.x) / 2;
+    const float cy = (a.y + b.y) / 2;
+    const float spread = std::hypot(b.x - a.x, b.y - a.y);
+    // Keep the spread where the pad allows: shift inwards rather than clamp.
+    const float left = std::clamp(cx - spread / 2, 0.0f, std::max(0.0f, 1.0f - spread));
+    Frame::Contact& first = a.id <= b.id ? a : b;
+    Frame::Contact& second = a.id <= b.id ? b : a;
+    first.x = left;
+    second.x = std::min(1.0f, left + spread);
+    first.y = cy;
+    second.y = cy;
+}
+
+std::optional<std::int32_t> FrameAssembler::takeLast(std::vector<std::int32_t>& ids) {
+    if (ids.empty()) return std::nullopt;
+    const std::int32_t id = ids.back();
+    ids.pop_back();
+    return id;
+}
+
+void FrameAssembler::depart(std::vector<std::int32_t>& departed, std::int32_t id) const {
+    if (reusesDepartedIds_) departed.push_back(id);
+}
+
 std::vector<Frame::Contact> FrameAssembler::contacts() {
+    std::vector<Frame::Contact> out = placedContacts();
+    // Nothing touches: the touch is over, and a finger that comes now is new.
+    if (std::none_of(out.begin(), out.end(), [](const Frame::Contact& c) { return c.touching; })) {
+        departedSlotIds_.clear();
+        departedSyntheticIds_.clear();
+    }
+    return out;
+}
+
+std::vector<Frame::Contact> FrameAssembler::placedContacts() {
     std::vector<Frame::Contact> out;
     if (!hasPositions_) return out;
+
+    // Fingers that left their slot go first, so that one landing in the same
+    // frame can take the id of one that left.
+    for (Slot& slot : slots_) {
+        if (slot.deliveredFor >= 0 && slot.deliveredFor != slot.trackingId) {
+            depart(departedSlotIds_, slot.deliveredId);
+            slot.deliveredFor = -1;
+        }
+    }
 
     const bool touching = !touchKeyDecides() || touchKey_;
     const auto pressureOf = [&](const Slot& slot) {
@@ -232,11 +283,15 @@ std::vector<Frame::Contact> FrameAssembler::contacts() {
     double sumY = 0;
     int located = 0;
     std::vector<std::size_t> unplaced;  // indices into out
-    for (const Slot& slot : slots_) {
+    for (Slot& slot : slots_) {
         if (slot.trackingId < 0) continue;
+        if (slot.deliveredFor != slot.trackingId) {
+            slot.deliveredFor = slot.trackingId;
+            slot.deliveredId = takeLast(departedSlotIds_).value_or(slot.trackingId);
+        }
         ++tracked;
         Frame::Contact c;
-        c.id = slot.trackingId;
+        c.id = slot.deliveredId;
         c.pressure = pressureOf(slot);
         c.touching = touching && slot.distance <= 0;
         if (slot.hasX && slot.hasY) {
@@ -262,14 +317,19 @@ std::vector<Frame::Contact> FrameAssembler::contacts() {
         out[i].x = cx;
         out[i].y = cy;
     }
+    if (semiMultitouch_ && out.size() == 2 && unplaced.empty()) levelCorners(out[0], out[1]);
 
     const int missing = tracked >= slotCount() ? fingerCount() - tracked : 0;
-    if (missing <= 0) {
-        syntheticIds_.clear();
-        return out;
+    while (static_cast<int>(syntheticIds_.size()) > std::max(missing, 0)) {
+        depart(departedSyntheticIds_, syntheticIds_.back());
+        syntheticIds_.pop_back();
     }
-    while (static_cast<int>(syntheticIds_.size()) > missing) syntheticIds_.pop_back();
+    if (missing <= 0) return out;
     while (static_cast<int>(syntheticIds_.size()) < missing) {
+        if (const auto returning = takeLast(departedSyntheticIds_)) {
+            syntheticIds_.push_back(*returning);
+            continue;
+        }
         syntheticIds_.push_back(Frame::kSyntheticIdBase + nextSynthetic_);
         nextSynthetic_ = (nextSynthetic_ + 1) % Frame::kSyntheticIdBase;
     }

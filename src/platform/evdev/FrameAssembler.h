@@ -46,7 +46,15 @@ namespace glidra::evdev {
 // sit at the centroid of the tracked contacts, carry their mean pressure and
 // their touch state, and have ids of Frame::kSyntheticIdBase and above. An id
 // stays with its synthesized finger until the count drops (the last one added
-// goes first) and is not reused for a later one.
+// goes first).
+//
+// Ids. A contact's id is its tracking id, except on pads of one or two slots,
+// which lose a finger for a frame or two in mid-touch and find it again (the
+// count goes 3, 2, 3, or a slot is freed and gets a new tracking id): there a
+// finger that comes while others stay down takes the id of the last one that
+// left, a tracked finger that of a tracked one, a synthesized finger that of
+// a synthesized one, so the gesture in progress keeps its fingers. Once no
+// contact touches, every finger that comes is a new one with a new id.
 //
 // Lost events. After SYN_DROPPED the assembler cannot know what happened in
 // the gap, so no gesture may complete from a touch that spanned it. The frame
@@ -70,9 +78,16 @@ namespace glidra::evdev {
 // Buttons. BTN_LEFT, BTN_RIGHT and BTN_MIDDLE (a clickpad's physical press)
 // are reported as the state after each frame and as the changes within it.
 //
-// A device without ABS_MT_POSITION_X/Y axes gives frames without contacts.
 // Semi-multitouch pads (INPUT_PROP_SEMI_MT) report the corners of the
-// fingers' bounding box in their two slots; those are passed on as contacts.
+// fingers' bounding box in their two slots. The box keeps the fingers'
+// centroid and spread, but the line between its corners follows the box's
+// shape, not the fingers, and a turn of the hand can even reverse it. So two
+// such contacts are passed on level: at the centroid's height, the box's
+// diagonal apart (moved inwards where that would leave the pad), the lower id
+// on the left. Pinches and slides read from them as from the fingers; turns
+// do not.
+//
+// A device without ABS_MT_POSITION_X/Y axes gives frames without contacts.
 class FrameAssembler {
 public:
     enum class TouchSignal { automatic, touchKey, tracking };
@@ -112,6 +127,9 @@ private:
         std::int32_t y = 0;
         std::int32_t pressure = 0;
         std::int32_t distance = 0;
+        // The id delivered for the finger with tracking id deliveredFor.
+        std::int32_t deliveredFor = -1;
+        std::int32_t deliveredId = -1;
         bool hasX = false;
         bool hasY = false;
         bool hasPressure = false;
@@ -124,6 +142,10 @@ private:
     int fingerCount() const;
     bool anyContactTouching();
     std::vector<Frame::Contact> contacts();
+    std::vector<Frame::Contact> placedContacts();
+    static void levelCorners(Frame::Contact& a, Frame::Contact& b);
+    void depart(std::vector<std::int32_t>& departed, std::int32_t id) const;
+    static std::optional<std::int32_t> takeLast(std::vector<std::int32_t>& ids);
 
     Options options_;
     bool hasPositions_ = false;
@@ -132,6 +154,7 @@ private:
     std::optional<AxisRange> slotPressureRange_;
     std::optional<AxisRange> padPressureRange_;
     bool pressurePad_ = false;
+    bool semiMultitouch_ = false;
 
     std::vector<Slot> slots_;
     int currentSlot_ = 0;  // -1: an ABS_MT_SLOT outside the device's slots
@@ -144,6 +167,11 @@ private:
     std::vector<Frame::ButtonChange> buttonChanges_;
     std::vector<std::int32_t> syntheticIds_;
     std::int32_t nextSynthetic_ = 0;
+    // Pads of one or two slots lose and find fingers in mid-touch: ids of the
+    // fingers that left a slot, or the count, while others stayed down.
+    bool reusesDepartedIds_ = false;
+    std::vector<std::int32_t> departedSlotIds_;
+    std::vector<std::int32_t> departedSyntheticIds_;
     bool dropped_ = false;      // SYN_DROPPED seen; the next SYN_REPORT closes the damaged packet
     bool withholding_ = false;  // contacts withheld until no finger touches
 };

@@ -1,11 +1,14 @@
 #include "platform/linux/JsonFileUserDefaults.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonParseError>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -16,6 +19,12 @@ namespace glidra::linux_platform {
 namespace {
 
 constexpr qint64 kMaximumDocumentSize = 64 * 1024 * 1024;
+
+QString text(const char* sourceText) { return QCoreApplication::translate("Glidra", sourceText); }
+
+QString unreadableText(const QString& path, const QString& reason) {
+    return text("无法读取设置文件 %1：%2").arg(path, reason);
+}
 
 std::optional<DefaultsValue> decodeEntry(const QJsonValue& entry) {
     if (!entry.isObject()) return std::nullopt;
@@ -74,36 +83,47 @@ QJsonValue encodeEntry(const DefaultsValue& value) {
 
 }  // namespace
 
-JsonFileUserDefaults::JsonFileUserDefaults(QString path) : path_(std::move(path)) { load(); }
+JsonFileUserDefaults::JsonFileUserDefaults(QString path, std::chrono::milliseconds lockTimeout)
+    : path_(std::move(path)), lockTimeout_(lockTimeout) {
+    load();
+}
 
 QString JsonFileUserDefaults::standardPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Glidra/settings.json");
 }
 
-void JsonFileUserDefaults::load() {
+JsonFileUserDefaults::Document JsonFileUserDefaults::read() const {
     QFile file(path_);
-    if (!file.exists()) return;
-    bool readable = file.open(QIODevice::ReadOnly) && file.size() <= kMaximumDocumentSize;
-    QJsonDocument document;
-    if (readable) {
-        QJsonParseError error{};
-        document = QJsonDocument::fromJson(file.read(kMaximumDocumentSize + 1), &error);
-        readable = error.error == QJsonParseError::NoError && document.isObject();
+    if (!file.exists()) return {Reading::absent, {}, {}};
+    if (!file.open(QIODevice::ReadOnly)) return {Reading::failed, {}, unreadableText(path_, file.errorString())};
+    const QByteArray bytes = file.read(kMaximumDocumentSize + 1);
+    if (file.error() != QFileDevice::NoError) return {Reading::failed, {}, unreadableText(path_, file.errorString())};
+    if (bytes.size() > kMaximumDocumentSize) return {Reading::undecodable, {}, {}};
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) return {Reading::undecodable, {}, {}};
+    return {Reading::read, document.object(), {}};
+}
+
+void JsonFileUserDefaults::load() {
+    const Document document = read();
+    switch (document.reading) {
+        case Reading::absent:
+            return;
+        case Reading::failed:
+            // Perhaps only its permissions are wrong: the user's settings
+            // stay as they are, and nothing is written over them.
+            readFailure_ = failure_ = document.failure;
+            return;
+        case Reading::undecodable:
+            // Kept for inspection; the defaults load instead.
+            if (!setAside()) readFailure_ = failure_;
+            return;
+        case Reading::read:
+            break;
     }
-    file.close();
-    if (!readable) {
-        // Keep the user's file for inspection; the defaults load instead.
-        const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        QString aside = path_ + QStringLiteral(".unreadable-") + stamp;
-        for (int n = 2; QFileInfo::exists(aside); ++n) {
-            aside = path_ + QStringLiteral(".unreadable-") + stamp + QLatin1Char('-') + QString::number(n);
-        }
-        if (QFile::rename(path_, aside)) setAsidePath_ = aside;
-        return;
-    }
-    const QJsonObject object = document.object();
-    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+    for (auto it = document.object.constBegin(); it != document.object.constEnd(); ++it) {
         if (auto value = decodeEntry(it.value())) {
             values_.insert(it.key(), *value);
         } else {
@@ -112,26 +132,67 @@ void JsonFileUserDefaults::load() {
     }
 }
 
-bool JsonFileUserDefaults::save() const {
-    QJsonObject object;
-    // Entries this version cannot read stay in the file untouched.
-    if (unreadableEntries_ > 0) {
-        QFile file(path_);
-        if (file.open(QIODevice::ReadOnly)) {
-            const QJsonObject previous = QJsonDocument::fromJson(file.read(kMaximumDocumentSize + 1)).object();
-            for (auto it = previous.constBegin(); it != previous.constEnd(); ++it) {
-                if (!decodeEntry(it.value())) object.insert(it.key(), it.value());
-            }
+bool JsonFileUserDefaults::setAside() {
+    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = path_ + QStringLiteral(".unreadable-") + stamp;
+    for (int n = 2; QFileInfo::exists(aside); ++n) {
+        aside = path_ + QStringLiteral(".unreadable-") + stamp + QLatin1Char('-') + QString::number(n);
+    }
+    QFile file(path_);
+    if (file.rename(aside)) {
+        setAsidePath_ = aside;
+        return true;
+    }
+    failure_ = text("无法将损坏的设置文件 %1 移到一旁：%2").arg(path_, file.errorString());
+    return false;
+}
+
+bool JsonFileUserDefaults::fail(QString reason) {
+    failure_ = std::move(reason);
+    return false;
+}
+
+bool JsonFileUserDefaults::save() {
+    if (!readFailure_.isEmpty()) return fail(readFailure_);
+    const QString folder = QFileInfo(path_).absolutePath();
+    if (!QDir().mkpath(folder)) return fail(text("无法创建文件夹：%1").arg(folder));
+
+    QLockFile lock(path_ + QStringLiteral(".lock"));
+    if (!lock.tryLock(int(lockTimeout_.count()))) {
+        return fail(lock.error() == QLockFile::LockFailedError ? text("设置文件正被另一个 Glidra 进程写入。")
+                                                               : text("无法锁定设置文件 %1。").arg(path_));
+    }
+    // Another process may have changed other keys since: only ours go in.
+    Document document = read();
+    switch (document.reading) {
+        case Reading::absent:
+        case Reading::read:
+            break;
+        case Reading::failed:
+            return fail(document.failure);
+        case Reading::undecodable:
+            // Damaged since it was loaded: kept aside, and all this process
+            // holds is written in its place.
+            if (!setAside()) return false;
+            for (auto it = values_.constBegin(); it != values_.constEnd(); ++it) changed_.insert(it.key());
+            break;
+    }
+    for (const QString& key : std::as_const(changed_)) {
+        const auto it = values_.constFind(key);
+        if (it == values_.constEnd()) {
+            document.object.remove(key);
+        } else {
+            document.object.insert(key, encodeEntry(*it));
         }
     }
-    for (auto it = values_.constBegin(); it != values_.constEnd(); ++it)
-        object.insert(it.key(), encodeEntry(it.value()));
 
-    QDir().mkpath(QFileInfo(path_).absolutePath());
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(QJsonDocument(object).toJson(QJsonDocument::Indented));
-    return file.commit();
+    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+    file.write(QJsonDocument(document.object).toJson(QJsonDocument::Indented));
+    if (!file.commit()) return fail(file.errorString());
+    changed_.clear();
+    failure_.clear();
+    return true;
 }
 
 std::optional<DefaultsValue> JsonFileUserDefaults::value(const QString& key) const {
@@ -142,11 +203,13 @@ std::optional<DefaultsValue> JsonFileUserDefaults::value(const QString& key) con
 
 bool JsonFileUserDefaults::setValue(const QString& key, const DefaultsValue& value) {
     values_.insert(key, value);
+    changed_.insert(key);
     return save();
 }
 
 bool JsonFileUserDefaults::removeValue(const QString& key) {
-    if (!values_.remove(key)) return true;
+    values_.remove(key);
+    changed_.insert(key);
     return save();
 }
 

@@ -3,21 +3,29 @@
 #include "platform/UserDefaults.h"
 
 #include <QHash>
+#include <QJsonObject>
+#include <QSet>
+
+#include <chrono>
 
 namespace glidra::linux_platform {
 
 // The user defaults as one typed JSON document (normally
-// ~/.config/Glidra/settings.json). Every change rewrites the whole document
-// atomically, so a crash never leaves it truncated. A document that cannot
-// be read at start is moved aside, never overwritten, and the store starts
-// empty.
+// ~/.config/Glidra/settings.json). A write takes the document as it is on
+// disk, under a lock file, puts in only the keys this process changed, and
+// replaces it atomically: a crash never leaves it truncated, and two
+// processes do not undo each other's changes. A document that was read but
+// cannot be decoded is moved aside, never overwritten, and the store starts
+// empty; one that cannot be read at all is left alone, and the store runs on
+// what it holds in memory, refusing every write, with failure() saying why.
 //
 // Each key maps to an object naming its kind, so kinds survive the trip:
 //   {"edgeWidth": {"double": 0.08}, "restoreEnabled": {"bool": true},
 //    "freeformRules": {"data": "<base64>"}, ...}
 class JsonFileUserDefaults final : public UserDefaults {
 public:
-    explicit JsonFileUserDefaults(QString path);
+    // `lockTimeout` is how long a write waits for another process's write.
+    explicit JsonFileUserDefaults(QString path, std::chrono::milliseconds lockTimeout = std::chrono::seconds(5));
 
     // The standard location: $XDG_CONFIG_HOME/Glidra/settings.json.
     static QString standardPath();
@@ -25,21 +33,37 @@ public:
     std::optional<DefaultsValue> value(const QString& key) const override;
     bool setValue(const QString& key, const DefaultsValue& value) override;
     bool removeValue(const QString& key) override;
+    QString failure() const override { return failure_; }
 
     const QString& path() const { return path_; }
-    // Where an unreadable document was moved at start, if it was.
+    // Where an undecodable document was moved, if one was.
     const QString& setAsidePath() const { return setAsidePath_; }
     // Keys of the document that held values of no known kind; they are kept
     // in the file but not offered to the program.
     int unreadableEntryCount() const { return unreadableEntries_; }
 
 private:
+    enum class Reading { absent, read, undecodable, failed };
+    struct Document {
+        Reading reading = Reading::absent;
+        QJsonObject object;  // when read
+        QString failure;     // when failed
+    };
+    Document read() const;
     void load();
-    bool save() const;
+    bool save();
+    bool setAside();
+    bool fail(QString reason);
 
     QString path_;
+    std::chrono::milliseconds lockTimeout_;
     QString setAsidePath_;
     QHash<QString, DefaultsValue> values_;
+    // Set or removed by this process and not yet saved.
+    QSet<QString> changed_;
+    QString failure_;
+    // Why the document could not be read at start; every write is refused.
+    QString readFailure_;
     int unreadableEntries_ = 0;
 };
 

@@ -17,6 +17,7 @@ constexpr qint64 maximumEntrySize = 64 * 1024;
 struct EntryState {
     bool isEntry = false;   // a [Desktop Entry] group with an Exec line
     bool disabled = false;  // switched off by the user in the session settings
+    QString program;        // what the Exec line runs
 };
 
 EntryState readEntry(const QString& path) {
@@ -38,7 +39,10 @@ EntryState readEntry(const QString& path) {
         if (equals < 0) continue;
         const QByteArray key = line.left(equals).trimmed();
         const QByteArray value = line.mid(equals + 1).trimmed();
-        if (key == "Exec" && !value.isEmpty()) hasExec = true;
+        if (key == "Exec" && !value.isEmpty()) {
+            hasExec = true;
+            state.program = XdgAutostartLoginItems::execProgram(QString::fromUtf8(value));
+        }
         if (key == "Hidden" && value == "true") state.disabled = true;
         if (key == "X-GNOME-Autostart-enabled" && value == "false") state.disabled = true;
     }
@@ -62,11 +66,22 @@ bool XdgAutostartLoginItems::executableExists() const {
     return !executable_.isEmpty() && info.isFile() && info.isExecutable();
 }
 
+bool XdgAutostartLoginItems::runsThisProgram(const QString& program) const {
+    // A bare name is looked up on the PATH, as the session does.
+    const QString resolved = program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
+    if (resolved.isEmpty()) return false;
+    const QString ours = QFileInfo(executable_).canonicalFilePath();
+    return !ours.isEmpty() && QFileInfo(resolved).canonicalFilePath() == ours;
+}
+
 LoginItems::Status XdgAutostartLoginItems::status() const {
-    // A file at our name that is no desktop entry starts nothing; registering
+    // A file at our name that is no desktop entry, or one that starts another
+    // program (an old copy, a moved one), starts nothing of ours; registering
     // replaces it.
     const EntryState entry = readEntry(entryPath());
-    if (entry.isEntry) return entry.disabled ? Status::requiresApproval : Status::enabled;
+    if (entry.isEntry && runsThisProgram(entry.program)) {
+        return entry.disabled ? Status::requiresApproval : Status::enabled;
+    }
     return executableExists() ? Status::notRegistered : Status::notFound;
 }
 
@@ -123,6 +138,51 @@ QString XdgAutostartLoginItems::execArgument(const QString& executable) {
         }
     }
     return value;
+}
+
+QString XdgAutostartLoginItems::execProgram(const QString& value) {
+    // First the escapes of a string value, then the quoting of the Exec
+    // line; the program is its first argument.
+    QString line;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] != u'\\' || i + 1 == value.size()) {
+            line += value[i];
+            continue;
+        }
+        const QChar next = value[++i];
+        if (next == u's') {
+            line += QLatin1Char(' ');
+        } else if (next == u'n') {
+            line += QLatin1Char('\n');
+        } else if (next == u't') {
+            line += QLatin1Char('\t');
+        } else if (next == u'r') {
+            line += QLatin1Char('\r');
+        } else if (next == u'\\') {
+            line += QLatin1Char('\\');
+        } else {
+            line += QLatin1Char('\\');
+            line += next;
+        }
+    }
+    QString program;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quoted && c == u'\\' && i + 1 < line.size()) {
+            program += line[++i];
+        } else if (c == u'"') {
+            quoted = !quoted;
+        } else if (!quoted && (c == u' ' || c == u'\t')) {
+            if (!program.isEmpty()) break;
+        } else if (c == u'%' && i + 1 < line.size() && line[i + 1] == u'%') {
+            program += c;
+            ++i;
+        } else {
+            program += c;
+        }
+    }
+    return program;
 }
 
 QByteArray XdgAutostartLoginItems::desktopEntry(const QString& executable) {

@@ -8,9 +8,10 @@ namespace glidra::linux_platform {
 
 // Launch at login through an XDG autostart entry: a desktop file in the
 // user's autostart folder that the session starts at login. The entry is the
-// registration; nothing else is stored. An entry the user switched off in the
-// session's settings (Hidden or X-GNOME-Autostart-enabled=false) still counts
-// as registered, waiting for the user to allow it again.
+// registration, when it runs this program; nothing else is stored. An entry
+// the user switched off in the session's settings (Hidden or
+// X-GNOME-Autostart-enabled=false) still counts as registered, waiting for
+// the user to allow it again.
 class XdgAutostartLoginItems final : public LoginItems {
 public:
     // `executable` is the program the entry starts, normally
@@ -35,9 +36,13 @@ public:
     // The executable as one argument of an Exec line, quoted and escaped so
     // that spaces, quotes, "$", "%" and backslashes survive.
     static QString execArgument(const QString& executable);
+    // The program an Exec value runs: its first argument, unquoted.
+    static QString execProgram(const QString& value);
 
 private:
     bool executableExists() const;
+    // The same file as the executable, also through links or the PATH.
+    bool runsThisProgram(const QString& program) const;
 
     QString executable_;
     QString folder_;

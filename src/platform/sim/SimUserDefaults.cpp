@@ -11,13 +11,24 @@ std::optional<DefaultsValue> SimUserDefaults::value(const QString& key) const {
 bool SimUserDefaults::setValue(const QString& key, const DefaultsValue& value) {
     values_.insert(key, value);
     written_.append(key);
-    return !failsWrites_;
+    return write();
 }
 
 bool SimUserDefaults::removeValue(const QString& key) {
     values_.remove(key);
     removed_.append(key);
-    return !failsWrites_;
+    return write();
+}
+
+bool SimUserDefaults::write() {
+    if (failsWrites_) {
+        failure_ = failureReason_;
+        return false;
+    }
+    // Like the file, a write carries every change made so far.
+    durable_ = values_;
+    failure_.clear();
+    return true;
 }
 
 }  // namespace glidra::sim

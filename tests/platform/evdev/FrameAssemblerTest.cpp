@@ -111,9 +111,10 @@ TEST(FrameAssemblerTest, TrackingIdMinusOneFreesTheSlotAndTheSlotKeepsItsValues)
     Script s(pad());
     s.id(1).at(600, 250).key(kBtnTouch, 1).slot(1).id(2).at(1100, 0).report(0.00);
     EXPECT_EQ(ids(s.id(-1).report(0.01)), (std::vector<std::int32_t>{1}));
-    // A new finger in slot 1 that lands where the old one was sends no position.
+    // A new finger in slot 1 that lands where the old one was sends no
+    // position. (It comes back in the same touch, so it keeps its id.)
     const Frame again = s.id(3).report(0.02);
-    ASSERT_EQ(ids(again), (std::vector<std::int32_t>{1, 3}));
+    ASSERT_EQ(ids(again), (std::vector<std::int32_t>{1, 2}));
     EXPECT_TRUE(again.contacts[1].positionKnown);
     EXPECT_FLOAT_EQ(again.contacts[1].x, 1.0f);
     EXPECT_TRUE(s.slot(0).id(-1).slot(1).id(-1).key(kBtnTouch, 0).report(0.03).contacts.empty());
@@ -176,18 +177,92 @@ TEST(FrameAssemblerTest, FingersBeyondTheSlotsAreSynthesizedAtTheCentroid) {
     ASSERT_EQ(four.contacts.size(), 4u);
     EXPECT_EQ(four.contacts[2].id, extra.id);
     EXPECT_NE(four.contacts[3].id, extra.id);
-    // The last one added leaves first; a finger that lands later is a new one.
+    // The last one added leaves first.
     const Frame backToThree = s.key(kBtnToolQuadtap, 0).key(kBtnToolTripletap, 1).report(0.04);
     EXPECT_EQ(ids(backToThree), (std::vector<std::int32_t>{1, 2, extra.id}));
-    EXPECT_EQ(s.key(kBtnToolTripletap, 0).key(kBtnToolDoubletap, 1).report(0.05).contacts.size(), 2u);
-    const Frame relanded = s.key(kBtnToolDoubletap, 0).key(kBtnToolTripletap, 1).report(0.06);
+    // A finger that lands in a later touch is a new one.
+    s.key(kBtnToolTripletap, 0).key(kBtnTouch, 0).slot(0).id(-1).slot(1).id(-1).report(0.05);
+    const Frame relanded = s.slot(0).id(3).slot(1).id(4).key(kBtnTouch, 1).key(kBtnToolTripletap, 1).report(0.06);
     ASSERT_EQ(relanded.contacts.size(), 3u);
+    EXPECT_TRUE(relanded.contacts[2].synthesized);
     EXPECT_NE(relanded.contacts[2].id, extra.id);
     EXPECT_NE(relanded.contacts[2].id, four.contacts[3].id);
 
     // Five fingers on a pad with a free slot: the slots are trusted, nothing is made up.
     Script roomy(pad(4));
     EXPECT_EQ(roomy.id(1).at(600, 250).key(kBtnTouch, 1).key(kBtnToolQuinttap, 1).report(0.0).contacts.size(), 1u);
+}
+
+TEST(FrameAssemblerTest, OnPadsOfTwoSlotsAFingerThatComesBackInTheSameTouchKeepsItsId) {
+    // Old pads lose a finger for a frame or two in mid-touch, from the count
+    // or from a slot, and find it again (3, 2, 3 or 2, 1, 2 fingers).
+    Script s(pad());
+    const Frame three =
+        s.id(1).at(200, 250).slot(1).id(2).at(400, 250).key(kBtnTouch, 1).key(kBtnToolTripletap, 1).report(0.00);
+    const std::int32_t third = three.contacts[2].id;
+    EXPECT_EQ(s.key(kBtnToolTripletap, 0).key(kBtnToolDoubletap, 1).report(0.01).contacts.size(), 2u);
+    EXPECT_EQ(ids(s.key(kBtnToolDoubletap, 0).key(kBtnToolTripletap, 1).report(0.02)),
+              (std::vector<std::int32_t>{1, 2, third}));
+    // The pad gives slot 1 a new tracking id when the second finger comes back.
+    EXPECT_EQ(ids(s.slot(1).id(-1).key(kBtnToolTripletap, 0).key(kBtnToolFinger, 1).report(0.03)),
+              (std::vector<std::int32_t>{1}));
+    EXPECT_EQ(ids(s.id(5).at(420, 250).key(kBtnToolFinger, 0).key(kBtnToolTripletap, 1).report(0.04)),
+              (std::vector<std::int32_t>{1, 2, third}));
+    // A finger swapped within one frame is as good as one that came back.
+    EXPECT_EQ(ids(s.id(6).at(440, 250).report(0.05)), (std::vector<std::int32_t>{1, 2, third}));
+
+    // Once every finger has lifted, the next touch is new.
+    s.key(kBtnToolTripletap, 0).key(kBtnTouch, 0).slot(0).id(-1).slot(1).id(-1).report(0.06);
+    EXPECT_EQ(ids(s.slot(0).id(7).at(200, 250).key(kBtnTouch, 1).key(kBtnToolFinger, 1).report(0.07)),
+              (std::vector<std::int32_t>{7}));
+    EXPECT_EQ(ids(s.slot(1).id(8).at(400, 250).key(kBtnToolFinger, 0).key(kBtnToolDoubletap, 1).report(0.08)),
+              (std::vector<std::int32_t>{7, 8}));
+
+    // A pad with more slots tells its fingers apart: one that lands is new.
+    Script roomy(pad(3));
+    roomy.id(1).at(200, 250).slot(1).id(2).at(400, 250).key(kBtnTouch, 1).report(0.00);
+    roomy.id(-1).report(0.01);
+    EXPECT_EQ(ids(roomy.id(3).at(420, 250).report(0.02)), (std::vector<std::int32_t>{1, 3}));
+}
+
+TEST(FrameAssemblerTest, TheCornersOfASemiMultitouchBoxArePassedOnLevel) {
+    DeviceDescription semi = pad();
+    semi.properties = {std::uint8_t(1u << kPropSemiMt)};
+    // Slot 0 has id 1 at (x0, y0), slot 1 id `id1` at (x1, y1), in the pad's
+    // units (x 100...1100, y 0...500 downwards).
+    struct Case {
+        const char* what;
+        std::int32_t x0, y0, x1, y1, id1;
+        float left, right, y;
+    };
+    const Case cases[] = {
+        // Corners 0.6 wide and 0.8 high: 1.0 apart, centred.
+        {"a box about the centre", 300, 50, 900, 450, 2, 0.0f, 1.0f, 0.5f},
+        {"a flat box", 300, 250, 700, 250, 2, 0.2f, 0.6f, 0.5f},
+        {"a tall box", 600, 100, 600, 300, 2, 0.3f, 0.7f, 0.6f},
+        // The diagonal would reach past the right edge: moved in, still 0.4 apart.
+        {"a tall box at the right edge", 1100, 0, 1100, 200, 2, 0.6f, 1.0f, 0.8f},
+        {"the lower id on the left", 300, 250, 700, 250, 0, 0.6f, 0.2f, 0.5f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Script s(semi);
+        const Frame f = s.id(1).at(c.x0, c.y0).slot(1).id(c.id1).at(c.x1, c.y1).key(kBtnTouch, 1).report(0.0);
+        ASSERT_EQ(f.contacts.size(), 2u);
+        EXPECT_NEAR(f.contacts[0].x, c.left, 1e-6);
+        EXPECT_NEAR(f.contacts[1].x, c.right, 1e-6);
+        EXPECT_NEAR(f.contacts[0].y, c.y, 1e-6);
+        EXPECT_NEAR(f.contacts[1].y, c.y, 1e-6);
+    }
+
+    // A pad that tracks its fingers keeps them where they are.
+    Script s(pad());
+    const Frame f = s.id(1).at(300, 50).slot(1).id(2).at(900, 450).key(kBtnTouch, 1).report(0.0);
+    EXPECT_FLOAT_EQ(f.contacts[0].x, 0.2f);
+    EXPECT_FLOAT_EQ(f.contacts[0].y, 0.9f);
+    // One finger on a semi-multitouch pad is where it is.
+    Script one(semi);
+    EXPECT_FLOAT_EQ(one.id(1).at(300, 50).key(kBtnTouch, 1).report(0.0).contacts[0].y, 0.9f);
 }
 
 TEST(FrameAssemblerTest, SynthesizedFingersFollowTheTouchOfTheTrackedOnes) {

@@ -1,0 +1,56 @@
+#include "executors/ActionExecutors.h"
+
+#include "settings/ControlSettings.h"
+#include "trackpad/TrackpadController.h"
+
+#include <QPointer>
+
+namespace glidra {
+
+namespace {
+
+AdjustmentHUDSettings hudSettings(ControlSettings& settings) {
+    ControlSettings* store = &settings;
+    return AdjustmentHUDSettings{
+        [store] { return store->showOperationHints(); },
+        [store] { return store->operationHintPosition(); },
+    };
+}
+
+}  // namespace
+
+ActionExecutors::ActionExecutors(Ports ports)
+    : applicationSwitcher_(std::make_unique<SystemApplicationSwitcher>(SystemApplicationSwitcher::Ports{
+          ports.poster, ports.taps, ports.accessibilityTrust, ports.scheduler, ports.systemEvents})),
+      mouseDrag_(std::make_unique<MouseDragController>(
+          MouseDragController::Ports{ports.poster, ports.taps, ports.keyboard, ports.clock, ports.scheduler,
+                                     ports.systemEvents},
+          ports.makeHUD(hudSettings(ports.settings)))),
+      syntheticInput_(SyntheticInput::Ports{ports.poster, ports.keyboard, ports.frontmostApplication, ports.clock},
+                      [switcher = applicationSwitcher_.get()] { return switcher->isOpen(); }),
+      desktopViewLauncher_(ports.desktopViews),
+      keyboardLock_(std::make_unique<KeyboardLockController>(KeyboardLockController::Environment{
+          ports.taps, ports.scheduler, ports.systemEvents, ports.screenCovers, ports.keyboardBacklight})),
+      keepAwake_(std::make_unique<KeepAwakeController>(ports.power)),
+      microphone_(std::make_unique<MicrophoneMuteController>(ports.audio, ports.scheduler)),
+      desktopIcons_(std::make_unique<DesktopIconsController>(ports.desktopPreferences)),
+      volume_(ports.audio),
+      keyboardBacklightStepper_(
+          ports.accessibilityTrust, ports.clock,
+          [this](ShortcutMediaKey key, const QString& label) { return syntheticInput_.postMediaKey(0, label, key); }) {}
+
+ActionExecutors::~ActionExecutors() = default;
+
+void ActionExecutors::attachController(TrackpadController& controller) {
+    QPointer<TrackpadController> target(&controller);
+    applicationSwitcher_->setHost(SystemApplicationSwitcher::Host{
+        [target](bool showing) {
+            if (target) target->setShowingApplicationSwitcher(showing);
+        },
+        [target](const HUDNotice& notice) {
+            if (target) target->presentNotice(notice);
+        },
+    });
+}
+
+}  // namespace glidra

@@ -1,0 +1,45 @@
+#include "trackpad/ConnectionEventLogWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace glidra {
+
+ConnectionEventLogWriter::ConnectionEventLogWriter(QString path, qint64 maximumBytes)
+    : path_(std::move(path)), maximumBytes_(maximumBytes) {}
+
+void ConnectionEventLogWriter::append(const ConnectionLogEntry& entry) const {
+    auto encoded = entry.encoded();
+    if (!encoded) return;
+    QByteArray line = std::move(*encoded);
+    line.append('\n');
+    if (line.size() > maximumBytes_) return;
+
+    const QFileInfo info(path_);
+    if (!QDir().mkpath(info.absolutePath())) return;
+
+    // A size that cannot be read counts as an empty file.
+    const bool exists = info.exists();
+    const qint64 size = exists ? info.size() : 0;
+    if (exists && size <= maximumBytes_ - line.size()) {
+        QFile file(path_);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly)) return;
+        file.write(line);
+        file.close();
+        return;
+    }
+
+    // No file yet, or the line would take it past the cap: the history goes
+    // and the file starts again with this line, replaced in one step.
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    if (file.write(line) != line.size()) {
+        file.cancelWriting();
+        return;
+    }
+    file.commit();
+}
+
+}  // namespace glidra

@@ -1,0 +1,18 @@
+#include "views/kit/RoundedBox.h"
+
+#include <QPainter>
+
+namespace glidra::kit {
+
+RoundedBox::RoundedBox(KitColour fill, double radius, QWidget* parent)
+    : QWidget(parent), fill_(fill), radius_(radius) {}
+
+void RoundedBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kit::colour(fill_, palette()));
+    painter.drawRoundedRect(QRectF(rect()), radius_, radius_);
+}
+
+}  // namespace glidra::kit

@@ -1,0 +1,128 @@
+#pragma once
+
+// The shared action executors on the sim platform, attached to a controller
+// that is switched on and listening. Posted events go through the sim event
+// taps, as the system sends them, so the executors' own taps see them.
+
+#include "executors/ActionExecutors.h"
+#include "platform/EventMarkers.h"
+#include "platform/sim/SimAudioDevices.h"
+#include "platform/sim/SimDesktopPreferences.h"
+#include "platform/sim/SimDesktopViews.h"
+#include "platform/sim/SimEventPoster.h"
+#include "platform/sim/SimEventTap.h"
+#include "platform/sim/SimKeyboardBacklight.h"
+#include "platform/sim/SimPowerAssertions.h"
+#include "platform/sim/SimScreenCovers.h"
+#include "platform/sim/SimSystemEvents.h"
+#include "support/ControllerHarness.h"
+#include "support/NoticePrinter.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace glidra {
+
+inline void PrintTo(const InputEvent& e, std::ostream* os) {
+    *os << "{type " << int(e.type) << ", key " << e.keyCode << ", flags 0x" << std::hex << e.flags << ", data 0x"
+        << e.userData << std::dec << ", origin " << int(e.origin) << ", at (" << e.location.x() << ", "
+        << e.location.y() << "), button " << e.mouseButton << ", clicks " << e.clickState << ", scroll ("
+        << e.scrollDeltaX << ", " << e.scrollDeltaY << "), subtype " << e.subtype << ", data1 0x" << std::hex << e.data1
+        << std::dec << ", data2 " << e.data2 << "}";
+}
+
+}  // namespace glidra
+
+namespace glidra::test {
+
+using Type = InputEvent::Type;
+using namespace modifier_flag;
+
+struct ExecutorRig {
+    sim::SimEventPoster poster;
+    sim::SimEventTap taps;
+    sim::SimDesktopViews desktopViews;
+    sim::SimSystemEvents systemEvents;
+    sim::SimAudioDevices audio;
+    sim::SimPowerAssertions power;
+    sim::SimKeyboardBacklight keyboardBacklight;
+    sim::SimDesktopPreferences desktopPreferences;
+    sim::SimScreenCovers screenCovers;
+    FakeHUD* dragHud = nullptr;
+    ActionExecutors* executors = nullptr;
+    ControllerHarness h{[this](ControllerHarness& harness) {
+        auto made = std::make_unique<ActionExecutors>(ActionExecutors::Ports{
+            poster,
+            taps,
+            harness.keyboard,
+            harness.frontmost,
+            harness.accessibilityTrust,
+            desktopViews,
+            harness.time.clock,
+            harness.time.scheduler,
+            systemEvents,
+            audio,
+            power,
+            keyboardBacklight,
+            desktopPreferences,
+            screenCovers,
+            harness.settings,
+            [this, &harness](AdjustmentHUDSettings) {
+                auto hud = std::make_unique<FakeHUD>(harness.log);
+                dragHud = hud.get();
+                return hud;
+            },
+        });
+        executors = made.get();
+        return made;
+    }};
+    TrackpadController& c = *h.controller;
+
+    ExecutorRig() {
+        poster.routeThrough(&taps);
+        h.accessibilityTrust.setTrusted(true);
+        executors->attachController(c);
+        c.setEnabled(true);
+        c.setListening(true);
+    }
+
+    SystemApplicationSwitcher& switcher() { return executors->applicationSwitcher(); }
+    MouseDragController& drag() { return executors->mouseDrag(); }
+    SyntheticInput& input() { return executors->syntheticInput(); }
+
+    // What the user's hardware sends, after the taps: nothing when swallowed.
+    std::optional<InputEvent> userKey(InputEvent::Type type, std::uint16_t keyCode, std::uint64_t flags = 0) {
+        return taps.deliver(sim::SimEventTap::userKey(type, keyCode, flags));
+    }
+    std::optional<InputEvent> userMouse(InputEvent::Type type, QPointF location = {}) {
+        return taps.deliver(sim::SimEventTap::userMouse(type, location));
+    }
+
+    void clearEvents() {
+        poster.clearPosted();
+        taps.clearDelivered();
+    }
+};
+
+class ExecutorTest : public ::testing::Test, protected ExecutorRig {};
+
+// One posted event, as tests describe it.
+struct PostedKey {
+    InputEvent::Type type;
+    std::uint16_t keyCode;
+    std::uint64_t flags;
+    friend bool operator==(const PostedKey&, const PostedKey&) = default;
+};
+
+inline std::vector<PostedKey> keysOf(const std::vector<InputEvent>& events) {
+    std::vector<PostedKey> keys;
+    for (const InputEvent& e : events) keys.push_back(PostedKey{e.type, e.keyCode, e.flags});
+    return keys;
+}
+
+inline void PrintTo(const PostedKey& key, std::ostream* os) {
+    *os << "{type " << int(key.type) << ", key " << key.keyCode << ", flags 0x" << std::hex << key.flags << std::dec
+        << "}";
+}
+
+}  // namespace glidra::test

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "platform/evdev/EvdevCodes.h"
+#include "platform/evdev/Recording.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace glidra::test {
+
+// Makes up a touchpad recording event by event, the way a multitouch pad
+// reports a session that no bundled recording holds:
+//
+//   RecordingBuilder pad;                                  // a two-slot clickpad
+//   pad.place(0, 1, 0.3f, 0.5f).fingers(1).report(0.00)    // a finger lands
+//       .place(0, 1, 0.4f, 0.5f).report(0.01)              // and moves right
+//       .lift(0).fingers(0).report(0.02);                  // and lifts
+//
+// Positions are fractions of the pad, y upwards, like contact frames; the
+// events carry them in the pad's units, y downwards. Only changes are sent.
+struct SyntheticPad {
+    int slots = 2;
+    // The slots carry the corners of the fingers' bounding box.
+    bool semiMultitouch = false;
+};
+
+class RecordingBuilder {
+public:
+    explicit RecordingBuilder(SyntheticPad pad = {}) : ids_(std::size_t(pad.slots), -1) {
+        auto& d = recording_.device;
+        d.name = "made-up clickpad";
+        d.properties = {
+            std::uint8_t(1u << evdev::kPropButtonpad | (pad.semiMultitouch ? 1u << evdev::kPropSemiMt : 0u))};
+        d.axes[evdev::kAbsMtSlot] = evdev::AxisRange{0, pad.slots - 1, 0, 0, 0};
+        d.axes[evdev::kAbsMtPositionX] = evdev::AxisRange{0, kUnits, 0, 0, 0};
+        d.axes[evdev::kAbsMtPositionY] = evdev::AxisRange{0, kUnits, 0, 0, 0};
+        d.axes[evdev::kAbsMtTrackingId] = evdev::AxisRange{0, 65535, 0, 0, 0};
+        recording_.hasDeviceHeader = true;
+    }
+
+    // The finger with tracking id `id` is in `slot` at (x, y).
+    RecordingBuilder& place(int slot, std::int32_t id, float x, float y) {
+        select(slot);
+        if (ids_[std::size_t(slot)] != id) event(evdev::kEvAbs, evdev::kAbsMtTrackingId, id);
+        ids_[std::size_t(slot)] = id;
+        event(evdev::kEvAbs, evdev::kAbsMtPositionX, std::int32_t(std::lround(x * kUnits)));
+        event(evdev::kEvAbs, evdev::kAbsMtPositionY, std::int32_t(std::lround((1 - y) * kUnits)));
+        return *this;
+    }
+
+    RecordingBuilder& lift(int slot) {
+        select(slot);
+        event(evdev::kEvAbs, evdev::kAbsMtTrackingId, evdev::kFreeTrackingId);
+        ids_[std::size_t(slot)] = -1;
+        return *this;
+    }
+
+    // The pad's finger count (BTN_TOOL_FINGER to _QUINTTAP, and BTN_TOUCH),
+    // which may exceed the slots.
+    RecordingBuilder& fingers(int count) {
+        if (count == fingers_) return *this;
+        if (fingers_ > 0) event(evdev::kEvKey, toolKey(fingers_), 0);
+        if (count > 0) event(evdev::kEvKey, toolKey(count), 1);
+        if ((fingers_ > 0) != (count > 0)) event(evdev::kEvKey, evdev::kBtnTouch, count > 0 ? 1 : 0);
+        fingers_ = count;
+        return *this;
+    }
+
+    // The pad's physical button goes down or comes up.
+    RecordingBuilder& button(bool pressed) {
+        event(evdev::kEvKey, evdev::kBtnLeft, pressed ? 1 : 0);
+        return *this;
+    }
+
+    // The kernel's buffer overflowed: events were lost here.
+    RecordingBuilder& dropped() {
+        event(evdev::kEvSyn, evdev::kSynDropped, 0);
+        return *this;
+    }
+
+    // Ends the frame at `time` (seconds).
+    RecordingBuilder& report(double time) {
+        event(evdev::kEvSyn, evdev::kSynReport, 0);
+        auto& events = recording_.events;
+        std::for_each(events.begin() + std::ptrdiff_t(stamped_), events.end(), [time](auto& e) { e.time = time; });
+        stamped_ = events.size();
+        return *this;
+    }
+
+    const evdev::Recording& recording() const { return recording_; }
+
+private:
+    static constexpr std::int32_t kUnits = 1000;
+
+    static std::uint16_t toolKey(int count) {
+        const std::uint16_t keys[] = {evdev::kBtnToolFinger, evdev::kBtnToolDoubletap, evdev::kBtnToolTripletap,
+                                      evdev::kBtnToolQuadtap, evdev::kBtnToolQuinttap};
+        return keys[std::clamp(count, 1, 5) - 1];
+    }
+
+    void select(int slot) {
+        if (slot != slot_) event(evdev::kEvAbs, evdev::kAbsMtSlot, slot);
+        slot_ = slot;
+    }
+
+    void event(std::uint16_t type, std::uint16_t code, std::int32_t value) {
+        recording_.events.push_back(evdev::EvdevEvent{0, type, code, value});
+    }
+
+    evdev::Recording recording_;
+    std::vector<std::int32_t> ids_;
+    int slot_ = 0;
+    int fingers_ = 0;
+    std::size_t stamped_ = 0;
+};
+
+}  // namespace glidra::test

@@ -1,74 +1,39 @@
 #include "views/kit/PlainButton.h"
 
-#include "views/kit/Symbols.h"
-
-#include <QEnterEvent>
 #include <QPainter>
 
 namespace glidra::kit {
 
 namespace {
-constexpr int symbolSpacing = 6;
-}  // namespace
+constexpr int padding = 2;
+}
 
-PlainButton::PlainButton(const QString& symbol, const QString& text, KitColour colour, QWidget* parent)
-    : QAbstractButton(parent), symbol_(symbol), colour_(colour) {
+PlainButton::PlainButton(const QString& text, TextStyle style, QWidget* parent) : QAbstractButton(parent) {
     setText(text);
-    setAccessibleName(text);
+    setTextStyle(this, style);
+    setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::TabFocus);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
-
-void PlainButton::setPadding(const QMargins& padding) {
-    padding_ = padding;
-    updateGeometry();
-}
-
-int PlainButton::symbolSide() const { return fontMetrics().height(); }
 
 QSize PlainButton::sizeHint() const {
-    const int textWidth = fontMetrics().horizontalAdvance(text());
-    return {padding_.left() + symbolSide() + symbolSpacing + textWidth + padding_.right(),
-            padding_.top() + fontMetrics().height() + padding_.bottom()};
+    return fontMetrics().size(Qt::TextSingleLine, text()) + QSize(2 * padding, 2 * padding);
 }
 
 QSize PlainButton::minimumSizeHint() const { return sizeHint(); }
 
-void PlainButton::enterEvent(QEnterEvent* event) {
-    hovered_ = true;
-    update();
-    QAbstractButton::enterEvent(event);
-}
-
-void PlainButton::leaveEvent(QEvent* event) {
-    hovered_ = false;
-    update();
-    QAbstractButton::leaveEvent(event);
-}
-
 void PlainButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (isEnabled() && (hovered_ || isDown())) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(colour(isDown() ? KitColour::quaternary : KitColour::quaternaryFill, palette()));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(4, 2, -4, -2), 6, 6);
-    }
-    const QColor tint = isEnabled() ? colour(colour_, palette()) : colour(KitColour::tertiary, palette());
-    const QRect content = rect().marginsRemoved(padding_);
-    const int side = symbolSide();
-    const QRect symbolBox(content.left(), content.top() + (content.height() - side) / 2, side, side);
-    paintSymbol(painter, QRectF(symbolBox).adjusted(1, 1, -1, -1), symbol_, tint);
-    painter.setPen(tint);
-    const QRect textBox(symbolBox.right() + 1 + symbolSpacing, content.top(),
-                        content.right() - symbolBox.right() - symbolSpacing, content.height());
-    painter.drawText(textBox, Qt::AlignLeading | Qt::AlignVCenter,
-                     fontMetrics().elidedText(text(), Qt::ElideRight, textBox.width()));
+    QColor ink =
+        isEnabled() ? colour(KitColour::accent, palette()) : palette().color(QPalette::Disabled, QPalette::WindowText);
+    if (isDown()) ink.setAlphaF(ink.alphaF() * 0.6f);
+    painter.setPen(ink);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
     if (hasFocus()) {
-        painter.setPen(QPen(colour(KitColour::accent, palette()), 1.5));
+        painter.setPen(QPen(faded(colour(KitColour::accent, palette()), 0.6f), 1.5));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(4, 2, -4, -2), 6, 6);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 4, 4);
     }
 }
 

@@ -6,7 +6,7 @@
 namespace glidra {
 
 FeatureRequestButton::FeatureRequestButton(UiContext& context, QWidget* parent)
-    : kit::PlainButton(QStringLiteral("bubble.left.and.bubble.right"), tr("反馈与帮助"), kit::KitColour::secondary,
+    : kit::FlatSymbolButton(QStringLiteral("bubble.left.and.bubble.right"), tr("反馈与帮助"), kit::KitColour::secondary,
                        parent),
       context_(context) {
     setObjectName(QStringLiteral("featureRequestButton"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/kit/PlainButton.h"
+#include "views/kit/FlatSymbolButton.h"
 #include "views/pages/FeatureRequestView.h"
 #include "views/pages/FeedbackCategory.h"
 
@@ -14,7 +14,7 @@ struct UiContext;
 // The sidebar's "反馈与帮助" button with its sheet. The description and the
 // category belong to the button, so closing the sheet in any way keeps them
 // for the next opening.
-class FeatureRequestButton final : public kit::PlainButton {
+class FeatureRequestButton final : public kit::FlatSymbolButton {
     Q_OBJECT
 public:
     explicit FeatureRequestButton(UiContext& context, QWidget* parent = nullptr);

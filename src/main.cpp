@@ -46,6 +46,7 @@
 #include "trackpad/TrackpadController.h"
 #include "trackpad/TrackpadListenerRecovery.h"
 #include "views/kit/TextStyle.h"
+#include "views/pages/ControlSettingsView.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -219,6 +220,7 @@ int run(QApplication& app) {
 
     // The settings pages register here as they are built.
     PageFactories pages;
+    pages[SettingsPage::general] = [](UiContext& shared) -> QWidget* { return new ControlSettingsView(shared); };
 
     ApplicationShell application(ApplicationShell::Environment{
         context,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dispatch/AdjustmentHUD.h"
+#include "dispatch/DispatcherServices.h"
 #include "executors/DesktopIconsController.h"
 #include "executors/DesktopViewLauncher.h"
 #include "executors/KeepAwakeController.h"
@@ -37,7 +38,7 @@ class TrackpadController;
 // The one owner of the process's shared action executors, built by the
 // composition root from the ports they need, and what the trackpad controller
 // asks of them. The dispatcher reaches each executor through it.
-class ActionExecutors final : public ExecutorServices {
+class ActionExecutors final : public ExecutorServices, public InputActionExecutors {
 public:
     struct Ports {
         EventPoster& poster;
@@ -81,6 +82,7 @@ public:
     // --- ExecutorServices ----------------------------------------------------
 
     bool isKeyboardLocked() const override { return keyboardLock_->isLocked(); }
+    bool isKeyboardCleaning() const override { return keyboardLock_->isCleaning(); }
     void stopKeyboardLock() override { keyboardLock_->stop(); }
 
     bool isMouseDragHeld() const override { return mouseDrag_->state().isHeld; }
@@ -91,7 +93,18 @@ public:
     // The window screenshot comes with its own executor; nothing runs yet.
     void cancelWindowScreenshot() override {}
 
+    bool isApplicationSwitcherOpen() const override { return applicationSwitcher_->isOpen(); }
     void endApplicationSwitcher(bool cancel) override { applicationSwitcher_->end(cancel); }
+
+    // --- InputActionExecutors ------------------------------------------------
+
+    HUDNotice beginApplicationSwitcher() override { return applicationSwitcher_->begin(); }
+    HUDNotice performMouseAction(GestureAction action) override { return syntheticInput_.performMouseAction(action); }
+    HUDNotice performMouseDrag(GestureAction action) override { return mouseDrag_->perform(action); }
+    HUDNotice postMediaKey(std::uint64_t modifiers, const QString& label,
+                           std::optional<ShortcutMediaKey> mediaKey) override {
+        return syntheticInput_.postMediaKey(modifiers, label, mediaKey);
+    }
 
 private:
     std::unique_ptr<SystemApplicationSwitcher> applicationSwitcher_;

@@ -1,9 +1,11 @@
 #pragma once
 
-// The shared action executors on the sim platform, attached to a controller
-// that is switched on and listening. Posted events go through the sim event
-// taps, as the system sends them, so the executors' own taps see them.
+// The shared action executors and the dispatcher on the sim platform,
+// attached to a controller that is switched on and listening. Posted events go
+// through the sim event taps, as the system sends them, so the executors' own
+// taps see them.
 
+#include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
 #include "platform/EventMarkers.h"
 #include "platform/sim/SimAudioDevices.h"
@@ -15,7 +17,9 @@
 #include "platform/sim/SimPowerAssertions.h"
 #include "platform/sim/SimScreenCovers.h"
 #include "platform/sim/SimSystemEvents.h"
+#include "platform/sim/SimWorkspace.h"
 #include "support/ControllerHarness.h"
+#include "support/FakeExecutorGroups.h"
 #include "support/NoticePrinter.h"
 #include "support/QtPrinters.h"
 
@@ -48,8 +52,11 @@ struct ExecutorRig {
     sim::SimKeyboardBacklight keyboardBacklight;
     sim::SimDesktopPreferences desktopPreferences;
     sim::SimScreenCovers screenCovers;
+    sim::SimWorkspace workspace;
+    FakeExecutorGroups groups;
     FakeHUD* dragHud = nullptr;
     ActionExecutors* executors = nullptr;
+    ActionDispatcher* dispatcher = nullptr;
     ControllerHarness h{[this](ControllerHarness& harness) {
         auto made = std::make_unique<ActionExecutors>(ActionExecutors::Ports{
             poster,
@@ -74,6 +81,11 @@ struct ExecutorRig {
             },
         });
         executors = made.get();
+        auto madeDispatcher = std::make_unique<ActionDispatcher>(
+            ActionDispatcher::Ports{poster, harness.keyboard, harness.frontmost, harness.accessibilityTrust, workspace},
+            ActionDispatcher::Executors{*executors, groups, groups, groups});
+        dispatcher = madeDispatcher.get();
+        harness.builtDispatcher = std::move(madeDispatcher);
         return made;
     }};
     TrackpadController& c = *h.controller;

@@ -4,6 +4,7 @@
 // runs an action, there is no screen for the HUD, and a recording never
 // disconnects. Each does nothing.
 
+#include "dispatch/ActionDispatchService.h"
 #include "dispatch/AdjustmentHUD.h"
 #include "trackpad/ControllerServices.h"
 
@@ -12,18 +13,24 @@ namespace glidra::replay {
 class InertExecutors final : public ExecutorServices {
 public:
     bool isKeyboardLocked() const override { return false; }
+    bool isKeyboardCleaning() const override { return false; }
     void stopKeyboardLock() override {}
     bool isMouseDragHeld() const override { return false; }
     void releaseMouseDrag() override {}
     void resetMouseClickSequence() override {}
     void resetKeyboardBacklightStepper() override {}
     void cancelWindowScreenshot() override {}
+    bool isApplicationSwitcherOpen() const override { return false; }
     void endApplicationSwitcher(bool) override {}
+};
+
+class InertDispatcher final : public ActionDispatchService {
+public:
+    QCoro::Task<HUDNotice> performGestureAction(GestureBinding, CancellationToken) override { co_return HUDNotice{}; }
 };
 
 class InertRouting final : public GestureRoutingService {
 public:
-    void runBoundAction(const GestureBinding&, const std::optional<QString>&) override {}
     void performAdjustment(float, const GestureBinding&, std::optional<DeviceId>) override {}
     bool edgeRuleRegionHit(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
         return false;

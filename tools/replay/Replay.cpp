@@ -51,8 +51,9 @@ void drain() {
 }  // namespace
 
 std::vector<ReplayedGesture> replay(const evdev::Recording& recording, const ReplayOptions& options) {
+    InertDispatcher dispatcher;
     InertRouting routing;
-    SimEngine engine(routing);
+    SimEngine engine(dispatcher, routing);
     sim::ManualClock& clock = engine.clock;
     sim::SimScheduler& scheduler = engine.scheduler;
     TrackpadController& controller = engine.controller;

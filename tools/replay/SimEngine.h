@@ -18,8 +18,9 @@
 namespace glidra::replay {
 
 struct SimEngine {
-    // `routing` carries gestures beyond recognition; it must outlive the engine.
-    explicit SimEngine(GestureRoutingService& routing, double startTime = 0.0)
+    // `dispatcher` carries out bound actions and `routing` the edge and
+    // continuous paths; both must outlive the engine.
+    SimEngine(ActionDispatchService& dispatcher, GestureRoutingService& routing, double startTime = 0.0)
         : clock(startTime),
           controller(TrackpadController::Environment{
               settings,
@@ -28,6 +29,7 @@ struct SimEngine {
               keyboard,
               frontmost,
               executors,
+              dispatcher,
               routing,
               [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
               std::make_unique<InertPointerLock>(),

@@ -217,7 +217,11 @@ struct ControllerHarness {
 
     using ExecutorsFactory = std::function<std::unique_ptr<ExecutorServices>(ControllerHarness&)>;
 
-    explicit ControllerHarness(const ExecutorsFactory& makeExecutors = {}) {
+    using HUDFactory = std::function<std::unique_ptr<AdjustmentHUD>(ControllerHarness&, AdjustmentHUDSettings)>;
+
+    // `makeHUD` builds the controller's HUD in place of the recording fake
+    // (`hud` then stays null).
+    explicit ControllerHarness(const ExecutorsFactory& makeExecutors = {}, HUDFactory makeHUD = {}) {
         if (makeExecutors) builtExecutors = makeExecutors(*this);
         auto lock = std::make_unique<FakePointerLock>(log);
         auto scrubber = std::make_unique<FakeVideoScrubber>(log);
@@ -232,7 +236,8 @@ struct ControllerHarness {
             builtExecutors ? *builtExecutors : executors,
             builtDispatcher ? *builtDispatcher : dispatcher,
             routing,
-            [this](AdjustmentHUDSettings) {
+            [this, makeHUD](AdjustmentHUDSettings settings) -> std::unique_ptr<AdjustmentHUD> {
+                if (makeHUD) return makeHUD(*this, std::move(settings));
                 auto made = std::make_unique<FakeHUD>(log);
                 hud = made.get();
                 return made;

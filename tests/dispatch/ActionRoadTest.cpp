@@ -1,0 +1,100 @@
+// The whole road of an action on the sim platform: contact frames through the
+// frame handler and the gesture handler, the controller's action task, the
+// dispatcher and the executors, to the events posted and the notice shown.
+
+#include "executors/ExecutorFixture.h"
+#include "trackpad/FramePathFixture.h"
+
+namespace glidra::test {
+namespace {
+
+using A = GestureAction;
+using Direction = GestureDescriptor::Direction;
+
+const QString kNautilus = QStringLiteral("org.gnome.Nautilus.desktop");
+
+class ActionRoadTest : public ExecutorTest {
+protected:
+    ActionRoadTest() {
+        h.frontmost.setBundleIdentifier(kNautilus);
+        c.setCurrentApplicationID(h.frontmost.bundleIdentifier());
+    }
+
+    // A three-finger swipe to the right at time t, then the action's task.
+    void swipe(double t, int fingers = 3, Direction direction = Direction::right) {
+        const float dx = direction == Direction::right ? 0.2f : direction == Direction::left ? -0.2f : 0;
+        const float dy = direction == Direction::up ? 0.2f : direction == Direction::down ? -0.2f : 0;
+        const FrameBuilder script = swipeAt(t, fingers, dx, dy, 0.3f, 0.4f);
+        for (const Frame& frame : script.build()) {
+            if (frame.time > h.time.clock.uptime()) h.time.advanceTo(frame.time);
+            c.handleFrame(0x5100, frame.points, frame.time);
+        }
+        SimTime::drain();
+    }
+
+    std::vector<HUDNotice>& shown() { return h.hud->notices; }
+};
+
+TEST_F(ActionRoadTest, GesturesReachTheirExecutorsAndTheirNoticesTheHUD) {
+    GestureRule custom = swipeRule(4, Direction::right, A::customShortcut);
+    custom.shortcut = KeyboardShortcut{17, control | option, QStringLiteral("⌃⌥T"), std::nullopt};
+    h.settings.setRules({swipeRule(3, Direction::right, A::copy), swipeRule(3, Direction::left, A::playPause),
+                         swipeRule(3, Direction::up, A::mouseRightClick),
+                         swipeRule(3, Direction::down, A::mouseToggleDrag), custom});
+    struct Step {
+        int fingers;
+        Direction direction;
+        HUDNotice notice;
+        std::vector<Type> events;
+    };
+    const auto done = [](GestureAction action) {
+        return HUDNotice{title(action), symbolName(action), HUDNotice::Kind::success};
+    };
+    const Step steps[] = {
+        {3, Direction::right, done(A::copy), {Type::keyDown, Type::keyUp}},
+        {3, Direction::left, done(A::playPause), {Type::systemDefined, Type::systemDefined}},
+        {3, Direction::up, done(A::mouseRightClick), {Type::rightMouseDown, Type::rightMouseUp}},
+        {3,
+         Direction::down,
+         HUDNotice{QStringLiteral("已按住左键 · 再做手势或 Esc 松开"), QStringLiteral("hand.draw"),
+                   HUDNotice::Kind::information},
+         {Type::leftMouseDown}},
+        {4,
+         Direction::right,
+         HUDNotice{QStringLiteral("⌃⌥T"), QStringLiteral("keyboard"), HUDNotice::Kind::success},
+         {Type::keyDown, Type::keyUp}},
+    };
+    double t = 1;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.notice.text.toStdString());
+        clearEvents();
+        shown().clear();
+        swipe(t += 2, step.fingers, step.direction);
+        EXPECT_EQ(shown(), std::vector{step.notice});
+        EXPECT_EQ(c.status(), step.notice.text);
+        std::vector<Type> types;
+        for (const InputEvent& event : poster.posted()) types.push_back(event.type);
+        EXPECT_EQ(types, step.events);
+    }
+    EXPECT_EQ(keysOf(std::vector{poster.posted().at(0)}),
+              (std::vector<PostedKey>{{Type::keyDown, 17, control | option}}));
+}
+
+TEST_F(ActionRoadTest, TheHintOfTheSwitcherAGestureOpensIsSeenOnceAndEachStepShowsItAgain) {
+    const HUDNotice hint{QStringLiteral("点击应用或方向键选择 · 回车切换 · Esc 取消"), QStringLiteral("app.switcher"),
+                         HUDNotice::Kind::information};
+    h.settings.setRules({swipeRule(3, Direction::up, A::openApplicationSwitcher)});
+    swipe(1, 3, Direction::up);
+    EXPECT_TRUE(switcher().isOpen());
+    EXPECT_EQ(shown(), std::vector{hint}) << "opening reset the gesture state; the switcher showed the hint";
+
+    // The open switcher holds a synthetic Super; the next gesture is no
+    // Super-gesture for that, and steps the selection.
+    h.keyboard.setCombinedFlags(command);
+    swipe(3, 3, Direction::up);
+    EXPECT_EQ(shown(), (std::vector{hint, hint}));
+    EXPECT_TRUE(switcher().isOpen());
+}
+
+}  // namespace
+}  // namespace glidra::test

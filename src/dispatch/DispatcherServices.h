@@ -82,8 +82,10 @@ public:
     virtual ~ContentActionExecutors() = default;
 
     // A notice for copyPageLink, copyPageTitleAndLink and clipboardPlainText;
-    // nothing for every other action.
-    virtual QCoro::Task<std::optional<HUDNotice>> performClipboardAction(GestureAction action) = 0;
+    // nothing for every other action. A cancelled copy gives up after its
+    // page read.
+    virtual QCoro::Task<std::optional<HUDNotice>> performClipboardAction(GestureAction action,
+                                                                         CancellationToken token) = 0;
     // Starts the interactive capture of one window to the clipboard.
     virtual HUDNotice startWindowScreenshot() = 0;
     virtual HUDNotice translateSelection() = 0;

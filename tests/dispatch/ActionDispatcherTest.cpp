@@ -37,10 +37,11 @@ class ActionDispatcherTest : public ExecutorTest {
 protected:
     ActionDispatcherTest() { h.frontmost.setBundleIdentifier(QStringLiteral("firefox-esr.desktop")); }
 
-    HUDNotice run(GestureBinding binding) {
+    HUDNotice run(GestureBinding binding) { return runWith(*dispatcher, std::move(binding)); }
+    HUDNotice runWith(ActionDispatcher& road, GestureBinding binding) {
         clearEvents();
         groups.calls.clear();
-        const auto result = resultOf(dispatcher->performGestureAction(std::move(binding), {}));
+        const auto result = resultOf(road.performGestureAction(std::move(binding), {}));
         SimTime::drain();
         EXPECT_TRUE(result->has_value());
         return result->value_or(HUDNotice{});
@@ -67,8 +68,7 @@ TEST_F(ActionDispatcherTest, EveryRowOfTheBuiltInTableSendsItsKeysFromThePrivate
         EXPECT_EQ(run(row.action), succeeded(row.action));
         EXPECT_EQ(keysOf(poster.posted()), stroke(row.keyCode, row.flags));
         for (const InputEvent& event : poster.posted()) EXPECT_EQ(event.userData, kShortcutEventMarker);
-        EXPECT_EQ(groups.calls, (QStringList{QStringLiteral("clipboard(%1)").arg(enumRaw(row.action)),
-                                             QStringLiteral("target(%1)").arg(enumRaw(row.action)),
+        EXPECT_EQ(groups.calls, (QStringList{QStringLiteral("target(%1)").arg(enumRaw(row.action)),
                                              QStringLiteral("system(%1)").arg(enumRaw(row.action))}));
     }
     EXPECT_EQ(actions.size(), 45u);
@@ -267,6 +267,14 @@ TEST_F(ActionDispatcherTest, LevelsAndClicksLeaveAnOpenSwitcherOpenEverythingEls
 }
 
 TEST_F(ActionDispatcherTest, TheFirstExecutorToAnswerEndsTheRoad) {
+    // Every executor that may pass an action on is a stand-in here.
+    ActionDispatcher road(ActionDispatcher::Ports{poster, h.keyboard, h.frontmost, h.accessibilityTrust, workspace},
+                          ActionDispatcher::Executors{*executors, groups, groups, groups});
+    const auto run = [&](GestureAction action) {
+        GestureBinding binding;
+        binding.action = action;
+        return runWith(road, binding);
+    };
     const HUDNotice answered{QStringLiteral("已复制链接"), QStringLiteral("link"), HUDNotice::Kind::success};
     groups.clipboardAnswers[A::copyPageLink] = answered;
     EXPECT_EQ(run(A::copyPageLink), answered);
@@ -289,14 +297,14 @@ TEST_F(ActionDispatcherTest, TheFirstExecutorToAnswerEndsTheRoad) {
 TEST_F(ActionDispatcherTest, TheRestOfTheCatalogueGoesToItsExecutorOnceTrusted) {
     struct Case {
         GestureAction action;
-        QString call;  // of the stand-in executors; empty for the input executors
+        QString call;  // of the stand-in executors; empty for the executors of the sim platform
     };
     const Case cases[] = {
         {A::openControlCenter, QStringLiteral("panel(openControlCenter)")},
         {A::openNotificationCenter, QStringLiteral("panel(openNotificationCenter)")},
         {A::forceQuitApplications, QStringLiteral("forceQuit")},
         {A::closeWindow, QStringLiteral("closeWindow")},
-        {A::translateSelection, QStringLiteral("translate")},
+        {A::translateSelection, {}},
         {A::windowLeftHalf, QStringLiteral("layout(windowLeftHalf)")},
         {A::moveWindowToNextDisplay, QStringLiteral("layout(moveWindowToNextDisplay)")},
         {A::openAccessibilityKeyboard, QStringLiteral("accessibilityKeyboard")},
@@ -308,7 +316,7 @@ TEST_F(ActionDispatcherTest, TheRestOfTheCatalogueGoesToItsExecutorOnceTrusted) 
         SCOPED_TRACE(enumRaw(tc.action).toStdString());
         h.accessibilityTrust.setTrusted(false);
         EXPECT_EQ(run(tc.action), inputAccessRequiredNotice());
-        EXPECT_EQ(groups.calls.size(), 3) << "asked only the executors before the permission";
+        EXPECT_EQ(groups.calls.size(), 2) << "asked only the executors before the permission";
         EXPECT_TRUE(poster.posted().empty());
 
         h.accessibilityTrust.setTrusted(true);
@@ -316,8 +324,7 @@ TEST_F(ActionDispatcherTest, TheRestOfTheCatalogueGoesToItsExecutorOnceTrusted) 
         if (!tc.call.isEmpty()) {
             EXPECT_EQ(groups.calls.last(), tc.call);
         } else {
-            EXPECT_EQ(groups.calls.size(), 3);
-            EXPECT_FALSE(poster.posted().empty());
+            EXPECT_EQ(groups.calls.size(), 2);
         }
         EXPECT_NE(notice, kNothingToDo);
         drag().release(false);

@@ -80,6 +80,36 @@ TEST_F(ActionRoadTest, GesturesReachTheirExecutorsAndTheirNoticesTheHUD) {
               (std::vector<PostedKey>{{Type::keyDown, 17, control | option}}));
 }
 
+TEST_F(ActionRoadTest, PageLinksAndWindowPicturesReachTheClipboard) {
+    const QString firefox = QStringLiteral("firefox-esr.desktop");
+    h.frontmost.setBundleIdentifier(firefox);
+    c.setCurrentApplicationID(firefox);
+    browserPages.setPage(QStringLiteral("Glidra"), QStringLiteral("https://example.org/glidra"));
+    h.settings.setRules(
+        {swipeRule(3, Direction::right, A::copyPageLink), swipeRule(3, Direction::left, A::screenshotWindowClipboard)});
+
+    swipe(1);
+    EXPECT_EQ(browserPages.reads(), QStringList{firefox});
+    EXPECT_EQ(pasteboard.text(), QStringLiteral("https://example.org/glidra"));
+    EXPECT_EQ(shown(), (std::vector{HUDNotice{QStringLiteral("已复制网页链接"), QStringLiteral("doc.on.clipboard"),
+                                              HUDNotice::Kind::success}}));
+
+    // The selection's flag resets the gesture state, so the service shows its
+    // own notices; the picture is reported once it is on the clipboard.
+    shown().clear();
+    swipe(3, 3, Direction::left);
+    EXPECT_TRUE(c.isSelectingScreenshot());
+    screenshots.pickWindow();
+    SimTime::drain();
+    EXPECT_FALSE(c.isSelectingScreenshot());
+    EXPECT_EQ(shown(),
+              (std::vector{
+                  HUDNotice{QStringLiteral("点击选择窗口 · Esc 取消"), QStringLiteral("camera.viewfinder"),
+                            HUDNotice::Kind::information},
+                  HUDNotice{QStringLiteral("窗口截图已复制"), QStringLiteral("checkmark"), HUDNotice::Kind::success},
+              }));
+}
+
 TEST_F(ActionRoadTest, TheHintOfTheSwitcherAGestureOpensIsSeenOnceAndEachStepShowsItAgain) {
     const HUDNotice hint{QStringLiteral("点击应用或方向键选择 · 回车切换 · Esc 取消"), QStringLiteral("app.switcher"),
                          HUDNotice::Kind::information};

@@ -9,14 +9,19 @@
 #include "executors/ActionExecutors.h"
 #include "platform/EventMarkers.h"
 #include "platform/sim/SimAudioDevices.h"
+#include "platform/sim/SimBrowserPageSource.h"
 #include "platform/sim/SimDesktopPreferences.h"
 #include "platform/sim/SimDesktopViews.h"
 #include "platform/sim/SimEventPoster.h"
 #include "platform/sim/SimEventTap.h"
+#include "platform/sim/SimInteractiveScreenshot.h"
 #include "platform/sim/SimKeyboardBacklight.h"
+#include "platform/sim/SimPasteboard.h"
 #include "platform/sim/SimPowerAssertions.h"
 #include "platform/sim/SimScreenCovers.h"
 #include "platform/sim/SimSystemEvents.h"
+#include "platform/sim/SimTextSelectionAccess.h"
+#include "platform/sim/SimTranslationPresenter.h"
 #include "platform/sim/SimWorkspace.h"
 #include "support/ControllerHarness.h"
 #include "support/FakeExecutorGroups.h"
@@ -52,6 +57,11 @@ struct ExecutorRig {
     sim::SimKeyboardBacklight keyboardBacklight;
     sim::SimDesktopPreferences desktopPreferences;
     sim::SimScreenCovers screenCovers;
+    sim::SimPasteboard pasteboard;
+    sim::SimInteractiveScreenshot screenshots{pasteboard};
+    sim::SimBrowserPageSource browserPages;
+    sim::SimTextSelectionAccess textSelection;
+    sim::SimTranslationPresenter translation;
     sim::SimWorkspace workspace;
     FakeExecutorGroups groups;
     FakeHUD* dragHud = nullptr;
@@ -73,6 +83,11 @@ struct ExecutorRig {
             keyboardBacklight,
             desktopPreferences,
             screenCovers,
+            pasteboard,
+            screenshots,
+            browserPages,
+            textSelection,
+            translation,
             harness.settings,
             [this, &harness](AdjustmentHUDSettings) {
                 auto hud = std::make_unique<FakeHUD>(harness.log);
@@ -83,7 +98,7 @@ struct ExecutorRig {
         executors = made.get();
         auto madeDispatcher = std::make_unique<ActionDispatcher>(
             ActionDispatcher::Ports{poster, harness.keyboard, harness.frontmost, harness.accessibilityTrust, workspace},
-            ActionDispatcher::Executors{*executors, groups, groups, groups});
+            ActionDispatcher::Executors{*executors, groups, groups, *executors});
         dispatcher = madeDispatcher.get();
         harness.builtDispatcher = std::move(madeDispatcher);
         return made;

@@ -55,7 +55,7 @@ public:
     }
     HUDNotice switchToPreviousApplication() override { return answered(QStringLiteral("previousApplication")); }
 
-    QCoro::Task<std::optional<HUDNotice>> performClipboardAction(GestureAction action) override {
+    QCoro::Task<std::optional<HUDNotice>> performClipboardAction(GestureAction action, CancellationToken) override {
         co_return recorded(QStringLiteral("clipboard"), action, clipboardAnswers);
     }
     HUDNotice startWindowScreenshot() override { return answered(QStringLiteral("windowScreenshot")); }

@@ -156,7 +156,7 @@ constexpr DeviceId kPad = 0x7a00;
 struct Road {
     CountingDispatcher dispatcher;
     CountingRouting routing;
-    replay::SimEngine engine{dispatcher, routing, 1.0};
+    replay::SimEngine engine{routing, &dispatcher, 1.0};
     sim::ManualClock& clock = engine.clock;
     ControlSettings& settings = engine.settings;
     TrackpadController& controller = engine.controller;

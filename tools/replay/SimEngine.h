@@ -1,27 +1,93 @@
 #pragma once
 
-// The trackpad controller on the sim platform, with the engine's inert pieces:
-// what the replay tool and the frame-path benchmark run the real engine on.
+// The trackpad controller on the sim platform, with the action executors and
+// the dispatcher acting on a simulated system: what the replay tool and the
+// frame-path benchmark run the real engine on. Nothing reaches the machine.
 
+#include "dispatch/ActionDispatcher.h"
+#include "executors/ActionExecutors.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/SimAccessibilityTrust.h"
+#include "platform/sim/SimAudioDevices.h"
+#include "platform/sim/SimBrowserPageSource.h"
+#include "platform/sim/SimDesktopPreferences.h"
+#include "platform/sim/SimDesktopViews.h"
+#include "platform/sim/SimEventPoster.h"
+#include "platform/sim/SimEventTap.h"
 #include "platform/sim/SimFrontmostApplication.h"
+#include "platform/sim/SimInteractiveScreenshot.h"
 #include "platform/sim/SimKeyEventMonitor.h"
+#include "platform/sim/SimKeyboardBacklight.h"
 #include "platform/sim/SimKeyboardState.h"
 #include "platform/sim/SimMouseButtonMonitor.h"
+#include "platform/sim/SimPasteboard.h"
+#include "platform/sim/SimPowerAssertions.h"
 #include "platform/sim/SimScheduler.h"
+#include "platform/sim/SimScreenCovers.h"
+#include "platform/sim/SimSystemEvents.h"
+#include "platform/sim/SimTextSelectionAccess.h"
+#include "platform/sim/SimTranslationPresenter.h"
 #include "platform/sim/SimUserDefaults.h"
+#include "platform/sim/SimWorkspace.h"
 #include "replay/InertServices.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
 
 namespace glidra::replay {
 
+// Everything the executors act on, simulated.
+struct SimSystem {
+    sim::SimEventPoster poster;
+    sim::SimEventTap taps;
+    sim::SimDesktopViews desktopViews;
+    sim::SimSystemEvents systemEvents;
+    sim::SimAudioDevices audio;
+    sim::SimPowerAssertions power;
+    sim::SimKeyboardBacklight keyboardBacklight;
+    sim::SimDesktopPreferences desktopPreferences;
+    sim::SimScreenCovers screenCovers;
+    sim::SimPasteboard pasteboard;
+    sim::SimInteractiveScreenshot screenshots{pasteboard};
+    sim::SimBrowserPageSource browserPages;
+    sim::SimTextSelectionAccess textSelection;
+    sim::SimTranslationPresenter translation;
+    sim::SimWorkspace workspace;
+
+    SimSystem() { poster.routeThrough(&taps); }
+};
+
 struct SimEngine {
-    // `dispatcher` carries out bound actions and `routing` the edge and
-    // continuous paths; both must outlive the engine.
-    SimEngine(ActionDispatchService& dispatcher, GestureRoutingService& routing, double startTime = 0.0)
+    // `routing` carries the edge and continuous paths; `dispatcher`, when
+    // given, carries out the bound actions instead of the engine's own. Both
+    // must outlive the engine.
+    explicit SimEngine(GestureRoutingService& routing, ActionDispatchService* dispatcher = nullptr,
+                       double startTime = 0.0)
         : clock(startTime),
+          executors(ActionExecutors::Ports{
+              system.poster,
+              system.taps,
+              keyboard,
+              frontmost,
+              trust,
+              system.desktopViews,
+              clock,
+              scheduler,
+              system.systemEvents,
+              system.audio,
+              system.power,
+              system.keyboardBacklight,
+              system.desktopPreferences,
+              system.screenCovers,
+              system.pasteboard,
+              system.screenshots,
+              system.browserPages,
+              system.textSelection,
+              system.translation,
+              settings,
+              [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
+          }),
+          actions(ActionDispatcher::Ports{system.poster, keyboard, frontmost, trust, system.workspace},
+                  ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors}),
           controller(TrackpadController::Environment{
               settings,
               clock,
@@ -29,7 +95,7 @@ struct SimEngine {
               keyboard,
               frontmost,
               executors,
-              dispatcher,
+              dispatcher ? *dispatcher : actions,
               routing,
               [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
               std::make_unique<InertPointerLock>(),
@@ -39,7 +105,9 @@ struct SimEngine {
               keyEvents,
               mouseButtons,
               trust,
-          }) {}
+          }) {
+        executors.attachController(controller);
+    }
 
     sim::ManualClock clock;
     sim::SimScheduler scheduler{clock};
@@ -50,7 +118,10 @@ struct SimEngine {
     sim::SimKeyEventMonitor keyEvents;
     sim::SimMouseButtonMonitor mouseButtons;
     sim::SimAccessibilityTrust trust;
-    InertExecutors executors;
+    SimSystem system;
+    UnbuiltExecutors unbuilt;
+    ActionExecutors executors;
+    ActionDispatcher actions;
     TrackpadController controller;
 };
 

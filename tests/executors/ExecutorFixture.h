@@ -8,21 +8,7 @@
 #include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
 #include "platform/EventMarkers.h"
-#include "platform/sim/SimAudioDevices.h"
-#include "platform/sim/SimBrowserPageSource.h"
-#include "platform/sim/SimDesktopPreferences.h"
-#include "platform/sim/SimDesktopViews.h"
-#include "platform/sim/SimEventPoster.h"
-#include "platform/sim/SimEventTap.h"
-#include "platform/sim/SimInteractiveScreenshot.h"
-#include "platform/sim/SimKeyboardBacklight.h"
-#include "platform/sim/SimPasteboard.h"
-#include "platform/sim/SimPowerAssertions.h"
-#include "platform/sim/SimScreenCovers.h"
-#include "platform/sim/SimSystemEvents.h"
-#include "platform/sim/SimTextSelectionAccess.h"
-#include "platform/sim/SimTranslationPresenter.h"
-#include "platform/sim/SimWorkspace.h"
+#include "platform/sim/SimActionSystem.h"
 #include "support/ControllerHarness.h"
 #include "support/FakeExecutorGroups.h"
 #include "support/NoticePrinter.h"
@@ -47,22 +33,7 @@ namespace glidra::test {
 using Type = InputEvent::Type;
 using namespace modifier_flag;
 
-struct ExecutorRig {
-    sim::SimEventPoster poster;
-    sim::SimEventTap taps;
-    sim::SimDesktopViews desktopViews;
-    sim::SimSystemEvents systemEvents;
-    sim::SimAudioDevices audio;
-    sim::SimPowerAssertions power;
-    sim::SimKeyboardBacklight keyboardBacklight;
-    sim::SimDesktopPreferences desktopPreferences;
-    sim::SimScreenCovers screenCovers;
-    sim::SimPasteboard pasteboard;
-    sim::SimInteractiveScreenshot screenshots{pasteboard};
-    sim::SimBrowserPageSource browserPages;
-    sim::SimTextSelectionAccess textSelection;
-    sim::SimTranslationPresenter translation;
-    sim::SimWorkspace workspace;
+struct ExecutorRig : sim::SimActionSystem {
     FakeExecutorGroups groups;
     FakeHUD* dragHud = nullptr;
     ActionExecutors* executors = nullptr;
@@ -106,7 +77,6 @@ struct ExecutorRig {
     TrackpadController& c = *h.controller;
 
     ExecutorRig() {
-        poster.routeThrough(&taps);
         h.accessibilityTrust.setTrusted(true);
         executors->attachController(c);
         c.setEnabled(true);

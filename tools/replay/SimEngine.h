@@ -8,53 +8,18 @@
 #include "executors/ActionExecutors.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/SimAccessibilityTrust.h"
-#include "platform/sim/SimAudioDevices.h"
-#include "platform/sim/SimBrowserPageSource.h"
-#include "platform/sim/SimDesktopPreferences.h"
-#include "platform/sim/SimDesktopViews.h"
-#include "platform/sim/SimEventPoster.h"
-#include "platform/sim/SimEventTap.h"
+#include "platform/sim/SimActionSystem.h"
 #include "platform/sim/SimFrontmostApplication.h"
-#include "platform/sim/SimInteractiveScreenshot.h"
 #include "platform/sim/SimKeyEventMonitor.h"
-#include "platform/sim/SimKeyboardBacklight.h"
 #include "platform/sim/SimKeyboardState.h"
 #include "platform/sim/SimMouseButtonMonitor.h"
-#include "platform/sim/SimPasteboard.h"
-#include "platform/sim/SimPowerAssertions.h"
 #include "platform/sim/SimScheduler.h"
-#include "platform/sim/SimScreenCovers.h"
-#include "platform/sim/SimSystemEvents.h"
-#include "platform/sim/SimTextSelectionAccess.h"
-#include "platform/sim/SimTranslationPresenter.h"
 #include "platform/sim/SimUserDefaults.h"
-#include "platform/sim/SimWorkspace.h"
 #include "replay/InertServices.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
 
 namespace glidra::replay {
-
-// Everything the executors act on, simulated.
-struct SimSystem {
-    sim::SimEventPoster poster;
-    sim::SimEventTap taps;
-    sim::SimDesktopViews desktopViews;
-    sim::SimSystemEvents systemEvents;
-    sim::SimAudioDevices audio;
-    sim::SimPowerAssertions power;
-    sim::SimKeyboardBacklight keyboardBacklight;
-    sim::SimDesktopPreferences desktopPreferences;
-    sim::SimScreenCovers screenCovers;
-    sim::SimPasteboard pasteboard;
-    sim::SimInteractiveScreenshot screenshots{pasteboard};
-    sim::SimBrowserPageSource browserPages;
-    sim::SimTextSelectionAccess textSelection;
-    sim::SimTranslationPresenter translation;
-    sim::SimWorkspace workspace;
-
-    SimSystem() { poster.routeThrough(&taps); }
-};
 
 struct SimEngine {
     // `routing` carries the edge and continuous paths; `dispatcher`, when
@@ -118,7 +83,7 @@ struct SimEngine {
     sim::SimKeyEventMonitor keyEvents;
     sim::SimMouseButtonMonitor mouseButtons;
     sim::SimAccessibilityTrust trust;
-    SimSystem system;
+    sim::SimActionSystem system;
     UnbuiltExecutors unbuilt;
     ActionExecutors executors;
     ActionDispatcher actions;

@@ -197,6 +197,39 @@ TEST_F(ActionRoadTest, PageLinksAndWindowPicturesReachTheClipboard) {
               }));
 }
 
+TEST_F(ActionRoadTest, TheGestureThatLockedTheKeyboardUnlocksItAndNothingElseRunsMeanwhile) {
+    KeyboardLockController& lock = executors->keyboardLock();
+    groups.systemExecutor = [&lock](GestureAction action) -> std::optional<HUDNotice> {
+        if (action == A::toggleKeyboardLock) return lock.toggleKeyboardLock();
+        return std::nullopt;
+    };
+    h.settings.setRules(
+        {swipeRule(3, Direction::right, A::toggleKeyboardLock), swipeRule(3, Direction::left, A::copy)});
+
+    swipe(1);
+    ASSERT_TRUE(lock.isLocked());
+    EXPECT_EQ(shown().size(), 1u);
+
+    clearEvents();
+    shown().clear();
+    swipe(3, 3, Direction::left);
+    EXPECT_TRUE(poster.posted().empty()) << "no copy while locked";
+    EXPECT_TRUE(shown().empty());
+
+    swipe(5);
+    EXPECT_FALSE(lock.isLocked());
+    EXPECT_EQ(shown().size(), 1u);
+
+    // The cleaning mode lets nothing through, its own toggle neither.
+    lock.startCleaningMode();
+    ASSERT_TRUE(lock.isCleaning());
+    shown().clear();
+    swipe(7);
+    EXPECT_TRUE(lock.isCleaning());
+    EXPECT_TRUE(shown().empty());
+    lock.stop();
+}
+
 TEST_F(ActionRoadTest, TheHintOfTheSwitcherAGestureOpensIsSeenOnceAndEachStepShowsItAgain) {
     const HUDNotice hint{QStringLiteral("点击应用或方向键选择 · 回车切换 · Esc 取消"), QStringLiteral("app.switcher"),
                          HUDNotice::Kind::information};

@@ -53,6 +53,8 @@
 #include "trackpad/TrackpadListenerRecovery.h"
 #include "views/kit/TextStyle.h"
 #include "views/pages/ControlSettingsView.h"
+#include "views/pages/GestureBindingsView.h"
+#include "views/pages/PracticeView.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -241,6 +243,9 @@ int run(QApplication& app) {
 
     // The settings pages register here as they are built.
     PageFactories pages;
+    pages[SettingsPage::edges] = [](UiContext& shared) -> QWidget* { return new GestureBindingsView(shared); };
+    // Practice has no sidebar row; the page is there for whoever selects it.
+    pages[SettingsPage::practice] = [](UiContext& shared) -> QWidget* { return new PracticeView(shared); };
     pages[SettingsPage::general] = [](UiContext& shared) -> QWidget* { return new ControlSettingsView(shared); };
 
     ApplicationShell application(ApplicationShell::Environment{

@@ -5,10 +5,10 @@
 #include "trackpad/TrackpadController.h"
 #include "views/kit/GroupBox.h"
 #include "views/kit/StyledLabel.h"
+#include "views/pages/Divider.h"
 #include "views/pages/EdgeControlRow.h"
 #include "views/pages/EdgeRegionSettingsView.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -29,12 +29,7 @@ GestureBindingsView::GestureBindingsView(UiContext& context, QWidget* parent)
     const auto all = enumAllCases<EdgeLocation>();
     for (std::size_t i = 0; i < std::size(all); ++i) {
         edges->addWidget(new EdgeControlRow(context, all[i]));
-        if (i + 1 < std::size(all)) {
-            auto* line = new QFrame;
-            line->setFrameShape(QFrame::HLine);
-            line->setForegroundRole(QPalette::Mid);
-            edges->addWidget(line);
-        }
+        if (i + 1 < std::size(all)) edges->addWidget(divider());
     }
 
     auto* help = new kit::StyledLabel(tr("左右边缘上下滑，上下边缘左右滑。按住 Alt 可精细调节。"),

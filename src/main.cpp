@@ -8,15 +8,19 @@
 #include "app/UiContext.h"
 #include "app/UpdateController.h"
 #include "bridge/MultitouchBridge.h"
+#include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
 #include "hud/DesktopHUDScreens.h"
 #include "hud/FloatingAdjustmentHUD.h"
 #include "platform/BundleInfo.h"
+#include "platform/linux/AtspiBrowserPageSource.h"
 #include "platform/linux/BluezBluetoothDevices.h"
 #include "platform/linux/GSettingsDesktopPreferences.h"
 #include "platform/linux/JsonFileUserDefaults.h"
 #include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/PortalInteractiveScreenshot.h"
 #include "platform/linux/PulseAudioDevices.h"
+#include "platform/linux/QtClipboardPasteboard.h"
 #include "platform/linux/QtFileDialogs.h"
 #include "platform/linux/QtPointerPosition.h"
 #include "platform/linux/QtScenePhase.h"
@@ -25,7 +29,9 @@
 #include "platform/linux/ScreenSaverPowerAssertions.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/UPowerKeyboardBacklight.h"
+#include "platform/linux/UnavailableTranslationPresenter.h"
 #include "platform/linux/UnavailableUpdater.h"
+#include "platform/linux/UnreadTextSelection.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "platform/sim/SimAccessibilityTrust.h"
 #include "platform/sim/SimDesktopViews.h"
@@ -107,6 +113,11 @@ struct Platform {
     QtScenePhase scenePhase;
     QtFileDialogs fileDialogs;
     DesktopHUDScreens screens;
+    QtClipboardPasteboard pasteboard;
+    PortalInteractiveScreenshot screenshots{QDBusConnection::sessionBus(), pasteboard};
+    AtspiBrowserPageSource browserPages{QDBusConnection::sessionBus()};
+    UnreadTextSelection textSelection;
+    UnavailableTranslationPresenter translation;
 
     sim::SimMultitouchFramework multitouch;
     sim::SimMultitouchDeviceRegistry devices{multitouch};
@@ -160,11 +171,20 @@ int run(QApplication& app) {
         platform.keyboardBacklight,
         platform.desktopPreferences,
         platform.screenCovers,
+        platform.pasteboard,
+        platform.screenshots,
+        platform.browserPages,
+        platform.textSelection,
+        platform.translation,
         settings,
         makeHUD,
     });
-    // Bound actions and edge slides reach no executor until the dispatcher
-    // and the edge paths are composed here.
+    replay::UnbuiltExecutors unbuilt;
+    ActionDispatcher dispatcher(ActionDispatcher::Ports{platform.poster, platform.keyboard, platform.frontmost,
+                                                        platform.trust, platform.workspace},
+                                ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors});
+    // Edge slides and continuous adjustments reach no executor until the edge
+    // paths are composed here.
     replay::InertRouting routing;
 
     Lazy<UpdateController> updates(
@@ -177,6 +197,7 @@ int run(QApplication& app) {
             platform.keyboard,
             platform.frontmost,
             executors,
+            dispatcher,
             routing,
             makeHUD,
             std::make_unique<replay::InertPointerLock>(),

@@ -1,29 +1,18 @@
 #pragma once
 
-// Pieces of the engine that have no role in a replay: practice mode never
-// runs an action, there is no screen for the HUD, and a recording never
-// disconnects. Each does nothing.
+// Pieces of the engine that have no role in a replay, or are not built yet:
+// there is no screen for the HUD, a recording never disconnects, and the edge
+// paths and some executors are still to come. Each does nothing.
 
+#include "common/Localized.h"
 #include "dispatch/AdjustmentHUD.h"
+#include "dispatch/DispatcherServices.h"
 #include "trackpad/ControllerServices.h"
 
 namespace glidra::replay {
 
-class InertExecutors final : public ExecutorServices {
-public:
-    bool isKeyboardLocked() const override { return false; }
-    void stopKeyboardLock() override {}
-    bool isMouseDragHeld() const override { return false; }
-    void releaseMouseDrag() override {}
-    void resetMouseClickSequence() override {}
-    void resetKeyboardBacklightStepper() override {}
-    void cancelWindowScreenshot() override {}
-    void endApplicationSwitcher(bool) override {}
-};
-
 class InertRouting final : public GestureRoutingService {
 public:
-    void runBoundAction(const GestureBinding&, const std::optional<QString>&) override {}
     void performAdjustment(float, const GestureBinding&, std::optional<DeviceId>) override {}
     bool edgeRuleRegionHit(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
         return false;
@@ -69,6 +58,28 @@ public:
     void stop() override {}
     void manualReconnect() override {}
     void reportListening(bool) override {}
+};
+
+// The application and window executors and the system action executor,
+// which this engine does not have yet: they take no action on, and answer
+// what they would be asked to do with that they cannot.
+class UnbuiltExecutors final : public SystemActionService, public ApplicationActionExecutors {
+public:
+    QCoro::Task<std::optional<HUDNotice>> perform(GestureAction) override { co_return std::nullopt; }
+    QCoro::Task<std::optional<HUDNotice>> openActionTarget(GestureBinding) override { co_return std::nullopt; }
+    QCoro::Task<bool> openApplication(QString) override { co_return false; }
+    QCoro::Task<bool> toggleAccessibilityKeyboard(CancellationToken) override { co_return false; }
+    QCoro::Task<HUDNotice> openSystemPanel(GestureAction) override { co_return unavailable(); }
+    QCoro::Task<HUDNotice> openForceQuitWindow(CancellationToken) override { co_return unavailable(); }
+    HUDNotice closeFrontWindow() override { return unavailable(); }
+    HUDNotice performWindowLayout(GestureAction) override { return unavailable(); }
+    HUDNotice switchToPreviousApplication() override { return unavailable(); }
+
+private:
+    static HUDNotice unavailable() {
+        return HUDNotice{localized(GLIDRA_TEXT("尚未设置动作")), QStringLiteral("info.circle"),
+                         HUDNotice::Kind::information};
+    }
 };
 
 }  // namespace glidra::replay

@@ -53,6 +53,7 @@
 #include "trackpad/TrackpadListenerRecovery.h"
 #include "views/kit/TextStyle.h"
 #include "views/pages/ControlSettingsView.h"
+#include "views/rules/FreeformRulesView.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -241,6 +242,7 @@ int run(QApplication& app) {
 
     // The settings pages register here as they are built.
     PageFactories pages;
+    pages[SettingsPage::gestures] = [](UiContext& shared) -> QWidget* { return new FreeformRulesView(shared); };
     pages[SettingsPage::general] = [](UiContext& shared) -> QWidget* { return new ControlSettingsView(shared); };
 
     ApplicationShell application(ApplicationShell::Environment{

@@ -4,6 +4,7 @@
 #include "views/kit/PlainButton.h"
 #include "views/kit/StyledLabel.h"
 #include "views/pages/BrowserVideoSetupSteps.h"
+#include "views/pages/Divider.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -18,13 +19,6 @@ kit::StyledLabel* text(const QString& content, kit::TextStyle style = kit::TextS
     auto* label = new kit::StyledLabel(content, style, colour);
     label->setWordWrap(true);
     return label;
-}
-
-QFrame* divider() {
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "views/pages/BrowserVideoHelpView.h"
 #include "views/pages/ConfigurationTransferView.h"
 #include "views/pages/DisabledApplicationsView.h"
+#include "views/pages/Divider.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -45,13 +46,6 @@ QHBoxLayout* row() {
     return layout;
 }
 
-QFrame* divider() {
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
-
 }  // namespace
 
 ControlSettingsView::ControlSettingsView(UiContext& context, QWidget* parent)
@@ -75,6 +69,7 @@ ControlSettingsView::ControlSettingsView(UiContext& context, QWidget* parent)
     column_->addWidget(buildPermissionGroup());
     updates_ = new UpdateSettingsView(context_.updates, context_.bundle);
     column_->addWidget(updates_);
+    column_->addStretch(1);
 
     syncConnection();
     syncRecognitionLevel();

@@ -10,6 +10,7 @@
 #include "views/kit/StyledLabel.h"
 #include "views/kit/Symbols.h"
 #include "views/pages/DisabledApplicationsView.h"
+#include "views/pages/Divider.h"
 #include "views/rules/GestureActionStepView.h"
 #include "views/rules/GestureCaptureStepView.h"
 #include "views/rules/GestureConflictNotice.h"
@@ -59,9 +60,6 @@ GestureRuleEditor::GestureRuleEditor(UiContext& context, GestureRule rule, SaveH
     message_ = new kit::StyledLabel({}, kit::TextStyle::callout);
     message_->setObjectName(QStringLiteral("message"));
     message_->setWordWrap(true);
-    auto* divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setForegroundRole(QPalette::Mid);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
@@ -69,7 +67,7 @@ GestureRuleEditor::GestureRuleEditor(UiContext& context, GestureRule rule, SaveH
     layout->addWidget(buildHeader());
     layout->addLayout(content_, 1);
     layout->addWidget(message_);
-    layout->addWidget(divider);
+    layout->addWidget(glidra::divider());
     layout->addWidget(buildToolbar());
 
     showStep();

@@ -4,6 +4,7 @@
 #include "views/actions/ApplicationDisplayName.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/Switch.h"
+#include "views/pages/Divider.h"
 #include "views/rules/GestureRegionButton.h"
 
 #include <QFrame>
@@ -73,15 +74,11 @@ GestureRuleRow::GestureRuleRow(UiContext& context, const GestureRule& rule, Badg
     line->addWidget(edit, 0, Qt::AlignVCenter);
     line->addWidget(remove, 0, Qt::AlignVCenter);
 
-    auto* divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setForegroundRole(QPalette::Mid);
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);
     layout->addLayout(line);
-    layout->addWidget(divider);
+    layout->addWidget(glidra::divider());
 
     connect(enabled, &kit::Switch::clicked, this, &GestureRuleRow::enabledClicked);
     connect(region, &GestureRegionButton::regionChosen, this, &GestureRuleRow::regionChosen);

@@ -9,6 +9,7 @@
 #include "app/UpdateController.h"
 #include "bridge/MultitouchBridge.h"
 #include "executors/ActionExecutors.h"
+#include "executors/ShortcutActionService.h"
 #include "hud/DesktopHUDScreens.h"
 #include "hud/FloatingAdjustmentHUD.h"
 #include "platform/BundleInfo.h"
@@ -17,6 +18,7 @@
 #include "platform/linux/JsonFileUserDefaults.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/PulseAudioDevices.h"
+#include "platform/linux/QProcessRunner.h"
 #include "platform/linux/QtFileDialogs.h"
 #include "platform/linux/QtPointerPosition.h"
 #include "platform/linux/QtScenePhase.h"
@@ -105,6 +107,7 @@ struct Platform {
     QtScreenCovers screenCovers;
     QtScenePhase scenePhase;
     QtFileDialogs fileDialogs;
+    QProcessRunner processes;
     DesktopHUDScreens screens;
 
     sim::SimMultitouchFramework multitouch;
@@ -120,6 +123,10 @@ struct Platform {
     sim::SimEventPoster poster;
     sim::SimDesktopViews desktopViews;
 };
+
+// Until the dispatcher is composed here, a preview or test open runs nothing
+// and says nothing.
+QCoro::Task<HUDNotice> performNothing(GestureBinding) { co_return HUDNotice{}; }
 
 int run(QApplication& app) {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -162,6 +169,11 @@ int run(QApplication& app) {
         settings,
         makeHUD,
     });
+    ShortcutActionService shortcuts(platform.processes, platform.scheduler, makeHUD,
+                                    AdjustmentHUDSettings{
+                                        [&settings] { return settings.showOperationHints(); },
+                                        [&settings] { return settings.operationHintPosition(); },
+                                    });
     // Bound actions and edge slides reach no executor until the dispatcher
     // and the edge paths are composed here.
     replay::InertRouting routing;
@@ -215,6 +227,10 @@ int run(QApplication& app) {
         executors.keepAwake(),
         executors.microphone(),
         executors.desktopIcons(),
+        platform.keyEvents,
+        platform.keyboard,
+        shortcuts,
+        performNothing,
     };
 
     // The settings pages register here as they are built.

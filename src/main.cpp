@@ -10,9 +10,11 @@
 #include "bridge/MultitouchBridge.h"
 #include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
+#include "executors/ShortcutActionService.h"
 #include "hud/DesktopHUDScreens.h"
 #include "hud/FloatingAdjustmentHUD.h"
 #include "platform/BundleInfo.h"
+#include "platform/Cancellation.h"
 #include "platform/linux/AtspiBrowserPageSource.h"
 #include "platform/linux/BluezBluetoothDevices.h"
 #include "platform/linux/GSettingsDesktopPreferences.h"
@@ -20,6 +22,7 @@
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/PortalInteractiveScreenshot.h"
 #include "platform/linux/PulseAudioDevices.h"
+#include "platform/linux/QProcessRunner.h"
 #include "platform/linux/QtClipboardPasteboard.h"
 #include "platform/linux/QtFileDialogs.h"
 #include "platform/linux/QtPointerPosition.h"
@@ -113,6 +116,7 @@ struct Platform {
     QtScreenCovers screenCovers;
     QtScenePhase scenePhase;
     QtFileDialogs fileDialogs;
+    QProcessRunner processes;
     DesktopHUDScreens screens;
     QtClipboardPasteboard pasteboard;
     PortalInteractiveScreenshot screenshots{QDBusConnection::sessionBus(), pasteboard};
@@ -184,6 +188,11 @@ int run(QApplication& app) {
     ActionDispatcher dispatcher(ActionDispatcher::Ports{platform.poster, platform.keyboard, platform.frontmost,
                                                         platform.trust, platform.workspace},
                                 ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors});
+    ShortcutActionService shortcuts(platform.processes, platform.scheduler, makeHUD,
+                                    AdjustmentHUDSettings{
+                                        [&settings] { return settings.showOperationHints(); },
+                                        [&settings] { return settings.operationHintPosition(); },
+                                    });
     // Edge slides and continuous adjustments reach no executor until the edge
     // paths are composed here.
     replay::InertRouting routing;
@@ -238,6 +247,14 @@ int run(QApplication& app) {
         executors.keepAwake(),
         executors.microphone(),
         executors.desktopIcons(),
+        platform.keyEvents,
+        platform.keyboard,
+        shortcuts,
+        // A preview or test open runs as a gesture would; the view cancels
+        // nothing it started.
+        [&dispatcher](GestureBinding binding) {
+            return dispatcher.performGestureAction(std::move(binding), CancellationToken());
+        },
     };
 
     // The settings pages register here as they are built.

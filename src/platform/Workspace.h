@@ -13,6 +13,8 @@ namespace glidra {
 struct ApplicationBundle {
     std::optional<QString> bundleIdentifier;
     QString displayName;  // as the file manager or desktop shows it
+    // The icon theme's name (or an absolute path) of its icon, when it has one.
+    std::optional<QString> iconName = std::nullopt;
 
     friend bool operator==(const ApplicationBundle&, const ApplicationBundle&) = default;
 };

@@ -24,14 +24,16 @@ TEST(LinuxWorkspaceTest, ReadsDesktopEntriesThroughGio) {
     const QString nested = applications + QStringLiteral("/glidra/viewer.desktop");
     const QString link = applications + QStringLiteral("/glidra-test-link.desktop");
     const QString broken = applications + QStringLiteral("/glidra-test-broken.desktop");
-    writeFile(editor, "[Desktop Entry]\nType=Application\nName=Glidra Editor\nExec=true\n");
+    writeFile(editor,
+              "[Desktop Entry]\nType=Application\nName=Glidra Editor\nExec=true\nIcon=accessories-text-editor\n");
     writeFile(nested, "[Desktop Entry]\nType=Application\nName=Viewer\nExec=true\n");
     writeFile(link, "[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.com\n");
     writeFile(broken, "not a desktop entry\n");
 
     linux_platform::LinuxWorkspace workspace;
     EXPECT_EQ(workspace.loadApplicationBundle(editor),
-              (ApplicationBundle{QStringLiteral("glidra-test-editor.desktop"), QStringLiteral("Glidra Editor")}));
+              (ApplicationBundle{QStringLiteral("glidra-test-editor.desktop"), QStringLiteral("Glidra Editor"),
+                                 QStringLiteral("accessories-text-editor")}));
     EXPECT_EQ(workspace.loadApplicationBundle(nested),
               (ApplicationBundle{QStringLiteral("glidra-viewer.desktop"), QStringLiteral("Viewer")}));
     EXPECT_EQ(workspace.loadApplicationBundle(link), std::nullopt);

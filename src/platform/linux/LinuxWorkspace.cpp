@@ -52,6 +52,12 @@ std::optional<ApplicationBundle> LinuxWorkspace::loadApplicationBundle(const QSt
     if (const char* id = g_app_info_get_id(app)) bundle.bundleIdentifier = QString::fromUtf8(id);
     bundle.displayName = fromUtf8(g_app_info_get_display_name(app));
     if (bundle.displayName.isEmpty()) bundle.displayName = fromUtf8(g_app_info_get_name(app));
+    // A themed icon's first name, or a file icon's path, as Icon= gives it.
+    if (char* icon = g_desktop_app_info_get_string(info.get(), G_KEY_FILE_DESKTOP_KEY_ICON)) {
+        const QString name = QString::fromUtf8(icon).trimmed();
+        g_free(icon);
+        if (!name.isEmpty()) bundle.iconName = name;
+    }
     return bundle;
 }
 

@@ -1,13 +1,13 @@
 #include "views/rules/GestureActionStepView.h"
 
+#include "views/actions/ActionConfiguration.h"
+#include "views/actions/GestureActionCanvas.h"
+#include "views/actions/GestureActionLibraryView.h"
 #include "views/kit/KitColour.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPainter>
-#include <QPainterPath>
-#include <QScrollArea>
-#include <QVBoxLayout>
 
 namespace glidra {
 
@@ -15,24 +15,14 @@ namespace {
 constexpr double cornerRadius = 12;
 }
 
-GestureActionStepView::GestureActionStepView(UiContext&, const GestureRule& rule, QWidget* warnings, QWidget* options,
-                                             QWidget* parent)
-    : QWidget(parent), rule_(rule) {
+GestureActionStepView::GestureActionStepView(UiContext& context, const GestureRule& rule, QWidget* warnings,
+                                             QWidget* options, QWidget* parent)
+    : QWidget(parent),
+      rule_(rule),
+      canvas_(new GestureActionCanvas(context, warnings, options)),
+      library_(new GestureActionLibraryView) {
     setObjectName(QStringLiteral("actionStep"));
-
-    auto* canvas = new QWidget;
-    canvas->setObjectName(QStringLiteral("actionCanvas"));
-    auto* canvasLayout = new QVBoxLayout(canvas);
-    canvasLayout->setContentsMargins(20, 20, 20, 20);
-    canvasLayout->setSpacing(16);
-    canvasLayout->addWidget(warnings);
-    canvasLayout->addWidget(options);
-    canvasLayout->addStretch(1);
-    auto* scroll = new QScrollArea;
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidget(canvas);
+    library_->setFixedWidth(libraryWidth);
 
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::VLine);
@@ -41,11 +31,29 @@ GestureActionStepView::GestureActionStepView(UiContext&, const GestureRule& rule
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(0);
-    layout->addWidget(scroll, 1);
+    layout->addWidget(canvas_, 1);
     layout->addWidget(divider);
+    layout->addWidget(library_);
+
+    setRule(rule_);
+    connect(canvas_, &GestureActionCanvas::configurationChanged, this,
+            [this](const ActionConfiguration& configuration) {
+                GestureRule edited = rule_;
+                configuration.applyTo(edited);
+                Q_EMIT ruleEdited(edited);
+            });
+    connect(library_, &GestureActionLibraryView::actionChosen, this, [this](GestureAction action) {
+        GestureRule edited = rule_;
+        edited.action = action;
+        Q_EMIT ruleEdited(edited);
+    });
 }
 
-void GestureActionStepView::setRule(const GestureRule& rule) { rule_ = rule; }
+void GestureActionStepView::setRule(const GestureRule& rule) {
+    rule_ = rule;
+    canvas_->setRule(rule_);
+    library_->setSelectedAction(rule_.action);
+}
 
 void GestureActionStepView::paintEvent(QPaintEvent*) {
     // The panel's frame: a faint line inside its rounded border.

@@ -7,6 +7,8 @@
 namespace glidra {
 
 struct UiContext;
+class GestureActionCanvas;
+class GestureActionLibraryView;
 
 // Step 1 of the rule editor: one framed panel with the action canvas (the
 // chosen action, its parameters, and the editor's warnings and options) on
@@ -31,8 +33,12 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
 
+    GestureActionLibraryView* library() const { return library_; }
+
 private:
     GestureRule rule_;
+    GestureActionCanvas* canvas_;
+    GestureActionLibraryView* library_;
 };
 
 }  // namespace glidra

@@ -308,8 +308,8 @@ void GestureRuleEditor::primaryAction() {
 void GestureRuleEditor::chooseApplication() {
     const QPointer<GestureRuleEditor> self(this);
     const auto path = context_.fileDialogs.openFile(
-        this,
-        FileDialogs::OpenRequest{{}, DisabledApplicationsView::applicationsFolder(), {tr("应用 (*.desktop)")}, false});
+        this, FileDialogs::OpenRequest{
+                  {}, DisabledApplicationsView::applicationsFolder(), {tr("应用 (*.desktop)")}, false, {}});
     // The panel's loop may have closed the editor.
     if (!self || !path) return;
     const auto bundle = context_.workspace.loadApplicationBundle(*path);

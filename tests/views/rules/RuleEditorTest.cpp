@@ -5,12 +5,16 @@
 
 #include "app/ApplicationShell.h"
 #include "app/SettingsWindow.h"
+#include "views/actions/GestureActionCategoryTabs.h"
+#include "views/actions/GestureActionLibraryView.h"
+#include "views/actions/GestureActionListView.h"
 #include "views/pages/ForcePressSettingsView.h"
 #include "views/rules/GestureActionStepView.h"
 #include "views/rules/GestureConflictNotice.h"
 #include "views/rules/GestureRuleOptionsView.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 
 namespace glidra {
 namespace {
@@ -22,13 +26,18 @@ using Direction = GestureDescriptor::Direction;
 
 class RuleEditorTest : public test::RulePageTest {
 protected:
-    // Chooses an action in the step's library, as a click on its row does.
+    // Chooses an action with a click on its row in the step's library.
     void chooseAction(GestureRuleEditor& editor, GestureAction action) {
-        auto* step = child<GestureActionStepView>(&editor, QStringLiteral("actionStep"));
-        ASSERT_NE(step, nullptr);
-        GestureRule edited = editor.rule();
-        edited.action = action;
-        Q_EMIT step->ruleEdited(edited);
+        auto* library = child<GestureActionLibraryView>(&editor, {});
+        ASSERT_NE(library, nullptr);
+        const auto category = glidra::category(action);
+        auto* tab = child<QAbstractButton>(library, GestureActionCategoryTabs::tabName(category));
+        ASSERT_NE(tab, nullptr);
+        QTest::mouseClick(tab, Qt::LeftButton);
+        auto* list = child<GestureActionListView>(library, {});
+        const QModelIndex row = list->indexOf(action);
+        ASSERT_TRUE(row.isValid());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
         settle();
     }
 };
@@ -222,10 +231,22 @@ TEST_F(RuleEditorTest, EveryWayOutLowersTheFlagsAndRestoresControl) {
 
 TEST_F(RuleEditorTest, ReturnSavesNothingAndModifiersClearTogether) {
     GestureRuleEditor& editor = open(rule(GestureAction::copy));
+    auto* search = child<QLineEdit>(&editor, QStringLiteral("actionSearch"));
+    search->setFocus();
+    QTest::keyClicks(search, QStringLiteral("paste"));
+    QTest::keyClick(search, Qt::Key_Return);
     QTest::keyClick(&editor, Qt::Key_Return);
     settle();
     EXPECT_TRUE(settings().rules().empty());
     ASSERT_NE(page().editor(), nullptr);
+
+    // Back to the gesture and forward again: the library starts anew.
+    click(&editor, QStringLiteral("changeGesture"));
+    EXPECT_EQ(text(&editor, QStringLiteral("title")), QStringLiteral("添加手势"));
+    click(&editor, QStringLiteral("primary"));
+    EXPECT_TRUE(child<QLineEdit>(&editor, QStringLiteral("actionSearch"))->text().isEmpty());
+    EXPECT_FALSE(child<GestureActionLibraryView>(&editor, {})->category());
+    EXPECT_EQ(editor.rule().action, GestureAction::copy);
 
     click(&editor, QStringLiteral("addModifiers"));
     click(&editor, QStringLiteral("option"));

@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   qcoro-qt6-dev
   libglib2.0-dev
+  libxcb1-dev
   libpulse-dev qt6-base-private-dev
   # services the tests start privately
   pulseaudio pulseaudio-utils

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "dispatch/AdjustmentHUD.h"
+#include "executors/AccessibilityKeyboardToggle.h"
+#include "executors/ActionTargetOpener.h"
+#include "executors/ApplicationSwitcher.h"
 #include "executors/DesktopIconsController.h"
 #include "executors/DesktopViewLauncher.h"
+#include "executors/ForceQuitMenuExecutor.h"
 #include "executors/KeepAwakeController.h"
 #include "executors/KeyboardBacklightStepper.h"
 #include "executors/KeyboardLockController.h"
@@ -10,13 +14,20 @@
 #include "executors/MouseDragController.h"
 #include "executors/SyntheticInput.h"
 #include "executors/SystemApplicationSwitcher.h"
+#include "executors/SystemPanelExecutor.h"
+#include "executors/SystemPowerAction.h"
 #include "executors/SystemVolume.h"
+#include "executors/WindowAction.h"
+#include "executors/WindowFrameHistory.h"
+#include "executors/WindowLayoutExecutor.h"
 #include "trackpad/ControllerServices.h"
 
 #include <memory>
 
 namespace glidra {
 
+class Accessibility;
+class AccessibilityKeyboardSettings;
 class AccessibilityTrust;
 class AudioDevices;
 class Clock;
@@ -25,14 +36,19 @@ class DesktopPreferences;
 class DesktopViews;
 class EventPoster;
 class EventTap;
+class FileBookmarks;
 class FrontmostApplication;
 class KeyboardBacklight;
 class KeyboardState;
 class PowerAssertions;
 class Scheduler;
 class ScreenCovers;
+class Screens;
 class SystemEvents;
+class SystemPower;
 class TrackpadController;
+class WindowControl;
+class Workspace;
 
 // The one owner of the process's shared action executors, built by the
 // composition root from the ports they need, and what the trackpad controller
@@ -57,9 +73,20 @@ public:
         // The drag's own HUD reads the hint switch and position from it.
         ControlSettings& settings;
         AdjustmentHUDFactory makeHUD;
+        Workspace& workspace;
+        Accessibility& accessibility;
+        AccessibilityKeyboardSettings& keyboardSettings;
+        WindowControl& windows;
+        const Screens& screens;
+        SystemPower& systemPower;
+        FileBookmarks& bookmarks;
+        // The program's own application, which the application history leaves
+        // out.
+        std::optional<QString> ownBundleIdentifier;
     };
 
-    // Builds every executor; starts nothing.
+    // Builds every executor; starts nothing but the application history,
+    // which follows activations from the start so that it covers the run.
     explicit ActionExecutors(Ports ports);
     ~ActionExecutors() override;
 
@@ -67,7 +94,7 @@ public:
     // built after the executors, which it holds; it may also go first.
     void attachController(TrackpadController& controller);
 
-    SystemApplicationSwitcher& applicationSwitcher() { return *applicationSwitcher_; }
+    SystemApplicationSwitcher& systemApplicationSwitcher() { return *systemApplicationSwitcher_; }
     MouseDragController& mouseDrag() { return *mouseDrag_; }
     SyntheticInput& syntheticInput() { return syntheticInput_; }
     DesktopViewLauncher& desktopViewLauncher() { return desktopViewLauncher_; }
@@ -77,6 +104,16 @@ public:
     DesktopIconsController& desktopIcons() { return *desktopIcons_; }
     SystemVolume& volume() { return volume_; }
     KeyboardBacklightStepper& keyboardBacklightStepper() { return keyboardBacklightStepper_; }
+    // The previous-application switch and its history.
+    ApplicationSwitcher& applicationSwitcher() { return *applicationSwitcher_; }
+    ActionTargetOpener& actionTargetOpener() { return actionTargetOpener_; }
+    SystemPowerAction& systemPowerAction() { return systemPowerAction_; }
+    SystemPanelExecutor& systemPanel() { return systemPanel_; }
+    WindowFrameHistory& windowFrameHistory() { return windowFrameHistory_; }
+    WindowLayoutExecutor& windowLayout() { return windowLayout_; }
+    WindowAction& windowAction() { return windowAction_; }
+    ForceQuitMenuExecutor& forceQuitMenu() { return *forceQuitMenu_; }
+    AccessibilityKeyboardToggle& accessibilityKeyboard() { return *accessibilityKeyboard_; }
 
     // --- ExecutorServices ----------------------------------------------------
 
@@ -91,10 +128,10 @@ public:
     // The window screenshot comes with its own executor; nothing runs yet.
     void cancelWindowScreenshot() override {}
 
-    void endApplicationSwitcher(bool cancel) override { applicationSwitcher_->end(cancel); }
+    void endApplicationSwitcher(bool cancel) override { systemApplicationSwitcher_->end(cancel); }
 
 private:
-    std::unique_ptr<SystemApplicationSwitcher> applicationSwitcher_;
+    std::unique_ptr<SystemApplicationSwitcher> systemApplicationSwitcher_;
     std::unique_ptr<MouseDragController> mouseDrag_;
     SyntheticInput syntheticInput_;
     DesktopViewLauncher desktopViewLauncher_;
@@ -104,6 +141,15 @@ private:
     std::unique_ptr<DesktopIconsController> desktopIcons_;
     SystemVolume volume_;
     KeyboardBacklightStepper keyboardBacklightStepper_;
+    std::unique_ptr<ApplicationSwitcher> applicationSwitcher_;
+    ActionTargetOpener actionTargetOpener_;
+    SystemPowerAction systemPowerAction_;
+    SystemPanelExecutor systemPanel_;
+    WindowFrameHistory windowFrameHistory_;
+    WindowLayoutExecutor windowLayout_;
+    WindowAction windowAction_;
+    std::unique_ptr<ForceQuitMenuExecutor> forceQuitMenu_;
+    std::unique_ptr<AccessibilityKeyboardToggle> accessibilityKeyboard_;
 };
 
 }  // namespace glidra

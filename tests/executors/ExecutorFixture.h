@@ -6,15 +6,22 @@
 
 #include "executors/ActionExecutors.h"
 #include "platform/EventMarkers.h"
+#include "platform/sim/SimAccessibility.h"
+#include "platform/sim/SimAccessibilityKeyboardSettings.h"
 #include "platform/sim/SimAudioDevices.h"
 #include "platform/sim/SimDesktopPreferences.h"
 #include "platform/sim/SimDesktopViews.h"
 #include "platform/sim/SimEventPoster.h"
 #include "platform/sim/SimEventTap.h"
+#include "platform/sim/SimFileBookmarks.h"
 #include "platform/sim/SimKeyboardBacklight.h"
 #include "platform/sim/SimPowerAssertions.h"
 #include "platform/sim/SimScreenCovers.h"
+#include "platform/sim/SimScreens.h"
 #include "platform/sim/SimSystemEvents.h"
+#include "platform/sim/SimSystemPower.h"
+#include "platform/sim/SimWindowControl.h"
+#include "platform/sim/SimWorkspace.h"
 #include "support/ControllerHarness.h"
 #include "support/NoticePrinter.h"
 #include "support/QtPrinters.h"
@@ -48,6 +55,17 @@ struct ExecutorRig {
     sim::SimKeyboardBacklight keyboardBacklight;
     sim::SimDesktopPreferences desktopPreferences;
     sim::SimScreenCovers screenCovers;
+    sim::SimWorkspace workspace;
+    // The interface tree keeps time of its own: it is built before the
+    // harness, whose clock the rig's tests advance.
+    sim::ManualClock elementClock;
+    sim::SimAccessibility accessibility{elementClock};
+    sim::SimAccessibilityKeyboardSettings keyboardSettings{
+        workspace, accessibility, {300, QStringLiteral("org.gnome.Settings.desktop"), QStringLiteral("设置")}};
+    sim::SimWindowControl windows;
+    sim::SimScreens screens;
+    sim::SimSystemPower systemPower;
+    sim::SimFileBookmarks bookmarks;
     FakeHUD* dragHud = nullptr;
     ActionExecutors* executors = nullptr;
     ControllerHarness h{[this](ControllerHarness& harness) {
@@ -72,6 +90,14 @@ struct ExecutorRig {
                 dragHud = hud.get();
                 return hud;
             },
+            workspace,
+            accessibility,
+            keyboardSettings,
+            windows,
+            screens,
+            systemPower,
+            bookmarks,
+            QStringLiteral("glidra.desktop"),
         });
         executors = made.get();
         return made;
@@ -86,7 +112,7 @@ struct ExecutorRig {
         c.setListening(true);
     }
 
-    SystemApplicationSwitcher& switcher() { return executors->applicationSwitcher(); }
+    SystemApplicationSwitcher& switcher() { return executors->systemApplicationSwitcher(); }
     MouseDragController& drag() { return executors->mouseDrag(); }
     SyntheticInput& input() { return executors->syntheticInput(); }
 

@@ -46,7 +46,10 @@ ActionExecutors::ActionExecutors(Ports ports)
       windowAction_(ports.windows),
       forceQuitMenu_(std::make_unique<ForceQuitMenuExecutor>(ports.workspace, ports.accessibility, ports.scheduler)),
       accessibilityKeyboard_(
-          std::make_unique<AccessibilityKeyboardToggle>(ports.workspace, ports.keyboardSettings, ports.scheduler)) {}
+          std::make_unique<AccessibilityKeyboardToggle>(ports.workspace, ports.keyboardSettings, ports.scheduler)),
+      systemActions_(SystemActionExecutor::Executors{desktopViewLauncher_, *keyboardLock_, *desktopIcons_, *keepAwake_,
+                                                     volume_, *microphone_, *applicationSwitcher_, systemPowerAction_,
+                                                     ports.workspace}) {}
 
 ActionExecutors::~ActionExecutors() = default;
 

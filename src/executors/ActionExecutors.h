@@ -13,6 +13,7 @@
 #include "executors/MicrophoneMuteController.h"
 #include "executors/MouseDragController.h"
 #include "executors/SyntheticInput.h"
+#include "executors/SystemActionExecutor.h"
 #include "executors/SystemApplicationSwitcher.h"
 #include "executors/SystemPanelExecutor.h"
 #include "executors/SystemPowerAction.h"
@@ -114,6 +115,7 @@ public:
     WindowAction& windowAction() { return windowAction_; }
     ForceQuitMenuExecutor& forceQuitMenu() { return *forceQuitMenu_; }
     AccessibilityKeyboardToggle& accessibilityKeyboard() { return *accessibilityKeyboard_; }
+    SystemActionExecutor& systemActions() { return systemActions_; }
 
     // --- ExecutorServices ----------------------------------------------------
 
@@ -150,6 +152,7 @@ private:
     WindowAction windowAction_;
     std::unique_ptr<ForceQuitMenuExecutor> forceQuitMenu_;
     std::unique_ptr<AccessibilityKeyboardToggle> accessibilityKeyboard_;
+    SystemActionExecutor systemActions_;
 };
 
 }  // namespace glidra

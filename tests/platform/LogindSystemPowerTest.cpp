@@ -3,13 +3,12 @@
 // own.
 
 #include "executors/SystemPowerAction.h"
+#include "platform/PrivateBusTest.h"
 #include "platform/linux/LogindSystemPower.h"
 #include "support/NoticePrinter.h"
-#include "support/PrivateDbusDaemon.h"
 
 #include <gtest/gtest.h>
 
-#include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QThread>
@@ -50,48 +49,41 @@ public Q_SLOTS:
     }
 };
 
-class LogindSystemPowerTest : public ::testing::Test {
+class LogindSystemPowerTest : public test::PrivateBusTest {
 protected:
-    test::PrivateDbusDaemon daemon;
     QThread thread;
     std::unique_ptr<FakeLogind> logind;
-    std::unique_ptr<QDBusConnection> serviceBus;
-    std::unique_ptr<QDBusConnection> clientBus;
+    QDBusConnection client{QString()};
+    QDBusConnection service{QString()};
 
     void SetUp() override {
-        if (!daemon.isRunning()) GTEST_SKIP() << "no private D-Bus daemon: " << daemon.failure().toStdString();
-        clientBus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(daemon.address(), QStringLiteral("logind-client")));
-        ASSERT_TRUE(clientBus->isConnected());
+        PrivateBusTest::SetUp();
+        if (IsSkipped()) return;
+        client = connectToBus(QStringLiteral("logind-client"));
+        ASSERT_TRUE(client.isConnected());
     }
     void TearDown() override {
-        if (serviceBus) {
-            serviceBus->unregisterObject(QStringLiteral("/org/freedesktop/login1"));
-            serviceBus.reset();
-            QDBusConnection::disconnectFromBus(QStringLiteral("logind-service"));
-        }
+        if (logind) service.unregisterObject(QStringLiteral("/org/freedesktop/login1"));
         thread.quit();
         thread.wait();
         logind.reset();
-        clientBus.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("logind-client"));
+        PrivateBusTest::TearDown();
     }
 
     void serveLogind() {
         logind = std::make_unique<FakeLogind>();
         thread.start();
         logind->moveToThread(&thread);
-        serviceBus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(daemon.address(), QStringLiteral("logind-service")));
-        ASSERT_TRUE(serviceBus->registerObject(QStringLiteral("/org/freedesktop/login1"), logind.get(),
-                                               QDBusConnection::ExportAllSlots));
-        ASSERT_TRUE(serviceBus->registerService(QStringLiteral("org.freedesktop.login1")));
+        service = connectToBus(QStringLiteral("logind-service"));
+        ASSERT_TRUE(service.registerObject(QStringLiteral("/org/freedesktop/login1"), logind.get(),
+                                           QDBusConnection::ExportAllSlots));
+        ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.login1")));
     }
 };
 
 TEST_F(LogindSystemPowerTest, SuspendsWithoutAskingForAPassword) {
     serveLogind();
-    linux_platform::LogindSystemPower power(*clientBus);
+    linux_platform::LogindSystemPower power(client);
     SystemPowerAction action(power);
     EXPECT_EQ(action.sleep(), test::notice("正在休眠", "moon.zzz", HUDNotice::Kind::success));
     EXPECT_EQ(logind->calls.load(), 1);
@@ -104,7 +96,7 @@ TEST_F(LogindSystemPowerTest, SuspendsWithoutAskingForAPassword) {
 TEST_F(LogindSystemPowerTest, WithoutAnAnsweringLogindThePowerManagementIsUnreachable) {
     const HUDNotice unreachable = test::notice("无法连接系统电源管理", "moon.zzz", HUDNotice::Kind::error);
     {
-        linux_platform::LogindSystemPower power(*clientBus);
+        linux_platform::LogindSystemPower power(client);
         EXPECT_EQ(SystemPowerAction(power).sleep(), unreachable) << "nobody serves logind";
     }
     {
@@ -113,7 +105,7 @@ TEST_F(LogindSystemPowerTest, WithoutAnAnsweringLogindThePowerManagementIsUnreac
     }
     serveLogind();
     logind->reply = FakeLogind::Reply::never;
-    linux_platform::LogindSystemPower power(*clientBus, 200);
+    linux_platform::LogindSystemPower power(client, 200);
     EXPECT_EQ(SystemPowerAction(power).sleep(), unreachable);
     EXPECT_EQ(logind->calls.load(), 1);
 }

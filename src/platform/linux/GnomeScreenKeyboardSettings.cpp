@@ -1,5 +1,7 @@
 #include "platform/linux/GnomeScreenKeyboardSettings.h"
 
+#include "platform/linux/GSettingsBooleanKey.h"
+
 #include <QCoreApplication>
 
 #include <gio/gio.h>
@@ -64,20 +66,7 @@ AccessibilityElementRef makePage(std::shared_ptr<GSettings> settings) {
 }  // namespace
 
 GnomeScreenKeyboardSettings::GnomeScreenKeyboardSettings(GSettingsSchemaSource* source, GSettingsBackend* backend) {
-    if (!source) source = g_settings_schema_source_get_default();
-    if (!source) return;
-    // Creating settings for a schema that is not installed aborts the
-    // process, so the schema is looked up first.
-    GSettingsSchema* schema = g_settings_schema_source_lookup(source, kSchema, TRUE);
-    if (!schema) return;
-    bool usable = false;
-    if (g_settings_schema_has_key(schema, kKey)) {
-        GSettingsSchemaKey* key = g_settings_schema_get_key(schema, kKey);
-        usable = g_variant_type_equal(g_settings_schema_key_get_value_type(key), G_VARIANT_TYPE_BOOLEAN);
-        g_settings_schema_key_unref(key);
-    }
-    if (usable) settings_.reset(g_settings_new_full(schema, backend, nullptr), g_object_unref);
-    g_settings_schema_unref(schema);
+    if (GSettings* settings = openBooleanKey(source, kSchema, kKey, backend)) settings_.reset(settings, g_object_unref);
 }
 
 GnomeScreenKeyboardSettings::~GnomeScreenKeyboardSettings() = default;

@@ -13,6 +13,7 @@ PACKAGES=(
   libpulse-dev qt6-base-private-dev
   # services the tests start privately
   pulseaudio pulseaudio-utils
+  xvfb
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
   dbus-daemon

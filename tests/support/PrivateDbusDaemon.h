@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcess>
+#include "support/AnnouncingProcess.h"
+
 #include <QString>
 
 namespace glidra::test {
@@ -9,22 +10,18 @@ namespace glidra::test {
 // of ours) never touch the machine's buses. Stopped with the object.
 class PrivateDbusDaemon {
 public:
-    PrivateDbusDaemon();
-    ~PrivateDbusDaemon();
-
-    PrivateDbusDaemon(const PrivateDbusDaemon&) = delete;
-    PrivateDbusDaemon& operator=(const PrivateDbusDaemon&) = delete;
-
     bool isRunning() const { return !address_.isEmpty(); }
     // The bus address to connect to; empty when the daemon did not start.
     const QString& address() const { return address_; }
     // Why it did not start.
-    const QString& failure() const { return failure_; }
+    const QString& failure() const { return process_.failure(); }
 
 private:
-    QProcess process_;
-    QString address_;
-    QString failure_;
+    // The daemon prints its address once it listens.
+    AnnouncingProcess process_{
+        QStringLiteral("dbus-daemon"),
+        {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")}};
+    QString address_ = QString::fromUtf8(process_.announcement());
 };
 
 }  // namespace glidra::test

@@ -66,23 +66,40 @@ LinuxWorkspace::LinuxWorkspace(std::unique_ptr<XcbConnection> x, bool waylandSes
     notifier_ = new QSocketNotifier(x_->fileDescriptor(), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &LinuxWorkspace::processEvents);
     refreshFront();
+    checkEventsLater();
 }
 
 LinuxWorkspace::~LinuxWorkspace() = default;
 
 void LinuxWorkspace::processEvents() {
-    bool activeChanged = false;
-    while (const auto event = x_->pollEvent()) {
-        activeChanged = activeChanged || (event->kind == XcbConnection::Event::Kind::propertyChanged &&
-                                          event->window == x_->root() && event->atom == x_->atom("_NET_ACTIVE_WINDOW"));
+    eventCheckPending_ = false;
+    for (;;) {
+        bool activeChanged = false;
+        while (const auto event = x_->pollEvent()) {
+            activeChanged =
+                activeChanged || (event->kind == XcbConnection::Event::Kind::propertyChanged &&
+                                  event->window == x_->root() && event->atom == x_->atom("_NET_ACTIVE_WINDOW"));
+        }
+        if (!x_->isConnected()) {
+            // The server went away (XWayland stopped): nothing can be known now.
+            notifier_->setEnabled(false);
+            front_ = FrontApplication::unknown();
+            return;
+        }
+        if (!activeChanged) return;
+        // Its requests may take in further events, which the socket then no
+        // longer announces.
+        refreshFront();
     }
-    if (!x_->isConnected()) {
-        // The server went away (XWayland stopped): nothing can be known now.
-        notifier_->setEnabled(false);
-        front_ = FrontApplication::unknown();
-        return;
-    }
-    if (activeChanged) refreshFront();
+}
+
+// Every request that waits for its answer reads whatever events arrived
+// meanwhile into the connection's queue, where the socket no longer
+// announces them: they are looked at once the event loop comes back.
+void LinuxWorkspace::checkEventsLater() {
+    if (eventCheckPending_ || !x_ || !x_->isConnected()) return;
+    eventCheckPending_ = true;
+    QMetaObject::invokeMethod(this, &LinuxWorkspace::processEvents, Qt::QueuedConnection);
 }
 
 void LinuxWorkspace::refreshFront() {
@@ -166,6 +183,7 @@ std::vector<RunningApplication> LinuxWorkspace::runningApplications() {
             existing->activationPolicy = ActivationPolicy::regular;
         }
     }
+    checkEventsLater();
     return applications;
 }
 
@@ -177,6 +195,7 @@ std::vector<LinuxWorkspace::WindowInfo> LinuxWorkspace::windowsOf(std::int32_t p
         WindowInfo info = describe(window);
         if (info.processIdentifier == processIdentifier && info.isRegular) windows.push_back(std::move(info));
     }
+    checkEventsLater();
     return windows;
 }
 
@@ -185,7 +204,9 @@ bool LinuxWorkspace::activate(std::int32_t processIdentifier) {
     if (windows.empty()) return false;
     const std::uint32_t active =
         ewmh::activeWindow(x_->property(x_->root(), "_NET_ACTIVE_WINDOW", ewmh::kAtomWindow)).value_or(0);
-    return x_->send(ewmh::activateWindow(x_->atom("_NET_ACTIVE_WINDOW"), windows.back().window, active));
+    const bool sent = x_->send(ewmh::activateWindow(x_->atom("_NET_ACTIVE_WINDOW"), windows.back().window, active));
+    checkEventsLater();
+    return sent;
 }
 
 bool LinuxWorkspace::hide(std::int32_t processIdentifier) {
@@ -194,6 +215,7 @@ bool LinuxWorkspace::hide(std::int32_t processIdentifier) {
     for (const WindowInfo& info : windows)
         hidden = x_->send(ewmh::iconify(x_->atom("WM_CHANGE_STATE"), info.window)) && hidden;
     x_->flush();
+    checkEventsLater();
     return hidden;
 }
 

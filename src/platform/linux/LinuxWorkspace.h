@@ -62,6 +62,7 @@ private:
     };
 
     void processEvents();
+    void checkEventsLater();
     void refreshFront();
     WindowInfo describe(std::uint32_t window);
     std::optional<DesktopEntryMatcher::Entry> entryFor(std::int32_t processIdentifier, const QString& instance,
@@ -72,6 +73,7 @@ private:
     std::unique_ptr<XcbConnection> x_;
     bool waylandSession_ = false;
     QSocketNotifier* notifier_ = nullptr;
+    bool eventCheckPending_ = false;
     FrontApplication front_ = FrontApplication::unknown();
     QHash<QString, std::optional<DesktopEntryMatcher::Entry>> entries_;
 };

@@ -39,7 +39,11 @@ ActionExecutors::ActionExecutors(Ports ports)
           ports.accessibilityTrust, ports.clock,
           [this](ShortcutMediaKey key, const QString& label) { return syntheticInput_.postMediaKey(0, label, key); }),
       applicationSwitcher_(std::make_unique<ApplicationSwitcher>(ports.workspace, ports.ownBundleIdentifier)),
-      actionTargetOpener_(ports.workspace, ports.bookmarks),
+      shortcuts_(std::make_unique<ShortcutActionService>(ports.processes, ports.scheduler, ports.makeHUD,
+                                                         hudSettings(ports.settings))),
+      actionTargetOpener_(
+          ports.workspace, ports.bookmarks,
+          [shortcuts = shortcuts_.get()](ShortcutTarget target) { return shortcuts->start(std::move(target)); }),
       systemPowerAction_(ports.systemPower),
       systemPanel_(ports.workspace, ports.accessibility),
       windowLayout_(ports.windows, ports.screens, windowFrameHistory_),

@@ -12,6 +12,7 @@
 #include "executors/KeyboardLockController.h"
 #include "executors/MicrophoneMuteController.h"
 #include "executors/MouseDragController.h"
+#include "executors/ShortcutActionService.h"
 #include "executors/SyntheticInput.h"
 #include "executors/SystemActionExecutor.h"
 #include "executors/SystemApplicationSwitcher.h"
@@ -42,6 +43,7 @@ class FrontmostApplication;
 class KeyboardBacklight;
 class KeyboardState;
 class PowerAssertions;
+class ProcessRunner;
 class Scheduler;
 class ScreenCovers;
 class Screens;
@@ -81,6 +83,8 @@ public:
         const Screens& screens;
         SystemPower& systemPower;
         FileBookmarks& bookmarks;
+        // Runs the Shortcuts tool for the shortcut service.
+        ProcessRunner& processes;
         // The program's own application, which the application history leaves
         // out.
         std::optional<QString> ownBundleIdentifier;
@@ -108,6 +112,7 @@ public:
     // The previous-application switch and its history.
     ApplicationSwitcher& applicationSwitcher() { return *applicationSwitcher_; }
     ActionTargetOpener& actionTargetOpener() { return actionTargetOpener_; }
+    ShortcutActionService& shortcuts() { return *shortcuts_; }
     SystemPowerAction& systemPowerAction() { return systemPowerAction_; }
     SystemPanelExecutor& systemPanel() { return systemPanel_; }
     WindowFrameHistory& windowFrameHistory() { return windowFrameHistory_; }
@@ -144,6 +149,7 @@ private:
     SystemVolume volume_;
     KeyboardBacklightStepper keyboardBacklightStepper_;
     std::unique_ptr<ApplicationSwitcher> applicationSwitcher_;
+    std::unique_ptr<ShortcutActionService> shortcuts_;
     ActionTargetOpener actionTargetOpener_;
     SystemPowerAction systemPowerAction_;
     SystemPanelExecutor systemPanel_;

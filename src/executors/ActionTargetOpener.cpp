@@ -38,6 +38,13 @@ QCoro::Task<std::optional<HUDNotice>> ActionTargetOpener::openActionTarget(Gestu
             co_return openResource(binding.action, parameters.resource);
         case GestureAction::openURL:
             co_return openWebsite(parameters.website);
+        case GestureAction::runShortcut:
+            if (!parameters.shortcut) {
+                co_return HUDNotice{localized(GLIDRA_TEXT("请先选择快捷指令")), symbolName(binding.action),
+                                    HUDNotice::Kind::error};
+            }
+            if (!startShortcut_) co_return std::nullopt;
+            co_return co_await startShortcut_(*parameters.shortcut);
         default:
             co_return std::nullopt;
     }

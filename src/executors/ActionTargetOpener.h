@@ -7,6 +7,7 @@
 
 #include <QCoro/QCoroTask>
 
+#include <functional>
 #include <optional>
 
 namespace glidra {
@@ -15,7 +16,15 @@ namespace glidra {
 // or runs its shortcut. Main thread only.
 class ActionTargetOpener {
 public:
-    ActionTargetOpener(Workspace& workspace, FileBookmarks& bookmarks) : workspace_(workspace), bookmarks_(bookmarks) {}
+    // Runs a shortcut of the Shortcuts app and says how it went: the shortcut
+    // service's start.
+    using StartShortcut = std::function<QCoro::Task<HUDNotice>(ShortcutTarget)>;
+
+    ActionTargetOpener(Workspace& workspace, FileBookmarks& bookmarks, StartShortcut startShortcut = {})
+        : workspace_(workspace), bookmarks_(bookmarks), startShortcut_(std::move(startShortcut)) {}
+
+    // Until the shortcut service is given, runShortcut gets no notice here.
+    void setStartShortcut(StartShortcut startShortcut) { startShortcut_ = std::move(startShortcut); }
 
     // A notice for openFile, openFolder, openURL and runShortcut; nothing for
     // every other action.
@@ -33,6 +42,7 @@ private:
 
     Workspace& workspace_;
     FileBookmarks& bookmarks_;
+    StartShortcut startShortcut_;
 };
 
 }  // namespace glidra

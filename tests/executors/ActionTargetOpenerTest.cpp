@@ -1,4 +1,5 @@
 #include "executors/ActionTargetOpener.h"
+#include "executors/ExecutorFixture.h"
 #include "platform/sim/SimFileBookmarks.h"
 #include "platform/sim/SimWorkspace.h"
 #include "support/NoticePrinter.h"
@@ -133,6 +134,57 @@ TEST_F(ActionTargetOpenerTest, OpensWebAddressesAndNamesTheirHost) {
     workspace.setRefusesToOpen(true);
     EXPECT_EQ(open(GestureAction::openURL, website(QStringLiteral("http://example.org"))),
               test::notice("无法打开网页", "globe", Kind::error));
+}
+
+// A shortcut run that takes a while, as the Shortcuts tool does.
+QCoro::Task<HUDNotice> runShortcut(Scheduler* scheduler, ShortcutTarget target, QStringList* ran) {
+    ran->append(target.id);
+    co_await scheduler->sleep(2.0);
+    co_return HUDNotice{QStringLiteral("已运行 ") + target.name, QStringLiteral("checkmark.circle"),
+                        HUDNotice::Kind::success};
+}
+
+TEST_F(ActionTargetOpenerTest, RunsTheChosenShortcutAndPassesItsNoticeOn) {
+    const ActionParameters chosen{std::nullopt, std::nullopt,
+                                  ShortcutTarget{QStringLiteral("id-1"), QStringLiteral("晨间")}};
+    EXPECT_EQ(open(GestureAction::runShortcut, chosen), std::nullopt) << "no shortcut service yet";
+
+    test::SimTime time;
+    QStringList ran;
+    Scheduler* scheduler = &time.scheduler;
+    opener.setStartShortcut([scheduler, &ran](ShortcutTarget target) { return runShortcut(scheduler, target, &ran); });
+    EXPECT_EQ(open(GestureAction::runShortcut, ActionParameters{}),
+              test::notice("请先选择快捷指令", "square.stack.3d.up", Kind::error));
+    EXPECT_TRUE(ran.isEmpty());
+
+    GestureBinding binding;
+    binding.action = GestureAction::runShortcut;
+    binding.parameters = chosen;
+    auto result = test::resultOf(opener.openActionTarget(binding));
+    time.drain();
+    EXPECT_EQ(ran, QStringList{QStringLiteral("id-1")});
+    EXPECT_FALSE(result->has_value());
+    time.advanceBy(2.0);
+    EXPECT_EQ(*result, std::optional<HUDNotice>(test::notice("已运行 晨间", "checkmark.circle", Kind::success)));
+}
+
+// The opener the action executors own runs shortcuts through the shared
+// shortcut service.
+TEST(SharedActionTargetOpenerTest, RunsShortcutsThroughTheShortcutService) {
+    test::ExecutorRig rig;
+    const QString id = QStringLiteral("0C2F1B36-9A8E-4D5B-8F0E-3F6C1A2B4D5E");
+    GestureBinding binding;
+    binding.action = GestureAction::runShortcut;
+    binding.parameters = ActionParameters{std::nullopt, std::nullopt, ShortcutTarget{id, QStringLiteral("晚安")}};
+    auto result = test::resultOf(rig.executors->actionTargetOpener().openActionTarget(binding));
+    rig.h.time.drain();
+    ASSERT_EQ(rig.processes.children().size(), 1u);
+    EXPECT_EQ(rig.processes.children()[0]->command.arguments, (QStringList{QStringLiteral("run"), id}));
+    EXPECT_TRUE(rig.executors->shortcuts().isRunning(id));
+    rig.processes.exit(0, 0);
+    rig.h.time.drain();
+    ASSERT_TRUE(result->has_value());
+    EXPECT_EQ(**result, std::optional<HUDNotice>(test::notice("已运行 晚安", "checkmark", Kind::success)));
 }
 
 TEST_F(ActionTargetOpenerTest, OtherActionsAreNotItsBusiness) {

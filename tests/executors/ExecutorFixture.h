@@ -16,6 +16,7 @@
 #include "platform/sim/SimFileBookmarks.h"
 #include "platform/sim/SimKeyboardBacklight.h"
 #include "platform/sim/SimPowerAssertions.h"
+#include "platform/sim/SimProcessRunner.h"
 #include "platform/sim/SimScreenCovers.h"
 #include "platform/sim/SimScreens.h"
 #include "platform/sim/SimSystemEvents.h"
@@ -66,6 +67,7 @@ struct ExecutorRig {
     sim::SimScreens screens;
     sim::SimSystemPower systemPower;
     sim::SimFileBookmarks bookmarks;
+    sim::SimProcessRunner processes;
     FakeHUD* dragHud = nullptr;
     ActionExecutors* executors = nullptr;
     ControllerHarness h{[this](ControllerHarness& harness) {
@@ -87,7 +89,8 @@ struct ExecutorRig {
             harness.settings,
             [this, &harness](AdjustmentHUDSettings) {
                 auto hud = std::make_unique<FakeHUD>(harness.log);
-                dragHud = hud.get();
+                // The drag's HUD is made first; the shortcut service's after.
+                if (!dragHud) dragHud = hud.get();
                 return hud;
             },
             workspace,
@@ -97,6 +100,7 @@ struct ExecutorRig {
             screens,
             systemPower,
             bookmarks,
+            processes,
             QStringLiteral("glidra.desktop"),
         });
         executors = made.get();

@@ -162,6 +162,9 @@ std::optional<DesktopEntryMatcher::Entry> LinuxWorkspace::entryFor(std::int32_t 
     const DesktopEntryMatcher::Window window{instance, className,
                                              ewmh::launchedDesktopFile(variables, processIdentifier)};
     const std::optional<DesktopEntryMatcher::Entry> entry = DesktopEntryMatcher::match(window, installedEntries());
+    // Processes come and go over a long session; the answers are cheap to
+    // find again.
+    if (entries_.size() >= kRememberedProcesses) entries_.clear();
     entries_.insert(key, entry);
     return entry;
 }

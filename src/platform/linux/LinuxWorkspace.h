@@ -75,6 +75,8 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     bool eventCheckPending_ = false;
     FrontApplication front_ = FrontApplication::unknown();
+    // The desktop entry of each process and window class seen.
+    static constexpr qsizetype kRememberedProcesses = 256;
     QHash<QString, std::optional<DesktopEntryMatcher::Entry>> entries_;
 };
 

@@ -10,6 +10,7 @@
 #include "platform/sim/SimWorkspace.h"
 #include "support/ControllerHarness.h"
 #include "support/QtPrinters.h"
+#include "support/UiHarness.h"
 #include "support/UiReview.h"
 
 #include <gtest/gtest.h>
@@ -31,11 +32,11 @@ namespace glidra::test {
 
 class RulesViewTest : public ::testing::Test {
 protected:
-    ControllerHarness core;
-    sim::SimWorkspace workspace;
-    sim::SimLoginItems loginItems;
-    UiContext context{core.settings, *core.controller, workspace,          core.accessibilityTrust,
-                      loginItems,    core.time.clock,  core.time.scheduler};
+    UiHarness ui;
+    ControllerHarness& core = ui.h;
+    sim::SimWorkspace& workspace = ui.workspace;
+    sim::SimLoginItems& loginItems = ui.loginItems;
+    UiContext& context = ui.context;
     ScopedPalette palette{lightPalette()};
 
     TrackpadController& controller() { return *core.controller; }

@@ -50,6 +50,16 @@ TEST_F(SystemActionExecutorTest, HandsEachSystemActionToItsExecutorAndOthersOn) 
     }
 }
 
+TEST_F(SystemActionExecutorTest, SwitchesBackThroughTheHistoryTheWorkspaceFeeds) {
+    launch(10, "org.gnome.TextEditor.desktop");
+    launch(20, "firefox.desktop");
+    workspace.bringToFront(10);
+    workspace.bringToFront(20);
+    EXPECT_EQ(perform(GestureAction::switchToPreviousApplication),
+              notice("org.gnome.TextEditor.desktop", "arrow.left.arrow.right.square", Kind::success));
+    EXPECT_EQ(workspace.activated(), QList<std::int32_t>{10});
+}
+
 TEST_F(SystemActionExecutorTest, SleepsOrSaysWhyNot) {
     EXPECT_EQ(perform(GestureAction::sleepComputer), notice("正在休眠", "moon.zzz", Kind::success));
     systemPower.setResult(SystemPower::SleepResult::refused);

@@ -8,10 +8,12 @@
 #include "app/UiContext.h"
 #include "app/UpdateController.h"
 #include "bridge/MultitouchBridge.h"
+#include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
 #include "hud/DesktopHUDScreens.h"
 #include "hud/FloatingAdjustmentHUD.h"
 #include "platform/BundleInfo.h"
+#include "platform/linux/AtspiBrowserPageSource.h"
 #include "platform/linux/BluezBluetoothDevices.h"
 #include "platform/linux/EwmhWindowControl.h"
 #include "platform/linux/GSettingsDesktopPreferences.h"
@@ -21,8 +23,10 @@
 #include "platform/linux/LinuxFileBookmarks.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LogindSystemPower.h"
+#include "platform/linux/PortalInteractiveScreenshot.h"
 #include "platform/linux/PulseAudioDevices.h"
 #include "platform/linux/QProcessRunner.h"
+#include "platform/linux/QtClipboardPasteboard.h"
 #include "platform/linux/QtFileDialogs.h"
 #include "platform/linux/QtPointerPosition.h"
 #include "platform/linux/QtScenePhase.h"
@@ -32,7 +36,9 @@
 #include "platform/linux/ScreenSaverPowerAssertions.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/UPowerKeyboardBacklight.h"
+#include "platform/linux/UnavailableTranslationPresenter.h"
 #include "platform/linux/UnavailableUpdater.h"
+#include "platform/linux/UnreadTextSelection.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "platform/sim/SimAccessibilityTrust.h"
 #include "platform/sim/SimDesktopViews.h"
@@ -119,6 +125,11 @@ struct Platform {
     LogindSystemPower systemPower;
     LinuxFileBookmarks bookmarks;
     QProcessRunner processes;
+    QtClipboardPasteboard pasteboard;
+    PortalInteractiveScreenshot screenshots{QDBusConnection::sessionBus(), pasteboard};
+    AtspiBrowserPageSource browserPages{QDBusConnection::sessionBus()};
+    UnreadTextSelection textSelection;
+    UnavailableTranslationPresenter translation;
 
     sim::SimMultitouchFramework multitouch;
     sim::SimMultitouchDeviceRegistry devices{multitouch};
@@ -171,6 +182,11 @@ int run(QApplication& app) {
         platform.keyboardBacklight,
         platform.desktopPreferences,
         platform.screenCovers,
+        platform.pasteboard,
+        platform.screenshots,
+        platform.browserPages,
+        platform.textSelection,
+        platform.translation,
         settings,
         makeHUD,
         platform.workspace,
@@ -184,8 +200,11 @@ int run(QApplication& app) {
         // The desktop-file id the program's own windows would be known by.
         QGuiApplication::desktopFileName() + QStringLiteral(".desktop"),
     });
-    // Bound actions and edge slides reach no executor until the dispatcher
-    // and the edge paths are composed here.
+    ActionDispatcher dispatcher(ActionDispatcher::Ports{platform.poster, platform.keyboard, platform.workspace,
+                                                        platform.trust, platform.workspace},
+                                ActionDispatcher::Executors{executors, executors, executors, executors});
+    // Edge slides and continuous adjustments reach no executor until the edge
+    // paths are composed here.
     replay::InertRouting routing;
 
     Lazy<UpdateController> updates(
@@ -198,6 +217,7 @@ int run(QApplication& app) {
             platform.keyboard,
             platform.workspace,
             executors,
+            dispatcher,
             routing,
             makeHUD,
             std::make_unique<replay::InertPointerLock>(),

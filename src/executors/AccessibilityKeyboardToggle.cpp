@@ -1,8 +1,5 @@
 #include "executors/AccessibilityKeyboardToggle.h"
 
-#include "actions/GestureAction.h"
-#include "common/Localized.h"
-
 #include <QPointer>
 
 namespace glidra {
@@ -15,12 +12,6 @@ bool isOn(const AccessibilityElementRef& checkbox) {
 }
 
 }  // namespace
-
-HUDNotice AccessibilityKeyboardToggle::resultNotice(bool keyboardShown) {
-    const QString symbol = symbolName(GestureAction::openAccessibilityKeyboard);
-    if (keyboardShown) return {localized(GLIDRA_TEXT("已显示悬浮键盘")), symbol, HUDNotice::Kind::success};
-    return {localized(GLIDRA_TEXT("无法打开悬浮键盘")), symbol, HUDNotice::Kind::error};
-}
 
 QCoro::Task<bool> AccessibilityKeyboardToggle::toggleAccessibilityKeyboard() {
     if (accessibilityKeyboardBusy_) co_return false;

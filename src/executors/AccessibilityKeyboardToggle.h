@@ -1,6 +1,5 @@
 #pragma once
 
-#include "notices/HUDNotice.h"
 #include "platform/Accessibility.h"
 #include "platform/AccessibilityKeyboardSettings.h"
 #include "platform/Scheduler.h"
@@ -27,9 +26,6 @@ public:
     // True when the keyboard is on. A run always goes to its end: gesture
     // resets do not cut its waits short.
     QCoro::Task<bool> toggleAccessibilityKeyboard();
-
-    // What the dispatcher shows for a run's result.
-    static HUDNotice resultNotice(bool keyboardShown);
 
     // The keyboard's switch, depth first; `depth` 0 is a window. Outlines are
     // not searched.

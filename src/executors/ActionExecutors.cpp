@@ -1,9 +1,8 @@
 #include "executors/ActionExecutors.h"
 
+#include "executors/BrowserPageInfoReader.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
-
-#include <QPointer>
 
 namespace glidra {
 
@@ -20,7 +19,8 @@ AdjustmentHUDSettings hudSettings(ControlSettings& settings) {
 }  // namespace
 
 ActionExecutors::ActionExecutors(Ports ports)
-    : systemApplicationSwitcher_(std::make_unique<SystemApplicationSwitcher>(SystemApplicationSwitcher::Ports{
+    : workspace_(ports.workspace),
+      systemApplicationSwitcher_(std::make_unique<SystemApplicationSwitcher>(SystemApplicationSwitcher::Ports{
           ports.poster, ports.taps, ports.accessibilityTrust, ports.scheduler, ports.systemEvents})),
       mouseDrag_(std::make_unique<MouseDragController>(
           MouseDragController::Ports{ports.poster, ports.taps, ports.keyboard, ports.clock, ports.scheduler,
@@ -53,11 +53,32 @@ ActionExecutors::ActionExecutors(Ports ports)
           std::make_unique<AccessibilityKeyboardToggle>(ports.workspace, ports.keyboardSettings, ports.scheduler)),
       systemActions_(SystemActionExecutor::Executors{desktopViewLauncher_, *keyboardLock_, *desktopIcons_, *keepAwake_,
                                                      volume_, *microphone_, *applicationSwitcher_, systemPowerAction_,
-                                                     ports.workspace}) {}
+                                                     ports.workspace}),
+      clipboard_(std::make_unique<ClipboardActionExecutor>(
+          std::make_unique<BrowserPageInfoReader>(ports.browserPages),
+          ClipboardActionExecutor::platform(ports.frontmostApplication, ports.pasteboard))),
+      translation_(ports.textSelection, ports.translation) {
+    // The selection's flag and reports are the controller's, once attached.
+    WindowScreenshotService::Platform screenshot{
+        [this](bool selecting) {
+            if (controller_) controller_->setSelectingScreenshot(selecting);
+        },
+        [this](const HUDNotice& notice) {
+            if (controller_) controller_->presentNotice(notice);
+        },
+        {},
+        {},
+    };
+    WindowScreenshotService::readClipboardFrom(screenshot, ports.pasteboard);
+    windowScreenshot_ = std::make_unique<WindowScreenshotService>(ports.screenshots, std::move(screenshot));
+}
 
 ActionExecutors::~ActionExecutors() = default;
 
+QCoro::Task<bool> ActionExecutors::openApplication(QString path) { co_return workspace_.openApplication(path); }
+
 void ActionExecutors::attachController(TrackpadController& controller) {
+    controller_ = &controller;
     QPointer<TrackpadController> target(&controller);
     systemApplicationSwitcher_->setHost(SystemApplicationSwitcher::Host{
         [target](bool showing) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "dispatch/AdjustmentHUD.h"
+#include "dispatch/DispatcherServices.h"
 #include "executors/AccessibilityKeyboardToggle.h"
 #include "executors/ActionTargetOpener.h"
 #include "executors/ApplicationSwitcher.h"
+#include "executors/ClipboardActionExecutor.h"
 #include "executors/DesktopIconsController.h"
 #include "executors/DesktopViewLauncher.h"
 #include "executors/ForceQuitMenuExecutor.h"
@@ -19,10 +21,14 @@
 #include "executors/SystemPanelExecutor.h"
 #include "executors/SystemPowerAction.h"
 #include "executors/SystemVolume.h"
+#include "executors/TranslationActionExecutor.h"
 #include "executors/WindowAction.h"
 #include "executors/WindowFrameHistory.h"
 #include "executors/WindowLayoutExecutor.h"
+#include "executors/WindowScreenshotService.h"
 #include "trackpad/ControllerServices.h"
+
+#include <QPointer>
 
 #include <memory>
 
@@ -32,6 +38,7 @@ class Accessibility;
 class AccessibilityKeyboardSettings;
 class AccessibilityTrust;
 class AudioDevices;
+class BrowserPageSource;
 class Clock;
 class ControlSettings;
 class DesktopPreferences;
@@ -40,8 +47,10 @@ class EventPoster;
 class EventTap;
 class FileBookmarks;
 class FrontmostApplication;
+class InteractiveScreenshot;
 class KeyboardBacklight;
 class KeyboardState;
+class Pasteboard;
 class PowerAssertions;
 class ProcessRunner;
 class Scheduler;
@@ -49,14 +58,20 @@ class ScreenCovers;
 class Screens;
 class SystemEvents;
 class SystemPower;
+class TextSelectionAccess;
 class TrackpadController;
+class TranslationPresenter;
 class WindowControl;
 class Workspace;
 
 // The one owner of the process's shared action executors, built by the
 // composition root from the ports they need, and what the trackpad controller
 // asks of them. The dispatcher reaches each executor through it.
-class ActionExecutors final : public ExecutorServices {
+class ActionExecutors final : public ExecutorServices,
+                              public InputActionExecutors,
+                              public SystemActionService,
+                              public ApplicationActionExecutors,
+                              public ContentActionExecutors {
 public:
     struct Ports {
         EventPoster& poster;
@@ -73,6 +88,11 @@ public:
         KeyboardBacklight& keyboardBacklight;
         DesktopPreferences& desktopPreferences;
         ScreenCovers& screenCovers;
+        Pasteboard& pasteboard;
+        InteractiveScreenshot& screenshots;
+        BrowserPageSource& browserPages;
+        TextSelectionAccess& textSelection;
+        TranslationPresenter& translation;
         // The drag's own HUD reads the hint switch and position from it.
         ControlSettings& settings;
         AdjustmentHUDFactory makeHUD;
@@ -95,8 +115,9 @@ public:
     explicit ActionExecutors(Ports ports);
     ~ActionExecutors() override;
 
-    // Gives the switcher the controller's flag and notices. The controller is
-    // built after the executors, which it holds; it may also go first.
+    // Gives the switcher and the window screenshot the controller's flags and
+    // notices. The controller is built after the executors, which it holds;
+    // it may also go first.
     void attachController(TrackpadController& controller);
 
     SystemApplicationSwitcher& systemApplicationSwitcher() { return *systemApplicationSwitcher_; }
@@ -121,10 +142,14 @@ public:
     ForceQuitMenuExecutor& forceQuitMenu() { return *forceQuitMenu_; }
     AccessibilityKeyboardToggle& accessibilityKeyboard() { return *accessibilityKeyboard_; }
     SystemActionExecutor& systemActions() { return systemActions_; }
+    ClipboardActionExecutor& clipboard() { return *clipboard_; }
+    WindowScreenshotService& windowScreenshot() { return *windowScreenshot_; }
+    TranslationActionExecutor& translation() { return translation_; }
 
     // --- ExecutorServices ----------------------------------------------------
 
     bool isKeyboardLocked() const override { return keyboardLock_->isLocked(); }
+    bool isKeyboardCleaning() const override { return keyboardLock_->isCleaning(); }
     void stopKeyboardLock() override { keyboardLock_->stop(); }
 
     bool isMouseDragHeld() const override { return mouseDrag_->state().isHeld; }
@@ -132,12 +157,56 @@ public:
     void resetMouseClickSequence() override { syntheticInput_.resetClickSequence(); }
 
     void resetKeyboardBacklightStepper() override { keyboardBacklightStepper_.reset(); }
-    // The window screenshot comes with its own executor; nothing runs yet.
-    void cancelWindowScreenshot() override {}
+    void cancelWindowScreenshot() override { windowScreenshot_->cancel(); }
 
+    bool isApplicationSwitcherOpen() const override { return systemApplicationSwitcher_->isOpen(); }
     void endApplicationSwitcher(bool cancel) override { systemApplicationSwitcher_->end(cancel); }
 
+    // --- InputActionExecutors ------------------------------------------------
+
+    HUDNotice beginApplicationSwitcher() override { return systemApplicationSwitcher_->begin(); }
+    HUDNotice performMouseAction(GestureAction action) override { return syntheticInput_.performMouseAction(action); }
+    HUDNotice performMouseDrag(GestureAction action) override { return mouseDrag_->perform(action); }
+    HUDNotice postMediaKey(std::uint64_t modifiers, const QString& label,
+                           std::optional<ShortcutMediaKey> mediaKey) override {
+        return syntheticInput_.postMediaKey(modifiers, label, mediaKey);
+    }
+
+    // --- SystemActionService -------------------------------------------------
+
+    QCoro::Task<std::optional<HUDNotice>> perform(GestureAction action) override {
+        return systemActions_.perform(action);
+    }
+
+    // --- ApplicationActionExecutors ------------------------------------------
+
+    QCoro::Task<std::optional<HUDNotice>> openActionTarget(GestureBinding binding) override {
+        return actionTargetOpener_.openActionTarget(std::move(binding));
+    }
+    QCoro::Task<bool> openApplication(QString path) override;
+    // A run always goes to its end, whatever resets the gesture meanwhile.
+    QCoro::Task<bool> toggleAccessibilityKeyboard(CancellationToken) override {
+        return accessibilityKeyboard_->toggleAccessibilityKeyboard();
+    }
+    QCoro::Task<HUDNotice> openSystemPanel(GestureAction action) override { return systemPanel_.openPanel(action); }
+    QCoro::Task<HUDNotice> openForceQuitWindow(CancellationToken token) override {
+        return forceQuitMenu_->openForceQuitWindow(std::move(token));
+    }
+    HUDNotice closeFrontWindow() override { return windowAction_.closeFrontWindow(); }
+    HUDNotice performWindowLayout(GestureAction action) override { return windowLayout_.perform(action); }
+    HUDNotice switchToPreviousApplication() override { return applicationSwitcher_->switchToPrevious(); }
+
+    // --- ContentActionExecutors ----------------------------------------------
+
+    QCoro::Task<std::optional<HUDNotice>> performClipboardAction(GestureAction action,
+                                                                 CancellationToken token) override {
+        return clipboard_->execute(action, std::move(token));
+    }
+    HUDNotice startWindowScreenshot() override { return windowScreenshot_->start(); }
+    HUDNotice translateSelection() override { return translation_.execute(); }
+
 private:
+    Workspace& workspace_;
     std::unique_ptr<SystemApplicationSwitcher> systemApplicationSwitcher_;
     std::unique_ptr<MouseDragController> mouseDrag_;
     SyntheticInput syntheticInput_;
@@ -159,6 +228,10 @@ private:
     std::unique_ptr<ForceQuitMenuExecutor> forceQuitMenu_;
     std::unique_ptr<AccessibilityKeyboardToggle> accessibilityKeyboard_;
     SystemActionExecutor systemActions_;
+    std::unique_ptr<ClipboardActionExecutor> clipboard_;
+    std::unique_ptr<WindowScreenshotService> windowScreenshot_;
+    TranslationActionExecutor translation_;
+    QPointer<TrackpadController> controller_;
 };
 
 }  // namespace glidra

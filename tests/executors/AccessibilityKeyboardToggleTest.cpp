@@ -74,17 +74,6 @@ TEST_F(AccessibilityKeyboardToggleTest, SwitchesTheKeyboardOnAndWaitsUntilItRepo
     EXPECT_TRUE(workspace.activated().isEmpty()) << "the page never took the focus";
 }
 
-TEST(AccessibilityKeyboardToggleNoticeTest, SaysWhetherTheKeyboardShows) {
-    const HUDNotice shown = AccessibilityKeyboardToggle::resultNotice(true);
-    EXPECT_EQ(shown.text, QStringLiteral("已显示悬浮键盘"));
-    EXPECT_EQ(shown.symbol, QStringLiteral("keyboard"));
-    EXPECT_EQ(shown.kind, HUDNotice::Kind::success);
-    const HUDNotice failed = AccessibilityKeyboardToggle::resultNotice(false);
-    EXPECT_EQ(failed.text, QStringLiteral("无法打开悬浮键盘"));
-    EXPECT_EQ(failed.symbol, QStringLiteral("keyboard"));
-    EXPECT_EQ(failed.kind, HUDNotice::Kind::error);
-}
-
 TEST_F(AccessibilityKeyboardToggleTest, AKeyboardAlreadyOnIsLeftOn) {
     checkbox->set(QStringLiteral("AXValue"), 1.0);
     EXPECT_EQ(*start(), true);

@@ -1,29 +1,16 @@
 #pragma once
 
-// The shared action executors on the sim platform, attached to a controller
-// that is switched on and listening. Posted events go through the sim event
-// taps, as the system sends them, so the executors' own taps see them.
+// The shared action executors and the dispatcher on the sim platform,
+// attached to a controller that is switched on and listening. Posted events go
+// through the sim event taps, as the system sends them, so the executors' own
+// taps see them.
 
+#include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
 #include "platform/EventMarkers.h"
-#include "platform/sim/SimAccessibility.h"
-#include "platform/sim/SimAccessibilityKeyboardSettings.h"
-#include "platform/sim/SimAudioDevices.h"
-#include "platform/sim/SimDesktopPreferences.h"
-#include "platform/sim/SimDesktopViews.h"
-#include "platform/sim/SimEventPoster.h"
-#include "platform/sim/SimEventTap.h"
-#include "platform/sim/SimFileBookmarks.h"
-#include "platform/sim/SimKeyboardBacklight.h"
-#include "platform/sim/SimPowerAssertions.h"
-#include "platform/sim/SimProcessRunner.h"
-#include "platform/sim/SimScreenCovers.h"
-#include "platform/sim/SimScreens.h"
-#include "platform/sim/SimSystemEvents.h"
-#include "platform/sim/SimSystemPower.h"
-#include "platform/sim/SimWindowControl.h"
-#include "platform/sim/SimWorkspace.h"
+#include "platform/sim/SimActionSystem.h"
 #include "support/ControllerHarness.h"
+#include "support/FakeExecutorGroups.h"
 #include "support/NoticePrinter.h"
 #include "support/QtPrinters.h"
 
@@ -46,30 +33,11 @@ namespace glidra::test {
 using Type = InputEvent::Type;
 using namespace modifier_flag;
 
-struct ExecutorRig {
-    sim::SimEventPoster poster;
-    sim::SimEventTap taps;
-    sim::SimDesktopViews desktopViews;
-    sim::SimSystemEvents systemEvents;
-    sim::SimAudioDevices audio;
-    sim::SimPowerAssertions power;
-    sim::SimKeyboardBacklight keyboardBacklight;
-    sim::SimDesktopPreferences desktopPreferences;
-    sim::SimScreenCovers screenCovers;
-    sim::SimWorkspace workspace;
-    // The interface tree keeps time of its own: it is built before the
-    // harness, whose clock the rig's tests advance.
-    sim::ManualClock elementClock;
-    sim::SimAccessibility accessibility{elementClock};
-    sim::SimAccessibilityKeyboardSettings keyboardSettings{
-        workspace, accessibility, {300, QStringLiteral("org.gnome.Settings.desktop"), QStringLiteral("设置")}};
-    sim::SimWindowControl windows;
-    sim::SimScreens screens;
-    sim::SimSystemPower systemPower;
-    sim::SimFileBookmarks bookmarks;
-    sim::SimProcessRunner processes;
+struct ExecutorRig : sim::SimActionSystem {
+    FakeExecutorGroups groups;
     FakeHUD* dragHud = nullptr;
     ActionExecutors* executors = nullptr;
+    ActionDispatcher* dispatcher = nullptr;
     ControllerHarness h{[this](ControllerHarness& harness) {
         auto made = std::make_unique<ActionExecutors>(ActionExecutors::Ports{
             poster,
@@ -86,6 +54,11 @@ struct ExecutorRig {
             keyboardBacklight,
             desktopPreferences,
             screenCovers,
+            pasteboard,
+            screenshots,
+            browserPages,
+            textSelection,
+            translation,
             harness.settings,
             [this, &harness](AdjustmentHUDSettings) {
                 auto hud = std::make_unique<FakeHUD>(harness.log);
@@ -104,12 +77,16 @@ struct ExecutorRig {
             QStringLiteral("glidra.desktop"),
         });
         executors = made.get();
+        auto madeDispatcher = std::make_unique<ActionDispatcher>(
+            ActionDispatcher::Ports{poster, harness.keyboard, harness.frontmost, harness.accessibilityTrust, workspace},
+            ActionDispatcher::Executors{*executors, groups, groups, *executors});
+        dispatcher = madeDispatcher.get();
+        harness.builtDispatcher = std::move(madeDispatcher);
         return made;
     }};
     TrackpadController& c = *h.controller;
 
     ExecutorRig() {
-        poster.routeThrough(&taps);
         h.accessibilityTrust.setTrusted(true);
         executors->attachController(c);
         c.setEnabled(true);

@@ -1,6 +1,7 @@
 // The system action executor as the action executors own it: what it does
 // itself, and what it hands to the executors that own the state.
 
+#include "dispatch/ActionDispatcher.h"
 #include "executors/ExecutorFixture.h"
 #include "support/TaskResult.h"
 
@@ -57,6 +58,41 @@ TEST_F(SystemActionExecutorTest, SwitchesBackThroughTheHistoryTheWorkspaceFeeds)
     workspace.bringToFront(20);
     EXPECT_EQ(perform(GestureAction::switchToPreviousApplication),
               notice("org.gnome.TextEditor.desktop", "arrow.left.arrow.right.square", Kind::success));
+    EXPECT_EQ(workspace.activated(), QList<std::int32_t>{10});
+}
+
+// The dispatcher as the application composes it: the executors serve every
+// group.
+TEST_F(SystemActionExecutorTest, TheDispatcherReachesTheApplicationAndWindowExecutors) {
+    ActionDispatcher road(ActionDispatcher::Ports{poster, h.keyboard, h.frontmost, h.accessibilityTrust, workspace},
+                          ActionDispatcher::Executors{*executors, *executors, *executors, *executors});
+    auto run = [&](GestureAction action, std::optional<QString> website = std::nullopt) {
+        GestureBinding binding;
+        binding.action = action;
+        if (website) binding.parameters = ActionParameters{std::nullopt, website, std::nullopt};
+        auto result = resultOf(road.performGestureAction(binding, {}));
+        // Long enough for the keyboard page's whole search.
+        h.time.advanceBy(5.0);
+        EXPECT_TRUE(result->has_value()) << enumRaw(action);
+        return result->value_or(HUDNotice{});
+    };
+    EXPECT_EQ(run(GestureAction::openURL, QStringLiteral("example.com")),
+              notice("打开 example.com", "globe", Kind::success));
+    EXPECT_EQ(workspace.openedUrls(), QList<QUrl>{QUrl(QStringLiteral("https://example.com"))});
+    EXPECT_EQ(run(GestureAction::sleepComputer), notice("正在休眠", "moon.zzz", Kind::success));
+    EXPECT_EQ(run(GestureAction::windowLeftHalf), notice("当前窗口不支持调整布局", "macwindow", Kind::error));
+    EXPECT_EQ(run(GestureAction::closeWindow), notice("当前窗口无法关闭", "macwindow", Kind::error));
+    EXPECT_EQ(run(GestureAction::openControlCenter).text, QStringLiteral("未能打开系统面板，请重试"));
+    EXPECT_EQ(run(GestureAction::forceQuitApplications), notice("无法获取前台应用", "stop.circle", Kind::error));
+    EXPECT_EQ(run(GestureAction::openAccessibilityKeyboard).text, QStringLiteral("无法打开悬浮键盘"))
+        << "the settings page shows no keyboard switch";
+    EXPECT_EQ(keyboardSettings.openings(), 1);
+
+    launch(10, "org.gnome.TextEditor.desktop");
+    launch(20, "firefox.desktop");
+    workspace.bringToFront(10);
+    workspace.bringToFront(20);
+    EXPECT_EQ(run(GestureAction::switchToPreviousApplication).kind, Kind::success);
     EXPECT_EQ(workspace.activated(), QList<std::int32_t>{10});
 }
 

@@ -111,7 +111,7 @@ TEST_F(FrameRoadTest, APendingTapCancelledAtTheInstantItsWaitEndsNeverFires) {
     h.time.clock.set(deadline);
     c.handleFrame(kPad, {TouchPoint{1, 0.2f, 0.2f, 0}}, deadline);
     h.time.advanceTo(deadline + 1.0);
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
 
     // A reset at that same instant (here: a modal flag written by a view).
     play(frames().up(3.0));
@@ -120,7 +120,7 @@ TEST_F(FrameRoadTest, APendingTapCancelledAtTheInstantItsWaitEndsNeverFires) {
     h.time.clock.set(second);
     c.setRecordingShortcut(false);
     h.time.advanceTo(second + 1.0);
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     EXPECT_TRUE(c.deviceState().pendingTaps.empty());
 }
 
@@ -169,7 +169,7 @@ TEST_F(FrameRoadTest, FingersRestingWhenAScreenshotSelectionStartsStayIgnoredUnt
     play(frames().up(1.32));
     EXPECT_FALSE(c.screenshotSuppressedContacts().contains(kPad));
     EXPECT_EQ(logged(QStringLiteral("updateVideoScrub")), 0) << "ignored frames reach nothing";
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     EXPECT_FALSE(c.screenshotLiveContacts().contains(kPad));
 
     play(tapAt(2.0));
@@ -191,7 +191,7 @@ TEST_F(FrameRoadTest, SwitchingControlOffMidGestureDropsTheRestOfIt) {
         // Released for more than one finger, and again by the closed gate.
         EXPECT_EQ(logged(releaseOf(kPad)), 2 * (int(all.size()) - 5));
         EXPECT_EQ(logged(QStringLiteral("updateVideoScrub")), 0);
-        EXPECT_TRUE(h.routing.ranBindings.empty());
+        EXPECT_TRUE(dispatched().empty());
         EXPECT_EQ(announced.count(), 0);
         viaListening ? c.setListening(true) : c.setEnabled(true);
     }
@@ -217,7 +217,7 @@ TEST_F(FrameRoadTest, ADisabledApplicationIgnoresFramesUnlessPractising) {
     play(tapAt(1.0));
     EXPECT_EQ(c.status(), QStringLiteral("当前应用已停用自定义手势"));
     EXPECT_EQ(logged(QStringLiteral("updateVideoScrub")), 0);
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
 
     c.setPracticeMode(true);
     play(tapAt(2.0));
@@ -363,7 +363,7 @@ TEST_F(FrameRoadTest, APhysicalTwoFingerClickAndALongPressReachTheirRules) {
     play(rest(1.06, 1.15));
     clicks.handleMouseEvent(trackpadButton(InputEvent::Type::leftMouseUp));
     play(frames().up(1.17));
-    EXPECT_TRUE(h.routing.ranBindings.empty()) << "the tap of that session is not dispatched";
+    EXPECT_TRUE(dispatched().empty()) << "the tap of that session is not dispatched";
     h.time.advanceTo(1.3);
     EXPECT_EQ(ranActions(), std::vector{GestureAction::copy});
 

@@ -1,29 +1,16 @@
 #pragma once
 
-// Pieces of the engine that have no role in a replay: practice mode never
-// runs an action, there is no screen for the HUD, and a recording never
-// disconnects. Each does nothing.
+// Pieces of the engine that have no role in a replay, or are not built yet:
+// there is no screen for the HUD, a recording never disconnects, and the edge
+// paths are still to come. Each does nothing.
 
 #include "dispatch/AdjustmentHUD.h"
 #include "trackpad/ControllerServices.h"
 
 namespace glidra::replay {
 
-class InertExecutors final : public ExecutorServices {
-public:
-    bool isKeyboardLocked() const override { return false; }
-    void stopKeyboardLock() override {}
-    bool isMouseDragHeld() const override { return false; }
-    void releaseMouseDrag() override {}
-    void resetMouseClickSequence() override {}
-    void resetKeyboardBacklightStepper() override {}
-    void cancelWindowScreenshot() override {}
-    void endApplicationSwitcher(bool) override {}
-};
-
 class InertRouting final : public GestureRoutingService {
 public:
-    void runBoundAction(const GestureBinding&, const std::optional<QString>&) override {}
     void performAdjustment(float, const GestureBinding&, std::optional<DeviceId>) override {}
     bool edgeRuleRegionHit(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
         return false;

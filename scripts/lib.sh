@@ -12,6 +12,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
   dbus-daemon
+  libevdev-dev libudev-dev
+  umockdev libumockdev-dev
   locales
 )
 
@@ -36,3 +38,4 @@ configure_and_build() {
   cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
   cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 }
+

@@ -6,6 +6,7 @@
 
 #include "dispatch/AdjustmentHUD.h"
 #include "trackpad/ControllerServices.h"
+#include "trackpad/TrackpadController.h"
 
 namespace glidra::replay {
 
@@ -70,5 +71,40 @@ public:
     void manualReconnect() override {}
     void reportListening(bool) override {}
 };
+
+// The ports the engine reads, for a controller whose other pieces are inert.
+struct EnginePorts {
+    ControlSettings& settings;
+    const Clock& clock;
+    Scheduler& scheduler;
+    KeyboardState& keyboard;
+    FrontmostApplication& frontmostApplication;
+    KeyEventMonitor& keyEvents;
+    MouseButtonMonitor& mouseButtons;
+    const AccessibilityTrust& accessibilityTrust;
+};
+
+// The controller's environment: the ports given, the inert pieces above, and
+// `executors` and `routing`, which must outlive the controller.
+inline TrackpadController::Environment inertEnvironment(const EnginePorts& ports, ExecutorServices& executors,
+                                                        GestureRoutingService& routing) {
+    return TrackpadController::Environment{
+        ports.settings,
+        ports.clock,
+        ports.scheduler,
+        ports.keyboard,
+        ports.frontmostApplication,
+        executors,
+        routing,
+        [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
+        std::make_unique<InertPointerLock>(),
+        std::make_unique<InertVideoScrubber>(),
+        std::make_unique<InertConnector>(),
+        [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
+        ports.keyEvents,
+        ports.mouseButtons,
+        ports.accessibilityTrust,
+    };
+}
 
 }  // namespace glidra::replay

@@ -21,23 +21,8 @@ struct SimEngine {
     // `routing` carries gestures beyond recognition; it must outlive the engine.
     explicit SimEngine(GestureRoutingService& routing, double startTime = 0.0)
         : clock(startTime),
-          controller(TrackpadController::Environment{
-              settings,
-              clock,
-              scheduler,
-              keyboard,
-              frontmost,
-              executors,
-              routing,
-              [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
-              std::make_unique<InertPointerLock>(),
-              std::make_unique<InertVideoScrubber>(),
-              std::make_unique<InertConnector>(),
-              [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
-              keyEvents,
-              mouseButtons,
-              trust,
-          }) {}
+          controller(inertEnvironment({settings, clock, scheduler, keyboard, frontmost, keyEvents, mouseButtons, trust},
+                                      executors, routing)) {}
 
     sim::ManualClock clock;
     sim::SimScheduler scheduler{clock};

@@ -193,9 +193,14 @@ struct ControllerHarness {
     std::function<std::unique_ptr<ListenerRecoveryService>(TrackpadController&)> makeRecovery;
     std::unique_ptr<TrackpadController> controller;
 
+    // The keyboard the controller (and executors built here) read: the sim
+    // one, unless a test hands in another.
+    KeyboardState& keyboardPort;
+
     using ExecutorsFactory = std::function<std::unique_ptr<ExecutorServices>(ControllerHarness&)>;
 
-    explicit ControllerHarness(const ExecutorsFactory& makeExecutors = {}) {
+    explicit ControllerHarness(const ExecutorsFactory& makeExecutors = {}, KeyboardState* keyboardOverride = nullptr)
+        : keyboardPort(keyboardOverride ? *keyboardOverride : keyboard) {
         if (makeExecutors) builtExecutors = makeExecutors(*this);
         auto lock = std::make_unique<FakePointerLock>(log);
         auto scrubber = std::make_unique<FakeVideoScrubber>(log);
@@ -205,7 +210,7 @@ struct ControllerHarness {
             settings,
             time.clock,
             time.scheduler,
-            keyboard,
+            keyboardPort,
             frontmost,
             builtExecutors ? *builtExecutors : executors,
             routing,

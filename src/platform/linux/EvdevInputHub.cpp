@@ -278,6 +278,9 @@ void EvdevInputHub::nodeFailed(const QByteArray& devnode, std::uint64_t openCoun
 // --- grabs ----------------------------------------------------------------------------
 
 bool EvdevInputHub::holdGrab(const QByteArray& devnode, GrabOwner::Holder holder) {
+    // The watch begins before the first grab does: the reader may look the
+    // moment the grab is there.
+    if (!grabs_.anyGrab()) watchdog_.beat(monotonicNow());
     const bool held = grabs_.hold(devnode, holder);
     grabsChanged();
     return held;
@@ -295,10 +298,7 @@ void EvdevInputHub::releaseGrabs(GrabOwner::Holder holder) {
 
 void EvdevInputHub::grabsChanged() {
     if (grabs_.anyGrab()) {
-        if (!heartbeat_.isActive()) {
-            watchdog_.beat(monotonicNow());
-            heartbeat_.start();
-        }
+        if (!heartbeat_.isActive()) heartbeat_.start();
     } else {
         heartbeat_.stop();
     }

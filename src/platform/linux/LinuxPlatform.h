@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/linux/BluezBluetoothDevices.h"
+#include "platform/linux/EvdevEventTap.h"
+#include "platform/linux/EvdevInputHub.h"
+#include "platform/linux/EvdevKeyEventMonitor.h"
+#include "platform/linux/EvdevKeyboardState.h"
+#include "platform/linux/EvdevMouseButtonMonitor.h"
+#include "platform/linux/EvdevMultitouchFramework.h"
+#include "platform/linux/EvdevPointerControl.h"
+#include "platform/linux/InputAccessTrust.h"
+#include "platform/linux/JsonFileUserDefaults.h"
+#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/LogindDisplayBrightness.h"
+#include "platform/linux/LogindSystemEvents.h"
+#include "platform/linux/QtScheduler.h"
+#include "platform/linux/SystemClock.h"
+#include "platform/linux/TouchpadActivityPosition.h"
+#include "platform/linux/UdevMultitouchDeviceRegistry.h"
+#include "platform/linux/UinputDevice.h"
+#include "platform/linux/UinputEventPoster.h"
+#include "platform/linux/XdgAutostartLoginItems.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+
+namespace glidra::linux_platform {
+
+// Every real Linux adapter of the program, built in dependency order (each
+// member may use the ones above it) and owned here: what the composition root
+// hands to the program where tests hand the sim ports. Nothing starts
+// listening or watching until the program asks; the input devices are found
+// at construction and watched for arrivals. An adapter is added with one
+// member line.
+//
+// While the session is inactive or locked the input devices are closed: they
+// belong to whoever is at the seat then.
+class LinuxPlatform {
+public:
+    struct Options {
+        QDBusConnection systemBus = QDBusConnection::systemBus();
+        QString backlightRoot = QStringLiteral("/sys/class/backlight");
+        QString settingsPath = JsonFileUserDefaults::standardPath();
+        // The program the autostart entry runs.
+        QString executable = QCoreApplication::applicationFilePath();
+        EvdevInputHub::Options input;
+    };
+
+    LinuxPlatform();
+    explicit LinuxPlatform(Options options);
+    ~LinuxPlatform();
+
+    LinuxPlatform(const LinuxPlatform&) = delete;
+    LinuxPlatform& operator=(const LinuxPlatform&) = delete;
+
+    Options options;
+
+    // Time, storage and the desktop.
+    SystemClock clock;
+    QtScheduler scheduler;
+    JsonFileUserDefaults userDefaults{options.settingsPath};
+    LinuxWorkspace workspace;
+    XdgAutostartLoginItems loginItems{options.executable};
+    BluezBluetoothDevices bluetoothDevices{options.systemBus};
+    LogindSystemEvents systemEvents{options.systemBus};
+    LogindDisplayBrightness displayBrightness{options.backlightRoot, options.systemBus};
+
+    // The input devices: one reader, one virtual device.
+    EvdevInputHub input{options.input};
+    InputAccessTrust accessibilityTrust{input};
+    EvdevMultitouchFramework multitouchFramework{input};
+    UdevMultitouchDeviceRegistry multitouchDevices{input};
+    TouchpadActivityPosition pointerPosition{input};
+    EvdevPointerControl pointerControl{input};
+    EvdevKeyboardState keyboardState{input};
+    EvdevKeyEventMonitor keyEvents{input};
+    EvdevMouseButtonMonitor mouseButtons{input};
+    UinputDevice virtualInput;
+    UinputEventPoster eventPoster{virtualInput, keyboardState, pointerControl};
+    EvdevEventTap eventTap{input, eventPoster};
+};
+
+}  // namespace glidra::linux_platform

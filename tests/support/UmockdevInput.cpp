@@ -6,6 +6,7 @@
 #include <umockdev.h>
 
 #include <linux/input.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -180,6 +181,25 @@ bool UmockdevInput::replay(const QByteArray& devnode, const std::vector<evdev::E
         return false;
     }
     return true;
+}
+
+bool UmockdevInput::write(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events) {
+    const int fd = umockdev_testbed_get_dev_fd(testbed_, devnode.constData());
+    if (fd < 0) return false;
+    std::vector<input_event> raw;
+    raw.reserve(events.size());
+    for (const auto& event : events) {
+        input_event out{};
+        const double whole = std::floor(event.time);
+        out.input_event_sec = decltype(out.input_event_sec)(whole);
+        out.input_event_usec = decltype(out.input_event_usec)(std::llround((event.time - whole) * 1e6));
+        out.type = event.type;
+        out.code = event.code;
+        out.value = event.value;
+        raw.push_back(out);
+    }
+    const auto bytes = ssize_t(raw.size() * sizeof(input_event));
+    return ::write(fd, raw.data(), std::size_t(bytes)) == bytes;
 }
 
 evdev::DeviceDescription UmockdevInput::keyboard(const std::string& name) {

@@ -41,6 +41,11 @@ public:
     // stamped with the wall clock from now on.
     bool replay(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events);
 
+    // Writes `events` to the node at once, with their times as given. The
+    // mock's pseudo-terminal keeps about 4 KiB: write a packet, and the next
+    // once the reader has it.
+    bool write(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events);
+
     // A keyboard of the usual keys.
     static evdev::DeviceDescription keyboard(const std::string& name);
     // A clickpad of `slots` slots, 3000 by 2000, with pressure.

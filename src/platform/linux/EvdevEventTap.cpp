@@ -55,6 +55,9 @@ EvdevEventTap::EvdevEventTap(EvdevInputHub& hub, UinputEventPoster& poster, QObj
     : QObject(parent), hub_(hub), poster_(poster) {
     connect(&hub_, &EvdevInputHub::nodeArrived, this, &EvdevEventTap::nodeArrived);
     connect(&hub_, &EvdevInputHub::grabsLost, this, [this] { disableAll(DisabledReason::timeout); });
+    // Also without a tap: a keyboard whose release waits for its keys to rise
+    // is still grabbed, and what it sends must still reach the desktop.
+    hub_.setFilter([this](const ObservedInput& observed) { return filterUserEvent(observed); });
 }
 
 EvdevEventTap::~EvdevEventTap() {
@@ -86,9 +89,6 @@ std::unique_ptr<EventTap::Installation> EvdevEventTap::install(EventMask mask, E
     entry->mask = mask;
     entry->onEvent = std::move(onEvent);
     entry->onDisabled = std::move(onDisabled);
-    if (taps_.empty()) {
-        hub_.setFilter([this](const ObservedInput& observed) { return filterUserEvent(observed); });
-    }
     taps_.insert(taps_.begin(), entry);
     setEnabled(entry, true);
     return std::make_unique<EvdevInstallation>(QPointer<EvdevEventTap>(this), entry);
@@ -109,7 +109,6 @@ void EvdevEventTap::remove(const std::shared_ptr<Entry>& entry) {
     hub_.releaseGrabs(entry.get());
     std::erase(taps_, entry);
     entry->lease.reset();
-    if (taps_.empty()) hub_.setFilter(nullptr);
     updateMotionWanted();
 }
 

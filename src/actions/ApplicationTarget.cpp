@@ -22,11 +22,7 @@ std::optional<ApplicationTarget> ApplicationTarget::fromUrl(const QUrl& url, Wor
     const auto bundle = workspace.loadApplicationBundle(path);
     if (!bundle) return std::nullopt;
 
-    // Only the one trailing extension goes: "Web.apprentice.app" is
-    // "Web.apprentice", not "Webrentice".
-    QString name = bundle->displayName;
-    if (name.endsWith(QLatin1String(".app"), Qt::CaseInsensitive)) name.chop(4);
-    return ApplicationTarget{path, bundle->bundleIdentifier, name};
+    return ApplicationTarget{path, bundle->bundleIdentifier, withoutAppExtension(bundle->displayName)};
 }
 
 std::optional<QUrl> ApplicationTarget::resolvedUrl(Workspace& workspace) const {
@@ -35,6 +31,11 @@ std::optional<QUrl> ApplicationTarget::resolvedUrl(Workspace& workspace) const {
         if (auto location = workspace.applicationLocation(*bundleIdentifier)) return QUrl::fromLocalFile(*location);
     }
     return std::nullopt;
+}
+
+QString withoutAppExtension(QString name) {
+    if (name.endsWith(QLatin1String(".app"), Qt::CaseInsensitive)) name.chop(4);
+    return name;
 }
 
 QJsonValue ApplicationTarget::toJson() const {

@@ -31,4 +31,9 @@ struct ApplicationTarget {
     friend bool operator==(const ApplicationTarget&, const ApplicationTarget&) = default;
 };
 
+// An application's name as shown: one trailing ".app", in any case, dropped.
+// Only the extension goes: "Web.apprentice.app" is "Web.apprentice", not
+// "Webrentice".
+QString withoutAppExtension(QString name);
+
 }  // namespace glidra

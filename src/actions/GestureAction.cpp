@@ -156,6 +156,42 @@ bool isContinuousAdjustment(GestureAction action) {
     }
 }
 
+bool requiresAccessibility(GestureAction action) {
+    switch (action) {
+        case A::none:
+        case A::brightnessUp:
+        case A::brightnessDown:
+        case A::volumeUp:
+        case A::volumeDown:
+        case A::screenshotWindowClipboard:
+        case A::copyPageLink:
+        case A::copyPageTitleAndLink:
+        case A::clipboardPlainText:
+        case A::scrubVideo:
+        case A::missionControl:
+        case A::showDesktop:
+        case A::openApplication:
+        case A::sleepComputer:
+        case A::toggleDesktopIcons:
+        case A::enableKeepAwake:
+        case A::disableKeepAwake:
+        case A::toggleKeepAwake:
+        case A::openFinder:
+        case A::openSystemSettings:
+        case A::hideOtherApplications:
+        case A::toggleMute:
+        case A::toggleMicrophoneMute:
+        case A::switchToPreviousApplication:
+        case A::openFile:
+        case A::openFolder:
+        case A::openURL:
+        case A::runShortcut:
+            return false;
+        default:
+            return true;
+    }
+}
+
 std::optional<QString> detail(GestureAction action) {
     const char* text = enumRow(action).detail;
     if (text == nullptr) return std::nullopt;

@@ -132,6 +132,9 @@ QString title(GestureAction action);
 QString symbolName(GestureAction action);
 // Actions that follow the finger step by step instead of running once.
 bool isContinuousAdjustment(GestureAction action);
+// Whether the action needs the trust the system gives for synthesising input
+// and reading other applications (the setup notices use the same division).
+bool requiresAccessibility(GestureAction action);
 // Help text for the action's configuration view.
 std::optional<QString> detail(GestureAction action);
 // Space-separated extra search words; empty when the action has none.

@@ -10,6 +10,7 @@ InputEvent mediaKeyEvent(std::int32_t keyType, bool keyDown, std::uint64_t flags
     event.subtype = 8;
     event.data1 = (std::int64_t(keyType) << 16) | (keyDown ? 0xA00 : 0xB00);
     event.data2 = -1;
+    event.origin = EventOrigin::ownProcess;
     return event;
 }
 

@@ -4,12 +4,19 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace glidra {
 
-// One shortcut of the system's Shortcuts app.
+// One shortcut of the system's Shortcuts app: its identifier (a UUID as the
+// tool prints it) and its name.
 struct ShortcutTarget {
     QString id;
     QString name;
+
+    // The shortcuts in the Shortcuts tool's list output, one "name (id)" a
+    // line, in the tool's order; lines of any other form are skipped.
+    static std::vector<ShortcutTarget> parseList(const QString& output);
 
     QJsonValue toJson() const;
     static JsonResult<ShortcutTarget> fromJson(const QJsonValue& json, const JsonPath& path);

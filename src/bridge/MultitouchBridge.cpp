@@ -9,6 +9,10 @@ namespace glidra {
 
 namespace {
 std::atomic<MultitouchBridge*> sharedBridge{nullptr};
+// Driver callbacks between reading the shared slot and leaving the bridge
+// they found there. Any registration reaches the shared bridge, so its own
+// stop cannot vouch for every callback inside it.
+std::atomic<int> callbacksInside{0};
 constexpr int kMaximumDisplays = 16;
 }  // namespace
 
@@ -16,9 +20,14 @@ MultitouchBridge::MultitouchBridge(MultitouchFramework& framework, DisplayBright
     : framework_(framework), displays_(displays), clock_(clock) {}
 
 MultitouchBridge::~MultitouchBridge() {
-    stop();
+    // No callback can find this bridge once the slot is cleared; those that
+    // already did are counted, and the count reaches zero between frames.
     MultitouchBridge* self = this;
     sharedBridge.compare_exchange_strong(self, nullptr);
+    for (int inside = callbacksInside.load(); inside != 0; inside = callbacksInside.load()) {
+        callbacksInside.wait(inside);
+    }
+    stop();
 }
 
 void MultitouchBridge::setShared(MultitouchBridge* bridge) { sharedBridge.store(bridge); }
@@ -83,7 +92,11 @@ std::uint64_t MultitouchBridge::frameCount() const {
 
 int MultitouchBridge::contactFrameCallback(MultitouchDevice device, const DriverTouch* touches, std::int32_t count,
                                            double timestamp, std::int32_t) {
+    // Counted before the slot is read, so a destructor that clears the slot
+    // and then sees no callback inside knows none can reach it.
+    callbacksInside.fetch_add(1);
     if (MultitouchBridge* bridge = sharedBridge.load()) bridge->deliver(device, touches, count, timestamp);
+    if (callbacksInside.fetch_sub(1) == 1) callbacksInside.notify_all();
     return 0;
 }
 

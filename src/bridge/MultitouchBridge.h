@@ -24,6 +24,8 @@ using FrameHandler = void (*)(void* device, const TouchPoint* points, std::int32
 class MultitouchBridge {
 public:
     MultitouchBridge(MultitouchFramework& framework, DisplayBrightness& displays, const Clock& clock);
+    // Leaves the shared slot, waits until no driver callback is inside the
+    // bridge any more, then stops.
     ~MultitouchBridge();
 
     MultitouchBridge(const MultitouchBridge&) = delete;

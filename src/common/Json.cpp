@@ -49,6 +49,14 @@ QJsonValue fromFloat(float value) {
 
 QString uuidText(const QUuid& uuid) { return uuid.toString(QUuid::WithoutBraces).toUpper(); }
 
+std::optional<QUuid> parseUuid(const QString& text) {
+    const QUuid uuid = text.size() == 36 ? QUuid::fromString(text) : QUuid();
+    // QUuid reads the nil UUID and garbage alike as null; the nil UUID is a
+    // well-formed identifier all the same.
+    if (uuid.isNull() && text != QLatin1String("00000000-0000-0000-0000-000000000000")) return std::nullopt;
+    return uuid;
+}
+
 QJsonValue fromUuid(const QUuid& uuid) { return uuidText(uuid); }
 
 QJsonValue fromData(const QByteArray& data) { return QString::fromLatin1(data.toBase64()); }
@@ -107,14 +115,9 @@ JsonResult<QString> decodeString(const QJsonValue& json, const JsonPath& path) {
 JsonResult<QUuid> decodeUuid(const QJsonValue& json, const JsonPath& path) {
     auto text = decodeString(json, path);
     if (!text) return Failure{text.error()};
-    // Only the plain 8-4-4-4-12 form, in any case.
-    const QUuid uuid = text->size() == 36 ? QUuid::fromString(text.value()) : QUuid();
-    // QUuid reads the nil UUID and garbage alike as null; the nil UUID is a
-    // well-formed identifier all the same.
-    if (uuid.isNull() && text.value() != QLatin1String("00000000-0000-0000-0000-000000000000")) {
-        return Failure{jsonError(JsonError::Kind::dataCorrupted, path, QStringLiteral("not a UUID"))};
-    }
-    return uuid;
+    const auto uuid = parseUuid(text.value());
+    if (!uuid) return Failure{jsonError(JsonError::Kind::dataCorrupted, path, QStringLiteral("not a UUID"))};
+    return *uuid;
 }
 
 JsonResult<QByteArray> decodeData(const QJsonValue& json, const JsonPath& path) {

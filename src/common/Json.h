@@ -77,6 +77,8 @@ QJsonValue fromFloat(float value);
 QJsonValue fromUuid(const QUuid& uuid);
 QJsonValue fromData(const QByteArray& data);
 QString uuidText(const QUuid& uuid);  // upper-case 8-4-4-4-12
+// Only the plain 8-4-4-4-12 form, in any case; the nil UUID included.
+std::optional<QUuid> parseUuid(const QString& text);
 
 template <typename T>
 QJsonValue encode(const T& value) {

@@ -28,7 +28,16 @@ ActionExecutors::ActionExecutors(Ports ports)
           ports.makeHUD(hudSettings(ports.settings)))),
       syntheticInput_(SyntheticInput::Ports{ports.poster, ports.keyboard, ports.frontmostApplication, ports.clock},
                       [switcher = applicationSwitcher_.get()] { return switcher->isOpen(); }),
-      desktopViewLauncher_(ports.desktopViews) {}
+      desktopViewLauncher_(ports.desktopViews),
+      keyboardLock_(std::make_unique<KeyboardLockController>(KeyboardLockController::Environment{
+          ports.taps, ports.scheduler, ports.systemEvents, ports.screenCovers, ports.keyboardBacklight})),
+      keepAwake_(std::make_unique<KeepAwakeController>(ports.power)),
+      microphone_(std::make_unique<MicrophoneMuteController>(ports.audio, ports.scheduler)),
+      desktopIcons_(std::make_unique<DesktopIconsController>(ports.desktopPreferences)),
+      volume_(ports.audio),
+      keyboardBacklightStepper_(
+          ports.accessibilityTrust, ports.clock,
+          [this](ShortcutMediaKey key, const QString& label) { return syntheticInput_.postMediaKey(0, label, key); }) {}
 
 ActionExecutors::~ActionExecutors() = default;
 

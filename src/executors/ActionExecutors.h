@@ -1,10 +1,16 @@
 #pragma once
 
 #include "dispatch/AdjustmentHUD.h"
+#include "executors/DesktopIconsController.h"
 #include "executors/DesktopViewLauncher.h"
+#include "executors/KeepAwakeController.h"
+#include "executors/KeyboardBacklightStepper.h"
+#include "executors/KeyboardLockController.h"
+#include "executors/MicrophoneMuteController.h"
 #include "executors/MouseDragController.h"
 #include "executors/SyntheticInput.h"
 #include "executors/SystemApplicationSwitcher.h"
+#include "executors/SystemVolume.h"
 #include "trackpad/ControllerServices.h"
 
 #include <memory>
@@ -12,14 +18,19 @@
 namespace glidra {
 
 class AccessibilityTrust;
+class AudioDevices;
 class Clock;
 class ControlSettings;
+class DesktopPreferences;
 class DesktopViews;
 class EventPoster;
 class EventTap;
 class FrontmostApplication;
+class KeyboardBacklight;
 class KeyboardState;
+class PowerAssertions;
 class Scheduler;
+class ScreenCovers;
 class SystemEvents;
 class TrackpadController;
 
@@ -38,6 +49,11 @@ public:
         const Clock& clock;
         Scheduler& scheduler;
         SystemEvents& systemEvents;
+        AudioDevices& audio;
+        PowerAssertions& power;
+        KeyboardBacklight& keyboardBacklight;
+        DesktopPreferences& desktopPreferences;
+        ScreenCovers& screenCovers;
         // The drag's own HUD reads the hint switch and position from it.
         ControlSettings& settings;
         AdjustmentHUDFactory makeHUD;
@@ -55,20 +71,23 @@ public:
     MouseDragController& mouseDrag() { return *mouseDrag_; }
     SyntheticInput& syntheticInput() { return syntheticInput_; }
     DesktopViewLauncher& desktopViewLauncher() { return desktopViewLauncher_; }
+    KeyboardLockController& keyboardLock() { return *keyboardLock_; }
+    KeepAwakeController& keepAwake() { return *keepAwake_; }
+    MicrophoneMuteController& microphone() { return *microphone_; }
+    DesktopIconsController& desktopIcons() { return *desktopIcons_; }
+    SystemVolume& volume() { return volume_; }
+    KeyboardBacklightStepper& keyboardBacklightStepper() { return keyboardBacklightStepper_; }
 
     // --- ExecutorServices ----------------------------------------------------
 
-    // The keyboard lock comes with its own executor; until then nothing is
-    // ever locked.
-    bool isKeyboardLocked() const override { return false; }
-    void stopKeyboardLock() override {}
+    bool isKeyboardLocked() const override { return keyboardLock_->isLocked(); }
+    void stopKeyboardLock() override { keyboardLock_->stop(); }
 
     bool isMouseDragHeld() const override { return mouseDrag_->state().isHeld; }
     void releaseMouseDrag() override { mouseDrag_->release(false); }
     void resetMouseClickSequence() override { syntheticInput_.resetClickSequence(); }
 
-    // The backlight stepper comes with its own executor; nothing to forget yet.
-    void resetKeyboardBacklightStepper() override {}
+    void resetKeyboardBacklightStepper() override { keyboardBacklightStepper_.reset(); }
     // The window screenshot comes with its own executor; nothing runs yet.
     void cancelWindowScreenshot() override {}
 
@@ -79,6 +98,12 @@ private:
     std::unique_ptr<MouseDragController> mouseDrag_;
     SyntheticInput syntheticInput_;
     DesktopViewLauncher desktopViewLauncher_;
+    std::unique_ptr<KeyboardLockController> keyboardLock_;
+    std::unique_ptr<KeepAwakeController> keepAwake_;
+    std::unique_ptr<MicrophoneMuteController> microphone_;
+    std::unique_ptr<DesktopIconsController> desktopIcons_;
+    SystemVolume volume_;
+    KeyboardBacklightStepper keyboardBacklightStepper_;
 };
 
 }  // namespace glidra

@@ -34,14 +34,23 @@ struct InputEvent {
         mouseMoved,
         leftMouseDragged,
         scrollWheel,
+        rightMouseDragged,
+        otherMouseDragged,
     };
 
     Type type = Type::keyDown;
     std::uint16_t keyCode = 0;
     std::uint64_t flags = 0;
     std::int64_t userData = 0;  // the source user-data field (marker)
-    EventOrigin origin = EventOrigin::ownProcess;
+    // Not ours unless the builder says so: an event wrongly taken for our own
+    // would be ignored by the typing guard and the click monitor.
+    EventOrigin origin = EventOrigin::hardware;
     std::int64_t sourceProcessId = 0;
+    // When the event happened, in nanoseconds of the system's uptime.
+    std::uint64_t timestamp = 0;
+
+    // key events
+    bool isAutoRepeat = false;  // a key-down repeated by a held key
 
     // systemDefined events
     std::int32_t subtype = 0;

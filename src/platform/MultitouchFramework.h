@@ -35,7 +35,12 @@ public:
     virtual void registerContactFrameCallback(MultitouchDevice device, ContactFrameCallback callback) = 0;
     // 0 on success.
     virtual int startDevice(MultitouchDevice device) = 0;
+    // Frames that arrive afterwards no longer reach the callback; a call
+    // already under way may still finish (stopDevice waits for it).
     virtual void unregisterContactFrameCallback(MultitouchDevice device, ContactFrameCallback callback) = 0;
+    // Returns only when no callback of the device runs any more, so that its
+    // callers may free what the callbacks use. Never called from a callback,
+    // which would wait for itself.
     virtual void stopDevice(MultitouchDevice device) = 0;
     virtual void releaseDeviceList(const std::vector<MultitouchDevice>& devices) = 0;
 };

@@ -421,6 +421,50 @@ TEST(GestureActionTest, OnlyTheLevelsAndVideoScrubbingAreContinuous) {
     }
 }
 
+// The setup guide and the permission help share one division: 28 actions
+// that work without input-device access, the other 77 need it.
+TEST(GestureActionTest, AllButTwentyEightActionsRequireAccessibility) {
+    const QStringList neutral = {"none",
+                                 "brightnessUp",
+                                 "brightnessDown",
+                                 "volumeUp",
+                                 "volumeDown",
+                                 "screenshotWindowClipboard",
+                                 "copyPageLink",
+                                 "copyPageTitleAndLink",
+                                 "clipboardPlainText",
+                                 "scrubVideo",
+                                 "missionControl",
+                                 "showDesktop",
+                                 "openApplication",
+                                 "sleepComputer",
+                                 "toggleDesktopIcons",
+                                 "enableKeepAwake",
+                                 "disableKeepAwake",
+                                 "toggleKeepAwake",
+                                 "openFinder",
+                                 "openSystemSettings",
+                                 "hideOtherApplications",
+                                 "toggleMute",
+                                 "toggleMicrophoneMute",
+                                 "switchToPreviousApplication",
+                                 "openFile",
+                                 "openFolder",
+                                 "openURL",
+                                 "runShortcut"};
+    int requiring = 0;
+    for (const auto action : enumAllCases<GestureAction>()) {
+        EXPECT_EQ(requiresAccessibility(action), !neutral.contains(enumRaw(action))) << enumRaw(action).toStdString();
+        requiring += requiresAccessibility(action) ? 1 : 0;
+    }
+    EXPECT_EQ(requiring, 77);
+    // The seven that follow runShortcut in the catalogue all need it.
+    for (const auto action : {A::moveWindowToNextDisplay, A::centerWindow, A::translateSelection, A::openControlCenter,
+                              A::openNotificationCenter, A::openAccessibilityKeyboard, A::openApplicationSwitcher}) {
+        EXPECT_TRUE(requiresAccessibility(action)) << enumRaw(action).toStdString();
+    }
+}
+
 // Groups of actions that carry a text; the members of one group share it.
 using Groups = std::vector<std::vector<GestureAction>>;
 

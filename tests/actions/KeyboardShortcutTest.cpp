@@ -99,6 +99,7 @@ TEST(ShortcutMediaKeyTest, MediaKeyEventsCarryTheKeyTypeAndPressState) {
     EXPECT_EQ(down.data1, 0xA00);
     EXPECT_EQ(down.data2, -1);
     EXPECT_EQ(down.flags, 0u);
+    EXPECT_EQ(down.origin, EventOrigin::ownProcess);
 
     const InputEvent up = mediaKeyEvent(ShortcutMediaKey::playPause, false, shift | option);
     EXPECT_EQ(up.data1, 0x100B00);

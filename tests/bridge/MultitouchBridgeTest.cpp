@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace glidra {
 namespace {
@@ -90,10 +92,12 @@ TEST_F(MultitouchBridgeTest, AFrameWithNothingKeptStillReachesTheHandlerButNotTh
     clock.set(101.5);
     EXPECT_DOUBLE_EQ(glidraMTSecondsSinceLastFrame(), 1.5);
 
+    // A frame the driver took in before the stop reaches the bridge while it
+    // stops, after it has let go of the handler.
+    framework.holdFrameInFlight(device, {{1, 4, 0.5f, 0.5f, 1}}, 1.3);
     glidraMTStop();
     EXPECT_TRUE(std::isinf(glidraMTSecondsSinceLastFrame()));
     EXPECT_EQ(glidraMTFrameCount(), 1u);
-    framework.deliver(device, {{1, 4, 0.5f, 0.5f, 1}}, 1.3);
     EXPECT_EQ(received.size(), 3u);
 }
 
@@ -135,10 +139,14 @@ TEST_F(MultitouchBridgeTest, FramesFromTheDriverThreadDuringStopAreDroppedNotTor
     auto device = framework.addDevice();
     ASSERT_TRUE(glidraMTStart(&recordFrame, 3));
     std::atomic<bool> running{true};
+    std::atomic<int> attempts{0};
     std::thread driver([&] {
         // The sim only delivers to started devices; keep delivering as the
         // driver would while the main thread stops and restarts.
-        for (int i = 0; running; ++i) framework.deliver(device, {{i, 4, 0.5f, 0.5f, 1}}, double(i));
+        for (int i = 0; running; ++i) {
+            framework.deliver(device, {{i, 4, 0.5f, 0.5f, 1}}, double(i));
+            ++attempts;
+        }
     });
     for (int i = 0; i < 200; ++i) {
         glidraMTStop();
@@ -150,7 +158,8 @@ TEST_F(MultitouchBridgeTest, FramesFromTheDriverThreadDuringStopAreDroppedNotTor
         std::lock_guard lock(receivedMutex);
         afterStop = received.size();
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const int attemptsAtStop = attempts;
+    while (attempts < attemptsAtStop + 100) std::this_thread::yield();
     running = false;
     driver.join();
     EXPECT_EQ(received.size(), afterStop);
@@ -158,6 +167,50 @@ TEST_F(MultitouchBridgeTest, FramesFromTheDriverThreadDuringStopAreDroppedNotTor
         ASSERT_EQ(frame.points.size(), 1u);
         EXPECT_EQ(frame.context, 3u);
     }
+}
+
+std::atomic<std::uint64_t> lastContext{0};
+
+void noteContext(void*, const TouchPoint*, std::int32_t, std::uint64_t context, double) { lastContext = context; }
+
+// Run under ThreadSanitizer and AddressSanitizer by scripts/sanitize: a
+// callback still inside a deleted bridge shows there as a use after free.
+TEST_F(MultitouchBridgeTest, DeletingTheSharedBridgeWhileADriverThreadDeliversWaitsForTheCallbackInside) {
+    // Frames reach the shared bridge through whichever bridge registered the
+    // callback: its own registration, which its stop ends, or another's,
+    // which nothing but the bridge itself can fence.
+    for (const bool ownRegistration : {true, false}) {
+        SCOPED_TRACE(ownRegistration ? "own registration" : "another bridge's registration");
+        sim::SimMultitouchFramework driverSide;
+        const auto device = driverSide.addDevice();
+        MultitouchBridge registering(driverSide, displays, clock);
+        if (!ownRegistration) {
+            ASSERT_TRUE(registering.start(&noteContext, 0));
+        }
+        sim::SimMultitouchFramework otherSide;
+        otherSide.addDevice();
+
+        // Several driver threads queue on the bridge's mutex, holding the
+        // bridge they found in the slot, while the main thread deletes it.
+        std::atomic<bool> running{true};
+        std::vector<std::thread> drivers;
+        for (int i = 0; i < 4; ++i) {
+            drivers.emplace_back([&] {
+                while (running) driverSide.deliver(device, {{1, 4, 0.5f, 0.5f, 1}}, 1.0);
+            });
+        }
+        for (std::uint64_t round = 1; round <= 100; ++round) {
+            auto* bridge = new MultitouchBridge(ownRegistration ? driverSide : otherSide, displays, clock);
+            ASSERT_TRUE(bridge->start(&noteContext, round));
+            MultitouchBridge::setShared(bridge);
+            while (lastContext != round) std::this_thread::yield();
+            delete bridge;
+        }
+        running = false;
+        for (auto& driver : drivers) driver.join();
+        EXPECT_EQ(MultitouchBridge::shared(), nullptr);
+    }
+    MultitouchBridge::setShared(&bridge);
 }
 
 TEST_F(MultitouchBridgeTest, BrightnessStepsAreClampedOnTheFirstReadableBuiltInDisplay) {

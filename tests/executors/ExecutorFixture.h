@@ -6,21 +6,22 @@
 
 #include "executors/ActionExecutors.h"
 #include "platform/EventMarkers.h"
+#include "platform/sim/SimAudioDevices.h"
+#include "platform/sim/SimDesktopPreferences.h"
 #include "platform/sim/SimDesktopViews.h"
 #include "platform/sim/SimEventPoster.h"
 #include "platform/sim/SimEventTap.h"
+#include "platform/sim/SimKeyboardBacklight.h"
+#include "platform/sim/SimPowerAssertions.h"
+#include "platform/sim/SimScreenCovers.h"
 #include "platform/sim/SimSystemEvents.h"
 #include "support/ControllerHarness.h"
+#include "support/NoticePrinter.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 namespace glidra {
-
-inline void PrintTo(const HUDNotice& notice, std::ostream* os) {
-    *os << "{\"" << notice.text.toStdString() << "\", " << notice.symbol.toStdString() << ", kind " << int(notice.kind)
-        << "}";
-}
 
 inline void PrintTo(const InputEvent& e, std::ostream* os) {
     *os << "{type " << int(e.type) << ", key " << e.keyCode << ", flags 0x" << std::hex << e.flags << ", data 0x"
@@ -42,6 +43,11 @@ struct ExecutorRig {
     sim::SimEventTap taps;
     sim::SimDesktopViews desktopViews;
     sim::SimSystemEvents systemEvents;
+    sim::SimAudioDevices audio;
+    sim::SimPowerAssertions power;
+    sim::SimKeyboardBacklight keyboardBacklight;
+    sim::SimDesktopPreferences desktopPreferences;
+    sim::SimScreenCovers screenCovers;
     FakeHUD* dragHud = nullptr;
     ActionExecutors* executors = nullptr;
     ControllerHarness h{[this](ControllerHarness& harness) {
@@ -55,6 +61,11 @@ struct ExecutorRig {
             harness.time.clock,
             harness.time.scheduler,
             systemEvents,
+            audio,
+            power,
+            keyboardBacklight,
+            desktopPreferences,
+            screenCovers,
             harness.settings,
             [this, &harness](AdjustmentHUDSettings) {
                 auto hud = std::make_unique<FakeHUD>(harness.log);

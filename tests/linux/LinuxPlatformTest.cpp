@@ -18,6 +18,8 @@ using namespace linux_platform;
 LinuxPlatform::Options isolated(const QDBusConnection& bus) {
     LinuxPlatform::Options options;
     options.systemBus = bus;
+    options.sessionBus = bus;
+    options.audioServer = QStringLiteral("unix:") + temporaryHome() + QStringLiteral("/no-sound-server");
     options.backlightRoot = temporaryHome() + QStringLiteral("/backlight");
     options.settingsPath = temporaryHome() + QStringLiteral("/settings.json");
     options.executable = QStringLiteral("/usr/bin/glidra");
@@ -51,6 +53,8 @@ TEST(LinuxPlatformTest, WithoutDevicesOrServicesEveryAdapterReportsItsOwnFailure
         float level = 0;
         EXPECT_FALSE(bridge.stepBuiltInBrightness(&level, 0.1f));
         EXPECT_FALSE(platform.systemEvents.holdsInhibitor());
+        EXPECT_EQ(platform.keyboardBacklight.keyboards(), std::nullopt);
+        EXPECT_EQ(platform.audioDevices.defaultDevice(AudioScope::output), std::nullopt);
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("platform-test"));
 }

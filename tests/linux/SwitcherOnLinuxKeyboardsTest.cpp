@@ -3,8 +3,13 @@
 #include "platform/linux/EvdevInputHub.h"
 #include "platform/linux/EvdevKeyboardState.h"
 #include "platform/linux/UinputEventPoster.h"
+#include "platform/sim/SimAudioDevices.h"
+#include "platform/sim/SimDesktopPreferences.h"
 #include "platform/sim/SimDesktopViews.h"
+#include "platform/sim/SimKeyboardBacklight.h"
 #include "platform/sim/SimPointerControl.h"
+#include "platform/sim/SimPowerAssertions.h"
+#include "platform/sim/SimScreenCovers.h"
 #include "platform/sim/SimSystemEvents.h"
 #include "support/ControllerHarness.h"
 #include "support/FrameBuilder.h"
@@ -41,17 +46,22 @@ struct LinuxSwitcherRig {
     EvdevEventTap taps{hub, poster};
     sim::SimDesktopViews desktopViews;
     sim::SimSystemEvents systemEvents;
+    sim::SimAudioDevices audio;
+    sim::SimPowerAssertions power;
+    sim::SimKeyboardBacklight keyboardBacklight;
+    sim::SimDesktopPreferences desktopPreferences;
+    sim::SimScreenCovers screenCovers;
     ActionExecutors* executors = nullptr;
-    ControllerHarness h{
-        [this](ControllerHarness& harness) {
-            auto made = std::make_unique<ActionExecutors>(ActionExecutors::Ports{
-                poster, taps, harness.keyboardPort, harness.frontmost, harness.accessibilityTrust, desktopViews,
-                harness.time.clock, harness.time.scheduler, systemEvents, harness.settings,
-                [&harness](AdjustmentHUDSettings) { return std::make_unique<FakeHUD>(harness.log); }});
-            executors = made.get();
-            return made;
-        },
-        &keyboard};
+    ControllerHarness h{[this](ControllerHarness& harness) {
+                            auto made = std::make_unique<ActionExecutors>(ActionExecutors::Ports{
+                                poster, taps, harness.keyboardPort, harness.frontmost, harness.accessibilityTrust,
+                                desktopViews, harness.time.clock, harness.time.scheduler, systemEvents, audio, power,
+                                keyboardBacklight, desktopPreferences, screenCovers, harness.settings,
+                                [&harness](AdjustmentHUDSettings) { return std::make_unique<FakeHUD>(harness.log); }});
+                            executors = made.get();
+                            return made;
+                        },
+                        &keyboard};
 
     LinuxSwitcherRig() {
         poster.routeThrough([this](const InputEvent& event) { return taps.filterOwnEvent(event); });

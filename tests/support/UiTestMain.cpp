@@ -11,6 +11,8 @@ QtMessageHandler defaultHandler = nullptr;
 
 void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (message.startsWith(QLatin1String("This plugin does not support"))) return;
+    // It has no system tray either.
+    if (message.contains(QLatin1String("QPlatformNativeInterface::systemTrayWindowChanged"))) return;
     if (defaultHandler) defaultHandler(type, context, message);
 }
 

@@ -8,6 +8,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <sys/stat.h>
+
+#include <array>
+#include <vector>
+
 namespace glidra::replay {
 namespace {
 
@@ -86,39 +91,94 @@ TEST(ReplayTest, EveryBundledRecordingReplaysAsAPersonWouldDescribeIt) {
     }
 }
 
-TEST(ReplayTest, PrintsTheDescriptorInTheModelsJsonAtTheHandlersTime) {
-    const auto result = run({recording("CyPS2_Cypress_Trackpad.two_finger_tap")});
-    ASSERT_EQ(result.status, 0) << result.err;
+QJsonObject onlyLine(const CommandResult& result) {
     const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 1);
-    const QJsonObject line = QJsonDocument::fromJson(lines[0].toUtf8()).object();
+    return lines.size() == 1 ? QJsonDocument::fromJson(lines[0].toUtf8()).object() : QJsonObject{};
+}
+
+TEST(ReplayTest, PrintsTheDescriptorInTheModelsJsonAtTheHandlersTime) {
+    const auto swipe = run({recording("AlpsPS2_ALPS_GlidePoint.right-edge-scroll")});
+    ASSERT_EQ(swipe.status, 0) << swipe.err;
+    const auto swiped = GestureDescriptor::fromJson(onlyLine(swipe).value(u"gesture"), {});
+    ASSERT_TRUE(swiped.ok()) << swipe.out;
+    EXPECT_EQ(*swiped, (GestureDescriptor{GestureDescriptor::Kind::swipe, 1, GestureDescriptor::Direction::up, 1}));
+
+    // A tap has no direction: the descriptor's placeholder is left out.
+    const auto tap = run({recording("CyPS2_Cypress_Trackpad.two_finger_tap")});
+    ASSERT_EQ(tap.status, 0) << tap.err;
+    const QJsonObject line = onlyLine(tap);
     EXPECT_EQ(line.keys(), (QStringList{QStringLiteral("gesture"), QStringLiteral("t")}));
-    const auto gesture = GestureDescriptor::fromJson(line.value(u"gesture"), {});
-    ASSERT_TRUE(gesture.ok());
-    EXPECT_EQ(gesture->kind, GestureDescriptor::Kind::tap);
-    EXPECT_EQ(gesture->fingers, 2);
+    EXPECT_EQ(line.value(u"gesture").toObject(), (QJsonObject{{QStringLiteral("kind"), QStringLiteral("tap")},
+                                                              {QStringLiteral("fingers"), 2},
+                                                              {QStringLiteral("tapCount"), 1}}));
     // Practice mode holds a tap back 0.4 s for a further tap: the handler gets
     // it when that wait ends, in whole milliseconds.
     const double t = line.value(u"t").toDouble();
     EXPECT_EQ(t, std::round(t * 1000) / 1000);
     EXPECT_GT(t, 0.4);
-    EXPECT_TRUE(result.err.isEmpty());
-}
-
-TEST(ReplayTest, AcceptsTheLevelOptions) {
-    const auto relaxed = run(
-        {QStringLiteral("--level"), QStringLiteral("relaxed"), recording("AlpsPS2_ALPS_GlidePoint.right-edge-scroll")});
-    EXPECT_EQ(relaxed.status, 0);
-    EXPECT_EQ(summarise(relaxed.out), QStringList{QStringLiteral("swipe 1")});
-    const auto firm = run(
-        {QStringLiteral("--force-level"), QStringLiteral("firm"), recording("CyPS2_Cypress_Trackpad.two_finger_tap")});
-    EXPECT_EQ(firm.status, 0);
+    EXPECT_TRUE(tap.err.isEmpty());
 }
 
 void writeFile(const QString& path, const QByteArray& content) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(content);
+}
+
+// One finger of a two-slot pad, one frame every 10 ms until it lifts; x, y
+// and pressure in thousandths of the axes' ranges.
+QByteArray syntheticRecording(bool pressurePad, const std::vector<std::array<int, 3>>& frames) {
+    QByteArray text = "N: Synthetic Pad\n";
+    if (pressurePad) text += "P: 80\n";  // INPUT_PROP_PRESSUREPAD
+    text += "A: 2f 0 1 0 0 0\nA: 35 0 1000 0 0 0\nA: 36 0 1000 0 0 0\nA: 39 0 65535 0 0 0\nA: 3a 0 1000 0 0 0\n";
+    const auto event = [&text](std::size_t frame, const char* typeAndCode, int value) {
+        text += "E: 0." + QByteArray::number(qulonglong(frame * 10000)).rightJustified(6, '0') + ' ' + typeAndCode +
+                ' ' + QByteArray::number(value) + '\n';
+    };
+    for (std::size_t i = 0; i <= frames.size(); ++i) {
+        event(i, "0003 002f", 0);
+        if (i == frames.size()) {
+            event(i, "0003 0039", -1);
+        } else {
+            event(i, "0003 0039", 1);
+            event(i, "0003 0035", frames[i][0]);
+            event(i, "0003 0036", frames[i][1]);
+            event(i, "0003 003a", frames[i][2]);
+        }
+        event(i, "0000 0000", 0);  // SYN_REPORT
+    }
+    return text;
+}
+
+TEST(ReplayTest, AcceptsTheLevelOptions) {
+    // 0.17 of the pad in 0.1 s: past the standard swipe distance (0.14), short
+    // of the deliberate one (0.2).
+    std::vector<std::array<int, 3>> swipe;
+    for (int i = 0; i <= 10; ++i) swipe.push_back({300 + 17 * i, 500, 20});
+    // A still finger pressing with 450 of the pad's 1000: past the standard
+    // force threshold (350), short of the firm one (550); held 0.2 s, which
+    // is a tap when it is no force press.
+    const std::vector<std::array<int, 3>> press(21, {500, 500, 450});
+    const QString swipePath = test::temporaryHome() + QStringLiteral("/swipe.events");
+    const QString pressPath = test::temporaryHome() + QStringLiteral("/press.events");
+    writeFile(swipePath, syntheticRecording(false, swipe));
+    writeFile(pressPath, syntheticRecording(true, press));
+
+    struct Case {
+        QStringList arguments;
+        QStringList gestures;
+    };
+    const Case cases[] = {
+        {{swipePath}, {QStringLiteral("swipe 1")}},
+        {{QStringLiteral("--level"), QStringLiteral("deliberate"), swipePath}, {}},
+        {{pressPath}, {QStringLiteral("forcePress 1")}},
+        {{QStringLiteral("--force-level"), QStringLiteral("firm"), pressPath}, {QStringLiteral("tap 1 x1")}},
+    };
+    for (const Case& c : cases) {
+        const auto result = run(c.arguments);
+        EXPECT_EQ(result.status, 0) << c.arguments.join(u' ') << result.err;
+        EXPECT_EQ(summarise(result.out), c.gestures) << c.arguments.join(u' ');
+    }
 }
 
 TEST(ReplayTest, BadInputGetsOneClearErrorAndStatusTwo) {
@@ -130,6 +190,7 @@ TEST(ReplayTest, BadInputGetsOneClearErrorAndStatusTwo) {
     writeFile(dir + QStringLiteral("/truncated.events"),
               "N: pad\nA: 35 0 100 0 0 0\nA: 36 0 100 0 0 0\nA: 2f 0 1 0 0 0\nA: 39 0 65535 0 0 0\nE: 0.000000 0003\n");
     writeFile(dir + QStringLiteral("/garbage.events"), QByteArray("\x00\x01\xff\xfe garbage", 12));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + QStringLiteral("/pipe.events")).constData(), 0600), 0);
 
     struct Case {
         QStringList arguments;
@@ -142,6 +203,7 @@ TEST(ReplayTest, BadInputGetsOneClearErrorAndStatusTwo) {
         {{dir + QStringLiteral("/no-mt.events")}, "a device without multitouch axes"},
         {{dir + QStringLiteral("/truncated.events")}, "a truncated line"},
         {{dir + QStringLiteral("/garbage.events")}, "garbage bytes"},
+        {{dir + QStringLiteral("/pipe.events")}, "a pipe that nothing writes to"},
         {{QStringLiteral("--level"), QStringLiteral("fast"), recording("CyPS2_Cypress_Trackpad.two_finger_tap")},
          "an unknown level"},
         {{QStringLiteral("--force-level")}, "a missing option value"},
@@ -157,21 +219,40 @@ TEST(ReplayTest, BadInputGetsOneClearErrorAndStatusTwo) {
     }
 }
 
-TEST(ReplayTest, ARecordingWithoutHeaderIsReplayedWithAWarning) {
+TEST(ReplayTest, ARecordingWhoseAxesAreNotAllDescribedIsReplayedWithAWarningThatNamesThem) {
     // Ranges taken from the values themselves stretch small motions, so use a
     // recording whose motion spans the pad.
     QFile source(recording("Wacom_Bamboo_16FG_4x5_Finger_double-top-swipe"));
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
     QByteArray events;
+    QByteArray withoutTouchMajor;
     for (const QByteArray& line : source.readAll().split('\n')) {
         if (line.startsWith("E:")) events += line + '\n';
+        if (!line.startsWith("A: 30 ")) withoutTouchMajor += line + '\n';
     }
-    const QString path = test::temporaryHome() + QStringLiteral("/headerless.events");
-    writeFile(path, events);
-    const auto result = run({path});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(result.err.contains(QStringLiteral("warning"))) << result.err;
-    EXPECT_EQ(summarise(result.out), QStringList{QStringLiteral("holdSwipe 2")});
+    const QString dir = test::temporaryHome();
+    writeFile(dir + QStringLiteral("/headerless.events"), events);
+    writeFile(dir + QStringLiteral("/partial.events"), withoutTouchMajor);
+
+    struct Case {
+        const char* file;
+        QString warning;
+    };
+    const Case cases[] = {
+        {"/headerless.events",
+         QStringLiteral(
+             " has no device header; the ranges of ABS_X, ABS_Y, ABS_MT_SLOT, ABS_MT_TOUCH_MAJOR, "
+             "ABS_MT_POSITION_X, ABS_MT_POSITION_Y, ABS_MT_TRACKING_ID are taken from the recorded values\n")},
+        {"/partial.events", QStringLiteral(": the device header does not describe ABS_MT_TOUCH_MAJOR; its range is "
+                                           "taken from the recorded values\n")},
+    };
+    for (const Case& c : cases) {
+        const QString path = dir + QLatin1String(c.file);
+        const auto result = run({path});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, QStringLiteral("glidra-replay: warning: ") + path + c.warning);
+        EXPECT_EQ(summarise(result.out), QStringList{QStringLiteral("holdSwipe 2")}) << c.file;
+    }
 }
 
 }  // namespace

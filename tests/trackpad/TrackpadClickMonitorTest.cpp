@@ -271,6 +271,14 @@ TEST_F(TrackpadClickMonitorTest, OurOwnClicksAreIgnoredEntirely) {
     mouse.click(ownUp);
     time.advanceBy(0.1);
     EXPECT_TRUE(clicks.empty());
+
+    // An adapter that says nothing about the origin delivers the user's press.
+    InputEvent unstated;
+    unstated.type = Type::leftMouseUp;
+    unstated.isTouchSubtype = true;
+    mouse.click(unstated);
+    time.advanceBy(0.1);
+    EXPECT_EQ(clicks.size(), 1u);
 }
 
 TEST_F(TrackpadClickMonitorTest, StopDuringTheReleaseDelayDeliversNothingAndClearsEverything) {

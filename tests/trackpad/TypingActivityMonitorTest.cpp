@@ -138,6 +138,13 @@ TEST_F(TypingActivityMonitorTest, OurOwnSynthesisedKeysNeverCount) {
     otherProgram.sourceProcessId = 99;
     typeAt(time.clock.uptime() + 1, otherProgram);
     EXPECT_EQ(typingCalls, 1);
+
+    // An adapter that says nothing about the origin delivers the user's key.
+    InputEvent unstated;
+    unstated.type = InputEvent::Type::keyDown;
+    unstated.keyCode = kKeyA;
+    typeAt(time.clock.uptime() + 1, unstated);
+    EXPECT_EQ(typingCalls, 2);
 }
 
 TEST_F(TypingActivityMonitorTest, KeysOfOtherApplicationsCountOnlyWithAccessibilityTrust) {

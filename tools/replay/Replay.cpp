@@ -3,6 +3,7 @@
 #include "bridge/MultitouchBridge.h"
 #include "common/Json.h"
 #include "platform/evdev/DriverTouchLists.h"
+#include "platform/evdev/EvdevCodes.h"
 #include "platform/evdev/EvemuReader.h"
 #include "platform/evdev/FrameAssembler.h"
 #include "platform/sim/SimDisplayBrightness.h"
@@ -15,6 +16,8 @@
 #include <QJsonObject>
 
 #include <cmath>
+#include <limits>
+#include <map>
 
 namespace glidra::replay {
 
@@ -116,6 +119,41 @@ std::optional<E> optionValue(const QStringList& arguments, qsizetype& i) {
     return enumFromRaw<E>(arguments.at(++i));
 }
 
+// The kernel's names of the axes a touchpad recording uses.
+QString axisName(std::uint16_t code) {
+    static const std::map<std::uint16_t, const char*> names = {
+        {evdev::kAbsX, "ABS_X"},
+        {evdev::kAbsY, "ABS_Y"},
+        {evdev::kAbsPressure, "ABS_PRESSURE"},
+        {evdev::kAbsToolWidth, "ABS_TOOL_WIDTH"},
+        {evdev::kAbsMtSlot, "ABS_MT_SLOT"},
+        {evdev::kAbsMtTouchMajor, "ABS_MT_TOUCH_MAJOR"},
+        {evdev::kAbsMtPositionX, "ABS_MT_POSITION_X"},
+        {evdev::kAbsMtPositionY, "ABS_MT_POSITION_Y"},
+        {evdev::kAbsMtTrackingId, "ABS_MT_TRACKING_ID"},
+        {evdev::kAbsMtPressure, "ABS_MT_PRESSURE"},
+        {evdev::kAbsMtDistance, "ABS_MT_DISTANCE"},
+    };
+    if (const auto it = names.find(code); it != names.end()) return QString::fromLatin1(it->second);
+    return QStringLiteral("axis 0x%1").arg(code, 2, 16, QLatin1Char('0'));
+}
+
+// Names the axes whose ranges the reader took from the recorded values.
+QString derivedAxesWarning(const evdev::Recording& recording, const QString& path) {
+    QStringList derived;
+    for (const auto& [code, range] : recording.device.axes) {
+        if (range.derivedFromData) derived.append(axisName(code));
+    }
+    const QString axes = derived.join(u", ");
+    if (recording.hasDeviceHeader) {
+        return QStringLiteral("%1: the device header does not describe %2; %3 taken from the recorded values\n")
+            .arg(path, axes, derived.size() == 1 ? QStringLiteral("its range is") : QStringLiteral("their ranges are"));
+    }
+    return QStringLiteral("%1 has no device header; %2 taken from the recorded values\n")
+        .arg(path, derived.size() == 1 ? QStringLiteral("the range of %1 is").arg(axes)
+                                       : QStringLiteral("the ranges of %1 are").arg(axes));
+}
+
 }  // namespace
 
 int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
@@ -157,13 +195,14 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return kBadInput;
     }
     const evdev::Recording& recording = read.recording();
-    if (recording.device.hasDerivedAxes()) {
-        err << "glidra-replay: warning: " << path
-            << " has no device header; axis ranges are taken from the recorded values\n";
-    }
+    if (recording.device.hasDerivedAxes()) err << "glidra-replay: warning: " << derivedAxesWarning(recording, path);
 
     for (const auto& replayed : replay(recording, options)) {
-        QJsonObject line{{QStringLiteral("t"), replayed.time}, {QStringLiteral("gesture"), replayed.gesture.toJson()}};
+        QJsonObject gesture = replayed.gesture.toJson().toObject();
+        // The other kinds carry a direction only because the descriptor
+        // always has one; printed, it would read as if it had been measured.
+        if (!usesDirection(replayed.gesture.kind)) gesture.remove(QStringLiteral("direction"));
+        QJsonObject line{{QStringLiteral("t"), replayed.time}, {QStringLiteral("gesture"), gesture}};
         out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
     }
     out.flush();

@@ -2,14 +2,17 @@
 
 #include "platform/evdev/EvdevCodes.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -295,14 +298,37 @@ EvemuReader::Result EvemuReader::parse(std::string_view text, Options options) {
 }
 
 EvemuReader::Result EvemuReader::readFile(const std::string& path, Options options) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) return error(Kind::unreadableFile, 0, path + " is a folder");
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return error(Kind::unreadableFile, 0, "cannot open " + path);
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    if (file.bad()) return error(Kind::unreadableFile, 0, "cannot read " + path);
-    return parse(contents.str(), options);
+    // Non-blocking, so that opening a FIFO without a writer cannot hang; only
+    // a regular file has an end to read to.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return error(Kind::unreadableFile, 0, "cannot open " + path + ": " + std::strerror(errno));
+    struct stat status {};
+    std::optional<std::string> refusal;
+    if (::fstat(fd, &status) != 0) {
+        refusal = "cannot read " + path + ": " + std::strerror(errno);
+    } else if (S_ISDIR(status.st_mode)) {
+        refusal = path + " is a folder";
+    } else if (!S_ISREG(status.st_mode)) {
+        refusal = path + " is not a regular file";
+    }
+    std::string contents;
+    if (!refusal) {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0) {
+                contents.append(buffer, std::size_t(n));
+            } else if (n == 0) {
+                break;
+            } else if (errno != EINTR) {
+                refusal = "cannot read " + path + ": " + std::strerror(errno);
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (refusal) return error(Kind::unreadableFile, 0, *refusal);
+    return parse(contents, options);
 }
 
 }  // namespace glidra::evdev

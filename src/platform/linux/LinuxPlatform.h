@@ -8,14 +8,18 @@
 #include "platform/linux/EvdevMouseButtonMonitor.h"
 #include "platform/linux/EvdevMultitouchFramework.h"
 #include "platform/linux/EvdevPointerControl.h"
+#include "platform/linux/GSettingsDesktopPreferences.h"
 #include "platform/linux/InputAccessTrust.h"
 #include "platform/linux/JsonFileUserDefaults.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LogindDisplayBrightness.h"
 #include "platform/linux/LogindSystemEvents.h"
+#include "platform/linux/PulseAudioDevices.h"
 #include "platform/linux/QtScheduler.h"
+#include "platform/linux/ScreenSaverPowerAssertions.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/TouchpadActivityPosition.h"
+#include "platform/linux/UPowerKeyboardBacklight.h"
 #include "platform/linux/UdevMultitouchDeviceRegistry.h"
 #include "platform/linux/UinputDevice.h"
 #include "platform/linux/UinputEventPoster.h"
@@ -31,7 +35,8 @@ namespace glidra::linux_platform {
 // hands to the program where tests hand the sim ports. Nothing starts
 // listening or watching until the program asks; the input devices are found
 // at construction and watched for arrivals. An adapter is added with one
-// member line.
+// member line. The adapters of the windowing system (screens, file dialogs,
+// the application's own state) need the GUI application and live beside it.
 //
 // While the session is inactive or locked the input devices are closed: they
 // belong to whoever is at the seat then.
@@ -39,6 +44,9 @@ class LinuxPlatform {
 public:
     struct Options {
         QDBusConnection systemBus = QDBusConnection::systemBus();
+        QDBusConnection sessionBus = QDBusConnection::sessionBus();
+        // The sound server; empty for the session's own.
+        QString audioServer;
         QString backlightRoot = QStringLiteral("/sys/class/backlight");
         QString settingsPath = JsonFileUserDefaults::standardPath();
         // The program the autostart entry runs.
@@ -64,6 +72,10 @@ public:
     BluezBluetoothDevices bluetoothDevices{options.systemBus};
     LogindSystemEvents systemEvents{options.systemBus};
     LogindDisplayBrightness displayBrightness{options.backlightRoot, options.systemBus};
+    UPowerKeyboardBacklight keyboardBacklight{options.systemBus};
+    ScreenSaverPowerAssertions powerAssertions{options.sessionBus};
+    PulseAudioDevices audioDevices{options.audioServer};
+    GSettingsDesktopPreferences desktopPreferences;
 
     // The input devices: one reader, one virtual device.
     EvdevInputHub input{options.input};

@@ -66,22 +66,36 @@ int SimMultitouchFramework::startDevice(MultitouchDevice device) {
 }
 
 void SimMultitouchFramework::unregisterContactFrameCallback(MultitouchDevice device, ContactFrameCallback callback) {
+    std::vector<ContactFrameCallback> callbacks;
+    std::vector<Frame> inFlight;
+    {
+        std::lock_guard lock(mutex_);
+        if (auto held = framesInFlight_.find(device); held != framesInFlight_.end()) {
+            inFlight = std::move(held->second);
+            framesInFlight_.erase(held);
+        }
+        if (int i = indexOf(device); i >= 0 && !inFlight.empty()) callbacks = devices_[std::size_t(i)].callbacks;
+        if (!callbacks.empty()) ++deliveriesUnderWay_[device];
+    }
+    if (!callbacks.empty()) callOut(device, callbacks, inFlight);
+
     std::lock_guard lock(mutex_);
     if (int i = indexOf(device); i >= 0) {
-        auto& callbacks = devices_[std::size_t(i)].callbacks;
-        if (auto it = std::find(callbacks.begin(), callbacks.end(), callback); it != callbacks.end()) {
-            callbacks.erase(it);
+        auto& registered = devices_[std::size_t(i)].callbacks;
+        if (auto it = std::find(registered.begin(), registered.end(), callback); it != registered.end()) {
+            registered.erase(it);
         }
         log_.push_back("unregister " + std::to_string(*devices_[std::size_t(i)].address));
     }
 }
 
 void SimMultitouchFramework::stopDevice(MultitouchDevice device) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     if (int i = indexOf(device); i >= 0) {
         devices_[std::size_t(i)].started = false;
         log_.push_back("stop " + std::to_string(*devices_[std::size_t(i)].address));
     }
+    deliveryEnded_.wait(lock, [&] { return !deliveriesUnderWay_.contains(device); });
 }
 
 void SimMultitouchFramework::releaseDeviceList(const std::vector<MultitouchDevice>&) {
@@ -97,9 +111,29 @@ void SimMultitouchFramework::deliver(MultitouchDevice device, const std::vector<
         const int i = indexOf(device);
         if (i < 0 || !devices_[std::size_t(i)].started) return;
         callbacks = devices_[std::size_t(i)].callbacks;
+        ++deliveriesUnderWay_[device];
     }
-    for (auto callback : callbacks) {
-        callback(device, touches.empty() ? nullptr : touches.data(), std::int32_t(touches.size()), timestamp, 0);
+    callOut(device, callbacks, {Frame{touches, timestamp}});
+}
+
+void SimMultitouchFramework::holdFrameInFlight(MultitouchDevice device, std::vector<DriverTouch> touches,
+                                               double timestamp) {
+    std::lock_guard lock(mutex_);
+    framesInFlight_[device].push_back(Frame{std::move(touches), timestamp});
+}
+
+void SimMultitouchFramework::callOut(MultitouchDevice device, const std::vector<ContactFrameCallback>& callbacks,
+                                     const std::vector<Frame>& frames) {
+    for (const Frame& frame : frames) {
+        for (auto callback : callbacks) {
+            callback(device, frame.touches.empty() ? nullptr : frame.touches.data(), std::int32_t(frame.touches.size()),
+                     frame.timestamp, 0);
+        }
+    }
+    std::lock_guard lock(mutex_);
+    if (--deliveriesUnderWay_[device] == 0) {
+        deliveriesUnderWay_.erase(device);
+        deliveryEnded_.notify_all();
     }
 }
 

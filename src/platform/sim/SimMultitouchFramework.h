@@ -2,6 +2,7 @@
 
 #include "platform/MultitouchFramework.h"
 
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -14,6 +15,7 @@ namespace glidra::sim {
 // The multitouch driver in memory. Tests add devices, make loading or a
 // device's start fail, and deliver frames; delivery is synchronous on the
 // calling thread (any thread), like the driver's own thread would call.
+// Stopping a device waits for its deliveries under way, as the port promises.
 class SimMultitouchFramework final : public MultitouchFramework {
 public:
     // Device references are stable addresses owned by the sim.
@@ -31,7 +33,12 @@ public:
     void releaseDeviceList(const std::vector<MultitouchDevice>& devices) override;
 
     // Calls the callbacks registered on a started device, as the driver does.
+    // The callbacks run without the sim's lock, so they may query it.
     void deliver(MultitouchDevice device, const std::vector<DriverTouch>& touches, double timestamp);
+    // A frame the driver has taken in but not handed over yet: it reaches the
+    // device's callbacks when the program begins to unregister them, as a
+    // frame in flight during a stop does.
+    void holdFrameInFlight(MultitouchDevice device, std::vector<DriverTouch> touches, double timestamp);
 
     int loadCount() const { return loadCount_; }
     int deviceCount() const;
@@ -42,7 +49,16 @@ public:
     std::vector<std::string> log() const;
 
 private:
+    struct Frame {
+        std::vector<DriverTouch> touches;
+        double timestamp = 0;
+    };
+
     int indexOf(MultitouchDevice device) const;
+    // Runs the frames through the callbacks without the lock, then ends the
+    // delivery that the caller counted in deliveriesUnderWay_.
+    void callOut(MultitouchDevice device, const std::vector<ContactFrameCallback>& callbacks,
+                 const std::vector<Frame>& frames);
 
     struct Device {
         std::unique_ptr<int> address;
@@ -52,7 +68,12 @@ private:
     };
 
     mutable std::mutex mutex_;
+    std::condition_variable deliveryEnded_;
     std::vector<Device> devices_;
+    // Deliveries under way per device; kept apart from devices_ so that a
+    // device removed meanwhile still counts down.
+    std::map<MultitouchDevice, int> deliveriesUnderWay_;
+    std::map<MultitouchDevice, std::vector<Frame>> framesInFlight_;
     std::vector<std::string> log_;
     bool loadFails_ = false;
     int loadCount_ = 0;

@@ -13,4 +13,9 @@ QColor colour(KitColour named, const QPalette& palette, QPalette::ColorGroup gro
     return result;
 }
 
+QColor faded(QColor colour, float opacity) {
+    colour.setAlphaF(colour.alphaF() * opacity);
+    return colour;
+}
+
 }  // namespace glidra::kit

@@ -100,4 +100,7 @@ bool isDark(const QPalette& palette);
 // The named colour for a palette, in its active group unless one is given.
 QColor colour(KitColour named, const QPalette& palette, QPalette::ColorGroup group = QPalette::Active);
 
+// A colour drawn at a fraction of its own opacity.
+QColor faded(QColor colour, float opacity);
+
 }  // namespace glidra::kit

@@ -16,12 +16,18 @@ public:
     KitColour fill() const { return fill_; }
     double radius() const { return radius_; }
 
+    // Scales the fill colour's own alpha, for boxes drawn fainter than the
+    // named style (1 by default).
+    void setFillOpacity(double opacity);
+    double fillOpacity() const { return fillOpacity_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     KitColour fill_;
     double radius_;
+    double fillOpacity_ = 1;
 };
 
 }  // namespace glidra::kit

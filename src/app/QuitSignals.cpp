@@ -1,0 +1,50 @@
+#include "app/QuitSignals.h"
+
+#include <QSocketNotifier>
+
+#include <sys/socket.h>
+#include <unistd.h>
+#include <array>
+#include <csignal>
+
+namespace glidra {
+
+namespace {
+
+// One pipe for the process: signal handlers are process-wide.
+std::array<int, 2> pipeEnds = {-1, -1};
+
+extern "C" void writeSignal(int signal) {
+    const unsigned char byte = static_cast<unsigned char>(signal);
+    // Only async-signal-safe calls here.
+    [[maybe_unused]] const auto written = ::write(pipeEnds[0], &byte, 1);
+}
+
+}  // namespace
+
+QuitSignals::QuitSignals(std::initializer_list<int> signals, QObject* parent) : QObject(parent), signals_(signals) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds.data()) != 0) return;
+    notifier_ = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &QuitSignals::readPipe);
+    struct sigaction action = {};
+    action.sa_handler = writeSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : signals_) ::sigaction(signal, &action, nullptr);
+}
+
+QuitSignals::~QuitSignals() {
+    for (const int signal : signals_) std::signal(signal, SIG_DFL);
+    delete notifier_;
+    for (int& end : pipeEnds) {
+        if (end >= 0) ::close(end);
+        end = -1;
+    }
+}
+
+void QuitSignals::readPipe() {
+    unsigned char byte = 0;
+    while (::read(pipeEnds[1], &byte, 1) == 1) Q_EMIT received(int(byte));
+}
+
+}  // namespace glidra

@@ -1,0 +1,96 @@
+#include "app/TrackpadSetupGuide.h"
+
+#include "actions/GestureAction.h"
+#include "app/TrackpadSetupNotice.h"
+#include "app/UiContext.h"
+#include "platform/AccessibilityTrust.h"
+#include "settings/ControlSettings.h"
+#include "trackpad/TrackpadController.h"
+#include "trackpad/TypingActivityMonitor.h"
+#include "views/kit/SystemSettingsPanes.h"
+
+#include <QVBoxLayout>
+
+namespace glidra {
+
+TrackpadSetupGuide::TrackpadSetupGuide(UiContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+    setObjectName(QStringLiteral("setupGuide"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    refreshPermission();
+
+    auto& controller = context_.controller;
+    auto& settings = context_.settings;
+    connect(&controller, &TrackpadController::isEnabledChanged, this, &TrackpadSetupGuide::sync);
+    connect(&controller, &TrackpadController::isListeningChanged, this, &TrackpadSetupGuide::sync);
+    connect(&settings, &ControlSettings::rulesChanged, this, &TrackpadSetupGuide::sync);
+    connect(&settings, &ControlSettings::bindingsChanged, this, &TrackpadSetupGuide::sync);
+    connect(&settings, &ControlSettings::locksPointerDuringEdgeAdjustmentsChanged, this, &TrackpadSetupGuide::sync);
+    connect(&context_.scenePhase, &ScenePhase::phaseChanged, this, [this](ScenePhase::Phase phase) {
+        if (phase == ScenePhase::Phase::active) refreshPermission();
+    });
+}
+
+bool TrackpadSetupGuide::requiresAccessibilityPermission() const {
+    for (const auto& rule : context_.settings.rules()) {
+        if (rule.isEnabled && requiresAccessibility(rule.action)) return true;
+    }
+    // Bindings have no switch of their own: every stored one counts.
+    for (const auto& binding : context_.settings.bindings()) {
+        if (requiresAccessibility(binding.action)) return true;
+    }
+    return context_.settings.locksPointerDuringEdgeAdjustments();
+}
+
+void TrackpadSetupGuide::refreshPermission() {
+    permissionGranted_ = context_.accessibilityTrust.isProcessTrusted();
+    if (context_.controller.isEnabled()) context_.controller.typingMonitor().installGlobalMonitor();
+    sync();
+}
+
+std::optional<TrackpadSetupGuide::Card> TrackpadSetupGuide::chooseCard() const {
+    if (!context_.controller.isEnabled()) return Card::paused;
+    if (!context_.controller.isListening()) return Card::waitingForTrackpad;
+    if (!permissionGranted_ && requiresAccessibilityPermission()) return Card::accessibility;
+    return std::nullopt;
+}
+
+void TrackpadSetupGuide::sync() {
+    const auto card = chooseCard();
+    if (card == card_ && (notice_ || !card)) return;
+    card_ = card;
+    if (notice_) {
+        notice_->hide();
+        notice_->deleteLater();
+        notice_ = nullptr;
+    }
+    if (!card) {
+        setVisible(false);
+        return;
+    }
+    auto reconnect = [this] { context_.controller.reconnect(); };
+    switch (*card) {
+        case Card::paused:
+            notice_ = new TrackpadSetupNotice(tr("触控板控制已暂停"), tr("启用后即可使用自定义手势和边缘控制。"),
+                                              QStringLiteral("pause.circle"), tr("启用触控板控制"), reconnect);
+            break;
+        case Card::waitingForTrackpad:
+            notice_ = new TrackpadSetupNotice(
+                tr("等待触控板连接"), tr("已配对的妙控触控板可直接尝试连接。首次使用请先在系统的蓝牙设置中配对。"),
+                QStringLiteral("rectangle.and.hand.point.up.left"), tr("重新连接触控板"), reconnect);
+            break;
+        case Card::accessibility: {
+            const bool hasPane = kit::canOpenSystemSettingsPane(kit::SystemSettingsPane::accessibility);
+            notice_ = new TrackpadSetupNotice(tr("部分动作需要输入设备权限"), kit::inputAccessInstruction(),
+                                              QStringLiteral("lock"),
+                                              hasPane ? std::optional(tr("打开权限设置")) : std::nullopt,
+                                              [this] { openAccessibilitySettings(context_.workspace); });
+            break;
+        }
+    }
+    notice_->setProperty("card", int(*card));
+    layout()->addWidget(notice_);
+    if (parentWidget()) setVisible(true);
+}
+
+}  // namespace glidra

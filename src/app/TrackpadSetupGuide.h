@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/TrackpadSetupNotice.h"
+#include "platform/ScenePhase.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace glidra {
+
+class TrackpadSetupNotice;
+struct UiContext;
+
+// Stands between the header and the content of the gestures and edges pages
+// and shows the card for the first unmet condition of gesture control: control
+// on, a trackpad heard, and the input access the configured actions need.
+class TrackpadSetupGuide final : public QWidget {
+    Q_OBJECT
+public:
+    enum class Card { paused, waitingForTrackpad, accessibility };
+
+    explicit TrackpadSetupGuide(UiContext& context, QWidget* parent = nullptr);
+
+    // Whether an enabled rule, any edge binding or the edge pointer lock
+    // needs the access that synthesising input and reading other windows take.
+    bool requiresAccessibilityPermission() const;
+    // Asks for the trust again and, with control on, reinstalls the typing
+    // guard's key monitor, which only takes effect with the trust.
+    void refreshPermission();
+
+    bool permissionGranted() const { return permissionGranted_; }
+    std::optional<Card> card() const { return card_; }
+    TrackpadSetupNotice* notice() const { return notice_; }
+
+private:
+    std::optional<Card> chooseCard() const;
+    void sync();
+
+    UiContext& context_;
+    bool permissionGranted_ = false;
+    std::optional<Card> card_;
+    QPointer<TrackpadSetupNotice> notice_;
+};
+
+}  // namespace glidra

@@ -1,0 +1,128 @@
+#include "executors/ShortcutsCommandProcess.h"
+
+#include "common/Completion.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QUuid>
+
+#include <memory>
+#include <optional>
+
+namespace glidra {
+
+namespace {
+
+// The output file lives only as long as the call: removed on every path out.
+class OutputFile {
+public:
+    explicit OutputFile(QString path) : path_(std::move(path)) {}
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile() {
+        if (created_) QFile::remove(path_);
+    }
+
+    // Made new, never reused: an existing file of that name is an error.
+    bool create(QString* error) {
+        QFile file(path_);
+        created_ =
+            file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (!created_) *error = file.errorString();
+        return created_;
+    }
+
+    // At most `limit` bytes, and whether there was more; nothing when the
+    // file cannot be read.
+    std::optional<std::pair<QByteArray, bool>> read(qint64 limit) const {
+        QFile file(path_);
+        if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+        QByteArray bytes = file.read(limit + 1);
+        const bool truncated = bytes.size() > limit;
+        if (truncated) bytes.truncate(limit);
+        return std::make_pair(std::move(bytes), truncated);
+    }
+
+    const QString& path() const { return path_; }
+
+private:
+    QString path_;
+    bool created_ = false;
+};
+
+// Length of the incomplete UTF-8 sequence at the end of `bytes`, if any.
+qsizetype incompleteTail(const QByteArray& bytes) {
+    // A sequence is at most four bytes: look back over three continuation
+    // bytes at most for the lead byte.
+    for (qsizetype back = 1; back <= 4 && back <= bytes.size(); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((byte & 0xC0) == 0x80) continue;  // continuation byte
+        const qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+QString ShortcutsCommandProcess::decodeOutput(QByteArray bytes, bool truncated) {
+    if (truncated) bytes.chop(incompleteTail(bytes));
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) return {};
+    return text;
+}
+
+QCoro::Task<Result<ShortcutsCommandProcess::Outcome, ShortcutsCommandProcess::Error>> ShortcutsCommandProcess::execute(
+    QStringList arguments, bool captureOutput, double timeout) {
+    std::optional<OutputFile> outputFile;
+    if (captureOutput) {
+        // Qt names no folder at all when TMPDIR names a missing one.
+        const QString folder = QDir::tempPath();
+        if (folder.isEmpty()) co_return Failure{Error{Error::Kind::outputFile, QStringLiteral("no temporary folder")}};
+        outputFile.emplace(folder + QStringLiteral("/glidra-shortcuts-") +
+                           QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+        QString error;
+        if (!outputFile->create(&error)) co_return Failure{Error{Error::Kind::outputFile, error}};
+    }
+
+    Completion<int> exited;
+    auto started = runner_.start(ProcessRunner::Command{QString::fromLatin1(executable), arguments,
+                                                        outputFile ? std::optional(outputFile->path()) : std::nullopt},
+                                 [exited](int status) { exited.resolve(status); });
+    if (!started.process) co_return Failure{Error{Error::Kind::launch, started.error}};
+
+    // The time-out asks the child to end; one that ignores it is killed
+    // after a grace period.
+    struct Watch {
+        std::shared_ptr<ProcessRunner::Process> process;
+        bool timedOut = false;
+        TimerHandle kill;
+    };
+    const auto watch = std::make_shared<Watch>();
+    watch->process = std::move(started.process);
+    Scheduler* scheduler = &scheduler_;
+    const std::weak_ptr<Watch> weakWatch = watch;
+    TimerHandle deadline = scheduler_.after(timeout, nullptr, [weakWatch, scheduler] {
+        const auto watch = weakWatch.lock();
+        if (!watch || !watch->process->isRunning()) return;
+        watch->timedOut = true;
+        watch->process->terminate();
+        watch->kill = scheduler->after(killGrace, nullptr, [weakWatch] {
+            if (const auto watch = weakWatch.lock(); watch && watch->process->isRunning()) watch->process->kill();
+        });
+    });
+
+    const int status = co_await exited;
+    deadline.cancel();
+    watch->kill.cancel();
+
+    QString output;
+    if (outputFile) {
+        if (const auto read = outputFile->read(outputLimit)) output = decodeOutput(read->first, read->second);
+    }
+    co_return Outcome{watch->timedOut ? -1 : status, output};
+}
+
+}  // namespace glidra

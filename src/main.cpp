@@ -1,0 +1,229 @@
+// The composition root: picks the adapters, builds the shared objects in
+// start-up order and hands them to the shell.
+
+#include "app/ApplicationShell.h"
+#include "app/QuitSignals.h"
+#include "app/SingleInstance.h"
+#include "app/StartUp.h"
+#include "app/UiContext.h"
+#include "app/UpdateController.h"
+#include "bridge/MultitouchBridge.h"
+#include "executors/ActionExecutors.h"
+#include "hud/DesktopHUDScreens.h"
+#include "hud/FloatingAdjustmentHUD.h"
+#include "platform/BundleInfo.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/QtFileDialogs.h"
+#include "platform/linux/QtScenePhase.h"
+#include "platform/linux/QtScreenCovers.h"
+#include "platform/linux/UnavailableUpdater.h"
+#include "platform/sim/SimDesktopViews.h"
+#include "platform/sim/SimFrontmostApplication.h"
+#include "replay/InertServices.h"
+#include "settings/ControlSettings.h"
+#include "settings/LoginItemController.h"
+#include "trackpad/PairedTrackpadConnector.h"
+#include "trackpad/TrackpadController.h"
+#include "trackpad/TrackpadListenerRecovery.h"
+#include "views/kit/TextStyle.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+
+#include <unistd.h>
+#include <csignal>
+#include <cstdio>
+#include <optional>
+
+namespace glidra {
+namespace {
+
+using namespace linux_platform;
+
+// What the build knows of itself; the update feed and key stay empty until
+// releases are published with a feed.
+BundleInfo bundleInfo() {
+    return BundleInfo{
+        QStringLiteral(GLIDRA_VERSION),         QStringLiteral(GLIDRA_BUILD_NUMBER),
+        QStringLiteral(GLIDRA_UPDATE_FEED_URL), QStringLiteral(GLIDRA_UPDATE_PUBLIC_KEY),
+        QStringLiteral(GLIDRA_SUPPORT_ADDRESS),
+    };
+}
+
+// One object built on first use and kept: the shared instances of start-up.
+template <typename T>
+class Lazy {
+public:
+    explicit Lazy(std::function<std::unique_ptr<T>()> make) : make_(std::move(make)) {}
+    T& operator()() {
+        if (!value_) value_ = make_();
+        return *value_;
+    }
+
+private:
+    std::function<std::unique_ptr<T>()> make_;
+    std::unique_ptr<T> value_;
+};
+
+// The system behind the ports: every Linux adapter, and those of Qt's
+// windowing, which need the GUI application. The front application and the
+// desktop's own views stay simulated until their adapters exist.
+struct Platform {
+    LinuxPlatform system;
+    QtScreenCovers screenCovers;
+    QtScenePhase scenePhase;
+    QtFileDialogs fileDialogs;
+    DesktopHUDScreens screens;
+    sim::SimFrontmostApplication frontmost;
+    sim::SimDesktopViews desktopViews;
+};
+
+int run(QApplication& app) {
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    SingleInstance instance(runtime);
+    if (!instance.becomePrimary()) {
+        if (instance.askPrimaryToOpenWindow()) return 0;
+        std::fputs("Glidra could not take its lock in the runtime folder, and no running Glidra answered.\n", stderr);
+        return 1;
+    }
+
+    const BundleInfo bundle = bundleInfo();
+    Platform platform;
+    LinuxPlatform& system = platform.system;
+    ControlSettings settings(system.userDefaults);
+    ControlSettings::setShared(&settings);
+    MultitouchBridge bridge(system.multitouchFramework, system.displayBrightness, system.clock);
+    MultitouchBridge::setShared(&bridge);
+
+    // The tray icon's place, for HUD notices shown below it; known once the
+    // shell exists.
+    ApplicationShell* shell = nullptr;
+    const AdjustmentHUDFactory makeHUD = FloatingAdjustmentHUD::factory(FloatingAdjustmentHUD::Environment{
+        system.clock, system.scheduler, platform.screens,
+        [&shell]() -> std::optional<QRect> { return shell ? shell->trayIconGeometry() : std::nullopt; }});
+
+    ActionExecutors executors(ActionExecutors::Ports{
+        system.eventPoster,
+        system.eventTap,
+        system.keyboardState,
+        platform.frontmost,
+        system.accessibilityTrust,
+        platform.desktopViews,
+        system.clock,
+        system.scheduler,
+        system.systemEvents,
+        system.audioDevices,
+        system.powerAssertions,
+        system.keyboardBacklight,
+        system.desktopPreferences,
+        platform.screenCovers,
+        settings,
+        makeHUD,
+    });
+    // Bound actions and edge slides reach no executor until the dispatcher
+    // and the edge paths are composed here.
+    replay::InertRouting routing;
+
+    Lazy<UpdateController> updates(
+        [&] { return std::make_unique<UpdateController>(bundle, UnavailableUpdater::factory()); });
+    Lazy<TrackpadController> controller([&] {
+        auto made = std::make_unique<TrackpadController>(TrackpadController::Environment{
+            settings,
+            system.clock,
+            system.scheduler,
+            system.keyboardState,
+            platform.frontmost,
+            executors,
+            routing,
+            makeHUD,
+            std::make_unique<replay::InertPointerLock>(),
+            std::make_unique<replay::InertVideoScrubber>(),
+            std::make_unique<PairedTrackpadConnector>(system.bluetoothDevices),
+            [&system](TrackpadController& built) -> std::unique_ptr<ListenerRecoveryService> {
+                return TrackpadListenerRecovery::forController(
+                    built, TrackpadListenerRecovery::Services{system.clock, system.scheduler, system.systemEvents,
+                                                              system.mouseButtons, system.pointerPosition,
+                                                              system.multitouchDevices});
+            },
+            system.keyEvents,
+            system.mouseButtons,
+            system.accessibilityTrust,
+        });
+        TrackpadController::setShared(made.get());
+        executors.attachController(*made);
+        return made;
+    });
+
+    startUp(SharedObjects{
+        [&]() -> UpdateController& { return updates(); }, {}, [&]() -> TrackpadController& { return controller(); }});
+
+    UiContext context{
+        settings,
+        controller(),
+        system.workspace,
+        system.accessibilityTrust,
+        system.loginItems,
+        system.clock,
+        system.scheduler,
+        updates(),
+        platform.fileDialogs,
+        bundle,
+        platform.scenePhase,
+        executors.keyboardLock(),
+        executors.keepAwake(),
+        executors.microphone(),
+        executors.desktopIcons(),
+    };
+
+    // The settings pages register here as they are built.
+    PageFactories pages;
+
+    ApplicationShell application(ApplicationShell::Environment{
+        context,
+        std::move(pages),
+        QSystemTrayIcon::isSystemTrayAvailable(),
+        [] { glidraMTStop(); },
+        [] { QCoreApplication::quit(); },
+    });
+    shell = &application;
+    QObject::connect(&instance, &SingleInstance::openWindowRequested, &application, &ApplicationShell::openSettings);
+    // Logout and Ctrl+C end the program the way the menu's quit does.
+    QuitSignals quitSignals({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&quitSignals, &QuitSignals::received, &application, &ApplicationShell::quit);
+    application.start();
+
+    const int status = app.exec();
+    shell = nullptr;
+    TrackpadController::setShared(nullptr);
+    MultitouchBridge::setShared(nullptr);
+    ControlSettings::setShared(nullptr);
+    return status;
+}
+
+}  // namespace
+}  // namespace glidra
+
+int main(int argc, char** argv) {
+    // Reading the user's input devices and settings is the desktop user's
+    // business; as root the program would write root's settings and reach
+    // no session.
+    if (::geteuid() == 0) {
+        std::fputs("Glidra runs as the desktop user, not as root: start it with scripts/run or from the desktop.\n",
+                   stderr);
+        return 1;
+    }
+    // The HUD places its panel itself, which Wayland does not allow a client:
+    // run through XWayland when an X display is there.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Glidra"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(GLIDRA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("glidra"));
+    // The shell decides when closing the window ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    glidra::kit::useApplicationFont();
+    return glidra::run(app);
+}

@@ -1,0 +1,127 @@
+#include "app/TrackpadSetupGuide.h"
+#include "app/TrackpadSetupNotice.h"
+#include "settings/ControlSettings.h"
+#include "support/QtPrinters.h"
+#include "support/UiHarness.h"
+#include "support/UiReview.h"
+#include "trackpad/TypingActivityMonitor.h"
+
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+
+namespace glidra {
+namespace {
+
+using Card = TrackpadSetupGuide::Card;
+using A = GestureAction;
+
+class SetupGuideTest : public ::testing::Test {
+protected:
+    test::UiHarness ui;
+    TrackpadController& c = ui.controller;
+    ControlSettings& settings = ui.h.settings;
+
+    SetupGuideTest() {
+        // Every binding neutral: brightness, volume and nothing.
+        std::vector<GestureBinding> bindings = GestureBinding::defaultBindings();
+        for (auto& binding : bindings) {
+            if (requiresAccessibility(binding.action)) binding.action = A::volumeUp;
+        }
+        settings.setBindings(bindings);
+    }
+
+    std::unique_ptr<TrackpadSetupGuide> makeGuide() {
+        auto guide = std::make_unique<TrackpadSetupGuide>(ui.context);
+        guide->resize(700, guide->sizeHint().height());
+        guide->show();
+        return guide;
+    }
+    void switchOnListening() {
+        ui.switchOnWithTrackpad();
+        ASSERT_TRUE(c.isListening());
+    }
+    static GestureRule rule(GestureAction action, bool enabled = true) {
+        GestureRule made;
+        made.action = action;
+        made.isEnabled = enabled;
+        return made;
+    }
+};
+
+TEST_F(SetupGuideTest, ShowsTheCardOfTheFirstUnmetCondition) {
+    auto guide = makeGuide();
+    EXPECT_EQ(guide->card(), Card::paused);
+    ASSERT_NE(guide->notice(), nullptr);
+    EXPECT_EQ(guide->notice()->title(), QStringLiteral("触控板控制已暂停"));
+    test::saveForReview(test::pictureOf(*guide), QStringLiteral("setup-card-paused"));
+
+    // Pressing the card's button switches control on; with no trackpad the
+    // next card asks for one, whatever the permission.
+    QTest::mouseClick(guide->notice()->button(), Qt::LeftButton);
+    test::UiHarness::flushDeletes();
+    EXPECT_TRUE(c.isEnabled());
+    EXPECT_EQ(guide->card(), Card::waitingForTrackpad);
+    EXPECT_EQ(guide->notice()->button()->text(), QStringLiteral("重新连接触控板"));
+    test::saveForReview(test::pictureOf(*guide), QStringLiteral("setup-card-waiting"));
+
+    // The trackpad arrives and the retry listens: no card for neutral actions.
+    ui.framework.addDevice();
+    QTest::mouseClick(guide->notice()->button(), Qt::LeftButton);
+    test::UiHarness::flushDeletes();
+    EXPECT_TRUE(c.isListening());
+    EXPECT_EQ(guide->card(), std::nullopt);
+    EXPECT_FALSE(guide->isVisibleTo(guide.get()) && guide->notice());
+}
+
+TEST_F(SetupGuideTest, AsksForInputAccessOnlyWhenAnEnabledRuleABindingOrThePointerLockNeedsIt) {
+    switchOnListening();
+    auto guide = makeGuide();
+    EXPECT_FALSE(guide->permissionGranted());
+    EXPECT_EQ(guide->card(), std::nullopt);
+
+    settings.setRules({rule(A::toggleKeepAwake), rule(A::copy)});
+    EXPECT_EQ(guide->card(), Card::accessibility);
+    test::UiHarness::flushDeletes();
+    // No pane to open on Linux: no button, and the text says what to do.
+    EXPECT_EQ(guide->notice()->button(), nullptr);
+    EXPECT_EQ(guide->notice()->title(), QStringLiteral("部分动作需要输入设备权限"));
+    EXPECT_TRUE(guide->notice()->message().contains(QStringLiteral("scripts/run")));
+    test::saveForReview(test::pictureOf(*guide), QStringLiteral("setup-card-access"));
+
+    settings.setRules({rule(A::toggleKeepAwake), rule(A::copy, false)});
+    EXPECT_EQ(guide->card(), std::nullopt);
+
+    auto bindings = settings.bindings();
+    bindings.front().action = A::nextTab;
+    settings.setBindings(bindings);
+    EXPECT_EQ(guide->card(), Card::accessibility);
+    bindings.front().action = A::brightnessUp;
+    settings.setBindings(bindings);
+    EXPECT_EQ(guide->card(), std::nullopt);
+
+    settings.setRules({});
+    settings.setLocksPointerDuringEdgeAdjustments(true);
+    EXPECT_EQ(guide->card(), Card::accessibility);
+}
+
+TEST_F(SetupGuideTest, RechecksTheTrustWhenTheWindowBecomesActiveAgain) {
+    switchOnListening();
+    settings.setRules({rule(A::copy)});
+    auto guide = makeGuide();
+    EXPECT_EQ(guide->card(), Card::accessibility);
+    EXPECT_FALSE(c.typingMonitor().hasGlobalMonitor());
+
+    // Granted while the window stays in front: the card stays.
+    ui.h.accessibilityTrust.setTrusted(true);
+    ui.scenePhase.setPhase(ScenePhase::Phase::inactive);
+    EXPECT_EQ(guide->card(), Card::accessibility);
+
+    ui.scenePhase.setPhase(ScenePhase::Phase::active);
+    EXPECT_EQ(guide->card(), std::nullopt);
+    EXPECT_TRUE(c.typingMonitor().hasGlobalMonitor());
+}
+
+}  // namespace
+}  // namespace glidra

@@ -1,0 +1,339 @@
+#include "app/ApplicationShell.h"
+#include "app/ContentView.h"
+#include "app/ControlMenu.h"
+#include "app/GlidraMenuBarIcon.h"
+#include "app/QuitSignals.h"
+#include "app/SettingsWindow.h"
+#include "app/SingleInstance.h"
+#include "app/StartUp.h"
+#include "executors/DesktopIconsController.h"
+#include "executors/KeepAwakeController.h"
+#include "executors/KeyboardLockController.h"
+#include "executors/MicrophoneMuteController.h"
+#include "settings/ControlSettings.h"
+#include "support/QtPrinters.h"
+#include "support/TestEnvironment.h"
+#include "support/UiHarness.h"
+#include "support/UiReview.h"
+#include "views/kit/KitColour.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+#include <csignal>
+
+namespace glidra {
+namespace {
+
+constexpr AudioDeviceId kMicrophone = 3;
+
+class ShellTest : public ::testing::Test {
+protected:
+    test::UiHarness ui;
+    TrackpadController& c = ui.controller;
+    test::CallLog& log = ui.h.log;
+    std::unique_ptr<ApplicationShell> shell;
+
+    ShellTest() { ui.rig.audio.setDefaultDevice(AudioScope::input, kMicrophone); }
+
+    ApplicationShell& makeShell(bool hasTray) {
+        shell = std::make_unique<ApplicationShell>(ApplicationShell::Environment{
+            ui.context,
+            {},
+            hasTray,
+            [this] {
+                log.add(QStringLiteral("stopBridge"));
+                glidraMTStop();
+            },
+            [this] { log.add(QStringLiteral("terminate")); },
+        });
+        return *shell;
+    }
+    QStringList items() { return shell->menu().visibleItems(); }
+    void choose(const QString& item) { shell->menu().item(item)->trigger(); }
+    void muteMicrophone() {
+        ui.rig.audio.addMainDevice(kMicrophone, AudioScope::input, 0.75f, false);
+        ASSERT_EQ(ui.context.microphone.toggle().kind, HUDNotice::Kind::success);
+    }
+};
+
+TEST_F(ShellTest, TheMenuOffersWhatTheStateCallsFor) {
+    makeShell(false);
+    const QString open = QStringLiteral("openSettings"), reconnect = QStringLiteral("reconnect"),
+                  pause = QStringLiteral("pauseControl"), separator = QStringLiteral("separator"),
+                  quit = QStringLiteral("quit");
+    // Paused by the user.
+    EXPECT_EQ(items(), (QStringList{open, reconnect, separator, quit}));
+
+    // On, connected.
+    ui.switchOnWithTrackpad();
+    c.setConnectionState(TrackpadConnectionState::idle);
+    EXPECT_EQ(items(), (QStringList{open, pause, separator, quit}));
+
+    // On, reconnecting: both, retry first.
+    c.setConnectionState(TrackpadConnectionState::reconnecting);
+    EXPECT_EQ(items(), (QStringList{open, reconnect, pause, separator, quit}));
+
+    // Every lasting effect adds its item, in order.
+    c.setConnectionState(TrackpadConnectionState::active);
+    ui.context.keyboardLock.lock(false);
+    ui.context.keepAwake.setActive(true);
+    muteMicrophone();
+    ui.context.desktopIcons.toggle();
+    EXPECT_EQ(items(),
+              (QStringList{open, pause, QStringLiteral("unlockKeyboard"), QStringLiteral("disableKeepAwake"),
+                           QStringLiteral("restoreMicrophone"), QStringLiteral("showDesktopIcons"), separator, quit}));
+    EXPECT_EQ(shell->menu().item(QStringLiteral("restoreMicrophone"))->text(), QStringLiteral("恢复麦克风"));
+    test::saveForReview(shell->menu().menu()->grab().toImage(), QStringLiteral("tray-menu-all"));
+
+    // Each item undoes its effect, and its item goes.
+    for (const auto* item : {"unlockKeyboard", "disableKeepAwake", "restoreMicrophone", "showDesktopIcons"}) {
+        choose(QString::fromLatin1(item));
+    }
+    EXPECT_FALSE(ui.context.keyboardLock.isLocked());
+    EXPECT_FALSE(ui.context.keepAwake.isActive());
+    EXPECT_FALSE(ui.context.microphone.isActive());
+    EXPECT_FALSE(ui.context.desktopIcons.isHidden());
+    EXPECT_EQ(items(), (QStringList{open, pause, separator, quit}));
+
+    // Pausing from the menu: paused, and the menu offers to connect.
+    choose(pause);
+    EXPECT_EQ(c.connectionState(), TrackpadConnectionState::paused);
+    EXPECT_EQ(items(), (QStringList{open, reconnect, separator, quit}));
+    test::saveForReview(shell->menu().menu()->grab().toImage(), QStringLiteral("tray-menu-paused"));
+}
+
+TEST_F(ShellTest, TheMicrophoneItemFollowsTheOwedRestoreAndTheDotFollowsTheSilence) {
+    makeShell(false);
+    ui.switchOnWithTrackpad();
+    c.setConnectionState(TrackpadConnectionState::idle);
+    muteMicrophone();
+    // The device stops being the default input: no longer silent, but a
+    // restore is still owed.
+    ui.rig.audio.setDefaultDevice(AudioScope::input, 9);
+    ui.advanceBy(1);
+    EXPECT_TRUE(ui.context.microphone.isActive());
+    EXPECT_FALSE(ui.context.microphone.isMuted());
+    EXPECT_TRUE(items().contains(QStringLiteral("restoreMicrophone")));
+    EXPECT_EQ(shell->icon().badgeColor(), std::nullopt);
+}
+
+TEST_F(ShellTest, QuitClosesTheWindowRestoresTheMicrophoneStopsTheBridgeAndKeepsControlRemembered) {
+    auto& app = makeShell(true);
+    ui.switchOnWithTrackpad();
+    ASSERT_TRUE(ui.h.settings.restoreEnabled());
+    app.openSettings();
+    QPointer<SettingsWindow> window = app.window();
+    ASSERT_TRUE(window);
+    QObject::connect(window, &QObject::destroyed, [this] { log.add(QStringLiteral("windowClosed")); });
+    QObject::connect(&ui.context.microphone, &MicrophoneMuteController::isActiveChanged,
+                     [this] { log.add(QStringLiteral("microphoneRestored")); });
+    muteMicrophone();
+    log.calls.clear();
+
+    choose(QStringLiteral("quit"));
+    EXPECT_EQ(log.calls, (QStringList{QStringLiteral("windowClosed"), QStringLiteral("microphoneRestored"),
+                                      QStringLiteral("stopBridge"), QStringLiteral("terminate")}));
+    EXPECT_TRUE(window.isNull());
+    EXPECT_FALSE(ui.context.microphone.isActive());
+    EXPECT_EQ(ui.framework.log().back().rfind("stop", 0), 0u);
+    // Control was not switched off: the next launch resumes it.
+    EXPECT_TRUE(c.isEnabled());
+    EXPECT_TRUE(ui.h.settings.restoreEnabled());
+}
+
+TEST_F(ShellTest, WithATrayClosingTheWindowKeepsRunningAndAReopenedWindowStartsOnGestures) {
+    auto& app = makeShell(true);
+    app.start();
+    ASSERT_NE(app.trayIcon(), nullptr);
+    EXPECT_EQ(app.trayIcon()->toolTip(), QStringLiteral("Glidra"));
+    EXPECT_EQ(app.window(), nullptr) << "the tray starts without a window";
+
+    choose(QStringLiteral("openSettings"));
+    SettingsWindow* first = app.window();
+    ASSERT_NE(first, nullptr);
+    first->contentView()->setPage(SettingsPage::general);
+    choose(QStringLiteral("openSettings"));
+    EXPECT_EQ(app.window(), first) << "one window, brought forward";
+
+    first->close();
+    test::UiHarness::flushDeletes();
+    EXPECT_EQ(app.window(), nullptr);
+    EXPECT_FALSE(log.calls.contains(QStringLiteral("terminate")));
+
+    app.openSettings();
+    EXPECT_EQ(app.window()->contentView()->page(), SettingsPage::gestures);
+}
+
+TEST_F(ShellTest, WithoutATrayTheWindowOpensAtStartAndClosingItQuits) {
+    auto& app = makeShell(false);
+    app.start();
+    ASSERT_NE(app.window(), nullptr);
+    EXPECT_EQ(app.trayIcon(), nullptr);
+    app.window()->close();
+    test::UiHarness::flushDeletes();
+    EXPECT_EQ(log.count(QStringLiteral("terminate")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("stopBridge")), 1);
+}
+
+TEST_F(ShellTest, TheDotIsRedWhileControlDoesNotWorkAndOrangeForALastingEffect) {
+    auto& app = makeShell(false);
+    const QColor red = kit::colour(kit::KitColour::red, QApplication::palette());
+    const QColor orange = kit::colour(kit::KitColour::orange, QApplication::palette());
+    EXPECT_EQ(app.icon().badgeColor(), red) << "paused at launch";
+    ui.context.keyboardLock.lock(false);
+    EXPECT_EQ(app.icon().badgeColor(), red) << "red wins";
+    ui.context.keyboardLock.unlock();
+
+    ui.switchOnWithTrackpad();
+    for (const auto state : {TrackpadConnectionState::reconnecting, TrackpadConnectionState::disconnected}) {
+        c.setConnectionState(state);
+        EXPECT_EQ(app.icon().badgeColor(), red) << enumRaw(state).toStdString();
+    }
+    c.setConnectionState(TrackpadConnectionState::active);
+    EXPECT_EQ(app.icon().badgeColor(), std::nullopt);
+
+    struct Effect {
+        const char* name;
+        std::function<void()> on;
+        std::function<void()> off;
+    };
+    const Effect effects[] = {
+        {"keyboard lock", [this] { ui.context.keyboardLock.lock(false); },
+         [this] { ui.context.keyboardLock.unlock(); }},
+        {"keep-awake", [this] { ui.context.keepAwake.setActive(true); },
+         [this] { ui.context.keepAwake.setActive(false); }},
+        {"microphone", [this] { muteMicrophone(); }, [this] { ui.context.microphone.restore(); }},
+        {"desktop icons", [this] { ui.context.desktopIcons.toggle(); }, [this] { ui.context.desktopIcons.toggle(); }},
+    };
+    QSignalSpy changed(&app.icon(), &GlidraMenuBarIcon::changed);
+    for (const auto& effect : effects) {
+        effect.on();
+        EXPECT_EQ(app.icon().badgeColor(), orange) << effect.name;
+        effect.off();
+        EXPECT_EQ(app.icon().badgeColor(), std::nullopt) << effect.name;
+    }
+    EXPECT_GE(changed.count(), 8);
+}
+
+TEST_F(ShellTest, TheBadgedImageHasItsDotInTheTopRightCornerAndFollowsTheAppearance) {
+    const QColor red(255, 59, 48);
+    // A symbol that cannot be loaded: 20 by 18 with the dot alone.
+    const QImage missing = GlidraMenuBarIcon::badgedSymbolImage(false, red, QStringLiteral("no.such.symbol"), 1);
+    EXPECT_EQ(missing.deviceIndependentSize(), QSizeF(20, 18));
+    EXPECT_EQ(missing.pixelColor(17, 3), red) << "inside the dot at (15, 1, 4, 4)";
+    EXPECT_EQ(missing.pixelColor(17, 8).alpha(), 0) << "below the dot";
+    EXPECT_EQ(missing.pixelColor(5, 9).alpha(), 0) << "no symbol drawn";
+
+    const QImage light = GlidraMenuBarIcon::badgedSymbolImage(false, red, QStringLiteral("hand.draw"), 1);
+    const QImage dark = GlidraMenuBarIcon::badgedSymbolImage(true, red, QStringLiteral("hand.draw"), 1);
+    ASSERT_EQ(light.deviceIndependentSize(),
+              QSizeF(GlidraMenuBarIcon::kSymbolSide + 4, std::max(GlidraMenuBarIcon::kSymbolSide, 18)));
+    const int dotX = light.width() - 3;
+    EXPECT_EQ(light.pixelColor(dotX, 3), red);
+    // The symbol's strokes: black on a light panel, white on a dark one.
+    int blackInk = 0, whiteInk = 0;
+    for (int y = 0; y < light.height(); ++y) {
+        for (int x = 0; x < light.width() - 5; ++x) {
+            if (light.pixelColor(x, y).alpha() == 255 && light.pixelColor(x, y).lightness() == 0) ++blackInk;
+            if (dark.pixelColor(x, y).alpha() == 255 && dark.pixelColor(x, y).lightness() == 255) ++whiteInk;
+        }
+    }
+    EXPECT_GT(blackInk, 10);
+    EXPECT_GT(whiteInk, 10);
+
+    // The icon is redrawn when the palette turns dark.
+    auto& app = makeShell(false);
+    QSignalSpy changed(&app.icon(), &GlidraMenuBarIcon::changed);
+    {
+        const test::ScopedPalette palette(test::darkPalette());
+        EXPECT_GE(changed.count(), 1);
+        test::saveForReview(GlidraMenuBarIcon::badgedSymbolImage(true, red).scaled(88, 72),
+                            QStringLiteral("tray-icon-dark-red"));
+    }
+    test::saveForReview(app.icon().image().scaled(88, 72), QStringLiteral("tray-icon-light-red"));
+    test::saveForReview(GlidraMenuBarIcon::plainSymbolImage(false).scaled(72, 72),
+                        QStringLiteral("tray-icon-light-plain"));
+}
+
+TEST_F(ShellTest, StartUpRunsInOrderOnceAndResumesControlBeforeAnyWindow) {
+    ui.h.settings.setRestoreEnabled(true);
+    ui.framework.addDevice();
+    int updateControllers = 0, histories = 0, controllers = 0;
+    QObject::connect(&c, &TrackpadController::isListeningChanged,
+                     [this] { log.add(QStringLiteral("listening=%1").arg(c.isListening())); });
+    const SharedObjects objects{
+        [&]() -> UpdateController& {
+            ++updateControllers;
+            log.add(QStringLiteral("updater"));
+            return ui.updates;
+        },
+        [&] {
+            ++histories;
+            log.add(QStringLiteral("history"));
+        },
+        [&]() -> TrackpadController& {
+            ++controllers;
+            log.add(QStringLiteral("controller"));
+            return c;
+        },
+    };
+    startUp(objects);
+    EXPECT_TRUE(c.isEnabled());
+    EXPECT_TRUE(c.isListening());
+    EXPECT_EQ(log.calls.mid(0, 3),
+              (QStringList{QStringLiteral("updater"), QStringLiteral("history"), QStringLiteral("controller")}));
+    EXPECT_TRUE(log.calls.contains(QStringLiteral("listening=1")));
+
+    // A second run toggles nothing: control stays on.
+    startUp(objects);
+    EXPECT_TRUE(c.isEnabled());
+    EXPECT_EQ(log.count(QStringLiteral("recovery.start")), 1);
+}
+
+TEST_F(ShellTest, StartUpWithoutTheRememberedFlagLeavesControlPaused) {
+    startUp(SharedObjects{
+        [this]() -> UpdateController& { return ui.updates; }, {}, [this]() -> TrackpadController& { return c; }});
+    EXPECT_FALSE(c.isEnabled());
+    EXPECT_EQ(c.connectionState(), TrackpadConnectionState::paused);
+    makeShell(false);
+    EXPECT_TRUE(items().contains(QStringLiteral("reconnect")));
+    EXPECT_TRUE(shell->icon().badgeColor().has_value());
+}
+
+TEST(SingleInstanceTest, ASecondStartAsksTheFirstForItsWindow) {
+    const QString folder = test::temporaryHome() + QStringLiteral("/run");
+    SingleInstance first(folder);
+    ASSERT_TRUE(first.becomePrimary());
+    QSignalSpy requested(&first, &SingleInstance::openWindowRequested);
+
+    SingleInstance second(folder);
+    EXPECT_FALSE(second.becomePrimary());
+    EXPECT_TRUE(second.askPrimaryToOpenWindow());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return requested.count() == 1; }, 5000));
+}
+
+TEST(SingleInstanceTest, NoAnswerWhenNoInstanceRuns) {
+    SingleInstance alone(test::temporaryHome() + QStringLiteral("/run"));
+    EXPECT_FALSE(alone.askPrimaryToOpenWindow());
+    EXPECT_TRUE(alone.becomePrimary());
+}
+
+TEST(QuitSignalsTest, ATerminationSignalArrivesOnTheEventLoop) {
+    QuitSignals signals({SIGTERM, SIGINT});
+    QSignalSpy received(&signals, &QuitSignals::received);
+    ::raise(SIGTERM);
+    EXPECT_TRUE(received.isEmpty()) << "nothing happens inside the handler";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
+    EXPECT_EQ(received.front().front().toInt(), SIGTERM);
+}
+
+}  // namespace
+}  // namespace glidra

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace glidra::test {
+
+// The freedesktop screen saver's inhibit calls, as desktops serve them.
+class FakeScreenSaver final : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+
+public:
+    // The held inhibits: cookie -> (application, reason).
+    std::map<uint, std::pair<QString, QString>> inhibits() const;
+    // Inhibit calls get no answer at all while set.
+    void setUnresponsive(bool unresponsive);
+
+public Q_SLOTS:
+    Q_SCRIPTABLE uint Inhibit(const QString& application, const QString& reason);
+    Q_SCRIPTABLE void UnInhibit(uint cookie);
+
+private:
+    mutable QMutex mutex_;
+    std::map<uint, std::pair<QString, QString>> inhibits_;
+    uint nextCookie_ = 7;
+    bool unresponsive_ = false;
+};
+
+// UPower's keyboard backlight with whole-number levels.
+class FakeKeyboardBacklight final : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.UPower.KbdBacklight")
+
+public:
+    explicit FakeKeyboardBacklight(int maximum, int level) : maximum_(maximum), level_(level) {}
+
+    int level() const;
+    // The system lighting the keyboard up, as on a key press.
+    void setLevel(int level);
+    int setCalls() const;
+
+public Q_SLOTS:
+    Q_SCRIPTABLE int GetMaxBrightness();
+    Q_SCRIPTABLE int GetBrightness();
+    Q_SCRIPTABLE void SetBrightness(int value);
+
+private:
+    mutable QMutex mutex_;
+    int maximum_;
+    int level_;
+    int setCalls_ = 0;
+};
+
+// Serves objects on the bus from a thread of their own, so that the adapters'
+// blocking calls from the main thread get their answers.
+class FakeServiceHost {
+public:
+    explicit FakeServiceHost(QDBusConnection bus);
+    ~FakeServiceHost();
+
+    // Takes the object, owns the service name and exports it at `path`.
+    bool serve(const QString& service, const QString& path, std::unique_ptr<QObject> object);
+
+private:
+    QDBusConnection bus_;
+    QThread thread_;
+    std::vector<std::unique_ptr<QObject>> objects_;
+};
+
+}  // namespace glidra::test

@@ -1,0 +1,210 @@
+#include "executors/MicrophoneMuteController.h"
+#include "executors/SystemVolume.h"
+#include "platform/linux/PulseAudioDevices.h"
+#include "support/NoticePrinter.h"
+#include "support/SimTime.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace glidra {
+namespace {
+
+using linux_platform::PulseAudioDevices;
+
+constexpr int kWaitMs = 10000;
+
+// A PulseAudio daemon of the suite's own with one null sink and one null
+// source as the defaults, reached through a socket in a private folder.
+// Waits are for the real daemon to catch up, bounded and never a fixed
+// sleep.
+class PrivatePulseAudio {
+public:
+    PrivatePulseAudio() {
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+        pactl_ = QStandardPaths::findExecutable(QStringLiteral("pactl"));
+        if (program.isEmpty() || pactl_.isEmpty()) {
+            error_ = QStringLiteral("pulseaudio or pactl is not installed");
+            return;
+        }
+        const QString root = directory_.path();
+        socket_ = root + QStringLiteral("/native");
+        QFile script(root + QStringLiteral("/glidra.pa"));
+        if (!script.open(QIODevice::WriteOnly)) return;
+        script.write(QStringLiteral("load-module module-null-sink sink_name=glidra_out channels=2\n"
+                                    "load-module module-null-source source_name=glidra_in channels=2\n"
+                                    "load-module module-native-protocol-unix socket=%1 auth-anonymous=1\n"
+                                    "set-default-sink glidra_out\n"
+                                    "set-default-source glidra_in\n")
+                         .arg(socket_)
+                         .toUtf8());
+        script.close();
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "PULSE_RUNTIME_PATH"}) {
+            environment.insert(QString::fromLatin1(variable), root);
+        }
+        environment.insert(QStringLiteral("PULSE_STATE_PATH"), root + QStringLiteral("/state"));
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
+        daemon_.setProcessEnvironment(environment);
+        daemon_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        daemon_.start(program, {QStringLiteral("--daemonize=no"), QStringLiteral("--system=false"),
+                                QStringLiteral("-n"), QStringLiteral("-F"), script.fileName(),
+                                QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--disable-shm=yes"),
+                                QStringLiteral("--use-pid-file=no"), QStringLiteral("--realtime=no"),
+                                QStringLiteral("--high-priority=no"), QStringLiteral("--log-level=error")});
+        if (!daemon_.waitForStarted(kWaitMs)) {
+            error_ = QStringLiteral("pulseaudio did not start");
+            return;
+        }
+        if (!QTest::qWaitFor([this] { return pactl({QStringLiteral("info")}).has_value(); }, kWaitMs)) {
+            error_ = QStringLiteral("pulseaudio did not answer");
+        }
+    }
+    ~PrivatePulseAudio() {
+        if (daemon_.state() == QProcess::NotRunning) return;
+        daemon_.terminate();
+        if (!daemon_.waitForFinished(5000)) daemon_.kill();
+        daemon_.waitForFinished(5000);
+    }
+
+    bool isRunning() const { return error_.isEmpty() && daemon_.state() == QProcess::Running; }
+    const QString& error() const { return error_; }
+    QString server() const { return QStringLiteral("unix:") + socket_; }
+
+    // Runs pactl against the daemon; its output, or nothing when it failed.
+    std::optional<QString> pactl(QStringList arguments) const {
+        arguments.prepend(QStringLiteral("--server=") + server());
+        QProcess process;
+        process.start(pactl_, arguments);
+        if (!process.waitForFinished(kWaitMs) || process.exitStatus() != QProcess::NormalExit ||
+            process.exitCode() != 0) {
+            return std::nullopt;
+        }
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+    // The raw channel volumes of a sink or source, as pactl reports them.
+    std::vector<int> volumes(const char* kind, const char* name) const {
+        const auto output = pactl({QStringLiteral("get-%1-volume").arg(QLatin1String(kind)), QLatin1String(name)});
+        std::vector<int> values;
+        if (!output) return values;
+        static const QRegularExpression channel(QStringLiteral(":\\s*(\\d+)\\s*/"));
+        auto matches = channel.globalMatch(output->section(QLatin1Char('\n'), 0, 0));
+        while (matches.hasNext()) values.push_back(matches.next().captured(1).toInt());
+        return values;
+    }
+    std::optional<bool> muted(const char* kind, const char* name) const {
+        const auto output = pactl({QStringLiteral("get-%1-mute").arg(QLatin1String(kind)), QLatin1String(name)});
+        if (!output) return std::nullopt;
+        return output->contains(QLatin1String("yes"));
+    }
+
+private:
+    QTemporaryDir directory_;
+    QProcess daemon_;
+    QString pactl_;
+    QString socket_;
+    QString error_;
+};
+
+class PulseAudioDevicesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { pulse = new PrivatePulseAudio; }
+    static void TearDownTestSuite() {
+        delete pulse;
+        pulse = nullptr;
+    }
+
+    void SetUp() override {
+        if (!pulse->isRunning()) GTEST_SKIP() << "no private PulseAudio daemon: " << pulse->error().toStdString();
+        devices = std::make_unique<PulseAudioDevices>(pulse->server());
+        ASSERT_TRUE(QTest::qWaitFor([this] { return devices->isReady(); }, kWaitMs));
+    }
+
+    // Waits for the adapter's copy to catch up with a change made outside.
+    bool waitForValue(AudioScope scope, AudioControl control, float expected) {
+        return QTest::qWaitFor(
+            [&] {
+                const auto device = devices->defaultDevice(scope);
+                return device && devices->value(*device, {control, scope, 0}) == expected;
+            },
+            kWaitMs);
+    }
+
+    static PrivatePulseAudio* pulse;
+    std::unique_ptr<PulseAudioDevices> devices;
+};
+
+PrivatePulseAudio* PulseAudioDevicesTest::pulse = nullptr;
+
+TEST_F(PulseAudioDevicesTest, VolumeStepsAndMuteReachTheDefaultSink) {
+    ASSERT_TRUE(
+        pulse->pactl({QStringLiteral("set-sink-volume"), QStringLiteral("glidra_out"), QStringLiteral("32768")}));
+    ASSERT_TRUE(pulse->pactl({QStringLiteral("set-sink-mute"), QStringLiteral("glidra_out"), QStringLiteral("0")}));
+    ASSERT_TRUE(waitForValue(AudioScope::output, AudioControl::volume, 0.5f));
+    const AudioDeviceId sink = *devices->defaultDevice(AudioScope::output);
+    EXPECT_NE(sink, 0u);
+    EXPECT_EQ(devices->isSettable(sink, {AudioControl::volume, AudioScope::output, 2}), true);
+    EXPECT_EQ(devices->isSettable(sink, {AudioControl::mute, AudioScope::output, 1}), false);
+    EXPECT_EQ(devices->value(sink, {AudioControl::volume, AudioScope::output, 1}), 0.5f);
+
+    SystemVolume volume(*devices);
+    EXPECT_EQ(volume.adjustOutput(0.125f), 0.625f);
+    EXPECT_EQ(volume.adjustOutput(0.125f), 0.75f) << "a quick second step builds on the first";
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return pulse->volumes("sink", "glidra_out") == std::vector<int>{49152, 49152};
+        },
+        kWaitMs));
+
+    EXPECT_EQ(volume.toggleOutputMute(), SystemVolume::MuteToggle::muted);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pulse->muted("sink", "glidra_out") == true; }, kWaitMs));
+    EXPECT_EQ(volume.adjustOutput(-0.0625f), 0.6875f);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pulse->muted("sink", "glidra_out") == false; }, kWaitMs))
+        << "a level above zero unmutes";
+}
+
+TEST_F(PulseAudioDevicesTest, TheMicrophoneIsMutedWatchedAndRestored) {
+    ASSERT_TRUE(pulse->pactl({QStringLiteral("set-source-mute"), QStringLiteral("glidra_in"), QStringLiteral("0")}));
+    ASSERT_TRUE(waitForValue(AudioScope::input, AudioControl::mute, 0.0f));
+
+    test::SimTime time;
+    MicrophoneMuteController microphone(*devices, time.scheduler);
+    EXPECT_EQ(microphone.toggle().kind, HUDNotice::Kind::success);
+    EXPECT_TRUE(microphone.isMuted());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pulse->muted("source", "glidra_in") == true; }, kWaitMs));
+
+    // The user unmutes it with another program.
+    ASSERT_TRUE(pulse->pactl({QStringLiteral("set-source-mute"), QStringLiteral("glidra_in"), QStringLiteral("0")}));
+    ASSERT_TRUE(waitForValue(AudioScope::input, AudioControl::mute, 0.0f));
+    time.advanceBy(MicrophoneMuteController::kMonitorInterval);
+    EXPECT_FALSE(microphone.isMuted());
+    EXPECT_TRUE(microphone.isActive());
+
+    ASSERT_TRUE(pulse->pactl({QStringLiteral("set-source-mute"), QStringLiteral("glidra_in"), QStringLiteral("1")}));
+    ASSERT_TRUE(waitForValue(AudioScope::input, AudioControl::mute, 1.0f));
+    EXPECT_EQ(microphone.restore().kind, HUDNotice::Kind::success);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pulse->muted("source", "glidra_in") == false; }, kWaitMs));
+}
+
+TEST(PulseAudioDevicesAbsentTest, NoServerMeansEveryControlFails) {
+    QTemporaryDir nowhere;
+    PulseAudioDevices devices(QStringLiteral("unix:") + nowhere.filePath(QStringLiteral("no-such-socket")));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(devices.isReady());
+    EXPECT_EQ(devices.defaultDevice(AudioScope::output), std::nullopt);
+    EXPECT_EQ(SystemVolume(devices).adjustOutput(0.1f), std::nullopt);
+    EXPECT_EQ(SystemVolume(devices).toggleOutputMute(), SystemVolume::MuteToggle::failed);
+    test::SimTime time;
+    MicrophoneMuteController microphone(devices, time.scheduler);
+    EXPECT_EQ(microphone.toggle().kind, HUDNotice::Kind::error);
+}
+
+}  // namespace
+}  // namespace glidra

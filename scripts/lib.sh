@@ -11,11 +11,11 @@ PACKAGES=(
   libglib2.0-dev
   libpulse-dev qt6-base-private-dev
   # services the tests start privately
-  pulseaudio pulseaudio-utils
+  pulseaudio pulseaudio-utils xvfb
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
   dbus-daemon
-  libevdev-dev libudev-dev
+  libevdev-dev libudev-dev libxcb1-dev
   umockdev libumockdev-dev
   locales
 )

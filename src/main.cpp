@@ -17,8 +17,6 @@
 #include "platform/linux/QtScenePhase.h"
 #include "platform/linux/QtScreenCovers.h"
 #include "platform/linux/UnavailableUpdater.h"
-#include "platform/sim/SimDesktopViews.h"
-#include "platform/sim/SimFrontmostApplication.h"
 #include "replay/InertServices.h"
 #include "settings/ControlSettings.h"
 #include "settings/LoginItemController.h"
@@ -67,16 +65,13 @@ private:
 };
 
 // The system behind the ports: every Linux adapter, and those of Qt's
-// windowing, which need the GUI application. The front application and the
-// desktop's own views stay simulated until their adapters exist.
+// windowing, which need the GUI application.
 struct Platform {
     LinuxPlatform system;
     QtScreenCovers screenCovers;
     QtScenePhase scenePhase;
     QtFileDialogs fileDialogs;
     DesktopHUDScreens screens;
-    sim::SimFrontmostApplication frontmost;
-    sim::SimDesktopViews desktopViews;
 };
 
 int run(QApplication& app) {
@@ -107,9 +102,9 @@ int run(QApplication& app) {
         system.eventPoster,
         system.eventTap,
         system.keyboardState,
-        platform.frontmost,
+        system.frontmostApplication,
         system.accessibilityTrust,
-        platform.desktopViews,
+        system.desktopViews,
         system.clock,
         system.scheduler,
         system.systemEvents,
@@ -133,7 +128,7 @@ int run(QApplication& app) {
             system.clock,
             system.scheduler,
             system.keyboardState,
-            platform.frontmost,
+            system.frontmostApplication,
             executors,
             routing,
             makeHUD,

@@ -53,6 +53,10 @@ TEST(LinuxPlatformTest, WithoutDevicesOrServicesEveryAdapterReportsItsOwnFailure
         float level = 0;
         EXPECT_FALSE(bridge.stepBuiltInBrightness(&level, 0.1f));
         EXPECT_FALSE(platform.systemEvents.holdsInhibitor());
+        EXPECT_EQ(platform.frontmostApplication.bundleIdentifier(), std::nullopt);
+        EXPECT_EQ(platform.frontmostApplication.processIdentifier(), std::nullopt);
+        EXPECT_EQ(platform.desktopViews.showDesktop(), DesktopViews::Outcome::unavailable);
+        EXPECT_EQ(platform.desktopViews.openOverview(), DesktopViews::Outcome::unavailable);
         EXPECT_EQ(platform.keyboardBacklight.keyboards(), std::nullopt);
         EXPECT_EQ(platform.audioDevices.defaultDevice(AudioScope::output), std::nullopt);
     }

@@ -23,6 +23,9 @@
 #include "platform/linux/UdevMultitouchDeviceRegistry.h"
 #include "platform/linux/UinputDevice.h"
 #include "platform/linux/UinputEventPoster.h"
+#include "platform/linux/X11DesktopViews.h"
+#include "platform/linux/X11FrontmostApplication.h"
+#include "platform/linux/X11Root.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 
 #include <QCoreApplication>
@@ -47,6 +50,9 @@ public:
         QDBusConnection sessionBus = QDBusConnection::sessionBus();
         // The sound server; empty for the session's own.
         QString audioServer;
+        // The X display the window manager publishes on (XWayland on
+        // Wayland); none outside a GUI application.
+        X11Root display = X11Root::ofApplication();
         QString backlightRoot = QStringLiteral("/sys/class/backlight");
         QString settingsPath = JsonFileUserDefaults::standardPath();
         // The program the autostart entry runs.
@@ -76,6 +82,8 @@ public:
     ScreenSaverPowerAssertions powerAssertions{options.sessionBus};
     PulseAudioDevices audioDevices{options.audioServer};
     GSettingsDesktopPreferences desktopPreferences;
+    X11FrontmostApplication frontmostApplication{options.display};
+    X11DesktopViews desktopViews{options.display, options.sessionBus};
 
     // The input devices: one reader, one virtual device.
     EvdevInputHub input{options.input};

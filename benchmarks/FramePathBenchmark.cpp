@@ -66,12 +66,21 @@ namespace {
 // --- collaborators that do nothing -------------------------------------------------
 // The edge, tracker and action paths are measured on their own; here they cost
 // a virtual call, as a cheap implementation would. The replay tool's inert
-// pieces serve, but for the routing, which counts the actions it is asked for.
+// pieces serve, but for the dispatcher and the routing, which count the
+// actions they are asked for.
+
+class CountingDispatcher final : public ActionDispatchService {
+public:
+    std::uint64_t actions = 0;
+    QCoro::Task<HUDNotice> performGestureAction(GestureBinding, CancellationToken) override {
+        ++actions;
+        co_return HUDNotice{};
+    }
+};
 
 class CountingRouting final : public GestureRoutingService {
 public:
     std::uint64_t actions = 0;
-    void runBoundAction(const GestureBinding&, const std::optional<QString>&) override { ++actions; }
     void performAdjustment(float, const GestureBinding&, std::optional<DeviceId>) override { ++actions; }
     bool edgeRuleRegionHit(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
         return false;
@@ -145,8 +154,9 @@ constexpr std::size_t kFrames = 100'000;
 constexpr DeviceId kPad = 0x7a00;
 
 struct Road {
+    CountingDispatcher dispatcher;
     CountingRouting routing;
-    replay::SimEngine engine{routing, 1.0};
+    replay::SimEngine engine{routing, &dispatcher, 1.0};
     sim::ManualClock& clock = engine.clock;
     ControlSettings& settings = engine.settings;
     TrackpadController& controller = engine.controller;
@@ -171,7 +181,8 @@ void report(benchmark::State& state, std::uint64_t allocations, const Road& road
     state.counters["time_per_frame"] = benchmark::Counter(
         double(kFrames), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["allocs_per_frame"] = double(allocations) / frames;
-    state.counters["gestures_run"] = double(road.routing.actions) / double(state.iterations());
+    state.counters["gestures_run"] =
+        double(road.dispatcher.actions + road.routing.actions) / double(state.iterations());
 }
 
 // The bridge's handler, the queued hop and the frame handler, frame by frame.

@@ -56,7 +56,7 @@ void BM_LiveRoadOneFrame(benchmark::State& state) {
     linux_platform::EvdevInputHub hub;
     linux_platform::EvdevMultitouchFramework framework(hub);
     replay::InertRouting routing;
-    replay::SimEngine engine(routing, 1.0);
+    replay::SimEngine engine(routing, nullptr, 1.0);
     sim::SimDisplayBrightness displays;
     MultitouchBridge bridge(framework, displays, engine.clock);
     MultitouchBridge::setShared(&bridge);

@@ -146,11 +146,13 @@ start_in_session() {
 }
 
 # Shows the engine at work where no desktop is there: a recorded touchpad
-# session through the real recognition engine.
+# session through the real recognition engine, running the actions a bundled
+# configuration binds on a simulated system.
 run_replay() {
   local recording="$ROOT/tests/data/recordings/CyPS2_Cypress_Trackpad.three_finger_tap.events"
-  echo "Replaying $(basename "$recording") (three fingers tapping a pad that tracks only two):"
-  "$BUILD_DIR/tools/replay/glidra-replay" "$recording"
+  local configuration="$ROOT/tests/data/configurations/recordings.json"
+  echo "Replaying $(basename "$recording") (three fingers tapping a pad that tracks only two) with the actions of $(basename "$configuration"):"
+  "$BUILD_DIR/tools/replay/glidra-replay" --config "$configuration" --run "$recording"
 }
 
 # Starts Glidra for the desktop user, or says in one line why it cannot and

@@ -8,15 +8,21 @@
 #include "app/UiContext.h"
 #include "app/UpdateController.h"
 #include "bridge/MultitouchBridge.h"
+#include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
 #include "hud/DesktopHUDScreens.h"
 #include "hud/FloatingAdjustmentHUD.h"
 #include "platform/BundleInfo.h"
+#include "platform/linux/AtspiBrowserPageSource.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/PortalInteractiveScreenshot.h"
+#include "platform/linux/QtClipboardPasteboard.h"
 #include "platform/linux/QtFileDialogs.h"
 #include "platform/linux/QtScenePhase.h"
 #include "platform/linux/QtScreenCovers.h"
+#include "platform/linux/UnavailableTranslationPresenter.h"
 #include "platform/linux/UnavailableUpdater.h"
+#include "platform/linux/UnreadTextSelection.h"
 #include "replay/InertServices.h"
 #include "settings/ControlSettings.h"
 #include "settings/LoginItemController.h"
@@ -24,6 +30,7 @@
 #include "trackpad/TrackpadController.h"
 #include "trackpad/TrackpadListenerRecovery.h"
 #include "views/kit/TextStyle.h"
+#include "views/pages/ControlSettingsView.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -72,6 +79,11 @@ struct Platform {
     QtScenePhase scenePhase;
     QtFileDialogs fileDialogs;
     DesktopHUDScreens screens;
+    QtClipboardPasteboard pasteboard;
+    PortalInteractiveScreenshot screenshots{QDBusConnection::sessionBus(), pasteboard};
+    AtspiBrowserPageSource browserPages{QDBusConnection::sessionBus()};
+    UnreadTextSelection textSelection;
+    UnavailableTranslationPresenter translation;
 };
 
 int run(QApplication& app) {
@@ -113,11 +125,21 @@ int run(QApplication& app) {
         system.keyboardBacklight,
         system.desktopPreferences,
         platform.screenCovers,
+        platform.pasteboard,
+        platform.screenshots,
+        platform.browserPages,
+        platform.textSelection,
+        platform.translation,
         settings,
         makeHUD,
     });
-    // Bound actions and edge slides reach no executor until the dispatcher
-    // and the edge paths are composed here.
+    replay::UnbuiltExecutors unbuilt;
+    ActionDispatcher dispatcher(
+        ActionDispatcher::Ports{system.eventPoster, system.keyboardState, system.frontmostApplication,
+                                system.accessibilityTrust, system.workspace},
+        ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors});
+    // Edge slides and continuous adjustments reach no executor until the edge
+    // paths are composed here.
     replay::InertRouting routing;
 
     Lazy<UpdateController> updates(
@@ -130,6 +152,7 @@ int run(QApplication& app) {
             system.keyboardState,
             system.frontmostApplication,
             executors,
+            dispatcher,
             routing,
             makeHUD,
             std::make_unique<replay::InertPointerLock>(),
@@ -173,6 +196,7 @@ int run(QApplication& app) {
 
     // The settings pages register here as they are built.
     PageFactories pages;
+    pages[SettingsPage::general] = [](UiContext& shared) -> QWidget* { return new ControlSettingsView(shared); };
 
     ApplicationShell application(ApplicationShell::Environment{
         context,

@@ -164,20 +164,20 @@ inline constexpr const char* halfScreenKeywords = GLIDRA_TEXT("分屏 半屏 左
 inline constexpr const char* mouseScrollKeywords = GLIDRA_TEXT("鼠标滚轮 滚动 鼠标操作");
 inline constexpr const char* mouseDragKeywords = GLIDRA_TEXT("拖动 拖拽 选中文字 按住 放下 鼠标操作");
 inline constexpr const char* openTargetKeywords = GLIDRA_TEXT("打开 文件 文件夹 网页 网站 书签 常用 快速打开");
-inline constexpr const char* pageInfoDetail = GLIDRA_TEXT("复制 Chrome / Safari 当前网页的信息。首次需要允许 Glidra 控制浏览器；不需要开启网页 JavaScript。");
+inline constexpr const char* pageInfoDetail = GLIDRA_TEXT("复制 Chrome / Firefox 当前网页的信息。不需要开启网页 JavaScript。");
 inline constexpr const char* keyboardBrightnessDetail = GLIDRA_TEXT("在边缘滑动时随手指连续调节键盘背光；用作手势时每次调节一格。需要键盘带有背光。");
 inline constexpr const char* brightnessDetail = GLIDRA_TEXT("在边缘滑动时随手指连续调节屏幕亮度；用作手势时每次调节一格。");
 inline constexpr const char* volumeDetail = GLIDRA_TEXT("在边缘滑动时随手指连续调节音量；用作手势时每次调节一格，并显示当前音量。");
 inline constexpr const char* trackDetail = GLIDRA_TEXT("切换到上一首或下一首，与键盘上的媒体键相同，适用于音乐等播放器。");
-inline constexpr const char* seekDetail = GLIDRA_TEXT("让 Chrome / Safari 中正在播放的视频快退或快进。首次需要允许 Glidra 控制浏览器。");
+inline constexpr const char* seekDetail = GLIDRA_TEXT("让 Chrome / Firefox 中正在播放的视频快退或快进。");
 inline constexpr const char* tabSwipeDetail = GLIDRA_TEXT("多指左右滑动达到幅度即可切换，无需等到抬手。每次滑动切换一个标签，抬起全部手指后可立即再次滑动。与复杂路径手势重叠时会等抬手判定。");
-inline constexpr const char* keepAwakeDetail = GLIDRA_TEXT("开启后电脑不会自动休眠或熄屏，适合下载、演示或看视频；可在菜单栏菜单中随时关闭。");
-inline constexpr const char* sameAppWindowDetail = GLIDRA_TEXT("在当前应用的多个窗口之间切换，与 ⌘` 相同。");
-inline constexpr const char* windowLayoutDetail = GLIDRA_TEXT("调整当前窗口的位置与大小，需要允许辅助功能。用“恢复窗口大小”可回到调整之前的样子。");
+inline constexpr const char* keepAwakeDetail = GLIDRA_TEXT("开启后电脑不会自动休眠或熄屏，适合下载、演示或看视频；可在托盘菜单中随时关闭。");
+inline constexpr const char* sameAppWindowDetail = GLIDRA_TEXT("在当前应用的多个窗口之间切换，与 Alt+` 相同。");
+inline constexpr const char* windowLayoutDetail = GLIDRA_TEXT("调整当前窗口的位置与大小，需要允许访问输入设备。用“恢复窗口大小”可回到调整之前的样子。");
 inline constexpr const char* scrollToEndDetail = GLIDRA_TEXT("让当前窗口或网页直接滚动到最顶部或最底部。");
 inline constexpr const char* mouseDragDetail = GLIDRA_TEXT("先把指针移到目标上，再做手势开始拖拽。移动指针后，用“松开鼠标左键”或再做一次切换手势放下。Esc、暂停控制或闲置 30 秒也会松开。");
 inline constexpr const char* systemPanelDetail = GLIDRA_TEXT("打开菜单栏中的系统面板，可调节 Wi-Fi、蓝牙、声音或查看通知；再做一次手势或按 Esc 关闭。");
-inline constexpr const char* mousePointerDetail = GLIDRA_TEXT("先把鼠标指针移到目标上，再做手势。按住的 ⌘、⌥、⌃、⇧ 等按键也会保留。");
+inline constexpr const char* mousePointerDetail = GLIDRA_TEXT("先把鼠标指针移到目标上，再做手势。按住的 Ctrl、Alt、Shift、Super 等按键也会保留。");
 }  // namespace gesture_action_text
 // clang-format on
 
@@ -201,9 +201,9 @@ struct EnumTable<GestureAction> {
         {GestureAction::brightnessDown, "brightnessDown", GLIDRA_TEXT("降低亮度"), "sun.max.fill", "", gesture_action_text::brightnessDetail, Category::everyday},
         {GestureAction::volumeUp, "volumeUp", GLIDRA_TEXT("增加音量"), "speaker.wave.2.fill", "", gesture_action_text::volumeDetail, Category::everyday},
         {GestureAction::volumeDown, "volumeDown", GLIDRA_TEXT("降低音量"), "speaker.wave.2.fill", "", gesture_action_text::volumeDetail, Category::everyday},
-        {GestureAction::focusAddressBar, "focusAddressBar", GLIDRA_TEXT("定位地址栏"), "character.cursor.ibeam", GLIDRA_TEXT("地址栏 网址 URL 搜索栏 输入网址"), GLIDRA_TEXT("把光标移到 Chrome / Safari 等浏览器的地址栏，可直接输入网址或搜索。"), Category::browsing},
+        {GestureAction::focusAddressBar, "focusAddressBar", GLIDRA_TEXT("定位地址栏"), "character.cursor.ibeam", GLIDRA_TEXT("地址栏 网址 URL 搜索栏 输入网址"), GLIDRA_TEXT("把光标移到 Chrome / Firefox 等浏览器的地址栏，可直接输入网址或搜索。"), Category::browsing},
         {GestureAction::screenshotWindowClipboard, "screenshotWindowClipboard", GLIDRA_TEXT("窗口截图到剪贴板"), "macwindow", gesture_action_text::screenshotClipboardKeywords, GLIDRA_TEXT("做手势后点按要截取的窗口，图片放入剪贴板，可直接粘贴；按 Esc 取消。"), Category::screenshots},
-        {GestureAction::copyFilePath, "copyFilePath", GLIDRA_TEXT("复制文件路径"), "doc.on.clipboard", GLIDRA_TEXT("Finder 文件夹 完整路径 复制路径 位置"), GLIDRA_TEXT("先在 Finder 中选中文件或文件夹，复制完整路径。多选时可一次复制多个路径。"), Category::editing},
+        {GestureAction::copyFilePath, "copyFilePath", GLIDRA_TEXT("复制文件路径"), "doc.on.clipboard", GLIDRA_TEXT("文件管理器 文件夹 完整路径 复制路径 位置"), GLIDRA_TEXT("先在文件管理器中选中文件或文件夹，复制完整路径。多选时可一次复制多个路径。"), Category::editing},
         {GestureAction::copyPageLink, "copyPageLink", GLIDRA_TEXT("复制当前网页链接"), "link", gesture_action_text::pageLinkKeywords, gesture_action_text::pageInfoDetail, Category::browsing},
         {GestureAction::copyPageTitleAndLink, "copyPageTitleAndLink", GLIDRA_TEXT("复制网页标题和链接"), "link", gesture_action_text::pageLinkKeywords, gesture_action_text::pageInfoDetail, Category::browsing},
         {GestureAction::clipboardPlainText, "clipboardPlainText", GLIDRA_TEXT("剪贴板文字去格式"), "doc.plaintext", GLIDRA_TEXT("纯文本 去格式 清除格式 剪贴板 粘贴纯文本"), GLIDRA_TEXT("去掉剪贴板中文字的字体、颜色等格式，只保留纯文本，之后粘贴即为纯文本。"), Category::editing},
@@ -214,9 +214,9 @@ struct EnumTable<GestureAction> {
         {GestureAction::nextTrack, "nextTrack", GLIDRA_TEXT("下一首"), "forward.fill", "", gesture_action_text::trackDetail, Category::music},
         {GestureAction::seekBackward, "seekBackward", GLIDRA_TEXT("视频快退"), "gobackward.10", "", gesture_action_text::seekDetail, Category::video},
         {GestureAction::seekForward, "seekForward", GLIDRA_TEXT("视频快进"), "goforward.10", "", gesture_action_text::seekDetail, Category::video},
-        {GestureAction::scrubVideo, "scrubVideo", GLIDRA_TEXT("滑动视频进度"), "play.rectangle", "", GLIDRA_TEXT("手指滑动时随之拖动 Chrome / Safari 中视频的进度，屏幕上显示当前进度，抬手后停止。首次需要允许 Glidra 控制浏览器。"), Category::video},
-        {GestureAction::spotlight, "spotlight", GLIDRA_TEXT("Spotlight 搜索"), "magnifyingglass", "", nullptr, Category::everyday},
-        {GestureAction::missionControl, "missionControl", GLIDRA_TEXT("调度中心"), "rectangle.3.group", GLIDRA_TEXT("所有窗口 多任务 Mission Control 桌面空间"), GLIDRA_TEXT("显示所有打开的窗口和桌面，与 F3 键相同。"), Category::everyday},
+        {GestureAction::scrubVideo, "scrubVideo", GLIDRA_TEXT("滑动视频进度"), "play.rectangle", "", GLIDRA_TEXT("手指滑动时随之拖动 Chrome / Firefox 中视频的进度，屏幕上显示当前进度，抬手后停止。"), Category::video},
+        {GestureAction::spotlight, "spotlight", GLIDRA_TEXT("桌面搜索"), "magnifyingglass", "", nullptr, Category::everyday},
+        {GestureAction::missionControl, "missionControl", GLIDRA_TEXT("桌面概览"), "rectangle.3.group", GLIDRA_TEXT("所有窗口 多任务 概览 活动 桌面空间"), GLIDRA_TEXT("显示所有打开的窗口和桌面，与 Super 键相同。"), Category::everyday},
         {GestureAction::showDesktop, "showDesktop", GLIDRA_TEXT("显示桌面"), "desktopcomputer", "", nullptr, Category::everyday},
         {GestureAction::screenshot, "screenshot", GLIDRA_TEXT("截取全屏"), "camera.viewfinder", "", nullptr, Category::screenshots},
         {GestureAction::previousTab, "previousTab", GLIDRA_TEXT("上一个标签页"), "arrow.left.square", "", gesture_action_text::tabSwipeDetail, Category::browsing},
@@ -245,7 +245,7 @@ struct EnumTable<GestureAction> {
         {GestureAction::minimizeWindow, "minimizeWindow", GLIDRA_TEXT("最小化窗口"), "minus.rectangle", "", nullptr, Category::applications},
         {GestureAction::hideApplication, "hideApplication", GLIDRA_TEXT("隐藏当前应用"), "eye.slash", "", nullptr, Category::applications},
         {GestureAction::toggleFullScreen, "toggleFullScreen", GLIDRA_TEXT("切换全屏"), "arrow.up.left.and.arrow.down.right", "", nullptr, Category::applications},
-        {GestureAction::forceQuitApplications, "forceQuitApplications", GLIDRA_TEXT("打开强制退出窗口"), "xmark.octagon", GLIDRA_TEXT("强制退出应用 强制关闭 强退 结束任务 任务管理器"), GLIDRA_TEXT("打开 macOS 的“强制退出应用程序”窗口，与 ⌘⌥Esc 相同，再自行选择要退出的应用。"), Category::applications},
+        {GestureAction::forceQuitApplications, "forceQuitApplications", GLIDRA_TEXT("打开强制退出窗口"), "xmark.octagon", GLIDRA_TEXT("强制退出应用 强制关闭 强退 结束任务 任务管理器"), GLIDRA_TEXT("打开桌面的“强制退出应用程序”窗口，再自行选择要退出的应用；桌面没有这个窗口时，请改用系统监视器。"), Category::applications},
         {GestureAction::previousDesktop, "previousDesktop", GLIDRA_TEXT("上一个桌面"), "arrow.left.circle", "", nullptr, Category::everyday},
         {GestureAction::nextDesktop, "nextDesktop", GLIDRA_TEXT("下一个桌面"), "arrow.right.circle", "", nullptr, Category::everyday},
         {GestureAction::screenshotArea, "screenshotArea", GLIDRA_TEXT("区域截图"), "viewfinder", "", nullptr, Category::screenshots},
@@ -256,10 +256,10 @@ struct EnumTable<GestureAction> {
         {GestureAction::enableKeepAwake, "enableKeepAwake", GLIDRA_TEXT("开启保持唤醒"), "cup.and.saucer.fill", gesture_action_text::keepAwakeKeywords, gesture_action_text::keepAwakeDetail, Category::everyday},
         {GestureAction::disableKeepAwake, "disableKeepAwake", GLIDRA_TEXT("关闭保持唤醒"), "zzz", gesture_action_text::keepAwakeKeywords, gesture_action_text::keepAwakeDetail, Category::everyday},
         {GestureAction::toggleKeepAwake, "toggleKeepAwake", GLIDRA_TEXT("保持唤醒：开启 / 关闭"), "cup.and.saucer", gesture_action_text::keepAwakeKeywords, gesture_action_text::keepAwakeDetail, Category::everyday},
-        {GestureAction::lockScreen, "lockScreen", GLIDRA_TEXT("锁定屏幕"), "lock.fill", GLIDRA_TEXT("锁屏 离开 密码 屏幕保护"), GLIDRA_TEXT("立即锁定屏幕，需要密码或触控 ID 才能回来，正在运行的应用不受影响。"), Category::everyday},
-        {GestureAction::openFinder, "openFinder", GLIDRA_TEXT("打开 Finder"), "folder", "", nullptr, Category::everyday},
+        {GestureAction::lockScreen, "lockScreen", GLIDRA_TEXT("锁定屏幕"), "lock.fill", GLIDRA_TEXT("锁屏 离开 密码 屏幕保护"), GLIDRA_TEXT("立即锁定屏幕，需要密码或指纹才能回来，正在运行的应用不受影响。"), Category::everyday},
+        {GestureAction::openFinder, "openFinder", GLIDRA_TEXT("打开文件管理器"), "folder", "", nullptr, Category::everyday},
         {GestureAction::openSystemSettings, "openSystemSettings", GLIDRA_TEXT("打开系统设置"), "gearshape", "", nullptr, Category::everyday},
-        {GestureAction::screenshotTools, "screenshotTools", GLIDRA_TEXT("截图与录屏工具栏"), "camera.viewfinder", "", GLIDRA_TEXT("打开系统的截图与录屏工具栏，与 ⌘⇧5 相同，可选择截图范围或开始录屏。"), Category::screenshots},
+        {GestureAction::screenshotTools, "screenshotTools", GLIDRA_TEXT("截图与录屏工具栏"), "camera.viewfinder", "", GLIDRA_TEXT("打开系统的截图与录屏工具栏，与 Print 键相同，可选择截图范围或开始录屏。"), Category::screenshots},
         {GestureAction::screenshotClipboard, "screenshotClipboard", GLIDRA_TEXT("全屏截图到剪贴板"), "clipboard", gesture_action_text::screenshotClipboardKeywords, nullptr, Category::screenshots},
         {GestureAction::screenshotAreaClipboard, "screenshotAreaClipboard", GLIDRA_TEXT("区域截图到剪贴板"), "clipboard", gesture_action_text::screenshotClipboardKeywords, nullptr, Category::screenshots},
         {GestureAction::emojiPicker, "emojiPicker", GLIDRA_TEXT("表情与符号"), "face.smiling", "", nullptr, Category::editing},
@@ -269,7 +269,7 @@ struct EnumTable<GestureAction> {
         {GestureAction::hideOtherApplications, "hideOtherApplications", GLIDRA_TEXT("隐藏其他应用"), "eye.slash.circle", "", nullptr, Category::applications},
         {GestureAction::toggleMute, "toggleMute", GLIDRA_TEXT("静音 / 恢复声音"), "speaker.slash.fill", GLIDRA_TEXT("静音 声音 音量 关闭声音"), nullptr, Category::everyday},
         {GestureAction::toggleMicrophoneMute, "toggleMicrophoneMute", GLIDRA_TEXT("麦克风静音／恢复"), "mic.slash.fill", "", nullptr, Category::everyday},
-        {GestureAction::switchToPreviousApplication, "switchToPreviousApplication", GLIDRA_TEXT("切换到上一个应用"), "arrow.left.arrow.right.square", GLIDRA_TEXT("来回切换 上一个应用 最近应用 ⌘Tab 切换应用"), nullptr, Category::applications},
+        {GestureAction::switchToPreviousApplication, "switchToPreviousApplication", GLIDRA_TEXT("切换到上一个应用"), "arrow.left.arrow.right.square", GLIDRA_TEXT("来回切换 上一个应用 最近应用 Alt+Tab 切换应用"), nullptr, Category::applications},
         {GestureAction::windowLeftHalf, "windowLeftHalf", GLIDRA_TEXT("窗口左半屏"), "rectangle.lefthalf.filled", gesture_action_text::halfScreenKeywords, gesture_action_text::windowLayoutDetail, Category::applications},
         {GestureAction::windowRightHalf, "windowRightHalf", GLIDRA_TEXT("窗口右半屏"), "rectangle.righthalf.filled", gesture_action_text::halfScreenKeywords, gesture_action_text::windowLayoutDetail, Category::applications},
         {GestureAction::maximizeWindow, "maximizeWindow", GLIDRA_TEXT("最大化窗口"), "rectangle.inset.filled", GLIDRA_TEXT("放大窗口 铺满屏幕 全屏 窗口布局"), gesture_action_text::windowLayoutDetail, Category::applications},
@@ -287,9 +287,9 @@ struct EnumTable<GestureAction> {
         {GestureAction::mouseHoldLeft, "mouseHoldLeft", GLIDRA_TEXT("按住鼠标左键"), "hand.draw", gesture_action_text::mouseDragKeywords, gesture_action_text::mouseDragDetail, Category::mouse},
         {GestureAction::mouseReleaseLeft, "mouseReleaseLeft", GLIDRA_TEXT("松开鼠标左键"), "hand.draw", gesture_action_text::mouseDragKeywords, GLIDRA_TEXT("松开由“按住鼠标左键”或拖拽切换按下的左键，放下正在拖动的内容。"), Category::mouse},
         {GestureAction::mouseToggleDrag, "mouseToggleDrag", GLIDRA_TEXT("开始 / 结束拖拽"), "hand.draw", gesture_action_text::mouseDragKeywords, gesture_action_text::mouseDragDetail, Category::mouse},
-        {GestureAction::applicationExpose, "applicationExpose", GLIDRA_TEXT("查看当前应用的所有窗口"), "square.grid.2x2", GLIDRA_TEXT("应用窗口 所有窗口 App Exposé 多任务"), GLIDRA_TEXT("平铺显示当前应用的所有窗口，与 App Exposé 相同。"), Category::applications},
-        {GestureAction::quickLook, "quickLook", GLIDRA_TEXT("快速查看文件"), "eye", GLIDRA_TEXT("预览 空格 快速预览 Quick Look 查看文件"), GLIDRA_TEXT("先在 Finder 中选中文件，再用快速查看预览内容，与按空格键相同。"), Category::editing},
-        {GestureAction::pasteMatchingStyle, "pasteMatchingStyle", GLIDRA_TEXT("粘贴并匹配目标格式"), "list.clipboard", GLIDRA_TEXT("无格式粘贴 纯文本粘贴 去格式 匹配格式"), GLIDRA_TEXT("粘贴时去掉原有字体与颜色，使用目标位置的格式，与 ⌥⇧⌘V 相同。"), Category::editing},
+        {GestureAction::applicationExpose, "applicationExpose", GLIDRA_TEXT("查看当前应用的所有窗口"), "square.grid.2x2", GLIDRA_TEXT("应用窗口 所有窗口 概览 多任务"), GLIDRA_TEXT("在桌面概览中平铺显示窗口，与 Super 键相同。"), Category::applications},
+        {GestureAction::quickLook, "quickLook", GLIDRA_TEXT("快速查看文件"), "eye", GLIDRA_TEXT("预览 空格 快速预览 查看文件"), GLIDRA_TEXT("先在文件管理器中选中文件，再用快速查看预览内容，与按空格键相同。"), Category::editing},
+        {GestureAction::pasteMatchingStyle, "pasteMatchingStyle", GLIDRA_TEXT("粘贴并匹配目标格式"), "list.clipboard", GLIDRA_TEXT("无格式粘贴 纯文本粘贴 去格式 匹配格式"), GLIDRA_TEXT("粘贴时去掉原有字体与颜色，使用目标位置的格式，与 Ctrl+Shift+V 相同。"), Category::editing},
         {GestureAction::openFile, "openFile", GLIDRA_TEXT("打开指定文件"), "doc", gesture_action_text::openTargetKeywords, nullptr, Category::custom},
         {GestureAction::openFolder, "openFolder", GLIDRA_TEXT("打开指定文件夹"), "folder.fill", gesture_action_text::openTargetKeywords, nullptr, Category::custom},
         {GestureAction::openURL, "openURL", GLIDRA_TEXT("打开指定网址"), "globe", gesture_action_text::openTargetKeywords, nullptr, Category::custom},
@@ -300,7 +300,7 @@ struct EnumTable<GestureAction> {
         {GestureAction::openControlCenter, "openControlCenter", GLIDRA_TEXT("打开系统控制中心"), "switch.2", GLIDRA_TEXT("控制中心 Wi-Fi 蓝牙 勿扰 专注模式"), gesture_action_text::systemPanelDetail, Category::everyday},
         {GestureAction::openNotificationCenter, "openNotificationCenter", GLIDRA_TEXT("打开系统通知中心"), "bell", GLIDRA_TEXT("通知 小组件 日历 消息"), gesture_action_text::systemPanelDetail, Category::everyday},
         {GestureAction::openAccessibilityKeyboard, "toggleAccessibilityKeyboard", GLIDRA_TEXT("打开悬浮键盘"), "keyboard", "", nullptr, Category::everyday},
-        {GestureAction::openApplicationSwitcher, "openApplicationSwitcher", GLIDRA_TEXT("打开系统应用切换器"), "app.switcher", GLIDRA_TEXT("所有打开应用 查看应用 切换应用 应用列表 多任务"), GLIDRA_TEXT("切换应用，不是单个窗口。打开系统 ⌘Tab 切换器，可用左键手势点击应用，或方向键选择、回车切换、Esc 取消。音量与亮度手势继续可用；其他动作会先关闭切换器。不会批量展开最小化窗口。"), Category::applications},
+        {GestureAction::openApplicationSwitcher, "openApplicationSwitcher", GLIDRA_TEXT("打开系统应用切换器"), "app.switcher", GLIDRA_TEXT("所有打开应用 查看应用 切换应用 应用列表 多任务"), GLIDRA_TEXT("切换应用，不是单个窗口。打开系统 Alt+Tab 切换器，可用左键手势点击应用，或方向键选择、回车切换、Esc 取消。音量与亮度手势继续可用；其他动作会先关闭切换器。不会批量展开最小化窗口。"), Category::applications},
     };
     // clang-format on
 };

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "common/EnumTable.h"
+#include "platform/EventPoster.h"
 #include "platform/InputEvent.h"
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 namespace glidra {
 
@@ -53,5 +56,10 @@ InputEvent mediaKeyEvent(std::int32_t keyType, bool keyDown, std::uint64_t flags
 inline InputEvent mediaKeyEvent(ShortcutMediaKey key, bool keyDown, std::uint64_t flags = 0) {
     return mediaKeyEvent(keyType(key), keyDown, flags);
 }
+
+// The press and the release of a media key, made by the poster: both or
+// neither, so that a press is never posted without its release.
+std::optional<std::pair<InputEvent, InputEvent>> makeMediaKeyEvents(EventPoster& poster, std::int32_t keyType,
+                                                                    std::uint64_t flags = 0);
 
 }  // namespace glidra

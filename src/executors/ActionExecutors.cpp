@@ -1,9 +1,8 @@
 #include "executors/ActionExecutors.h"
 
+#include "executors/BrowserPageInfoReader.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
-
-#include <QPointer>
 
 namespace glidra {
 
@@ -37,11 +36,30 @@ ActionExecutors::ActionExecutors(Ports ports)
       volume_(ports.audio),
       keyboardBacklightStepper_(
           ports.accessibilityTrust, ports.clock,
-          [this](ShortcutMediaKey key, const QString& label) { return syntheticInput_.postMediaKey(0, label, key); }) {}
+          [this](ShortcutMediaKey key, const QString& label) { return syntheticInput_.postMediaKey(0, label, key); }),
+      clipboard_(std::make_unique<ClipboardActionExecutor>(
+          std::make_unique<BrowserPageInfoReader>(ports.browserPages),
+          ClipboardActionExecutor::platform(ports.frontmostApplication, ports.pasteboard))),
+      translation_(ports.textSelection, ports.translation) {
+    // The selection's flag and reports are the controller's, once attached.
+    WindowScreenshotService::Platform screenshot{
+        [this](bool selecting) {
+            if (controller_) controller_->setSelectingScreenshot(selecting);
+        },
+        [this](const HUDNotice& notice) {
+            if (controller_) controller_->presentNotice(notice);
+        },
+        {},
+        {},
+    };
+    WindowScreenshotService::readClipboardFrom(screenshot, ports.pasteboard);
+    windowScreenshot_ = std::make_unique<WindowScreenshotService>(ports.screenshots, std::move(screenshot));
+}
 
 ActionExecutors::~ActionExecutors() = default;
 
 void ActionExecutors::attachController(TrackpadController& controller) {
+    controller_ = &controller;
     QPointer<TrackpadController> target(&controller);
     applicationSwitcher_->setHost(SystemApplicationSwitcher::Host{
         [target](bool showing) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "dispatch/AdjustmentHUD.h"
+#include "dispatch/DispatcherServices.h"
+#include "executors/ClipboardActionExecutor.h"
 #include "executors/DesktopIconsController.h"
 #include "executors/DesktopViewLauncher.h"
 #include "executors/KeepAwakeController.h"
@@ -11,7 +13,11 @@
 #include "executors/SyntheticInput.h"
 #include "executors/SystemApplicationSwitcher.h"
 #include "executors/SystemVolume.h"
+#include "executors/TranslationActionExecutor.h"
+#include "executors/WindowScreenshotService.h"
 #include "trackpad/ControllerServices.h"
+
+#include <QPointer>
 
 #include <memory>
 
@@ -19,6 +25,7 @@ namespace glidra {
 
 class AccessibilityTrust;
 class AudioDevices;
+class BrowserPageSource;
 class Clock;
 class ControlSettings;
 class DesktopPreferences;
@@ -26,18 +33,22 @@ class DesktopViews;
 class EventPoster;
 class EventTap;
 class FrontmostApplication;
+class InteractiveScreenshot;
 class KeyboardBacklight;
 class KeyboardState;
+class Pasteboard;
 class PowerAssertions;
 class Scheduler;
 class ScreenCovers;
 class SystemEvents;
+class TextSelectionAccess;
 class TrackpadController;
+class TranslationPresenter;
 
 // The one owner of the process's shared action executors, built by the
 // composition root from the ports they need, and what the trackpad controller
 // asks of them. The dispatcher reaches each executor through it.
-class ActionExecutors final : public ExecutorServices {
+class ActionExecutors final : public ExecutorServices, public InputActionExecutors, public ContentActionExecutors {
 public:
     struct Ports {
         EventPoster& poster;
@@ -54,6 +65,11 @@ public:
         KeyboardBacklight& keyboardBacklight;
         DesktopPreferences& desktopPreferences;
         ScreenCovers& screenCovers;
+        Pasteboard& pasteboard;
+        InteractiveScreenshot& screenshots;
+        BrowserPageSource& browserPages;
+        TextSelectionAccess& textSelection;
+        TranslationPresenter& translation;
         // The drag's own HUD reads the hint switch and position from it.
         ControlSettings& settings;
         AdjustmentHUDFactory makeHUD;
@@ -63,8 +79,9 @@ public:
     explicit ActionExecutors(Ports ports);
     ~ActionExecutors() override;
 
-    // Gives the switcher the controller's flag and notices. The controller is
-    // built after the executors, which it holds; it may also go first.
+    // Gives the switcher and the window screenshot the controller's flags and
+    // notices. The controller is built after the executors, which it holds;
+    // it may also go first.
     void attachController(TrackpadController& controller);
 
     SystemApplicationSwitcher& applicationSwitcher() { return *applicationSwitcher_; }
@@ -77,10 +94,14 @@ public:
     DesktopIconsController& desktopIcons() { return *desktopIcons_; }
     SystemVolume& volume() { return volume_; }
     KeyboardBacklightStepper& keyboardBacklightStepper() { return keyboardBacklightStepper_; }
+    ClipboardActionExecutor& clipboard() { return *clipboard_; }
+    WindowScreenshotService& windowScreenshot() { return *windowScreenshot_; }
+    TranslationActionExecutor& translation() { return translation_; }
 
     // --- ExecutorServices ----------------------------------------------------
 
     bool isKeyboardLocked() const override { return keyboardLock_->isLocked(); }
+    bool isKeyboardCleaning() const override { return keyboardLock_->isCleaning(); }
     void stopKeyboardLock() override { keyboardLock_->stop(); }
 
     bool isMouseDragHeld() const override { return mouseDrag_->state().isHeld; }
@@ -88,10 +109,29 @@ public:
     void resetMouseClickSequence() override { syntheticInput_.resetClickSequence(); }
 
     void resetKeyboardBacklightStepper() override { keyboardBacklightStepper_.reset(); }
-    // The window screenshot comes with its own executor; nothing runs yet.
-    void cancelWindowScreenshot() override {}
+    void cancelWindowScreenshot() override { windowScreenshot_->cancel(); }
 
+    bool isApplicationSwitcherOpen() const override { return applicationSwitcher_->isOpen(); }
     void endApplicationSwitcher(bool cancel) override { applicationSwitcher_->end(cancel); }
+
+    // --- InputActionExecutors ------------------------------------------------
+
+    HUDNotice beginApplicationSwitcher() override { return applicationSwitcher_->begin(); }
+    HUDNotice performMouseAction(GestureAction action) override { return syntheticInput_.performMouseAction(action); }
+    HUDNotice performMouseDrag(GestureAction action) override { return mouseDrag_->perform(action); }
+    HUDNotice postMediaKey(std::uint64_t modifiers, const QString& label,
+                           std::optional<ShortcutMediaKey> mediaKey) override {
+        return syntheticInput_.postMediaKey(modifiers, label, mediaKey);
+    }
+
+    // --- ContentActionExecutors ----------------------------------------------
+
+    QCoro::Task<std::optional<HUDNotice>> performClipboardAction(GestureAction action,
+                                                                 CancellationToken token) override {
+        return clipboard_->execute(action, std::move(token));
+    }
+    HUDNotice startWindowScreenshot() override { return windowScreenshot_->start(); }
+    HUDNotice translateSelection() override { return translation_.execute(); }
 
 private:
     std::unique_ptr<SystemApplicationSwitcher> applicationSwitcher_;
@@ -104,6 +144,10 @@ private:
     std::unique_ptr<DesktopIconsController> desktopIcons_;
     SystemVolume volume_;
     KeyboardBacklightStepper keyboardBacklightStepper_;
+    std::unique_ptr<ClipboardActionExecutor> clipboard_;
+    std::unique_ptr<WindowScreenshotService> windowScreenshot_;
+    TranslationActionExecutor translation_;
+    QPointer<TrackpadController> controller_;
 };
 
 }  // namespace glidra

@@ -118,15 +118,10 @@ HUDNotice SyntheticInput::postMediaKey(std::uint64_t modifiers, const QString& l
                                        std::optional<ShortcutMediaKey> mediaKey) {
     const QString symbol = QStringLiteral("keyboard");
     if (!mediaKey) return HUDNotice{localized(GLIDRA_TEXT("未选择媒体按键")), symbol, HUDNotice::Kind::error};
-    std::vector<InputEvent> events;
-    for (bool keyDown : {true, false}) {
-        const InputEvent shape = mediaKeyEvent(*mediaKey, keyDown, modifiers);
-        auto event = ports_.poster.makeSystemDefinedEvent(shape.flags, shape.subtype, shape.data1, shape.data2);
-        if (!event) return HUDNotice{localized(GLIDRA_TEXT("媒体按键暂不可用")), symbol, HUDNotice::Kind::error};
-        markOwnEvent(*event, 0);
-        events.push_back(*event);
-    }
-    for (const InputEvent& event : events) ports_.poster.post(event);
+    const auto events = makeMediaKeyEvents(ports_.poster, keyType(*mediaKey), modifiers);
+    if (!events) return HUDNotice{localized(GLIDRA_TEXT("媒体按键暂不可用")), symbol, HUDNotice::Kind::error};
+    ports_.poster.post(events->first);
+    ports_.poster.post(events->second);
     return HUDNotice{label, symbol, HUDNotice::Kind::success};
 }
 

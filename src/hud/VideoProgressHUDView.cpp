@@ -1,5 +1,6 @@
 #include "hud/VideoProgressHUDView.h"
 
+#include "executors/PlaybackTime.h"
 #include "views/kit/KitColour.h"
 
 #include <QFontMetricsF>
@@ -17,19 +18,6 @@ constexpr double spacing = 12;
 constexpr double columnSpacing = 6;
 constexpr double barHeight = 6;
 
-// The playback time as the rest of the program writes it: minutes and
-// two-digit seconds, with hours from one hour on. The one call to change when
-// the executors' shared formatter is in place.
-QString playbackTimeText(double seconds) {
-    const qint64 whole = std::isfinite(seconds) && seconds > 0 ? qint64(std::min(seconds, 1e15)) : 0;
-    const qint64 hours = whole / 3600;
-    const qint64 minutes = whole % 3600 / 60;
-    const qint64 rest = whole % 60;
-    const auto twoDigits = [](qint64 n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-    if (hours == 0) return QString::number(minutes) + QLatin1Char(':') + twoDigits(rest);
-    return QString::number(hours) + QLatin1Char(':') + twoDigits(minutes) + QLatin1Char(':') + twoDigits(rest);
-}
-
 }  // namespace
 
 VideoProgressHUDView::VideoProgressHUDView(const BrowserVideoState& state, QWidget* parent)
@@ -39,7 +27,7 @@ VideoProgressHUDView::VideoProgressHUDView(const BrowserVideoState& state, QWidg
 }
 
 QString VideoProgressHUDView::timeText() const {
-    return playbackTimeText(state_.time) + QStringLiteral(" / ") + playbackTimeText(state_.duration);
+    return formatPlaybackTime(state_.time) + QStringLiteral(" / ") + formatPlaybackTime(state_.duration);
 }
 
 double VideoProgressHUDView::fraction() const {

@@ -24,8 +24,10 @@ class ExecutorServices {
 public:
     virtual ~ExecutorServices() = default;
 
-    // Keyboard lock: swallowing key events until unlocked.
+    // Keyboard lock: swallowing key events until unlocked; the cleaning mode
+    // is a lock too.
     virtual bool isKeyboardLocked() const = 0;
+    virtual bool isKeyboardCleaning() const = 0;
     virtual void stopKeyboardLock() = 0;
 
     // Mouse drag: the left button held by the drag action.
@@ -39,6 +41,7 @@ public:
     virtual void resetKeyboardBacklightStepper() = 0;
 
     virtual void cancelWindowScreenshot() = 0;
+    virtual bool isApplicationSwitcherOpen() const = 0;
     virtual void endApplicationSwitcher(bool cancel) = 0;
 };
 
@@ -81,17 +84,14 @@ public:
     virtual void reportListening(bool listening) = 0;
 };
 
-// The paths that carry a gesture beyond recognition: running a bound action,
-// continuous adjustments, and the edge, video, tab and continuous routing of
-// every frame. The frame path and the gesture handler call them in a fixed
-// order; they are built with the dispatcher and the edge paths.
+// The paths that carry a gesture beyond recognition: continuous adjustments,
+// and the edge, video, tab and continuous routing of every frame. The frame
+// path and the gesture handler call them in a fixed order; they are built
+// with the edge paths.
 class GestureRoutingService {
 public:
     virtual ~GestureRoutingService() = default;
 
-    // Runs the binding's action as a task; `startApplication` is the front
-    // application when the gesture began.
-    virtual void runBoundAction(const GestureBinding& binding, const std::optional<QString>& startApplication) = 0;
     // Applies one step of a continuous action (volume, brightness, backlight);
     // `device` engages the edge pointer lock when given.
     virtual void performAdjustment(float step, const GestureBinding& binding, std::optional<DeviceId> device) = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dispatch/ActionDispatchService.h"
 #include "dispatch/AdjustmentHUD.h"
 #include "dispatch/GestureActionTasks.h"
 #include "gestures/ActionDistanceGate.h"
@@ -16,7 +17,9 @@
 #include "trackpad/DeviceId.h"
 #include "trackpad/TrackpadConnectionState.h"
 
+#include <QCoro/QCoroTask>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -65,6 +68,7 @@ class TrackpadController final : public QObject {
                    lastRecognizedGestureChanged)
     Q_PROPERTY(double pressureProgress READ pressureProgress WRITE setPressureProgress NOTIFY pressureProgressChanged)
     Q_PROPERTY(bool hasPressureSignal READ hasPressureSignal NOTIFY hasPressureSignalChanged)
+    Q_PROPERTY(bool hasForcePressSignal READ hasForcePressSignal NOTIFY hasForcePressSignalChanged)
     Q_PROPERTY(std::optional<QString> actionIssue READ actionIssue WRITE setActionIssue NOTIFY actionIssueChanged)
     Q_PROPERTY(quint64 actionEpoch READ actionEpoch NOTIFY actionEpochChanged)
     Q_PROPERTY(std::optional<QString> currentApplicationID READ currentApplicationID WRITE setCurrentApplicationID
@@ -98,6 +102,8 @@ public:
         KeyboardState& keyboard;
         FrontmostApplication& frontmostApplication;
         ExecutorServices& executors;
+        // Carries out the bound actions; the action tasks await it.
+        ActionDispatchService& dispatcher;
         GestureRoutingService& routing;
         AdjustmentHUDFactory makeHUD;
         std::unique_ptr<EdgePointerLockService> edgePointerLock;
@@ -137,6 +143,11 @@ public:
     double pressureProgress() const { return pressureProgress_; }
     void setPressureProgress(double value);
     bool hasPressureSignal() const { return hasPressureSignal_; }
+    // A device reported a pressure that reaches the lightest force-press
+    // threshold: it senses force. The frame source keeps touchpads that
+    // report only the contact's size below that threshold, so until one
+    // does, no force press can fire. Never cleared.
+    bool hasForcePressSignal() const { return hasForcePressSignal_; }
     std::optional<QString> actionIssue() const { return actionIssue_; }
     void setActionIssue(std::optional<QString> value);
     quint64 actionEpoch() const { return actionEpoch_; }
@@ -290,6 +301,20 @@ public:
     // Shows an executor's result as the controller's own, while control is on.
     void presentNotice(const HUDNotice& notice);
 
+    // --- running a bound action ---------------------------------------------------
+
+    // Whether actions, adjustments and video scrubs may run now for a gesture
+    // attributed to `application`: the keyboard unlocked, control on,
+    // listening, not suspended, not practising or learning, no typing within
+    // the typing window, the application not disabled. Silent.
+    bool canPerformActions(const std::optional<QString>& application);
+    // Runs the binding's action as a task of the registry, unless the gate
+    // refuses; the task checks again, awaits the dispatcher and presents its
+    // notice unless listening stopped, the gesture state was reset or the gate
+    // closed meanwhile. `application` is the front application the gesture is
+    // attributed to; the action runs only while it is still in front.
+    void runBoundAction(const GestureBinding& binding, const std::optional<QString>& application);
+
     // One line on what the controller is doing, for the menu and the window.
     QString menuStatusText() const;
     // Shows a notice at the HUD position the user just chose.
@@ -301,6 +326,20 @@ public:
     static constexpr double kPressurePublicationInterval = 0.05;
 
 private:
+    // What an action task captures when it is started.
+    struct ActionRun {
+        QPointer<TrackpadController> controller;
+        std::optional<QString> application;
+        quint64 generation = 0;
+        quint64 actionEpoch = 0;
+        GestureBinding binding;
+    };
+    static QCoro::Task<void> performBoundAction(ActionRun run, CancellationToken token);
+    // The gate, the generation and the epoch are still those of the run.
+    bool isActionRunCurrent(const ActionRun& run);
+    // canPerformActions, letting the keyboard-lock toggle through a plain lock.
+    bool passesActionGate(const std::optional<QString>& application, std::optional<GestureAction> action);
+
     void firePendingTap(DeviceId device, std::uint64_t serial, const GestureDescriptor& gesture,
                         const GestureSessionContext& context);
     void holdTapBack(DeviceId device, double wait, const GestureDescriptor& gesture,
@@ -322,6 +361,7 @@ Q_SIGNALS:
     void lastRecognizedGestureChanged();
     void pressureProgressChanged();
     void hasPressureSignalChanged();
+    void hasForcePressSignalChanged();
     void actionIssueChanged();
     void actionEpochChanged();
     void currentApplicationIDChanged();
@@ -362,6 +402,7 @@ private:
     QString lastRecognizedGesture_;
     double pressureProgress_ = 0;
     bool hasPressureSignal_ = false;
+    bool hasForcePressSignal_ = false;
     double lastPressureUpdate_ = -std::numeric_limits<double>::infinity();
     std::optional<QString> actionIssue_;
     quint64 actionEpoch_ = 0;

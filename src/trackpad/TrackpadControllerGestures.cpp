@@ -96,7 +96,7 @@ void TrackpadController::handleRecognizedGesture(const GestureDescriptor& gestur
                                                std::nullopt);
         return;
     }
-    environment_.routing.runBoundAction(binding, context.app);
+    runBoundAction(binding, context.app);
 }
 
 }  // namespace glidra

@@ -234,8 +234,8 @@ TEST(GestureActionTest, CategoryListsWithTitles) {
              {A::brightnessDown, "降低亮度"},
              {A::keyboardBrightnessUp, "键盘背光调亮"},
              {A::keyboardBrightnessDown, "键盘背光调暗"},
-             {A::spotlight, "Spotlight 搜索"},
-             {A::missionControl, "调度中心"},
+             {A::spotlight, "桌面搜索"},
+             {A::missionControl, "桌面概览"},
              {A::showDesktop, "显示桌面"},
              {A::previousDesktop, "上一个桌面"},
              {A::nextDesktop, "下一个桌面"},
@@ -248,7 +248,7 @@ TEST(GestureActionTest, CategoryListsWithTitles) {
              {A::toggleKeepAwake, "保持唤醒：开启 / 关闭"},
              {A::enableKeepAwake, "开启保持唤醒"},
              {A::disableKeepAwake, "关闭保持唤醒"},
-             {A::openFinder, "打开 Finder"},
+             {A::openFinder, "打开文件管理器"},
              {A::openSystemSettings, "打开系统设置"},
              {A::openControlCenter, "打开系统控制中心"},
              {A::openNotificationCenter, "打开系统通知中心"},
@@ -528,7 +528,7 @@ TEST(GestureActionTest, ExactlyTheListedActionsHaveKeywords) {
         groups, [](GestureAction a) { return searchKeywords(a); }, "keywords");
 
     const std::vector<std::pair<GestureAction, QString>> given = {
-        {A::copyFilePath, "Finder 文件夹 完整路径 复制路径 位置"},
+        {A::copyFilePath, "文件管理器 文件夹 完整路径 复制路径 位置"},
         {A::copyPageTitleAndLink, "复制网址 当前网址 URL 分享网页 链接 标题"},
         {A::forceQuitApplications, "强制退出应用 强制关闭 强退 结束任务 任务管理器"},
         {A::disableKeepAwake, "禁止锁屏 防止锁屏 不锁屏 防休眠 不熄屏 咖啡 保持唤醒 电脑控制"},
@@ -581,20 +581,20 @@ TEST(GestureActionTest, ExactlyTheListedActionsHaveHelpTexts) {
     EXPECT_EQ(detail(A::copy), std::nullopt);
 
     const std::vector<std::pair<GestureAction, QString>> given = {
-        {A::copyFilePath, "先在 Finder 中选中文件或文件夹，复制完整路径。多选时可一次复制多个路径。"},
-        {A::copyPageLink,
-         "复制 Chrome / Safari 当前网页的信息。首次需要允许 Glidra 控制浏览器；不需要开启网页 JavaScript。"},
-        {A::mouseLeftClick, "先把鼠标指针移到目标上，再做手势。按住的 ⌘、⌥、⌃、⇧ 等按键也会保留。"},
+        {A::copyFilePath, "先在文件管理器中选中文件或文件夹，复制完整路径。多选时可一次复制多个路径。"},
+        {A::copyPageLink, "复制 Chrome / Firefox 当前网页的信息。不需要开启网页 JavaScript。"},
+        {A::mouseLeftClick, "先把鼠标指针移到目标上，再做手势。按住的 Ctrl、Alt、Shift、Super 等按键也会保留。"},
         {A::mouseToggleDrag,
          "先把指针移到目标上，再做手势开始拖拽。移动指针后，用“松开鼠标左键”或再做一次切换手势放下。Esc、"
          "暂停控制或闲置 30 秒也会松开。"},
-        {A::forceQuitApplications, "打开 macOS 的“强制退出应用程序”窗口，与 ⌘⌥Esc 相同，再自行选择要退出的应用。"},
+        {A::forceQuitApplications,
+         "打开桌面的“强制退出应用程序”窗口，再自行选择要退出的应用；桌面没有这个窗口时，请改用系统监视器。"},
         {A::nextTab,
          "多指左右滑动达到幅度即可切换，无需等到抬手。每次滑动切换一个标签，抬起全部手指后可立即再次滑动。"
          "与复杂路径手势重叠时会等抬手判定。"},
         {A::restoreWindow, "恢复到本次由 Glidra 分屏或最大化之前的位置与大小。"},
         {A::openApplicationSwitcher,
-         "切换应用，不是单个窗口。打开系统 ⌘Tab 切换器，可用左键手势点击应用，或方向键选择、回车切换、Esc "
+         "切换应用，不是单个窗口。打开系统 Alt+Tab 切换器，可用左键手势点击应用，或方向键选择、回车切换、Esc "
          "取消。音量与亮度手势继续可用；其他动作会先关闭切换器。不会批量展开最小化窗口。"},
     };
     for (const auto& [action, text] : given) EXPECT_EQ(detail(action), text) << enumRaw(action).toStdString();

@@ -1,21 +1,16 @@
 #pragma once
 
-// The shared action executors on the sim platform, attached to a controller
-// that is switched on and listening. Posted events go through the sim event
-// taps, as the system sends them, so the executors' own taps see them.
+// The shared action executors and the dispatcher on the sim platform,
+// attached to a controller that is switched on and listening. Posted events go
+// through the sim event taps, as the system sends them, so the executors' own
+// taps see them.
 
+#include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
 #include "platform/EventMarkers.h"
-#include "platform/sim/SimAudioDevices.h"
-#include "platform/sim/SimDesktopPreferences.h"
-#include "platform/sim/SimDesktopViews.h"
-#include "platform/sim/SimEventPoster.h"
-#include "platform/sim/SimEventTap.h"
-#include "platform/sim/SimKeyboardBacklight.h"
-#include "platform/sim/SimPowerAssertions.h"
-#include "platform/sim/SimScreenCovers.h"
-#include "platform/sim/SimSystemEvents.h"
+#include "platform/sim/SimActionSystem.h"
 #include "support/ControllerHarness.h"
+#include "support/FakeExecutorGroups.h"
 #include "support/NoticePrinter.h"
 #include "support/QtPrinters.h"
 
@@ -38,18 +33,11 @@ namespace glidra::test {
 using Type = InputEvent::Type;
 using namespace modifier_flag;
 
-struct ExecutorRig {
-    sim::SimEventPoster poster;
-    sim::SimEventTap taps;
-    sim::SimDesktopViews desktopViews;
-    sim::SimSystemEvents systemEvents;
-    sim::SimAudioDevices audio;
-    sim::SimPowerAssertions power;
-    sim::SimKeyboardBacklight keyboardBacklight;
-    sim::SimDesktopPreferences desktopPreferences;
-    sim::SimScreenCovers screenCovers;
+struct ExecutorRig : sim::SimActionSystem {
+    FakeExecutorGroups groups;
     FakeHUD* dragHud = nullptr;
     ActionExecutors* executors = nullptr;
+    ActionDispatcher* dispatcher = nullptr;
     ControllerHarness h{[this](ControllerHarness& harness) {
         auto made = std::make_unique<ActionExecutors>(ActionExecutors::Ports{
             poster,
@@ -66,6 +54,11 @@ struct ExecutorRig {
             keyboardBacklight,
             desktopPreferences,
             screenCovers,
+            pasteboard,
+            screenshots,
+            browserPages,
+            textSelection,
+            translation,
             harness.settings,
             [this, &harness](AdjustmentHUDSettings) {
                 auto hud = std::make_unique<FakeHUD>(harness.log);
@@ -74,12 +67,16 @@ struct ExecutorRig {
             },
         });
         executors = made.get();
+        auto madeDispatcher = std::make_unique<ActionDispatcher>(
+            ActionDispatcher::Ports{poster, harness.keyboard, harness.frontmost, harness.accessibilityTrust, workspace},
+            ActionDispatcher::Executors{*executors, groups, groups, *executors});
+        dispatcher = madeDispatcher.get();
+        harness.builtDispatcher = std::move(madeDispatcher);
         return made;
     }};
     TrackpadController& c = *h.controller;
 
     ExecutorRig() {
-        poster.routeThrough(&taps);
         h.accessibilityTrust.setTrusted(true);
         executors->attachController(c);
         c.setEnabled(true);

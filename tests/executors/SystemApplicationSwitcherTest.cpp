@@ -50,20 +50,6 @@ TEST_F(SystemApplicationSwitcherTest, OpeningHoldsCommandTabsAfterAMomentAndShow
     EXPECT_EQ(c.status(), kHint.text);
 }
 
-TEST_F(SystemApplicationSwitcherTest, TheHintOfAnOpeningIsSeenOnceAndSteppingShowsItAgain) {
-    // What the action task does with an executor's notice: it is shown
-    // unless the gesture state was reset while the action ran.
-    const auto runAsAction = [this] {
-        const quint64 epoch = c.actionEpoch();
-        const HUDNotice notice = switcher().begin();
-        if (c.actionEpoch() == epoch) c.presentNotice(notice);
-    };
-    runAsAction();
-    EXPECT_EQ(h.hud->notices, std::vector{kHint});
-    runAsAction();
-    EXPECT_EQ(h.hud->notices, (std::vector{kHint, kHint}));
-}
-
 TEST_F(SystemApplicationSwitcherTest, ARefusedOpeningPostsNothingAndChangesNothing) {
     struct Case {
         const char* name;

@@ -3,6 +3,7 @@
 #include "hud/FloatingAdjustmentHUD.h"
 #include "hud/HUDPanel.h"
 #include "hud/HUDScreens.h"
+#include "hud/HUDView.h"
 #include "support/SimTime.h"
 
 #include <gtest/gtest.h>

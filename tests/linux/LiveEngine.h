@@ -3,8 +3,8 @@
 // The trackpad controller on the real Linux input adapters (umockdev devices
 // in the tests): the touchpads' frames come from the hub's reader thread
 // through the evdev framework and the bridge, button presses through the
-// evdev monitor, time from the system clock and Qt's event loop. What lies
-// beyond recognition is inert, as in the replay tool.
+// evdev monitor, time from the system clock and Qt's event loop. The actions
+// act on a simulated system, as in the replay tool.
 
 #include "bridge/MultitouchBridge.h"
 #include "platform/linux/EvdevInputHub.h"
@@ -18,7 +18,7 @@
 #include "platform/sim/SimDisplayBrightness.h"
 #include "platform/sim/SimFrontmostApplication.h"
 #include "platform/sim/SimUserDefaults.h"
-#include "replay/InertServices.h"
+#include "replay/SimEngine.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
 
@@ -28,8 +28,11 @@ namespace glidra::test {
 
 struct LiveEngine {
     LiveEngine()
-        : controller(replay::inertEnvironment(
-              {settings, clock, scheduler, keyboard, frontmost, keyEvents, mouseButtons, trust}, executors, routing)) {
+        : executors(replay::simExecutorPorts(ports(), system)),
+          actions(ActionDispatcher::Ports{system.poster, keyboard, frontmost, trust, system.workspace},
+                  ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors}),
+          controller(replay::simControllerEnvironment(ports(), executors, actions, routing)) {
+        executors.attachController(controller);
         previousBridge = MultitouchBridge::shared();
         MultitouchBridge::setShared(&bridge);
         previousController = TrackpadController::shared();
@@ -37,6 +40,10 @@ struct LiveEngine {
         QObject::connect(&controller, &TrackpadController::gestureRecognized, &controller,
                          [this](const GestureDescriptor& gesture) { gestures.push_back(gesture); });
     }
+    replay::EnginePorts ports() {
+        return {settings, clock, scheduler, keyboard, frontmost, keyEvents, mouseButtons, trust};
+    }
+
     ~LiveEngine() {
         if (controller.isEnabled()) controller.toggleEnabled();
         TrackpadController::setShared(previousController);
@@ -56,8 +63,11 @@ struct LiveEngine {
     ControlSettings settings{defaults};
     sim::SimFrontmostApplication frontmost;
     sim::SimAccessibilityTrust trust;
-    replay::InertExecutors executors;
+    sim::SimActionSystem system;
+    replay::UnbuiltExecutors unbuilt;
     replay::InertRouting routing;
+    ActionExecutors executors;
+    ActionDispatcher actions;
     TrackpadController controller;
 
     std::vector<GestureDescriptor> gestures;

@@ -3,14 +3,8 @@
 #include "platform/linux/EvdevInputHub.h"
 #include "platform/linux/EvdevKeyboardState.h"
 #include "platform/linux/UinputEventPoster.h"
-#include "platform/sim/SimAudioDevices.h"
-#include "platform/sim/SimDesktopPreferences.h"
-#include "platform/sim/SimDesktopViews.h"
-#include "platform/sim/SimKeyboardBacklight.h"
 #include "platform/sim/SimPointerControl.h"
-#include "platform/sim/SimPowerAssertions.h"
-#include "platform/sim/SimScreenCovers.h"
-#include "platform/sim/SimSystemEvents.h"
+#include "replay/SimEngine.h"
 #include "support/ControllerHarness.h"
 #include "support/FrameBuilder.h"
 #include "support/RecordingVirtualDevice.h"
@@ -44,24 +38,22 @@ struct LinuxSwitcherRig {
     sim::SimPointerControl pointer;
     UinputEventPoster poster{virtualDevice, keyboard, pointer};
     EvdevEventTap taps{hub, poster};
-    sim::SimDesktopViews desktopViews;
-    sim::SimSystemEvents systemEvents;
-    sim::SimAudioDevices audio;
-    sim::SimPowerAssertions power;
-    sim::SimKeyboardBacklight keyboardBacklight;
-    sim::SimDesktopPreferences desktopPreferences;
-    sim::SimScreenCovers screenCovers;
+    // What the executors act on besides input.
+    sim::SimActionSystem system;
     ActionExecutors* executors = nullptr;
-    ControllerHarness h{[this](ControllerHarness& harness) {
-                            auto made = std::make_unique<ActionExecutors>(ActionExecutors::Ports{
-                                poster, taps, harness.keyboardPort, harness.frontmost, harness.accessibilityTrust,
-                                desktopViews, harness.time.clock, harness.time.scheduler, systemEvents, audio, power,
-                                keyboardBacklight, desktopPreferences, screenCovers, harness.settings,
-                                [&harness](AdjustmentHUDSettings) { return std::make_unique<FakeHUD>(harness.log); }});
-                            executors = made.get();
-                            return made;
-                        },
-                        &keyboard};
+    ControllerHarness h{
+        [this](ControllerHarness& harness) {
+            ActionExecutors::Ports ports = replay::simExecutorPorts(
+                {harness.settings, harness.time.clock, harness.time.scheduler, harness.keyboardPort, harness.frontmost,
+                 harness.keyEvents, harness.mouseButtons, harness.accessibilityTrust},
+                system, &poster, &taps);
+            ports.makeHUD = [&harness](AdjustmentHUDSettings) { return std::make_unique<FakeHUD>(harness.log); };
+            auto made = std::make_unique<ActionExecutors>(std::move(ports));
+            executors = made.get();
+            return made;
+        },
+        {},
+        &keyboard};
 
     LinuxSwitcherRig() {
         poster.routeThrough([this](const InputEvent& event) { return taps.filterOwnEvent(event); });
@@ -96,7 +88,7 @@ TEST(SwitcherOnLinuxKeyboardsTest, ASecondGestureStepsTheOpenSwitcherThoughOurDe
 
     // The dispatcher's part: the bound action opens or steps the switcher.
     swipeUp(1.0);
-    ASSERT_EQ(rig.h.routing.ranBindings.size(), 1u);
+    ASSERT_EQ(rig.h.dispatcher.performed.size(), 1u);
     rig.executors->applicationSwitcher().begin();
     rig.h.time.advanceTo(2.0);
     ASSERT_TRUE(rig.executors->applicationSwitcher().isOpen());
@@ -106,7 +98,7 @@ TEST(SwitcherOnLinuxKeyboardsTest, ASecondGestureStepsTheOpenSwitcherThoughOurDe
 
     // The next gesture matches the rule without modifiers, and steps.
     swipeUp(3.0);
-    ASSERT_EQ(rig.h.routing.ranBindings.size(), 2u);
+    ASSERT_EQ(rig.h.dispatcher.performed.size(), 2u);
     rig.executors->applicationSwitcher().begin();
     EXPECT_EQ(rig.virtualDevice.events(),
               QStringList({key(KEY_LEFTALT, 1), key(KEY_TAB, 1), key(KEY_TAB, 0), key(KEY_TAB, 1), key(KEY_TAB, 0)}));

@@ -33,9 +33,12 @@ class FakeExecutors final : public ExecutorServices {
 public:
     explicit FakeExecutors(CallLog& log) : log_(log) {}
     bool keyboardLocked = false;
+    bool keyboardCleaning = false;
+    bool applicationSwitcherOpen = false;
     bool mouseDragHeld = false;
 
     bool isKeyboardLocked() const override { return keyboardLocked; }
+    bool isKeyboardCleaning() const override { return keyboardCleaning; }
     void stopKeyboardLock() override {
         keyboardLocked = false;
         log_.add(QStringLiteral("stopKeyboardLock"));
@@ -48,6 +51,7 @@ public:
     void resetMouseClickSequence() override { log_.add(QStringLiteral("resetMouseClickSequence")); }
     void resetKeyboardBacklightStepper() override { log_.add(QStringLiteral("resetKeyboardBacklightStepper")); }
     void cancelWindowScreenshot() override { log_.add(QStringLiteral("cancelWindowScreenshot")); }
+    bool isApplicationSwitcherOpen() const override { return applicationSwitcherOpen; }
     void endApplicationSwitcher(bool cancel) override {
         log_.add(QStringLiteral("endApplicationSwitcher(%1)").arg(cancel));
     }
@@ -132,19 +136,34 @@ private:
     CallLog& log_;
 };
 
+// Records every action it is given and answers with `answer`; an action
+// takes `duration` seconds of the manual clock, so tests can act while it
+// runs.
+class FakeDispatcher final : public ActionDispatchService {
+public:
+    FakeDispatcher(CallLog& log, Scheduler& scheduler) : log_(log), scheduler_(scheduler) {}
+    std::vector<GestureBinding> performed;
+    HUDNotice answer{QStringLiteral("已完成"), QStringLiteral("checkmark"), HUDNotice::Kind::success};
+    double duration = 0;
+
+    QCoro::Task<HUDNotice> performGestureAction(GestureBinding binding, CancellationToken) override {
+        performed.push_back(binding);
+        log_.add(QStringLiteral("perform(%1)").arg(enumRaw(binding.action)));
+        if (duration > 0) co_await scheduler_.sleep(duration);
+        co_return answer;
+    }
+
+private:
+    CallLog& log_;
+    Scheduler& scheduler_;
+};
+
 class FakeRouting final : public GestureRoutingService {
 public:
     explicit FakeRouting(CallLog& log) : log_(log) {}
-    std::vector<GestureBinding> ranBindings;
-    std::vector<std::optional<QString>> startApplications;
     std::vector<std::pair<float, GestureBinding>> adjustments;
     bool regionHit = false;
 
-    void runBoundAction(const GestureBinding& binding, const std::optional<QString>& startApplication) override {
-        ranBindings.push_back(binding);
-        startApplications.push_back(startApplication);
-        log_.add(QStringLiteral("runBoundAction(%1)").arg(enumRaw(binding.action)));
-    }
     void performAdjustment(float step, const GestureBinding& binding, std::optional<DeviceId>) override {
         adjustments.emplace_back(step, binding);
         log_.add(QStringLiteral("performAdjustment(%1,%2)").arg(enumRaw(binding.action)).arg(double(step)));
@@ -181,6 +200,9 @@ struct ControllerHarness {
     sim::SimMouseButtonMonitor mouseButtons;
     sim::SimAccessibilityTrust accessibilityTrust;
     FakeExecutors executors{log};
+    FakeDispatcher dispatcher{log, time.scheduler};
+    // A dispatcher a test builds in place of the fake.
+    std::unique_ptr<ActionDispatchService> builtDispatcher;
     // Executors a test builds on the harness's ports in place of the fakes.
     std::unique_ptr<ExecutorServices> builtExecutors;
     FakeRouting routing{log};
@@ -199,7 +221,12 @@ struct ControllerHarness {
 
     using ExecutorsFactory = std::function<std::unique_ptr<ExecutorServices>(ControllerHarness&)>;
 
-    explicit ControllerHarness(const ExecutorsFactory& makeExecutors = {}, KeyboardState* keyboardOverride = nullptr)
+    using HUDFactory = std::function<std::unique_ptr<AdjustmentHUD>(ControllerHarness&, AdjustmentHUDSettings)>;
+
+    // `makeHUD` builds the controller's HUD in place of the recording fake
+    // (`hud` then stays null).
+    explicit ControllerHarness(const ExecutorsFactory& makeExecutors = {}, HUDFactory makeHUD = {},
+                               KeyboardState* keyboardOverride = nullptr)
         : keyboardPort(keyboardOverride ? *keyboardOverride : keyboard) {
         if (makeExecutors) builtExecutors = makeExecutors(*this);
         auto lock = std::make_unique<FakePointerLock>(log);
@@ -213,8 +240,10 @@ struct ControllerHarness {
             keyboardPort,
             frontmost,
             builtExecutors ? *builtExecutors : executors,
+            builtDispatcher ? *builtDispatcher : dispatcher,
             routing,
-            [this](AdjustmentHUDSettings) {
+            [this, makeHUD](AdjustmentHUDSettings settings) -> std::unique_ptr<AdjustmentHUD> {
+                if (makeHUD) return makeHUD(*this, std::move(settings));
                 auto made = std::make_unique<FakeHUD>(log);
                 hud = made.get();
                 return made;

@@ -255,5 +255,96 @@ TEST(ReplayTest, ARecordingWhoseAxesAreNotAllDescribedIsReplayedWithAWarningThat
     }
 }
 
+QString configuration(const char* name) { return QStringLiteral(GLIDRA_TEST_DATA_DIR "/") + QLatin1String(name); }
+
+QStringList lines(const CommandResult& result) { return result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+
+TEST(ReplayTest, RunsTheActionsAConfigurationBindsOnTheSimulatedSystem) {
+    const QString bundled = configuration("configurations/recordings.json");
+    const auto tap = run({QStringLiteral("--config"), bundled, QStringLiteral("--run"),
+                          recording("CyPS2_Cypress_Trackpad.two_finger_tap")});
+    ASSERT_EQ(tap.status, 0) << tap.err;
+    // Without practice the tap waits for no further tap: no rule wants one.
+    EXPECT_EQ(lines(tap), (QStringList{
+                              QStringLiteral(R"({"gesture":{"fingers":2,"kind":"tap","tapCount":1},"t":0.108})"),
+                              QStringLiteral(R"({"action":"mouseRightClick","notice":"鼠标右键点击","t":0.108})"),
+                          }));
+
+    // Each action follows the gesture that started it.
+    const auto slides = run({QStringLiteral("--run"), QStringLiteral("--config"), bundled,
+                             recording("SynPS2_Synaptics_TouchPad.hp8470p.edge-scroll-horizontal")});
+    ASSERT_EQ(slides.status, 0) << slides.err;
+    QStringList kinds;
+    for (const QString& line : lines(slides)) {
+        const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+        kinds.append(object.contains(u"action")
+                         ? object.value(u"action").toString() + QLatin1Char('=') + object.value(u"notice").toString()
+                         : object.value(u"gesture").toObject().value(u"kind").toString());
+    }
+    EXPECT_EQ(kinds, (QStringList{QStringLiteral("swipe"), QStringLiteral("nextTab=下一个标签页"),
+                                  QStringLiteral("swipe"), QStringLiteral("toggleKeepAwake=尚未设置动作"),
+                                  QStringLiteral("backAndForth"), QStringLiteral("undo=撤销")}));
+
+    // Without --run the configuration is only practised.
+    const auto practised =
+        run({QStringLiteral("--config"), bundled, recording("CyPS2_Cypress_Trackpad.two_finger_tap")});
+    EXPECT_EQ(summarise(practised.out), QStringList{QStringLiteral("tap 2 x1")});
+    EXPECT_FALSE(practised.out.contains(QStringLiteral("action")));
+}
+
+TEST(ReplayTest, TheConfigurationsLevelsHoldUnlessTheCommandLineGivesOthers) {
+    QFile bundled(configuration("configurations/recordings.json"));
+    ASSERT_TRUE(bundled.open(QIODevice::ReadOnly));
+    QJsonObject archive = QJsonDocument::fromJson(bundled.readAll()).object();
+    archive.insert(QStringLiteral("recognitionLevel"), QStringLiteral("deliberate"));
+    const QString deliberate = test::temporaryHome() + QStringLiteral("/deliberate.json");
+    writeFile(deliberate, QJsonDocument(archive).toJson());
+
+    // 0.17 of the pad: a swipe at the standard level, short of the deliberate
+    // swipe distance.
+    std::vector<std::array<int, 3>> frames;
+    for (int i = 0; i <= 10; ++i) frames.push_back({300 + 17 * i, 500, 20});
+    const QString slide = test::temporaryHome() + QStringLiteral("/swipe.events");
+    writeFile(slide, syntheticRecording(false, frames));
+    EXPECT_EQ(summarise(run({slide}).out), QStringList{QStringLiteral("swipe 1")});
+    EXPECT_EQ(summarise(run({QStringLiteral("--config"), deliberate, slide}).out), QStringList{});
+    EXPECT_EQ(summarise(run({QStringLiteral("--config"), deliberate, QStringLiteral("--level"),
+                             QStringLiteral("standard"), slide})
+                            .out),
+              QStringList{QStringLiteral("swipe 1")});
+}
+
+TEST(ReplayTest, AConfigurationThatCannotBeReadOrIsInvalidGetsOneClearErrorAndStatusTwo) {
+    const QString dir = test::temporaryHome();
+    writeFile(dir + QStringLiteral("/not-json.json"), "{ gestures: [");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + QStringLiteral("/pipe.json")).constData(), 0600), 0);
+    const QString tap = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+
+    struct Case {
+        QStringList arguments;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{tap, QStringLiteral("--config")}, "--config takes the path of an exported configuration"},
+        {{QStringLiteral("--config"), dir + QStringLiteral("/missing.json"), tap}, "no such configuration file"},
+        {{QStringLiteral("--config"), dir, tap}, "no such configuration file"},
+        {{QStringLiteral("--config"), dir + QStringLiteral("/pipe.json"), tap}, "no such configuration file"},
+        {{QStringLiteral("--config"), dir + QStringLiteral("/not-json.json"), tap}, "not a Glidra configuration"},
+        {{QStringLiteral("--config"), configuration("archives/gestures-five-fingers.json"), tap},
+         "invalid gesture rules"},
+        {{QStringLiteral("--config"), configuration("archives/version-2.json"), tap},
+         "a schema version this program does not read"},
+        {{QStringLiteral("--config"), configuration("archives/values-sensitivity-high.json"), tap},
+         "sensitivity or edge width out of range"},
+        {{QStringLiteral("--run"), QStringLiteral("--run=yes"), tap}, "unexpected argument --run=yes"},
+    };
+    for (const Case& c : cases) {
+        const auto result = run(c.arguments);
+        EXPECT_EQ(result.status, 2) << c.message;
+        EXPECT_TRUE(result.out.isEmpty()) << c.message;
+        EXPECT_TRUE(result.err.contains(QLatin1String(c.message))) << result.err.toStdString();
+    }
+}
+
 }  // namespace
 }  // namespace glidra::replay

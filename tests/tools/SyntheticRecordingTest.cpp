@@ -18,7 +18,7 @@ using test::RecordingBuilder;
 // "none": the kind and fingers, and the direction of the kinds that have one.
 std::string replayed(const RecordingBuilder& pad) {
     std::string seen;
-    for (const ReplayedGesture& r : replay(pad.recording(), ReplayOptions{})) {
+    for (const ReplayedGesture& r : replay(pad.recording(), ReplayOptions{}).gestures) {
         std::string gesture = std::string(enumRow(r.gesture.kind).raw) + " " + std::to_string(r.gesture.fingers);
         if (usesDirection(r.gesture.kind)) gesture += std::string(" ") + enumRow(r.gesture.direction).raw;
         seen += (seen.empty() ? "" : "; ") + gesture;

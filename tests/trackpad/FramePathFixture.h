@@ -49,15 +49,17 @@ inline FrameBuilder swipeAt(double t, int fingers, float dx, float dy, float x =
     return b.up(t + 0.22);
 }
 
-class FramePathTest : public ::testing::Test {
-protected:
+// The controller switched on and listening in an editor, with the frame
+// scripts and the record of the dispatched actions; a rig of its own where a
+// test runs several cases side by side.
+struct FramePathRig {
     static constexpr DeviceId kPad = 0x5100;
     static constexpr DeviceId kOtherPad = 0x5200;
 
     ControllerHarness h;
     TrackpadController& c = *h.controller;
 
-    void SetUp() override {
+    FramePathRig() {
         c.setEnabled(true);
         c.setListening(true);
         h.frontmost.setBundleIdentifier(QStringLiteral("com.example.editor"));
@@ -75,12 +77,23 @@ protected:
         }
     }
 
-    // The actions the routing fake was asked to run, in order.
-    std::vector<GestureAction> ranActions() const {
+    // The bindings whose actions reached the dispatcher, in order, once the
+    // action tasks queued so far have run.
+    const std::vector<GestureBinding>& dispatched() {
+        SimTime::drain();
+        return h.dispatcher.performed;
+    }
+    std::vector<GestureAction> ranActions() {
         std::vector<GestureAction> actions;
-        for (const auto& binding : h.routing.ranBindings) actions.push_back(binding.action);
+        for (const auto& binding : dispatched()) actions.push_back(binding.action);
         return actions;
     }
+    void clearDispatched() {
+        SimTime::drain();
+        h.dispatcher.performed.clear();
+    }
 };
+
+class FramePathTest : public ::testing::Test, protected FramePathRig {};
 
 }  // namespace glidra::test

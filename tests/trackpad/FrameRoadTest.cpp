@@ -111,7 +111,7 @@ TEST_F(FrameRoadTest, APendingTapCancelledAtTheInstantItsWaitEndsNeverFires) {
     h.time.clock.set(deadline);
     c.handleFrame(kPad, {TouchPoint{1, 0.2f, 0.2f, 0}}, deadline);
     h.time.advanceTo(deadline + 1.0);
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
 
     // A reset at that same instant (here: a modal flag written by a view).
     play(frames().up(3.0));
@@ -120,7 +120,7 @@ TEST_F(FrameRoadTest, APendingTapCancelledAtTheInstantItsWaitEndsNeverFires) {
     h.time.clock.set(second);
     c.setRecordingShortcut(false);
     h.time.advanceTo(second + 1.0);
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     EXPECT_TRUE(c.deviceState().pendingTaps.empty());
 }
 
@@ -169,7 +169,7 @@ TEST_F(FrameRoadTest, FingersRestingWhenAScreenshotSelectionStartsStayIgnoredUnt
     play(frames().up(1.32));
     EXPECT_FALSE(c.screenshotSuppressedContacts().contains(kPad));
     EXPECT_EQ(logged(QStringLiteral("updateVideoScrub")), 0) << "ignored frames reach nothing";
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     EXPECT_FALSE(c.screenshotLiveContacts().contains(kPad));
 
     play(tapAt(2.0));
@@ -191,7 +191,7 @@ TEST_F(FrameRoadTest, SwitchingControlOffMidGestureDropsTheRestOfIt) {
         // Released for more than one finger, and again by the closed gate.
         EXPECT_EQ(logged(releaseOf(kPad)), 2 * (int(all.size()) - 5));
         EXPECT_EQ(logged(QStringLiteral("updateVideoScrub")), 0);
-        EXPECT_TRUE(h.routing.ranBindings.empty());
+        EXPECT_TRUE(dispatched().empty());
         EXPECT_EQ(announced.count(), 0);
         viaListening ? c.setListening(true) : c.setEnabled(true);
     }
@@ -217,7 +217,7 @@ TEST_F(FrameRoadTest, ADisabledApplicationIgnoresFramesUnlessPractising) {
     play(tapAt(1.0));
     EXPECT_EQ(c.status(), QStringLiteral("当前应用已停用自定义手势"));
     EXPECT_EQ(logged(QStringLiteral("updateVideoScrub")), 0);
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
 
     c.setPracticeMode(true);
     play(tapAt(2.0));
@@ -309,6 +309,21 @@ TEST_F(FrameRoadTest, PressureIsPublishedAtMostEveryFiftyMillisecondsAndAtOnceOn
     EXPECT_EQ(c.lastPressureUpdate(), 1.205);
 }
 
+TEST_F(FrameRoadTest, ForceSensingIsKnownOnceAPressReachesTheLightestThreshold) {
+    int changes = 0;
+    QObject::connect(&c, &TrackpadController::hasForcePressSignalChanged, &c, [&] { ++changes; });
+    // A contact's size on an ordinary pad stays below 200 units.
+    play(frames().touch(1, 0.5f, 0.5f, 100).at(1.0).hold(1.2).up(1.25));
+    EXPECT_TRUE(c.hasPressureSignal());
+    EXPECT_FALSE(c.hasForcePressSignal());
+    play(frames().touch(1, 0.5f, 0.5f, 199).at(2.0).press(1, 200).hold(2.2).up(2.25));
+    EXPECT_TRUE(c.hasForcePressSignal());
+    play(frames().touch(1, 0.5f, 0.5f, 400).at(3.0).up(3.1));
+    EXPECT_EQ(changes, 1);
+    c.resetGestureState();
+    EXPECT_TRUE(c.hasForcePressSignal());
+}
+
 TEST_F(FrameRoadTest, ForcePressesAreLookedForOnlyWhenAWinningRuleHasAnAction) {
     const auto press = [](double t) {
         return frames().touch(1, 0.5f, 0.5f, 50).at(t).hold(t + 0.05).press(1, 420).hold(t + 0.3).up(t + 0.32);
@@ -363,7 +378,7 @@ TEST_F(FrameRoadTest, APhysicalTwoFingerClickAndALongPressReachTheirRules) {
     play(rest(1.06, 1.15));
     clicks.handleMouseEvent(trackpadButton(InputEvent::Type::leftMouseUp));
     play(frames().up(1.17));
-    EXPECT_TRUE(h.routing.ranBindings.empty()) << "the tap of that session is not dispatched";
+    EXPECT_TRUE(dispatched().empty()) << "the tap of that session is not dispatched";
     h.time.advanceTo(1.3);
     EXPECT_EQ(ranActions(), std::vector{GestureAction::copy});
 

@@ -43,13 +43,12 @@ TEST_F(GestureHandlingTest, ATapRunsItsRuleInTheFrameOfItsLift) {
     const auto script = tapAt(1.0);
     const auto& frames = script.build();
     play({frames.begin(), frames.end() - 1});
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
 
     play({frames.back()});
     ASSERT_EQ(ranActions(), std::vector{GestureAction::playPause});
-    EXPECT_EQ(h.routing.startApplications[0], QStringLiteral("com.example.editor"));
-    EXPECT_EQ(h.routing.ranBindings[0].trigger, GestureTrigger::leftUp);
-    EXPECT_FALSE(h.routing.ranBindings[0].slideDistance.has_value());
+    EXPECT_EQ(dispatched()[0].trigger, GestureTrigger::leftUp);
+    EXPECT_FALSE(dispatched()[0].slideDistance.has_value());
     EXPECT_EQ(c.lastRecognizedGesture(), QStringLiteral("单指轻点一下"));
 }
 
@@ -64,7 +63,7 @@ TEST_F(GestureHandlingTest, ASingleTapFiresOnceItsWaitForASecondTapHasEnded) {
     setRules({tapRule(1, 1, GestureAction::copy), tapRule(1, 2, GestureAction::paste)});
     play(tapAt(1.0));  // lifts at 1.12; a double-tap rule asks for 0.36 s
     h.time.advanceTo(1.479);
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     h.time.advanceTo(1.481);
     EXPECT_EQ(ranActions(), std::vector{GestureAction::copy});
     EXPECT_TRUE(c.deviceState().pendingTaps.empty());
@@ -104,7 +103,7 @@ TEST_F(GestureHandlingTest, TheMostSpecificMatchingRuleWinsAndTheEarlierOneOnATi
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.name);
         setRules(testCase.rules);
-        h.routing.ranBindings.clear();
+        clearDispatched();
         play(tapAt(t));
         EXPECT_EQ(ranActions(), std::vector{testCase.expected});
         t += 1.0;
@@ -149,7 +148,7 @@ TEST_F(GestureHandlingTest, AnApplicationRuleNeverMatchesWithoutAFrontApplicatio
     setRules({inEditor});
     h.frontmost.setBundleIdentifier(std::nullopt);
     play(tapAt(1.0));
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
 }
 
 TEST_F(GestureHandlingTest, KindFingersDirectionAndTapCountDecideWhatMatches) {
@@ -168,12 +167,12 @@ TEST_F(GestureHandlingTest, KindFingersDirectionAndTapCountDecideWhatMatches) {
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(test::describe(testCase.gesture));
-        h.routing.ranBindings.clear();
+        clearDispatched();
         c.handleRecognizedGesture(testCase.gesture, contextAt(0.5f, 0.5f));
         if (testCase.expected) {
             EXPECT_EQ(ranActions(), std::vector{*testCase.expected});
         } else {
-            EXPECT_TRUE(h.routing.ranBindings.empty());
+            EXPECT_TRUE(dispatched().empty());
         }
     }
 }
@@ -192,7 +191,7 @@ TEST_F(GestureHandlingTest, ContinuousActionsStepOnceAndOthersAreSkippedOrRun) {
     EXPECT_EQ(h.routing.adjustments[0].first, 0.06f);
     EXPECT_EQ(h.routing.adjustments[0].second.action, GestureAction::volumeUp);
     EXPECT_EQ(h.routing.adjustments[1].first, 0.0625f);
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     EXPECT_EQ(c.status(), status);
     EXPECT_EQ(c.lastRecognizedGesture(), QStringLiteral("三指向右滑动"));
 }
@@ -204,7 +203,7 @@ TEST_F(GestureHandlingTest, AChangedFrontApplicationCancelsAWaitingTap) {
     play(tapAt(1.0));
     h.frontmost.setBundleIdentifier(QStringLiteral("com.example.browser"));
     h.time.advanceTo(2.0);
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     EXPECT_EQ(c.status(), QStringLiteral("前台应用已变化，已取消手势操作。"));
     EXPECT_TRUE(h.hud->notices.empty());
 
@@ -215,7 +214,7 @@ TEST_F(GestureHandlingTest, AChangedFrontApplicationCancelsAWaitingTap) {
     play(test::frames().at(3.2));
     EXPECT_TRUE(c.deviceState().pendingTaps.empty());
     h.time.advanceTo(5.0);
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     EXPECT_EQ(c.status(), QStringLiteral("-"));
 }
 
@@ -224,7 +223,7 @@ TEST_F(GestureHandlingTest, TypingProtectionIgnoresATouchJustAfterAKeyButNotAfte
     h.time.advanceTo(10.0);
     c.typingMonitor().handleKeyDown(keyFromKeyboard());
     play(tapAt(10.5));
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     EXPECT_EQ(c.status(), QStringLiteral("打字防误触：已忽略本次接触"));
     EXPECT_TRUE(c.deviceState().recognizers.empty()) << "no recognizer saw the frames";
 
@@ -233,7 +232,7 @@ TEST_F(GestureHandlingTest, TypingProtectionIgnoresATouchJustAfterAKeyButNotAfte
     EXPECT_EQ(ranActions(), std::vector{GestureAction::copy});
 
     // A key we synthesised ourselves is no typing.
-    h.routing.ranBindings.clear();
+    clearDispatched();
     h.time.advanceTo(20.0);
     InputEvent own = keyFromKeyboard();
     own.origin = EventOrigin::ownProcess;
@@ -251,7 +250,7 @@ TEST_F(GestureHandlingTest, AGestureWithinTheTypingWindowIsDroppedUnlessPractisi
 
     h.time.advanceTo(10.59);
     c.handleRecognizedGesture(swipe, contextAt(0.5f, 0.5f));
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     EXPECT_EQ(c.lastRecognizedGesture(), before) << "a dropped gesture leaves every output alone";
 
     c.setPracticeMode(true);
@@ -267,7 +266,7 @@ TEST_F(GestureHandlingTest, AGestureWithinTheTypingWindowIsDroppedUnlessPractisi
     h.time.advanceTo(11.0);
     c.typingMonitor().handleKeyDown(keyFromKeyboard());
     c.handleRecognizedGesture(swipe, contextAt(0.5f, 0.5f));
-    EXPECT_EQ(h.routing.ranBindings.size(), 2u);
+    EXPECT_EQ(dispatched().size(), 2u);
 }
 
 TEST_F(GestureHandlingTest, PracticeReportsWhatWouldRunAndRunsNothing) {
@@ -277,7 +276,7 @@ TEST_F(GestureHandlingTest, PracticeReportsWhatWouldRunAndRunsNothing) {
     h.time.advanceTo(1.519);
     EXPECT_TRUE(h.hud->notices.empty()) << "practice waits a fixed 0.4 s for a further tap";
     h.time.advanceTo(1.521);
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     EXPECT_EQ(c.status(), QStringLiteral("单指轻点一下 → 播放 / 暂停（仅练习）"));
     ASSERT_EQ(h.hud->notices.size(), 1u);
     EXPECT_EQ(h.hud->notices[0], (HUDNotice{c.status(), QStringLiteral("hand.draw"), HUDNotice::Kind::information}));
@@ -293,7 +292,7 @@ TEST_F(GestureHandlingTest, PracticeReportsWhatWouldRunAndRunsNothing) {
     play(tapAt(3.0));
     h.time.advanceTo(4.0);
     EXPECT_EQ(c.status(), QStringLiteral("此应用已禁用自定义手势（仅练习）"));
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
 }
 
 TEST_F(GestureHandlingTest, LearningCapturesTheNextGestureOnceAndRunsNothing) {
@@ -316,7 +315,7 @@ TEST_F(GestureHandlingTest, LearningCapturesTheNextGestureOnceAndRunsNothing) {
     ASSERT_FALSE(h.hud->notices.empty());
     EXPECT_EQ(h.hud->notices.back(),
               (HUDNotice{QStringLiteral("三指向右滑动"), QStringLiteral("checkmark"), HUDNotice::Kind::information}));
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
 
     // One-shot: the next gesture is ignored again (the editor is still open).
     play(swipeAt(3.0, 3, 0, 0.2f, 0.3f, 0.3f));
@@ -353,7 +352,7 @@ TEST_F(GestureHandlingTest, APhysicalClickPassesOnlyWhileControlIsOnAndNotSuspen
     c.setReviewingConflicts(false);
     c.setEnabled(false);
     c.handleClick(click, contextAt(0.5f, 0.5f));
-    EXPECT_TRUE(h.routing.ranBindings.empty());
+    EXPECT_TRUE(dispatched().empty());
     c.setEnabled(true);
     c.handleClick(click, contextAt(0.5f, 0.5f));
     EXPECT_EQ(ranActions(), std::vector{GestureAction::copy});

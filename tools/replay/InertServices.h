@@ -1,30 +1,18 @@
 #pragma once
 
-// Pieces of the engine that have no role in a replay: practice mode never
-// runs an action, there is no screen for the HUD, and a recording never
-// disconnects. Each does nothing.
+// Pieces of the engine that have no role in a replay, or are not built yet:
+// there is no screen for the HUD, a recording never disconnects, and the edge
+// paths and some executors are still to come. Each does nothing.
 
+#include "common/Localized.h"
 #include "dispatch/AdjustmentHUD.h"
+#include "dispatch/DispatcherServices.h"
 #include "trackpad/ControllerServices.h"
-#include "trackpad/TrackpadController.h"
 
 namespace glidra::replay {
 
-class InertExecutors final : public ExecutorServices {
-public:
-    bool isKeyboardLocked() const override { return false; }
-    void stopKeyboardLock() override {}
-    bool isMouseDragHeld() const override { return false; }
-    void releaseMouseDrag() override {}
-    void resetMouseClickSequence() override {}
-    void resetKeyboardBacklightStepper() override {}
-    void cancelWindowScreenshot() override {}
-    void endApplicationSwitcher(bool) override {}
-};
-
 class InertRouting final : public GestureRoutingService {
 public:
-    void runBoundAction(const GestureBinding&, const std::optional<QString>&) override {}
     void performAdjustment(float, const GestureBinding&, std::optional<DeviceId>) override {}
     bool edgeRuleRegionHit(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
         return false;
@@ -72,39 +60,26 @@ public:
     void reportListening(bool) override {}
 };
 
-// The ports the engine reads, for a controller whose other pieces are inert.
-struct EnginePorts {
-    ControlSettings& settings;
-    const Clock& clock;
-    Scheduler& scheduler;
-    KeyboardState& keyboard;
-    FrontmostApplication& frontmostApplication;
-    KeyEventMonitor& keyEvents;
-    MouseButtonMonitor& mouseButtons;
-    const AccessibilityTrust& accessibilityTrust;
-};
+// The application and window executors and the system action executor,
+// which this engine does not have yet: they take no action on, and answer
+// what they would be asked to do with that they cannot.
+class UnbuiltExecutors final : public SystemActionService, public ApplicationActionExecutors {
+public:
+    QCoro::Task<std::optional<HUDNotice>> perform(GestureAction) override { co_return std::nullopt; }
+    QCoro::Task<std::optional<HUDNotice>> openActionTarget(GestureBinding) override { co_return std::nullopt; }
+    QCoro::Task<bool> openApplication(QString) override { co_return false; }
+    QCoro::Task<bool> toggleAccessibilityKeyboard(CancellationToken) override { co_return false; }
+    QCoro::Task<HUDNotice> openSystemPanel(GestureAction) override { co_return unavailable(); }
+    QCoro::Task<HUDNotice> openForceQuitWindow(CancellationToken) override { co_return unavailable(); }
+    HUDNotice closeFrontWindow() override { return unavailable(); }
+    HUDNotice performWindowLayout(GestureAction) override { return unavailable(); }
+    HUDNotice switchToPreviousApplication() override { return unavailable(); }
 
-// The controller's environment: the ports given, the inert pieces above, and
-// `executors` and `routing`, which must outlive the controller.
-inline TrackpadController::Environment inertEnvironment(const EnginePorts& ports, ExecutorServices& executors,
-                                                        GestureRoutingService& routing) {
-    return TrackpadController::Environment{
-        ports.settings,
-        ports.clock,
-        ports.scheduler,
-        ports.keyboard,
-        ports.frontmostApplication,
-        executors,
-        routing,
-        [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
-        std::make_unique<InertPointerLock>(),
-        std::make_unique<InertVideoScrubber>(),
-        std::make_unique<InertConnector>(),
-        [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
-        ports.keyEvents,
-        ports.mouseButtons,
-        ports.accessibilityTrust,
-    };
-}
+private:
+    static HUDNotice unavailable() {
+        return HUDNotice{localized(GLIDRA_TEXT("尚未设置动作")), QStringLiteral("info.circle"),
+                         HUDNotice::Kind::information};
+    }
+};
 
 }  // namespace glidra::replay

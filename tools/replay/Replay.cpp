@@ -44,20 +44,63 @@ std::optional<InputEvent::Type> buttonEventType(const evdev::Frame::ButtonChange
 
 void drain() {
     // A frame hops to the main thread once; its handling may queue more work
-    // (a cancelled tap resuming), so run until the queue is settled.
+    // (a cancelled tap resuming, an action task), so run until the queue is
+    // settled.
     for (int round = 0; round < 8; ++round) QCoreApplication::processEvents();
 }
 
+// Lets the clock reach `t` one deadline at a time, running what each timer
+// queued before the next fires, as the event loop would.
+void advance(sim::SimScheduler& scheduler, double t) {
+    for (auto next = scheduler.nextDeadline(); next && *next <= t; next = scheduler.nextDeadline()) {
+        scheduler.advanceTo(*next);
+        drain();
+    }
+    scheduler.advanceTo(t);
+    drain();
+}
+
+double milliseconds(double seconds) { return std::round(seconds * 1000.0) / 1000.0; }
+
+// Passes every action on to the engine's own dispatcher and notes what it
+// said. The engine takes it at construction, so it is attached afterwards.
+class RecordingDispatcher final : public ActionDispatchService {
+public:
+    explicit RecordingDispatcher(std::vector<ReplayedAction>& actions) : actions_(actions) {}
+    void attach(ActionDispatchService& target, const Clock& clock) {
+        target_ = &target;
+        clock_ = &clock;
+    }
+
+    QCoro::Task<HUDNotice> performGestureAction(GestureBinding binding, CancellationToken token) override {
+        const HUDNotice notice = co_await target_->performGestureAction(binding, std::move(token));
+        actions_.push_back({milliseconds(clock_->uptime()), binding.action, notice});
+        co_return notice;
+    }
+
+private:
+    std::vector<ReplayedAction>& actions_;
+    ActionDispatchService* target_ = nullptr;
+    const Clock* clock_ = nullptr;
+};
+
 }  // namespace
 
-std::vector<ReplayedGesture> replay(const evdev::Recording& recording, const ReplayOptions& options) {
+ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& options) {
+    ReplayResult result;
     InertRouting routing;
-    SimEngine engine(routing);
+    RecordingDispatcher dispatcher(result.actions);
+    SimEngine engine(routing, &dispatcher);
+    dispatcher.attach(engine.actions, engine.clock);
     sim::ManualClock& clock = engine.clock;
     sim::SimScheduler& scheduler = engine.scheduler;
     TrackpadController& controller = engine.controller;
-    engine.settings.setRecognitionLevel(options.level);
-    engine.settings.setForcePressLevel(options.forceLevel);
+    // The settings live in memory, so applying never fails to save.
+    if (options.configuration) Q_UNUSED(engine.settings.apply(*options.configuration));
+    if (options.level) engine.settings.setRecognitionLevel(*options.level);
+    if (options.forceLevel) engine.settings.setForcePressLevel(*options.forceLevel);
+    // The simulated system trusts the program with its input.
+    engine.trust.setTrusted(true);
 
     sim::SimMultitouchFramework framework;
     const MultitouchDevice device = framework.addDevice();
@@ -68,22 +111,21 @@ std::vector<ReplayedGesture> replay(const evdev::Recording& recording, const Rep
     TrackpadController* previousController = TrackpadController::shared();
     TrackpadController::setShared(&controller);
 
-    std::vector<ReplayedGesture> gestures;
+    std::vector<ReplayedGesture>& gestures = result.gestures;
     QObject::connect(&controller, &TrackpadController::gestureRecognized, &controller,
                      [&gestures, &clock](const GestureDescriptor& gesture) {
-                         gestures.push_back({std::round(clock.uptime() * 1000.0) / 1000.0, gesture});
+                         gestures.push_back({milliseconds(clock.uptime()), gesture});
                      });
 
     controller.toggleEnabled();
-    controller.setPracticeMode(true);
+    controller.setPracticeMode(!options.runActions);
 
     evdev::FrameAssembler assembler(recording.device, evdev::FrameAssembler::optionsFor(recording));
     double lastTime = 0;
     for (const auto& event : recording.events) {
         const auto frame = assembler.feed(event);
         if (!frame) continue;
-        scheduler.advanceTo(frame->time);
-        drain();
+        advance(scheduler, frame->time);
         for (const auto& touches : evdev::driverTouchLists(*frame)) {
             framework.deliver(device, touches, frame->time);
             drain();
@@ -96,14 +138,13 @@ std::vector<ReplayedGesture> replay(const evdev::Recording& recording, const Rep
         }
         lastTime = frame->time;
     }
-    scheduler.advanceTo(lastTime + kTrailingTime);
-    drain();
+    advance(scheduler, lastTime + kTrailingTime);
 
     controller.toggleEnabled();
     drain();
     TrackpadController::setShared(previousController);
     MultitouchBridge::setShared(previousBridge);
-    return gestures;
+    return result;
 }
 
 namespace {
@@ -111,7 +152,8 @@ namespace {
 constexpr int kBadInput = 2;
 
 const char* const kUsage =
-    "usage: glidra-replay [--level relaxed|standard|deliberate] [--force-level light|standard|firm] RECORDING";
+    "usage: glidra-replay [--level relaxed|standard|deliberate] [--force-level light|standard|firm]\n"
+    "                     [--config ARCHIVE.json] [--run] RECORDING";
 
 template <typename E>
 std::optional<E> optionValue(const QStringList& arguments, qsizetype& i) {
@@ -154,11 +196,69 @@ QString derivedAxesWarning(const evdev::Recording& recording, const QString& pat
                                        : QStringLiteral("the ranges of %1 are").arg(axes));
 }
 
+// Why an archive was refused, for the command line.
+const char* archiveProblem(ConfigurationArchiveError error) {
+    switch (error) {
+        case ConfigurationArchiveError::invalidFile:
+            return "not a Glidra configuration";
+        case ConfigurationArchiveError::unsupportedVersion:
+            return "a schema version this program does not read";
+        case ConfigurationArchiveError::invalidValues:
+            return "sensitivity or edge width out of range";
+        case ConfigurationArchiveError::invalidGestures:
+            return "invalid gesture rules (duplicates, finger counts or regions)";
+        case ConfigurationArchiveError::invalidEdges:
+            return "invalid edge bindings";
+        case ConfigurationArchiveError::tooLarge:
+            return "larger than 10 MB";
+        case ConfigurationArchiveError::noBackup:
+        case ConfigurationArchiveError::notSaved:
+            break;
+    }
+    return "unreadable";
+}
+
+// The archive at `path`; nothing, with the reason written to `err`, when it
+// cannot be read or is no valid configuration.
+std::optional<ConfigurationArchive> loadConfiguration(const QString& path, QTextStream& err) {
+    // A pipe or a device would be read for ever.
+    if (!QFileInfo(path).isFile()) {
+        err << "glidra-replay: " << path << ": no such configuration file\n";
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << "glidra-replay: " << path << ": cannot be read: " << file.errorString() << '\n';
+        return std::nullopt;
+    }
+    auto decoded = ConfigurationArchive::decode(file);
+    if (!decoded) {
+        err << "glidra-replay: " << path << ": " << archiveProblem(decoded.error()) << '\n';
+        return std::nullopt;
+    }
+    return std::move(decoded.value());
+}
+
+QJsonObject gestureLine(const ReplayedGesture& replayed) {
+    QJsonObject gesture = replayed.gesture.toJson().toObject();
+    // The other kinds carry a direction only because the descriptor always
+    // has one; printed, it would read as if it had been measured.
+    if (!usesDirection(replayed.gesture.kind)) gesture.remove(QStringLiteral("direction"));
+    return QJsonObject{{QStringLiteral("t"), replayed.time}, {QStringLiteral("gesture"), gesture}};
+}
+
+QJsonObject actionLine(const ReplayedAction& replayed) {
+    return QJsonObject{{QStringLiteral("t"), replayed.time},
+                       {QStringLiteral("action"), enumRaw(replayed.action)},
+                       {QStringLiteral("notice"), replayed.notice.text}};
+}
+
 }  // namespace
 
 int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     ReplayOptions options;
     QString path;
+    std::optional<QString> configurationPath;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         if (argument == QLatin1String("--level")) {
@@ -175,6 +275,14 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
                 return kBadInput;
             }
             options.forceLevel = *level;
+        } else if (argument == QLatin1String("--config")) {
+            if (i + 1 >= arguments.size()) {
+                err << "glidra-replay: --config takes the path of an exported configuration\n" << kUsage << '\n';
+                return kBadInput;
+            }
+            configurationPath = arguments.at(++i);
+        } else if (argument == QLatin1String("--run")) {
+            options.runActions = true;
         } else if (argument.startsWith(QLatin1String("--")) || !path.isEmpty()) {
             err << "glidra-replay: unexpected argument " << argument << '\n' << kUsage << '\n';
             return kBadInput;
@@ -185,6 +293,10 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (path.isEmpty()) {
         err << kUsage << '\n';
         return kBadInput;
+    }
+    if (configurationPath) {
+        options.configuration = loadConfiguration(*configurationPath, err);
+        if (!options.configuration) return kBadInput;
     }
 
     evdev::EvemuReader::Options readOptions;
@@ -197,14 +309,17 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const evdev::Recording& recording = read.recording();
     if (recording.device.hasDerivedAxes()) err << "glidra-replay: warning: " << derivedAxesWarning(recording, path);
 
-    for (const auto& replayed : replay(recording, options)) {
-        QJsonObject gesture = replayed.gesture.toJson().toObject();
-        // The other kinds carry a direction only because the descriptor
-        // always has one; printed, it would read as if it had been measured.
-        if (!usesDirection(replayed.gesture.kind)) gesture.remove(QStringLiteral("direction"));
-        QJsonObject line{{QStringLiteral("t"), replayed.time}, {QStringLiteral("gesture"), gesture}};
+    // In time order; a gesture before the action it started.
+    const ReplayResult result = replay(recording, options);
+    auto action = result.actions.begin();
+    const auto print = [&out](const QJsonObject& line) {
         out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
+    };
+    for (const auto& gesture : result.gestures) {
+        for (; action != result.actions.end() && action->time < gesture.time; ++action) print(actionLine(*action));
+        print(gestureLine(gesture));
     }
+    for (; action != result.actions.end(); ++action) print(actionLine(*action));
     out.flush();
     return 0;
 }

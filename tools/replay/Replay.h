@@ -1,13 +1,17 @@
 #pragma once
 
+#include "actions/GestureAction.h"
 #include "gestures/ForcePressLevel.h"
 #include "gestures/GestureDescriptor.h"
 #include "gestures/GestureRecognitionLevel.h"
+#include "notices/HUDNotice.h"
 #include "platform/evdev/Recording.h"
+#include "settings/ConfigurationArchive.h"
 
 #include <QStringList>
 #include <QTextStream>
 
+#include <optional>
 #include <vector>
 
 namespace glidra::replay {
@@ -20,20 +24,41 @@ struct ReplayedGesture {
     friend bool operator==(const ReplayedGesture&, const ReplayedGesture&) = default;
 };
 
+// One bound action as the dispatcher carried it out.
+struct ReplayedAction {
+    double time = 0;  // when the dispatcher returned
+    GestureAction action = GestureAction::none;
+    HUDNotice notice;
+
+    friend bool operator==(const ReplayedAction&, const ReplayedAction&) = default;
+};
+
 struct ReplayOptions {
-    GestureRecognitionLevel level = GestureRecognitionLevel::standard;
-    ForcePressLevel forceLevel = ForcePressLevel::standard;
+    // The rules, bindings and options to replay with; the defaults when absent.
+    std::optional<ConfigurationArchive> configuration;
+    // Override the configuration's levels when set.
+    std::optional<GestureRecognitionLevel> level;
+    std::optional<ForcePressLevel> forceLevel;
+    // Practice mode off: the dispatcher runs the bound actions, on the
+    // simulated system.
+    bool runActions = false;
+};
+
+struct ReplayResult {
+    std::vector<ReplayedGesture> gestures;
+    std::vector<ReplayedAction> actions;
 };
 
 // Plays a recording through the frame assembler, the multitouch bridge and
-// the real trackpad controller on the sim platform, with control on and
-// practice mode set, on a manual clock: the result never depends on the
-// machine's speed.
-std::vector<ReplayedGesture> replay(const evdev::Recording& recording, const ReplayOptions& options);
+// the real trackpad controller on the sim platform, with control on, on a
+// manual clock: the result never depends on the machine's speed. In practice
+// mode unless the options ask to run the actions.
+ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& options);
 
-// The command line: `glidra-replay [--level L] [--force-level F] RECORDING`.
-// Writes one JSON object per gesture to `out`, problems to `err`; returns the
-// exit status (0, or 2 for bad usage or input).
+// The command line:
+// `glidra-replay [--level L] [--force-level F] [--config ARCHIVE.json] [--run] RECORDING`.
+// Writes one JSON object per gesture, and per action with --run, to `out`,
+// problems to `err`; returns the exit status (0, or 2 for bad usage or input).
 int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 }  // namespace glidra::replay

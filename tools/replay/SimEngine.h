@@ -1,10 +1,14 @@
 #pragma once
 
-// The trackpad controller on the sim platform, with the engine's inert pieces:
-// what the replay tool and the frame-path benchmark run the real engine on.
+// The trackpad controller on the sim platform, with the action executors and
+// the dispatcher acting on a simulated system: what the replay tool and the
+// frame-path benchmark run the real engine on. Nothing reaches the machine.
 
+#include "dispatch/ActionDispatcher.h"
+#include "executors/ActionExecutors.h"
 #include "platform/sim/ManualClock.h"
 #include "platform/sim/SimAccessibilityTrust.h"
+#include "platform/sim/SimActionSystem.h"
 #include "platform/sim/SimFrontmostApplication.h"
 #include "platform/sim/SimKeyEventMonitor.h"
 #include "platform/sim/SimKeyboardState.h"
@@ -17,12 +21,88 @@
 
 namespace glidra::replay {
 
+// The ports the engine reads of the system around it, beyond the simulated
+// system the actions act on.
+struct EnginePorts {
+    ControlSettings& settings;
+    const Clock& clock;
+    Scheduler& scheduler;
+    KeyboardState& keyboard;
+    FrontmostApplication& frontmost;
+    KeyEventMonitor& keyEvents;
+    MouseButtonMonitor& mouseButtons;
+    const AccessibilityTrust& trust;
+};
+
+// The executors' ports: the engine's, and the simulated system for the rest
+// (its poster and taps unless others are given).
+inline ActionExecutors::Ports simExecutorPorts(const EnginePorts& ports, sim::SimActionSystem& system,
+                                               EventPoster* poster = nullptr, EventTap* taps = nullptr) {
+    return ActionExecutors::Ports{
+        poster ? *poster : system.poster,
+        taps ? *taps : system.taps,
+        ports.keyboard,
+        ports.frontmost,
+        ports.trust,
+        system.desktopViews,
+        ports.clock,
+        ports.scheduler,
+        system.systemEvents,
+        system.audio,
+        system.power,
+        system.keyboardBacklight,
+        system.desktopPreferences,
+        system.screenCovers,
+        system.pasteboard,
+        system.screenshots,
+        system.browserPages,
+        system.textSelection,
+        system.translation,
+        ports.settings,
+        [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
+    };
+}
+
+// The controller's environment: the engine's ports and pieces, with what has
+// no role in a replay inert.
+inline TrackpadController::Environment simControllerEnvironment(const EnginePorts& ports, ActionExecutors& executors,
+                                                                ActionDispatchService& dispatcher,
+                                                                GestureRoutingService& routing) {
+    return TrackpadController::Environment{
+        ports.settings,
+        ports.clock,
+        ports.scheduler,
+        ports.keyboard,
+        ports.frontmost,
+        executors,
+        dispatcher,
+        routing,
+        [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
+        std::make_unique<InertPointerLock>(),
+        std::make_unique<InertVideoScrubber>(),
+        std::make_unique<InertConnector>(),
+        [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
+        ports.keyEvents,
+        ports.mouseButtons,
+        ports.trust,
+    };
+}
+
 struct SimEngine {
-    // `routing` carries gestures beyond recognition; it must outlive the engine.
-    explicit SimEngine(GestureRoutingService& routing, double startTime = 0.0)
+    // `routing` carries the edge and continuous paths; `dispatcher`, when
+    // given, carries out the bound actions instead of the engine's own. Both
+    // must outlive the engine.
+    explicit SimEngine(GestureRoutingService& routing, ActionDispatchService* dispatcher = nullptr,
+                       double startTime = 0.0)
         : clock(startTime),
-          controller(inertEnvironment({settings, clock, scheduler, keyboard, frontmost, keyEvents, mouseButtons, trust},
-                                      executors, routing)) {}
+          executors(simExecutorPorts(ports(), system)),
+          actions(ActionDispatcher::Ports{system.poster, keyboard, frontmost, trust, system.workspace},
+                  ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors}),
+          controller(simControllerEnvironment(ports(), executors, dispatcher ? *dispatcher : actions, routing)) {
+        executors.attachController(controller);
+    }
+
+    EnginePorts ports() { return {settings, clock, scheduler, keyboard, frontmost, keyEvents, mouseButtons, trust}; }
 
     sim::ManualClock clock;
     sim::SimScheduler scheduler{clock};
@@ -33,7 +113,10 @@ struct SimEngine {
     sim::SimKeyEventMonitor keyEvents;
     sim::SimMouseButtonMonitor mouseButtons;
     sim::SimAccessibilityTrust trust;
-    InertExecutors executors;
+    sim::SimActionSystem system;
+    UnbuiltExecutors unbuilt;
+    ActionExecutors executors;
+    ActionDispatcher actions;
     TrackpadController controller;
 };
 

@@ -37,29 +37,29 @@ TEST_F(ConflictCardTest, ExplainsEachKindWithTheRecordedWinner) {
         QString lineB;
     };
     const QString anywhereA = QStringLiteral("A · 显示桌面 · 所有应用 · 全触控板");
-    const QString anywhereB = QStringLiteral("B · 调度中心 · 所有应用 · 全触控板");
+    const QString anywhereB = QStringLiteral("B · 桌面概览 · 所有应用 · 全触控板");
     const Case cases[] = {
         {"a duplicate among stored rules", desk, mission, Draft::none, GestureRuleConflict::Kind::duplicate,
          QStringLiteral("这两条条件相同，优先执行列表靠前的“显示桌面”。"), anywhereA, anywhereB},
         {"a duplicate the stored rule wins", desk, mission, Draft::second, GestureRuleConflict::Kind::duplicate,
          QStringLiteral("这两条条件相同，保存后仍优先执行已有的“显示桌面”。"), anywhereA,
-         QStringLiteral("B（当前编辑） · 调度中心 · 所有应用 · 全触控板")},
+         QStringLiteral("B（当前编辑） · 桌面概览 · 所有应用 · 全触控板")},
         {"a duplicate the edited rule wins", desk, mission, Draft::first, GestureRuleConflict::Kind::duplicate,
          QStringLiteral("这两条条件相同，保存后优先执行当前编辑的“显示桌面”。"),
          QStringLiteral("A（当前编辑） · 显示桌面 · 所有应用 · 全触控板"), anywhereB},
         {"a region rule over the whole pad", desk, inRegion(mission, GestureRegion::top), Draft::none,
          GestureRuleConflict::Kind::regionOverlap,
-         QStringLiteral("这两条中，重叠处优先执行指定区域的“调度中心”。重叠外不受影响。"), anywhereA,
-         QStringLiteral("B · 调度中心 · 所有应用 · 上边缘")},
+         QStringLiteral("这两条中，重叠处优先执行指定区域的“桌面概览”。重叠外不受影响。"), anywhereA,
+         QStringLiteral("B · 桌面概览 · 所有应用 · 上边缘")},
         {"two equally specific regions", inCustom(desk, {{0, 0, 0.6f, 1}}), inCustom(mission, {{0.4f, 0, 1, 1}}),
          Draft::none, GestureRuleConflict::Kind::regionOverlap,
          QStringLiteral("这两条中，重叠处优先执行列表靠前的“显示桌面”。"),
          QStringLiteral("A · 显示桌面 · 所有应用 · 自定义区域"),
-         QStringLiteral("B · 调度中心 · 所有应用 · 自定义区域")},
+         QStringLiteral("B · 桌面概览 · 所有应用 · 自定义区域")},
         {"the later rule is for an application", desk, forApplication(mission, webID), Draft::none,
          GestureRuleConflict::Kind::applicationOverride,
-         QStringLiteral("这两条中，在 Web.apprentice 的重叠区域优先执行“调度中心”。应用专属设置不会影响其他应用。"),
-         anywhereA, QStringLiteral("B · 调度中心 · Web.apprentice · 全触控板")},
+         QStringLiteral("这两条中，在 Web.apprentice 的重叠区域优先执行“桌面概览”。应用专属设置不会影响其他应用。"),
+         anywhereA, QStringLiteral("B · 桌面概览 · Web.apprentice · 全触控板")},
         {"the earlier rule is for an application", forApplication(desk, webID), mission, Draft::none,
          GestureRuleConflict::Kind::applicationOverride,
          QStringLiteral("这两条中，在 Web.apprentice 的重叠区域优先执行“显示桌面”。应用专属设置不会影响其他应用。"),
@@ -67,8 +67,8 @@ TEST_F(ConflictCardTest, ExplainsEachKindWithTheRecordedWinner) {
         {"an application no longer installed", desk, forApplication(mission, QStringLiteral("org.gone.desktop")),
          Draft::none, GestureRuleConflict::Kind::applicationOverride,
          QStringLiteral(
-             "这两条中，在 指定应用（当前未安装） 的重叠区域优先执行“调度中心”。应用专属设置不会影响其他应用。"),
-         anywhereA, QStringLiteral("B · 调度中心 · 指定应用（当前未安装） · 全触控板")},
+             "这两条中，在 指定应用（当前未安装） 的重叠区域优先执行“桌面概览”。应用专属设置不会影响其他应用。"),
+         anywhereA, QStringLiteral("B · 桌面概览 · 指定应用（当前未安装） · 全触控板")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/sim/SimAudioDevices.h"
+#include "platform/sim/SimBrowserPageSource.h"
+#include "platform/sim/SimDesktopPreferences.h"
+#include "platform/sim/SimDesktopViews.h"
+#include "platform/sim/SimEventPoster.h"
+#include "platform/sim/SimEventTap.h"
+#include "platform/sim/SimInteractiveScreenshot.h"
+#include "platform/sim/SimKeyboardBacklight.h"
+#include "platform/sim/SimPasteboard.h"
+#include "platform/sim/SimPowerAssertions.h"
+#include "platform/sim/SimScreenCovers.h"
+#include "platform/sim/SimSystemEvents.h"
+#include "platform/sim/SimTextSelectionAccess.h"
+#include "platform/sim/SimTranslationPresenter.h"
+#include "platform/sim/SimWorkspace.h"
+
+namespace glidra::sim {
+
+// Everything the action executors act on, simulated: posted events pass
+// through the event taps as the system sends them, so the executors' own
+// taps see them.
+struct SimActionSystem {
+    SimEventPoster poster;
+    SimEventTap taps;
+    SimDesktopViews desktopViews;
+    SimSystemEvents systemEvents;
+    SimAudioDevices audio;
+    SimPowerAssertions power;
+    SimKeyboardBacklight keyboardBacklight;
+    SimDesktopPreferences desktopPreferences;
+    SimScreenCovers screenCovers;
+    SimPasteboard pasteboard;
+    SimInteractiveScreenshot screenshots{pasteboard};
+    SimBrowserPageSource browserPages;
+    SimTextSelectionAccess textSelection;
+    SimTranslationPresenter translation;
+    SimWorkspace workspace;
+
+    SimActionSystem() { poster.routeThrough(&taps); }
+};
+
+}  // namespace glidra::sim

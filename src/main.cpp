@@ -10,6 +10,8 @@
 #include "bridge/MultitouchBridge.h"
 #include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
+#include "executors/BrowserVideoBridge.h"
+#include "executors/BrowserVideoScrubber.h"
 #include "hud/DesktopHUDScreens.h"
 #include "hud/FloatingAdjustmentHUD.h"
 #include "platform/BundleInfo.h"
@@ -18,6 +20,7 @@
 #include "platform/linux/GSettingsDesktopPreferences.h"
 #include "platform/linux/JsonFileUserDefaults.h"
 #include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/MprisBrowserVideoChannel.h"
 #include "platform/linux/PortalInteractiveScreenshot.h"
 #include "platform/linux/PulseAudioDevices.h"
 #include "platform/linux/QtClipboardPasteboard.h"
@@ -44,6 +47,7 @@
 #include "platform/sim/SimMouseButtonMonitor.h"
 #include "platform/sim/SimMultitouchDeviceRegistry.h"
 #include "platform/sim/SimMultitouchFramework.h"
+#include "platform/sim/SimPointerControl.h"
 #include "platform/sim/SimSystemEvents.h"
 #include "replay/InertServices.h"
 #include "settings/ControlSettings.h"
@@ -115,6 +119,8 @@ struct Platform {
     QtClipboardPasteboard pasteboard;
     PortalInteractiveScreenshot screenshots{QDBusConnection::sessionBus(), pasteboard};
     AtspiBrowserPageSource browserPages{QDBusConnection::sessionBus()};
+    MprisBrowserVideoChannel videoChannel{QDBusConnection::sessionBus()};
+    BrowserVideoBridge videoBridge{videoChannel};
     UnreadTextSelection textSelection;
     UnavailableTranslationPresenter translation;
 
@@ -125,6 +131,7 @@ struct Platform {
     sim::SimFrontmostApplication frontmost;
     sim::SimKeyEventMonitor keyEvents;
     sim::SimMouseButtonMonitor mouseButtons;
+    sim::SimPointerControl pointerControl;
     sim::SimAccessibilityTrust trust;
     sim::SimSystemEvents systemEvents;
     sim::SimEventTap taps;
@@ -182,9 +189,6 @@ int run(QApplication& app) {
     ActionDispatcher dispatcher(ActionDispatcher::Ports{platform.poster, platform.keyboard, platform.frontmost,
                                                         platform.trust, platform.workspace},
                                 ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors});
-    // Edge slides and continuous adjustments reach no executor until the edge
-    // paths are composed here.
-    replay::InertRouting routing;
 
     Lazy<UpdateController> updates(
         [&] { return std::make_unique<UpdateController>(bundle, UnavailableUpdater::factory()); });
@@ -197,10 +201,11 @@ int run(QApplication& app) {
             platform.frontmost,
             executors,
             dispatcher,
-            routing,
             makeHUD,
-            std::make_unique<replay::InertPointerLock>(),
-            std::make_unique<replay::InertVideoScrubber>(),
+            platform.pointerControl,
+            std::make_unique<BrowserVideoScrubber>(
+                platform.videoBridge, [&platform] { return platform.frontmost.bundleIdentifier(); },
+                platform.scheduler),
             std::make_unique<PairedTrackpadConnector>(platform.bluetooth),
             [&platform](TrackpadController& built) -> std::unique_ptr<ListenerRecoveryService> {
                 return TrackpadListenerRecovery::forController(

@@ -13,6 +13,7 @@
 #include "platform/sim/SimKeyEventMonitor.h"
 #include "platform/sim/SimKeyboardState.h"
 #include "platform/sim/SimMouseButtonMonitor.h"
+#include "platform/sim/SimPointerControl.h"
 #include "platform/sim/SimScheduler.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "replay/InertServices.h"
@@ -22,11 +23,9 @@
 namespace glidra::replay {
 
 struct SimEngine {
-    // `routing` carries the edge and continuous paths; `dispatcher`, when
-    // given, carries out the bound actions instead of the engine's own. Both
-    // must outlive the engine.
-    explicit SimEngine(GestureRoutingService& routing, ActionDispatchService* dispatcher = nullptr,
-                       double startTime = 0.0)
+    // `dispatcher`, when given, carries out the bound actions instead of the
+    // engine's own; it must outlive the engine.
+    explicit SimEngine(ActionDispatchService* dispatcher = nullptr, double startTime = 0.0)
         : clock(startTime),
           executors(ActionExecutors::Ports{
               system.poster,
@@ -61,9 +60,8 @@ struct SimEngine {
               frontmost,
               executors,
               dispatcher ? *dispatcher : actions,
-              routing,
               [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
-              std::make_unique<InertPointerLock>(),
+              pointer,
               std::make_unique<InertVideoScrubber>(),
               std::make_unique<InertConnector>(),
               [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
@@ -83,6 +81,7 @@ struct SimEngine {
     sim::SimKeyEventMonitor keyEvents;
     sim::SimMouseButtonMonitor mouseButtons;
     sim::SimAccessibilityTrust trust;
+    sim::SimPointerControl pointer;
     sim::SimActionSystem system;
     UnbuiltExecutors unbuilt;
     ActionExecutors executors;

@@ -56,6 +56,7 @@
 #include "trackpad/TrackpadController.h"
 #include "trackpad/TrackpadListenerRecovery.h"
 #include "views/kit/TextStyle.h"
+#include "views/pages/ControlSettingsView.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -245,6 +246,7 @@ int run(QApplication& app) {
 
     // The settings pages register here as they are built.
     PageFactories pages;
+    pages[SettingsPage::general] = [](UiContext& shared) -> QWidget* { return new ControlSettingsView(shared); };
 
     ApplicationShell application(ApplicationShell::Environment{
         context,

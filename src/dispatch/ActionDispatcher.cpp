@@ -152,7 +152,9 @@ QCoro::Task<HUDNotice> ActionDispatcher::performCustomShortcut(std::optional<Key
     if (shortcut->keyCode == kEscapeKey && modifiers == (command | option)) {
         co_return co_await executors_.applications.openForceQuitWindow(token);
     }
-    if (shortcut->keyCode == kTabKey && modifiers == command) {
+    // Alt+Tab, the desktop's switcher key, goes back to the previous
+    // application; a bare tap of it would only flash the switcher.
+    if (shortcut->keyCode == kTabKey && modifiers == option) {
         co_return executors_.applications.switchToPreviousApplication();
     }
     co_return sendShortcut(shortcut->keyCode, modifiers, shortcut->label, symbolName(A::customShortcut));

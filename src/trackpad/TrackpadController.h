@@ -71,6 +71,7 @@ class TrackpadController final : public QObject {
                    lastRecognizedGestureChanged)
     Q_PROPERTY(double pressureProgress READ pressureProgress WRITE setPressureProgress NOTIFY pressureProgressChanged)
     Q_PROPERTY(bool hasPressureSignal READ hasPressureSignal NOTIFY hasPressureSignalChanged)
+    Q_PROPERTY(bool hasForcePressSignal READ hasForcePressSignal NOTIFY hasForcePressSignalChanged)
     Q_PROPERTY(std::optional<QString> actionIssue READ actionIssue WRITE setActionIssue NOTIFY actionIssueChanged)
     Q_PROPERTY(quint64 actionEpoch READ actionEpoch NOTIFY actionEpochChanged)
     Q_PROPERTY(std::optional<QString> currentApplicationID READ currentApplicationID WRITE setCurrentApplicationID
@@ -145,6 +146,11 @@ public:
     double pressureProgress() const { return pressureProgress_; }
     void setPressureProgress(double value);
     bool hasPressureSignal() const { return hasPressureSignal_; }
+    // A device reported a pressure that reaches the lightest force-press
+    // threshold: it senses force. The frame source keeps touchpads that
+    // report only the contact's size below that threshold, so until one
+    // does, no force press can fire. Never cleared.
+    bool hasForcePressSignal() const { return hasForcePressSignal_; }
     std::optional<QString> actionIssue() const { return actionIssue_; }
     void setActionIssue(std::optional<QString> value);
     quint64 actionEpoch() const { return actionEpoch_; }
@@ -400,6 +406,7 @@ Q_SIGNALS:
     void lastRecognizedGestureChanged();
     void pressureProgressChanged();
     void hasPressureSignalChanged();
+    void hasForcePressSignalChanged();
     void actionIssueChanged();
     void actionEpochChanged();
     void currentApplicationIDChanged();
@@ -440,6 +447,7 @@ private:
     QString lastRecognizedGesture_;
     double pressureProgress_ = 0;
     bool hasPressureSignal_ = false;
+    bool hasForcePressSignal_ = false;
     double lastPressureUpdate_ = -std::numeric_limits<double>::infinity();
     std::optional<QString> actionIssue_;
     quint64 actionEpoch_ = 0;

@@ -274,6 +274,10 @@ void TrackpadController::publishPressure(DeviceId device, const std::vector<Touc
         hasPressureSignal_ = true;
         Q_EMIT hasPressureSignalChanged();
     }
+    if (overall >= pressureThreshold(ForcePressLevel::light) && !hasForcePressSignal_) {
+        hasForcePressSignal_ = true;
+        Q_EMIT hasForcePressSignalChanged();
+    }
     // Raw maxima, no smoothing: at most every 0.05 s while fingers rest, and
     // at once when they lift.
     if (contacts.empty() || timestamp - lastPressureUpdate_ >= kPressurePublicationInterval) {

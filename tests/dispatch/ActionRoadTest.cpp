@@ -5,6 +5,9 @@
 #include "executors/ExecutorFixture.h"
 #include "trackpad/FramePathFixture.h"
 
+#include <map>
+#include <set>
+
 namespace glidra::test {
 namespace {
 
@@ -80,6 +83,90 @@ TEST_F(ActionRoadTest, GesturesReachTheirExecutorsAndTheirNoticesTheHUD) {
               (std::vector<PostedKey>{{Type::keyDown, 17, control | option}}));
 }
 
+// Every discrete action of the catalogue, bound to a gesture, ends in its own
+// notice or its own events: none reaches the end of the road unhandled, and no
+// two are carried out alike. The system and application executors stand in
+// with an answer of their own per action.
+TEST_F(ActionRoadTest, EveryDiscreteActionOfTheCatalogueIsCarriedOutItsOwnWay) {
+    const std::set<GestureAction> elsewhere{A::brightnessUp, A::brightnessDown,       A::volumeUp,
+                                            A::volumeDown,   A::keyboardBrightnessUp, A::keyboardBrightnessDown,
+                                            A::scrubVideo};
+    const std::set<GestureAction> systemActions{
+        A::missionControl,     A::showDesktop,          A::sleepComputer,
+        A::toggleKeyboardLock, A::startCleaningMode,    A::toggleDesktopIcons,
+        A::enableKeepAwake,    A::disableKeepAwake,     A::toggleKeepAwake,
+        A::openFinder,         A::openSystemSettings,   A::hideOtherApplications,
+        A::toggleMute,         A::toggleMicrophoneMute, A::switchToPreviousApplication};
+    const std::set<GestureAction> targetActions{A::openFile, A::openFolder, A::openURL, A::runShortcut};
+    const auto ownAnswer = [](GestureAction action) {
+        return HUDNotice{enumRaw(action), QStringLiteral("checkmark"), HUDNotice::Kind::success};
+    };
+    for (GestureAction action : systemActions) groups.systemAnswers[action] = ownAnswer(action);
+    for (GestureAction action : targetActions) groups.targetAnswers[action] = ownAnswer(action);
+    // Toggling a released drag holds it: the one pair alike by design.
+    const std::map<GestureAction, GestureAction> alike{{A::mouseToggleDrag, A::mouseHoldLeft}};
+    const QString firefox = QStringLiteral("firefox-esr.desktop");
+    browserPages.setPage(QStringLiteral("Glidra"), QStringLiteral("https://example.org/glidra"));
+    workspace.installApplication(QStringLiteral("org.gnome.TextEditor.desktop"),
+                                 QStringLiteral("/usr/share/applications/org.gnome.TextEditor.desktop"));
+
+    std::map<QString, GestureAction> outcomes;
+    double t = 1;
+    for (GestureAction action : enumAllCases<GestureAction>()) {
+        if (elsewhere.contains(action)) continue;
+        SCOPED_TRACE(enumRaw(action).toStdString());
+        GestureRule rule = swipeRule(3, Direction::right, action);
+        rule.applicationTarget =
+            ApplicationTarget{QStringLiteral("/usr/share/applications/org.gnome.TextEditor.desktop"),
+                              QStringLiteral("org.gnome.TextEditor.desktop"), QStringLiteral("文本编辑器")};
+        rule.shortcut = KeyboardShortcut{17, control | option, QStringLiteral("⌃⌥T"), std::nullopt};
+        h.settings.setRules({rule});
+        // The file actions act in the file manager, the rest in a browser.
+        const QString front = action == A::quickLook || action == A::copyFilePath ? kNautilus : firefox;
+        h.frontmost.setBundleIdentifier(front);
+        c.setCurrentApplicationID(front);
+        clearEvents();
+        shown().clear();
+        groups.calls.clear();
+
+        swipe(t += 2);
+
+        if (action == A::none) {
+            // A rule bound to nothing is never matched.
+            EXPECT_TRUE(shown().empty());
+            EXPECT_TRUE(poster.posted().empty());
+            continue;
+        }
+        ASSERT_FALSE(shown().empty()) << "no notice at all";
+        const HUDNotice nothingToDo{QStringLiteral("尚未设置动作"), QStringLiteral("info.circle"),
+                                    HUDNotice::Kind::information};
+        EXPECT_NE(shown().back(), nothingToDo) << "fell through to the end of the road";
+        QString outcome;
+        for (const HUDNotice& n : shown()) outcome += n.text + u'|' + n.symbol + u';';
+        for (const InputEvent& e : poster.posted()) {
+            outcome += QStringLiteral("%1:%2:%3;").arg(int(e.type)).arg(e.keyCode).arg(e.flags);
+        }
+        // The stand-in executors' answers are alike; their calls are not.
+        for (const QString& call : groups.calls) {
+            if (!call.startsWith(u"clipboard(") && !call.startsWith(u"target(") && !call.startsWith(u"system(")) {
+                outcome += call + u';';
+            }
+        }
+        const auto [same, added] = outcomes.emplace(outcome, action);
+        if (!added) {
+            const auto pair = alike.find(action);
+            EXPECT_TRUE(pair != alike.end() && pair->second == same->second)
+                << "carried out as " << enumRaw(same->second).toStdString() << " is";
+        }
+
+        // Leave nothing held or open for the next action.
+        drag().release(false);
+        switcher().end(true);
+        executors->windowScreenshot().cancel();
+        SimTime::drain();
+    }
+}
+
 TEST_F(ActionRoadTest, PageLinksAndWindowPicturesReachTheClipboard) {
     const QString firefox = QStringLiteral("firefox-esr.desktop");
     h.frontmost.setBundleIdentifier(firefox);
@@ -108,6 +195,39 @@ TEST_F(ActionRoadTest, PageLinksAndWindowPicturesReachTheClipboard) {
                             HUDNotice::Kind::information},
                   HUDNotice{QStringLiteral("窗口截图已复制"), QStringLiteral("checkmark"), HUDNotice::Kind::success},
               }));
+}
+
+TEST_F(ActionRoadTest, TheGestureThatLockedTheKeyboardUnlocksItAndNothingElseRunsMeanwhile) {
+    KeyboardLockController& lock = executors->keyboardLock();
+    groups.systemExecutor = [&lock](GestureAction action) -> std::optional<HUDNotice> {
+        if (action == A::toggleKeyboardLock) return lock.toggleKeyboardLock();
+        return std::nullopt;
+    };
+    h.settings.setRules(
+        {swipeRule(3, Direction::right, A::toggleKeyboardLock), swipeRule(3, Direction::left, A::copy)});
+
+    swipe(1);
+    ASSERT_TRUE(lock.isLocked());
+    EXPECT_EQ(shown().size(), 1u);
+
+    clearEvents();
+    shown().clear();
+    swipe(3, 3, Direction::left);
+    EXPECT_TRUE(poster.posted().empty()) << "no copy while locked";
+    EXPECT_TRUE(shown().empty());
+
+    swipe(5);
+    EXPECT_FALSE(lock.isLocked());
+    EXPECT_EQ(shown().size(), 1u);
+
+    // The cleaning mode lets nothing through, its own toggle neither.
+    lock.startCleaningMode();
+    ASSERT_TRUE(lock.isCleaning());
+    shown().clear();
+    swipe(7);
+    EXPECT_TRUE(lock.isCleaning());
+    EXPECT_TRUE(shown().empty());
+    lock.stop();
 }
 
 TEST_F(ActionRoadTest, TheHintOfTheSwitcherAGestureOpensIsSeenOnceAndEachStepShowsItAgain) {

@@ -9,6 +9,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <map>
 
 namespace glidra::test {
@@ -25,10 +26,18 @@ public:
     std::map<GestureAction, HUDNotice> systemAnswers;
     // Answers of the executors that always answer.
     HUDNotice answer{QStringLiteral("完成"), QStringLiteral("checkmark"), HUDNotice::Kind::success};
+    // A real executor behind the system actions, asked before the answers.
+    std::function<std::optional<HUDNotice>(GestureAction)> systemExecutor;
     bool applicationOpens = true;
     bool keyboardShows = true;
 
     QCoro::Task<std::optional<HUDNotice>> perform(GestureAction action) override {
+        if (systemExecutor) {
+            if (auto answered = systemExecutor(action)) {
+                calls.append(QStringLiteral("system(%1)").arg(enumRaw(action)));
+                co_return answered;
+            }
+        }
         co_return recorded(QStringLiteral("system"), action, systemAnswers);
     }
 

@@ -337,6 +337,21 @@ TEST_F(FrameRoadTest, PressureIsPublishedAtMostEveryFiftyMillisecondsAndAtOnceOn
     EXPECT_EQ(c.lastPressureUpdate(), 1.205);
 }
 
+TEST_F(FrameRoadTest, ForceSensingIsKnownOnceAPressReachesTheLightestThreshold) {
+    int changes = 0;
+    QObject::connect(&c, &TrackpadController::hasForcePressSignalChanged, &c, [&] { ++changes; });
+    // A contact's size on an ordinary pad stays below 200 units.
+    play(frames().touch(1, 0.5f, 0.5f, 100).at(1.0).hold(1.2).up(1.25));
+    EXPECT_TRUE(c.hasPressureSignal());
+    EXPECT_FALSE(c.hasForcePressSignal());
+    play(frames().touch(1, 0.5f, 0.5f, 199).at(2.0).press(1, 200).hold(2.2).up(2.25));
+    EXPECT_TRUE(c.hasForcePressSignal());
+    play(frames().touch(1, 0.5f, 0.5f, 400).at(3.0).up(3.1));
+    EXPECT_EQ(changes, 1);
+    c.resetGestureState();
+    EXPECT_TRUE(c.hasForcePressSignal());
+}
+
 TEST_F(FrameRoadTest, ForcePressesAreLookedForOnlyWhenAWinningRuleHasAnAction) {
     const auto press = [](double t) {
         return frames().touch(1, 0.5f, 0.5f, 50).at(t).hold(t + 0.05).press(1, 420).hold(t + 0.3).up(t + 0.32);

@@ -1,8 +1,8 @@
 #pragma once
 
-// Pieces of the engine that have no role in a replay: practice mode never
-// runs an action, there is no screen for the HUD, and a recording never
-// disconnects. Each does nothing.
+// Pieces of the engine that have no role in a replay, or are not built yet:
+// there is no screen for the HUD, a recording never disconnects, and the edge
+// paths and some executors are still to come. Each does nothing.
 
 #include "common/Localized.h"
 #include "dispatch/AdjustmentHUD.h"

@@ -78,19 +78,6 @@ public:
     }
 };
 
-class CountingRouting final : public GestureRoutingService {
-public:
-    std::uint64_t actions = 0;
-    void performAdjustment(float, const GestureBinding&, std::optional<DeviceId>) override { ++actions; }
-    bool edgeRuleRegionHit(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
-        return false;
-    }
-    void routeEdgeGestures(DeviceId, std::optional<SingleContact>) override {}
-    void updateVideoScrub(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {}
-    void updateTabSwipe(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&, double) override {}
-    void updateContinuousTrackers(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {}
-};
-
 // --- the rules and the stream ----------------------------------------------------------
 
 std::vector<GestureRule> fiftyRules() {
@@ -155,8 +142,7 @@ constexpr DeviceId kPad = 0x7a00;
 
 struct Road {
     CountingDispatcher dispatcher;
-    CountingRouting routing;
-    replay::SimEngine engine{routing, &dispatcher, 1.0};
+    replay::SimEngine engine{&dispatcher, 1.0};
     sim::ManualClock& clock = engine.clock;
     ControlSettings& settings = engine.settings;
     TrackpadController& controller = engine.controller;
@@ -181,8 +167,7 @@ void report(benchmark::State& state, std::uint64_t allocations, const Road& road
     state.counters["time_per_frame"] = benchmark::Counter(
         double(kFrames), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["allocs_per_frame"] = double(allocations) / frames;
-    state.counters["gestures_run"] =
-        double(road.dispatcher.actions + road.routing.actions) / double(state.iterations());
+    state.counters["gestures_run"] = double(road.dispatcher.actions) / double(state.iterations());
 }
 
 // The bridge's handler, the queued hop and the frame handler, frame by frame.

@@ -55,8 +55,7 @@ void BM_LiveRoadOneFrame(benchmark::State& state) {
                                               {QStringLiteral("ID_INPUT=1"), QStringLiteral("ID_INPUT_TOUCHPAD=1")});
     linux_platform::EvdevInputHub hub;
     linux_platform::EvdevMultitouchFramework framework(hub);
-    replay::InertRouting routing;
-    replay::SimEngine engine(routing, nullptr, 1.0);
+    replay::SimEngine engine(nullptr, 1.0);
     sim::SimDisplayBrightness displays;
     MultitouchBridge bridge(framework, displays, engine.clock);
     MultitouchBridge::setShared(&bridge);

@@ -10,11 +10,14 @@
 #include "bridge/MultitouchBridge.h"
 #include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
+#include "executors/BrowserVideoBridge.h"
+#include "executors/BrowserVideoScrubber.h"
 #include "hud/DesktopHUDScreens.h"
 #include "hud/FloatingAdjustmentHUD.h"
 #include "platform/BundleInfo.h"
 #include "platform/linux/AtspiBrowserPageSource.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/MprisBrowserVideoChannel.h"
 #include "platform/linux/PortalInteractiveScreenshot.h"
 #include "platform/linux/QtClipboardPasteboard.h"
 #include "platform/linux/QtFileDialogs.h"
@@ -82,6 +85,8 @@ struct Platform {
     QtClipboardPasteboard pasteboard;
     PortalInteractiveScreenshot screenshots{QDBusConnection::sessionBus(), pasteboard};
     AtspiBrowserPageSource browserPages{QDBusConnection::sessionBus()};
+    MprisBrowserVideoChannel videoChannel{QDBusConnection::sessionBus()};
+    BrowserVideoBridge videoBridge{videoChannel};
     UnreadTextSelection textSelection;
     UnavailableTranslationPresenter translation;
 };
@@ -138,9 +143,6 @@ int run(QApplication& app) {
         ActionDispatcher::Ports{system.eventPoster, system.keyboardState, system.frontmostApplication,
                                 system.accessibilityTrust, system.workspace},
         ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors});
-    // Edge slides and continuous adjustments reach no executor until the edge
-    // paths are composed here.
-    replay::InertRouting routing;
 
     Lazy<UpdateController> updates(
         [&] { return std::make_unique<UpdateController>(bundle, UnavailableUpdater::factory()); });
@@ -153,10 +155,11 @@ int run(QApplication& app) {
             system.frontmostApplication,
             executors,
             dispatcher,
-            routing,
             makeHUD,
-            std::make_unique<replay::InertPointerLock>(),
-            std::make_unique<replay::InertVideoScrubber>(),
+            system.pointerControl,
+            std::make_unique<BrowserVideoScrubber>(
+                platform.videoBridge, [&system] { return system.frontmostApplication.bundleIdentifier(); },
+                system.scheduler),
             std::make_unique<PairedTrackpadConnector>(system.bluetoothDevices),
             [&system](TrackpadController& built) -> std::unique_ptr<ListenerRecoveryService> {
                 return TrackpadListenerRecovery::forController(

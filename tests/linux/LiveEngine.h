@@ -17,6 +17,7 @@
 #include "platform/sim/SimAccessibilityTrust.h"
 #include "platform/sim/SimDisplayBrightness.h"
 #include "platform/sim/SimFrontmostApplication.h"
+#include "platform/sim/SimPointerControl.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "replay/SimEngine.h"
 #include "settings/ControlSettings.h"
@@ -31,7 +32,7 @@ struct LiveEngine {
         : executors(replay::simExecutorPorts(ports(), system)),
           actions(ActionDispatcher::Ports{system.poster, keyboard, frontmost, trust, system.workspace},
                   ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors}),
-          controller(replay::simControllerEnvironment(ports(), executors, actions, routing)) {
+          controller(replay::simControllerEnvironment(ports(), executors, actions, pointer)) {
         executors.attachController(controller);
         previousBridge = MultitouchBridge::shared();
         MultitouchBridge::setShared(&bridge);
@@ -65,7 +66,7 @@ struct LiveEngine {
     sim::SimAccessibilityTrust trust;
     sim::SimActionSystem system;
     replay::UnbuiltExecutors unbuilt;
-    replay::InertRouting routing;
+    sim::SimPointerControl pointer;
     ActionExecutors executors;
     ActionDispatcher actions;
     TrackpadController controller;

@@ -53,6 +53,7 @@ struct LinuxSwitcherRig {
             return made;
         },
         {},
+        {},
         &keyboard};
 
     LinuxSwitcherRig() {

@@ -13,6 +13,7 @@
 #include "platform/sim/SimKeyEventMonitor.h"
 #include "platform/sim/SimKeyboardState.h"
 #include "platform/sim/SimMouseButtonMonitor.h"
+#include "platform/sim/SimPointerControl.h"
 #include "platform/sim/SimScheduler.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "replay/InertServices.h"
@@ -67,7 +68,7 @@ inline ActionExecutors::Ports simExecutorPorts(const EnginePorts& ports, sim::Si
 // no role in a replay inert.
 inline TrackpadController::Environment simControllerEnvironment(const EnginePorts& ports, ActionExecutors& executors,
                                                                 ActionDispatchService& dispatcher,
-                                                                GestureRoutingService& routing) {
+                                                                PointerControl& pointer) {
     return TrackpadController::Environment{
         ports.settings,
         ports.clock,
@@ -76,9 +77,8 @@ inline TrackpadController::Environment simControllerEnvironment(const EnginePort
         ports.frontmost,
         executors,
         dispatcher,
-        routing,
         [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
-        std::make_unique<InertPointerLock>(),
+        pointer,
         std::make_unique<InertVideoScrubber>(),
         std::make_unique<InertConnector>(),
         [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
@@ -89,16 +89,14 @@ inline TrackpadController::Environment simControllerEnvironment(const EnginePort
 }
 
 struct SimEngine {
-    // `routing` carries the edge and continuous paths; `dispatcher`, when
-    // given, carries out the bound actions instead of the engine's own. Both
-    // must outlive the engine.
-    explicit SimEngine(GestureRoutingService& routing, ActionDispatchService* dispatcher = nullptr,
-                       double startTime = 0.0)
+    // `dispatcher`, when given, carries out the bound actions instead of the
+    // engine's own; it must outlive the engine.
+    explicit SimEngine(ActionDispatchService* dispatcher = nullptr, double startTime = 0.0)
         : clock(startTime),
           executors(simExecutorPorts(ports(), system)),
           actions(ActionDispatcher::Ports{system.poster, keyboard, frontmost, trust, system.workspace},
                   ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors}),
-          controller(simControllerEnvironment(ports(), executors, dispatcher ? *dispatcher : actions, routing)) {
+          controller(simControllerEnvironment(ports(), executors, dispatcher ? *dispatcher : actions, pointer)) {
         executors.attachController(controller);
     }
 
@@ -113,6 +111,7 @@ struct SimEngine {
     sim::SimKeyEventMonitor keyEvents;
     sim::SimMouseButtonMonitor mouseButtons;
     sim::SimAccessibilityTrust trust;
+    sim::SimPointerControl pointer;
     sim::SimActionSystem system;
     UnbuiltExecutors unbuilt;
     ActionExecutors executors;

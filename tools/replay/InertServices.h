@@ -1,8 +1,9 @@
 #pragma once
 
 // Pieces of the engine that have no role in a replay, or are not built yet:
-// there is no screen for the HUD, a recording never disconnects, and the edge
-// paths and some executors are still to come. Each does nothing.
+// there is no screen for the HUD, no browser whose video a slide could
+// scrub, a recording never disconnects, and some executors are still to
+// come. Each does nothing.
 
 #include "common/Localized.h"
 #include "dispatch/AdjustmentHUD.h"

@@ -157,6 +157,10 @@ public:
     void resetMouseClickSequence() override { syntheticInput_.resetClickSequence(); }
 
     void resetKeyboardBacklightStepper() override { keyboardBacklightStepper_.reset(); }
+    std::optional<float> adjustOutputVolume(float step) override { return volume_.adjustOutput(step); }
+    std::optional<HUDNotice> adjustKeyboardBacklight(float change) override {
+        return keyboardBacklightStepper_.adjust(change);
+    }
     void cancelWindowScreenshot() override { windowScreenshot_->cancel(); }
 
     bool isApplicationSwitcherOpen() const override { return systemApplicationSwitcher_->isOpen(); }

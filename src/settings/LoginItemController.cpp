@@ -13,7 +13,7 @@ void LoginItemController::refresh() {
     setIsRegistered(status == Status::enabled || status == Status::requiresApproval);
     setNeedsApproval(status == Status::requiresApproval);
     if (needsApproval_) {
-        setMessage(localized(GLIDRA_TEXT("请在系统设置的登录项中允许 Glidra。")));
+        setMessage(localized(GLIDRA_TEXT("请在桌面的自启动设置中重新允许 Glidra，或先关闭再开启开机启动。")));
     } else if (status == Status::enabled) {
         setMessage(localized(GLIDRA_TEXT("已设置为登录时启动。")));
     } else {

@@ -50,6 +50,8 @@ public:
     bool hasGlobalMonitor() const { return global_.has_value(); }
 
     const TypingProtectionPolicy& policy() const { return policy_; }
+    // Forgets all typing so far, keeping the monitors.
+    void resetPolicy() { policy_ = TypingProtectionPolicy{}; }
     void clearBlockedDevices() { policy_.blockedDevices.clear(); }
     void blockDevice(DeviceId device) { policy_.blockedDevices.insert(device); }
     bool isEnabled() const { return isEnabled_(); }

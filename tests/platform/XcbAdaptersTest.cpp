@@ -3,7 +3,7 @@
 // the EWMH requests as a window manager does and records them. Skipped where
 // Xvfb cannot run.
 
-#include "platform/PrivateXServer.h"
+#include "support/PrivateXServer.h"
 #include "platform/linux/EwmhProperties.h"
 #include "platform/linux/EwmhWindowControl.h"
 #include "platform/linux/LinuxWorkspace.h"
@@ -145,7 +145,7 @@ protected:
 
     void SetUp() override {
         if (!server.isRunning()) GTEST_SKIP() << "no private X server: " << server.failure().toStdString();
-        client = xcb_connect(server.display().constData(), nullptr);
+        client = xcb_connect(server.display().toUtf8().constData(), nullptr);
         ASSERT_EQ(xcb_connection_has_error(client), 0);
         root = rootOf(client);
     }
@@ -179,7 +179,7 @@ protected:
     }
     void activate(xcb_window_t window) { setProperty(root, "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW, {window}); }
 
-    std::unique_ptr<XcbConnection> connection() { return std::make_unique<XcbConnection>(server.display()); }
+    std::unique_ptr<XcbConnection> connection() { return std::make_unique<XcbConnection>(server.display().toUtf8()); }
 };
 
 const std::uint32_t kOwnPid = std::uint32_t(QCoreApplication::applicationPid());
@@ -215,7 +215,7 @@ TEST_F(XcbAdaptersTest, FollowsTheActiveWindowAndTellsNoApplicationFromAnUnknown
 }
 
 TEST_F(XcbAdaptersTest, ListsApplicationsByProcessAndActivatesOrHidesTheirWindows) {
-    FakeWindowManager manager(server.display());
+    FakeWindowManager manager(server.display().toUtf8());
     const xcb_window_t editor = window(kOwnPid, QByteArray("glidra-test\0Glidra-test\0", 24));
     const xcb_window_t browser = window(4242, QByteArray("web\0Web\0", 8));
     const xcb_window_t browserTools = window(4242, QByteArray("web\0Web\0", 8));
@@ -252,7 +252,7 @@ TEST_F(XcbAdaptersTest, ListsApplicationsByProcessAndActivatesOrHidesTheirWindow
 }
 
 TEST_F(XcbAdaptersTest, MovesResizesAndClosesTheActiveWindowThroughTheWindowManager) {
-    FakeWindowManager manager(server.display());
+    FakeWindowManager manager(server.display().toUtf8());
     const xcb_window_t editor = window(kOwnPid, QByteArray("glidra-test\0Glidra-test\0", 24), {100, 130, 800, 600});
     setProperty(editor, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL, {0, 0, 30, 0});
     activate(editor);

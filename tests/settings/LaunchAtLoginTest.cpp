@@ -19,7 +19,7 @@ using linux_platform::XdgAutostartLoginItems;
 
 const QString offText = QStringLiteral("开机启动未开启。");
 const QString onText = QStringLiteral("已设置为登录时启动。");
-const QString approvalText = QStringLiteral("请在系统设置的登录项中允许 Glidra。");
+const QString approvalText = QStringLiteral("请在桌面的自启动设置中重新允许 Glidra，或先关闭再开启开机启动。");
 
 TEST(LoginItemController, ShowsEachStatus) {
     struct Row {

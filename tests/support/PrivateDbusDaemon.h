@@ -1,7 +1,6 @@
 #pragma once
 
-#include "support/AnnouncingProcess.h"
-
+#include <QProcess>
 #include <QString>
 
 namespace glidra::test {
@@ -10,18 +9,22 @@ namespace glidra::test {
 // of ours) never touch the machine's buses. Stopped with the object.
 class PrivateDbusDaemon {
 public:
+    PrivateDbusDaemon();
+    ~PrivateDbusDaemon();
+
+    PrivateDbusDaemon(const PrivateDbusDaemon&) = delete;
+    PrivateDbusDaemon& operator=(const PrivateDbusDaemon&) = delete;
+
     bool isRunning() const { return !address_.isEmpty(); }
     // The bus address to connect to; empty when the daemon did not start.
     const QString& address() const { return address_; }
     // Why it did not start.
-    const QString& failure() const { return process_.failure(); }
+    const QString& failure() const { return failure_; }
 
 private:
-    // The daemon prints its address once it listens.
-    AnnouncingProcess process_{
-        QStringLiteral("dbus-daemon"),
-        {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")}};
-    QString address_ = QString::fromUtf8(process_.announcement());
+    QProcess process_;
+    QString address_;
+    QString failure_;
 };
 
 }  // namespace glidra::test

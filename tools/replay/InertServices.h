@@ -1,25 +1,13 @@
 #pragma once
 
 // Pieces of the engine that have no role in a replay, or are not built yet:
-// there is no screen for the HUD, a recording never disconnects, and the edge
-// paths are still to come. Each does nothing.
+// there is no screen for the HUD, no browser whose video a slide could
+// scrub, and a recording never disconnects. Each does nothing.
 
 #include "dispatch/AdjustmentHUD.h"
 #include "trackpad/ControllerServices.h"
 
 namespace glidra::replay {
-
-class InertRouting final : public GestureRoutingService {
-public:
-    void performAdjustment(float, const GestureBinding&, std::optional<DeviceId>) override {}
-    bool edgeRuleRegionHit(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
-        return false;
-    }
-    void routeEdgeGestures(DeviceId, std::optional<SingleContact>) override {}
-    void updateVideoScrub(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {}
-    void updateTabSwipe(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&, double) override {}
-    void updateContinuousTrackers(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {}
-};
 
 class InertHUD final : public AdjustmentHUD {
 public:
@@ -29,17 +17,13 @@ public:
     void hide() override {}
 };
 
-class InertPointerLock final : public EdgePointerLockService {
-public:
-    void release(std::optional<DeviceId>, bool) override {}
-};
-
 class InertVideoScrubber final : public VideoScrubberService {
 public:
     void reset() override { device_.reset(); }
     std::optional<DeviceId> device() const override { return device_; }
     void setDevice(std::optional<DeviceId> device) override { device_ = device; }
     void markFinished() override {}
+    void step(DeviceId, const std::optional<QString>&, double, Report) override {}
 
 private:
     std::optional<DeviceId> device_;

@@ -1,0 +1,345 @@
+#include "support/QtPrinters.h"
+#include "support/UiHarness.h"
+#include "support/UiReview.h"
+#include "trackpad/TypingActivityMonitor.h"
+#include "views/kit/CaptionLine.h"
+#include "views/kit/SegmentedControl.h"
+#include "views/kit/Switch.h"
+#include "views/kit/SwitchRow.h"
+#include "views/kit/SymbolLabel.h"
+#include "views/pages/ControlSettingsView.h"
+#include "views/pages/ForcePressSettingsView.h"
+
+#include <gtest/gtest.h>
+
+#include <QEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace glidra {
+namespace {
+
+void clickSegment(kit::SegmentedControl* picker, int index) {
+    QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(index).center());
+}
+
+struct GeneralPage {
+    test::UiHarness ui;
+    std::unique_ptr<ControlSettingsView> page;
+
+    void open() {
+        page = std::make_unique<ControlSettingsView>(ui.context);
+        page->show();
+        fit();
+    }
+    // The page at its full height, as in the window's scroll area.
+    void fit() {
+        // Widgets added to a shown page appear on the next turn of the loop.
+        QCoreApplication::sendPostedEvents();
+        QLayout* column = page->layout();
+        column->activate();
+        page->resize(640, column->hasHeightForWidth() ? column->totalHeightForWidth(640) : page->sizeHint().height());
+    }
+    void picture(const QString& name) {
+        fit();
+        test::saveForReview(test::pictureOf(*page), name);
+    }
+
+    template <typename T>
+    T* find(const QString& name) const {
+        auto* found = page->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+    QStringList column() const {
+        QStringList names;
+        for (int i = 0; i < page->layout()->count(); ++i) {
+            if (auto* widget = page->layout()->itemAt(i)->widget()) names << widget->objectName();
+        }
+        return names;
+    }
+    bool shown(const QString& name) const { return find<QWidget>(name)->isVisibleTo(page.get()); }
+    QString text(const QString& name) const {
+        if (auto* symbol = page->findChild<kit::SymbolLabel*>(name)) return symbol->text();
+        return find<QLabel>(name)->text();
+    }
+    int hudCalls(const QString& call) const { return ui.h.log.count(call); }
+};
+
+const QStringList withoutGuide{
+    QStringLiteral("configurationTransfer"), QStringLiteral("trackpadGroup"),
+    QStringLiteral("disabledApplications"),  QStringLiteral("hintsGroup"),
+    QStringLiteral("launchGroup"),           QStringLiteral("permissionGroup"),
+    QStringLiteral("updateSettings"),
+};
+
+TEST(ControlSettingsViewTest, GroupsStandInOrderAndTheVideoGuideFollowsScrubbingGestures) {
+    GeneralPage general;
+    general.open();
+    EXPECT_EQ(general.column(), withoutGuide);
+    general.picture(QStringLiteral("general-page"));
+
+    QStringList withGuide = withoutGuide;
+    withGuide.insert(6, QStringLiteral("browserVideoHelp"));
+    ControlSettings& settings = general.ui.h.settings;
+
+    // A disabled rule counts as well.
+    GestureRule rule;
+    rule.isEnabled = false;
+    rule.action = GestureAction::scrubVideo;
+    settings.setRules({rule});
+    EXPECT_EQ(general.column(), withGuide);
+    general.picture(QStringLiteral("general-page-video-guide"));
+    settings.setRules({});
+    test::UiHarness::flushDeletes();
+    EXPECT_EQ(general.column(), withoutGuide);
+
+    // So does an edge binding, whatever its edge's mode.
+    auto bindings = settings.bindings();
+    ASSERT_FALSE(bindings.empty());
+    bindings.back().action = GestureAction::scrubVideo;
+    settings.setBindings(bindings);
+    EXPECT_EQ(general.column(), withGuide);
+    EXPECT_TRUE(ControlSettingsView::usesVideoScrubbing(settings));
+}
+
+// Each setting the page observes resets the controller's gesture state
+// once more than the controller does of its own accord; every reset starts a
+// new action epoch.
+struct Observed {
+    const char* name;
+    std::function<void(ControlSettings&)> change;
+};
+
+TEST(ControlSettingsViewTest, EachObservedChangeResetsTheControllerAndFirstDisplayNothing) {
+    const Observed rows[] = {
+        {"recognition level",
+         [](ControlSettings& settings) { settings.setRecognitionLevel(GestureRecognitionLevel::deliberate); }},
+        {"sensitivity", [](ControlSettings& settings) { settings.setSensitivity(2.2); }},
+        {"typing protection",
+         [](ControlSettings& settings) { settings.setTypingProtectionEnabled(!settings.typingProtectionEnabled()); }},
+        {"disabled applications",
+         [](ControlSettings& settings) {
+             settings.setDisabledApplications(
+                 {DisabledApplication{QStringLiteral("code.desktop"), QStringLiteral("Code")}});
+         }},
+        {"edge width", [](ControlSettings& settings) { settings.setEdgeWidth(0.12); }},
+    };
+    for (const Observed& row : rows) {
+        SCOPED_TRACE(row.name);
+        quint64 unobserved = 0;
+        {
+            test::UiHarness bare;
+            const quint64 before = bare.controller.actionEpoch();
+            row.change(bare.h.settings);
+            unobserved = bare.controller.actionEpoch() - before;
+        }
+        GeneralPage general;
+        const quint64 before = general.ui.controller.actionEpoch();
+        general.open();
+        EXPECT_EQ(general.ui.controller.actionEpoch(), before);
+        EXPECT_TRUE(general.ui.h.log.calls.filter(QStringLiteral("hud.")).isEmpty());
+        row.change(general.ui.h.settings);
+        EXPECT_EQ(general.ui.controller.actionEpoch() - before, unobserved + 1);
+    }
+}
+
+TEST(ControlSettingsViewTest, ControlsStoreWhatTheUserChoosesAndShowStoredValues) {
+    GeneralPage general;
+    ControlSettings& settings = general.ui.h.settings;
+    settings.setSensitivity(1.55);
+    general.open();
+
+    // Shown rounded, stored as it was.
+    EXPECT_EQ(general.text(QStringLiteral("sensitivityValue")), QStringLiteral("1.6"));
+    EXPECT_EQ(general.find<QSlider>(QStringLiteral("sensitivity"))->value(), 16);
+    EXPECT_EQ(settings.sensitivity(), 1.55);
+
+    // The slider stores the grid's decimals.
+    general.find<QSlider>(QStringLiteral("sensitivity"))->setValue(7);
+    EXPECT_EQ(settings.sensitivity(), 0.7);
+    EXPECT_EQ(general.text(QStringLiteral("sensitivityValue")), QStringLiteral("0.7"));
+
+    // The user's locale, also when it changes while shown.
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QEvent change(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(general.page.get(), &change);
+    EXPECT_EQ(general.text(QStringLiteral("sensitivityValue")), QStringLiteral("0,7"));
+    QLocale::setDefault(previous);
+
+    clickSegment(general.find<kit::SegmentedControl>(QStringLiteral("recognitionLevel")), 0);
+    EXPECT_EQ(settings.recognitionLevel(), GestureRecognitionLevel::relaxed);
+    settings.setRecognitionLevel(GestureRecognitionLevel::deliberate);
+    EXPECT_EQ(general.find<kit::SegmentedControl>(QStringLiteral("recognitionLevel"))->currentIndex(), 2);
+
+    // The typing switch, with the typing history forgotten.
+    general.ui.controller.typingMonitor().blockDevice(3);
+    const bool protecting = settings.typingProtectionEnabled();
+    QTest::mouseClick(general.find<kit::SwitchRow>(QStringLiteral("typingProtectionEnabled"))->switchControl(),
+                      Qt::LeftButton);
+    EXPECT_EQ(settings.typingProtectionEnabled(), !protecting);
+    EXPECT_EQ(general.ui.controller.typingMonitor().policy(), TypingProtectionPolicy{});
+
+    ControlSettings reloaded(general.ui.h.defaults);
+    EXPECT_EQ(reloaded.sensitivity(), 0.7);
+    EXPECT_EQ(reloaded.recognitionLevel(), GestureRecognitionLevel::deliberate);
+    EXPECT_EQ(reloaded.typingProtectionEnabled(), !protecting);
+}
+
+TEST(ControlSettingsViewTest, HintsOffHideThePickerAndTheHUDAndANewPositionShowsTheSample) {
+    GeneralPage general;
+    ControlSettings& settings = general.ui.h.settings;
+    settings.setShowOperationHints(true);
+    settings.setOperationHintPosition(HUDPosition::bottom);
+    general.open();
+    general.ui.controller.hud();  // a HUD that records
+    EXPECT_TRUE(general.shown(QStringLiteral("operationHintPosition")));
+
+    clickSegment(general.find<kit::SegmentedControl>(QStringLiteral("operationHintPosition")), 3);
+    EXPECT_EQ(settings.operationHintPosition(), HUDPosition::topRight);
+    ASSERT_FALSE(general.ui.h.hud->notices.empty());
+    EXPECT_EQ(general.ui.h.hud->notices.back().text, QStringLiteral("提示位置"));
+    EXPECT_EQ(general.ui.h.hud->notices.back().symbol, QStringLiteral("rectangle.inset.filled"));
+
+    const int hidesBefore = general.hudCalls(QStringLiteral("hud.hide"));
+    QTest::mouseClick(general.find<kit::SwitchRow>(QStringLiteral("showOperationHints"))->switchControl(),
+                      Qt::LeftButton);
+    EXPECT_FALSE(settings.showOperationHints());
+    EXPECT_EQ(general.hudCalls(QStringLiteral("hud.hide")), hidesBefore + 1);
+    EXPECT_FALSE(general.shown(QStringLiteral("operationHintPosition")));
+
+    // Back on: the picker returns with the position chosen before, and
+    // nothing further reaches the HUD.
+    const QStringList calls = general.ui.h.log.calls;
+    QTest::mouseClick(general.find<kit::SwitchRow>(QStringLiteral("showOperationHints"))->switchControl(),
+                      Qt::LeftButton);
+    EXPECT_TRUE(general.shown(QStringLiteral("operationHintPosition")));
+    EXPECT_EQ(general.find<kit::SegmentedControl>(QStringLiteral("operationHintPosition"))->currentIndex(), 3);
+    EXPECT_EQ(general.ui.h.log.calls, calls);
+}
+
+TEST(ControlSettingsViewTest, TheConnectionRowFollowsTheController) {
+    GeneralPage general;
+    general.open();
+    // Paused: the status line, and no reconnecting.
+    EXPECT_EQ(general.text(QStringLiteral("connectionStatus")), general.ui.controller.menuStatusText());
+    EXPECT_FALSE(general.find<QPushButton>(QStringLiteral("reconnect"))->isEnabled());
+
+    general.ui.switchOnWithTrackpad();
+    ASSERT_TRUE(general.ui.controller.isListening());
+    EXPECT_EQ(general.text(QStringLiteral("connectionStatus")), QStringLiteral("触控板已连接"));
+    ASSERT_TRUE(general.find<QPushButton>(QStringLiteral("reconnect"))->isEnabled());
+    QTest::mouseClick(general.find<QPushButton>(QStringLiteral("reconnect")), Qt::LeftButton);
+    EXPECT_EQ(general.ui.h.log.count(QStringLiteral("recovery.manualReconnect")), 1);
+}
+
+TEST(ControlSettingsViewTest, TheLaunchRowShowsEachLoginItemState) {
+    using Status = LoginItems::Status;
+    struct Row {
+        Status status;
+        QString button;
+        QString message;
+    };
+    const Row rows[] = {
+        {Status::notRegistered, QStringLiteral("开启开机启动"), QStringLiteral("开机启动未开启。")},
+        {Status::enabled, QStringLiteral("关闭开机启动"), QStringLiteral("已设置为登录时启动。")},
+        {Status::requiresApproval, QStringLiteral("关闭开机启动"),
+         QStringLiteral("请在桌面的自启动设置中重新允许 Glidra，或先关闭再开启开机启动。")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(int(row.status));
+        GeneralPage general;
+        general.ui.loginItems.setStatus(row.status);
+        general.open();
+        EXPECT_EQ(general.find<QPushButton>(QStringLiteral("launchAtLogin"))->text(), row.button);
+        EXPECT_EQ(general.text(QStringLiteral("loginItemMessage")), row.message);
+    }
+
+    // A toggle that fails shows the system's reason under the row.
+    GeneralPage general;
+    general.open();
+    general.ui.loginItems.setRegisterFailure(QStringLiteral("Operation not permitted"));
+    QTest::mouseClick(general.find<QPushButton>(QStringLiteral("launchAtLogin")), Qt::LeftButton);
+    EXPECT_EQ(general.text(QStringLiteral("loginItemMessage")), QStringLiteral("设置失败：Operation not permitted"));
+    EXPECT_EQ(general.find<QPushButton>(QStringLiteral("launchAtLogin"))->text(), QStringLiteral("开启开机启动"));
+
+    // The user changed it outside; the window's next activation shows it.
+    general.ui.loginItems.setRegisterFailure(std::nullopt);
+    general.ui.loginItems.setStatus(Status::enabled);
+    general.ui.scenePhase.setPhase(ScenePhase::Phase::inactive);
+    general.ui.scenePhase.setPhase(ScenePhase::Phase::active);
+    EXPECT_EQ(general.find<QPushButton>(QStringLiteral("launchAtLogin"))->text(), QStringLiteral("关闭开机启动"));
+}
+
+TEST(ControlSettingsViewTest, PermissionLinesFollowTheTrustAndAreReadAgainOnActivation) {
+    GeneralPage general;
+    general.ui.h.settings.setTypingProtectionEnabled(true);
+    general.ui.controller.setEnabled(true);
+    general.open();
+    EXPECT_EQ(general.text(QStringLiteral("permissionStatus")), QStringLiteral("输入设备未授权"));
+    EXPECT_TRUE(general.shown(QStringLiteral("permissionMissingHelp")));
+    EXPECT_TRUE(general.shown(QStringLiteral("typingPermissionWarning")));
+    // No settings pane to open on this desktop.
+    EXPECT_EQ(general.page->findChild<QPushButton*>(QStringLiteral("openPermissionSettings")), nullptr);
+
+    // Granted while away: the window's activation reads it again, without
+    // "重新检查", and the cross-application typing monitor comes in.
+    general.ui.h.accessibilityTrust.setTrusted(true);
+    general.ui.scenePhase.setPhase(ScenePhase::Phase::background);
+    EXPECT_TRUE(general.shown(QStringLiteral("typingPermissionWarning")));
+    general.ui.scenePhase.setPhase(ScenePhase::Phase::active);
+    EXPECT_EQ(general.text(QStringLiteral("permissionStatus")), QStringLiteral("输入设备已授权"));
+    EXPECT_FALSE(general.shown(QStringLiteral("permissionMissingHelp")));
+    EXPECT_FALSE(general.shown(QStringLiteral("typingPermissionWarning")));
+    EXPECT_TRUE(general.ui.controller.typingMonitor().hasGlobalMonitor());
+
+    // Taken away: "重新检查" sees it.
+    general.ui.h.accessibilityTrust.setTrusted(false);
+    QTest::mouseClick(general.find<QPushButton>(QStringLiteral("recheckPermission")), Qt::LeftButton);
+    EXPECT_EQ(general.text(QStringLiteral("permissionStatus")), QStringLiteral("输入设备未授权"));
+    EXPECT_TRUE(general.shown(QStringLiteral("typingPermissionWarning")));
+}
+
+TEST(ForcePressSettingsViewTest, TheBarFollowsTheControllerAndTheLevelPersists) {
+    test::UiHarness ui;
+    ForcePressSettingsView panel(ui.h.settings, ui.controller);
+    panel.resize(420, 160);
+    panel.show();
+    auto* bar = panel.findChild<QProgressBar*>(QStringLiteral("pressureProgress"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->accessibleName(), QStringLiteral("重压触发进度"));
+    EXPECT_EQ(bar->value(), 0);
+    // Nothing on this machine senses force yet, and the panel says so.
+    EXPECT_TRUE(panel.findChild<QWidget*>(QStringLiteral("noForceSensing"))->isVisibleTo(&panel));
+
+    ui.controller.setPressureProgress(0.6364);
+    EXPECT_EQ(bar->value(), 636);
+    ui.controller.setPressureProgress(1.0);
+    EXPECT_EQ(bar->value(), ForcePressSettingsView::progressScale);
+    ui.controller.resetGestureState();
+    EXPECT_EQ(bar->value(), 0);
+
+    auto* level = panel.findChild<kit::SegmentedControl*>(QStringLiteral("forcePressLevel"));
+    ASSERT_NE(level, nullptr);
+    EXPECT_EQ(level->options(), (QStringList{QStringLiteral("较轻"), QStringLiteral("标准"), QStringLiteral("较重")}));
+    EXPECT_EQ(level->currentIndex(), 1);
+    clickSegment(level, 2);
+    EXPECT_EQ(ui.h.settings.forcePressLevel(), ForcePressLevel::firm);
+    EXPECT_EQ(ControlSettings(ui.h.defaults).forcePressLevel(), ForcePressLevel::firm);
+    // A change made elsewhere shows, silently.
+    ui.h.settings.setForcePressLevel(ForcePressLevel::light);
+    EXPECT_EQ(level->currentIndex(), 0);
+    test::saveForReview(test::pictureOf(panel), QStringLiteral("force-press-settings"));
+}
+
+}  // namespace
+}  // namespace glidra

@@ -1,4 +1,6 @@
 #include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/XcbConnection.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +54,29 @@ TEST(LinuxWorkspaceTest, RefusesUrlsNothingHereCanOpen) {
         QUrl(QStringLiteral("x-apple.systempreferences:com.apple.Accessibility-Settings.extension?Keyboard"))));
     EXPECT_FALSE(workspace.openUrl(QUrl(QStringLiteral("glidra-no-such-scheme:anything"))));
     EXPECT_FALSE(workspace.openUrl(QUrl()));
+}
+
+TEST(LinuxWorkspaceTest, WithoutAnXServerTheFrontApplicationIsUnknownNotAbsent) {
+    linux_platform::LinuxWorkspace workspace(
+        std::make_unique<linux_platform::XcbConnection>(QByteArrayLiteral(":64999")), false);
+    EXPECT_EQ(workspace.frontmostApplication(), FrontApplication::unknown());
+    EXPECT_EQ(workspace.bundleIdentifier(), std::nullopt);
+    EXPECT_TRUE(workspace.runningApplications().empty());
+    EXPECT_FALSE(workspace.activate(1));
+    EXPECT_FALSE(workspace.hide(1));
+}
+
+TEST(LinuxWorkspaceTest, LooksForTheRunningDesktopsSettingsApplicationFirst) {
+    const QStringList onKde = linux_platform::LinuxWorkspace::systemSettingsCandidates(QStringLiteral("KDE"));
+    EXPECT_EQ(onKde.mid(0, 2),
+              (QStringList{QStringLiteral("systemsettings.desktop"), QStringLiteral("kdesystemsettings.desktop")}));
+    EXPECT_TRUE(onKde.contains(QStringLiteral("org.gnome.Settings.desktop")));
+    EXPECT_EQ(linux_platform::LinuxWorkspace::systemSettingsCandidates(QStringLiteral("ubuntu:GNOME")).front(),
+              QStringLiteral("org.gnome.Settings.desktop"));
+    EXPECT_EQ(linux_platform::LinuxWorkspace::systemSettingsCandidates(QStringLiteral("X-Cinnamon")).front(),
+              QStringLiteral("cinnamon-settings.desktop"));
+    EXPECT_EQ(linux_platform::LinuxWorkspace::systemSettingsCandidates(QString()),
+              linux_platform::LinuxWorkspace::systemSettingsCandidates(QStringLiteral("Unknown")));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The whole road of a contact frame: the bridge's handler (copy and queue),
-// the hop to the main thread, and the frame handler with both recognizers and
-// 50 enabled rules, for a realistic stream of three-finger swipes. Reports the
-// time and the heap allocations per frame.
+// the hop to the main thread, and the frame handler with both recognizers,
+// the edge router, the video, tab and continuous trackers and 52 enabled
+// rules, for a realistic stream of three-finger swipes and one-finger slides
+// along the right edge, which adjust the volume with the pointer held.
+// Reports the time and the heap allocations per frame.
 
 #include "replay/SimEngine.h"
 
@@ -64,10 +66,7 @@ namespace glidra {
 namespace {
 
 // --- collaborators that do nothing -------------------------------------------------
-// The edge, tracker and action paths are measured on their own; here they cost
-// a virtual call, as a cheap implementation would. The replay tool's inert
-// pieces serve, but for the dispatcher and the routing, which count the
-// actions they are asked for.
+// The actions are measured on their own; here the dispatcher only counts them.
 
 class CountingDispatcher final : public ActionDispatchService {
 public:
@@ -76,19 +75,6 @@ public:
         ++actions;
         co_return HUDNotice{};
     }
-};
-
-class CountingRouting final : public GestureRoutingService {
-public:
-    std::uint64_t actions = 0;
-    void performAdjustment(float, const GestureBinding&, std::optional<DeviceId>) override { ++actions; }
-    bool edgeRuleRegionHit(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
-        return false;
-    }
-    void routeEdgeGestures(DeviceId, std::optional<SingleContact>) override {}
-    void updateVideoScrub(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {}
-    void updateTabSwipe(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&, double) override {}
-    void updateContinuousTrackers(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {}
 };
 
 // --- the rules and the stream ----------------------------------------------------------
@@ -114,6 +100,16 @@ std::vector<GestureRule> fiftyRules() {
         if (i % 11 == 5) rule.requiredModifiers = 0x100000;
         rules.push_back(rule);
     }
+    // Rules that act while the fingers move, for the front application so
+    // they outrank the rest: the volume up, and scrubbing the video leftward.
+    for (const auto& [direction, action] :
+         {std::pair{Direction::up, GestureAction::volumeUp}, std::pair{Direction::left, GestureAction::scrubVideo}}) {
+        GestureRule rule;
+        rule.gesture = GestureDescriptor{Kind::swipe, 3, direction, 1};
+        rule.action = action;
+        rule.appBundleID = QStringLiteral("com.example.browser");
+        rules.push_back(rule);
+    }
     return rules;
 }
 
@@ -123,7 +119,8 @@ struct Frame {
 };
 
 // Three fingers land, slide 0.25 in one of four directions over 40 frames
-// (120 Hz), and lift; pressure wanders as it does on a real pad.
+// (120 Hz), and lift; every fifth session is one finger sliding up or down the
+// right edge instead. Pressure wanders as it does on a real pad.
 std::vector<Frame> swipeStream(std::size_t count) {
     std::vector<Frame> stream;
     stream.reserve(count);
@@ -134,10 +131,15 @@ std::vector<Frame> swipeStream(std::size_t count) {
         const int way = session % 4;
         const float x0 = way == 1 ? 0.6f : 0.3f;
         const float y0 = way == 3 ? 0.65f : 0.35f;
+        const bool edge = session % 5 == 4;
         for (int step = 0; step <= 40 && stream.size() < count; ++step) {
             const float u = 0.25f * float(step) / 40.0f;
             std::vector<TouchPoint> points;
-            for (int finger = 0; finger < 3; ++finger) {
+            if (edge) {
+                const float y = session % 2 == 0 ? 0.3f + u : 0.7f - u;
+                points.push_back(TouchPoint{1, 0.97f, y, 60.0f + 20.0f * std::sin(float(step))});
+            }
+            for (int finger = 0; finger < (edge ? 0 : 3); ++finger) {
                 points.push_back(TouchPoint{finger + 1, x0 + 0.06f * float(finger) + dx[way] * u, y0 + dy[way] * u,
                                             60.0f + 20.0f * std::sin(float(step + finger))});
             }
@@ -155,8 +157,7 @@ constexpr DeviceId kPad = 0x7a00;
 
 struct Road {
     CountingDispatcher dispatcher;
-    CountingRouting routing;
-    replay::SimEngine engine{routing, &dispatcher, 1.0};
+    replay::SimEngine engine{&dispatcher, 1.0};
     sim::ManualClock& clock = engine.clock;
     ControlSettings& settings = engine.settings;
     TrackpadController& controller = engine.controller;
@@ -165,6 +166,9 @@ struct Road {
 
     Road() {
         settings.setRules(fiftyRules());
+        settings.setLocksPointerDuringEdgeAdjustments(true);
+        engine.system.audio.addMainDevice(1, AudioScope::output, 0.5f, false);
+        engine.system.audio.setDefaultDevice(AudioScope::output, 1);
         engine.frontmost.setBundleIdentifier(QStringLiteral("com.example.browser"));
         controller.setEnabled(true);
         controller.setListening(true);
@@ -181,8 +185,7 @@ void report(benchmark::State& state, std::uint64_t allocations, const Road& road
     state.counters["time_per_frame"] = benchmark::Counter(
         double(kFrames), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["allocs_per_frame"] = double(allocations) / frames;
-    state.counters["gestures_run"] =
-        double(road.dispatcher.actions + road.routing.actions) / double(state.iterations());
+    state.counters["gestures_run"] = double(road.dispatcher.actions) / double(state.iterations());
 }
 
 // The bridge's handler, the queued hop and the frame handler, frame by frame.

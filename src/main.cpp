@@ -10,41 +10,30 @@
 #include "bridge/MultitouchBridge.h"
 #include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
+#include "executors/BrowserVideoBridge.h"
+#include "executors/BrowserVideoScrubber.h"
 #include "hud/DesktopHUDScreens.h"
 #include "hud/FloatingAdjustmentHUD.h"
 #include "platform/BundleInfo.h"
+#include "platform/Cancellation.h"
 #include "platform/linux/AtspiBrowserPageSource.h"
-#include "platform/linux/BluezBluetoothDevices.h"
-#include "platform/linux/GSettingsDesktopPreferences.h"
-#include "platform/linux/JsonFileUserDefaults.h"
-#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/EwmhWindowControl.h"
+#include "platform/linux/GnomeScreenKeyboardSettings.h"
+#include "platform/linux/LinuxAccessibility.h"
+#include "platform/linux/LinuxFileBookmarks.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/LogindSystemPower.h"
+#include "platform/linux/MprisBrowserVideoChannel.h"
 #include "platform/linux/PortalInteractiveScreenshot.h"
-#include "platform/linux/PulseAudioDevices.h"
 #include "platform/linux/QtClipboardPasteboard.h"
 #include "platform/linux/QtFileDialogs.h"
-#include "platform/linux/QtPointerPosition.h"
 #include "platform/linux/QtScenePhase.h"
-#include "platform/linux/QtScheduler.h"
+#include "platform/linux/QProcessRunner.h"
 #include "platform/linux/QtScreenCovers.h"
-#include "platform/linux/ScreenSaverPowerAssertions.h"
-#include "platform/linux/SystemClock.h"
-#include "platform/linux/UPowerKeyboardBacklight.h"
+#include "platform/linux/QtScreens.h"
 #include "platform/linux/UnavailableTranslationPresenter.h"
 #include "platform/linux/UnavailableUpdater.h"
 #include "platform/linux/UnreadTextSelection.h"
-#include "platform/linux/XdgAutostartLoginItems.h"
-#include "platform/sim/SimAccessibilityTrust.h"
-#include "platform/sim/SimDesktopViews.h"
-#include "platform/sim/SimDisplayBrightness.h"
-#include "platform/sim/SimEventPoster.h"
-#include "platform/sim/SimEventTap.h"
-#include "platform/sim/SimFrontmostApplication.h"
-#include "platform/sim/SimKeyEventMonitor.h"
-#include "platform/sim/SimKeyboardState.h"
-#include "platform/sim/SimMouseButtonMonitor.h"
-#include "platform/sim/SimMultitouchDeviceRegistry.h"
-#include "platform/sim/SimMultitouchFramework.h"
-#include "platform/sim/SimSystemEvents.h"
 #include "replay/InertServices.h"
 #include "settings/ControlSettings.h"
 #include "settings/LoginItemController.h"
@@ -55,6 +44,7 @@
 #include "views/pages/ControlSettingsView.h"
 #include "views/pages/GestureBindingsView.h"
 #include "views/pages/PracticeView.h"
+#include "views/rules/FreeformRulesView.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -95,44 +85,28 @@ private:
     std::unique_ptr<T> value_;
 };
 
-// The system behind the ports. Services with a Linux adapter use it; the rest
-// (touchpad frames, keyboards, synthesised input, sleep and wake, the front
-// application, input-device trust) stay simulated until their adapters exist,
-// so the program runs but hears no touchpad yet.
+// The system behind the ports: every Linux adapter, and those of Qt's
+// windowing, which need the GUI application.
 struct Platform {
-    SystemClock clock;
-    QtScheduler scheduler;
-    JsonFileUserDefaults defaults{JsonFileUserDefaults::standardPath()};
-    LinuxWorkspace workspace;
-    XdgAutostartLoginItems loginItems{QCoreApplication::applicationFilePath()};
-    BluezBluetoothDevices bluetooth;
-    QtPointerPosition pointer;
-    PulseAudioDevices audio;
-    ScreenSaverPowerAssertions power;
-    UPowerKeyboardBacklight keyboardBacklight;
-    GSettingsDesktopPreferences desktopPreferences;
+    LinuxPlatform system;
     QtScreenCovers screenCovers;
     QtScenePhase scenePhase;
     QtFileDialogs fileDialogs;
     DesktopHUDScreens screens;
+    EwmhWindowControl windows;
+    QtScreens windowScreens;
+    LinuxAccessibility accessibility;
+    GnomeScreenKeyboardSettings keyboardSettings;
+    LogindSystemPower systemPower;
+    LinuxFileBookmarks bookmarks;
+    QProcessRunner processes;
     QtClipboardPasteboard pasteboard;
     PortalInteractiveScreenshot screenshots{QDBusConnection::sessionBus(), pasteboard};
     AtspiBrowserPageSource browserPages{QDBusConnection::sessionBus()};
+    MprisBrowserVideoChannel videoChannel{QDBusConnection::sessionBus()};
+    BrowserVideoBridge videoBridge{videoChannel};
     UnreadTextSelection textSelection;
     UnavailableTranslationPresenter translation;
-
-    sim::SimMultitouchFramework multitouch;
-    sim::SimMultitouchDeviceRegistry devices{multitouch};
-    sim::SimDisplayBrightness displays;
-    sim::SimKeyboardState keyboard;
-    sim::SimFrontmostApplication frontmost;
-    sim::SimKeyEventMonitor keyEvents;
-    sim::SimMouseButtonMonitor mouseButtons;
-    sim::SimAccessibilityTrust trust;
-    sim::SimSystemEvents systemEvents;
-    sim::SimEventTap taps;
-    sim::SimEventPoster poster;
-    sim::SimDesktopViews desktopViews;
 };
 
 int run(QApplication& app) {
@@ -146,32 +120,33 @@ int run(QApplication& app) {
 
     const BundleInfo bundle = bundleInfo();
     Platform platform;
-    ControlSettings settings(platform.defaults);
+    LinuxPlatform& system = platform.system;
+    ControlSettings settings(system.userDefaults);
     ControlSettings::setShared(&settings);
-    MultitouchBridge bridge(platform.multitouch, platform.displays, platform.clock);
+    MultitouchBridge bridge(system.multitouchFramework, system.displayBrightness, system.clock);
     MultitouchBridge::setShared(&bridge);
 
     // The tray icon's place, for HUD notices shown below it; known once the
     // shell exists.
     ApplicationShell* shell = nullptr;
     const AdjustmentHUDFactory makeHUD = FloatingAdjustmentHUD::factory(FloatingAdjustmentHUD::Environment{
-        platform.clock, platform.scheduler, platform.screens,
+        system.clock, system.scheduler, platform.screens,
         [&shell]() -> std::optional<QRect> { return shell ? shell->trayIconGeometry() : std::nullopt; }});
 
     ActionExecutors executors(ActionExecutors::Ports{
-        platform.poster,
-        platform.taps,
-        platform.keyboard,
-        platform.frontmost,
-        platform.trust,
-        platform.desktopViews,
-        platform.clock,
-        platform.scheduler,
-        platform.systemEvents,
-        platform.audio,
-        platform.power,
-        platform.keyboardBacklight,
-        platform.desktopPreferences,
+        system.eventPoster,
+        system.eventTap,
+        system.keyboardState,
+        system.frontmostApplication,
+        system.accessibilityTrust,
+        system.desktopViews,
+        system.clock,
+        system.scheduler,
+        system.systemEvents,
+        system.audioDevices,
+        system.powerAssertions,
+        system.keyboardBacklight,
+        system.desktopPreferences,
         platform.screenCovers,
         platform.pasteboard,
         platform.screenshots,
@@ -180,40 +155,48 @@ int run(QApplication& app) {
         platform.translation,
         settings,
         makeHUD,
+        system.workspace,
+        platform.accessibility,
+        platform.keyboardSettings,
+        platform.windows,
+        platform.windowScreens,
+        platform.systemPower,
+        platform.bookmarks,
+        platform.processes,
+        // The desktop-file id the program's own windows would be known by.
+        QGuiApplication::desktopFileName() + QStringLiteral(".desktop"),
     });
-    replay::UnbuiltExecutors unbuilt;
-    ActionDispatcher dispatcher(ActionDispatcher::Ports{platform.poster, platform.keyboard, platform.frontmost,
-                                                        platform.trust, platform.workspace},
-                                ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors});
-    // Edge slides and continuous adjustments reach no executor until the edge
-    // paths are composed here.
-    replay::InertRouting routing;
+    ActionDispatcher dispatcher(
+        ActionDispatcher::Ports{system.eventPoster, system.keyboardState, system.frontmostApplication,
+                                system.accessibilityTrust, system.workspace},
+        ActionDispatcher::Executors{executors, executors, executors, executors});
 
     Lazy<UpdateController> updates(
         [&] { return std::make_unique<UpdateController>(bundle, UnavailableUpdater::factory()); });
     Lazy<TrackpadController> controller([&] {
         auto made = std::make_unique<TrackpadController>(TrackpadController::Environment{
             settings,
-            platform.clock,
-            platform.scheduler,
-            platform.keyboard,
-            platform.frontmost,
+            system.clock,
+            system.scheduler,
+            system.keyboardState,
+            system.frontmostApplication,
             executors,
             dispatcher,
-            routing,
             makeHUD,
-            std::make_unique<replay::InertPointerLock>(),
-            std::make_unique<replay::InertVideoScrubber>(),
-            std::make_unique<PairedTrackpadConnector>(platform.bluetooth),
-            [&platform](TrackpadController& built) -> std::unique_ptr<ListenerRecoveryService> {
+            system.pointerControl,
+            std::make_unique<BrowserVideoScrubber>(
+                platform.videoBridge, [&system] { return system.frontmostApplication.bundleIdentifier(); },
+                system.scheduler),
+            std::make_unique<PairedTrackpadConnector>(system.bluetoothDevices),
+            [&system](TrackpadController& built) -> std::unique_ptr<ListenerRecoveryService> {
                 return TrackpadListenerRecovery::forController(
-                    built,
-                    TrackpadListenerRecovery::Services{platform.clock, platform.scheduler, platform.systemEvents,
-                                                       platform.mouseButtons, platform.pointer, platform.devices});
+                    built, TrackpadListenerRecovery::Services{system.clock, system.scheduler, system.systemEvents,
+                                                              system.mouseButtons, system.pointerPosition,
+                                                              system.multitouchDevices});
             },
-            platform.keyEvents,
-            platform.mouseButtons,
-            platform.trust,
+            system.keyEvents,
+            system.mouseButtons,
+            system.accessibilityTrust,
         });
         TrackpadController::setShared(made.get());
         executors.attachController(*made);
@@ -226,11 +209,11 @@ int run(QApplication& app) {
     UiContext context{
         settings,
         controller(),
-        platform.workspace,
-        platform.trust,
-        platform.loginItems,
-        platform.clock,
-        platform.scheduler,
+        system.workspace,
+        system.accessibilityTrust,
+        system.loginItems,
+        system.clock,
+        system.scheduler,
         updates(),
         platform.fileDialogs,
         bundle,
@@ -239,10 +222,19 @@ int run(QApplication& app) {
         executors.keepAwake(),
         executors.microphone(),
         executors.desktopIcons(),
+        system.keyEvents,
+        system.keyboardState,
+        executors.shortcuts(),
+        // A preview or test open runs as a gesture would; the view cancels
+        // nothing it started.
+        [&dispatcher](GestureBinding binding) {
+            return dispatcher.performGestureAction(std::move(binding), CancellationToken());
+        },
     };
 
-    // The settings pages register here as they are built.
+    // The settings pages.
     PageFactories pages;
+    pages[SettingsPage::gestures] = [](UiContext& shared) -> QWidget* { return new FreeformRulesView(shared); };
     pages[SettingsPage::edges] = [](UiContext& shared) -> QWidget* { return new GestureBindingsView(shared); };
     // Practice has no sidebar row; the page is there for whoever selects it.
     pages[SettingsPage::practice] = [](UiContext& shared) -> QWidget* { return new PracticeView(shared); };

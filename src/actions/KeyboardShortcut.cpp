@@ -24,19 +24,22 @@ QString keyTitle(std::uint16_t keyCode, const std::optional<QString>& characters
 
 }  // namespace
 
+QString modifierSymbols(std::uint64_t modifiers) {
+    QString symbols;
+    if (modifiers & modifier_flag::function) symbols += QStringLiteral("Fn ");
+    if (modifiers & modifier_flag::control) symbols += QStringLiteral("⌃");
+    if (modifiers & modifier_flag::option) symbols += QStringLiteral("⌥");
+    if (modifiers & modifier_flag::shift) symbols += QStringLiteral("⇧");
+    if (modifiers & modifier_flag::command) symbols += QStringLiteral("⌘");
+    return symbols;
+}
+
 std::optional<KeyboardShortcut> KeyboardShortcut::fromRecordedKey(std::uint16_t keyCode, std::uint64_t modifiers,
                                                                   const std::optional<QString>& characters) {
     const std::uint64_t kept = modifiers & modifier_flag::shortcutMask;
     if (keyCode == kEscapeKeyCode && kept == 0) return std::nullopt;
 
-    QString label;
-    if (kept & modifier_flag::function) label += QStringLiteral("Fn ");
-    if (kept & modifier_flag::control) label += QStringLiteral("⌃");
-    if (kept & modifier_flag::option) label += QStringLiteral("⌥");
-    if (kept & modifier_flag::shift) label += QStringLiteral("⇧");
-    if (kept & modifier_flag::command) label += QStringLiteral("⌘");
-    label += keyTitle(keyCode, characters);
-    return KeyboardShortcut{keyCode, kept, label, std::nullopt};
+    return KeyboardShortcut{keyCode, kept, modifierSymbols(kept) + keyTitle(keyCode, characters), std::nullopt};
 }
 
 QJsonValue KeyboardShortcut::toJson() const {

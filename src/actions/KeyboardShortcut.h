@@ -24,6 +24,9 @@ inline constexpr std::uint64_t function = 0x800000;
 inline constexpr std::uint64_t shortcutMask = 0x9E0000;
 }  // namespace modifier_flag
 
+// The label's modifier part: "Fn " when Fn is held, then ⌃ ⌥ ⇧ ⌘ in that order.
+QString modifierSymbols(std::uint64_t modifiers);
+
 // A key combination the user recorded or picked.
 struct KeyboardShortcut {
     std::uint16_t keyCode = 0;  // virtual key code

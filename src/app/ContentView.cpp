@@ -10,6 +10,7 @@
 #include "trackpad/TrackpadController.h"
 #include "views/actions/ActionIssueView.h"
 #include "views/actions/BrowserVideoIssueView.h"
+#include "views/kit/Discard.h"
 #include "views/kit/Symbols.h"
 #include "views/pages/FeatureRequestButton.h"
 
@@ -23,6 +24,8 @@
 
 namespace glidra {
 
+using kit::discard;
+
 namespace {
 
 constexpr int kColumnWidth = 760;
@@ -31,17 +34,6 @@ constexpr int kColumnSpacing = 24;
 constexpr int kSidebarMinimumWidth = 170;
 constexpr int kSidebarIdealWidth = 185;
 constexpr int kSidebarMaximumWidth = 220;
-
-// Takes a widget out of its layout at once and destroys it later, so that a
-// widget whose own signal led here is not destroyed under it.
-template <typename T>
-void discard(QPointer<T>& widget) {
-    if (!widget) return;
-    widget->hide();
-    widget->setParent(nullptr);
-    widget->deleteLater();
-    widget = nullptr;
-}
 
 }  // namespace
 

@@ -1,5 +1,12 @@
 #pragma once
 
+#include "gestures/GestureBinding.h"
+#include "notices/HUDNotice.h"
+
+#include <QCoro/QCoroTask>
+
+#include <functional>
+
 namespace glidra {
 
 class AccessibilityTrust;
@@ -10,13 +17,20 @@ class KeepAwakeController;
 class KeyboardLockController;
 class MicrophoneMuteController;
 class FileDialogs;
+class KeyEventMonitor;
+class KeyboardState;
 class LoginItems;
 class ScenePhase;
 class Scheduler;
+class ShortcutActionService;
 class TrackpadController;
 class UpdateController;
 class Workspace;
 struct BundleInfo;
+
+// Runs one action on its own, as a gesture would, and gives the notice that
+// describes the result; the caller decides whether the notice is shown.
+using PerformGestureAction = std::function<QCoro::Task<HUDNotice>(GestureBinding)>;
 
 // The shared objects and ports every view works with, built once by the
 // composition root and handed to each view at construction. Views keep
@@ -39,6 +53,13 @@ struct UiContext {
     KeepAwakeController& keepAwake;
     MicrophoneMuteController& microphone;
     DesktopIconsController& desktopIcons;
+    // What the action configuration views use: the keys for the shortcut
+    // recorder, the Shortcuts-app list, and the dispatcher for a preview or
+    // a test open.
+    KeyEventMonitor& keyEvents;
+    const KeyboardState& keyboard;
+    ShortcutActionService& shortcuts;
+    PerformGestureAction performGestureAction;
 };
 
 }  // namespace glidra

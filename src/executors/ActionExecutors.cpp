@@ -19,14 +19,15 @@ AdjustmentHUDSettings hudSettings(ControlSettings& settings) {
 }  // namespace
 
 ActionExecutors::ActionExecutors(Ports ports)
-    : applicationSwitcher_(std::make_unique<SystemApplicationSwitcher>(SystemApplicationSwitcher::Ports{
+    : workspace_(ports.workspace),
+      systemApplicationSwitcher_(std::make_unique<SystemApplicationSwitcher>(SystemApplicationSwitcher::Ports{
           ports.poster, ports.taps, ports.accessibilityTrust, ports.scheduler, ports.systemEvents})),
       mouseDrag_(std::make_unique<MouseDragController>(
           MouseDragController::Ports{ports.poster, ports.taps, ports.keyboard, ports.clock, ports.scheduler,
                                      ports.systemEvents},
           ports.makeHUD(hudSettings(ports.settings)))),
       syntheticInput_(SyntheticInput::Ports{ports.poster, ports.keyboard, ports.frontmostApplication, ports.clock},
-                      [switcher = applicationSwitcher_.get()] { return switcher->isOpen(); }),
+                      [switcher = systemApplicationSwitcher_.get()] { return switcher->isOpen(); }),
       desktopViewLauncher_(ports.desktopViews),
       keyboardLock_(std::make_unique<KeyboardLockController>(KeyboardLockController::Environment{
           ports.taps, ports.scheduler, ports.systemEvents, ports.screenCovers, ports.keyboardBacklight})),
@@ -37,6 +38,22 @@ ActionExecutors::ActionExecutors(Ports ports)
       keyboardBacklightStepper_(
           ports.accessibilityTrust, ports.clock,
           [this](ShortcutMediaKey key, const QString& label) { return syntheticInput_.postMediaKey(0, label, key); }),
+      applicationSwitcher_(std::make_unique<ApplicationSwitcher>(ports.workspace, ports.ownBundleIdentifier)),
+      shortcuts_(std::make_unique<ShortcutActionService>(ports.processes, ports.scheduler, ports.makeHUD,
+                                                         hudSettings(ports.settings))),
+      actionTargetOpener_(
+          ports.workspace, ports.bookmarks,
+          [shortcuts = shortcuts_.get()](ShortcutTarget target) { return shortcuts->start(std::move(target)); }),
+      systemPowerAction_(ports.systemPower),
+      systemPanel_(ports.workspace, ports.accessibility),
+      windowLayout_(ports.windows, ports.screens, windowFrameHistory_),
+      windowAction_(ports.windows),
+      forceQuitMenu_(std::make_unique<ForceQuitMenuExecutor>(ports.workspace, ports.accessibility, ports.scheduler)),
+      accessibilityKeyboard_(
+          std::make_unique<AccessibilityKeyboardToggle>(ports.workspace, ports.keyboardSettings, ports.scheduler)),
+      systemActions_(SystemActionExecutor::Executors{desktopViewLauncher_, *keyboardLock_, *desktopIcons_, *keepAwake_,
+                                                     volume_, *microphone_, *applicationSwitcher_, systemPowerAction_,
+                                                     ports.workspace}),
       clipboard_(std::make_unique<ClipboardActionExecutor>(
           std::make_unique<BrowserPageInfoReader>(ports.browserPages),
           ClipboardActionExecutor::platform(ports.frontmostApplication, ports.pasteboard))),
@@ -58,10 +75,12 @@ ActionExecutors::ActionExecutors(Ports ports)
 
 ActionExecutors::~ActionExecutors() = default;
 
+QCoro::Task<bool> ActionExecutors::openApplication(QString path) { co_return workspace_.openApplication(path); }
+
 void ActionExecutors::attachController(TrackpadController& controller) {
     controller_ = &controller;
     QPointer<TrackpadController> target(&controller);
-    applicationSwitcher_->setHost(SystemApplicationSwitcher::Host{
+    systemApplicationSwitcher_->setHost(SystemApplicationSwitcher::Host{
         [target](bool showing) {
             if (target) target->setShowingApplicationSwitcher(showing);
         },

@@ -2,18 +2,29 @@
 
 #include "dispatch/AdjustmentHUD.h"
 #include "dispatch/DispatcherServices.h"
+#include "executors/AccessibilityKeyboardToggle.h"
+#include "executors/ActionTargetOpener.h"
+#include "executors/ApplicationSwitcher.h"
 #include "executors/ClipboardActionExecutor.h"
 #include "executors/DesktopIconsController.h"
 #include "executors/DesktopViewLauncher.h"
+#include "executors/ForceQuitMenuExecutor.h"
 #include "executors/KeepAwakeController.h"
 #include "executors/KeyboardBacklightStepper.h"
 #include "executors/KeyboardLockController.h"
 #include "executors/MicrophoneMuteController.h"
 #include "executors/MouseDragController.h"
+#include "executors/ShortcutActionService.h"
 #include "executors/SyntheticInput.h"
+#include "executors/SystemActionExecutor.h"
 #include "executors/SystemApplicationSwitcher.h"
+#include "executors/SystemPanelExecutor.h"
+#include "executors/SystemPowerAction.h"
 #include "executors/SystemVolume.h"
 #include "executors/TranslationActionExecutor.h"
+#include "executors/WindowAction.h"
+#include "executors/WindowFrameHistory.h"
+#include "executors/WindowLayoutExecutor.h"
 #include "executors/WindowScreenshotService.h"
 #include "trackpad/ControllerServices.h"
 
@@ -23,6 +34,8 @@
 
 namespace glidra {
 
+class Accessibility;
+class AccessibilityKeyboardSettings;
 class AccessibilityTrust;
 class AudioDevices;
 class BrowserPageSource;
@@ -32,23 +45,33 @@ class DesktopPreferences;
 class DesktopViews;
 class EventPoster;
 class EventTap;
+class FileBookmarks;
 class FrontmostApplication;
 class InteractiveScreenshot;
 class KeyboardBacklight;
 class KeyboardState;
 class Pasteboard;
 class PowerAssertions;
+class ProcessRunner;
 class Scheduler;
 class ScreenCovers;
+class Screens;
 class SystemEvents;
+class SystemPower;
 class TextSelectionAccess;
 class TrackpadController;
 class TranslationPresenter;
+class WindowControl;
+class Workspace;
 
 // The one owner of the process's shared action executors, built by the
 // composition root from the ports they need, and what the trackpad controller
 // asks of them. The dispatcher reaches each executor through it.
-class ActionExecutors final : public ExecutorServices, public InputActionExecutors, public ContentActionExecutors {
+class ActionExecutors final : public ExecutorServices,
+                              public InputActionExecutors,
+                              public SystemActionService,
+                              public ApplicationActionExecutors,
+                              public ContentActionExecutors {
 public:
     struct Ports {
         EventPoster& poster;
@@ -73,9 +96,22 @@ public:
         // The drag's own HUD reads the hint switch and position from it.
         ControlSettings& settings;
         AdjustmentHUDFactory makeHUD;
+        Workspace& workspace;
+        Accessibility& accessibility;
+        AccessibilityKeyboardSettings& keyboardSettings;
+        WindowControl& windows;
+        const Screens& screens;
+        SystemPower& systemPower;
+        FileBookmarks& bookmarks;
+        // Runs the Shortcuts tool for the shortcut service.
+        ProcessRunner& processes;
+        // The program's own application, which the application history leaves
+        // out.
+        std::optional<QString> ownBundleIdentifier;
     };
 
-    // Builds every executor; starts nothing.
+    // Builds every executor; starts nothing but the application history,
+    // which follows activations from the start so that it covers the run.
     explicit ActionExecutors(Ports ports);
     ~ActionExecutors() override;
 
@@ -84,7 +120,7 @@ public:
     // it may also go first.
     void attachController(TrackpadController& controller);
 
-    SystemApplicationSwitcher& applicationSwitcher() { return *applicationSwitcher_; }
+    SystemApplicationSwitcher& systemApplicationSwitcher() { return *systemApplicationSwitcher_; }
     MouseDragController& mouseDrag() { return *mouseDrag_; }
     SyntheticInput& syntheticInput() { return syntheticInput_; }
     DesktopViewLauncher& desktopViewLauncher() { return desktopViewLauncher_; }
@@ -94,6 +130,18 @@ public:
     DesktopIconsController& desktopIcons() { return *desktopIcons_; }
     SystemVolume& volume() { return volume_; }
     KeyboardBacklightStepper& keyboardBacklightStepper() { return keyboardBacklightStepper_; }
+    // The previous-application switch and its history.
+    ApplicationSwitcher& applicationSwitcher() { return *applicationSwitcher_; }
+    ActionTargetOpener& actionTargetOpener() { return actionTargetOpener_; }
+    ShortcutActionService& shortcuts() { return *shortcuts_; }
+    SystemPowerAction& systemPowerAction() { return systemPowerAction_; }
+    SystemPanelExecutor& systemPanel() { return systemPanel_; }
+    WindowFrameHistory& windowFrameHistory() { return windowFrameHistory_; }
+    WindowLayoutExecutor& windowLayout() { return windowLayout_; }
+    WindowAction& windowAction() { return windowAction_; }
+    ForceQuitMenuExecutor& forceQuitMenu() { return *forceQuitMenu_; }
+    AccessibilityKeyboardToggle& accessibilityKeyboard() { return *accessibilityKeyboard_; }
+    SystemActionExecutor& systemActions() { return systemActions_; }
     ClipboardActionExecutor& clipboard() { return *clipboard_; }
     WindowScreenshotService& windowScreenshot() { return *windowScreenshot_; }
     TranslationActionExecutor& translation() { return translation_; }
@@ -109,20 +157,48 @@ public:
     void resetMouseClickSequence() override { syntheticInput_.resetClickSequence(); }
 
     void resetKeyboardBacklightStepper() override { keyboardBacklightStepper_.reset(); }
+    std::optional<float> adjustOutputVolume(float step) override { return volume_.adjustOutput(step); }
+    std::optional<HUDNotice> adjustKeyboardBacklight(float change) override {
+        return keyboardBacklightStepper_.adjust(change);
+    }
     void cancelWindowScreenshot() override { windowScreenshot_->cancel(); }
 
-    bool isApplicationSwitcherOpen() const override { return applicationSwitcher_->isOpen(); }
-    void endApplicationSwitcher(bool cancel) override { applicationSwitcher_->end(cancel); }
+    bool isApplicationSwitcherOpen() const override { return systemApplicationSwitcher_->isOpen(); }
+    void endApplicationSwitcher(bool cancel) override { systemApplicationSwitcher_->end(cancel); }
 
     // --- InputActionExecutors ------------------------------------------------
 
-    HUDNotice beginApplicationSwitcher() override { return applicationSwitcher_->begin(); }
+    HUDNotice beginApplicationSwitcher() override { return systemApplicationSwitcher_->begin(); }
     HUDNotice performMouseAction(GestureAction action) override { return syntheticInput_.performMouseAction(action); }
     HUDNotice performMouseDrag(GestureAction action) override { return mouseDrag_->perform(action); }
     HUDNotice postMediaKey(std::uint64_t modifiers, const QString& label,
                            std::optional<ShortcutMediaKey> mediaKey) override {
         return syntheticInput_.postMediaKey(modifiers, label, mediaKey);
     }
+
+    // --- SystemActionService -------------------------------------------------
+
+    QCoro::Task<std::optional<HUDNotice>> perform(GestureAction action) override {
+        return systemActions_.perform(action);
+    }
+
+    // --- ApplicationActionExecutors ------------------------------------------
+
+    QCoro::Task<std::optional<HUDNotice>> openActionTarget(GestureBinding binding) override {
+        return actionTargetOpener_.openActionTarget(std::move(binding));
+    }
+    QCoro::Task<bool> openApplication(QString path) override;
+    // A run always goes to its end, whatever resets the gesture meanwhile.
+    QCoro::Task<bool> toggleAccessibilityKeyboard(CancellationToken) override {
+        return accessibilityKeyboard_->toggleAccessibilityKeyboard();
+    }
+    QCoro::Task<HUDNotice> openSystemPanel(GestureAction action) override { return systemPanel_.openPanel(action); }
+    QCoro::Task<HUDNotice> openForceQuitWindow(CancellationToken token) override {
+        return forceQuitMenu_->openForceQuitWindow(std::move(token));
+    }
+    HUDNotice closeFrontWindow() override { return windowAction_.closeFrontWindow(); }
+    HUDNotice performWindowLayout(GestureAction action) override { return windowLayout_.perform(action); }
+    HUDNotice switchToPreviousApplication() override { return applicationSwitcher_->switchToPrevious(); }
 
     // --- ContentActionExecutors ----------------------------------------------
 
@@ -134,7 +210,8 @@ public:
     HUDNotice translateSelection() override { return translation_.execute(); }
 
 private:
-    std::unique_ptr<SystemApplicationSwitcher> applicationSwitcher_;
+    Workspace& workspace_;
+    std::unique_ptr<SystemApplicationSwitcher> systemApplicationSwitcher_;
     std::unique_ptr<MouseDragController> mouseDrag_;
     SyntheticInput syntheticInput_;
     DesktopViewLauncher desktopViewLauncher_;
@@ -144,6 +221,17 @@ private:
     std::unique_ptr<DesktopIconsController> desktopIcons_;
     SystemVolume volume_;
     KeyboardBacklightStepper keyboardBacklightStepper_;
+    std::unique_ptr<ApplicationSwitcher> applicationSwitcher_;
+    std::unique_ptr<ShortcutActionService> shortcuts_;
+    ActionTargetOpener actionTargetOpener_;
+    SystemPowerAction systemPowerAction_;
+    SystemPanelExecutor systemPanel_;
+    WindowFrameHistory windowFrameHistory_;
+    WindowLayoutExecutor windowLayout_;
+    WindowAction windowAction_;
+    std::unique_ptr<ForceQuitMenuExecutor> forceQuitMenu_;
+    std::unique_ptr<AccessibilityKeyboardToggle> accessibilityKeyboard_;
+    SystemActionExecutor systemActions_;
     std::unique_ptr<ClipboardActionExecutor> clipboard_;
     std::unique_ptr<WindowScreenshotService> windowScreenshot_;
     TranslationActionExecutor translation_;

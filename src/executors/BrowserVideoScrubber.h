@@ -11,7 +11,6 @@
 
 #include <functional>
 #include <optional>
-#include <variant>
 
 namespace glidra {
 
@@ -26,11 +25,6 @@ class BrowserVideoScrubber final : public QObject, public VideoScrubberService {
     Q_OBJECT
 
 public:
-    // Receives the position after each seek, or the one error that ends a
-    // session.
-    using Update = std::variant<BrowserVideoState, BrowserVideoError>;
-    using Report = std::function<void(const Update&)>;
-
     BrowserVideoScrubber(BrowserVideoControlling& bridge, std::function<std::optional<QString>()> currentApplication,
                          Scheduler& scheduler, QObject* parent = nullptr);
     ~BrowserVideoScrubber() override;
@@ -40,11 +34,9 @@ public:
     std::optional<DeviceId> device() const override { return device_; }
     void setDevice(std::optional<DeviceId> device) override { device_ = device; }
     void markFinished() override { finished_ = true; }
-
-    // One step of a slide bound to scrubVideo: `distance` is the step's
-    // movement in trackpad widths (already scaled by the caller's speed);
-    // `bundleIdentifier` is the front application's.
-    void step(DeviceId device, const std::optional<QString>& bundleIdentifier, double distance, Report report);
+    // `distance` is already scaled by the caller's speed; `bundleIdentifier`
+    // is the front application's at the gesture.
+    void step(DeviceId device, const std::optional<QString>& bundleIdentifier, double distance, Report report) override;
 
     double pendingDistance() const { return pendingDistance_; }
     QString token() const { return token_; }

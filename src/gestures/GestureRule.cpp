@@ -74,6 +74,32 @@ bool GestureRule::matchesRegion(const std::optional<TouchPoint>& point, float ed
     return common->minX <= x && x <= common->maxX && common->minY <= y && y <= common->maxY;
 }
 
+bool GestureRule::matches(const GestureDescriptor& descriptor, const GestureSessionContext& context,
+                          const std::optional<TouchPoint>& startCentroid) const {
+    if (!isEnabled) return false;
+    if (gesture.kind != descriptor.kind || gesture.fingers != descriptor.fingers) return false;
+    if (usesDirection(descriptor.kind) && gesture.direction != descriptor.direction) return false;
+    if (descriptor.kind == GestureDescriptor::Kind::tap && gesture.tapCount != descriptor.tapCount) return false;
+    if (requiredModifiers != context.modifiers) return false;
+    if (!appBundleID.isEmpty() && (!context.app || *context.app != appBundleID)) return false;
+    return matchesRegion(startCentroid, context.regionWidth);
+}
+
+const GestureRule* GestureRule::bestMatch(std::span<const GestureRule> rules, const GestureDescriptor& gesture,
+                                          const GestureSessionContext& context) {
+    const std::optional<TouchPoint> startCentroid = context.startCentroid();
+    const GestureRule* winner = nullptr;
+    for (const GestureRule& rule : rules) {
+        if (!rule.matches(gesture, context, startCentroid)) continue;
+        if (winner == nullptr || rule.specificity() > winner->specificity()) winner = &rule;
+    }
+    return winner;
+}
+
+GestureBinding GestureRule::binding() const {
+    return GestureBinding{GestureTrigger::leftUp, action, std::nullopt, shortcut, parameters, applicationTarget};
+}
+
 int GestureRule::specificity() const {
     int score = 0;
     if (!appBundleID.isEmpty()) score += 2;

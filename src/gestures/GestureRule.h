@@ -5,6 +5,7 @@
 #include "actions/GestureAction.h"
 #include "actions/KeyboardShortcut.h"
 #include "common/Json.h"
+#include "gestures/GestureBinding.h"
 #include "gestures/GestureDescriptor.h"
 #include "gestures/GestureRegion.h"
 #include "gestures/GestureSessionContext.h"
@@ -66,6 +67,21 @@ struct GestureRule {
     // +2 for an application, +1 for a region other than anywhere (custom
     // included): the more specific rule wins among matches and conflicts.
     int specificity() const;
+
+    // Whether the rule takes `gesture`, made in a session of `context` that
+    // began at `startCentroid`: enabled, the same kind and fingers, the same
+    // direction for directional kinds and tap count for taps, exactly the
+    // held modifiers, its application (when it has one) and its region.
+    bool matches(const GestureDescriptor& gesture, const GestureSessionContext& context,
+                 const std::optional<TouchPoint>& startCentroid) const;
+    // The rule of `rules` that takes `gesture`: the most specific, the earlier
+    // one on a tie; nothing when none does.
+    static const GestureRule* bestMatch(std::span<const GestureRule> rules, const GestureDescriptor& gesture,
+                                        const GestureSessionContext& context);
+
+    // The binding the rule's action runs with: its action, shortcut,
+    // parameters and application; the trigger (the first) carries no meaning.
+    GestureBinding binding() const;
 
     // The region as the rule list shows it.
     QString regionTitle() const;

@@ -5,7 +5,7 @@ namespace glidra {
 // The desktop's own views that set the windows aside: the bare desktop, and
 // the overview of every window. On Linux, showing the desktop is the EWMH
 // `_NET_SHOWING_DESKTOP` request to the window manager, and the overview is
-// GNOME's Activities overview, reached through its default key, Super.
+// GNOME's Activities overview, opened through GNOME Shell on the session bus.
 class DesktopViews {
 public:
     enum class Outcome {

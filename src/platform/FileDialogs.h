@@ -19,6 +19,7 @@ public:
         QString directory;        // where the panel opens; empty for its own choice
         QStringList nameFilters;  // as "JSON (*.json)"; empty for every file
         bool choosesDirectories = false;
+        QString acceptLabel;  // the choosing button's text; empty for the panel's own
     };
 
     struct SaveRequest {

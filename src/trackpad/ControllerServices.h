@@ -1,17 +1,15 @@
 #pragma once
 
-#include "gestures/GestureBinding.h"
-#include "gestures/GestureSessionContext.h"
-#include "gestures/TouchPoint.h"
+#include "executors/BrowserVideoError.h"
+#include "executors/BrowserVideoState.h"
+#include "notices/HUDNotice.h"
 #include "trackpad/DeviceId.h"
 
 #include <QString>
 
-#include <vector>
-
 #include <functional>
-#include <memory>
 #include <optional>
+#include <variant>
 
 namespace glidra {
 
@@ -40,18 +38,16 @@ public:
     // Forgets the backlight stepper's carried remainder and last step time.
     virtual void resetKeyboardBacklightStepper() = 0;
 
+    // Moves the output volume by `step` (positive is louder); the new level,
+    // or nothing when no output can be adjusted.
+    virtual std::optional<float> adjustOutputVolume(float step) = 0;
+    // Moves the keyboard backlight by `change` of its range; the notice to
+    // show, or nothing while the change adds up to less than one step.
+    virtual std::optional<HUDNotice> adjustKeyboardBacklight(float change) = 0;
+
     virtual void cancelWindowScreenshot() = 0;
     virtual bool isApplicationSwitcherOpen() const = 0;
     virtual void endApplicationSwitcher(bool cancel) = 0;
-};
-
-// Holds the pointer still while a finger adjusts a level along an edge.
-class EdgePointerLockService {
-public:
-    virtual ~EdgePointerLockService() = default;
-    // Ends the lock when it is held for `device` (any device when absent);
-    // `force` ends it whoever holds it.
-    virtual void release(std::optional<DeviceId> device, bool force) = 0;
 };
 
 // The browser video scrubber's session state that the frame path steers.
@@ -65,6 +61,15 @@ public:
     virtual void setDevice(std::optional<DeviceId> device) = 0;
     // The contact session of its device has ended.
     virtual void markFinished() = 0;
+
+    // The position after each seek, or the one error that ends a session.
+    using Update = std::variant<BrowserVideoState, BrowserVideoError>;
+    using Report = std::function<void(const Update&)>;
+    // One step of a slide bound to scrubVideo: `distance` in trackpad widths,
+    // positive forward, for the video of `application`. Gathers it into the
+    // device's session, starting one when none runs; refused once the session
+    // failed, until the next reset.
+    virtual void step(DeviceId device, const std::optional<QString>& application, double distance, Report report) = 0;
 };
 
 // Opens a Bluetooth connection to the one paired trackpad, when there is one.
@@ -82,37 +87,6 @@ public:
     virtual void stop() = 0;
     virtual void manualReconnect() = 0;
     virtual void reportListening(bool listening) = 0;
-};
-
-// The paths that carry a gesture beyond recognition: continuous adjustments,
-// and the edge, video, tab and continuous routing of every frame. The frame
-// path and the gesture handler call them in a fixed order; they are built
-// with the edge paths.
-class GestureRoutingService {
-public:
-    virtual ~GestureRoutingService() = default;
-
-    // Applies one step of a continuous action (volume, brightness, backlight);
-    // `device` engages the edge pointer lock when given.
-    virtual void performAdjustment(float step, const GestureBinding& binding, std::optional<DeviceId> device) = 0;
-
-    // True when a one-finger region rule claims the contact session.
-    virtual bool edgeRuleRegionHit(DeviceId device, const std::vector<TouchPoint>& contacts,
-                                   const GestureSessionContext& context) = 0;
-    // One frame of edge routing; `contact` is the single finger's id and
-    // position when the frame has exactly one finger of a one-finger session.
-    struct SingleContact {
-        qint32 id = 0;
-        float x = 0;
-        float y = 0;
-    };
-    virtual void routeEdgeGestures(DeviceId device, std::optional<SingleContact> contact) = 0;
-    virtual void updateVideoScrub(DeviceId device, const std::vector<TouchPoint>& contacts,
-                                  const GestureSessionContext& context) = 0;
-    virtual void updateTabSwipe(DeviceId device, const std::vector<TouchPoint>& contacts,
-                                const GestureSessionContext& context, double timestamp) = 0;
-    virtual void updateContinuousTrackers(DeviceId device, const std::vector<TouchPoint>& contacts,
-                                          const GestureSessionContext& context) = 0;
 };
 
 }  // namespace glidra

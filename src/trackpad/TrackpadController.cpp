@@ -22,7 +22,8 @@ TrackpadController::TrackpadController(Environment environment, QObject* parent)
       settings_(environment_.settings),
       lastRecognizedGesture_(localized(GLIDRA_TEXT("尚未识别手势"))),
       status_(localized(GLIDRA_TEXT("点击启用后，在触控板上操作。"))),
-      activity_(std::make_unique<GestureActivityPresenter>(environment_.clock)) {
+      activity_(std::make_unique<GestureActivityPresenter>(environment_.clock)),
+      edgePointerLock_(environment_.pointer, environment_.clock) {
     // Every HUD reads the settings afresh at each presentation.
     ControlSettings* settings = &settings_;
     hud_ = environment_.makeHUD(AdjustmentHUDSettings{
@@ -140,7 +141,7 @@ void TrackpadController::setSelectingScreenshot(bool value) {
 
 void TrackpadController::resetGestureState() {
     // Forced: whichever device holds the lock, it ends here.
-    environment_.edgePointerLock->release(std::nullopt, true);
+    edgePointerLock_.release(std::nullopt, true);
     actionTasks_.cancelAll();
     ++actionEpoch_;  // unsigned: wraps at the 64-bit limit
     Q_EMIT actionEpochChanged();
@@ -154,6 +155,7 @@ void TrackpadController::resetGestureState() {
     environment_.executors.resetMouseClickSequence();
     clickMonitor().reset();
     environment_.videoScrubber->reset();
+    devices_.videoTrackers.clear();
     devices_.liveVideoRules.clear();
     devices_.videoClaimed.clear();
     for (auto& [device, tap] : devices_.pendingTaps) {

@@ -12,9 +12,11 @@
 #include "gestures/MultiTouchRecognizer.h"
 #include "gestures/TabSwipeTracker.h"
 #include "gestures/TouchPoint.h"
+#include "gestures/VideoScrubTracker.h"
 #include "platform/Scheduler.h"
 #include "trackpad/ControllerServices.h"
 #include "trackpad/DeviceId.h"
+#include "trackpad/EdgePointerLock.h"
 #include "trackpad/TrackpadConnectionState.h"
 
 #include <QCoro/QCoroTask>
@@ -39,6 +41,7 @@ class FrontmostApplication;
 class KeyEventMonitor;
 class KeyboardState;
 class MouseButtonMonitor;
+class PointerControl;
 class GestureActivityPresenter;
 class TrackpadClickMonitor;
 class TypingActivityMonitor;
@@ -104,9 +107,9 @@ public:
         ExecutorServices& executors;
         // Carries out the bound actions; the action tasks await it.
         ActionDispatchService& dispatcher;
-        GestureRoutingService& routing;
         AdjustmentHUDFactory makeHUD;
-        std::unique_ptr<EdgePointerLockService> edgePointerLock;
+        // The pointer the edge pointer lock holds still.
+        PointerControl& pointer;
         std::unique_ptr<VideoScrubberService> videoScrubber;
         std::unique_ptr<PairedTrackpadConnectorService> pairedTrackpadConnector;
         // Builds the listener recovery on first use.
@@ -199,11 +202,11 @@ public:
     AdjustmentHUD& hud() const { return *hud_; }
     GestureActionTasks& actionTasks() { return actionTasks_; }
     GestureActivityPresenter& activity() const { return *activity_; }
-    EdgePointerLockService& edgePointerLock() const { return *environment_.edgePointerLock; }
+    EdgePointerLock& edgePointerLock() { return edgePointerLock_; }
+    const EdgePointerLock& edgePointerLock() const { return edgePointerLock_; }
     VideoScrubberService& videoScrubber() const { return *environment_.videoScrubber; }
     PairedTrackpadConnectorService& pairedTrackpadConnector() const { return *environment_.pairedTrackpadConnector; }
     ExecutorServices& executors() const { return environment_.executors; }
-    GestureRoutingService& routing() const { return environment_.routing; }
 
     // Built on first use and then kept.
     TypingActivityMonitor& typingMonitor();
@@ -222,6 +225,7 @@ public:
         std::set<DeviceId> tabClaimed;
         std::map<DeviceId, ContinuousGestureTracker> continuousTrackers;
         std::set<DeviceId> continuousClaimed;
+        std::map<DeviceId, VideoScrubTracker> videoTrackers;
         std::map<DeviceId, GestureRule> liveVideoRules;
         std::set<DeviceId> videoClaimed;
         std::map<DeviceId, MultiTouchRecognizer> recognizers;
@@ -315,6 +319,43 @@ public:
     // attributed to; the action runs only while it is still in front.
     void runBoundAction(const GestureBinding& binding, const std::optional<QString>& application);
 
+    // --- edges, trackers and adjustments -------------------------------------------
+
+    // Whether a one-finger rule with a trigger region already claims the
+    // single finger of this frame, keeping the edge slides away from it.
+    bool edgeRuleRegionHit(const std::vector<TouchPoint>& contacts, const GestureSessionContext& context) const;
+    // One frame of the device's edge slide: `present` with the one contact's
+    // identifier and position, or no usable contact. A slide on a bound edge
+    // adjusts a level, scrubs the video or runs its action once far enough.
+    void routeEdgeGestures(DeviceId device, qint32 contact, bool present, float x, float y);
+    // A sideways slide of a scrubVideo rule seeks the browser's video while
+    // the fingers move.
+    void updateVideoScrub(DeviceId device, const std::vector<TouchPoint>& contacts,
+                          const GestureSessionContext& context);
+    // A sideways swipe of a tab rule switches tabs before the fingers lift.
+    void updateTabSwipe(DeviceId device, const std::vector<TouchPoint>& contacts, const GestureSessionContext& context,
+                        double timestamp);
+    // Hands a signed scrub distance (positive forward) to the video scrubber.
+    void scrubVideo(DeviceId device, double distance, const std::optional<QString>& application);
+    // The scrubber's progress or error, for a session started for
+    // `application`.
+    void handleVideoUpdate(const VideoScrubberService::Update& update, const std::optional<QString>& application);
+    // Applies one step of a continuous action (brightness, volume, keyboard
+    // backlight) and shows the new level; `device` is given for edge slides,
+    // which may hold the pointer still meanwhile.
+    void performAdjustment(const GestureBinding& binding, std::optional<DeviceId> device, float step);
+    // A multi-finger rule with a continuous action adjusts while its fingers
+    // keep moving.
+    void updateContinuousTrackers(DeviceId device, const std::vector<TouchPoint>& contacts,
+                                  const GestureSessionContext& context);
+    void engagePointerLockIfNeeded(std::optional<DeviceId> device);
+
+    // Travel before an edge slide, a continuous tracker or a video slide
+    // starts, by recognition level.
+    static float activationDistance(GestureRecognitionLevel level);
+    // Steps while either Option key is held are this fraction as large.
+    static constexpr float kFineControlFactor = 0.3f;
+
     // One line on what the controller is doing, for the menu and the window.
     QString menuStatusText() const;
     // Shows a notice at the HUD position the user just chose.
@@ -349,6 +390,10 @@ private:
     std::optional<float> forcePressThreshold(DeviceId device, std::size_t fingers,
                                              const GestureSessionContext& context) const;
     void releasePointerLock(DeviceId device);
+    // The activation distance of the edge router: the level's, lowered to the
+    // shortest slide a one-shot edge binding asks for.
+    float edgeActivationDistance() const;
+    float fineControlFactor() const;
 
 Q_SIGNALS:
     void isEnabledChanged();
@@ -429,6 +474,7 @@ private:
     std::unique_ptr<TypingActivityMonitor> typingMonitor_;
     std::unique_ptr<TrackpadClickMonitor> clickMonitor_;
     std::unique_ptr<ListenerRecoveryService> listenerRecovery_;
+    EdgePointerLock edgePointerLock_;
 };
 
 }  // namespace glidra

@@ -96,11 +96,15 @@ void TrackpadController::deliverFrame(std::uint64_t context, DeviceId device, st
 
 // --- frame handler -------------------------------------------------------------
 
-void TrackpadController::releasePointerLock(DeviceId device) { environment_.edgePointerLock->release(device, false); }
+void TrackpadController::releasePointerLock(DeviceId device) { edgePointerLock_.release(device, false); }
 
 void TrackpadController::handleFrame(DeviceId device, const std::vector<TouchPoint>& contacts, double timestamp) {
     const std::size_t n = contacts.size();
 
+    // The fingers on a pad move the pointer: while the edge pointer lock
+    // holds, that motion stays held, and once the steps have stopped coming
+    // the lock lets go.
+    if (n > 0) edgePointerLock_.handleMotion();
     if (!(n == 1 && settings_.locksPointerDuringEdgeAdjustments())) releasePointerLock(device);
     storeIdentifiers(screenshotLiveContacts_, device, contacts);
 
@@ -212,23 +216,22 @@ void TrackpadController::handleFrame(DeviceId device, const std::vector<TouchPoi
     // Any other gesture supersedes a waiting tap.
     if (result && result->kind != GestureDescriptor::Kind::tap) cancelPendingTap(device);
 
-    GestureRoutingService& routing = environment_.routing;
-    if (routing.edgeRuleRegionHit(device, contacts, context)) devices_.regionGestureDevices.insert(device);
+    if (edgeRuleRegionHit(contacts, context)) devices_.regionGestureDevices.insert(device);
 
     if (!environment_.executors.isMouseDragHeld()) {
         if (!isLearningGesture_ && !devices_.regionGestureDevices.contains(device) &&
             !devices_.liveVideoRules.contains(device) && (context.modifiers & ~kEdgeRoutingModifiers) == 0) {
-            std::optional<GestureRoutingService::SingleContact> single;
             if (n == 1 && !devices_.multiFingerDevices.contains(device)) {
-                single = GestureRoutingService::SingleContact{contacts[0].id, contacts[0].x, contacts[0].y};
+                routeEdgeGestures(device, contacts[0].id, true, contacts[0].x, contacts[0].y);
+            } else {
+                routeEdgeGestures(device, 0, false, 0, 0);
             }
-            routing.routeEdgeGestures(device, single);
         }
         if (!isLearningGesture_ && !isRecordingShortcut_ && !devices_.edgeClaimed.contains(device)) {
-            routing.updateVideoScrub(device, contacts, context);
+            updateVideoScrub(device, contacts, context);
             if (!devices_.videoClaimed.contains(device)) {
-                routing.updateTabSwipe(device, contacts, context, timestamp);
-                routing.updateContinuousTrackers(device, contacts, context);
+                updateTabSwipe(device, contacts, context, timestamp);
+                updateContinuousTrackers(device, contacts, context);
             }
         }
     }
@@ -315,6 +318,7 @@ std::optional<float> TrackpadController::forcePressThreshold(DeviceId device, st
 void TrackpadController::liftCleanUp(DeviceId device) {
     VideoScrubberService& scrubber = *environment_.videoScrubber;
     if (scrubber.device() == device) scrubber.markFinished();
+    devices_.videoTrackers.erase(device);
     devices_.liveVideoRules.erase(device);
     devices_.videoClaimed.erase(device);
     devices_.tabClaimed.erase(device);

@@ -18,17 +18,6 @@ namespace {
 constexpr float kKeyboardBacklightStep = 0.0625f;
 constexpr float kContinuousStep = 0.06f;
 
-bool ruleMatches(const GestureRule& rule, const GestureDescriptor& gesture, const GestureSessionContext& context,
-                 const std::optional<TouchPoint>& startCentroid) {
-    if (!rule.isEnabled) return false;
-    if (rule.gesture.kind != gesture.kind || rule.gesture.fingers != gesture.fingers) return false;
-    if (usesDirection(gesture.kind) && rule.gesture.direction != gesture.direction) return false;
-    if (gesture.kind == GestureDescriptor::Kind::tap && rule.gesture.tapCount != gesture.tapCount) return false;
-    if (rule.requiredModifiers != context.modifiers) return false;
-    if (!rule.appBundleID.isEmpty() && (!context.app || *context.app != rule.appBundleID)) return false;
-    return rule.matchesRegion(startCentroid, context.regionWidth);
-}
-
 }  // namespace
 
 void TrackpadController::handleClick(const GestureDescriptor& gesture, const GestureSessionContext& context) {
@@ -59,11 +48,7 @@ void TrackpadController::handleRecognizedGesture(const GestureDescriptor& gestur
 
     const std::optional<TouchPoint> startCentroid = context.startCentroid();
     const auto rules = settings_.rules();
-    const GestureRule* winner = nullptr;
-    for (const GestureRule& rule : rules) {
-        if (!ruleMatches(rule, gesture, context, startCentroid)) continue;
-        if (winner == nullptr || rule.specificity() > winner->specificity()) winner = &rule;
-    }
+    const GestureRule* winner = GestureRule::bestMatch(rules, gesture, context);
 
     if (practiceMode_) {
         const auto diagnosis =
@@ -87,13 +72,11 @@ void TrackpadController::handleRecognizedGesture(const GestureDescriptor& gestur
     }
     if (winner->action == GestureAction::scrubVideo) return;
 
-    const GestureBinding binding{GestureTrigger::leftUp, winner->action,     std::nullopt,
-                                 winner->shortcut,       winner->parameters, winner->applicationTarget};
+    const GestureBinding binding = winner->binding();
     if (isContinuousAdjustment(binding.action)) {
         const bool backlight = binding.action == GestureAction::keyboardBrightnessUp ||
                                binding.action == GestureAction::keyboardBrightnessDown;
-        environment_.routing.performAdjustment(backlight ? kKeyboardBacklightStep : kContinuousStep, binding,
-                                               std::nullopt);
+        performAdjustment(binding, std::nullopt, backlight ? kKeyboardBacklightStep : kContinuousStep);
         return;
     }
     runBoundAction(binding, context.app);

@@ -62,9 +62,19 @@ struct ExecutorRig : sim::SimActionSystem {
             harness.settings,
             [this, &harness](AdjustmentHUDSettings) {
                 auto hud = std::make_unique<FakeHUD>(harness.log);
-                dragHud = hud.get();
+                // The drag's HUD is made first; the shortcut service's after.
+                if (!dragHud) dragHud = hud.get();
                 return hud;
             },
+            workspace,
+            accessibility,
+            keyboardSettings,
+            windows,
+            screens,
+            systemPower,
+            bookmarks,
+            processes,
+            QStringLiteral("glidra.desktop"),
         });
         executors = made.get();
         auto madeDispatcher = std::make_unique<ActionDispatcher>(
@@ -83,7 +93,7 @@ struct ExecutorRig : sim::SimActionSystem {
         c.setListening(true);
     }
 
-    SystemApplicationSwitcher& switcher() { return executors->applicationSwitcher(); }
+    SystemApplicationSwitcher& switcher() { return executors->systemApplicationSwitcher(); }
     MouseDragController& drag() { return executors->mouseDrag(); }
     SyntheticInput& input() { return executors->syntheticInput(); }
 

@@ -76,11 +76,24 @@ FakeServiceHost::~FakeServiceHost() {
     thread_.wait();
 }
 
+bool FakeGnomeShell::overviewActive() const {
+    QMutexLocker lock(&mutex_);
+    return overviewActive_;
+}
+
+void FakeGnomeShell::setOverviewActive(bool active) {
+    QMutexLocker lock(&mutex_);
+    overviewActive_ = active;
+}
+
 bool FakeServiceHost::serve(const QString& service, const QString& path, std::unique_ptr<QObject> object) {
     object->setObjectName(path);
     object->moveToThread(&thread_);
     if (!bus_.registerService(service)) return false;
-    if (!bus_.registerObject(path, object.get(), QDBusConnection::ExportScriptableSlots)) return false;
+    if (!bus_.registerObject(path, object.get(),
+                             QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableProperties)) {
+        return false;
+    }
     objects_.push_back(std::move(object));
     return true;
 }

@@ -61,6 +61,21 @@ private:
     int setCalls_ = 0;
 };
 
+// GNOME Shell's overview switch.
+class FakeGnomeShell final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.Shell")
+    Q_PROPERTY(bool OverviewActive READ overviewActive WRITE setOverviewActive)
+
+public:
+    bool overviewActive() const;
+    void setOverviewActive(bool active);
+
+private:
+    mutable QMutex mutex_;
+    bool overviewActive_ = false;
+};
+
 // Serves objects on the bus from a thread of their own, so that the adapters'
 // blocking calls from the main thread get their answers.
 class FakeServiceHost {

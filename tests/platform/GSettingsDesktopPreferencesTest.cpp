@@ -1,36 +1,17 @@
 #include "executors/DesktopIconsController.h"
+#include "platform/CompiledSchemas.h"
 #include "platform/linux/GSettingsDesktopPreferences.h"
 #include "support/NoticePrinter.h"
 
 #include <gtest/gtest.h>
-
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-
-#define G_SETTINGS_ENABLE_BACKEND
-#include <gio/gio.h>
-#include <gio/gsettingsbackend.h>
 
 namespace glidra {
 namespace {
 
 using linux_platform::GSettingsDesktopPreferences;
 
-// Desktop schemas compiled into a folder of the test's own, and settings kept
-// in memory, so neither the machine's schemas nor the user's settings count.
 struct GSettingsDesktopPreferencesTest : ::testing::Test {
-    QTemporaryDir schemas;
-    GSettingsSchemaSource* source = nullptr;
-    GSettingsBackend* backend = nullptr;
-
-    void SetUp() override {
-        const QString compiler = QStandardPaths::findExecutable(QStringLiteral("glib-compile-schemas"));
-        if (compiler.isEmpty()) GTEST_SKIP() << "glib-compile-schemas is not installed";
-        QFile file(schemas.filePath(QStringLiteral("glidra-test.gschema.xml")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(R"(<schemalist>
+    test::CompiledSchemas schemas{R"(<schemalist>
   <schema id="org.mate.background" path="/org/mate/desktop/background/">
     <key name="show-desktop-icons" type="b"><default>true</default></key>
   </schema>
@@ -38,29 +19,16 @@ struct GSettingsDesktopPreferencesTest : ::testing::Test {
     <key name="show-desktop-icons" type="s"><default>'yes'</default></key>
   </schema>
 </schemalist>
-)");
-        file.close();
-        ASSERT_EQ(QProcess::execute(compiler, {schemas.path()}), 0);
-        GError* error = nullptr;
-        source = g_settings_schema_source_new_from_directory(QFile::encodeName(schemas.path()).constData(), nullptr,
-                                                             TRUE, &error);
-        if (error) g_error_free(error);
-        ASSERT_NE(source, nullptr);
-        backend = g_memory_settings_backend_new();
-    }
-    void TearDown() override {
-        if (backend) g_object_unref(backend);
-        if (source) g_settings_schema_source_unref(source);
+)"};
+    GSettingsSchemaSource* source = schemas.source();
+    GSettingsBackend* backend = schemas.backend();
+
+    void SetUp() override {
+        if (schemas.compilerMissing()) GTEST_SKIP() << "glib-compile-schemas is not installed";
+        ASSERT_TRUE(schemas.isReady());
     }
 
-    bool stored() {
-        GSettingsSchema* schema = g_settings_schema_source_lookup(source, "org.mate.background", FALSE);
-        GSettings* settings = g_settings_new_full(schema, backend, nullptr);
-        const bool value = g_settings_get_boolean(settings, "show-desktop-icons");
-        g_object_unref(settings);
-        g_settings_schema_unref(schema);
-        return value;
-    }
+    bool stored() const { return schemas.storedBoolean("org.mate.background", "show-desktop-icons"); }
 };
 
 TEST_F(GSettingsDesktopPreferencesTest, TogglesTheMateDesktopSwitch) {

@@ -1,4 +1,6 @@
 #include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/XcbConnection.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -24,14 +26,16 @@ TEST(LinuxWorkspaceTest, ReadsDesktopEntriesThroughGio) {
     const QString nested = applications + QStringLiteral("/glidra/viewer.desktop");
     const QString link = applications + QStringLiteral("/glidra-test-link.desktop");
     const QString broken = applications + QStringLiteral("/glidra-test-broken.desktop");
-    writeFile(editor, "[Desktop Entry]\nType=Application\nName=Glidra Editor\nExec=true\n");
+    writeFile(editor,
+              "[Desktop Entry]\nType=Application\nName=Glidra Editor\nExec=true\nIcon=accessories-text-editor\n");
     writeFile(nested, "[Desktop Entry]\nType=Application\nName=Viewer\nExec=true\n");
     writeFile(link, "[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.com\n");
     writeFile(broken, "not a desktop entry\n");
 
     linux_platform::LinuxWorkspace workspace;
     EXPECT_EQ(workspace.loadApplicationBundle(editor),
-              (ApplicationBundle{QStringLiteral("glidra-test-editor.desktop"), QStringLiteral("Glidra Editor")}));
+              (ApplicationBundle{QStringLiteral("glidra-test-editor.desktop"), QStringLiteral("Glidra Editor"),
+                                 QStringLiteral("accessories-text-editor")}));
     EXPECT_EQ(workspace.loadApplicationBundle(nested),
               (ApplicationBundle{QStringLiteral("glidra-viewer.desktop"), QStringLiteral("Viewer")}));
     EXPECT_EQ(workspace.loadApplicationBundle(link), std::nullopt);
@@ -50,6 +54,29 @@ TEST(LinuxWorkspaceTest, RefusesUrlsNothingHereCanOpen) {
         QUrl(QStringLiteral("x-apple.systempreferences:com.apple.Accessibility-Settings.extension?Keyboard"))));
     EXPECT_FALSE(workspace.openUrl(QUrl(QStringLiteral("glidra-no-such-scheme:anything"))));
     EXPECT_FALSE(workspace.openUrl(QUrl()));
+}
+
+TEST(LinuxWorkspaceTest, WithoutAnXServerTheFrontApplicationIsUnknownNotAbsent) {
+    linux_platform::LinuxWorkspace workspace(
+        std::make_unique<linux_platform::XcbConnection>(QByteArrayLiteral(":64999")), false);
+    EXPECT_EQ(workspace.frontmostApplication(), FrontApplication::unknown());
+    EXPECT_EQ(workspace.bundleIdentifier(), std::nullopt);
+    EXPECT_TRUE(workspace.runningApplications().empty());
+    EXPECT_FALSE(workspace.activate(1));
+    EXPECT_FALSE(workspace.hide(1));
+}
+
+TEST(LinuxWorkspaceTest, LooksForTheRunningDesktopsSettingsApplicationFirst) {
+    const QStringList onKde = linux_platform::LinuxWorkspace::systemSettingsCandidates(QStringLiteral("KDE"));
+    EXPECT_EQ(onKde.mid(0, 2),
+              (QStringList{QStringLiteral("systemsettings.desktop"), QStringLiteral("kdesystemsettings.desktop")}));
+    EXPECT_TRUE(onKde.contains(QStringLiteral("org.gnome.Settings.desktop")));
+    EXPECT_EQ(linux_platform::LinuxWorkspace::systemSettingsCandidates(QStringLiteral("ubuntu:GNOME")).front(),
+              QStringLiteral("org.gnome.Settings.desktop"));
+    EXPECT_EQ(linux_platform::LinuxWorkspace::systemSettingsCandidates(QStringLiteral("X-Cinnamon")).front(),
+              QStringLiteral("cinnamon-settings.desktop"));
+    EXPECT_EQ(linux_platform::LinuxWorkspace::systemSettingsCandidates(QString()),
+              linux_platform::LinuxWorkspace::systemSettingsCandidates(QStringLiteral("Unknown")));
 }
 
 }  // namespace

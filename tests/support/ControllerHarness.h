@@ -8,6 +8,7 @@
 #include "platform/sim/SimKeyEventMonitor.h"
 #include "platform/sim/SimKeyboardState.h"
 #include "platform/sim/SimMouseButtonMonitor.h"
+#include "platform/sim/SimPointerControl.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "settings/ControlSettings.h"
 #include "support/SimTime.h"
@@ -15,6 +16,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -50,23 +52,26 @@ public:
     }
     void resetMouseClickSequence() override { log_.add(QStringLiteral("resetMouseClickSequence")); }
     void resetKeyboardBacklightStepper() override { log_.add(QStringLiteral("resetKeyboardBacklightStepper")); }
+    // The output's level, moved by each step; nothing when there is no output.
+    std::optional<float> outputVolume = 0.5f;
+    std::optional<float> adjustOutputVolume(float step) override {
+        log_.add(QStringLiteral("adjustOutputVolume(%1)").arg(double(step)));
+        if (outputVolume) outputVolume = std::clamp(*outputVolume + step, 0.0f, 1.0f);
+        return outputVolume;
+    }
+    std::optional<HUDNotice> adjustKeyboardBacklight(float change) override {
+        log_.add(QStringLiteral("adjustKeyboardBacklight(%1)").arg(double(change)));
+        return HUDNotice{QStringLiteral("键盘背光"), QStringLiteral("light.max"), HUDNotice::Kind::success};
+    }
     void cancelWindowScreenshot() override { log_.add(QStringLiteral("cancelWindowScreenshot")); }
     bool isApplicationSwitcherOpen() const override { return applicationSwitcherOpen; }
+    // What ending the switcher does besides, as the real one clears the
+    // controller's switcher flag.
+    std::function<void()> onEndApplicationSwitcher;
     void endApplicationSwitcher(bool cancel) override {
         log_.add(QStringLiteral("endApplicationSwitcher(%1)").arg(cancel));
-    }
-
-private:
-    CallLog& log_;
-};
-
-class FakePointerLock final : public EdgePointerLockService {
-public:
-    explicit FakePointerLock(CallLog& log) : log_(log) {}
-    void release(std::optional<DeviceId> device, bool force) override {
-        log_.add(QStringLiteral("pointerLock.release(%1,%2)")
-                     .arg(device ? QString::number(*device) : QStringLiteral("any"))
-                     .arg(force));
+        applicationSwitcherOpen = false;
+        if (onEndApplicationSwitcher) onEndApplicationSwitcher();
     }
 
 private:
@@ -87,6 +92,19 @@ public:
     std::optional<DeviceId> device() const override { return currentDevice; }
     void setDevice(std::optional<DeviceId> device) override { currentDevice = device; }
     void markFinished() override { finished = true; }
+
+    struct Step {
+        DeviceId device = 0;
+        std::optional<QString> application;
+        double distance = 0;
+    };
+    std::vector<Step> steps;
+    // The handler of the last step, for tests to report through.
+    Report report;
+    void step(DeviceId device, const std::optional<QString>& application, double distance, Report handler) override {
+        steps.push_back(Step{device, application, distance});
+        report = std::move(handler);
+    }
 
 private:
     CallLog& log_;
@@ -158,36 +176,6 @@ private:
     Scheduler& scheduler_;
 };
 
-class FakeRouting final : public GestureRoutingService {
-public:
-    explicit FakeRouting(CallLog& log) : log_(log) {}
-    std::vector<std::pair<float, GestureBinding>> adjustments;
-    bool regionHit = false;
-
-    void performAdjustment(float step, const GestureBinding& binding, std::optional<DeviceId>) override {
-        adjustments.emplace_back(step, binding);
-        log_.add(QStringLiteral("performAdjustment(%1,%2)").arg(enumRaw(binding.action)).arg(double(step)));
-    }
-    bool edgeRuleRegionHit(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
-        return regionHit;
-    }
-    void routeEdgeGestures(DeviceId, std::optional<SingleContact> contact) override {
-        log_.add(contact ? QStringLiteral("routeEdgeGestures(one)") : QStringLiteral("routeEdgeGestures(none)"));
-    }
-    void updateVideoScrub(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
-        log_.add(QStringLiteral("updateVideoScrub"));
-    }
-    void updateTabSwipe(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&, double) override {
-        log_.add(QStringLiteral("updateTabSwipe"));
-    }
-    void updateContinuousTrackers(DeviceId, const std::vector<TouchPoint>&, const GestureSessionContext&) override {
-        log_.add(QStringLiteral("updateContinuousTrackers"));
-    }
-
-private:
-    CallLog& log_;
-};
-
 // The sim platform, a fresh settings store and a controller wired to fakes.
 struct ControllerHarness {
     CallLog log;
@@ -205,9 +193,9 @@ struct ControllerHarness {
     std::unique_ptr<ActionDispatchService> builtDispatcher;
     // Executors a test builds on the harness's ports in place of the fakes.
     std::unique_ptr<ExecutorServices> builtExecutors;
-    FakeRouting routing{log};
+    sim::SimPointerControl pointer;
     FakeHUD* hud = nullptr;
-    FakePointerLock* pointerLock = nullptr;
+    // Null when a test built the scrubber.
     FakeVideoScrubber* videoScrubber = nullptr;
     FakeRecovery* recovery = nullptr;
     // Builds the listener recovery instead of the recording fake, when set
@@ -215,34 +203,46 @@ struct ControllerHarness {
     std::function<std::unique_ptr<ListenerRecoveryService>(TrackpadController&)> makeRecovery;
     std::unique_ptr<TrackpadController> controller;
 
+    // The keyboard the controller (and executors built here) read: the sim
+    // one, unless a test hands in another.
+    KeyboardState& keyboardPort;
+
     using ExecutorsFactory = std::function<std::unique_ptr<ExecutorServices>(ControllerHarness&)>;
 
     using HUDFactory = std::function<std::unique_ptr<AdjustmentHUD>(ControllerHarness&, AdjustmentHUDSettings)>;
+    using VideoScrubberFactory = std::function<std::unique_ptr<VideoScrubberService>(ControllerHarness&)>;
 
     // `makeHUD` builds the controller's HUD in place of the recording fake
-    // (`hud` then stays null).
-    explicit ControllerHarness(const ExecutorsFactory& makeExecutors = {}, HUDFactory makeHUD = {}) {
+    // (`hud` then stays null); `makeVideoScrubber` the scrubber; a test may
+    // hand in the keyboard the controller reads.
+    explicit ControllerHarness(const ExecutorsFactory& makeExecutors = {}, HUDFactory makeHUD = {},
+                               const VideoScrubberFactory& makeVideoScrubber = {},
+                               KeyboardState* keyboardOverride = nullptr)
+        : keyboardPort(keyboardOverride ? *keyboardOverride : keyboard) {
         if (makeExecutors) builtExecutors = makeExecutors(*this);
-        auto lock = std::make_unique<FakePointerLock>(log);
-        auto scrubber = std::make_unique<FakeVideoScrubber>(log);
-        pointerLock = lock.get();
-        videoScrubber = scrubber.get();
+        std::unique_ptr<VideoScrubberService> scrubber;
+        if (makeVideoScrubber) {
+            scrubber = makeVideoScrubber(*this);
+        } else {
+            auto fake = std::make_unique<FakeVideoScrubber>(log);
+            videoScrubber = fake.get();
+            scrubber = std::move(fake);
+        }
         controller = std::make_unique<TrackpadController>(TrackpadController::Environment{
             settings,
             time.clock,
             time.scheduler,
-            keyboard,
+            keyboardPort,
             frontmost,
             builtExecutors ? *builtExecutors : executors,
             builtDispatcher ? *builtDispatcher : dispatcher,
-            routing,
             [this, makeHUD](AdjustmentHUDSettings settings) -> std::unique_ptr<AdjustmentHUD> {
                 if (makeHUD) return makeHUD(*this, std::move(settings));
                 auto made = std::make_unique<FakeHUD>(log);
                 hud = made.get();
                 return made;
             },
-            std::move(lock),
+            pointer,
             std::move(scrubber),
             std::make_unique<FakeConnector>(log),
             [this](TrackpadController& built) -> std::unique_ptr<ListenerRecoveryService> {

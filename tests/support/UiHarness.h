@@ -8,11 +8,13 @@
 #include "app/UpdateController.h"
 #include "bridge/MultitouchBridge.h"
 #include "executors/ExecutorFixture.h"
+#include "executors/ShortcutActionService.h"
 #include "platform/BundleInfo.h"
 #include "platform/sim/SimDisplayBrightness.h"
 #include "platform/sim/SimFileDialogs.h"
 #include "platform/sim/SimLoginItems.h"
 #include "platform/sim/SimMultitouchFramework.h"
+#include "platform/sim/SimProcessRunner.h"
 #include "platform/sim/SimScenePhase.h"
 #include "platform/sim/SimUpdater.h"
 #include "platform/sim/SimWorkspace.h"
@@ -25,6 +27,24 @@ namespace glidra::test {
 inline BundleInfo sampleBundle() {
     return BundleInfo{QStringLiteral("1.2"), QStringLiteral("34"), std::nullopt, std::nullopt,
                       QStringLiteral("support@glidra.example")};
+}
+
+// The dispatcher as the views see it: records each binding it is given and
+// answers with `notice`, after `seconds` on the manual clock when set.
+struct FakePreviewDispatcher {
+    std::vector<GestureBinding> performed;
+    HUDNotice notice{QStringLiteral("已完成"), QStringLiteral("checkmark"), HUDNotice::Kind::success};
+    double seconds = 0;
+    int finished = 0;
+};
+
+inline QCoro::Task<HUDNotice> performOnFake(FakePreviewDispatcher* dispatcher, Scheduler* scheduler,
+                                            GestureBinding binding) {
+    dispatcher->performed.push_back(std::move(binding));
+    const HUDNotice notice = dispatcher->notice;
+    if (dispatcher->seconds > 0) co_await scheduler->sleep(dispatcher->seconds);
+    ++dispatcher->finished;
+    co_return notice;
 }
 
 struct UiHarness {
@@ -41,6 +61,12 @@ struct UiHarness {
     UpdateController updates{bundle, updaters.factory()};
     sim::SimFileDialogs fileDialogs;
     sim::SimScenePhase scenePhase;
+    // The Shortcuts tool runs as a scripted child.
+    sim::SimProcessRunner processes;
+    ShortcutActionService shortcuts{processes, rig.h.time.scheduler,
+                                    [this](AdjustmentHUDSettings) { return std::make_unique<FakeHUD>(rig.h.log); },
+                                    AdjustmentHUDSettings{}};
+    FakePreviewDispatcher dispatcher;
     UiContext context{
         rig.h.settings,
         *rig.h.controller,
@@ -57,6 +83,12 @@ struct UiHarness {
         rig.executors->keepAwake(),
         rig.executors->microphone(),
         rig.executors->desktopIcons(),
+        rig.h.keyEvents,
+        rig.h.keyboard,
+        shortcuts,
+        [this](GestureBinding binding) {
+            return performOnFake(&dispatcher, &rig.h.time.scheduler, std::move(binding));
+        },
     };
 
     UiHarness() {

@@ -59,7 +59,9 @@ struct FramePathRig {
     ControllerHarness h;
     TrackpadController& c = *h.controller;
 
-    FramePathRig() {
+    // `makeVideoScrubber` builds the scrubber in place of the recording fake.
+    explicit FramePathRig(const ControllerHarness::VideoScrubberFactory& makeVideoScrubber = {})
+        : h({}, {}, makeVideoScrubber) {
         c.setEnabled(true);
         c.setListening(true);
         h.frontmost.setBundleIdentifier(QStringLiteral("com.example.editor"));

@@ -265,7 +265,6 @@ TEST_F(SwitchingTest, StoppingRunsItsStepsInOrderAndLeavesTheSwitchesAlone) {
                                QStringLiteral("hud.hide"),
                                QStringLiteral("isListening=false"),
                                QStringLiteral("endApplicationSwitcher(1)"),
-                               QStringLiteral("pointerLock.release(any,1)"),
                                QStringLiteral("actionEpoch+1"),
                                QStringLiteral("resetKeyboardBacklightStepper"),
                                QStringLiteral("releaseMouseDrag"),

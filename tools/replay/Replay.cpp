@@ -88,9 +88,8 @@ private:
 
 ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& options) {
     ReplayResult result;
-    InertRouting routing;
     RecordingDispatcher dispatcher(result.actions);
-    SimEngine engine(routing, &dispatcher);
+    SimEngine engine(&dispatcher);
     dispatcher.attach(engine.actions, engine.clock);
     sim::ManualClock& clock = engine.clock;
     sim::SimScheduler& scheduler = engine.scheduler;

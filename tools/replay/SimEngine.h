@@ -13,6 +13,7 @@
 #include "platform/sim/SimKeyEventMonitor.h"
 #include "platform/sim/SimKeyboardState.h"
 #include "platform/sim/SimMouseButtonMonitor.h"
+#include "platform/sim/SimPointerControl.h"
 #include "platform/sim/SimScheduler.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "replay/InertServices.h"
@@ -21,58 +22,94 @@
 
 namespace glidra::replay {
 
+// The ports the engine reads of the system around it, beyond the simulated
+// system the actions act on.
+struct EnginePorts {
+    ControlSettings& settings;
+    const Clock& clock;
+    Scheduler& scheduler;
+    KeyboardState& keyboard;
+    FrontmostApplication& frontmost;
+    KeyEventMonitor& keyEvents;
+    MouseButtonMonitor& mouseButtons;
+    const AccessibilityTrust& trust;
+};
+
+// The executors' ports: the engine's, and the simulated system for the rest
+// (its poster and taps unless others are given).
+inline ActionExecutors::Ports simExecutorPorts(const EnginePorts& ports, sim::SimActionSystem& system,
+                                               EventPoster* poster = nullptr, EventTap* taps = nullptr) {
+    return ActionExecutors::Ports{
+        poster ? *poster : system.poster,
+        taps ? *taps : system.taps,
+        ports.keyboard,
+        ports.frontmost,
+        ports.trust,
+        system.desktopViews,
+        ports.clock,
+        ports.scheduler,
+        system.systemEvents,
+        system.audio,
+        system.power,
+        system.keyboardBacklight,
+        system.desktopPreferences,
+        system.screenCovers,
+        system.pasteboard,
+        system.screenshots,
+        system.browserPages,
+        system.textSelection,
+        system.translation,
+        ports.settings,
+        [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
+        system.workspace,
+        system.accessibility,
+        system.keyboardSettings,
+        system.windows,
+        system.screens,
+        system.systemPower,
+        system.bookmarks,
+        system.processes,
+        std::nullopt,
+    };
+}
+
+// The controller's environment: the engine's ports and pieces, with what has
+// no role in a replay inert.
+inline TrackpadController::Environment simControllerEnvironment(const EnginePorts& ports, ActionExecutors& executors,
+                                                                ActionDispatchService& dispatcher,
+                                                                PointerControl& pointer) {
+    return TrackpadController::Environment{
+        ports.settings,
+        ports.clock,
+        ports.scheduler,
+        ports.keyboard,
+        ports.frontmost,
+        executors,
+        dispatcher,
+        [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
+        pointer,
+        std::make_unique<InertVideoScrubber>(),
+        std::make_unique<InertConnector>(),
+        [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
+        ports.keyEvents,
+        ports.mouseButtons,
+        ports.trust,
+    };
+}
+
 struct SimEngine {
-    // `routing` carries the edge and continuous paths; `dispatcher`, when
-    // given, carries out the bound actions instead of the engine's own. Both
-    // must outlive the engine.
-    explicit SimEngine(GestureRoutingService& routing, ActionDispatchService* dispatcher = nullptr,
-                       double startTime = 0.0)
+    // `dispatcher`, when given, carries out the bound actions instead of the
+    // engine's own; it must outlive the engine.
+    explicit SimEngine(ActionDispatchService* dispatcher = nullptr, double startTime = 0.0)
         : clock(startTime),
-          executors(ActionExecutors::Ports{
-              system.poster,
-              system.taps,
-              keyboard,
-              frontmost,
-              trust,
-              system.desktopViews,
-              clock,
-              scheduler,
-              system.systemEvents,
-              system.audio,
-              system.power,
-              system.keyboardBacklight,
-              system.desktopPreferences,
-              system.screenCovers,
-              system.pasteboard,
-              system.screenshots,
-              system.browserPages,
-              system.textSelection,
-              system.translation,
-              settings,
-              [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
-          }),
+          executors(simExecutorPorts(ports(), system)),
           actions(ActionDispatcher::Ports{system.poster, keyboard, frontmost, trust, system.workspace},
-                  ActionDispatcher::Executors{executors, unbuilt, unbuilt, executors}),
-          controller(TrackpadController::Environment{
-              settings,
-              clock,
-              scheduler,
-              keyboard,
-              frontmost,
-              executors,
-              dispatcher ? *dispatcher : actions,
-              routing,
-              [](AdjustmentHUDSettings) { return std::make_unique<InertHUD>(); },
-              std::make_unique<InertPointerLock>(),
-              std::make_unique<InertVideoScrubber>(),
-              std::make_unique<InertConnector>(),
-              [](TrackpadController&) { return std::make_unique<InertRecovery>(); },
-              keyEvents,
-              mouseButtons,
-              trust,
-          }) {
+                  ActionDispatcher::Executors{executors, executors, executors, executors}),
+          controller(simControllerEnvironment(ports(), executors, dispatcher ? *dispatcher : actions, pointer)) {
         executors.attachController(controller);
     }
+
+    EnginePorts ports() { return {settings, clock, scheduler, keyboard, frontmost, keyEvents, mouseButtons, trust}; }
 
     sim::ManualClock clock;
     sim::SimScheduler scheduler{clock};
@@ -83,8 +120,8 @@ struct SimEngine {
     sim::SimKeyEventMonitor keyEvents;
     sim::SimMouseButtonMonitor mouseButtons;
     sim::SimAccessibilityTrust trust;
+    sim::SimPointerControl pointer;
     sim::SimActionSystem system;
-    UnbuiltExecutors unbuilt;
     ActionExecutors executors;
     ActionDispatcher actions;
     TrackpadController controller;

@@ -1,5 +1,7 @@
 #include "platform/linux/GSettingsDesktopPreferences.h"
 
+#include "platform/linux/GSettingsBooleanKey.h"
+
 #include <gio/gio.h>
 
 namespace glidra::linux_platform {
@@ -15,25 +17,11 @@ std::vector<GSettingsDesktopPreferences::Switch> GSettingsDesktopPreferences::kn
 
 GSettingsDesktopPreferences::GSettingsDesktopPreferences(const std::vector<Switch>& switches,
                                                          GSettingsSchemaSource* source, GSettingsBackend* backend) {
-    if (!source) source = g_settings_schema_source_get_default();
-    if (!source) return;
     for (const Switch& candidate : switches) {
-        // Creating settings for a schema that is not installed aborts the
-        // process, so the schema is looked up first.
-        GSettingsSchema* schema = g_settings_schema_source_lookup(source, candidate.schema.constData(), TRUE);
-        if (!schema) continue;
-        bool usable = false;
-        if (g_settings_schema_has_key(schema, candidate.key.constData())) {
-            GSettingsSchemaKey* key = g_settings_schema_get_key(schema, candidate.key.constData());
-            usable = g_variant_type_equal(g_settings_schema_key_get_value_type(key), G_VARIANT_TYPE_BOOLEAN);
-            g_settings_schema_key_unref(key);
-        }
-        if (usable) {
-            settings_ = g_settings_new_full(schema, backend, nullptr);
-            key_ = candidate.key;
-        }
-        g_settings_schema_unref(schema);
-        if (settings_) break;
+        settings_ = openBooleanKey(source, candidate.schema.constData(), candidate.key.constData(), backend);
+        if (!settings_) continue;
+        key_ = candidate.key;
+        break;
     }
 }
 

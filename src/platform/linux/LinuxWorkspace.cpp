@@ -1,10 +1,18 @@
 #include "platform/linux/LinuxWorkspace.h"
 
+#include "platform/linux/XcbConnection.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
 
 #include <gio/gdesktopappinfo.h>
 
-#include <memory>
+#include <algorithm>
 
 namespace glidra::linux_platform {
 
@@ -17,7 +25,211 @@ using DesktopAppInfo = std::unique_ptr<GDesktopAppInfo, GObjectUnref>;
 
 QString fromUtf8(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
 
+QString displayName(GAppInfo* app) {
+    QString name = fromUtf8(g_app_info_get_display_name(app));
+    return name.isEmpty() ? fromUtf8(g_app_info_get_name(app)) : name;
+}
+
+std::vector<DesktopEntryMatcher::Entry> installedEntries() {
+    std::vector<DesktopEntryMatcher::Entry> entries;
+    GList* all = g_app_info_get_all();
+    for (GList* item = all; item; item = item->next) {
+        if (!G_IS_DESKTOP_APP_INFO(item->data)) continue;
+        auto* info = G_DESKTOP_APP_INFO(item->data);
+        GAppInfo* app = G_APP_INFO(info);
+        const char* filename = g_desktop_app_info_get_filename(info);
+        entries.push_back({fromUtf8(g_app_info_get_id(app)), filename ? QFile::decodeName(filename) : QString(),
+                           fromUtf8(g_desktop_app_info_get_startup_wm_class(info)), displayName(app)});
+    }
+    g_list_free_full(all, g_object_unref);
+    return entries;
+}
+
+bool contains(const std::vector<std::uint32_t>& atoms, std::uint32_t atom) {
+    return atom != ewmh::kAtomNone && std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
+}
+
 }  // namespace
+
+bool LinuxWorkspace::isWaylandSession() {
+    return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+LinuxWorkspace::LinuxWorkspace(QObject* parent)
+    : LinuxWorkspace(std::make_unique<XcbConnection>(), isWaylandSession(), parent) {}
+
+LinuxWorkspace::LinuxWorkspace(std::unique_ptr<XcbConnection> x, bool waylandSession, QObject* parent)
+    : Workspace(parent), x_(std::move(x)), waylandSession_(waylandSession) {
+    if (!x_ || !x_->isConnected()) return;
+    x_->selectPropertyChanges(x_->root());
+    notifier_ = new QSocketNotifier(x_->fileDescriptor(), QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &LinuxWorkspace::processEvents);
+    refreshFront();
+    checkEventsLater();
+}
+
+LinuxWorkspace::~LinuxWorkspace() = default;
+
+void LinuxWorkspace::processEvents() {
+    eventCheckPending_ = false;
+    for (;;) {
+        bool activeChanged = false;
+        while (const auto event = x_->pollEvent()) {
+            activeChanged =
+                activeChanged || (event->kind == XcbConnection::Event::Kind::propertyChanged &&
+                                  event->window == x_->root() && event->atom == x_->atom("_NET_ACTIVE_WINDOW"));
+        }
+        if (!x_->isConnected()) {
+            // The server went away (XWayland stopped): nothing can be known now.
+            notifier_->setEnabled(false);
+            front_ = FrontApplication::unknown();
+            return;
+        }
+        if (!activeChanged) return;
+        // Its requests may take in further events, which the socket then no
+        // longer announces.
+        refreshFront();
+    }
+}
+
+// Every request that waits for its answer reads whatever events arrived
+// meanwhile into the connection's queue, where the socket no longer
+// announces them: they are looked at once the event loop comes back.
+void LinuxWorkspace::checkEventsLater() {
+    if (eventCheckPending_ || !x_ || !x_->isConnected()) return;
+    eventCheckPending_ = true;
+    QMetaObject::invokeMethod(this, &LinuxWorkspace::processEvents, Qt::QueuedConnection);
+}
+
+void LinuxWorkspace::refreshFront() {
+    const std::optional<std::uint32_t> active =
+        ewmh::activeWindow(x_->property(x_->root(), "_NET_ACTIVE_WINDOW", ewmh::kAtomWindow));
+    FrontApplication front;
+    if (!active) {
+        // A window manager without EWMH says nothing about the focus.
+        front = FrontApplication::unknown();
+    } else if (*active == 0) {
+        // On Wayland no X window has the focus whenever a Wayland one does.
+        front = waylandSession_ ? FrontApplication::unknown() : FrontApplication::nothing();
+    } else {
+        const WindowInfo info = describe(*active);
+        front = info.application ? FrontApplication::of(*info.application) : FrontApplication::unknown();
+    }
+    const bool changed = front.application && front.application != front_.application;
+    front_ = front;
+    if (changed) Q_EMIT applicationActivated(*front_.application);
+}
+
+LinuxWorkspace::WindowInfo LinuxWorkspace::describe(std::uint32_t window) {
+    WindowInfo info;
+    info.window = window;
+    info.processIdentifier = ewmh::processIdentifier(x_->property(window, "_NET_WM_PID", ewmh::kAtomCardinal));
+    const std::optional<ewmh::WmClass> windowClass = ewmh::wmClass(x_->property(window, "WM_CLASS", ewmh::kAtomString));
+
+    const std::vector<std::uint32_t> types = ewmh::atoms(x_->property(window, "_NET_WM_WINDOW_TYPE", ewmh::kAtomAtom));
+    const std::vector<std::uint32_t> states = ewmh::atoms(x_->property(window, "_NET_WM_STATE", ewmh::kAtomAtom));
+    const bool normalType = types.empty() || contains(types, x_->atom("_NET_WM_WINDOW_TYPE_NORMAL")) ||
+                            contains(types, x_->atom("_NET_WM_WINDOW_TYPE_DIALOG"));
+    info.isRegular = normalType && !contains(states, x_->atom("_NET_WM_STATE_SKIP_TASKBAR"));
+
+    // A window that does not say which process owns it stays unknown.
+    if (!info.processIdentifier) return info;
+    const ewmh::WmClass names = windowClass.value_or(ewmh::WmClass{});
+
+    RunningApplication application;
+    application.processIdentifier = *info.processIdentifier;
+    application.activationPolicy = info.isRegular ? ActivationPolicy::regular : ActivationPolicy::accessory;
+    if (const auto entry = entryFor(*info.processIdentifier, names.instance, names.className)) {
+        application.bundleIdentifier = entry->id;
+        application.localizedName = entry->displayName;
+    }
+    if (application.localizedName.isEmpty()) {
+        application.localizedName = names.className.isEmpty() ? names.instance : names.className;
+    }
+    info.application = application;
+    return info;
+}
+
+std::optional<DesktopEntryMatcher::Entry> LinuxWorkspace::entryFor(std::int32_t processIdentifier,
+                                                                   const QString& instance, const QString& className) {
+    const QString key =
+        QString::number(processIdentifier) + QLatin1Char('\n') + instance + QLatin1Char('\n') + className;
+    if (const auto it = entries_.constFind(key); it != entries_.constEnd()) return *it;
+
+    QFile environment(QStringLiteral("/proc/%1/environ").arg(processIdentifier));
+    const QByteArray variables = environment.open(QIODevice::ReadOnly) ? environment.readAll() : QByteArray();
+    const DesktopEntryMatcher::Window window{instance, className,
+                                             ewmh::launchedDesktopFile(variables, processIdentifier)};
+    const std::optional<DesktopEntryMatcher::Entry> entry = DesktopEntryMatcher::match(window, installedEntries());
+    // Processes come and go over a long session; the answers are cheap to
+    // find again.
+    if (entries_.size() >= kRememberedProcesses) entries_.clear();
+    entries_.insert(key, entry);
+    return entry;
+}
+
+std::vector<RunningApplication> LinuxWorkspace::runningApplications() {
+    std::vector<RunningApplication> applications;
+    if (!x_ || !x_->isConnected()) return applications;
+    for (std::uint32_t window : ewmh::windowList(x_->property(x_->root(), "_NET_CLIENT_LIST", ewmh::kAtomWindow))) {
+        const WindowInfo info = describe(window);
+        if (!info.application) continue;
+        auto existing = std::find_if(applications.begin(), applications.end(), [&](const RunningApplication& known) {
+            return known.processIdentifier == info.application->processIdentifier;
+        });
+        if (existing == applications.end()) {
+            applications.push_back(*info.application);
+        } else if (info.isRegular) {
+            // An application with one ordinary window is a regular one,
+            // whatever its tool windows are.
+            existing->activationPolicy = ActivationPolicy::regular;
+        }
+    }
+    checkEventsLater();
+    return applications;
+}
+
+std::vector<LinuxWorkspace::WindowInfo> LinuxWorkspace::windowsOf(std::int32_t processIdentifier) {
+    std::vector<WindowInfo> windows;
+    if (!x_ || !x_->isConnected()) return windows;
+    const auto stacking = ewmh::windowList(x_->property(x_->root(), "_NET_CLIENT_LIST_STACKING", ewmh::kAtomWindow));
+    for (std::uint32_t window : stacking) {
+        WindowInfo info = describe(window);
+        if (info.processIdentifier == processIdentifier && info.isRegular) windows.push_back(std::move(info));
+    }
+    checkEventsLater();
+    return windows;
+}
+
+bool LinuxWorkspace::activate(std::int32_t processIdentifier) {
+    const std::vector<WindowInfo> windows = windowsOf(processIdentifier);
+    if (windows.empty()) return false;
+    const std::uint32_t active =
+        ewmh::activeWindow(x_->property(x_->root(), "_NET_ACTIVE_WINDOW", ewmh::kAtomWindow)).value_or(0);
+    const bool sent = x_->send(ewmh::activateWindow(x_->atom("_NET_ACTIVE_WINDOW"), windows.back().window, active));
+    checkEventsLater();
+    return sent;
+}
+
+bool LinuxWorkspace::hide(std::int32_t processIdentifier) {
+    const std::vector<WindowInfo> windows = windowsOf(processIdentifier);
+    bool hidden = !windows.empty();
+    for (const WindowInfo& info : windows)
+        hidden = x_->send(ewmh::iconify(x_->atom("WM_CHANGE_STATE"), info.window)) && hidden;
+    x_->flush();
+    checkEventsLater();
+    return hidden;
+}
+
+std::optional<QString> LinuxWorkspace::bundleIdentifier() const {
+    return front_.application ? front_.application->bundleIdentifier : std::nullopt;
+}
+
+std::optional<std::int32_t> LinuxWorkspace::processIdentifier() const {
+    if (!front_.application) return std::nullopt;
+    return front_.application->processIdentifier;
+}
 
 bool LinuxWorkspace::openUrl(const QUrl& url) {
     // System settings pane links are macOS's; nothing here can open them.
@@ -31,6 +243,43 @@ bool LinuxWorkspace::openUrl(const QUrl& url) {
     return launched;
 }
 
+bool LinuxWorkspace::openApplication(const QString& path) {
+    if (path.isEmpty()) return false;
+    const QByteArray filename = QFile::encodeName(path);
+    const DesktopAppInfo info(g_desktop_app_info_new_from_filename(filename.constData()));
+    if (!info) return false;
+    GError* error = nullptr;
+    const gboolean launched = g_app_info_launch(G_APP_INFO(info.get()), nullptr, nullptr, &error);
+    if (error) g_error_free(error);
+    return launched;
+}
+
+bool LinuxWorkspace::showInFileManager(const QString& path) {
+    const QString service = QStringLiteral("org.freedesktop.FileManager1");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
+    bool available = daemon && daemon->isServiceRegistered(service).value();
+    if (daemon && !available) {
+        const QDBusMessage activatable =
+            bus.call(QDBusMessage::createMethodCall(
+                         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListActivatableNames")),
+                     QDBus::Block, 1000);
+        available = activatable.type() == QDBusMessage::ReplyMessage && !activatable.arguments().isEmpty() &&
+                    activatable.arguments().constFirst().toStringList().contains(service);
+    }
+    if (available) {
+        QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/FileManager1"),
+                                                           service, QStringLiteral("ShowItems"));
+        call.setArguments({QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)}, QString()});
+        // A file manager that starts on demand can take a while; nobody waits
+        // for its answer.
+        if (bus.send(call)) return true;
+    }
+    // Without one, the folder that holds the item opens instead.
+    return openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
 std::optional<QString> LinuxWorkspace::applicationLocation(const QString& bundleIdentifier) {
     if (bundleIdentifier.isEmpty()) return std::nullopt;
     const QByteArray id = bundleIdentifier.toUtf8();
@@ -39,6 +288,37 @@ std::optional<QString> LinuxWorkspace::applicationLocation(const QString& bundle
     const char* filename = g_desktop_app_info_get_filename(info.get());
     if (!filename) return std::nullopt;
     return QFile::decodeName(filename);
+}
+
+QStringList LinuxWorkspace::systemSettingsCandidates(const QString& currentDesktop) {
+    struct Desktop {
+        const char* name;
+        QStringList ids;
+    };
+    const Desktop desktops[] = {
+        {"GNOME", {QStringLiteral("org.gnome.Settings.desktop"), QStringLiteral("gnome-control-center.desktop")}},
+        {"KDE", {QStringLiteral("systemsettings.desktop"), QStringLiteral("kdesystemsettings.desktop")}},
+        {"XFCE", {QStringLiteral("xfce-settings-manager.desktop")}},
+        {"X-Cinnamon", {QStringLiteral("cinnamon-settings.desktop")}},
+        {"MATE", {QStringLiteral("mate-control-center.desktop")}},
+        {"Budgie", {QStringLiteral("budgie-control-center.desktop")}},
+        {"LXQt", {QStringLiteral("lxqt-config.desktop")}},
+    };
+    QStringList current;
+    QStringList others;
+    const QStringList running = currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (const Desktop& desktop : desktops) {
+        const bool isCurrent = running.contains(QLatin1String(desktop.name), Qt::CaseInsensitive);
+        (isCurrent ? current : others) << desktop.ids;
+    }
+    return current + others;
+}
+
+std::optional<QString> LinuxWorkspace::systemSettingsLocation() {
+    for (const QString& id : systemSettingsCandidates(qEnvironmentVariable("XDG_CURRENT_DESKTOP"))) {
+        if (auto location = applicationLocation(id)) return location;
+    }
+    return std::nullopt;
 }
 
 std::optional<ApplicationBundle> LinuxWorkspace::loadApplicationBundle(const QString& path) {
@@ -50,8 +330,13 @@ std::optional<ApplicationBundle> LinuxWorkspace::loadApplicationBundle(const QSt
     GAppInfo* app = G_APP_INFO(info.get());
     ApplicationBundle bundle;
     if (const char* id = g_app_info_get_id(app)) bundle.bundleIdentifier = QString::fromUtf8(id);
-    bundle.displayName = fromUtf8(g_app_info_get_display_name(app));
-    if (bundle.displayName.isEmpty()) bundle.displayName = fromUtf8(g_app_info_get_name(app));
+    bundle.displayName = displayName(app);
+    // A themed icon's first name, or a file icon's path, as Icon= gives it.
+    if (char* icon = g_desktop_app_info_get_string(info.get(), G_KEY_FILE_DESKTOP_KEY_ICON)) {
+        const QString name = QString::fromUtf8(icon).trimmed();
+        g_free(icon);
+        if (!name.isEmpty()) bundle.iconName = name;
+    }
     return bundle;
 }
 

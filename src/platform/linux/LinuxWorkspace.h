@@ -1,16 +1,83 @@
 #pragma once
 
+#include "platform/FrontmostApplication.h"
 #include "platform/Workspace.h"
+#include "platform/linux/DesktopEntryMatcher.h"
+
+#include <QHash>
+
+#include <memory>
+
+class QSocketNotifier;
 
 namespace glidra::linux_platform {
 
-// Applications are desktop entries, read through GIO; URLs open with the
-// desktop's default handlers.
-class LinuxWorkspace final : public Workspace {
+class XcbConnection;
+
+// Applications are desktop entries, read and started through GIO; URLs open
+// with the desktop's default handlers. The running applications and the one
+// in front come from the window manager's EWMH properties over X, which sees
+// X11 and XWayland windows only: on a Wayland desktop the focus on a native
+// Wayland window reads as unknown, never as some other application.
+//
+// It also answers FrontmostApplication, from the front application it keeps
+// up to date from the server's events, so asking costs nothing.
+class LinuxWorkspace final : public Workspace, public FrontmostApplication {
+    Q_OBJECT
+
 public:
+    // Connects to the X display of the environment, when there is one.
+    explicit LinuxWorkspace(QObject* parent = nullptr);
+    // `x` may be unconnected; `waylandSession` says whether windows the server
+    // does not know of can have the focus.
+    LinuxWorkspace(std::unique_ptr<XcbConnection> x, bool waylandSession, QObject* parent = nullptr);
+    ~LinuxWorkspace() override;
+
     bool openUrl(const QUrl& url) override;
+    bool openApplication(const QString& path) override;
+    bool showInFileManager(const QString& path) override;
     std::optional<QString> applicationLocation(const QString& bundleIdentifier) override;
+    std::optional<QString> systemSettingsLocation() override;
     std::optional<ApplicationBundle> loadApplicationBundle(const QString& path) override;
+    std::vector<RunningApplication> runningApplications() override;
+    FrontApplication frontmostApplication() const override { return front_; }
+    bool activate(std::int32_t processIdentifier) override;
+    bool hide(std::int32_t processIdentifier) override;
+
+    std::optional<QString> bundleIdentifier() const override;
+    std::optional<std::int32_t> processIdentifier() const override;
+
+    // Whether the session runs on Wayland, from the environment.
+    static bool isWaylandSession();
+    // The desktop-file ids of the desktops' settings applications, the
+    // current desktop's first.
+    static QStringList systemSettingsCandidates(const QString& currentDesktop);
+
+private:
+    struct WindowInfo {
+        std::uint32_t window = 0;
+        std::optional<std::int32_t> processIdentifier;
+        std::optional<RunningApplication> application;
+        bool isRegular = false;
+    };
+
+    void processEvents();
+    void checkEventsLater();
+    void refreshFront();
+    WindowInfo describe(std::uint32_t window);
+    std::optional<DesktopEntryMatcher::Entry> entryFor(std::int32_t processIdentifier, const QString& instance,
+                                                       const QString& className);
+    // Client windows of the process, bottom of the stack first.
+    std::vector<WindowInfo> windowsOf(std::int32_t processIdentifier);
+
+    std::unique_ptr<XcbConnection> x_;
+    bool waylandSession_ = false;
+    QSocketNotifier* notifier_ = nullptr;
+    bool eventCheckPending_ = false;
+    FrontApplication front_ = FrontApplication::unknown();
+    // The desktop entry of each process and window class seen.
+    static constexpr qsizetype kRememberedProcesses = 256;
+    QHash<QString, std::optional<DesktopEntryMatcher::Entry>> entries_;
 };
 
 }  // namespace glidra::linux_platform

@@ -30,6 +30,7 @@ std::optional<QString> QtFileDialogs::openFile(QWidget* parent, const OpenReques
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
     if (!request.nameFilters.isEmpty()) dialog.setNameFilters(request.nameFilters);
+    if (!request.acceptLabel.isEmpty()) dialog.setLabelText(QFileDialog::Accept, request.acceptLabel);
     return run(dialog);
 }
 

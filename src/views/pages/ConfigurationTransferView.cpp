@@ -147,7 +147,7 @@ void ConfigurationTransferView::chooseImportFile() {
     setTransferring(true);
     const QPointer<ConfigurationTransferView> self(this);
     const auto path = context_.fileDialogs.openFile(
-        window(), FileDialogs::OpenRequest{tr("导入 Glidra 配置"), {}, {jsonFilter}, false});
+        window(), FileDialogs::OpenRequest{tr("导入 Glidra 配置"), {}, {jsonFilter}, false, {}});
     if (!self) return;
     if (!path) {
         cancelImport();

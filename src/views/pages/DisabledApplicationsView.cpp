@@ -103,7 +103,7 @@ QString DisabledApplicationsView::displayName(const QString& name) {
 void DisabledApplicationsView::addApplication() {
     const QPointer<DisabledApplicationsView> self(this);
     const auto path = context_.fileDialogs.openFile(
-        window(), FileDialogs::OpenRequest{{}, applicationsFolder(), {tr("应用 (*.desktop)")}, false});
+        window(), FileDialogs::OpenRequest{{}, applicationsFolder(), {tr("应用 (*.desktop)")}, false, {}});
     // The panel's loop may have closed the page.
     if (!self || !path) return;
 

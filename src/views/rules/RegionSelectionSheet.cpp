@@ -2,6 +2,7 @@
 
 #include "app/UiContext.h"
 #include "trackpad/TrackpadController.h"
+#include "views/kit/ProminentButton.h"
 #include "views/kit/StyledLabel.h"
 #include "views/rules/RegionQuickPicker.h"
 #include "views/rules/RegionSelectionCanvas.h"
@@ -19,16 +20,6 @@ namespace glidra {
 namespace {
 
 constexpr int sheetWidth = 580;
-
-// The filled look of the one button that finishes a sheet.
-void makeProminent(QPushButton* button) {
-    QPalette palette = button->palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::Button, palette.color(group, QPalette::Highlight));
-        palette.setColor(group, QPalette::ButtonText, palette.color(group, QPalette::HighlightedText));
-    }
-    button->setPalette(palette);
-}
 
 long percentOf(float extent) { return std::lround(extent * 100); }
 
@@ -73,7 +64,7 @@ RegionSelectionSheet::RegionSelectionSheet(UiContext& context, RegionSelection s
     cancel_->setAutoDefault(false);
     confirm_->setObjectName(QStringLiteral("confirm"));
     confirm_->setDefault(true);
-    makeProminent(confirm_);
+    kit::makeProminent(confirm_);
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addWidget(cancel_, 0, Qt::AlignVCenter);

@@ -1,0 +1,109 @@
+// The live road of one contact frame on Linux: a touchpad packet written to
+// an event node, read by the hub's reader thread through libevdev, assembled
+// into a frame, handed through the multitouch bridge to the controller's
+// callback, queued to the main thread and run through the frame handler.
+// The node is umockdev's (the benchmark starts itself again with umockdev's
+// preload library when it is not loaded), so the kernel's own part is a
+// pseudo-terminal's rather than evdev's.
+
+#include "bridge/MultitouchBridge.h"
+#include "platform/linux/EvdevInputHub.h"
+#include "platform/linux/EvdevMultitouchFramework.h"
+#include "platform/sim/SimDisplayBrightness.h"
+#include "replay/SimEngine.h"
+#include "support/UmockdevInput.h"
+
+#include <benchmark/benchmark.h>
+#include <QCoreApplication>
+
+#include <linux/input-event-codes.h>
+#include <umockdev.h>
+
+#include <unistd.h>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+namespace glidra {
+namespace {
+
+// Three fingers resting and sliding to and fro: one packet per frame.
+std::vector<evdev::EvdevEvent> packet(std::int64_t frame) {
+    const double t = double(frame) / 120.0;
+    const std::int32_t offset = std::int32_t((frame % 200) < 100 ? frame % 100 : 100 - frame % 100) * 8;
+    std::vector<evdev::EvdevEvent> events;
+    for (std::int32_t slot = 0; slot < 3; ++slot) {
+        events.push_back({t, EV_ABS, ABS_MT_SLOT, slot});
+        if (frame == 0) events.push_back({t, EV_ABS, ABS_MT_TRACKING_ID, 100 + slot});
+        events.push_back({t, EV_ABS, ABS_MT_POSITION_X, 900 + 300 * slot + offset});
+        events.push_back({t, EV_ABS, ABS_MT_POSITION_Y, 800 + offset / 2});
+        events.push_back({t, EV_ABS, ABS_MT_PRESSURE, 40 + slot});
+    }
+    if (frame == 0) {
+        events.push_back({t, EV_KEY, BTN_TOUCH, 1});
+        events.push_back({t, EV_KEY, BTN_TOOL_TRIPLETAP, 1});
+    }
+    events.push_back({t, EV_ABS, ABS_X, 900 + offset});
+    events.push_back({t, EV_ABS, ABS_Y, 800 + offset / 2});
+    events.push_back({t, EV_SYN, SYN_REPORT, 0});
+    return events;
+}
+
+void BM_LiveRoadOneFrame(benchmark::State& state) {
+    test::UmockdevInput devices;
+    const QByteArray node = devices.addDevice(test::UmockdevInput::touchpad("Benchmark Touchpad", 5),
+                                              {QStringLiteral("ID_INPUT=1"), QStringLiteral("ID_INPUT_TOUCHPAD=1")});
+    linux_platform::EvdevInputHub hub;
+    linux_platform::EvdevMultitouchFramework framework(hub);
+    replay::SimEngine engine(nullptr, 1.0);
+    sim::SimDisplayBrightness displays;
+    MultitouchBridge bridge(framework, displays, engine.clock);
+    MultitouchBridge::setShared(&bridge);
+    TrackpadController::setShared(&engine.controller);
+    engine.controller.toggleEnabled();
+    if (node.isEmpty() || !engine.controller.isListening()) {
+        state.SkipWithError("the mocked touchpad could not be opened");
+        return;
+    }
+
+    std::int64_t frame = 0;
+    for (auto _ : state) {
+        const std::uint64_t before = bridge.frameCount();
+        devices.write(node, packet(frame++));
+        // The reader hands the frame over...
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        while (bridge.frameCount() == before) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                state.SkipWithError("the reader lost the stream");
+                break;
+            }
+        }
+        // ...and the main thread runs it through the frame handler.
+        QCoreApplication::sendPostedEvents();
+    }
+    state.counters["frames"] = double(frame);
+
+    engine.controller.toggleEnabled();
+    TrackpadController::setShared(nullptr);
+    MultitouchBridge::setShared(nullptr);
+}
+BENCHMARK(BM_LiveRoadOneFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace glidra
+
+int main(int argc, char** argv) {
+    // umockdev's library must be loaded when the process starts.
+    const char* preload = std::getenv("LD_PRELOAD");
+    if (preload == nullptr || std::strstr(preload, "umockdev") == nullptr) {
+        setenv("LD_PRELOAD", "libumockdev-preload.so.0", 1);
+        execv("/proc/self/exe", argv);
+        return 1;
+    }
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,85 @@
+#include "executors/SystemActionExecutor.h"
+
+#include "common/Localized.h"
+#include "executors/ApplicationSwitcher.h"
+#include "executors/DesktopIconsController.h"
+#include "executors/DesktopViewLauncher.h"
+#include "executors/KeepAwakeController.h"
+#include "executors/KeyboardLockController.h"
+#include "executors/MicrophoneMuteController.h"
+#include "executors/SystemPowerAction.h"
+#include "executors/SystemVolume.h"
+#include "platform/Workspace.h"
+
+#include <QDir>
+
+namespace glidra {
+
+QCoro::Task<std::optional<HUDNotice>> SystemActionExecutor::perform(GestureAction action) {
+    switch (action) {
+        case GestureAction::missionControl:
+            co_return executors_.desktopViews.openMissionControl();
+        case GestureAction::showDesktop:
+            co_return executors_.desktopViews.showDesktop();
+        case GestureAction::sleepComputer:
+            co_return executors_.power.sleep();
+        case GestureAction::toggleKeyboardLock:
+            co_return executors_.keyboardLock.toggleKeyboardLock();
+        case GestureAction::startCleaningMode:
+            co_return executors_.keyboardLock.startCleaningMode();
+        case GestureAction::toggleDesktopIcons:
+            co_return executors_.desktopIcons.toggle();
+        case GestureAction::enableKeepAwake:
+            co_return executors_.keepAwake.setActive(true);
+        case GestureAction::disableKeepAwake:
+            co_return executors_.keepAwake.setActive(false);
+        case GestureAction::toggleKeepAwake:
+            co_return executors_.keepAwake.setActive(!executors_.keepAwake.isActive());
+        case GestureAction::openFinder:
+            co_return openFileManager();
+        case GestureAction::openSystemSettings:
+            co_return openSystemSettings();
+        case GestureAction::hideOtherApplications:
+            co_return hideOtherApplications();
+        case GestureAction::toggleMute:
+            co_return SystemVolume::muteNotice(executors_.volume.toggleOutputMute());
+        case GestureAction::toggleMicrophoneMute:
+            co_return executors_.microphone.toggle();
+        case GestureAction::switchToPreviousApplication:
+            co_return executors_.applicationSwitcher.switchToPrevious();
+        default:
+            co_return std::nullopt;
+    }
+}
+
+HUDNotice SystemActionExecutor::openFileManager() {
+    const QString symbol = QStringLiteral("folder");
+    if (!executors_.workspace.openUrl(QUrl::fromLocalFile(QDir::homePath()))) {
+        return {localized(GLIDRA_TEXT("无法打开文件管理器")), symbol, HUDNotice::Kind::error};
+    }
+    return {localized(GLIDRA_TEXT("文件管理器")), symbol, HUDNotice::Kind::success};
+}
+
+HUDNotice SystemActionExecutor::openSystemSettings() {
+    const QString symbol = QStringLiteral("gearshape");
+    const std::optional<QString> location = executors_.workspace.systemSettingsLocation();
+    if (!location) return {localized(GLIDRA_TEXT("找不到系统设置")), symbol, HUDNotice::Kind::error};
+    if (!executors_.workspace.openApplication(*location)) {
+        return {localized(GLIDRA_TEXT("无法打开系统设置")), symbol, HUDNotice::Kind::error};
+    }
+    return {localized(GLIDRA_TEXT("系统设置")), symbol, HUDNotice::Kind::success};
+}
+
+HUDNotice SystemActionExecutor::hideOtherApplications() {
+    const QString symbol = QStringLiteral("eye.slash");
+    const FrontApplication front = executors_.workspace.frontmostApplication();
+    if (!front.application) return {localized(GLIDRA_TEXT("无法获取当前应用")), symbol, HUDNotice::Kind::error};
+    for (const RunningApplication& application : executors_.workspace.runningApplications()) {
+        if (application.processIdentifier == front.application->processIdentifier) continue;
+        if (application.activationPolicy != ActivationPolicy::regular) continue;
+        executors_.workspace.hide(application.processIdentifier);
+    }
+    return {localized(GLIDRA_TEXT("隐藏其他应用")), symbol, HUDNotice::Kind::success};
+}
+
+}  // namespace glidra

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "notices/HUDNotice.h"
+#include "platform/SystemPower.h"
+
+namespace glidra {
+
+// Puts the computer to sleep and says how that went.
+class SystemPowerAction {
+public:
+    explicit SystemPowerAction(SystemPower& power) : power_(power) {}
+
+    HUDNotice sleep();
+
+private:
+    SystemPower& power_;
+};
+
+}  // namespace glidra

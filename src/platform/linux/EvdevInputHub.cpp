@@ -1,0 +1,495 @@
+#include "platform/linux/EvdevInputHub.h"
+
+#include "platform/evdev/EvdevCodes.h"
+
+#include <QCoreApplication>
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <time.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+
+namespace glidra::linux_platform {
+
+namespace {
+
+constexpr InputDeviceClass kClasses[] = {InputDeviceClass::touchpad, InputDeviceClass::keyboard,
+                                         InputDeviceClass::pointer};
+
+double monotonicNow() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+}  // namespace
+
+EvdevInputHub::Lease::~Lease() {
+    if (hub_) hub_->release(classes_);
+}
+
+EvdevInputHub::EvdevInputHub(QObject* parent) : EvdevInputHub(Options{}, parent) {}
+
+EvdevInputHub::EvdevInputHub(Options options, QObject* parent)
+    : QObject(parent),
+      options_(options),
+      watchdog_(options.watchdogLimit),
+      grabs_([this](const QByteArray& devnode, GrabOwner::Action action) { return applyGrab(devnode, action); }) {
+    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    heartbeat_.setInterval(options_.heartbeatIntervalMs);
+    connect(&heartbeat_, &QTimer::timeout, this, [this] { watchdog_.beat(monotonicNow()); });
+    connect(&udev_, &UdevInputDevices::nodeAdded, this, [this](const InputNode& node) { addNode(node); });
+    connect(&udev_, &UdevInputDevices::nodeRemoved, this, [this](const InputNode& node) { removeNode(node.devnode); });
+    udev_.watch();
+    if (const auto present = udev_.list()) {
+        for (const InputNode& node : *present) addNode(node);
+    }
+    reader_ = std::thread([this] { run(); });
+}
+
+EvdevInputHub::~EvdevInputHub() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake();
+    if (reader_.joinable()) reader_.join();
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& [devnode, node] : nodes_) closeLocked(*node);
+    }
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+void EvdevInputHub::wake() {
+    const std::uint64_t one = 1;
+    if (wakeFd_ >= 0) [[maybe_unused]]
+        const auto written = ::write(wakeFd_, &one, sizeof(one));
+}
+
+// --- nodes and leases ---------------------------------------------------------------
+
+std::unique_ptr<EvdevInputHub::Lease> EvdevInputHub::acquire(InputDeviceClasses classes) {
+    bool opened = false;
+    for (const InputDeviceClass c : kClasses) {
+        if (hasClass(classes, c) && leases_[c]++ == 0) opened = true;
+    }
+    // Without a udev watch the catalogue is only as fresh as its last listing.
+    if (opened && !udev_.isWatching()) {
+        if (const auto present = udev_.list()) {
+            std::vector<QByteArray> gone;
+            {
+                std::lock_guard lock(mutex_);
+                for (const auto& [devnode, node] : nodes_) {
+                    const bool stays = std::any_of(present->begin(), present->end(),
+                                                   [&](const InputNode& p) { return p.devnode == devnode; });
+                    if (!stays) gone.push_back(devnode);
+                }
+            }
+            for (const QByteArray& devnode : gone) removeNode(devnode);
+            for (const InputNode& node : *present) addNode(node);
+        }
+    }
+    // Also tries again what could not be opened before: access may have come
+    // (the udev rule installed) since.
+    reconcile();
+    return std::unique_ptr<Lease>(new Lease(*this, classes));
+}
+
+void EvdevInputHub::release(InputDeviceClasses classes) {
+    for (const InputDeviceClass c : kClasses) {
+        if (hasClass(classes, c)) --leases_[c];
+    }
+    reconcile();
+}
+
+bool EvdevInputHub::wanted(const EvdevNode& node) const {
+    if (suspended_) return false;
+    for (const InputDeviceClass c : kClasses) {
+        const auto it = leases_.find(c);
+        if (hasClass(node.info().classes, c) && it != leases_.end() && it->second > 0) return true;
+    }
+    return false;
+}
+
+void EvdevInputHub::reconcile() {
+    std::vector<QByteArray> reopened;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& [devnode, node] : nodes_) {
+            const bool want = wanted(*node);
+            if (want && !node->isOpen()) {
+                openLocked(*node);
+                if (node->isOpen()) reopened.push_back(devnode);
+            } else if (!want && node->isOpen()) {
+                closeLocked(*node);
+            }
+        }
+    }
+    // A node that was held when it closed is grabbed again.
+    for (const QByteArray& devnode : reopened) grabs_.reapply(devnode);
+    wake();
+}
+
+void EvdevInputHub::openLocked(EvdevNode& node) {
+    if (!node.open()) return;
+    // A fresh assembler for the new descriptor; the reader picks it up.
+    node.restartFrames = true;
+    ++generation_;
+}
+
+void EvdevInputHub::closeLocked(EvdevNode& node) {
+    if (!node.isOpen()) return;
+    node.close();
+    ++generation_;
+}
+
+void EvdevInputHub::addNode(const InputNode& info) {
+    std::shared_ptr<EvdevNode> node;
+    {
+        std::lock_guard lock(mutex_);
+        if (nodes_.contains(info.devnode)) return;
+        node = std::make_shared<EvdevNode>(info);
+        nodes_.emplace(info.devnode, node);
+        if (wanted(*node)) openLocked(*node);
+    }
+    wake();
+    Q_EMIT nodeArrived(info);
+}
+
+void EvdevInputHub::removeNode(const QByteArray& devnode) {
+    std::shared_ptr<EvdevNode> node;
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = nodes_.find(devnode);
+        if (it == nodes_.end()) return;
+        node = it->second;
+        closeLocked(*node);
+        nodes_.erase(it);
+    }
+    grabs_.forget(devnode);
+    grabsChanged();
+    wake();
+    Q_EMIT nodeLeft(node->info());
+}
+
+void EvdevInputHub::setSuspended(bool suspended) {
+    if (suspended_ == suspended) return;
+    suspended_ = suspended;
+    reconcile();
+}
+
+std::vector<InputNode> EvdevInputHub::presentNodes(InputDeviceClass c) const {
+    std::lock_guard lock(mutex_);
+    std::vector<InputNode> present;
+    for (const auto& [devnode, node] : nodes_) {
+        if (hasClass(node->info().classes, c)) present.push_back(node->info());
+    }
+    return present;
+}
+
+std::vector<std::shared_ptr<EvdevNode>> EvdevInputHub::openNodes(InputDeviceClass c) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::shared_ptr<EvdevNode>> open;
+    for (const auto& [devnode, node] : nodes_) {
+        if (node->isOpen() && hasClass(node->info().classes, c)) open.push_back(node);
+    }
+    return open;
+}
+
+std::shared_ptr<EvdevNode> EvdevInputHub::node(const QByteArray& devnode) const {
+    std::lock_guard lock(mutex_);
+    const auto it = nodes_.find(devnode);
+    return it == nodes_.end() ? nullptr : it->second;
+}
+
+// --- frames, events, held keys ------------------------------------------------------------
+
+void EvdevInputHub::setFrameSink(FrameSink sink) {
+    std::lock_guard lock(sinkMutex_);
+    frameSink_ = std::move(sink);
+}
+
+void EvdevInputHub::restartFrames(EvdevNode& node) { node.restartFrames = true; }
+
+EvdevInputHub::ObserverId EvdevInputHub::addObserver(Observer observer) {
+    const ObserverId id = nextObserver_++;
+    observers_.emplace(id, std::move(observer));
+    eventsWanted_ = true;
+    return id;
+}
+
+void EvdevInputHub::removeObserver(ObserverId id) {
+    observers_.erase(id);
+    eventsWanted_ = !observers_.empty() || bool(filter_);
+}
+
+void EvdevInputHub::setFilter(Filter filter) {
+    filter_ = std::move(filter);
+    eventsWanted_ = !observers_.empty() || bool(filter_);
+}
+
+std::vector<std::uint16_t> EvdevInputHub::heldKeys(InputDeviceClass c) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::uint16_t> held;
+    for (const auto& [devnode, node] : nodes_) {
+        if (!node->isOpen() || !hasClass(node->info().classes, c)) continue;
+        const auto keys = node->heldKeys();
+        held.insert(held.end(), keys.begin(), keys.end());
+    }
+    return held;
+}
+
+bool EvdevInputHub::capsLockLit() const {
+    std::lock_guard lock(mutex_);
+    return std::any_of(nodes_.begin(), nodes_.end(), [](const auto& entry) {
+        return entry.second->isOpen() && hasClass(entry.second->info().classes, InputDeviceClass::keyboard) &&
+               entry.second->capsLockLit();
+    });
+}
+
+void EvdevInputHub::deliver(const std::vector<ObservedInput>& batch) {
+    for (const ObservedInput& observed : batch) {
+        std::optional<InputEvent> passed = observed.event;
+        if (filter_) passed = filter_(observed);
+        if (!passed) continue;
+        // Observers may remove themselves while they run.
+        const auto observers = observers_;
+        for (const auto& [id, observer] : observers) {
+            if (observers_.contains(id)) observer(observed, *passed);
+        }
+    }
+}
+
+void EvdevInputHub::nodeFailed(const QByteArray& devnode, std::uint64_t openCount) {
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = nodes_.find(devnode);
+        if (it == nodes_.end() || it->second->openCount != openCount) return;
+        // Gone or broken: closed until it arrives again (udev says so) or
+        // a new lease asks for it.
+        closeLocked(*it->second);
+    }
+    wake();
+}
+
+// --- grabs ----------------------------------------------------------------------------
+
+bool EvdevInputHub::holdGrab(const QByteArray& devnode, GrabOwner::Holder holder) {
+    // The watch begins before the first grab does: the reader may look the
+    // moment the grab is there.
+    if (!grabs_.anyGrab()) watchdog_.beat(monotonicNow());
+    const bool held = grabs_.hold(devnode, holder);
+    grabsChanged();
+    return held;
+}
+
+void EvdevInputHub::releaseGrab(const QByteArray& devnode, GrabOwner::Holder holder) {
+    grabs_.release(devnode, holder);
+    grabsChanged();
+}
+
+void EvdevInputHub::releaseGrabs(GrabOwner::Holder holder) {
+    grabs_.releaseHolder(holder);
+    grabsChanged();
+}
+
+void EvdevInputHub::grabsChanged() {
+    if (grabs_.anyGrab()) {
+        if (!heartbeat_.isActive()) heartbeat_.start();
+    } else {
+        heartbeat_.stop();
+    }
+    // The reader's poll needs a time-out while a grab is held.
+    wake();
+}
+
+bool EvdevInputHub::applyGrab(const QByteArray& devnode, GrabOwner::Action action) {
+    std::lock_guard lock(mutex_);
+    const auto it = nodes_.find(devnode);
+    if (it == nodes_.end() || !it->second->isOpen()) return action != GrabOwner::Action::grab;
+    EvdevNode& node = *it->second;
+    switch (action) {
+        case GrabOwner::Action::grab:
+            node.ungrabPending = false;
+            if (node.grabbed) return true;
+            if (node.holdsKeyOrButton()) {
+                node.grabPending = true;
+                return true;
+            }
+            node.grabbed = node.setGrab(true);
+            return node.grabbed;
+        case GrabOwner::Action::release:
+            node.grabPending = false;
+            if (!node.grabbed) return true;
+            if (node.holdsKeyOrButton() || node.holdsTouch()) {
+                node.ungrabPending = true;
+                return true;
+            }
+            node.setGrab(false);
+            node.grabbed = false;
+            return true;
+        case GrabOwner::Action::releaseNow:
+            node.grabPending = false;
+            node.ungrabPending = false;
+            if (node.grabbed) node.setGrab(false);
+            node.grabbed = false;
+            return true;
+    }
+    return true;
+}
+
+// --- the reader thread -------------------------------------------------------------------
+
+void EvdevInputHub::run() {
+    std::vector<pollfd> fds;
+    std::vector<std::pair<std::shared_ptr<EvdevNode>, std::uint64_t>> polled;
+    std::uint64_t seen = ~std::uint64_t(0);
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (stopping_) return;
+            if (seen != generation_) {
+                seen = generation_;
+                fds.assign(1, pollfd{wakeFd_, POLLIN, 0});
+                polled.clear();
+                for (const auto& [devnode, node] : nodes_) {
+                    if (!node->isOpen() || node->readFailed) continue;
+                    fds.push_back(pollfd{node->fd(), POLLIN, 0});
+                    polled.emplace_back(node, node->openCount.load());
+                }
+            }
+        }
+        // Blocked for good while nothing is grabbed: an idle device costs
+        // nothing. While a grab is held, the watchdog looks in regularly.
+        const bool watching = grabs_.anyGrab();
+        const int timeout = watching ? std::max(50, options_.heartbeatIntervalMs / 2) : -1;
+        for (auto& fd : fds) fd.revents = 0;
+        const int ready = poll(fds.data(), nfds_t(fds.size()), timeout);
+        if (ready < 0 && errno != EINTR) return;
+
+        if (watching && watchdog_.expired(monotonicNow())) {
+            grabs_.releaseAll();
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    grabsChanged();
+                    Q_EMIT grabsLost();
+                },
+                Qt::QueuedConnection);
+        }
+        if (ready <= 0) continue;
+        if (fds[0].revents != 0) {
+            std::uint64_t count = 0;
+            [[maybe_unused]] const auto got = ::read(wakeFd_, &count, sizeof(count));
+        }
+        for (std::size_t i = 1; i < fds.size(); ++i) {
+            if (fds[i].revents == 0) continue;
+            if (fds[i].revents & POLLNVAL) {
+                seen = ~std::uint64_t(0);  // closed under us: look again
+                continue;
+            }
+            readNode(polled[i - 1].first, polled[i - 1].second);
+            // A node that failed leaves the poll set at once, or its hang-up
+            // would wake the poll again and again until it is closed.
+            if (polled[i - 1].first->readFailed) seen = ~std::uint64_t(0);
+        }
+    }
+}
+
+void EvdevInputHub::readNode(const std::shared_ptr<EvdevNode>& node, std::uint64_t openCount) {
+    std::vector<evdev::EvdevEvent> events;
+    EvdevNode::ReadStatus status = EvdevNode::ReadStatus::more;
+    bool grabbed = false;
+    std::vector<ObservedInput> observed;
+    if (node->readOpenCount != openCount) {
+        // A packet begun on the old descriptor never ends.
+        node->readOpenCount = openCount;
+        node->partialPacket.clear();
+    }
+    while (status == EvdevNode::ReadStatus::more) {
+        {
+            std::lock_guard lock(mutex_);
+            // Closed or reopened since the poll set was made.
+            if (!node->isOpen() || node->openCount != openCount) return;
+            status = node->read(events);
+            grabbed = node->grabbed;
+        }
+        // Whole packets only; the rest waits for its SYN_REPORT.
+        std::vector<evdev::EvdevEvent>& packet = node->partialPacket;
+        for (const evdev::EvdevEvent& event : events) {
+            packet.push_back(event);
+            if (event.type == evdev::kEvSyn && event.code == evdev::kSynReport) {
+                processPacket(node, packet, grabbed, observed);
+                packet.clear();
+            }
+        }
+        events.clear();
+    }
+    if (!observed.empty() && eventsWanted_) {
+        QMetaObject::invokeMethod(
+            this, [this, batch = std::move(observed)] { deliver(batch); }, Qt::QueuedConnection);
+    }
+    if (status == EvdevNode::ReadStatus::failed) {
+        node->readFailed = true;
+        translator_.forget(node.get());
+        QMetaObject::invokeMethod(
+            this, [this, devnode = node->devnode(), openCount] { nodeFailed(devnode, openCount); },
+            Qt::QueuedConnection);
+    }
+}
+
+void EvdevInputHub::processPacket(const std::shared_ptr<EvdevNode>& node, const std::vector<evdev::EvdevEvent>& packet,
+                                  bool grabbed, std::vector<ObservedInput>& observed) {
+    const InputDeviceClasses classes = node->info().classes;
+    if (node->restartFrames.exchange(false)) {
+        node->assembler.reset();
+        std::vector<std::uint16_t> held;
+        bool capsLock = false;
+        {
+            std::lock_guard lock(mutex_);
+            held = node->heldKeys();
+            capsLock = node->capsLockLit();
+            if (hasClass(classes, InputDeviceClass::touchpad)) {
+                node->assembler = std::make_unique<evdev::FrameAssembler>(node->description());
+            }
+        }
+        translator_.setInitialState(node.get(), held, capsLock);
+    }
+
+    // The frame goes first, so the button press of the same packet finds it.
+    if (node->assembler) {
+        std::optional<evdev::Frame> frame;
+        for (const evdev::EvdevEvent& event : packet) {
+            if (auto closed = node->assembler->feed(event)) frame = std::move(closed);
+        }
+        if (frame) {
+            std::lock_guard lock(sinkMutex_);
+            if (frameSink_) frameSink_(node.get(), *frame);
+        }
+    }
+
+    const std::size_t first = observed.size();
+    translator_.translate({node.get(), node->devnode(), classes}, packet, motionWanted_.load(), observed);
+    for (std::size_t i = first; i < observed.size(); ++i) observed[i].grabbed = grabbed;
+
+    settlePendingGrab(*node);
+}
+
+void EvdevInputHub::settlePendingGrab(EvdevNode& node) {
+    std::lock_guard lock(mutex_);
+    if (!node.isOpen() || (!node.grabPending && !node.ungrabPending)) return;
+    if (node.grabPending && !node.holdsKeyOrButton()) {
+        node.grabPending = false;
+        node.grabbed = node.setGrab(true);
+    }
+    if (node.ungrabPending && !node.holdsKeyOrButton() && !node.holdsTouch()) {
+        node.ungrabPending = false;
+        node.setGrab(false);
+        node.grabbed = false;
+    }
+}
+
+}  // namespace glidra::linux_platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/Accessibility.h"
+
+namespace glidra::linux_platform {
+
+// The desktop offers no element tree of the kind these executors search: no
+// menu-bar extras of system processes, no application menus with a Force Quit
+// item, no Force Quit window. Every element answers nothing, so those
+// searches end with their own failure notices.
+class LinuxAccessibility final : public Accessibility {
+public:
+    AccessibilityElementRef applicationElement(std::int32_t processIdentifier) override;
+};
+
+}  // namespace glidra::linux_platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/linux/VirtualInputDevice.h"
+
+struct libevdev_uinput;
+
+namespace glidra::linux_platform {
+
+// The virtual device through uinput, named kOwnVirtualDeviceName so that the
+// program's own readers know it and leave it out. It offers every key, the
+// mouse buttons, motion and both wheels, so the desktop takes it for a
+// keyboard and a mouse. The kernel removes it when the process ends, which
+// lets go of whatever it still holds.
+class UinputDevice final : public VirtualInputDevice {
+public:
+    UinputDevice() = default;
+    ~UinputDevice() override;
+
+    UinputDevice(const UinputDevice&) = delete;
+    UinputDevice& operator=(const UinputDevice&) = delete;
+
+    bool open() override;
+    bool write(std::uint16_t type, std::uint16_t code, std::int32_t value) override;
+
+    static constexpr const char* kPath = "/dev/uinput";
+
+private:
+    libevdev_uinput* device_ = nullptr;
+    int fd_ = -1;
+};
+
+}  // namespace glidra::linux_platform

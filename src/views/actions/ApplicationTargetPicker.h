@@ -1,0 +1,66 @@
+#pragma once
+
+#include "actions/ApplicationTarget.h"
+
+#include <QCoro/QCoroTask>
+#include <QPointer>
+#include <QWidget>
+
+#include <optional>
+
+class QLabel;
+class QPushButton;
+
+namespace glidra {
+
+struct UiContext;
+
+namespace kit {
+class StyledLabel;
+class SymbolLabel;
+}  // namespace kit
+
+// The row that names the application of openApplication, chooses another
+// from the desktop entries and tries opening the chosen one once through the
+// dispatcher. A failed choice or a failed test open shows its text in red
+// under the row.
+class ApplicationTargetPicker : public QWidget {
+    Q_OBJECT
+public:
+    explicit ApplicationTargetPicker(const UiContext& context, QWidget* parent = nullptr);
+
+    // From the owner: no signal, and the message stays.
+    void setSelection(const std::optional<ApplicationTarget>& selection);
+    const std::optional<ApplicationTarget>& selection() const { return selection_; }
+
+    QString errorMessage() const { return errorMessage_; }
+    bool isOpening() const { return isOpening_; }
+
+    void chooseApplication();
+    // Opens the target selected now; the running open keeps that target even
+    // when the selection changes meanwhile.
+    QCoro::Task<> testOpen();
+
+Q_SIGNALS:
+    void selectionChanged(const std::optional<glidra::ApplicationTarget>& selection);
+
+private:
+    static QCoro::Task<> open(QPointer<ApplicationTargetPicker> picker, const UiContext* context,
+                              ApplicationTarget target);
+    void setErrorMessage(const QString& message);
+    void refresh();
+
+    const UiContext& context_;
+    std::optional<ApplicationTarget> selection_;
+    QString errorMessage_;
+    bool isOpening_ = false;
+
+    kit::SymbolLabel* placeholder_;
+    QLabel* icon_;
+    kit::StyledLabel* name_;
+    QPushButton* testOpen_;
+    QPushButton* choose_;
+    kit::StyledLabel* error_;
+};
+
+}  // namespace glidra

@@ -1,0 +1,61 @@
+#include "views/actions/GestureActionListModel.h"
+
+#include <algorithm>
+
+namespace glidra {
+
+GestureActionListModel::GestureActionListModel(QObject* parent) : QAbstractListModel(parent) {
+    for (const auto action : enumAllCases<GestureAction>()) {
+        if (action != GestureAction::none) actions_.push_back(action);
+    }
+}
+
+int GestureActionListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(actions_.size());
+}
+
+QVariant GestureActionListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const GestureAction action = actionAt(index.row());
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::AccessibleTextRole:
+            return title(action);
+        case ActionRole:
+            return int(action);
+        case RawRole:
+            return enumRaw(action);
+        case SymbolRole:
+            return symbolName(action);
+        case SelectedRole:
+            return action == selected_;
+        default:
+            return {};
+    }
+}
+
+QHash<int, QByteArray> GestureActionListModel::roleNames() const {
+    auto names = QAbstractListModel::roleNames();
+    names.insert(ActionRole, "action");
+    names.insert(RawRole, "raw");
+    names.insert(SymbolRole, "symbol");
+    names.insert(SelectedRole, "selected");
+    return names;
+}
+
+int GestureActionListModel::rowOf(GestureAction action) const {
+    const auto found = std::find(actions_.begin(), actions_.end(), action);
+    return found == actions_.end() ? -1 : int(found - actions_.begin());
+}
+
+void GestureActionListModel::setSelectedAction(GestureAction action) {
+    if (action == selected_) return;
+    const int before = rowOf(selected_);
+    selected_ = action;
+    const int after = rowOf(selected_);
+    for (const int row : {before, after}) {
+        if (row >= 0) Q_EMIT dataChanged(index(row), index(row), {SelectedRole});
+    }
+}
+
+}  // namespace glidra

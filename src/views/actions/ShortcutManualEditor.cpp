@@ -1,0 +1,225 @@
+#include "views/actions/ShortcutManualEditor.h"
+
+#include "views/kit/RoundedBox.h"
+#include "views/kit/StyledLabel.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace glidra {
+
+namespace {
+
+struct ModifierSwitch {
+    const char* symbol;
+    const char* name;
+    std::uint64_t bit;
+};
+
+constexpr ModifierSwitch kSwitches[] = {
+    {"⌃", "Control", modifier_flag::control}, {"⌥", "Option", modifier_flag::option},
+    {"⇧", "Shift", modifier_flag::shift},     {"⌘", "Command", modifier_flag::command},
+    {"Fn", "Fn", modifier_flag::function},
+};
+
+struct Preset {
+    const char* label;
+    std::uint16_t keyCode;
+    std::uint64_t modifiers;
+};
+
+constexpr Preset kPresets[] = {
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "⌘Tab · 切换应用"), 48, modifier_flag::command},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "⌥⌘Esc · 强制退出窗口"), 53,
+     modifier_flag::command | modifier_flag::option},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "⌘Space · Spotlight"), 49, modifier_flag::command},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "⌃← · 上一个桌面"), 123, modifier_flag::control},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "⌃→ · 下一个桌面"), 124, modifier_flag::control},
+};
+
+// The picker's sections in the order shown, as ranges of ShortcutKeyOption::all(),
+// which lists the media keys last.
+struct Section {
+    const char* header;
+    std::size_t first;
+    std::size_t count;
+};
+
+constexpr Section kSections[] = {
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "特殊按键"), 0, 16},
+    {"F1–F20", 16, 20},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "媒体与音量"), 83, 10},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "字母"), 36, 26},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "数字"), 62, 10},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "符号（美式键位）"), 72, 11},
+};
+
+const QString kTabID = QStringLiteral("key:48");
+
+QString initialKeyID(const std::optional<KeyboardShortcut>& shortcut) {
+    if (!shortcut) return kTabID;
+    for (const auto& option : ShortcutKeyOption::all()) {
+        const bool matches = shortcut->mediaKey ? option.mediaKey == shortcut->mediaKey
+                                                : !option.mediaKey && option.keyCode == shortcut->keyCode;
+        if (matches) return option.id();
+    }
+    return kTabID;
+}
+
+}  // namespace
+
+ShortcutManualEditor::ShortcutManualEditor(const std::optional<KeyboardShortcut>& shortcut, QWidget* parent)
+    : QWidget(parent),
+      keyID_(initialKeyID(shortcut)),
+      keys_(new QComboBox),
+      preview_(new kit::StyledLabel({}, kit::TextStyle::title3, kit::KitColour::primary)),
+      save_(new QPushButton(tr("使用这个快捷键"))) {
+    setObjectName(QStringLiteral("manualShortcutEditor"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(16);
+
+    auto* top = new QVBoxLayout;
+    top->setSpacing(12);
+    top->addWidget(new kit::StyledLabel(tr("手动选择快捷键"), kit::TextStyle::headline));
+    auto* presets = new QVBoxLayout;
+    presets->setSpacing(8);
+    for (std::size_t i = 0; i < std::size(kPresets); ++i) {
+        auto* button = new QPushButton(tr(kPresets[i].label));
+        button->setObjectName(QStringLiteral("preset%1").arg(i));
+        button->setAutoDefault(false);
+        presets->addWidget(button, 0, Qt::AlignLeft);
+        const Preset preset = kPresets[i];
+        connect(button, &QPushButton::clicked, this, [this, preset] { applyPreset(preset.keyCode, preset.modifiers); });
+    }
+    top->addLayout(presets);
+    column->addLayout(top);
+
+    column->addWidget(new kit::StyledLabel(tr("不用实际按下组合键，选好后直接使用。"), kit::TextStyle::callout,
+                                           kit::KitColour::secondary));
+
+    auto* switchRow = new QHBoxLayout;
+    switchRow->setSpacing(8);
+    for (std::size_t i = 0; i < std::size(kSwitches); ++i) {
+        auto* toggle = new QToolButton;
+        toggle->setObjectName(QStringLiteral("modifier%1").arg(QLatin1String(kSwitches[i].name)));
+        toggle->setText(QString::fromUtf8(kSwitches[i].symbol));
+        toggle->setCheckable(true);
+        toggle->setToolTip(QLatin1String(kSwitches[i].name));
+        toggle->setAccessibleName(QLatin1String(kSwitches[i].name));
+        toggle->setMinimumWidth(36);
+        switchRow->addWidget(toggle);
+        switches_[i] = toggle;
+        connect(toggle, &QToolButton::toggled, this, &ShortcutManualEditor::refresh);
+    }
+    switchRow->addStretch(1);
+    column->addLayout(switchRow);
+
+    keys_->setObjectName(QStringLiteral("keyPicker"));
+    keys_->setAccessibleName(tr("按键"));
+    keys_->setMaxVisibleItems(20);
+    auto* model = new QStandardItemModel(keys_);
+    const auto& all = ShortcutKeyOption::all();
+    for (const Section& section : kSections) {
+        auto* header = new QStandardItem(tr(section.header));
+        header->setFlags(Qt::NoItemFlags);
+        QFont bold = header->font();
+        bold.setBold(true);
+        header->setFont(bold);
+        model->appendRow(header);
+        for (std::size_t i = section.first; i < section.first + section.count; ++i) {
+            auto* item = new QStandardItem(all.at(i).title);
+            item->setData(all.at(i).id(), Qt::UserRole);
+            model->appendRow(item);
+        }
+    }
+    keys_->setModel(model);
+    auto* keyRow = new QHBoxLayout;
+    keyRow->addWidget(new kit::StyledLabel(tr("按键")));
+    keyRow->addWidget(keys_, 1);
+    column->addLayout(keyRow);
+    connect(keys_, &QComboBox::activated, this,
+            [this](int row) { selectKey(keys_->itemData(row, Qt::UserRole).toString()); });
+
+    auto* previewBox = new kit::RoundedBox(kit::KitColour::quaternaryFill, 9);
+    auto* previewLayout = new QVBoxLayout(previewBox);
+    previewBox->setMinimumHeight(44);
+    preview_->setObjectName(QStringLiteral("shortcutPreview"));
+    preview_->setTextStyle(kit::TextStyle::title3, QFont::Medium);
+    preview_->setAlignment(Qt::AlignCenter);
+    previewLayout->addWidget(preview_);
+    column->addWidget(previewBox);
+
+    auto* saveRow = new QHBoxLayout;
+    saveRow->addStretch(1);
+    save_->setObjectName(QStringLiteral("saveShortcut"));
+    save_->setAutoDefault(false);
+    saveRow->addWidget(save_);
+    column->addLayout(saveRow);
+    connect(save_, &QPushButton::clicked, this, &ShortcutManualEditor::save);
+
+    setModifiers(shortcut ? shortcut->modifiers : 0);
+    refresh();
+}
+
+std::uint64_t ShortcutManualEditor::modifiers() const {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < std::size(kSwitches); ++i) {
+        if (switches_[i]->isChecked()) bits |= kSwitches[i].bit;
+    }
+    return bits & modifier_flag::shortcutMask;
+}
+
+std::optional<ShortcutKeyOption> ShortcutManualEditor::selectedOption() const {
+    for (const auto& option : ShortcutKeyOption::all()) {
+        if (option.id() == keyID_) return option;
+    }
+    return std::nullopt;
+}
+
+QString ShortcutManualEditor::preview() const {
+    const auto option = selectedOption();
+    if (!option) return tr("请选择按键");
+    return modifierSymbols(modifiers()) + option->title;
+}
+
+void ShortcutManualEditor::applyPreset(std::uint16_t keyCode, std::uint64_t modifiers) {
+    keyID_ = QStringLiteral("key:%1").arg(keyCode);
+    setModifiers(modifiers);
+    refresh();
+}
+
+void ShortcutManualEditor::save() {
+    const auto option = selectedOption();
+    if (!option) return;
+    Q_EMIT saved(KeyboardShortcut{option->keyCode, modifiers(), preview(), option->mediaKey});
+}
+
+void ShortcutManualEditor::selectKey(const QString& id) {
+    if (id.isEmpty()) return;
+    keyID_ = id;
+    refresh();
+}
+
+void ShortcutManualEditor::setModifiers(std::uint64_t modifiers) {
+    for (std::size_t i = 0; i < std::size(kSwitches); ++i) {
+        const QSignalBlocker blocker(switches_[i]);
+        switches_[i]->setChecked(modifiers & kSwitches[i].bit);
+    }
+}
+
+void ShortcutManualEditor::refresh() {
+    {
+        const QSignalBlocker blocker(keys_);
+        keys_->setCurrentIndex(keys_->findData(keyID_, Qt::UserRole));
+    }
+    preview_->setText(preview());
+    save_->setEnabled(selectedOption().has_value());
+}
+
+}  // namespace glidra

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "actions/KeyboardShortcut.h"
+#include "platform/InputEvent.h"
+#include "platform/KeyEventMonitor.h"
+
+#include <QLabel>
+
+#include <functional>
+#include <optional>
+
+namespace glidra {
+
+class AccessibilityTrust;
+class KeyboardState;
+class TrackpadController;
+
+// Records one key combination or media key while it has focus. Recording
+// suspends gesture control. While it records it takes every key, Escape,
+// Return and Tab included, so the sheet around it neither closes nor moves
+// focus. When trusted, a global key-down monitor also sees combinations the
+// desktop keeps from the window; a press that arrives both ways is recorded
+// once, since the first ends the recording.
+class ShortcutRecorderField : public QLabel {
+    Q_OBJECT
+public:
+    ShortcutRecorderField(TrackpadController& controller, KeyEventMonitor& keyEvents, const AccessibilityTrust& trust,
+                          const KeyboardState& keyboard, QWidget* parent = nullptr);
+    ~ShortcutRecorderField() override;
+
+    // The text shown while not recording: the shortcut's label, or the prompt.
+    void setRecordedLabel(const QString& label);
+    QString recordedLabel() const { return recordedLabel_; }
+    bool isRecording() const { return isRecording_; }
+
+    void startRecording();
+    void stopRecording();
+    // Takes one event while recording; true when the event was consumed.
+    // `functionHeld` overrides the field's own view of the Fn key.
+    bool record(const InputEvent& event, std::optional<bool> functionHeld = std::nullopt,
+                const std::optional<QString>& characters = std::nullopt);
+
+Q_SIGNALS:
+    void recorded(const glidra::KeyboardShortcut& shortcut);
+
+protected:
+    bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void endRecording();
+
+    TrackpadController& controller_;
+    KeyEventMonitor& keyEvents_;
+    const AccessibilityTrust& trust_;
+    const KeyboardState& keyboard_;
+    QString recordedLabel_;
+    bool isRecording_ = false;
+    bool functionHeld_ = false;
+    KeyEventMonitor::Token globalMonitor_ = 0;
+};
+
+}  // namespace glidra

@@ -1,0 +1,218 @@
+#include "platform/linux/EvdevInputHub.h"
+#include "platform/linux/EvdevKeyboardState.h"
+#include "platform/linux/EvdevMultitouchFramework.h"
+#include "platform/linux/InputAccessTrust.h"
+#include "platform/linux/KeyCodeTranslation.h"
+#include "platform/linux/SystemClock.h"
+#include "platform/linux/TouchpadActivityPosition.h"
+#include "platform/linux/UdevMultitouchDeviceRegistry.h"
+#include "support/FilePermissionsEnforced.h"
+#include "support/UmockdevInput.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <linux/input-event-codes.h>
+
+#include <chrono>
+#include <thread>
+
+namespace glidra::test {
+namespace {
+
+using namespace linux_platform;
+using Change = MultitouchDeviceRegistry::Change;
+
+const QStringList kTouchpad{QStringLiteral("ID_INPUT=1"), QStringLiteral("ID_INPUT_TOUCHPAD=1")};
+const QStringList kKeyboard{QStringLiteral("ID_INPUT=1"), QStringLiteral("ID_INPUT_KEY=1"),
+                            QStringLiteral("ID_INPUT_KEYBOARD=1")};
+
+evdev::DeviceDescription touchpad() { return UmockdevInput::touchpad("Mock Touchpad", 2); }
+
+// One finger lands and lifts.
+std::vector<evdev::EvdevEvent> touch() {
+    return {{0.00, EV_ABS, ABS_MT_TRACKING_ID, 1},
+            {0.00, EV_ABS, ABS_MT_POSITION_X, 1500},
+            {0.00, EV_ABS, ABS_MT_POSITION_Y, 1000},
+            {0.00, EV_KEY, BTN_TOUCH, 1},
+            {0.00, EV_SYN, SYN_REPORT, 0},
+            {0.02, EV_ABS, ABS_MT_TRACKING_ID, -1},
+            {0.02, EV_KEY, BTN_TOUCH, 0},
+            {0.02, EV_SYN, SYN_REPORT, 0}};
+}
+
+class EvdevInputDevicesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!UmockdevInput::available()) GTEST_SKIP() << "umockdev's preload library is not loaded";
+        devices = std::make_unique<UmockdevInput>();
+    }
+
+    std::unique_ptr<UmockdevInput> devices;
+};
+
+TEST_F(EvdevInputDevicesTest, TouchpadsArrivingAndLeavingAreToldAndOtherDevicesAreNot) {
+    EvdevInputHub hub;
+    UdevMultitouchDeviceRegistry registry(hub);
+    EvdevMultitouchFramework framework(hub);
+    EXPECT_EQ(registry.anyDevicePresent(), false);
+    int arrivals = 0;
+    int removals = 0;
+    ASSERT_TRUE(registry.subscribe(Change::arrival, [&] { ++arrivals; }));
+    const auto removal = registry.subscribe(Change::removal, [&] { ++removals; });
+    ASSERT_TRUE(removal);
+
+    devices->addDevice(UmockdevInput::keyboard("Mock Keyboard"), kKeyboard);
+    const QByteArray pad = devices->addDevice(touchpad(), kTouchpad);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return arrivals == 1; }, 5'000));
+    EXPECT_EQ(hub.presentNodes(InputDeviceClass::keyboard).size(), 1u);
+    EXPECT_EQ(registry.anyDevicePresent(), true);
+
+    // The driver lists it; its reference stays while it is present.
+    ASSERT_TRUE(framework.load());
+    const auto list = framework.createDeviceList();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(framework.startDevice(list.front()), 0);
+    framework.releaseDeviceList(list);
+    const auto again = framework.createDeviceList();
+    EXPECT_EQ(again, list);
+    framework.releaseDeviceList(again);
+
+    devices->removeDevice(pad);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return removals == 1; }, 5'000));
+    EXPECT_EQ(registry.anyDevicePresent(), false);
+    EXPECT_TRUE(framework.createDeviceList().empty());
+
+    // Unsubscribed: told nothing more.
+    registry.unsubscribe(*removal);
+    const QByteArray second = devices->addDevice(touchpad(), kTouchpad);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return arrivals == 2; }, 5'000));
+    devices->removeDevice(second);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hub.presentNodes(InputDeviceClass::touchpad).empty(); }, 5'000));
+    EXPECT_EQ(removals, 1);
+}
+
+TEST_F(EvdevInputDevicesTest, TheKeyboardStateCountsTheUsersKeysAndNeverOurVirtualDevices) {
+    devices->addDevice(UmockdevInput::keyboard("Mock Keyboard"), kKeyboard, {KEY_LEFTSHIFT, KEY_A});
+    // Our own device holding the application switcher's Alt and a Tab.
+    devices->addDevice(UmockdevInput::keyboard(kOwnVirtualDeviceName), kKeyboard, {KEY_LEFTALT, KEY_TAB});
+    EvdevInputHub hub;
+    EvdevKeyboardState keyboard(hub);
+    EXPECT_EQ(keyboard.combinedFlags(), key_codes::kShiftFlag);
+    EXPECT_TRUE(keyboard.isKeyDown(56));
+    EXPECT_TRUE(keyboard.isKeyDown(0));
+    EXPECT_FALSE(keyboard.isKeyDown(58));
+    EXPECT_FALSE(keyboard.isKeyDown(48));
+}
+
+TEST_F(EvdevInputDevicesTest, TheWatchdogLetsEveryGrabGoWhenTheMainLoopStopsAnswering) {
+    const QByteArray keyboardNode = devices->addDevice(UmockdevInput::keyboard("Mock Keyboard"), kKeyboard);
+    EvdevInputHub::Options options;
+    options.watchdogLimit = 1.0;
+    options.heartbeatIntervalMs = 50;
+    EvdevInputHub hub(options);
+    const auto lease = hub.acquire(unsigned(InputDeviceClass::keyboard));
+    QSignalSpy lost(&hub, &EvdevInputHub::grabsLost);
+    const int holder = 0;
+    ASSERT_TRUE(hub.holdGrab(keyboardNode, &holder));
+    EXPECT_TRUE(hub.grabs().isGrabbed(keyboardNode));
+
+    // The main loop stops: no heartbeat, and the grab goes.
+    const auto start = std::chrono::steady_clock::now();
+    while (hub.grabs().anyGrab() && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_FALSE(hub.grabs().anyGrab());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lost.count() == 1; }, 5'000));
+    // The holder's own release later finds nothing to do.
+    hub.releaseGrab(keyboardNode, &holder);
+    EXPECT_FALSE(hub.grabs().isGrabbed(keyboardNode));
+}
+
+TEST_F(EvdevInputDevicesTest, AGrabWaitsForHeldKeysToRiseAndItsReleaseForTheFingerToLift) {
+    // The kernel says: A is down on the keyboard, a finger on the pad.
+    const QByteArray keyboardNode = devices->addDevice(UmockdevInput::keyboard("Mock Keyboard"), kKeyboard, {KEY_A});
+    const QByteArray pad = devices->addDevice(touchpad(), kTouchpad, {BTN_TOUCH, BTN_TOOL_FINGER});
+    EvdevInputHub hub;
+    const auto lease = hub.acquire(InputDeviceClass::keyboard | InputDeviceClass::touchpad);
+    const int holder = 0;
+
+    // Grabbed now, the desktop would never see A rise: held, not yet grabbed.
+    ASSERT_TRUE(hub.holdGrab(keyboardNode, &holder));
+    EXPECT_TRUE(hub.grabs().isGrabbed(keyboardNode));
+    EXPECT_FALSE(hub.node(keyboardNode)->grabbed);
+    EXPECT_TRUE(hub.node(keyboardNode)->grabPending);
+    hub.releaseGrab(keyboardNode, &holder);
+    EXPECT_FALSE(hub.node(keyboardNode)->grabPending);
+
+    // A finger on the pad does not keep a grab off; it keeps the release back
+    // until it lifts, or the pointer would jump by its travel.
+    ASSERT_TRUE(hub.holdGrab(pad, &holder));
+    EXPECT_TRUE(hub.node(pad)->grabbed);
+    hub.releaseGrab(pad, &holder);
+    EXPECT_FALSE(hub.grabs().isGrabbed(pad));
+    EXPECT_TRUE(hub.node(pad)->grabbed);
+    EXPECT_TRUE(hub.node(pad)->ungrabPending);
+}
+
+TEST_F(EvdevInputDevicesTest, TheActivityPositionMovesOnlyWithTheTouchpadsOwnEvents) {
+    EvdevInputHub hub;
+    TouchpadActivityPosition position(hub);
+    EXPECT_EQ(position.position(), std::nullopt);
+
+    const QByteArray pad = devices->addDevice(touchpad(), kTouchpad);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !hub.presentNodes(InputDeviceClass::touchpad).empty(); }, 5'000));
+    const auto baseline = position.position();
+    ASSERT_TRUE(baseline);
+    EXPECT_EQ(position.position(), baseline);
+
+    ASSERT_TRUE(devices->replay(pad, touch()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return position.position() == QPoint(baseline->x() + 8, 0); }, 5'000))
+        << position.position()->x();
+}
+
+TEST_F(EvdevInputDevicesTest, EventsReadOnAWallClockNodeArriveOnTheMonotonicClock) {
+    const QByteArray pad = devices->addDevice(touchpad(), kTouchpad);
+    EvdevNode node(InputNode{pad, "Mock Touchpad", unsigned(InputDeviceClass::touchpad)});
+    ASSERT_TRUE(node.open());
+    EXPECT_FALSE(node.reportsMonotonicTime());
+    EXPECT_TRUE(node.description().isMultitouch());
+    EXPECT_EQ(node.description().slotCount(), 2);
+
+    ASSERT_TRUE(devices->replay(pad, touch()));
+    std::vector<evdev::EvdevEvent> events;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            node.read(events);
+            return events.size() >= 8;
+        },
+        5'000));
+    const double now = SystemClock().uptime();
+    EXPECT_NEAR(events.front().time, now, 5.0);
+    EXPECT_NEAR(events.back().time - events.front().time, 0.02, 0.005);
+}
+
+TEST_F(EvdevInputDevicesTest, TrustIsReadableTouchpadsAndAWritableUinput) {
+    QTemporaryDir folder;
+    const QString uinput = folder.filePath(QStringLiteral("uinput"));
+    QFile file(uinput);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    devices->addDevice(touchpad(), kTouchpad);
+    EvdevInputHub hub;
+    EXPECT_TRUE(InputAccessTrust(hub, QFile::encodeName(uinput)).isProcessTrusted());
+    EXPECT_FALSE(InputAccessTrust(hub, QFile::encodeName(folder.filePath(QStringLiteral("none")))).isProcessTrusted());
+
+    ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner));
+    FilePermissionsEnforced enforced;
+    QFile probe(uinput);
+    if (probe.open(QIODevice::WriteOnly)) GTEST_SKIP() << "file permissions are not enforced here";
+    EXPECT_FALSE(InputAccessTrust(hub, QFile::encodeName(uinput)).isProcessTrusted());
+}
+
+}  // namespace
+}  // namespace glidra::test

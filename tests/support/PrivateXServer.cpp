@@ -1,0 +1,19 @@
+#include "support/PrivateXServer.h"
+
+#include "support/ServiceProcess.h"
+
+namespace glidra::test {
+
+PrivateXServer::PrivateXServer() {
+    // The server picks a free display and prints its number once it listens.
+    const QString number = startAndReadFirstLine(
+        process_, QStringLiteral("Xvfb"),
+        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+         QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("320x240x24")},
+        failure_);
+    if (!number.isEmpty()) display_ = QStringLiteral(":") + number;
+}
+
+PrivateXServer::~PrivateXServer() { stopService(process_); }
+
+}  // namespace glidra::test

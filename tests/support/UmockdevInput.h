@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/evdev/DeviceDescription.h"
+#include "platform/evdev/EvdevEvent.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <vector>
+
+typedef struct _UMockdevTestbed UMockdevTestbed;
+
+namespace glidra::test {
+
+// Input devices of the test's own under umockdev: event nodes with their udev
+// properties, answering the evdev queries (an ioctl record made from the
+// device's description) and replaying events in real time. Needs the
+// umockdev preload library (the test's ENVIRONMENT sets LD_PRELOAD).
+class UmockdevInput {
+public:
+    UmockdevInput();
+    ~UmockdevInput();
+
+    UmockdevInput(const UmockdevInput&) = delete;
+    UmockdevInput& operator=(const UmockdevInput&) = delete;
+
+    // Whether the preload library mocks this process; tests skip otherwise.
+    static bool available();
+
+    // Adds an event node described by `device`, with the udev properties
+    // given (e.g. "ID_INPUT_TOUCHPAD=1"), whose kernel state says `heldKeys`
+    // are down. Returns its device node, /dev/input/eventN.
+    QByteArray addDevice(const evdev::DeviceDescription& device, const QStringList& properties,
+                         const std::vector<std::uint16_t>& heldKeys = {});
+    // Sends the removal uevent, then takes the device away.
+    void removeDevice(const QByteArray& devnode);
+
+    // Replays `events` (times from 0) on the node in real time, starting now,
+    // stamped with the wall clock from now on.
+    bool replay(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events);
+
+    // Writes `events` to the node at once, with their times as given. The
+    // mock's pseudo-terminal keeps about 4 KiB: write a packet, and the next
+    // once the reader has it.
+    bool write(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events);
+
+    // A keyboard of the usual keys.
+    static evdev::DeviceDescription keyboard(const std::string& name);
+    // A clickpad of `slots` slots, 3000 by 2000, with pressure.
+    static evdev::DeviceDescription touchpad(const std::string& name, int slots);
+
+private:
+    QByteArray syspath(const QByteArray& devnode) const;
+
+    UMockdevTestbed* testbed_ = nullptr;
+    QTemporaryDir files_;
+    int nextNumber_ = 10;
+    std::vector<std::pair<QByteArray, QByteArray>> devices_;  // devnode, syspath
+};
+
+}  // namespace glidra::test

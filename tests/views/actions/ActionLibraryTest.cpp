@@ -1,0 +1,139 @@
+#include "support/QtPrinters.h"
+#include "support/UiReview.h"
+#include "views/actions/GestureActionCategoryTabs.h"
+#include "views/actions/GestureActionIcon.h"
+#include "views/actions/GestureActionLibraryView.h"
+#include "views/actions/GestureActionListView.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace glidra {
+namespace {
+
+bool listed(const std::vector<GestureAction>& actions, GestureAction action) {
+    return std::find(actions.begin(), actions.end(), action) != actions.end();
+}
+
+struct LibraryTest : ::testing::Test {
+    GestureActionLibraryView library;
+    QLineEdit* search = library.findChild<QLineEdit*>(QStringLiteral("actionSearch"));
+    QToolButton* clear = library.findChild<QToolButton*>(QStringLiteral("clearSearch"));
+    QWidget* empty = library.findChild<QWidget*>(QStringLiteral("emptyState"));
+
+    LibraryTest() {
+        library.resize(300, 700);
+        library.show();
+    }
+    void type(const QString& text) { search->setText(text); }
+    QAbstractButton* tab(std::optional<GestureActionCategory> category) {
+        return library.findChild<QAbstractButton*>(GestureActionCategoryTabs::tabName(category));
+    }
+};
+
+TEST_F(LibraryTest, QueriesGiveRowsInCatalogueOrderAndTheCaption) {
+    struct Case {
+        QString query;
+        bool searching;
+        std::vector<GestureAction> mustList;  // in this relative order
+        std::vector<GestureAction> mustNotList;
+        QString caption;
+    };
+    const Case cases[] = {
+        {QStringLiteral("copy"),
+         true,
+         {GestureAction::copyFilePath, GestureAction::copyPageLink, GestureAction::copyPageTitleAndLink,
+          GestureAction::copy},
+         {GestureAction::none, GestureAction::paste},
+         QStringLiteral("搜索结果")},
+        // The raw value of openAccessibilityKeyboard is toggleAccessibilityKeyboard.
+        {QStringLiteral("toggle"),
+         true,
+         {GestureAction::toggleKeyboardLock, GestureAction::openAccessibilityKeyboard},
+         {GestureAction::none},
+         QStringLiteral("搜索结果")},
+        {QStringLiteral("zzzz"), true, {}, {GestureAction::none}, QStringLiteral("搜索结果")},
+        // Spaces alone are no search: the common tab stays.
+        {QStringLiteral("   "),
+         false,
+         {GestureAction::mouseLeftClick, GestureAction::playPause},
+         {},
+         QStringLiteral("常用动作")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.query.toStdString());
+        type(c.query);
+        EXPECT_EQ(library.isSearching(), c.searching);
+        EXPECT_EQ(library.caption(), c.caption);
+        const auto actions = library.visibleActions();
+        std::ptrdiff_t last = -1;
+        for (GestureAction action : c.mustList) {
+            const auto at = std::find(actions.begin(), actions.end(), action) - actions.begin();
+            ASSERT_LT(std::size_t(at), actions.size()) << title(action).toStdString();
+            EXPECT_GT(at, last);
+            last = at;
+        }
+        for (GestureAction action : c.mustNotList) EXPECT_FALSE(listed(actions, action));
+        EXPECT_EQ(empty->isVisible(), actions.empty());
+        // The raw text decides the clear button.
+        EXPECT_EQ(clear->isVisible(), !c.query.isEmpty());
+    }
+}
+
+TEST_F(LibraryTest, TheCommonTabListsEighteenActionsInItsOrder) {
+    const auto actions = library.visibleActions();
+    ASSERT_EQ(actions.size(), 18u);
+    EXPECT_EQ(actions.front(), GestureAction::mouseLeftClick);
+    EXPECT_EQ(actions.back(), GestureAction::playPause);
+    EXPECT_TRUE(tab(std::nullopt)->isChecked());
+    EXPECT_EQ(GestureActionIcon::tint(GestureAction::scrubVideo), kit::KitColour::orange);
+    EXPECT_EQ(GestureActionIcon::tint(GestureAction::toggleMute), kit::KitColour::blue);
+    EXPECT_EQ(GestureActionIcon::tint(GestureAction::none), kit::KitColour::accent);
+}
+
+TEST_F(LibraryTest, ATabClickedWhileSearchingClearsTheSearchAndShowsItsList) {
+    type(QStringLiteral("copy"));
+    EXPECT_FALSE(tab(GestureActionCategory::custom)->isChecked());
+    QTest::mouseClick(tab(GestureActionCategory::custom), Qt::LeftButton);
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_TRUE(tab(GestureActionCategory::custom)->isChecked());
+    EXPECT_EQ(library.caption(), QStringLiteral("其他"));
+    EXPECT_EQ(library.visibleActions(),
+              (std::vector{GestureAction::openFile, GestureAction::openFolder, GestureAction::openURL,
+                           GestureAction::runShortcut, GestureAction::customShortcut}));
+}
+
+TEST_F(LibraryTest, OnlyARowClickChoosesAnAction) {
+    QSignalSpy chosen(&library, &GestureActionLibraryView::actionChosen);
+    library.setSelectedAction(GestureAction::openFile);
+    QTest::mouseClick(tab(GestureActionCategory::mouse), Qt::LeftButton);
+    type(QStringLiteral("窗口"));
+    QTest::mouseClick(clear, Qt::LeftButton);
+    EXPECT_EQ(chosen.count(), 0);
+    EXPECT_EQ(library.selectedAction(), GestureAction::openFile);
+
+    auto* list = library.findChild<GestureActionListView*>();
+    ASSERT_NE(list, nullptr);
+    const QModelIndex row = list->indexOf(GestureAction::mouseRightClick);
+    ASSERT_TRUE(row.isValid());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.at(0).at(0).value<GestureAction>(), GestureAction::mouseRightClick);
+}
+
+TEST_F(LibraryTest, Pictures) {
+    library.setSelectedAction(GestureAction::mouseDoubleClick);
+    test::saveForReview(test::pictureOf(library), QStringLiteral("action-library"));
+    type(QStringLiteral("zzzz"));
+    test::saveForReview(test::pictureOf(library), QStringLiteral("action-library-empty"));
+}
+
+}  // namespace
+}  // namespace glidra

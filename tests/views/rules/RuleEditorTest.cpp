@@ -1,0 +1,311 @@
+// The rule editor: recording a gesture from frames, the hand picker, the
+// step-1 checks and button, saving, and the close work on every way out.
+
+#include "views/rules/RulePageFixture.h"
+
+#include "app/ApplicationShell.h"
+#include "app/SettingsWindow.h"
+#include "views/actions/GestureActionCategoryTabs.h"
+#include "views/actions/GestureActionLibraryView.h"
+#include "views/actions/GestureActionListView.h"
+#include "views/pages/ForcePressSettingsView.h"
+#include "views/rules/GestureActionStepView.h"
+#include "views/rules/GestureConflictNotice.h"
+#include "views/rules/GestureRuleOptionsView.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+namespace glidra {
+namespace {
+
+using test::child;
+using test::rule;
+using Kind = GestureDescriptor::Kind;
+using Direction = GestureDescriptor::Direction;
+
+class RuleEditorTest : public test::RulePageTest {
+protected:
+    // Chooses an action with a click on its row in the step's library.
+    void chooseAction(GestureRuleEditor& editor, GestureAction action) {
+        auto* library = child<GestureActionLibraryView>(&editor, {});
+        ASSERT_NE(library, nullptr);
+        const auto category = glidra::category(action);
+        auto* tab = child<QAbstractButton>(library, GestureActionCategoryTabs::tabName(category));
+        ASSERT_NE(tab, nullptr);
+        QTest::mouseClick(tab, Qt::LeftButton);
+        auto* list = child<GestureActionListView>(library, {});
+        const QModelIndex row = list->indexOf(action);
+        ASSERT_TRUE(row.isValid());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
+        settle();
+    }
+};
+
+TEST_F(RuleEditorTest, ARecordedSwipeBecomesASavedRuleAndTheEditorLeavesControlAsItWas) {
+    const MultitouchDevice device = ui.framework.addDevice();
+    GestureRuleEditor& editor = add();
+    EXPECT_EQ(editor.size(), GestureRuleEditor::captureSize);
+    EXPECT_EQ(text(&editor, QStringLiteral("title")), QStringLiteral("添加手势"));
+    EXPECT_FALSE(controller().isEnabled());
+    EXPECT_TRUE(controller().isSettingUpGesture());
+    EXPECT_FALSE(editor.hasGesture()) << "filling the pickers is no edit";
+    EXPECT_EQ(text(&editor, QStringLiteral("recordTitle")), QStringLiteral("录入你的手势"));
+    review(editor, QStringLiteral("rule-editor-capture-idle"));
+
+    click(&editor, QStringLiteral("record"));
+    EXPECT_TRUE(controller().isEnabled());
+    EXPECT_TRUE(controller().isLearningGesture());
+    EXPECT_EQ(text(&editor, QStringLiteral("recordTitle")), QStringLiteral("请在触控板上做手势"));
+    EXPECT_EQ(child<QPushButton>(&editor, QStringLiteral("record"))->text(), QStringLiteral("停止录入"));
+    EXPECT_TRUE(child<ForcePressSettingsView>(&editor, QStringLiteral("forcePressSettings"))->isVisible());
+    EXPECT_FALSE(primary(editor)->isEnabled());
+    review(editor, QStringLiteral("rule-editor-capture-listening"));
+
+    swipeLeftWithThreeFingers(device);
+    ASSERT_EQ(editor.step(), 1);
+    EXPECT_EQ(editor.size(), GestureRuleEditor::actionSize);
+    EXPECT_EQ(text(&editor, QStringLiteral("title")), QStringLiteral("选择动作"));
+    EXPECT_EQ(editor.rule().gesture, (GestureDescriptor{Kind::swipe, 3, Direction::left, 1}));
+    EXPECT_FALSE(controller().isLearningGesture());
+    EXPECT_FALSE(primary(editor)->isEnabled()) << "no action yet";
+    EXPECT_EQ(text(&editor, QStringLiteral("message")), QString());
+    review(editor, QStringLiteral("rule-editor-action-empty"));
+
+    chooseAction(editor, GestureAction::mouseLeftClick);
+    click(&editor, QStringLiteral("addModifiers"));
+    click(&editor, QStringLiteral("command"));
+    click(&editor, QStringLiteral("shift"));
+    review(editor, QStringLiteral("rule-editor-action-options"));
+    QPointer<GestureRuleEditor> closing(&editor);
+    click(&editor, QStringLiteral("primary"));
+    settle();
+    EXPECT_FALSE(closing);
+
+    ASSERT_EQ(settings().rules().size(), 1u);
+    const GestureRule& saved = settings().rules().front();
+    EXPECT_EQ(saved.requiredModifiers, 0x120000u);
+    EXPECT_EQ(saved.action, GestureAction::mouseLeftClick);
+    EXPECT_EQ(saved.gesture, (GestureDescriptor{Kind::swipe, 3, Direction::left, 1}));
+    ControlSettings reloaded(core.defaults);
+    EXPECT_EQ(reloaded.rules(), settings().rules()) << "persisted under \"freeformRules\"";
+    EXPECT_EQ(text(&page(), QStringLiteral("ruleCount")), QStringLiteral("1 个手势"));
+    auto* row =
+        page().findChild<QWidget*>(QStringLiteral("ruleRow:") + saved.id.toString(QUuid::WithoutBraces).toUpper());
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(text(row, QStringLiteral("modifiers")), QStringLiteral("需同时按住组合键"));
+    EXPECT_FALSE(controller().isEnabled());
+    EXPECT_FALSE(settings().restoreEnabled());
+    expectFlagsDown();
+}
+
+TEST_F(RuleEditorTest, StepOneChecksTheRuleBeforeItCanBeSaved) {
+    GestureRule urlRule = rule(GestureAction::openURL);
+    urlRule.parameters = ActionParameters{};
+    urlRule.parameters->website = QStringLiteral(" ");
+    const GestureRule scrubUp = rule(GestureAction::scrubVideo, {Kind::swipe, 2, Direction::up, 1});
+    const GestureRule scrubLeft = rule(GestureAction::scrubVideo, {Kind::swipe, 2, Direction::left, 1});
+    const struct {
+        const char* name;
+        GestureRule made;
+        QString message;
+        bool enabled;
+    } cases[] = {
+        {"scrub on a swipe up", scrubUp, QStringLiteral("视频进度需要左右滑动，请更换手势。"), false},
+        {"scrub on a swipe left", scrubLeft, QString(), true},
+        {"an address of spaces", urlRule, urlRule.validationMessage().value_or(QStringLiteral("?")), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GestureRuleEditor& editor = open(c.made);
+        EXPECT_EQ(editor.step(), 1);
+        EXPECT_EQ(text(&editor, QStringLiteral("title")), QStringLiteral("编辑手势"));
+        EXPECT_EQ(text(&editor, QStringLiteral("message")), c.message);
+        EXPECT_EQ(primary(editor)->isEnabled(), c.enabled);
+        editor.reject();
+        settle();
+    }
+
+    // A new rule goes to step 1 without a recording, keeping its default
+    // gesture; without an action nothing is said and nothing can be saved.
+    GestureRuleEditor& editor = add();
+    click(&editor, QStringLiteral("primary"));
+    EXPECT_EQ(editor.step(), 1);
+    EXPECT_EQ(editor.rule().gesture, GestureDescriptor{});
+    EXPECT_EQ(text(&editor, QStringLiteral("message")), QString());
+    EXPECT_FALSE(primary(editor)->isEnabled());
+    EXPECT_EQ(primary(editor)->text(), QStringLiteral("保存"));
+}
+
+TEST_F(RuleEditorTest, TheHandPickerKeepsTheFingerCountAllowedAndMarksTheGestureChosen) {
+    GestureRuleEditor& editor = add();
+    auto* fingers = child<QComboBox>(&editor, QStringLiteral("fingers"));
+
+    pick(&editor, QStringLiteral("fingers"), QStringLiteral("4 根"));
+    EXPECT_TRUE(editor.hasGesture());
+    pick(&editor, QStringLiteral("kind"), title(Kind::rotateClockwise));
+    EXPECT_EQ(editor.rule().gesture.fingers, 2);
+    EXPECT_FALSE(fingers->isEnabled());
+    EXPECT_EQ(fingers->count(), 1);
+
+    pick(&editor, QStringLiteral("kind"), title(Kind::tap));
+    pick(&editor, QStringLiteral("fingers"), QStringLiteral("1 根"));
+    EXPECT_FALSE(child<QComboBox>(&editor, QStringLiteral("direction"))->isVisibleTo(&editor));
+    EXPECT_TRUE(child<QComboBox>(&editor, QStringLiteral("tapCount"))->isVisibleTo(&editor));
+    pick(&editor, QStringLiteral("kind"), title(Kind::pinchIn));
+    EXPECT_EQ(editor.rule().gesture.fingers, 2);
+    EXPECT_EQ(fingers->count(), 3);
+    EXPECT_TRUE(child<QWidget>(&editor, QStringLiteral("pinchNote"))->isVisibleTo(&editor));
+    EXPECT_EQ(text(&editor, QStringLiteral("recordTitle")), editor.rule().gesture.title());
+    EXPECT_EQ(child<QPushButton>(&editor, QStringLiteral("record"))->text(), QStringLiteral("重新录入"));
+}
+
+TEST_F(RuleEditorTest, ADuplicateAsksToSaveAnywayAndAnApplicationRuleNeverShows) {
+    const GestureRule stored = rule(GestureAction::missionControl);
+    const GestureRule forApp = test::forApplication(rule(GestureAction::copy, {Kind::tap, 2, Direction::right, 1}),
+                                                    QStringLiteral("a.desktop"));
+    settings().setRules({stored, forApp});
+
+    GestureRuleEditor& duplicate = open(rule(GestureAction::showDesktop));
+    EXPECT_EQ(primary(duplicate)->text(), QStringLiteral("仍然保存"));
+    EXPECT_TRUE(child<GestureConflictNotice>(&duplicate, {})->isVisibleTo(&duplicate));
+    review(duplicate, QStringLiteral("rule-editor-action-conflict"));
+    click(&duplicate, QStringLiteral("primary"));
+    EXPECT_EQ(settings().rules().size(), 3u);
+
+    GestureRuleEditor& general = open(rule(GestureAction::paste, {Kind::tap, 2, Direction::right, 1}));
+    EXPECT_EQ(primary(general)->text(), QStringLiteral("保存"));
+    EXPECT_FALSE(child<GestureConflictNotice>(&general, {})->isVisibleTo(&general));
+}
+
+TEST_F(RuleEditorTest, RecordingWithoutATouchpadSaysWhyAndLearnsNothing) {
+    GestureRuleEditor& editor = add();
+    click(&editor, QStringLiteral("record"));
+    EXPECT_FALSE(controller().isLearningGesture());
+    EXPECT_FALSE(controller().status().isEmpty());
+    EXPECT_EQ(text(&editor, QStringLiteral("message")), controller().status());
+    EXPECT_EQ(child<kit::StyledLabel>(&editor, QStringLiteral("message"))->colour(), kit::KitColour::red);
+    editor.reject();
+    settle();
+    EXPECT_FALSE(controller().isEnabled());
+    expectFlagsDown();
+}
+
+// Every way of closing ends learning, lowers the flags and gives control back
+// as it was, also with a region sheet open over the editor.
+TEST_F(RuleEditorTest, EveryWayOutLowersTheFlagsAndRestoresControl) {
+    ui.framework.addDevice();
+    const struct {
+        const char* name;
+        std::function<void(GestureRuleEditor&)> close;
+    } ways[] = {
+        {"取消", [this](GestureRuleEditor& e) { click(&e, QStringLiteral("cancel")); }},
+        {"Escape", [](GestureRuleEditor& e) { QTest::keyClick(&e, Qt::Key_Escape); }},
+        {"deleted", [](GestureRuleEditor& e) { delete &e; }},
+        {"page deleted", [this](GestureRuleEditor&) { page_.reset(); }},
+    };
+    for (const bool wasOn : {false, true}) {
+        for (const bool withRegionSheet : {false, true}) {
+            for (const auto& way : ways) {
+                SCOPED_TRACE(std::string(way.name) + (wasOn ? ", control on" : ", control off") +
+                             (withRegionSheet ? ", region sheet open" : ", recording"));
+                if (controller().isEnabled() != wasOn) controller().toggleEnabled();
+                GestureRuleEditor& editor = open(test::inRegion(rule(GestureAction::copy), GestureRegion::left));
+                if (withRegionSheet) {
+                    click(&editor, QStringLiteral("regionButton"));
+                    ASSERT_NE(editor.findChild<QDialog*>(QStringLiteral("regionSelectionSheet")), nullptr);
+                } else {
+                    click(&editor, QStringLiteral("changeGesture"));
+                    click(&editor, QStringLiteral("record"));
+                    ASSERT_TRUE(controller().isLearningGesture());
+                }
+                way.close(editor);
+                settle();
+                EXPECT_EQ(controller().isEnabled(), wasOn);
+                EXPECT_EQ(settings().restoreEnabled(), wasOn);
+                expectFlagsDown();
+            }
+        }
+    }
+}
+
+TEST_F(RuleEditorTest, ReturnSavesNothingAndModifiersClearTogether) {
+    GestureRuleEditor& editor = open(rule(GestureAction::copy));
+    auto* search = child<QLineEdit>(&editor, QStringLiteral("actionSearch"));
+    search->setFocus();
+    QTest::keyClicks(search, QStringLiteral("paste"));
+    QTest::keyClick(search, Qt::Key_Return);
+    QTest::keyClick(&editor, Qt::Key_Return);
+    settle();
+    EXPECT_TRUE(settings().rules().empty());
+    ASSERT_NE(page().editor(), nullptr);
+
+    // Back to the gesture and forward again: the library starts anew.
+    click(&editor, QStringLiteral("changeGesture"));
+    EXPECT_EQ(text(&editor, QStringLiteral("title")), QStringLiteral("添加手势"));
+    click(&editor, QStringLiteral("primary"));
+    EXPECT_TRUE(child<QLineEdit>(&editor, QStringLiteral("actionSearch"))->text().isEmpty());
+    EXPECT_FALSE(child<GestureActionLibraryView>(&editor, {})->category());
+    EXPECT_EQ(editor.rule().action, GestureAction::copy);
+
+    click(&editor, QStringLiteral("addModifiers"));
+    click(&editor, QStringLiteral("option"));
+    EXPECT_EQ(editor.preparedRule().requiredModifiers, 0x80000u);
+    click(&editor, QStringLiteral("clearModifiers"));
+    EXPECT_EQ(editor.preparedRule().requiredModifiers, 0u);
+    EXPECT_FALSE(child<QWidget>(&editor, QStringLiteral("modifierSection"))->isVisibleTo(&editor));
+    EXPECT_TRUE(child<QWidget>(&editor, QStringLiteral("addModifiers"))->isVisibleTo(&editor));
+}
+
+TEST_F(RuleEditorTest, TheApplicationChooserTakesADesktopEntryAndChangesNothingOtherwise) {
+    const QString path = QStringLiteral("/usr/share/applications/org.gnome.Nautilus.desktop");
+    workspace.addBundle(path, ApplicationBundle{QStringLiteral("org.gnome.Nautilus.desktop"), QStringLiteral("文件")});
+    GestureRuleEditor& editor = open(rule(GestureAction::copy));
+
+    ui.fileDialogs.scriptAnswer(std::nullopt);
+    click(&editor, QStringLiteral("addApplication"));
+    ui.fileDialogs.scriptAnswer(QStringLiteral("/tmp/notes.txt"));
+    click(&editor, QStringLiteral("addApplication"));
+    EXPECT_EQ(editor.rule().appBundleID, QString());
+    EXPECT_EQ(editor.errorMessage(), QString());
+
+    ui.fileDialogs.scriptAnswer(path);
+    click(&editor, QStringLiteral("addApplication"));
+    EXPECT_EQ(editor.rule().appBundleID, QStringLiteral("org.gnome.Nautilus.desktop"));
+    EXPECT_EQ(ui.fileDialogs.openRequests().back().directory, QStringLiteral("/usr/share/applications"));
+    EXPECT_TRUE(child<QWidget>(&editor, QStringLiteral("applicationSection"))->isVisibleTo(&editor));
+    click(&editor, QStringLiteral("clearApplication"));
+    EXPECT_EQ(editor.rule().appBundleID, QString());
+
+    // The editor closed while the panel was open: the answer goes nowhere.
+    ui.fileDialogs.scriptAnswer(path);
+    ui.fileDialogs.whileOpen([this] { page_.reset(); });
+    click(&editor, QStringLiteral("addApplication"));
+    expectFlagsDown();
+}
+
+// Quitting from the tray closes the window with the editor in it while the
+// controller lives: control switched on only to record is off again, and the
+// next launch does not turn it on.
+TEST_F(RuleEditorTest, QuittingWhileRecordingLeavesControlOffForTheNextLaunch) {
+    ui.framework.addDevice();
+    PageFactories pages;
+    pages[SettingsPage::gestures] = [](UiContext& shared) -> QWidget* { return new FreeformRulesView(shared); };
+    ApplicationShell shell(ApplicationShell::Environment{context, pages, true, [] {}, [] {}});
+    shell.openSettings();
+    settle();
+    auto* rules = shell.window()->findChild<FreeformRulesView*>();
+    ASSERT_NE(rules, nullptr);
+    click(rules, QStringLiteral("addRule"));
+    click(rules->editor(), QStringLiteral("record"));
+    ASSERT_TRUE(controller().isLearningGesture());
+    ASSERT_TRUE(settings().restoreEnabled());
+
+    shell.quit();
+    EXPECT_FALSE(controller().isEnabled());
+    EXPECT_FALSE(settings().restoreEnabled());
+    expectFlagsDown();
+}
+
+}  // namespace
+}  // namespace glidra

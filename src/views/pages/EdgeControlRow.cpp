@@ -2,6 +2,7 @@
 
 #include "app/UiContext.h"
 #include "settings/ControlSettings.h"
+#include "views/actions/ApplicationTargetPicker.h"
 #include "views/kit/SegmentedControl.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/WheelGuard.h"
@@ -114,12 +115,14 @@ void EdgeControlRow::sync() {
         mode_->setCurrentIndex(mode_->findData(enumRaw(configuration.mergedMode)));
     }
     if (slideDistance_) slideDistance_->setSelection(mergedSlideDistance());
+    if (application_) application_->setSelection(mergedApplicationTarget());
 }
 
 void EdgeControlRow::rebuild(const Shape& shape) {
     retire(content_);
     mode_ = nullptr;
     slideDistance_ = nullptr;
+    application_ = nullptr;
     shape_ = shape;
     if (shape.isSplit) {
         content_ = new QWidget;
@@ -160,6 +163,14 @@ QWidget* EdgeControlRow::buildMerged(const Shape& shape) {
         if (mode && *mode != settings_.edgeConfiguration(edge_).mergedMode) settings_.setEdgeMode(*mode, edge_);
     });
 
+    if (shape.showsApplication) {
+        application_ = new ApplicationTargetPicker(context_);
+        application_->setObjectName(QStringLiteral("applicationTarget"));
+        application_->setSelection(mergedApplicationTarget());
+        layout->addWidget(application_);
+        connect(application_, &ApplicationTargetPicker::selectionChanged, this,
+                &EdgeControlRow::setMergedApplicationTarget);
+    }
     if (shape.showsDistance) {
         slideDistance_ = new SlideDistancePicker(mergedSlideDistance());
         layout->addWidget(slideDistance_);

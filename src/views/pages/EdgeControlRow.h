@@ -16,6 +16,7 @@ class QVBoxLayout;
 
 namespace glidra {
 
+class ApplicationTargetPicker;
 class ControlSettings;
 class SlideDistancePicker;
 struct UiContext;
@@ -76,6 +77,7 @@ private:
     std::optional<Shape> shape_;
     QPointer<QComboBox> mode_;
     QPointer<SlideDistancePicker> slideDistance_;
+    QPointer<ApplicationTargetPicker> application_;
 };
 
 }  // namespace glidra

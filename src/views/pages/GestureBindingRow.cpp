@@ -3,6 +3,9 @@
 #include "actions/GestureActionCategory.h"
 #include "app/UiContext.h"
 #include "settings/ControlSettings.h"
+#include "views/actions/ActionParameterEditor.h"
+#include "views/actions/ApplicationTargetPicker.h"
+#include "views/actions/ShortcutRecorder.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/WheelGuard.h"
 #include "views/pages/BindingEdits.h"
@@ -92,13 +95,21 @@ void GestureBindingRow::sync() {
         actionMenu_->setCurrentIndex(actionMenu_->findData(enumRaw(action)));
     }
     if (action != shownAction_) rebuildControls(action);
-    if (slideDistance_)
-        slideDistance_->setSelection(current ? current->slideDistance.value_or(SlideDistance{}) : SlideDistance{});
+    // In place: the controls the action shows keep their state.
+    GestureBinding shown;
+    if (current) shown = *current;
+    if (slideDistance_) slideDistance_->setSelection(shown.slideDistance.value_or(SlideDistance{}));
+    if (parameters_) parameters_->setParameters(shown.resolvedParameters());
+    if (application_) application_->setSelection(shown.applicationTarget);
+    if (shortcut_) shortcut_->setShortcut(shown.shortcut);
 }
 
 void GestureBindingRow::rebuildControls(GestureAction action) {
     retire(controls_);
     slideDistance_ = nullptr;
+    parameters_ = nullptr;
+    application_ = nullptr;
+    shortcut_ = nullptr;
     shownAction_ = action;
     controls_ = new QWidget;
     controls_->setObjectName(QStringLiteral("bindingControls"));
@@ -106,16 +117,39 @@ void GestureBindingRow::rebuildControls(GestureAction action) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
 
-    const auto current = binding();
+    // Filled with the stored values by sync(), which follows.
     if (action != GestureAction::none && !isContinuousAdjustment(action)) {
-        slideDistance_ =
-            new SlideDistancePicker(current ? current->slideDistance.value_or(SlideDistance{}) : SlideDistance{});
+        slideDistance_ = new SlideDistancePicker(SlideDistance{});
         layout->addWidget(slideDistance_);
         connect(slideDistance_, &SlideDistancePicker::selectionEdited, this, [this](SlideDistance distance) {
             edit([distance](GestureBinding& b) { b.slideDistance = distance; });
         });
     }
-    controls_->setVisible(layout->count() > 0);
+    parameters_ = new ActionParameterEditor(context_, action);
+    parameters_->setObjectName(QStringLiteral("parameters"));
+    parameters_->setVisible(parameters_->hasContent());
+    layout->addWidget(parameters_);
+    connect(parameters_, &ActionParameterEditor::parametersChanged, this,
+            [this](const ActionParameters& values) { edit([values](GestureBinding& b) { b.parameters = values; }); });
+    if (action == GestureAction::openApplication) {
+        application_ = new ApplicationTargetPicker(context_);
+        application_->setObjectName(QStringLiteral("applicationTarget"));
+        layout->addWidget(application_);
+        connect(application_, &ApplicationTargetPicker::selectionChanged, this,
+                [this](const std::optional<ApplicationTarget>& target) {
+                    edit([target](GestureBinding& b) { b.applicationTarget = target; });
+                });
+    }
+    if (action == GestureAction::customShortcut) {
+        shortcut_ = new ShortcutRecorder(context_);
+        shortcut_->setObjectName(QStringLiteral("shortcut"));
+        layout->addWidget(shortcut_);
+        connect(shortcut_, &ShortcutRecorder::shortcutChanged, this,
+                [this](const std::optional<KeyboardShortcut>& shortcut) {
+                    edit([shortcut](GestureBinding& b) { b.shortcut = shortcut; });
+                });
+    }
+    controls_->setVisible(slideDistance_ || parameters_->hasContent() || application_ || shortcut_);
     column_->addWidget(controls_);
 }
 

@@ -13,7 +13,10 @@ class QVBoxLayout;
 
 namespace glidra {
 
+class ActionParameterEditor;
+class ApplicationTargetPicker;
 class ControlSettings;
+class ShortcutRecorder;
 class SlideDistancePicker;
 struct UiContext;
 
@@ -55,6 +58,9 @@ private:
     QPointer<QWidget> controls_;
     std::optional<GestureAction> shownAction_;
     QPointer<SlideDistancePicker> slideDistance_;
+    QPointer<ActionParameterEditor> parameters_;
+    QPointer<ApplicationTargetPicker> application_;
+    QPointer<ShortcutRecorder> shortcut_;
 };
 
 }  // namespace glidra

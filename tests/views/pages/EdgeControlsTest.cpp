@@ -1,6 +1,10 @@
 #include "support/QtPrinters.h"
 #include "support/UiHarness.h"
 #include "support/UiReview.h"
+#include "views/actions/ActionParameterEditor.h"
+#include "views/actions/ApplicationTargetPicker.h"
+#include "views/actions/ShortcutRecorder.h"
+#include "views/actions/ShortcutRecorderField.h"
 #include "views/kit/SegmentedControl.h"
 #include "views/kit/Switch.h"
 #include "views/kit/SwitchRow.h"
@@ -156,6 +160,9 @@ TEST_F(EdgeControlsTest, EachMergedModeWritesItsActionsAndShowsItsControls) {
         EXPECT_EQ(modeMenu(EdgeLocation::left)->currentText(), title(c.mode));
         EXPECT_EQ(shown<SlideDistancePicker>(row(EdgeLocation::left), QStringLiteral("slideDistance")) != nullptr,
                   c.distance);
+        EXPECT_EQ(
+            shown<ApplicationTargetPicker>(row(EdgeLocation::left), QStringLiteral("applicationTarget")) != nullptr,
+            c.mode == EdgeControlMode::application);
         EXPECT_EQ(resets() - before, 1) << "the page resets the gesture state once per change";
     }
     // Other edges untouched.
@@ -178,11 +185,16 @@ TEST_F(EdgeControlsTest, MergedValuesGoToBothBindingsOfTheEdgeOnly) {
     const ApplicationTarget editor{QStringLiteral("/usr/share/applications/org.gnome.TextEditor.desktop"),
                                    QStringLiteral("org.gnome.TextEditor"), QStringLiteral("文本编辑器")};
     choose(modeMenu(EdgeLocation::bottom), title(EdgeControlMode::application));
+    // A part added to a shown row appears once the queued show has run.
+    QCoreApplication::processEvents();
     row(EdgeLocation::bottom)->setMergedApplicationTarget(editor);
     EXPECT_EQ(stored(T::bottomLeft).applicationTarget, editor);
     EXPECT_EQ(stored(T::bottomRight).applicationTarget, editor);
     EXPECT_EQ(stored(T::topLeft).applicationTarget, std::nullopt);
     EXPECT_EQ(row(EdgeLocation::bottom)->mergedApplicationTarget(), editor);
+    auto* picker = shown<ApplicationTargetPicker>(row(EdgeLocation::bottom), QStringLiteral("applicationTarget"));
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->selection(), editor);
     row(EdgeLocation::bottom)->setMergedApplicationTarget(std::nullopt);
     EXPECT_EQ(stored(T::bottomLeft).applicationTarget, std::nullopt);
     EXPECT_EQ(stored(T::bottomRight).applicationTarget, std::nullopt);
@@ -238,10 +250,15 @@ TEST_F(EdgeControlsTest, ABindingRowShowsWhatItsActionNeeds) {
     struct Case {
         A action;
         bool distance;
+        bool parameters;
+        bool application;
+        bool shortcut;
     };
     const Case cases[] = {
-        {A::none, false},     {A::customShortcut, true}, {A::openApplication, true},
-        {A::volumeUp, false}, {A::scrubVideo, false},    {A::copy, true},
+        {A::none, false, false, false, false},          {A::customShortcut, true, false, false, true},
+        {A::openApplication, true, false, true, false}, {A::volumeUp, false, false, false, false},
+        {A::scrubVideo, false, false, false, false},    {A::openURL, true, true, false, false},
+        {A::copy, true, false, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(enumRaw(c.action).toStdString());
@@ -252,6 +269,10 @@ TEST_F(EdgeControlsTest, ABindingRowShowsWhatItsActionNeeds) {
         EXPECT_EQ(stored(T::rightUp).action, c.action);
         auto* distance = shown<SlideDistancePicker>(binding, QStringLiteral("slideDistance"));
         EXPECT_EQ(distance != nullptr, c.distance);
+        EXPECT_EQ(shown<ActionParameterEditor>(binding, QStringLiteral("parameters")) != nullptr, c.parameters);
+        EXPECT_EQ(shown<ApplicationTargetPicker>(binding, QStringLiteral("applicationTarget")) != nullptr,
+                  c.application);
+        EXPECT_EQ(shown<ShortcutRecorder>(binding, QStringLiteral("shortcut")) != nullptr, c.shortcut);
         if (distance) {
             EXPECT_EQ(distance->field()->text(), QStringLiteral("12"));
             test::saveForReview(test::pictureOf(*binding), QStringLiteral("binding-row-") + enumRaw(c.action));
@@ -381,6 +402,38 @@ TEST_F(EdgeControlsTest, ARowReplacedUnderItsOwnControlsDoesNotCrash) {
     bindingRow(T::rightUp)->actionMenu()->showPopup();
     page.reset();
     test::UiHarness::flushDeletes();
+}
+
+TEST_F(EdgeControlsTest, ARecordingRowThatGoesLowersTheRecordingFlag) {
+    open();
+    setSplit(EdgeLocation::right, true);
+    const auto startRecording = [&] {
+        choose(bindingRow(T::rightUp)->actionMenu(), title(A::customShortcut));
+        test::UiHarness::flushDeletes();
+        auto* recorder = shown<ShortcutRecorder>(bindingRow(T::rightUp), QStringLiteral("shortcut"));
+        ASSERT_NE(recorder, nullptr);
+        recorder->field()->startRecording();
+        ASSERT_TRUE(ui.controller.isRecordingShortcut());
+    };
+    // The row's controls rebuilt for another action.
+    startRecording();
+    choose(bindingRow(T::rightUp)->actionMenu(), title(A::volumeUp));
+    test::UiHarness::flushDeletes();
+    EXPECT_FALSE(ui.controller.isRecordingShortcut());
+
+    // The edge merged from outside, which takes the whole row away.
+    startRecording();
+    settings.setEdgeSplit(false, EdgeLocation::right);
+    test::UiHarness::flushDeletes();
+    EXPECT_EQ(bindingRow(T::rightUp), nullptr);
+    EXPECT_FALSE(ui.controller.isRecordingShortcut());
+
+    // The page destroyed.
+    setSplit(EdgeLocation::right, true);
+    startRecording();
+    page.reset();
+    test::UiHarness::flushDeletes();
+    EXPECT_FALSE(ui.controller.isRecordingShortcut());
 }
 
 }  // namespace

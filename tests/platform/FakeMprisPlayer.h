@@ -13,8 +13,8 @@ namespace glidra::test {
 
 // A media player as browsers publish one over MPRIS: a track with an
 // identifier, a length and a position, which it moves on SetPosition with the
-// current track's identifier (and ignores for any other, as the
-// specification says).
+// current track's identifier (and ignores for any other, as MPRIS
+// requires).
 class FakeMprisPlayer : public QObject {
     Q_OBJECT
 

@@ -34,7 +34,6 @@
 #include "platform/linux/UnavailableTranslationPresenter.h"
 #include "platform/linux/UnavailableUpdater.h"
 #include "platform/linux/UnreadTextSelection.h"
-#include "replay/InertServices.h"
 #include "settings/ControlSettings.h"
 #include "settings/LoginItemController.h"
 #include "trackpad/PairedTrackpadConnector.h"

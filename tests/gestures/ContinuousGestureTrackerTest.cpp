@@ -1,9 +1,10 @@
 #include "gestures/ContinuousGestureTracker.h"
 
+#include "support/NumberText.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -27,9 +28,8 @@ std::string describe(const std::optional<ContinuousGestureTracker::Step>& step) 
     if (!step) return "-";
     const GestureDescriptor& g = step->gesture;
     if (g.kind != GestureDescriptor::Kind::swipe || g.tapCount != 1) return "not a swipe";
-    char length[32];
-    std::snprintf(length, sizeof length, "%.4g", double(step->length));
-    return std::string(enumRow(g.direction).raw) + " " + std::to_string(g.fingers) + " " + length;
+    return std::string(enumRow(g.direction).raw) + " " + std::to_string(g.fingers) + " " +
+           test::significant(step->length, 4);
 }
 
 std::string run(ContinuousGestureTracker& tracker, const std::vector<Frame>& frames, float activation = 0.025f) {

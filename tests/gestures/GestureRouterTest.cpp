@@ -1,9 +1,10 @@
 #include "gestures/GestureRouter.h"
 
+#include "support/NumberText.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -34,9 +35,7 @@ struct Pad {
 
 std::string describe(const std::optional<GestureRouter::Step>& step) {
     if (!step) return "-";
-    char magnitude[32];
-    std::snprintf(magnitude, sizeof magnitude, "%.4g", double(step->magnitude));
-    return std::string(enumRow(step->trigger).raw) + " " + magnitude;
+    return std::string(enumRow(step->trigger).raw) + " " + test::significant(step->magnitude, 4);
 }
 
 // What every frame reports, joined by " | ".

@@ -2,11 +2,11 @@
 
 #include "gestures/MultiTouchRecognizer.h"
 #include "support/FrameBuilder.h"
+#include "support/NumberText.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -30,9 +30,7 @@ std::string run(TabSwipeTracker& tracker, const std::vector<Frame>& sequence, Le
     std::string seen;
     for (const Frame& frame : sequence) {
         if (const auto swipe = tracker.update(frame.points, level, frame.time)) {
-            char time[32];
-            std::snprintf(time, sizeof time, " at %.3g", frame.time);
-            seen += (seen.empty() ? "" : "; ") + describe(swipe) + time;
+            seen += (seen.empty() ? "" : "; ") + describe(swipe) + " at " + test::significant(frame.time, 3);
         }
     }
     return seen.empty() ? "none" : seen;

@@ -79,9 +79,13 @@ public:
     QString server() const { return QStringLiteral("unix:") + socket_; }
 
     // Runs pactl against the daemon; its output, or nothing when it failed.
+    // Its words ("yes") are read, so it answers untranslated in any locale.
     std::optional<QString> pactl(QStringList arguments) const {
         arguments.prepend(QStringLiteral("--server=") + server());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.start(pactl_, arguments);
         if (!process.waitForFinished(kWaitMs) || process.exitStatus() != QProcess::NormalExit ||
             process.exitCode() != 0) {

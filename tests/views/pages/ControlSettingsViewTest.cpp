@@ -152,7 +152,20 @@ TEST(ControlSettingsViewTest, EachObservedChangeResetsTheControllerAndFirstDispl
     }
 }
 
+// Makes `locale` the user's for one test, whatever the session's is.
+class UserLocale {
+public:
+    explicit UserLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~UserLocale() { QLocale::setDefault(previous_); }
+    UserLocale(const UserLocale&) = delete;
+    UserLocale& operator=(const UserLocale&) = delete;
+
+private:
+    QLocale previous_;
+};
+
 TEST(ControlSettingsViewTest, ControlsStoreWhatTheUserChoosesAndShowStoredValues) {
+    UserLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     GeneralPage general;
     ControlSettings& settings = general.ui.h.settings;
     settings.setSensitivity(1.55);
@@ -169,12 +182,12 @@ TEST(ControlSettingsViewTest, ControlsStoreWhatTheUserChoosesAndShowStoredValues
     EXPECT_EQ(general.text(QStringLiteral("sensitivityValue")), QStringLiteral("0.7"));
 
     // The user's locale, also when it changes while shown.
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QEvent change(QEvent::LocaleChange);
-    QCoreApplication::sendEvent(general.page.get(), &change);
-    EXPECT_EQ(general.text(QStringLiteral("sensitivityValue")), QStringLiteral("0,7"));
-    QLocale::setDefault(previous);
+    {
+        UserLocale german(QLocale(QLocale::German, QLocale::Germany));
+        QEvent change(QEvent::LocaleChange);
+        QCoreApplication::sendEvent(general.page.get(), &change);
+        EXPECT_EQ(general.text(QStringLiteral("sensitivityValue")), QStringLiteral("0,7"));
+    }
 
     clickSegment(general.find<kit::SegmentedControl>(QStringLiteral("recognitionLevel")), 0);
     EXPECT_EQ(settings.recognitionLevel(), GestureRecognitionLevel::relaxed);

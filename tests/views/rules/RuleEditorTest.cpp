@@ -249,6 +249,14 @@ TEST_F(RuleEditorTest, ReturnSavesNothingAndModifiersClearTogether) {
     EXPECT_EQ(editor.rule().action, GestureAction::copy);
 
     click(&editor, QStringLiteral("addModifiers"));
+    // The boxes name the keys as the desktop does, in its order.
+    auto* toggles = child<QWidget>(&editor, QStringLiteral("modifierSection"));
+    QStringList shown;
+    for (auto* box : toggles->findChildren<QCheckBox*>()) {
+        shown << box->text();
+        EXPECT_EQ(box->accessibleName(), box->text());
+    }
+    EXPECT_EQ(shown, (QStringList{"Ctrl", "Alt", "Shift", "Super"}));
     click(&editor, QStringLiteral("option"));
     EXPECT_EQ(editor.preparedRule().requiredModifiers, 0x80000u);
     click(&editor, QStringLiteral("clearModifiers"));

@@ -14,6 +14,8 @@ PACKAGES=(
   pulseaudio pulseaudio-utils xvfb
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
+  # Qt's own texts in Chinese, loaded at start-up
+  qt6-translations-l10n
   dbus-daemon
   libevdev-dev libudev-dev libxcb1-dev
   umockdev libumockdev-dev

@@ -2,6 +2,7 @@
 // start-up order and hands them to the shell.
 
 #include "app/ApplicationShell.h"
+#include "app/QtTranslations.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
@@ -279,6 +280,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     QApplication app(argc, argv);
+    glidra::installQtTranslations(app);
     QCoreApplication::setApplicationName(QStringLiteral("Glidra"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GLIDRA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("glidra"));

@@ -3,6 +3,10 @@
 #include "actions/ShortcutKeyOption.h"
 #include "common/Localized.h"
 
+#include <QStringList>
+
+#include <utility>
+
 namespace glidra {
 
 namespace {
@@ -24,14 +28,35 @@ QString keyTitle(std::uint16_t keyCode, const std::optional<QString>& characters
 
 }  // namespace
 
-QString modifierSymbols(std::uint64_t modifiers) {
-    QString symbols;
-    if (modifiers & modifier_flag::function) symbols += QStringLiteral("Fn ");
-    if (modifiers & modifier_flag::control) symbols += QStringLiteral("⌃");
-    if (modifiers & modifier_flag::option) symbols += QStringLiteral("⌥");
-    if (modifiers & modifier_flag::shift) symbols += QStringLiteral("⇧");
-    if (modifiers & modifier_flag::command) symbols += QStringLiteral("⌘");
-    return symbols;
+QString modifierNames(std::uint64_t modifiers) {
+    static constexpr std::pair<std::uint64_t, const char*> kNames[] = {
+        {modifier_flag::function, "Fn"}, {modifier_flag::control, "Ctrl"},   {modifier_flag::option, "Alt"},
+        {modifier_flag::shift, "Shift"}, {modifier_flag::command, "Super"},
+    };
+    QStringList names;
+    for (const auto& [flag, name] : kNames) {
+        if (modifiers & flag) names.append(QLatin1String(name));
+    }
+    return names.join(QLatin1Char('+'));
+}
+
+QString modifierPrefix(std::uint64_t modifiers) {
+    const QString names = modifierNames(modifiers);
+    return names.isEmpty() ? names : names + QLatin1Char('+');
+}
+
+QString KeyboardShortcut::displayLabel() const {
+    static const QString kFunction = QStringLiteral("Fn ");
+    static const QString kSymbols = QStringLiteral("⌃⌥⇧⌘");
+    qsizetype start = label.startsWith(kFunction) ? kFunction.size() : 0;
+    const qsizetype afterFunction = start;
+    while (start < label.size() && kSymbols.contains(label.at(start))) ++start;
+    // Neither "Fn " nor a symbol: a label of this version, or a media key's.
+    if (start == 0) return label;
+    // "Fn " alone could begin a key title of its own; only the symbols and the
+    // flag together make it the old prefix.
+    if (start == afterFunction && !(modifiers & modifier_flag::function)) return label;
+    return modifierPrefix(modifiers & modifier_flag::shortcutMask) + label.mid(start);
 }
 
 std::optional<KeyboardShortcut> KeyboardShortcut::fromRecordedKey(std::uint16_t keyCode, std::uint64_t modifiers,
@@ -39,7 +64,7 @@ std::optional<KeyboardShortcut> KeyboardShortcut::fromRecordedKey(std::uint16_t 
     const std::uint64_t kept = modifiers & modifier_flag::shortcutMask;
     if (keyCode == kEscapeKeyCode && kept == 0) return std::nullopt;
 
-    return KeyboardShortcut{keyCode, kept, modifierSymbols(kept) + keyTitle(keyCode, characters), std::nullopt};
+    return KeyboardShortcut{keyCode, kept, modifierPrefix(kept) + keyTitle(keyCode, characters), std::nullopt};
 }
 
 QJsonValue KeyboardShortcut::toJson() const {

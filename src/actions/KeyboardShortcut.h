@@ -24,20 +24,33 @@ inline constexpr std::uint64_t function = 0x800000;
 inline constexpr std::uint64_t shortcutMask = 0x9E0000;
 }  // namespace modifier_flag
 
-// The label's modifier part: "Fn " when Fn is held, then ⌃ ⌥ ⇧ ⌘ in that order.
-QString modifierSymbols(std::uint64_t modifiers);
+// The held modifier keys by the names Linux desktops print on keys and in
+// shortcut settings, in their order, joined with "+": "Fn", "Ctrl", "Alt",
+// "Shift", "Super" (Fn only when its flag is set, as a stored shortcut may
+// carry it). Empty when none is held.
+QString modifierNames(std::uint64_t modifiers);
+
+// The label's modifier part: the names followed by "+", so that Ctrl and Alt
+// with T read "Ctrl+Alt+T"; empty when no modifier is held.
+QString modifierPrefix(std::uint64_t modifiers);
 
 // A key combination the user recorded or picked.
 struct KeyboardShortcut {
     std::uint16_t keyCode = 0;  // virtual key code
     std::uint64_t modifiers = 0;
-    QString label;                             // modifier symbols, then the key title
+    QString label;                             // modifier prefix, then the key title
     std::optional<ShortcutMediaKey> mediaKey;  // when set, sent instead of the key code
 
     // The shortcut of a recorded key press; nothing for plain Escape, which
     // cancels recording instead.
     static std::optional<KeyboardShortcut> fromRecordedKey(std::uint16_t keyCode, std::uint64_t modifiers,
                                                            const std::optional<QString>& characters);
+
+    // The label as shown and spoken. Labels recorded by earlier versions
+    // begin with the symbols "Fn " ⌃ ⌥ ⇧ ⌘; those are read again with the
+    // key names, from the stored flags, so older settings and archives show
+    // the same names as new recordings. The stored label is left as it is.
+    QString displayLabel() const;
 
     QJsonValue toJson() const;
     static JsonResult<KeyboardShortcut> fromJson(const QJsonValue& json, const JsonPath& path);

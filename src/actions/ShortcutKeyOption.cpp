@@ -30,6 +30,8 @@ constexpr KeyRow kSpecialKeys[] = {
     {121, "Page Down"},
     {76, GLIDRA_TEXT("小键盘 Enter"), true},
     {114, "Help / Insert"},
+    // Pressed alone, it opens the desktop's overview or launcher.
+    {55, "Super"},
 };
 
 // F1 ... F20.
@@ -50,6 +52,21 @@ constexpr KeyRow kPunctuationKeys[] = {
 
 constexpr std::size_t kNamedKeyCount = std::size(kSpecialKeys) + std::size(kFunctionKeyCodes);
 
+// A PC keyboard has Print, Scroll Lock and Pause where F13 to F15 sit, and
+// those are the keys these codes send here.
+QString functionKeyTitle(std::size_t number) {
+    switch (number) {
+        case 13:
+            return QStringLiteral("Print");
+        case 14:
+            return QStringLiteral("Scroll Lock");
+        case 15:
+            return QStringLiteral("Pause");
+        default:
+            return QStringLiteral("F%1").arg(number);
+    }
+}
+
 ShortcutKeyOption option(const KeyRow& row) {
     return {row.keyCode, row.localizedTitle ? localized(row.title) : QString::fromUtf8(row.title), std::nullopt};
 }
@@ -58,7 +75,7 @@ std::vector<ShortcutKeyOption> buildAll() {
     std::vector<ShortcutKeyOption> options;
     for (const auto& row : kSpecialKeys) options.push_back(option(row));
     for (std::size_t i = 0; i < std::size(kFunctionKeyCodes); ++i) {
-        options.push_back({kFunctionKeyCodes[i], QStringLiteral("F%1").arg(i + 1), std::nullopt});
+        options.push_back({kFunctionKeyCodes[i], functionKeyTitle(i + 1), std::nullopt});
     }
     for (std::size_t i = 0; i < std::size(kLetterKeyCodes); ++i) {
         options.push_back({kLetterKeyCodes[i], QString(QChar(char16_t(u'A' + i))), std::nullopt});

@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -206,6 +207,10 @@ void ContentView::showSelectedPage() {
         pageWidget_ = factory->second(context_);
         pageWidget_->setProperty("settingsPage", enumRaw(shown));
         column_->insertWidget(index++, pageWidget_);
+    }
+    // Each page opens at its top, not where the previous one was left.
+    if (auto* scroll = findChild<QScrollArea*>(QStringLiteral("detailScroll"))) {
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->minimum());
     }
 }
 

@@ -22,7 +22,11 @@ TrackpadSetupGuide::TrackpadSetupGuide(UiContext& context, QWidget* parent) : QW
     auto& controller = context_.controller;
     auto& settings = context_.settings;
     connect(&controller, &TrackpadController::isEnabledChanged, this, &TrackpadSetupGuide::sync);
-    connect(&controller, &TrackpadController::isListeningChanged, this, &TrackpadSetupGuide::sync);
+    // Access granted while the window stays in front shows itself as the
+    // touchpad starting to be heard or the connection state moving on; the
+    // access card then goes by itself.
+    connect(&controller, &TrackpadController::isListeningChanged, this, &TrackpadSetupGuide::refreshPermission);
+    connect(&controller, &TrackpadController::connectionStateChanged, this, &TrackpadSetupGuide::refreshPermission);
     connect(&settings, &ControlSettings::rulesChanged, this, &TrackpadSetupGuide::sync);
     connect(&settings, &ControlSettings::bindingsChanged, this, &TrackpadSetupGuide::sync);
     connect(&settings, &ControlSettings::locksPointerDuringEdgeAdjustmentsChanged, this, &TrackpadSetupGuide::sync);
@@ -50,9 +54,31 @@ void TrackpadSetupGuide::refreshPermission() {
 
 std::optional<TrackpadSetupGuide::Card> TrackpadSetupGuide::chooseCard() const {
     if (!context_.controller.isEnabled()) return Card::paused;
-    if (!context_.controller.isListening()) return Card::waitingForTrackpad;
-    if (!permissionGranted_ && requiresAccessibilityPermission()) return Card::accessibility;
+    // Without input access no touchpad can be read at all, so waiting for one
+    // would send the user after the wrong fix.
+    const bool listening = context_.controller.isListening();
+    if (!permissionGranted_ && (!listening || requiresAccessibilityPermission())) return Card::accessibility;
+    if (!listening) return Card::waitingForTrackpad;
     return std::nullopt;
+}
+
+QString TrackpadSetupGuide::waitingMessage() const {
+    if (disconnectedTrackpad_) {
+        return tr("已配对的蓝牙触控板“%1”尚未连接，可直接尝试连接。").arg(*disconnectedTrackpad_);
+    }
+    return tr("还没有找到触控板。笔记本的内置触控板无需配对；蓝牙触控板请先在系统的蓝牙设置中配对并连接。");
+}
+
+void TrackpadSetupGuide::askForDisconnectedTrackpad() {
+    context_.controller.pairedTrackpadConnector().findDisconnectedTrackpad(
+        this, [this](std::optional<QString> name) {
+            if (name == disconnectedTrackpad_) return;
+            disconnectedTrackpad_ = std::move(name);
+            if (card_ == Card::waitingForTrackpad && notice_) {
+                card_.reset();
+                sync();
+            }
+        });
 }
 
 void TrackpadSetupGuide::sync() {
@@ -75,9 +101,9 @@ void TrackpadSetupGuide::sync() {
                                               QStringLiteral("pause.circle"), tr("启用触控板控制"), reconnect);
             break;
         case Card::waitingForTrackpad:
-            notice_ = new TrackpadSetupNotice(
-                tr("等待触控板连接"), tr("已配对的妙控触控板可直接尝试连接。首次使用请先在系统的蓝牙设置中配对。"),
-                QStringLiteral("rectangle.and.hand.point.up.left"), tr("重新连接触控板"), reconnect);
+            notice_ = new TrackpadSetupNotice(tr("等待触控板连接"), waitingMessage(),
+                                              QStringLiteral("rectangle.and.hand.point.up.left"), tr("重新连接触控板"),
+                                              reconnect);
             break;
         case Card::accessibility: {
             const bool hasPane = kit::canOpenSystemSettingsPane(kit::SystemSettingsPane::accessibility);
@@ -91,6 +117,8 @@ void TrackpadSetupGuide::sync() {
     notice_->setProperty("card", int(*card));
     layout()->addWidget(notice_);
     if (parentWidget()) setVisible(true);
+    // The answer may come at once and rebuild the card: ask last.
+    if (*card == Card::waitingForTrackpad) askForDisconnectedTrackpad();
 }
 
 }  // namespace glidra

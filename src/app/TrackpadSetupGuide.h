@@ -13,7 +13,8 @@ struct UiContext;
 
 // Stands between the header and the content of the gestures and edges pages
 // and shows the card for the first unmet condition of gesture control: control
-// on, a trackpad heard, and the input access the configured actions need.
+// on, input access (which reading any touchpad needs, and the configured
+// actions too), and a trackpad heard.
 class TrackpadSetupGuide final : public QWidget {
     Q_OBJECT
 public:
@@ -35,10 +36,15 @@ public:
 private:
     std::optional<Card> chooseCard() const;
     void sync();
+    // The waiting card's text: a paired Bluetooth trackpad that is not
+    // connected, or none seen at all (a built-in touchpad needs no pairing).
+    QString waitingMessage() const;
+    void askForDisconnectedTrackpad();
 
     UiContext& context_;
     bool permissionGranted_ = false;
     std::optional<Card> card_;
+    std::optional<QString> disconnectedTrackpad_;
     QPointer<TrackpadSetupNotice> notice_;
 };
 

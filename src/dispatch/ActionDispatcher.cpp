@@ -143,7 +143,7 @@ QCoro::Task<HUDNotice> ActionDispatcher::performCustomShortcut(std::optional<Key
                                                                CancellationToken token) {
     if (!shortcut) co_return notice(GLIDRA_TEXT("请先设置快捷键"), "keyboard", HUDNotice::Kind::error);
     if (shortcut->mediaKey) {
-        co_return executors_.input.postMediaKey(shortcut->modifiers, shortcut->label, shortcut->mediaKey);
+        co_return executors_.input.postMediaKey(shortcut->modifiers, shortcut->displayLabel(), shortcut->mediaKey);
     }
     using namespace modifier_flag;
     // Caps Lock and the other bits a recording may have kept do not belong
@@ -157,7 +157,7 @@ QCoro::Task<HUDNotice> ActionDispatcher::performCustomShortcut(std::optional<Key
     if (shortcut->keyCode == kTabKey && modifiers == option) {
         co_return executors_.applications.switchToPreviousApplication();
     }
-    co_return sendShortcut(shortcut->keyCode, modifiers, shortcut->label, symbolName(A::customShortcut));
+    co_return sendShortcut(shortcut->keyCode, modifiers, shortcut->displayLabel(), symbolName(A::customShortcut));
 }
 
 HUDNotice ActionDispatcher::sendMediaAction(GestureAction action) {

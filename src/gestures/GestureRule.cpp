@@ -116,7 +116,7 @@ QString GestureRule::regionTitle() const {
 QString GestureRule::actionTitle() const {
     switch (action) {
         case GestureAction::customShortcut:
-            return shortcut ? shortcut->label : title(action);
+            return shortcut ? shortcut->displayLabel() : title(action);
         case GestureAction::openApplication:
             return localized(GLIDRA_TEXT("打开 %1"))
                 .arg(applicationTarget ? applicationTarget->name : localized(GLIDRA_TEXT("应用")));

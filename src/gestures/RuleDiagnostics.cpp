@@ -1,10 +1,10 @@
 #include "gestures/RuleDiagnostics.h"
 
+#include "actions/KeyboardShortcut.h"
 #include "common/Localized.h"
 #include "gestures/GestureRuleConflict.h"
 
 #include <algorithm>
-#include <array>
 #include <utility>
 
 namespace glidra {
@@ -91,17 +91,8 @@ std::optional<QString> missDiagnosis(std::span<const GestureRule> rules, const G
 }
 
 QString requiredModifiersText(std::uint64_t modifiers) {
-    static constexpr std::array<std::pair<std::uint64_t, const char*>, 4> symbols = {{
-        {0x100000, "⌘"},
-        {0x80000, "⌥"},
-        {0x40000, "⌃"},
-        {0x20000, "⇧"},
-    }};
-    QString text;
-    for (const auto& [flag, symbol] : symbols) {
-        if (modifiers & flag) text += QString::fromUtf8(symbol);
-    }
-    return text;
+    // Fn is no key a rule can ask for.
+    return modifierNames(modifiers & (modifier_flag::shortcutMask & ~modifier_flag::function));
 }
 
 }  // namespace glidra

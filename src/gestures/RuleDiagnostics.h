@@ -27,8 +27,8 @@ std::optional<QString> missDiagnosis(std::span<const GestureRule> rules, const G
                                      std::uint64_t modifiers, const std::optional<QString>& application,
                                      const std::optional<TouchPoint>& startCentroid, float edgeWidth);
 
-// The symbols of the held modifier flags in the order ⌘⌥⌃⇧, nothing between
-// them; empty when none of the four is set.
+// The names of the held modifier keys, "Ctrl+Alt+Shift+Super" in that order;
+// empty when none of the four is set.
 QString requiredModifiersText(std::uint64_t modifiers);
 
 }  // namespace glidra

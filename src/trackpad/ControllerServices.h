@@ -5,6 +5,7 @@
 #include "notices/HUDNotice.h"
 #include "trackpad/DeviceId.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -75,8 +76,14 @@ public:
 // Opens a Bluetooth connection to the one paired trackpad, when there is one.
 class PairedTrackpadConnectorService {
 public:
+    using TrackpadNameHandler = std::function<void(std::optional<QString> name)>;
+
     virtual ~PairedTrackpadConnectorService() = default;
     virtual void connect() = 0;
+    // Answers with the name of the one paired Bluetooth trackpad while it is
+    // not connected, and with nothing otherwise (none paired, several, the
+    // list unreadable); not at all once `context` is destroyed.
+    virtual void findDisconnectedTrackpad(QObject* context, TrackpadNameHandler handler) = 0;
 };
 
 // Keeps listening alive across sleep, wake, device changes and stalls.

@@ -25,15 +25,29 @@ void PairedTrackpadConnector::connect() {
     });
 }
 
-void PairedTrackpadConnector::choose(const std::vector<BluetoothDevices::PairedDevice>& devices) {
-    std::vector<const BluetoothDevices::PairedDevice*> trackpads;
+void PairedTrackpadConnector::findDisconnectedTrackpad(QObject* context, TrackpadNameHandler handler) {
+    bluetooth_.pairedDevices(context, [handler = std::move(handler)](
+                                          std::optional<std::vector<BluetoothDevices::PairedDevice>> devices) {
+        const auto* trackpad = onlyTrackpad(devices.value_or(std::vector<BluetoothDevices::PairedDevice>{}));
+        handler(trackpad && !trackpad->isConnected ? std::optional(trackpad->name) : std::nullopt);
+    });
+}
+
+const BluetoothDevices::PairedDevice* PairedTrackpadConnector::onlyTrackpad(
+    const std::vector<BluetoothDevices::PairedDevice>& devices) {
+    const BluetoothDevices::PairedDevice* found = nullptr;
     for (const auto& device : devices) {
-        if (namesTrackpad(device.name)) trackpads.push_back(&device);
+        if (!namesTrackpad(device.name)) continue;
+        if (found) return nullptr;
+        found = &device;
     }
-    // Several trackpads: no way to tell which one the user means.
-    if (trackpads.size() != 1) return;
-    const BluetoothDevices::PairedDevice& trackpad = *trackpads.front();
-    if (trackpad.isConnected) return;
+    return found;
+}
+
+void PairedTrackpadConnector::choose(const std::vector<BluetoothDevices::PairedDevice>& devices) {
+    const BluetoothDevices::PairedDevice* only = onlyTrackpad(devices);
+    if (!only || only->isConnected) return;
+    const BluetoothDevices::PairedDevice& trackpad = *only;
 
     pendingDevice_ = trackpad.identifier;
     const bool accepted = bluetooth_.openConnection(trackpad.identifier, &lifetime_, [this](bool) {

@@ -25,6 +25,7 @@ public:
     PairedTrackpadConnector& operator=(const PairedTrackpadConnector&) = delete;
 
     void connect() override;
+    void findDisconnectedTrackpad(QObject* context, TrackpadNameHandler handler) override;
 
     // Whether an attempt is under way: the paired devices being read, or a
     // connection being opened.
@@ -41,6 +42,10 @@ public:
 
 private:
     void choose(const std::vector<BluetoothDevices::PairedDevice>& devices);
+    // The one paired trackpad; nothing for none or several, since then there
+    // is no way to tell which one the user means.
+    static const BluetoothDevices::PairedDevice* onlyTrackpad(
+        const std::vector<BluetoothDevices::PairedDevice>& devices);
 
     BluetoothDevices& bluetooth_;
     bool listing_ = false;

@@ -18,25 +18,25 @@ TEST(KeyboardShortcutTest, RecordedKeysPrintModifiersThenTheKeyTitle) {
         const char* label;
     };
     const Case cases[] = {
-        {53, command, std::nullopt, command, "⌘Esc"},
-        {53, shift, QStringLiteral("\x1b"), shift, "⇧Esc"},
-        {17, control | shift, QStringLiteral("t"), control | shift, "⌃⇧T"},
-        {17, capsLock | command, QStringLiteral("t"), command, "⌘T"},  // Caps Lock is not part of a shortcut
+        {53, command, std::nullopt, command, "Super+Esc"},
+        {53, shift, QStringLiteral("\x1b"), shift, "Shift+Esc"},
+        {17, control | shift, QStringLiteral("t"), control | shift, "Ctrl+Shift+T"},
+        {17, capsLock | command, QStringLiteral("t"), command, "Super+T"},  // Caps Lock is not part of a shortcut
         {0x7A, 0x100 | 0x2000000, std::nullopt, 0, "F1"},              // device and other bits are dropped
         {96, 0, QStringLiteral("\uF708"), 0, "F5"},                    // named keys win over characters
-        {96, function, QStringLiteral("x"), function, "Fn F5"},
-        {36, command, QStringLiteral("\r"), command, "⌘Return"},
-        {0, function | control | option | shift | command, QStringLiteral("a"), shortcutMask, "Fn ⌃⌥⇧⌘A"},
-        {18, option, QStringLiteral("¡"), option, "⌥¡"},  // what the key typed, not the key cap
-        {0, command, std::nullopt, command, "⌘A"},        // no characters: the option list
-        {27, command, QString(), command, "⌘-"},
+        {96, function, QStringLiteral("x"), function, "Fn+F5"},
+        {36, command, QStringLiteral("\r"), command, "Super+Return"},
+        {0, function | control | option | shift | command, QStringLiteral("a"), shortcutMask, "Fn+Ctrl+Alt+Shift+Super+A"},
+        {18, option, QStringLiteral("¡"), option, "Alt+¡"},  // what the key typed, not the key cap
+        {0, command, std::nullopt, command, "Super+A"},        // no characters: the option list
+        {27, command, QString(), command, "Super+-"},
         {200, 0, std::nullopt, 0, "按键 200"},
-        {200, control, QString(), control, "⌃按键 200"},
+        {200, control, QString(), control, "Ctrl+按键 200"},
         {10, 0, std::nullopt, 0, "按键 10"},
-        {53, function, std::nullopt, function, "Fn Esc"},
-        {48, command | shift, QStringLiteral("\t"), command | shift, "⇧⌘Tab"},  // Shift before Command
+        {53, function, std::nullopt, function, "Fn+Esc"},
+        {48, command | shift, QStringLiteral("\t"), command | shift, "Shift+Super+Tab"},  // Shift before Super
         {117, 0, QStringLiteral("x"), 0, "向前删除"},
-        {76, option, QStringLiteral("3"), option, "⌥小键盘 Enter"},
+        {76, option, QStringLiteral("3"), option, "Alt+小键盘 Enter"},
         {14, 0, QStringLiteral("é"), 0, "É"},
         {1, 0, QStringLiteral("ß"), 0, "SS"},  // full upper-casing
     };
@@ -46,6 +46,37 @@ TEST(KeyboardShortcutTest, RecordedKeysPrintModifiersThenTheKeyTitle) {
         EXPECT_EQ(*shortcut, (KeyboardShortcut{c.keyCode, c.storedModifiers, QString::fromUtf8(c.label), std::nullopt}))
             << c.label << " got " << shortcut->label.toStdString();
     }
+}
+
+TEST(KeyboardShortcutTest, LabelsOfEarlierVersionsShowTheKeyNames) {
+    struct Case {
+        const char* what;
+        KeyboardShortcut shortcut;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Ctrl and Alt", {17, control | option, QStringLiteral("⌃⌥T"), std::nullopt}, "Ctrl+Alt+T"},
+        {"Shift before Super", {48, command | shift, QStringLiteral("⇧⌘Tab"), std::nullopt}, "Shift+Super+Tab"},
+        {"Fn and a symbol", {0, function | command, QStringLiteral("Fn ⌘A"), std::nullopt}, "Fn+Super+A"},
+        {"Fn alone", {96, function, QStringLiteral("Fn F5"), std::nullopt}, "Fn+F5"},
+        {"a media key", {0, control, QStringLiteral("⌃静音"), ShortcutMediaKey::mute}, "Ctrl+静音"},
+        // Caps Lock was never part of the label.
+        {"stray flags", {17, capsLock | control, QStringLiteral("⌃T"), std::nullopt}, "Ctrl+T"},
+        {"a label of this version", {17, control | option, QStringLiteral("Ctrl+Alt+T"), std::nullopt},
+         "Ctrl+Alt+T"},
+        {"no modifiers", {96, 0, QStringLiteral("F5"), std::nullopt}, "F5"},
+        {"a media key alone", {0, 0, QStringLiteral("播放 / 暂停"), ShortcutMediaKey::playPause}, "播放 / 暂停"},
+        // "Fn " without the flag is some other title, not the old prefix.
+        {"Fn text without the flag", {96, 0, QStringLiteral("Fn key"), std::nullopt}, "Fn key"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.shortcut.displayLabel(), QString::fromUtf8(c.shown));
+        // The stored form is untouched.
+        EXPECT_EQ(KeyboardShortcut::fromJson(c.shortcut.toJson(), JsonPath()).value(), c.shortcut);
+    }
+    EXPECT_EQ(modifierNames(command | option | control | shift), QStringLiteral("Ctrl+Alt+Shift+Super"));
+    EXPECT_EQ(modifierPrefix(0), QString());
 }
 
 TEST(KeyboardShortcutTest, PlainEscapeIsNoShortcut) {

@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -100,6 +102,34 @@ TEST_F(SettingsWindowTest, TheSidebarListsThreePagesAndEachSelectionBuildsItsPag
     selectRow(*view, 0);
     EXPECT_EQ(pages.built[SettingsPage::gestures], 2);
     EXPECT_EQ(pages.alive[SettingsPage::general], 0);
+}
+
+TEST_F(SettingsWindowTest, EachPageOpensAtItsTop) {
+    PageFactories table;
+    for (const auto page : {SettingsPage::gestures, SettingsPage::general}) {
+        table[page] = [](UiContext&) -> QWidget* {
+            auto* tall = new QLabel(QStringLiteral("tall"));
+            tall->setMinimumHeight(3000);
+            return tall;
+        };
+    }
+    auto view = makeContent(std::move(table));
+    auto* bar = view->findChild<QScrollArea*>(QStringLiteral("detailScroll"))->verticalScrollBar();
+    const auto settle = [] {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCoreApplication::processEvents();
+        }
+    };
+    for (const auto page : {SettingsPage::general, SettingsPage::gestures}) {
+        settle();
+        bar->setValue(bar->maximum());
+        ASSERT_GT(bar->value(), 0);
+        view->setPage(page);
+        test::UiHarness::flushDeletes();
+        settle();
+        EXPECT_EQ(bar->value(), 0) << enumRaw(page).toStdString();
+    }
 }
 
 TEST_F(SettingsWindowTest, TheGuideShowsOnGesturesAndEdgesOnlyAndNothingSelectedReadsAsGestures) {

@@ -57,11 +57,18 @@ TEST_F(SetupGuideTest, ShowsTheCardOfTheFirstUnmetCondition) {
     EXPECT_EQ(guide->notice()->title(), QStringLiteral("触控板控制已暂停"));
     test::saveForReview(test::pictureOf(*guide), QStringLiteral("setup-card-paused"));
 
-    // Pressing the card's button switches control on; with no trackpad the
-    // next card asks for one, whatever the permission.
+    // Pressing the card's button switches control on. Without input access
+    // no touchpad can be read, so the access card comes before the waiting one,
+    // whatever the rules.
     QTest::mouseClick(guide->notice()->button(), Qt::LeftButton);
     test::UiHarness::flushDeletes();
     EXPECT_TRUE(c.isEnabled());
+    EXPECT_EQ(guide->card(), Card::accessibility);
+
+    // With access and still no trackpad, the waiting card.
+    ui.h.accessibilityTrust.setTrusted(true);
+    guide->refreshPermission();
+    test::UiHarness::flushDeletes();
     EXPECT_EQ(guide->card(), Card::waitingForTrackpad);
     EXPECT_EQ(guide->notice()->button()->text(), QStringLiteral("重新连接触控板"));
     test::saveForReview(test::pictureOf(*guide), QStringLiteral("setup-card-waiting"));
@@ -73,6 +80,42 @@ TEST_F(SetupGuideTest, ShowsTheCardOfTheFirstUnmetCondition) {
     EXPECT_TRUE(c.isListening());
     EXPECT_EQ(guide->card(), std::nullopt);
     EXPECT_FALSE(guide->isVisibleTo(guide.get()) && guide->notice());
+}
+
+TEST_F(SetupGuideTest, TheAccessCardGoesByItselfOnceTheTouchpadCanBeRead) {
+    c.toggleEnabled();
+    auto guide = makeGuide();
+    EXPECT_EQ(guide->card(), Card::accessibility);
+
+    // Granted while the window stays in front: once the touchpad is heard,
+    // the card goes without the window being activated again.
+    ui.h.accessibilityTrust.setTrusted(true);
+    ui.framework.addDevice();
+    c.reconnect();
+    test::UiHarness::flushDeletes();
+    ASSERT_TRUE(c.isListening());
+    EXPECT_TRUE(guide->permissionGranted());
+    EXPECT_EQ(guide->card(), std::nullopt);
+}
+
+TEST_F(SetupGuideTest, TheWaitingCardSpeaksOfPairingOnlyForAPairedBluetoothTrackpad) {
+    ui.h.accessibilityTrust.setTrusted(true);
+    auto& connector = static_cast<test::FakeConnector&>(c.pairedTrackpadConnector());
+    c.toggleEnabled();
+    auto guide = makeGuide();
+    ASSERT_EQ(guide->card(), Card::waitingForTrackpad);
+    // None seen at all: a built-in touchpad needs no pairing.
+    EXPECT_EQ(guide->notice()->message(),
+              QStringLiteral("还没有找到触控板。笔记本的内置触控板无需配对；蓝牙触控板请先在系统的蓝牙设置中配对并连接。"));
+
+    // A paired one that is not connected, noticed on the next look.
+    connector.disconnectedTrackpad = QStringLiteral("Magic Trackpad");
+    c.toggleEnabled();
+    c.toggleEnabled();
+    test::UiHarness::flushDeletes();
+    ASSERT_EQ(guide->card(), Card::waitingForTrackpad);
+    EXPECT_EQ(guide->notice()->message(), QStringLiteral("已配对的蓝牙触控板“Magic Trackpad”尚未连接，可直接尝试连接。"));
+    test::saveForReview(test::pictureOf(*guide), QStringLiteral("setup-card-waiting-paired"));
 }
 
 TEST_F(SetupGuideTest, AsksForInputAccessOnlyWhenAnEnabledRuleABindingOrThePointerLockNeedsIt) {

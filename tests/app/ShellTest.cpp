@@ -2,6 +2,7 @@
 #include "app/ContentView.h"
 #include "app/ControlMenu.h"
 #include "app/GlidraMenuBarIcon.h"
+#include "app/QtTranslations.h"
 #include "app/QuitSignals.h"
 #include "app/SettingsWindow.h"
 #include "app/SingleInstance.h"
@@ -26,6 +27,7 @@
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTranslator>
 
 #include <csignal>
 
@@ -333,6 +335,21 @@ TEST(QuitSignalsTest, ATerminationSignalArrivesOnTheEventLoop) {
     EXPECT_TRUE(received.isEmpty()) << "nothing happens inside the handler";
     EXPECT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
     EXPECT_EQ(received.front().front().toInt(), SIGTERM);
+}
+
+TEST(QtTranslationsTest, QtsOwnTextsComeInChineseWhateverTheLocale) {
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(installQtTranslations(*qApp));
+    // A text field's context menu and a file dialog's button.
+    EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Undo"), QStringLiteral("撤消(&U)"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly)) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+    QLocale::setDefault(previous);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST_F(ActionRoadTest, GesturesReachTheirExecutorsAndTheirNoticesTheHUD) {
          {Type::leftMouseDown}},
         {4,
          Direction::right,
-         HUDNotice{QStringLiteral("⌃⌥T"), QStringLiteral("keyboard"), HUDNotice::Kind::success},
+         HUDNotice{QStringLiteral("Ctrl+Alt+T"), QStringLiteral("keyboard"), HUDNotice::Kind::success},
          {Type::keyDown, Type::keyUp}},
     };
     double t = 1;

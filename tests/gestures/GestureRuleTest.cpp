@@ -358,7 +358,7 @@ TEST(GestureRuleTest, ActionTitleAndValidationMessage) {
         {"application missing", application, QStringLiteral("打开 应用"), QStringLiteral("请先选择应用。")},
         {"application", safari, QStringLiteral("打开 Safari"), std::nullopt},
         {"shortcut missing", shortcut, title(GestureAction::customShortcut), QStringLiteral("请先设置快捷键。")},
-        {"shortcut", copyShortcut, QStringLiteral("⌘C"), std::nullopt},
+        {"shortcut recorded by an earlier version", copyShortcut, QStringLiteral("Super+C"), std::nullopt},
         {"shortcuts app missing", rule(GestureAction::runShortcut), QStringLiteral("运行 快捷指令"),
          QStringLiteral("请先选择快捷指令。")},
         {"shortcuts app", rule(GestureAction::runShortcut, daily), QStringLiteral("运行 日报"), std::nullopt},

@@ -49,13 +49,13 @@ TEST(RuleDiagnosticsTest, RequiredModifiersText) {
     };
     const Case cases[] = {
         {0, ""},
-        {command, "⌘"},
-        {command | shift, "⌘⇧"},
-        {shift | control | option | command, "⌘⌥⌃⇧"},
-        {control | option, "⌥⌃"},
-        // Caps Lock and Fn have no symbol here.
+        {command, "Super"},
+        {command | shift, "Shift+Super"},
+        {shift | control | option | command, "Ctrl+Alt+Shift+Super"},
+        {control | option, "Ctrl+Alt"},
+        // Caps Lock and Fn are no keys a rule asks for.
         {0x10000 | 0x800000, ""},
-        {0x800000 | shift, "⇧"},
+        {0x800000 | shift, "Shift"},
     };
     for (const auto& c : cases) EXPECT_EQ(requiredModifiersText(c.flags), QString::fromUtf8(c.text)) << c.flags;
 }
@@ -199,14 +199,14 @@ TEST(RuleDiagnosticsTest, MissDiagnosis) {
          noApp,
          middle,
          "当前应用不适用"},
-        {"needs command", {RuleBuilder().modifiers(command)}, threeTap, 0, finder, middle, "需要同时按住 ⌘"},
+        {"needs command", {RuleBuilder().modifiers(command)}, threeTap, 0, finder, middle, "需要同时按住 Super"},
         {"first rule names the keys",
          {RuleBuilder().modifiers(command | shift), RuleBuilder().modifiers(option)},
          threeTap,
          control,
          finder,
          middle,
-         "需要同时按住 ⌘⇧"},
+         "需要同时按住 Shift+Super"},
         {"needs no keys", {RuleBuilder()}, threeTap, option, finder, middle, "请松开键盘组合键再试"},
         {"left band, started in the middle",
          {RuleBuilder().region(GestureRegion::left)},

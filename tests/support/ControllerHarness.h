@@ -114,6 +114,10 @@ class FakeConnector final : public PairedTrackpadConnectorService {
 public:
     explicit FakeConnector(CallLog& log) : log_(log) {}
     void connect() override { log_.add(QStringLiteral("connector.connect")); }
+    void findDisconnectedTrackpad(QObject*, TrackpadNameHandler handler) override { handler(disconnectedTrackpad); }
+
+    // What findDisconnectedTrackpad answers.
+    std::optional<QString> disconnectedTrackpad;
 
 private:
     CallLog& log_;

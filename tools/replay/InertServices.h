@@ -32,6 +32,7 @@ private:
 class InertConnector final : public PairedTrackpadConnectorService {
 public:
     void connect() override {}
+    void findDisconnectedTrackpad(QObject*, TrackpadNameHandler handler) override { handler(std::nullopt); }
 };
 
 class InertRecovery final : public ListenerRecoveryService {

@@ -16,15 +16,17 @@ namespace glidra {
 namespace {
 
 struct ModifierSwitch {
-    const char* symbol;
     const char* name;
+    const char* objectName;
     std::uint64_t bit;
 };
 
+// Linux keyboards send no Fn modifier, so there is no switch for it.
 constexpr ModifierSwitch kSwitches[] = {
-    {"⌃", "Control", modifier_flag::control}, {"⌥", "Option", modifier_flag::option},
-    {"⇧", "Shift", modifier_flag::shift},     {"⌘", "Command", modifier_flag::command},
-    {"Fn", "Fn", modifier_flag::function},
+    {"Ctrl", "Control", modifier_flag::control},
+    {"Alt", "Option", modifier_flag::option},
+    {"Shift", "Shift", modifier_flag::shift},
+    {"Super", "Command", modifier_flag::command},
 };
 
 struct Preset {
@@ -33,13 +35,19 @@ struct Preset {
     std::uint64_t modifiers;
 };
 
+// Combinations the Linux desktops keep for themselves, which recording
+// cannot catch.
 constexpr Preset kPresets[] = {
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "⌘Tab · 切换应用"), 48, modifier_flag::command},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "⌥⌘Esc · 强制退出窗口"), 53,
-     modifier_flag::command | modifier_flag::option},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "⌘Space · Spotlight"), 49, modifier_flag::command},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "⌃← · 上一个桌面"), 123, modifier_flag::control},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "⌃→ · 下一个桌面"), 124, modifier_flag::control},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "Alt+Tab · 切换应用"), 48, modifier_flag::option},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "Super · 活动概览"), 55, 0},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "Ctrl+Alt+T · 打开终端"), 17,
+     modifier_flag::control | modifier_flag::option},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "Print · 截屏"), 105, 0},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "Super+L · 锁定屏幕"), 37, modifier_flag::command},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "Ctrl+Alt+← · 上一个工作区"), 123,
+     modifier_flag::control | modifier_flag::option},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "Ctrl+Alt+→ · 下一个工作区"), 124,
+     modifier_flag::control | modifier_flag::option},
 };
 
 // The picker's sections in the order shown, as ranges of ShortcutKeyOption::all(),
@@ -51,12 +59,12 @@ struct Section {
 };
 
 constexpr Section kSections[] = {
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "特殊按键"), 0, 16},
-    {"F1–F20", 16, 20},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "媒体与音量"), 83, 10},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "字母"), 36, 26},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "数字"), 62, 10},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "符号（美式键位）"), 72, 11},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "特殊按键"), 0, 17},
+    {"F1–F20", 17, 20},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "媒体与音量"), 84, 10},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "字母"), 37, 26},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "数字"), 63, 10},
+    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "符号（美式键位）"), 73, 11},
 };
 
 const QString kTabID = QStringLiteral("key:48");
@@ -76,6 +84,7 @@ QString initialKeyID(const std::optional<KeyboardShortcut>& shortcut) {
 ShortcutManualEditor::ShortcutManualEditor(const std::optional<KeyboardShortcut>& shortcut, QWidget* parent)
     : QWidget(parent),
       keyID_(initialKeyID(shortcut)),
+      function_(shortcut ? shortcut->modifiers & modifier_flag::function : 0),
       keys_(new QComboBox),
       preview_(new kit::StyledLabel({}, kit::TextStyle::title3, kit::KitColour::primary)),
       save_(new QPushButton(tr("使用这个快捷键"))) {
@@ -107,8 +116,8 @@ ShortcutManualEditor::ShortcutManualEditor(const std::optional<KeyboardShortcut>
     switchRow->setSpacing(8);
     for (std::size_t i = 0; i < std::size(kSwitches); ++i) {
         auto* toggle = new QToolButton;
-        toggle->setObjectName(QStringLiteral("modifier%1").arg(QLatin1String(kSwitches[i].name)));
-        toggle->setText(QString::fromUtf8(kSwitches[i].symbol));
+        toggle->setObjectName(QStringLiteral("modifier%1").arg(QLatin1String(kSwitches[i].objectName)));
+        toggle->setText(QLatin1String(kSwitches[i].name));
         toggle->setCheckable(true);
         toggle->setToolTip(QLatin1String(kSwitches[i].name));
         toggle->setAccessibleName(QLatin1String(kSwitches[i].name));
@@ -168,7 +177,7 @@ ShortcutManualEditor::ShortcutManualEditor(const std::optional<KeyboardShortcut>
 }
 
 std::uint64_t ShortcutManualEditor::modifiers() const {
-    std::uint64_t bits = 0;
+    std::uint64_t bits = function_;
     for (std::size_t i = 0; i < std::size(kSwitches); ++i) {
         if (switches_[i]->isChecked()) bits |= kSwitches[i].bit;
     }
@@ -185,11 +194,12 @@ std::optional<ShortcutKeyOption> ShortcutManualEditor::selectedOption() const {
 QString ShortcutManualEditor::preview() const {
     const auto option = selectedOption();
     if (!option) return tr("请选择按键");
-    return modifierSymbols(modifiers()) + option->title;
+    return modifierPrefix(modifiers()) + option->title;
 }
 
 void ShortcutManualEditor::applyPreset(std::uint16_t keyCode, std::uint64_t modifiers) {
     keyID_ = QStringLiteral("key:%1").arg(keyCode);
+    function_ = modifiers & modifier_flag::function;
     setModifiers(modifiers);
     refresh();
 }

@@ -19,8 +19,8 @@ class StyledLabel;
 }
 
 // Composes a shortcut without pressing it: a key from the fixed list, the
-// modifier switches, five presets of system combinations, and a preview of
-// the label. Only "使用这个快捷键" hands the shortcut out; the owner builds a
+// modifier switches, presets of the desktop's own combinations, and a preview
+// of the label. Only "使用这个快捷键" hands the shortcut out; the owner builds a
 // new editor when its shortcut's label changes.
 class ShortcutManualEditor : public QWidget {
     Q_OBJECT
@@ -47,8 +47,11 @@ private:
     void refresh();
 
     QString keyID_;
-    // ⌃ ⌥ ⇧ ⌘ Fn, in the order they are shown.
-    std::array<QAbstractButton*, 5> switches_{};
+    // The Fn flag of the shortcut the editor started from, kept as it was:
+    // there is no switch for it.
+    std::uint64_t function_ = 0;
+    // Ctrl, Alt, Shift, Super, in the order they are shown.
+    std::array<QAbstractButton*, 4> switches_{};
     QComboBox* keys_;
     kit::StyledLabel* preview_;
     QPushButton* save_;

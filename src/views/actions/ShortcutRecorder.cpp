@@ -55,7 +55,7 @@ void ShortcutRecorder::change(const std::optional<KeyboardShortcut>& shortcut) {
 }
 
 void ShortcutRecorder::refresh() {
-    field_->setRecordedLabel(shortcut_ ? shortcut_->label : QString());
+    field_->setRecordedLabel(shortcut_ ? shortcut_->displayLabel() : QString());
     clear_->setVisible(bool(shortcut_));
     const std::optional<QString> label = shortcut_ ? std::optional(shortcut_->label) : std::nullopt;
     if (editor_ && label == editorLabel_) return;

@@ -40,11 +40,11 @@ ShortcutRecorderField::ShortcutRecorderField(TrackpadController& controller, Key
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
     setTextFormat(Qt::PlainText);
-    // Reached by a click or by Tab, never by the window's first focus: its
-    // sheet or page must not start recording by opening.
+    // Focus alone never starts recording, so Tab passes through the field.
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
-    setAccessibleName(tr("录入快捷键，点击后按键，Escape 取消；系统组合键请使用手动选择"));
+    setAccessibleName(tr("录入快捷键，点击或按空格键后按键，Escape 取消；系统组合键请使用下方的手动选择"));
+    setToolTip(tr("Alt+Tab、Super 等由桌面保留的组合键无法录入，请使用下方的手动选择"));
     setRecordedLabel({});
 }
 
@@ -87,7 +87,7 @@ bool ShortcutRecorderField::record(const InputEvent& event, std::optional<bool> 
         // The release of a media key is swallowed and records nothing.
         if ((event.data1 & kKeyStateMask) != kKeyDownState) return true;
         const std::uint64_t kept = event.flags & modifier_flag::shortcutMask;
-        shortcut = KeyboardShortcut{0, kept, modifierSymbols(kept) + title(*media), media};
+        shortcut = KeyboardShortcut{0, kept, modifierPrefix(kept) + title(*media), media};
     } else {
         if (event.type != InputEvent::Type::keyDown || isModifierKeyCode(event.keyCode)) return false;
         // Arrow and function keys carry the Fn flag by themselves; only a
@@ -97,7 +97,7 @@ bool ShortcutRecorderField::record(const InputEvent& event, std::optional<bool> 
         shortcut = KeyboardShortcut::fromRecordedKey(event.keyCode, flags, characters);
     }
     if (shortcut) {
-        recordedLabel_ = shortcut->label;
+        recordedLabel_ = shortcut->displayLabel();
         setText(recordedLabel_);
     }
     endRecording();
@@ -117,8 +117,10 @@ bool ShortcutRecorderField::event(QEvent* event) {
         return true;
     }
     if (isRecording_ && event->type() == QEvent::KeyPress) {
-        // Here rather than in keyPressEvent, so Tab is recorded, not focus moved.
+        // Here rather than in keyPressEvent, so Ctrl+Tab is recorded, not
+        // focus moved.
         const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (leaveByTab(key)) return true;
         if (auto recordedKey = RecordedKeyEvent::from(key)) {
             // The window's key events never carry Fn: the keyboard state does.
             functionHeld_ = keyboard_.combinedFlags() & modifier_flag::function;
@@ -127,20 +129,32 @@ bool ShortcutRecorderField::event(QEvent* event) {
         }
         return true;
     }
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-        // Not recording: typing never edits the field.
-        const auto& key = static_cast<const QKeyEvent&>(*event);
-        if (key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) return true;
-    }
     return QLabel::event(event);
 }
 
-void ShortcutRecorderField::focusInEvent(QFocusEvent* event) {
-    QLabel::focusInEvent(event);
-    const Qt::FocusReason reason = event->reason();
-    if (reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+bool ShortcutRecorderField::leaveByTab(const QKeyEvent& key) {
+    const bool tab = key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
+    if (!tab || (key.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) != Qt::NoModifier) return false;
+    stopRecording();
+    focusNextPrevChild(key.key() == Qt::Key_Tab && !(key.modifiers() & Qt::ShiftModifier));
+    return true;
+}
+
+void ShortcutRecorderField::keyPressEvent(QKeyEvent* event) {
+    // Not recording: Space or Return starts, as a button would; Tab and
+    // Shift+Tab move on through the base class; typing never edits the field.
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const int key = event->key();
+    if (plain && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        event->accept();
         startRecording();
+        return;
     }
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }
 
 void ShortcutRecorderField::focusOutEvent(QFocusEvent* event) {
@@ -150,11 +164,8 @@ void ShortcutRecorderField::focusOutEvent(QFocusEvent* event) {
 
 void ShortcutRecorderField::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    if (hasFocus()) {
-        if (!isRecording_) startRecording();
-    } else {
-        setFocus(Qt::MouseFocusReason);
-    }
+    if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+    if (!isRecording_) startRecording();
 }
 
 void ShortcutRecorderField::changeEvent(QEvent* event) {

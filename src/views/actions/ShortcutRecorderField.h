@@ -15,12 +15,19 @@ class AccessibilityTrust;
 class KeyboardState;
 class TrackpadController;
 
-// Records one key combination or media key while it has focus. Recording
-// suspends gesture control. While it records it takes every key, Escape,
-// Return and Tab included, so the sheet around it neither closes nor moves
-// focus. When trusted, a global key-down monitor also sees combinations the
-// desktop keeps from the window; a press that arrives both ways is recorded
-// once, since the first ends the recording.
+// Records one key combination or media key. Recording starts on a click, or
+// on Space or Return while the field has focus, and suspends gesture control;
+// reaching the field with Tab only focuses it, and a plain Tab moves on again
+// (Tab with a modifier is recorded). While it records it takes every other
+// key, Escape and Return included, so the sheet around it neither closes nor
+// moves focus.
+//
+// When trusted, a global key-down monitor is installed too. On Linux it
+// reports only while no window of ours has the focus, and recording ends when
+// the window loses it, so combinations the desktop keeps for itself (Alt+Tab,
+// Super) never reach the field: its hint sends the user to the manual editor
+// for those. A press that arrives both ways is recorded once, since the first
+// ends the recording.
 class ShortcutRecorderField : public QLabel {
     Q_OBJECT
 public:
@@ -45,14 +52,16 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     void endRecording();
+    // A plain Tab or Shift+Tab while recording: ends it and moves the focus.
+    bool leaveByTab(const QKeyEvent& key);
 
     TrackpadController& controller_;
     KeyEventMonitor& keyEvents_;

@@ -19,8 +19,10 @@
 #include "views/rules/SystemGestureAdviceView.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -133,8 +135,19 @@ void GestureRuleEditor::showStep() {
     stepView_ = step_ == 0 ? buildCaptureStep() : buildActionStep();
     content_->addWidget(stepView_);
     noAutoDefault(this);
-    setFixedSize(step_ == 0 ? captureSize : actionSize);
+    const QSize minimum = step_ == 0 ? captureMinimumSize : actionMinimumSize;
+    setMinimumSize(minimum);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize available = shownOn ? shownOn->availableGeometry().size() : QSize();
+    resize(fittedSize(step_ == 0 ? captureSize : actionSize, minimum, available));
     refresh();
+}
+
+QSize GestureRuleEditor::fittedSize(QSize wanted, QSize minimum, QSize available) {
+    if (available.isEmpty()) return wanted;
+    const QSize room = available - QSize(0, frameAllowance);
+    return wanted.boundedTo(room).expandedTo(minimum);
 }
 
 QWidget* GestureRuleEditor::buildCaptureStep() {

@@ -68,19 +68,16 @@ GestureRuleOptionsView::GestureRuleOptionsView(UiContext& context, QWidget* pare
     modifierSection_->contentLayout()->setContentsMargins(kit::GroupBox::inset, 8, kit::GroupBox::inset,
                                                           kit::GroupBox::inset);
     modifierSection_->contentLayout()->setSpacing(10);
-    // On Linux ⌘ stands for the Super key and ⌥ for Alt.
-    command_ = modifierToggle(QStringLiteral("⌘"), QStringLiteral("Command"), QStringLiteral("command"),
-                              &RuleModifierKeys::command);
-    option_ = modifierToggle(QStringLiteral("⌥"), QStringLiteral("Option"), QStringLiteral("option"),
-                             &RuleModifierKeys::option);
-    control_ = modifierToggle(QStringLiteral("⌃"), QStringLiteral("Control"), QStringLiteral("control"),
-                              &RuleModifierKeys::control);
-    shift_ =
-        modifierToggle(QStringLiteral("⇧"), QStringLiteral("Shift"), QStringLiteral("shift"), &RuleModifierKeys::shift);
+    // The stored flags keep their names (command is Super, option is Alt);
+    // the boxes show the keys as the desktop names them, in its order.
+    control_ = modifierToggle(QStringLiteral("Ctrl"), QStringLiteral("control"), &RuleModifierKeys::control);
+    option_ = modifierToggle(QStringLiteral("Alt"), QStringLiteral("option"), &RuleModifierKeys::option);
+    shift_ = modifierToggle(QStringLiteral("Shift"), QStringLiteral("shift"), &RuleModifierKeys::shift);
+    command_ = modifierToggle(QStringLiteral("Super"), QStringLiteral("command"), &RuleModifierKeys::command);
     auto* toggles = new QHBoxLayout;
     toggles->setContentsMargins(0, 0, 0, 0);
     toggles->setSpacing(16);
-    for (auto* toggle : {command_, option_, control_, shift_}) toggles->addWidget(toggle);
+    for (auto* toggle : {control_, option_, shift_, command_}) toggles->addWidget(toggle);
     toggles->addStretch(1);
     auto* noModifiers = new kit::PlainButton(tr("不搭配按键"), kit::TextStyle::caption);
     noModifiers->setObjectName(QStringLiteral("clearModifiers"));
@@ -121,14 +118,14 @@ QPushButton* GestureRuleOptionsView::addButton(const QString& text, const QStrin
     return button;
 }
 
-QCheckBox* GestureRuleOptionsView::modifierToggle(const QString& symbol, const QString& spoken, const QString& name,
-                                                  bool RuleModifierKeys::*key) {
-    auto* toggle = new QCheckBox(symbol);
+QCheckBox* GestureRuleOptionsView::modifierToggle(const QString& key, const QString& name,
+                                                  bool RuleModifierKeys::*flag) {
+    auto* toggle = new QCheckBox(key);
     toggle->setObjectName(name);
-    toggle->setAccessibleName(spoken);
-    connect(toggle, &QCheckBox::clicked, this, [this, key](bool checked) {
+    toggle->setAccessibleName(key);
+    connect(toggle, &QCheckBox::clicked, this, [this, flag](bool checked) {
         RuleModifierKeys edited = keys_;
-        edited.*key = checked;
+        edited.*flag = checked;
         Q_EMIT modifiersEdited(edited);
     });
     return toggle;

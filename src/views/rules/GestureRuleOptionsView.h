@@ -47,8 +47,7 @@ Q_SIGNALS:
 
 private:
     QPushButton* addButton(const QString& text, const QString& name);
-    QCheckBox* modifierToggle(const QString& symbol, const QString& spoken, const QString& name,
-                              bool RuleModifierKeys::*key);
+    QCheckBox* modifierToggle(const QString& key, const QString& name, bool RuleModifierKeys::*flag);
     void sync();
 
     UiContext& context_;

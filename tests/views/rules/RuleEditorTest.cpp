@@ -14,7 +14,9 @@
 #include "views/rules/GestureRuleOptionsView.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 
 namespace glidra {
 namespace {
@@ -42,10 +44,52 @@ protected:
     }
 };
 
+// The size a step opens at on the test's screen.
+QSize shownSize(QSize wanted, QSize minimum) {
+    return GestureRuleEditor::fittedSize(wanted, minimum, QGuiApplication::primaryScreen()->availableGeometry().size());
+}
+
+TEST(RuleEditorSizeTest, TheDefaultSizesFitTheScreenDownToAMinimumThatFitsA1366By768Screen) {
+    using E = GestureRuleEditor;
+    struct Case {
+        const char* what;
+        QSize wanted, minimum, available, expected;
+    };
+    const Case cases[] = {
+        {"a large screen keeps the default", E::actionSize, E::actionMinimumSize, {1600, 1000}, E::actionSize},
+        {"1366x768 with panels: shorter", E::actionSize, E::actionMinimumSize, {1366, 700}, {800, 652}},
+        {"the capture step fits as it is", E::captureSize, E::captureMinimumSize, {1366, 736}, E::captureSize},
+        {"never below the minimum", E::actionSize, E::actionMinimumSize, {640, 400}, E::actionMinimumSize},
+        {"no screen known", E::captureSize, E::captureMinimumSize, {}, E::captureSize},
+    };
+    for (const auto& c : cases) EXPECT_EQ(E::fittedSize(c.wanted, c.minimum, c.available), c.expected) << c.what;
+    // Both minimums, with the frame, fit a 1366x768 screen.
+    for (const QSize minimum : {E::captureMinimumSize, E::actionMinimumSize}) {
+        EXPECT_LE(minimum.width(), 1366);
+        EXPECT_LE(minimum.height() + E::frameAllowance, 768 - 32);
+    }
+}
+
+TEST_F(RuleEditorTest, AtItsMinimumTheActionStepKeepsItsButtonsInside) {
+    const MultitouchDevice device = ui.framework.addDevice();
+    GestureRuleEditor& editor = add();
+    click(&editor, QStringLiteral("record"));
+    swipeLeftWithThreeFingers(device);
+    ASSERT_EQ(editor.step(), 1);
+    editor.resize(GestureRuleEditor::actionMinimumSize);
+    settle();
+    for (const char* name : {"cancel", "primary"}) {
+        auto* button = child<QPushButton>(&editor, QString::fromLatin1(name));
+        const QRect inEditor(button->mapTo(&editor, QPoint(0, 0)), button->size());
+        EXPECT_TRUE(editor.rect().contains(inEditor)) << name;
+    }
+    review(editor, QStringLiteral("rule-editor-action-minimum"));
+}
+
 TEST_F(RuleEditorTest, ARecordedSwipeBecomesASavedRuleAndTheEditorLeavesControlAsItWas) {
     const MultitouchDevice device = ui.framework.addDevice();
     GestureRuleEditor& editor = add();
-    EXPECT_EQ(editor.size(), GestureRuleEditor::captureSize);
+    EXPECT_EQ(editor.size(), shownSize(GestureRuleEditor::captureSize, GestureRuleEditor::captureMinimumSize));
     EXPECT_EQ(text(&editor, QStringLiteral("title")), QStringLiteral("添加手势"));
     EXPECT_FALSE(controller().isEnabled());
     EXPECT_TRUE(controller().isSettingUpGesture());
@@ -64,7 +108,9 @@ TEST_F(RuleEditorTest, ARecordedSwipeBecomesASavedRuleAndTheEditorLeavesControlA
 
     swipeLeftWithThreeFingers(device);
     ASSERT_EQ(editor.step(), 1);
-    EXPECT_EQ(editor.size(), GestureRuleEditor::actionSize);
+    EXPECT_EQ(editor.size(), shownSize(GestureRuleEditor::actionSize, GestureRuleEditor::actionMinimumSize));
+    EXPECT_EQ(editor.minimumSize(), GestureRuleEditor::actionMinimumSize);
+    EXPECT_GT(editor.maximumSize().height(), editor.minimumSize().height()) << "resizable";
     EXPECT_EQ(text(&editor, QStringLiteral("title")), QStringLiteral("选择动作"));
     EXPECT_EQ(editor.rule().gesture, (GestureDescriptor{Kind::swipe, 3, Direction::left, 1}));
     EXPECT_FALSE(controller().isLearningGesture());
@@ -249,6 +295,14 @@ TEST_F(RuleEditorTest, ReturnSavesNothingAndModifiersClearTogether) {
     EXPECT_EQ(editor.rule().action, GestureAction::copy);
 
     click(&editor, QStringLiteral("addModifiers"));
+    // The boxes name the keys as the desktop does, in its order.
+    auto* toggles = child<QWidget>(&editor, QStringLiteral("modifierSection"));
+    QStringList shown;
+    for (auto* box : toggles->findChildren<QCheckBox*>()) {
+        shown << box->text();
+        EXPECT_EQ(box->accessibleName(), box->text());
+    }
+    EXPECT_EQ(shown, (QStringList{"Ctrl", "Alt", "Shift", "Super"}));
     click(&editor, QStringLiteral("option"));
     EXPECT_EQ(editor.preparedRule().requiredModifiers, 0x80000u);
     click(&editor, QStringLiteral("clearModifiers"));

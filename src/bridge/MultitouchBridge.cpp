@@ -1,5 +1,6 @@
 #include "bridge/MultitouchBridge.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
@@ -122,6 +123,12 @@ void MultitouchBridge::deliver(MultitouchDevice device, const DriverTouch* touch
     handler_(device, points.data(), kept, context_, timestamp);
 }
 
+std::optional<SurfaceDimensions> MultitouchBridge::surfaceDimensions(MultitouchDevice device) {
+    // Only a device of the list still holds a valid reference.
+    if (std::find(devices_.begin(), devices_.end(), device) == devices_.end()) return std::nullopt;
+    return framework_.surfaceDimensions(device);
+}
+
 bool MultitouchBridge::stepBuiltInBrightness(float* level, float delta) {
     if (!displaysLoaded_) {
         if (!displays_.load()) return false;
@@ -169,5 +176,15 @@ std::uint64_t glidraMTFrameCount(void) {
 bool glidraStepBuiltInBrightness(float* level, float delta) {
     MultitouchBridge* bridge = MultitouchBridge::shared();
     return bridge != nullptr && level != nullptr && bridge->stepBuiltInBrightness(level, delta);
+}
+
+bool glidraMTSurfaceDimensions(void* device, float* width, float* height) {
+    MultitouchBridge* bridge = MultitouchBridge::shared();
+    if (bridge == nullptr || width == nullptr || height == nullptr) return false;
+    const auto dimensions = bridge->surfaceDimensions(device);
+    if (!dimensions) return false;
+    *width = dimensions->width;
+    *height = dimensions->height;
+    return true;
 }
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace glidra {
@@ -40,6 +41,10 @@ public:
     // +infinity when no frame kept a contact since the last stop.
     double secondsSinceLastFrame() const;
     std::uint64_t frameCount() const;
+
+    // Main thread. The surface of a device of the running list, when its
+    // driver knows it.
+    std::optional<SurfaceDimensions> surfaceDimensions(MultitouchDevice device);
 
     // Adds `delta` to the built-in display's brightness, clamped to 0...1.
     bool stepBuiltInBrightness(float* level, float delta);
@@ -81,4 +86,7 @@ void glidraMTStop(void);
 double glidraMTSecondsSinceLastFrame(void);
 std::uint64_t glidraMTFrameCount(void);
 bool glidraStepBuiltInBrightness(float* level, float delta);
+// The width and height in millimetres of a device's surface; false when the
+// device is not listening or its driver does not say.
+bool glidraMTSurfaceDimensions(void* device, float* width, float* height);
 }

@@ -22,7 +22,8 @@ bool fingersWereAdded(std::span<const TouchPoint> origin, std::span<const TouchP
 }  // namespace
 
 std::optional<ContinuousGestureTracker::Step> ContinuousGestureTracker::update(std::span<const TouchPoint> points,
-                                                                               float activationTravel) {
+                                                                               float activationTravel,
+                                                                               const TouchSurface& surface) {
     if (points.empty()) {
         *this = ContinuousGestureTracker{};
         return std::nullopt;
@@ -79,7 +80,7 @@ std::optional<ContinuousGestureTracker::Step> ContinuousGestureTracker::update(s
     GestureDescriptor gesture;
     gesture.kind = GestureDescriptor::Kind::swipe;
     gesture.fingers = qint64(sorted.size());
-    gesture.direction = GestureDescriptor::directionOf(dx, dy);
+    gesture.direction = surface.direction(dx, dy);
     gesture.tapCount = 1;
     return Step{gesture, step};
 }

@@ -2,6 +2,7 @@
 
 #include "gestures/GestureDescriptor.h"
 #include "gestures/TouchPoint.h"
+#include "gestures/TouchSurface.h"
 
 #include <optional>
 #include <span>
@@ -37,8 +38,9 @@ struct ContinuousGestureTracker {
 
     // Feeds one frame (contacts in any order). activationTravel is how far
     // the centroid must move from its start, along x or y, before steps are
-    // reported.
-    std::optional<Step> update(std::span<const TouchPoint> points, float activationTravel);
+    // reported; a step's direction is judged on `surface`.
+    std::optional<Step> update(std::span<const TouchPoint> points, float activationTravel,
+                               const TouchSurface& surface = {});
 
     static constexpr float minimumStep = 0.002f;
     static constexpr float jumpLimit = 0.15f;

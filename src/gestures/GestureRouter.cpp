@@ -16,7 +16,8 @@ constexpr float axisRatio = 1.5f;
 }  // namespace
 
 std::optional<GestureRouter::Step> GestureRouter::update(qint32 contact, bool present, float x, float y,
-                                                         float edgeWidth, float sensitivity, float activationTravel) {
+                                                         float edgeWidth, float sensitivity, float activationTravel,
+                                                         const TouchSurface& surface) {
     if (!present || !isOnPad(x) || !isOnPad(y)) {
         *this = GestureRouter{};
         return std::nullopt;
@@ -44,9 +45,13 @@ std::optional<GestureRouter::Step> GestureRouter::update(qint32 contact, bool pr
     if (!axis) {
         const float dx = std::fabs(x - startX);
         const float dy = std::fabs(y - startY);
-        if (activationTravel <= dy && axisRatio * dx < dy) {
+        // How straight the slide is, in millimetres; how far it went, in
+        // fractions of the pad.
+        const float alongX = std::fabs(surface.judgedX(x - startX));
+        const float alongY = std::fabs(surface.judgedY(y - startY));
+        if (activationTravel <= dy && axisRatio * alongX < alongY) {
             axis = Axis::vertical;
-        } else if (activationTravel <= dx && axisRatio * dy < dx) {
+        } else if (activationTravel <= dx && axisRatio * alongY < alongX) {
             axis = Axis::horizontal;
         } else {
             return std::nullopt;
@@ -57,7 +62,7 @@ std::optional<GestureRouter::Step> GestureRouter::update(qint32 contact, bool pr
         case Axis::horizontal:
             return slideHorizontally(x, y, edgeWidth, sensitivity);
         case Axis::vertical:
-            return slideVertically(contact, x, y, edgeWidth, sensitivity, activationTravel);
+            return slideVertically(contact, x, y, edgeWidth, sensitivity, activationTravel, surface);
         case Axis::rejected:
             break;
     }
@@ -91,7 +96,8 @@ std::optional<GestureRouter::Step> GestureRouter::slideHorizontally(float x, flo
 }
 
 std::optional<GestureRouter::Step> GestureRouter::slideVertically(qint32 contact, float x, float y, float edgeWidth,
-                                                                  float sensitivity, float activationTravel) {
+                                                                  float sensitivity, float activationTravel,
+                                                                  const TouchSurface& surface) {
     if (!vertical.identifier || *vertical.identifier != contact) {
         vertical = EdgeGesture::starting(contact, x, y, edgeWidth);
         return std::nullopt;
@@ -117,7 +123,8 @@ std::optional<GestureRouter::Step> GestureRouter::slideVertically(qint32 contact
     if (!vertical.hasActivated) {
         const float travel = std::fabs(y - vertical.startY);
         if (travel < activationTravel) return std::nullopt;
-        if (axisRatio * std::fabs(x - vertical.startX) >= travel) {
+        if (axisRatio * std::fabs(surface.judgedX(x - vertical.startX)) >=
+            std::fabs(surface.judgedY(y - vertical.startY))) {
             vertical.side.reset();
             return std::nullopt;
         }

@@ -2,6 +2,7 @@
 
 #include "gestures/EdgeGesture.h"
 #include "gestures/GestureTrigger.h"
+#include "gestures/TouchSurface.h"
 
 #include <QtGlobal>
 
@@ -42,10 +43,11 @@ struct GestureRouter {
 
     // Feeds one frame: the followed contact and its position, or present
     // false when the frame has no usable contact. activationTravel is the
-    // travel from the start a slide needs before its axis locks. Returns the
-    // step this frame completes, if any.
+    // travel from the start a slide needs before its axis locks; whether a
+    // slide runs along an axis is judged on `surface`. Returns the step this
+    // frame completes, if any.
     std::optional<Step> update(qint32 contact, bool present, float x, float y, float edgeWidth, float sensitivity,
-                               float activationTravel);
+                               float activationTravel, const TouchSurface& surface = {});
 
     // Steps shorter than this add up until they reach it.
     static constexpr float minimumStep = 0.008f;
@@ -55,7 +57,7 @@ struct GestureRouter {
 private:
     std::optional<Step> slideHorizontally(float x, float y, float edgeWidth, float sensitivity);
     std::optional<Step> slideVertically(qint32 contact, float x, float y, float edgeWidth, float sensitivity,
-                                        float activationTravel);
+                                        float activationTravel, const TouchSurface& surface);
 };
 
 }  // namespace glidra

@@ -92,6 +92,7 @@ void MultiTouchRecognizer::resetMotion() {
     path.clear();
     peakCount = 0;
     maxTravel = 0;
+    stillnessTravel = 0;
     motionTime.reset();
     cancelled = false;
 }
@@ -157,7 +158,9 @@ void MultiTouchRecognizer::track(std::span<const TouchPoint> sorted, double time
     if (count > peakCount) {
         // Fingers of one gesture land together; a late join or one after the
         // hand already moved is a different gesture.
-        if (timestamp - *startTime > joinWindow || maxTravel > travelThreshold(recognitionLevel)) cancelled = true;
+        if (timestamp - *startTime > joinWindow || stillnessTravel > travelThreshold(recognitionLevel)) {
+            cancelled = true;
+        }
         peakCount = count;
         path.assign(1, centroid(sorted));
         baseline.assign(sorted.begin(), sorted.end());
@@ -179,6 +182,7 @@ void MultiTouchRecognizer::track(std::span<const TouchPoint> sorted, double time
 
     for (std::size_t i = 0; i < std::min(sorted.size(), baseline.size()); ++i) {
         maxTravel = std::max(maxTravel, TouchPoint::distance(sorted[i], baseline[i]));
+        stillnessTravel = std::max(stillnessTravel, surface.stillnessDistance(baseline[i], sorted[i]));
     }
     if (!motionTime && maxTravel > travelThreshold(recognitionLevel)) motionTime = timestamp;
 
@@ -250,6 +254,9 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
     const TouchPoint c1 = centroid(last);
     const float dx = c1.x - c0.x;
     const float dy = c1.y - c0.y;
+    // Only the kinds that use a direction judge the angle the hand made,
+    // which pads wider than tall distort as fractions; the others carry a
+    // placeholder that no rule compares, left as the fractions give it.
     const auto direction = GestureDescriptor::directionOf(dx, dy);
     const float closing = TouchPoint::distance(c0, c1);
     // Over a long scroll the fingers drift a little closer or apart and their
@@ -265,7 +272,7 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
         const std::size_t mover = moved[0] > moved[1] ? 0 : 1;
         if (std::min(moved[0], moved[1]) < threshold && std::max(moved[0], moved[1]) > scale * 0.15f) {
             const auto moverDirection =
-                GestureDescriptor::directionOf(last[mover].x - baseline[mover].x, last[mover].y - baseline[mover].y);
+                surface.direction(last[mover].x - baseline[mover].x, last[mover].y - baseline[mover].y);
             return gesture(Kind::anchorSwipe, 2, moverDirection);
         }
 
@@ -322,10 +329,10 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
 
     if (closing >= swipe) {
         const double hold = motionTime.value_or(0) - *startTime;
-        return gesture(hold >= 0.45 ? Kind::holdSwipe : Kind::swipe, peakCount, direction);
+        return gesture(hold >= 0.45 ? Kind::holdSwipe : Kind::swipe, peakCount, surface.direction(dx, dy));
     }
 
-    if (maxTravel < threshold) {
+    if (stillnessTravel < threshold) {
         if (duration <= 0.3) return gesture(Kind::tap, peakCount, direction);
         if (duration >= 0.6) return gesture(Kind::longPress, peakCount, direction);
     }

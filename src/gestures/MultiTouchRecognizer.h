@@ -4,6 +4,7 @@
 #include "gestures/GestureDescriptor.h"
 #include "gestures/GestureRecognitionLevel.h"
 #include "gestures/TouchPoint.h"
+#include "gestures/TouchSurface.h"
 
 #include <QtGlobal>
 
@@ -25,6 +26,9 @@ struct MultiTouchRecognizer {
     // Thresholds in use; the owner copies the user's setting in every frame.
     GestureRecognitionLevel recognitionLevel = GestureRecognitionLevel::standard;
     ForcePressRecognizer forcePress;
+    // The pad's size, which directions and the tap's stillness are judged
+    // by; the owner sets it.
+    TouchSurface surface;
     // Timestamp of the first frame of the contact session; empty while idle.
     std::optional<double> startTime;
     // The contacts at the start of the motion, sorted by id; replaced when a
@@ -38,6 +42,9 @@ struct MultiTouchRecognizer {
     int peakCount = 0;
     // The largest distance any finger has moved from its baseline position.
     float maxTravel = 0;
+    // maxTravel as the tap's stillness judges it (TouchSurface): what a tap
+    // and a finger joining it must stay below.
+    float stillnessTravel = 0;
     // When maxTravel first exceeded the level's travel threshold.
     std::optional<double> motionTime;
     // The session can no longer produce a gesture; takes effect at the lift.

@@ -38,7 +38,8 @@ TabSwipeTracker::Thresholds TabSwipeTracker::thresholds(GestureRecognitionLevel 
 }
 
 std::optional<GestureDescriptor> TabSwipeTracker::update(std::span<const TouchPoint> points,
-                                                         GestureRecognitionLevel level, double timestamp) {
+                                                         GestureRecognitionLevel level, double timestamp,
+                                                         const TouchSurface& surface) {
     if (points.empty()) {
         *this = TabSwipeTracker{};
         return std::nullopt;
@@ -112,7 +113,10 @@ std::optional<GestureDescriptor> TabSwipeTracker::update(std::span<const TouchPo
     }
     const float meanDx = sumDx / float(count);
     const float meanDy = sumDy / float(count);
-    if (!(std::fabs(meanDx) >= limits.side && 2 * std::fabs(meanDy) < std::fabs(meanDx))) return std::nullopt;
+    if (!(std::fabs(meanDx) >= limits.side &&
+          2 * std::fabs(surface.judgedY(meanDy)) < std::fabs(surface.judgedX(meanDx)))) {
+        return std::nullopt;
+    }
 
     for (std::size_t i = 0; i < count; ++i) {
         if (!(meanDx * dx[i] > 0 && std::fabs(dx[i]) >= limits.perFinger)) return std::nullopt;

@@ -5,6 +5,7 @@
 #include "gestures/GestureRule.h"
 #include "gestures/GestureSessionContext.h"
 #include "gestures/TouchPoint.h"
+#include "gestures/TouchSurface.h"
 
 #include <optional>
 #include <span>
@@ -31,9 +32,10 @@ struct TabSwipeTracker {
 
     friend bool operator==(const TabSwipeTracker&, const TabSwipeTracker&) = default;
 
-    // Feeds one frame (contacts in any order) with its time in seconds.
+    // Feeds one frame (contacts in any order) with its time in seconds;
+    // whether the fingers went sideways is judged on `surface`.
     std::optional<GestureDescriptor> update(std::span<const TouchPoint> points, GestureRecognitionLevel level,
-                                            double timestamp);
+                                            double timestamp, const TouchSurface& surface = {});
 
     // Whether the tab rule `rule` may take an early swipe of `fingers`
     // fingers: not when another enabled rule that would match this touch

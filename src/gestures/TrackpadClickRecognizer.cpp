@@ -5,15 +5,15 @@
 
 namespace glidra {
 
-void TrackpadClickRecognizer::update(std::span<const TouchPoint> contacts, double time) {
+void TrackpadClickRecognizer::update(std::span<const TouchPoint> contacts, double time, const TouchSurface& surface) {
     if (points.empty() && !contacts.empty() && !downTime) *this = TrackpadClickRecognizer{};
 
     if (downTime && !contacts.empty()) {
-        const bool stayed = std::all_of(contacts.begin(), contacts.end(), [this](const TouchPoint& p) {
+        const bool stayed = std::all_of(contacts.begin(), contacts.end(), [this, &surface](const TouchPoint& p) {
             const auto origin =
                 std::find_if(origins.begin(), origins.end(), [&p](const TouchPoint& o) { return o.id == p.id; });
             return origin != origins.end() && std::isfinite(p.x) && std::isfinite(p.y) &&
-                   (released || std::hypot(p.x - origin->x, p.y - origin->y) < dragDistance);
+                   (released || surface.stillnessDistance(*origin, p) < dragDistance);
         });
         if (!stayed) dragged = true;
     }

@@ -2,6 +2,7 @@
 
 #include "gestures/GestureDescriptor.h"
 #include "gestures/TouchPoint.h"
+#include "gestures/TouchSurface.h"
 
 #include <limits>
 #include <optional>
@@ -36,12 +37,13 @@ struct TrackpadClickRecognizer {
     // that appears still does).
     bool released = false;
 
-    void update(std::span<const TouchPoint> contacts, double time);
+    // `surface` is the pad's size, which the drag distance is judged by.
+    void update(std::span<const TouchPoint> contacts, double time, const TouchSurface& surface = {});
     // Consumes the pending press at the button's release.
     std::optional<GestureDescriptor> resolve(double releaseTime);
 
     // A contact that slides this far while the button is down makes a drag,
-    // not a click.
+    // not a click (a stillness tolerance: see TouchSurface).
     static constexpr float dragDistance = 0.04f;
     // Held this long or longer, a press is a long press.
     static constexpr double longPressDuration = 0.6;

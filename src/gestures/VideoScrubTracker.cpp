@@ -24,7 +24,8 @@ Centroid centroid(std::span<const TouchPoint> points) {
 
 }  // namespace
 
-std::optional<VideoScrubTracker::Step> VideoScrubTracker::update(std::span<const TouchPoint> points) {
+std::optional<VideoScrubTracker::Step> VideoScrubTracker::update(std::span<const TouchPoint> points,
+                                                                 const TouchSurface& surface) {
     if (points.empty()) {
         *this = VideoScrubTracker{};
         return std::nullopt;
@@ -61,7 +62,10 @@ std::optional<VideoScrubTracker::Step> VideoScrubTracker::update(std::span<const
     }
     const float travel = now.x - start.x;
     if (!activated) {
-        if (std::abs(travel) < activationDistance || 1.5f * drift >= std::abs(travel)) return std::nullopt;
+        if (std::abs(travel) < activationDistance ||
+            1.5f * std::abs(surface.judgedY(now.y - start.y)) >= std::abs(surface.judgedX(travel))) {
+            return std::nullopt;
+        }
         activated = true;
     }
     if (step < reportingResolution) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "gestures/GestureDescriptor.h"
 #include "gestures/TouchPoint.h"
+#include "gestures/TouchSurface.h"
 
 #include <optional>
 #include <span>
@@ -36,8 +37,9 @@ struct VideoScrubTracker {
 
     friend bool operator==(const VideoScrubTracker&, const VideoScrubTracker&) = default;
 
-    // Feeds one frame's contacts, in any order.
-    std::optional<Step> update(std::span<const TouchPoint> points);
+    // Feeds one frame's contacts, in any order; whether the slide is
+    // sideways is judged on `surface`.
+    std::optional<Step> update(std::span<const TouchPoint> points, const TouchSurface& surface = {});
 
     static constexpr float defaultActivationDistance = 0.025f;
     // A larger centroid move between two frames is a glitch, not a slide.

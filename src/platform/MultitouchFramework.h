@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace glidra {
@@ -12,6 +13,15 @@ struct DriverTouch {
     float x = 0;             // 0 at the left edge, 1 at the right edge
     float y = 0;             // 0 at the bottom edge, 1 at the top edge
     float pressure = 0;      // raw driver units
+};
+
+// The size of a device's touch surface in millimetres, as its driver reports
+// it.
+struct SurfaceDimensions {
+    float width = 0;
+    float height = 0;
+
+    friend bool operator==(const SurfaceDimensions&, const SurfaceDimensions&) = default;
 };
 
 // An opaque device reference; its address is the device identifier.
@@ -43,6 +53,10 @@ public:
     // which would wait for itself.
     virtual void stopDevice(MultitouchDevice device) = 0;
     virtual void releaseDeviceList(const std::vector<MultitouchDevice>& devices) = 0;
+    // The device's surface, when the driver knows it; nothing for a device
+    // that is not listed or whose driver does not say. Safe while frames of
+    // the device are delivered.
+    virtual std::optional<SurfaceDimensions> surfaceDimensions(MultitouchDevice device) = 0;
 };
 
 }  // namespace glidra

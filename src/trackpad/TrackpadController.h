@@ -12,6 +12,7 @@
 #include "gestures/MultiTouchRecognizer.h"
 #include "gestures/TabSwipeTracker.h"
 #include "gestures/TouchPoint.h"
+#include "gestures/TouchSurface.h"
 #include "gestures/VideoScrubTracker.h"
 #include "platform/Scheduler.h"
 #include "trackpad/ControllerServices.h"
@@ -249,6 +250,9 @@ public:
         std::map<DeviceId, float> devicePressure;
     };
     const DeviceState& deviceState() const { return devices_; }
+    // The size of the device's pad as its driver gave it when its latest
+    // contact session opened; of unknown size before.
+    const TouchSurface& surfaceOf(DeviceId device) const;
 
     // --- gestures -------------------------------------------------------------
 
@@ -323,7 +327,8 @@ public:
 
     // Whether a one-finger rule with a trigger region already claims the
     // single finger of this frame, keeping the edge slides away from it.
-    bool edgeRuleRegionHit(const std::vector<TouchPoint>& contacts, const GestureSessionContext& context) const;
+    bool edgeRuleRegionHit(const std::vector<TouchPoint>& contacts, const GestureSessionContext& context,
+                           const TouchSurface& surface) const;
     // One frame of the device's edge slide: `present` with the one contact's
     // identifier and position, or no usable contact. A slide on a bound edge
     // adjusts a level, scrubs the video or runs its action once far enough.
@@ -464,6 +469,8 @@ private:
     bool hasRestored_ = false;
 
     DeviceState devices_;
+    // Not gesture state: what the devices say of themselves outlives resets.
+    std::map<DeviceId, TouchSurface> surfaces_;
     std::uint64_t nextPendingTapSerial_ = 1;
     std::map<DeviceId, std::set<qint32>> screenshotLiveContacts_;
     std::map<DeviceId, std::set<qint32>> screenshotSuppressedContacts_;

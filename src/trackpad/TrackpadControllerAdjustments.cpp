@@ -88,7 +88,7 @@ void TrackpadController::updateContinuousTrackers(DeviceId device, const std::ve
     std::optional<ContinuousGestureTracker::Step> step;
     {
         ContinuousGestureTracker& tracker = devices_.continuousTrackers[device];
-        step = tracker.update(contacts, activationDistance(settings_.recognitionLevel()));
+        step = tracker.update(contacts, activationDistance(settings_.recognitionLevel()), surfaceOf(device));
     }
     if (!step) return;
 

@@ -59,14 +59,14 @@ float TrackpadController::activationDistance(GestureRecognitionLevel level) {
 }
 
 bool TrackpadController::edgeRuleRegionHit(const std::vector<TouchPoint>& contacts,
-                                           const GestureSessionContext& context) const {
+                                           const GestureSessionContext& context, const TouchSurface& surface) const {
     if (contacts.size() != 1) return false;
     const std::optional<TouchPoint> start = context.startCentroid();
     if (!start) return false;
     const float dx = contacts[0].x - start->x;
     const float dy = contacts[0].y - start->y;
     if (std::fabs(dx) < kRegionRuleStillness && std::fabs(dy) < kRegionRuleStillness) return false;
-    const GestureDescriptor::Direction direction = GestureDescriptor::directionOf(dx, dy);
+    const GestureDescriptor::Direction direction = surface.direction(dx, dy);
 
     using Kind = GestureDescriptor::Kind;
     for (const GestureRule& rule : settings_.rules()) {
@@ -129,8 +129,8 @@ void TrackpadController::routeEdgeGestures(DeviceId device, qint32 contact, bool
     std::optional<GestureRouter::Step> step;
     {
         GestureRouter& router = devices_.gestures[device];
-        step =
-            router.update(contact, present, x, y, float(settings_.edgeWidth()), sensitivity, edgeActivationDistance());
+        step = router.update(contact, present, x, y, float(settings_.edgeWidth()), sensitivity,
+                             edgeActivationDistance(), surfaceOf(device));
     }
     if (!step) return;
 

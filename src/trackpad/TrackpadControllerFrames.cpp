@@ -5,6 +5,7 @@
 #include "trackpad/TrackpadController.h"
 
 #include "actions/HeldModifierState.h"
+#include "bridge/MultitouchBridge.h"
 #include "common/Localized.h"
 #include "gestures/ForcePressLevel.h"
 #include "platform/FrontmostApplication.h"
@@ -96,6 +97,12 @@ void TrackpadController::deliverFrame(std::uint64_t context, DeviceId device, st
 
 // --- frame handler -------------------------------------------------------------
 
+const TouchSurface& TrackpadController::surfaceOf(DeviceId device) const {
+    static const TouchSurface unknown;
+    const auto it = surfaces_.find(device);
+    return it != surfaces_.end() ? it->second : unknown;
+}
+
 void TrackpadController::releasePointerLock(DeviceId device) { edgePointerLock_.release(device, false); }
 
 void TrackpadController::handleFrame(DeviceId device, const std::vector<TouchPoint>& contacts, double timestamp) {
@@ -159,7 +166,16 @@ void TrackpadController::handleFrame(DeviceId device, const std::vector<TouchPoi
                                                    heldModifierState(environment_.keyboard),
                                                    isShowingApplicationSwitcher_, contacts, settings_.edgeWidth()));
         devices_.edgeClaimed.erase(device);
+        // Asked once a session: a device may come back with another pad
+        // behind the same reference.
+        float width = 0;
+        float height = 0;
+        const auto dimensions = glidraMTSurfaceDimensions(reinterpret_cast<void*>(device), &width, &height)
+                                    ? std::optional(SurfaceDimensions{width, height})
+                                    : std::nullopt;
+        surfaces_.insert_or_assign(device, TouchSurface::of(dimensions));
     }
+    const TouchSurface surface = surfaceOf(device);
     const auto open = devices_.contexts.find(device);
     if (open != devices_.contexts.end() && n > 0) open->second.recordContacts(contacts);
     if (n > 1) devices_.multiFingerDevices.insert(device);
@@ -174,6 +190,7 @@ void TrackpadController::handleFrame(DeviceId device, const std::vector<TouchPoi
     {
         MultiTouchRecognizer& recognizer = devices_.recognizers[device];
         recognizer.recognitionLevel = settings_.recognitionLevel();
+        recognizer.surface = surface;
         result = recognizer.update(contacts, forcePressThreshold(device, n, context), timestamp);
         forcePressed = recognizer.forcePress.hasTriggered;
     }
@@ -182,7 +199,7 @@ void TrackpadController::handleFrame(DeviceId device, const std::vector<TouchPoi
     const double clickTime = clicks.now();
     {
         TrackpadClickRecognizer& click = clicks.recognizers[device];
-        click.update(contacts, clickTime);
+        click.update(contacts, clickTime, surface);
         if (forcePressed) {
             // A force click is not a physical click: the release must not
             // turn it into one.
@@ -216,7 +233,7 @@ void TrackpadController::handleFrame(DeviceId device, const std::vector<TouchPoi
     // Any other gesture supersedes a waiting tap.
     if (result && result->kind != GestureDescriptor::Kind::tap) cancelPendingTap(device);
 
-    if (edgeRuleRegionHit(contacts, context)) devices_.regionGestureDevices.insert(device);
+    if (edgeRuleRegionHit(contacts, context, surface)) devices_.regionGestureDevices.insert(device);
 
     if (!environment_.executors.isMouseDragHeld()) {
         if (!isLearningGesture_ && !devices_.regionGestureDevices.contains(device) &&

@@ -18,7 +18,7 @@ void TrackpadController::updateVideoScrub(DeviceId device, const std::vector<Tou
     {
         VideoScrubTracker& tracker = devices_.videoTrackers[device];
         tracker.activationDistance = activationDistance(settings_.recognitionLevel());
-        step = tracker.update(contacts);
+        step = tracker.update(contacts, surfaceOf(device));
     }
     if (!step) return;
 
@@ -73,7 +73,7 @@ void TrackpadController::updateTabSwipe(DeviceId device, const std::vector<Touch
     std::optional<GestureDescriptor> swipe;
     {
         TabSwipeTracker& tracker = devices_.tabTrackers[device];
-        swipe = tracker.update(contacts, settings_.recognitionLevel(), timestamp);
+        swipe = tracker.update(contacts, settings_.recognitionLevel(), timestamp, surfaceOf(device));
     }
     if (!swipe) return;
 

@@ -245,5 +245,27 @@ TEST_F(MultitouchBridgeTest, BrightnessStepsAreClampedOnTheFirstReadableBuiltInD
     EXPECT_EQ(level, -1);
 }
 
+TEST_F(MultitouchBridgeTest, TellsTheSurfaceOfAListedDeviceOnly) {
+    auto sized = framework.addDevice();
+    auto unsized = framework.addDevice();
+    framework.setSurfaceDimensions(sized, SurfaceDimensions{73, 48});
+    float width = 0;
+    float height = 0;
+    // Before listening no reference is valid.
+    EXPECT_FALSE(glidraMTSurfaceDimensions(sized, &width, &height));
+
+    ASSERT_TRUE(glidraMTStart(&recordFrame, 1));
+    ASSERT_TRUE(glidraMTSurfaceDimensions(sized, &width, &height));
+    EXPECT_EQ(width, 73.0f);
+    EXPECT_EQ(height, 48.0f);
+    EXPECT_FALSE(glidraMTSurfaceDimensions(unsized, &width, &height));
+    int stranger = 0;
+    EXPECT_FALSE(glidraMTSurfaceDimensions(&stranger, &width, &height));
+    EXPECT_FALSE(glidraMTSurfaceDimensions(sized, nullptr, &height));
+
+    glidraMTStop();
+    EXPECT_FALSE(glidraMTSurfaceDimensions(sized, &width, &height));
+}
+
 }  // namespace
 }  // namespace glidra

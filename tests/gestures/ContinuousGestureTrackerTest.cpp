@@ -175,5 +175,28 @@ TEST(ContinuousGestureTrackerTest, OnlyAFrameWithoutContactsEndsACancelledGestur
     EXPECT_EQ(run(tracker, {pair(0.5f), pair(0.53f)}), "- | right 2 0.03");
 }
 
+TEST(ContinuousGestureTrackerTest, OnAPadOfKnownSizeAStepGoesWhereTheHandWent) {
+    // Two fingers move 2 mm left and 0.7 mm up a frame on a 100 x 60 mm pad:
+    // 19 degrees off the horizontal, which as fractions would be a diagonal.
+    std::vector<Frame> frames;
+    for (int i = 0; i <= 4; ++i) {
+        const float dx = -0.02f * float(i);
+        const float dy = 0.7f / 60.0f * float(i);
+        frames.push_back({at(1, 0.5f + dx, 0.4f + dy), at(2, 0.5f + dx, 0.6f + dy)});
+    }
+    for (const bool known : {true, false}) {
+        ContinuousGestureTracker tracker;
+        const TouchSurface surface = known ? TouchSurface::of(SurfaceDimensions{100, 60}) : TouchSurface{};
+        std::optional<ContinuousGestureTracker::Step> first;
+        for (const Frame& frame : frames) {
+            const auto step = tracker.update(frame, 0.025f, surface);
+            if (!first) first = step;
+        }
+        ASSERT_TRUE(first.has_value());
+        EXPECT_EQ(first->gesture.direction,
+                  known ? GestureDescriptor::Direction::left : GestureDescriptor::Direction::upLeft);
+    }
+}
+
 }  // namespace
 }  // namespace glidra

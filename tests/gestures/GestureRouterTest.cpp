@@ -206,5 +206,40 @@ TEST(GestureRouterTest, UnusableFramesResetAndANewContactStartsOver) {
     EXPECT_EQ(router.vertical.identifier, 2);
 }
 
+TEST(GestureRouterTest, OnAPadOfKnownSizeASlidesStraightnessIsJudgedInMillimetres) {
+    // On a 100 x 60 mm pad, five frames from the start. Up the right band
+    // 3.6 mm while 3 mm inwards is too slanted for a vertical slide, though
+    // as fractions (0.03 across, 0.06 up) it would be one; along the top band
+    // 5 mm while 2.4 mm down is straight enough for a horizontal one, which
+    // as fractions (0.05, 0.04) it would not be.
+    const TouchSurface pad = TouchSurface::of(SurfaceDimensions{100, 60});
+    struct Case {
+        const char* what;
+        Touch from;
+        Touch to;
+        bool stepsOnTheMillimetres;
+        bool stepsOnTheFractions;
+    };
+    const Case cases[] = {
+        {"up the right band", {0.95f, 0.3f}, {0.92f, 0.36f}, false, true},
+        {"along the top band", {0.3f, 0.95f}, {0.35f, 0.91f}, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const bool known : {true, false}) {
+            GestureRouter router;
+            int steps = 0;
+            for (int i = 0; i <= 5; ++i) {
+                const float u = float(i) / 5;
+                const float x = c.from.x + (c.to.x - c.from.x) * u;
+                const float y = c.from.y + (c.to.y - c.from.y) * u;
+                if (router.update(1, true, x, y, 0.1f, 1, 0.025f, known ? pad : TouchSurface{})) ++steps;
+            }
+            EXPECT_EQ(steps > 0, known ? c.stepsOnTheMillimetres : c.stepsOnTheFractions)
+                << (known ? "known" : "unknown");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace glidra

@@ -1,5 +1,6 @@
 #include "gestures/MultiTouchRecognizer.h"
 
+#include "gestures/RecognizerRuns.h"
 #include "support/FrameBuilder.h"
 
 #include <gtest/gtest.h>
@@ -19,40 +20,12 @@ using test::describe;
 using test::Frame;
 using test::FrameBuilder;
 using test::frames;
+using test::gist;
+using test::recognise;
+using test::run;
 using Level = GestureRecognitionLevel;
 
 constexpr float nan = std::numeric_limits<float>::quiet_NaN();
-
-// Every gesture a sequence of frames produces, in order, joined by "; ";
-// "none" when it produces nothing.
-std::string run(MultiTouchRecognizer& recognizer, const std::vector<Frame>& sequence,
-                std::optional<float> forceThreshold = std::nullopt) {
-    std::string seen;
-    for (const Frame& frame : sequence) {
-        if (auto gesture = recognizer.update(frame.points, forceThreshold, frame.time)) {
-            seen += (seen.empty() ? "" : "; ") + describe(gesture);
-        }
-    }
-    return seen.empty() ? "none" : seen;
-}
-
-std::string recognise(const std::vector<Frame>& sequence, Level level = Level::standard) {
-    MultiTouchRecognizer recognizer;
-    recognizer.recognitionLevel = level;
-    return run(recognizer, sequence);
-}
-
-// Kind and fingers, with the direction only for the kinds that use one: the
-// direction of the others follows from tiny float drifts of the centroid.
-std::string gist(const std::string& described) {
-    const auto kindEnd = described.find(' ');
-    const std::string kind = described.substr(0, kindEnd);
-    if (kind == "none" || kind == "swipe" || kind == "holdSwipe" || kind == "tapSwipe" || kind == "anchorSwipe") {
-        return described.substr(0, described.rfind(' '));
-    }
-    const auto fingersEnd = described.find(' ', kindEnd + 1);
-    return described.substr(0, fingersEnd);
-}
 
 // One tap of `fingers` fingers centred on (x, y), stacked vertically 0.1 apart.
 FrameBuilder& tap(FrameBuilder& f, double start, int fingers, float x, float y = 0.5f, double length = 0.1) {

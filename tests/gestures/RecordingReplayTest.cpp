@@ -17,12 +17,15 @@ namespace {
 // What the recognizers make of a real touchpad recording: every gesture
 // reported, in order, joined by "; " ("none" when nothing is). Physical
 // presses go through the click recognizer the way the click monitor drives it.
+// Both judge the pad by the size its axes give, as the engine does.
 std::string replay(const std::string& name) {
     const auto read =
         evdev::EvemuReader::readFile(std::string(GLIDRA_TEST_DATA_DIR) + "/recordings/" + name + ".events");
     if (!read.ok()) return "unreadable: " + read.error().describe();
 
+    const TouchSurface surface = TouchSurface::of(read.recording().device.surfaceDimensions());
     MultiTouchRecognizer recognizer;
+    recognizer.surface = surface;
     TrackpadClickRecognizer clicks;
     std::string seen;
     auto report = [&seen](const std::optional<GestureDescriptor>& gesture) {
@@ -37,7 +40,7 @@ std::string replay(const std::string& name) {
                 if (t.state == 4) points.push_back(TouchPoint{t.identifier, t.x, t.y, t.pressure});
             }
             report(recognizer.update(points, std::nullopt, frame.time));
-            clicks.update(points, frame.time);
+            clicks.update(points, frame.time, surface);
         }
         for (const evdev::Frame::ButtonChange& change : frame.buttonChanges) {
             if (change.pressed) {

@@ -301,5 +301,26 @@ TEST_F(TabSwipeClaimTest, WithoutStartPointsOnlyRulesForAnywhereCompete) {
     EXPECT_TRUE(claims(centre));
 }
 
+TEST(TabSwipeTrackerTest, OnAPadOfKnownSizeSidewaysIsJudgedInMillimetres) {
+    // Three fingers move 10 mm left and 3.3 mm up on a 100 x 60 mm pad: a
+    // sideways swipe, though as fractions (0.1, 0.055) it is too steep for
+    // one.
+    FrameBuilder f;
+    f.touch(1, 0.4f, 0.3f).touch(2, 0.55f, 0.3f).touch(3, 0.7f, 0.3f).at(0);
+    for (int i = 1; i <= 3; ++i) f.moveBy(i, -0.1f, 3.3f / 60.0f);
+    const std::vector<Frame> sequence = f.over(0.2, 8);
+    for (const bool known : {true, false}) {
+        TabSwipeTracker tracker;
+        const TouchSurface surface = known ? TouchSurface::of(SurfaceDimensions{100, 60}) : TouchSurface{};
+        std::string seen = "none";
+        for (const Frame& frame : sequence) {
+            if (const auto swipe = tracker.update(frame.points, Level::standard, frame.time, surface)) {
+                seen = describe(swipe);
+            }
+        }
+        EXPECT_EQ(seen, known ? "swipe 3 left 1" : "none") << (known ? "known" : "unknown");
+    }
+}
+
 }  // namespace
 }  // namespace glidra

@@ -16,8 +16,9 @@ using test::describe;
 using test::FrameBuilder;
 using test::frames;
 
-void feed(TrackpadClickRecognizer& recognizer, const std::vector<test::Frame>& sequence) {
-    for (const test::Frame& frame : sequence) recognizer.update(frame.points, frame.time);
+void feed(TrackpadClickRecognizer& recognizer, const std::vector<test::Frame>& sequence,
+          const TouchSurface& surface = {}) {
+    for (const test::Frame& frame : sequence) recognizer.update(frame.points, frame.time, surface);
 }
 
 // What the click monitor does at button-down.
@@ -130,6 +131,38 @@ TEST(TrackpadClickRecognizerTest, AfterTheReleaseOnlyMovingIsNoDrag) {
     EXPECT_EQ(press([](FrameBuilder& f) { f.moveTo(1, 0.57f, 0.5f).at(0.12).moveTo(1, 0.6f, 0.5f).at(0.14); }),
               "click 1 right 1");
     EXPECT_EQ(press([](FrameBuilder& f) { f.touch(2, 0.7f, 0.5f).at(0.12); }), "none");
+}
+
+TEST(TrackpadClickRecognizerTest, OnAPadOfKnownSizeAPressedFingerMayMoveTheReferencePadsMillimetres) {
+    // One finger rests, the button goes down, and the finger moves (dx, dy)
+    // millimetres before the button comes up. Today's drag distance of 0.04
+    // on a 160 x 100 mm pad is 6.4 mm across and 4 mm up and down.
+    struct Case {
+        std::optional<SurfaceDimensions> pad;
+        float dx;
+        float dy;
+        const char* expected;
+    };
+    const SurfaceDimensions laptop{73, 48};
+    const Case cases[] = {
+        {laptop, 0, 3.0f, "click 1 right 1"},
+        {laptop, -3.0f, 0, "click 1 right 1"},
+        {laptop, 2.5f, 2.5f, "click 1 right 1"},
+        {laptop, 0, -4.1f, "none"},
+        {laptop, 6.5f, 0, "none"},
+        // As fractions of a pad that does not say its size, 3 mm up is 0.0625.
+        {std::nullopt, 0, 3.0f, "none"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.pad ? "known" : "unknown") << " pad, moved " << c.dx << ", " << c.dy);
+        const TouchSurface surface = TouchSurface::of(c.pad);
+        const SurfaceDimensions size = c.pad.value_or(laptop);
+        TrackpadClickRecognizer recognizer;
+        feed(recognizer, frames().touch(1, 0.5f, 0.5f).at(0), surface);
+        pressButton(recognizer, 0);
+        feed(recognizer, frames().touch(1, 0.5f + c.dx / size.width, 0.5f + c.dy / size.height).at(0.1), surface);
+        EXPECT_EQ(describe(recognizer.resolve(0.15)), c.expected);
+    }
 }
 
 }  // namespace

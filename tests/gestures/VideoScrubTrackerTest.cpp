@@ -136,5 +136,24 @@ TEST(VideoScrubTrackerTest, AFingerLandingBeforeActivationRestartsTheSlide) {
     EXPECT_NEAR(steps[0].movement, 0.03, 1e-6);
 }
 
+TEST(VideoScrubTrackerTest, OnAPadOfKnownSizeSidewaysIsJudgedInMillimetres) {
+    // Two fingers slide 5 mm right and 2.4 mm down on a 100 x 60 mm pad:
+    // clearly sideways, though as fractions (0.05, 0.04) not clearly enough.
+    FrameBuilder f = pairAt(0.5f);
+    const std::vector<Frame> sequence = slideTo(f, 0.55f, 0.46f, 0.2, 8);
+    for (const bool known : {true, false}) {
+        VideoScrubTracker tracker;
+        const TouchSurface surface = known ? TouchSurface::of(SurfaceDimensions{100, 60}) : TouchSurface{};
+        std::size_t steps = 0;
+        for (const Frame& frame : sequence) {
+            if (const auto step = tracker.update(frame.points, surface)) {
+                EXPECT_EQ(step->gesture.direction, Direction::right);
+                ++steps;
+            }
+        }
+        EXPECT_EQ(steps > 0, known) << (known ? "known" : "unknown");
+    }
+}
+
 }  // namespace
 }  // namespace glidra

@@ -53,6 +53,10 @@ TEST_P(EvdevFrameRoadTest, ARecordingOnAMockedTouchpadIsRecognisedAsTheReplayToo
     // The mock, like an old kernel, refuses the monotonic clock: the node's
     // wall-clock times are moved onto it.
     EXPECT_FALSE(open.front()->reportsMonotonicTime());
+    // The pad's size, which the recognizers judge stillness and directions
+    // by, comes from the node's axes.
+    EXPECT_EQ(engine.framework.surfaceDimensions(open.front().get()), session.device.surfaceDimensions());
+    EXPECT_TRUE(engine.framework.surfaceDimensions(open.front().get()).has_value());
 
     ASSERT_TRUE(devices.replay(pad, session.events));
     ASSERT_TRUE(QTest::qWaitFor([&] { return engine.gestures.size() >= expected.size(); }, 10'000))

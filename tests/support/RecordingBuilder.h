@@ -24,18 +24,27 @@ struct SyntheticPad {
     int slots = 2;
     // The slots carry the corners of the fingers' bounding box.
     bool semiMultitouch = false;
+    // The surface in millimetres and the axes' resolution in units per
+    // millimetre; without a resolution the axes span 1000 units and the pad
+    // does not say how large it is.
+    float width = 0;
+    float height = 0;
+    std::int32_t unitsPerMillimetre = 0;
 };
 
 class RecordingBuilder {
 public:
-    explicit RecordingBuilder(SyntheticPad pad = {}) : ids_(std::size_t(pad.slots), -1) {
+    explicit RecordingBuilder(SyntheticPad pad = {})
+        : xUnits_(units(pad.width, pad.unitsPerMillimetre)),
+          yUnits_(units(pad.height, pad.unitsPerMillimetre)),
+          ids_(std::size_t(pad.slots), -1) {
         auto& d = recording_.device;
         d.name = "made-up clickpad";
         d.properties = {
             std::uint8_t(1u << evdev::kPropButtonpad | (pad.semiMultitouch ? 1u << evdev::kPropSemiMt : 0u))};
         d.axes[evdev::kAbsMtSlot] = evdev::AxisRange{0, pad.slots - 1, 0, 0, 0};
-        d.axes[evdev::kAbsMtPositionX] = evdev::AxisRange{0, kUnits, 0, 0, 0};
-        d.axes[evdev::kAbsMtPositionY] = evdev::AxisRange{0, kUnits, 0, 0, 0};
+        d.axes[evdev::kAbsMtPositionX] = evdev::AxisRange{0, xUnits_, 0, 0, pad.unitsPerMillimetre};
+        d.axes[evdev::kAbsMtPositionY] = evdev::AxisRange{0, yUnits_, 0, 0, pad.unitsPerMillimetre};
         d.axes[evdev::kAbsMtTrackingId] = evdev::AxisRange{0, 65535, 0, 0, 0};
         recording_.hasDeviceHeader = true;
     }
@@ -45,8 +54,8 @@ public:
         select(slot);
         if (ids_[std::size_t(slot)] != id) event(evdev::kEvAbs, evdev::kAbsMtTrackingId, id);
         ids_[std::size_t(slot)] = id;
-        event(evdev::kEvAbs, evdev::kAbsMtPositionX, std::int32_t(std::lround(x * kUnits)));
-        event(evdev::kEvAbs, evdev::kAbsMtPositionY, std::int32_t(std::lround((1 - y) * kUnits)));
+        event(evdev::kEvAbs, evdev::kAbsMtPositionX, std::int32_t(std::lround(x * float(xUnits_))));
+        event(evdev::kEvAbs, evdev::kAbsMtPositionY, std::int32_t(std::lround((1 - y) * float(yUnits_))));
         return *this;
     }
 
@@ -92,7 +101,9 @@ public:
     const evdev::Recording& recording() const { return recording_; }
 
 private:
-    static constexpr std::int32_t kUnits = 1000;
+    static std::int32_t units(float millimetres, std::int32_t resolution) {
+        return resolution > 0 ? std::int32_t(std::lround(millimetres * float(resolution))) : 1000;
+    }
 
     static std::uint16_t toolKey(int count) {
         const std::uint16_t keys[] = {evdev::kBtnToolFinger, evdev::kBtnToolDoubletap, evdev::kBtnToolTripletap,
@@ -109,6 +120,8 @@ private:
         recording_.events.push_back(evdev::EvdevEvent{0, type, code, value});
     }
 
+    std::int32_t xUnits_;
+    std::int32_t yUnits_;
     evdev::Recording recording_;
     std::vector<std::int32_t> ids_;
     int slot_ = 0;

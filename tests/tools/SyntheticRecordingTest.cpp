@@ -159,5 +159,184 @@ TEST(SyntheticRecordingTest, AClickSurvivesTheFingerRollingOffAfterTheRelease) {
     EXPECT_EQ(replayed(presses({{0.05f, 0.0f}, {0.06f, 0.04f}})), "none");
 }
 
+// --- pads that report their size ------------------------------------------------
+
+// Clickpads of laptops of 2012 and 2013: about 73 x 48 mm, 55 to 63 units per
+// millimetre, two to five slots.
+const test::SyntheticPad kLaptopPads[] = {
+    {.slots = 2, .width = 73.0f, .height = 48.0f, .unitsPerMillimetre = 63},
+    {.slots = 3, .width = 74.0f, .height = 49.0f, .unitsPerMillimetre = 59},
+    {.slots = 5, .width = 72.0f, .height = 47.5f, .unitsPerMillimetre = 55},
+};
+
+std::string padName(const test::SyntheticPad& pad) {
+    return std::to_string(int(pad.width)) + " x " + std::to_string(int(pad.height)) + " mm, " +
+           std::to_string(pad.slots) + " slots";
+}
+
+// `times` copies of `one`, joined as replayed() joins them.
+std::string repeated(const std::string& one, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i) all += (i == 0 ? "" : "; ") + one;
+    return all;
+}
+
+// A finger's place in millimetres from the pad's left and bottom edges.
+struct Millimetres {
+    float x = 0;
+    float y = 0;
+};
+
+// Places the finger of `slot` at `at` millimetres.
+void placeAt(RecordingBuilder& recording, const test::SyntheticPad& pad, int slot, std::int32_t id, Millimetres at) {
+    recording.place(slot, id, at.x / pad.width, at.y / pad.height);
+}
+
+// A tenth of a turn further for each gesture of a series, so that the drifts
+// go every way.
+Millimetres drifted(Millimetres from, float millimetres, int k) {
+    const float angle = 0.3f + 0.62832f * float(k);
+    return {from.x + millimetres * std::cos(angle), from.y + millimetres * std::sin(angle)};
+}
+
+TEST(SyntheticRecordingTest, QuickTapsWhoseFingerDriftsTwoMillimetresAreTapsOnASmallPad) {
+    // Ten taps 0.6 s apart, each 58 to 90 ms long, frames every 12 ms; the
+    // finger drifts 1.5 to 2 mm while it is down, each tap its own way.
+    for (const test::SyntheticPad& pad : kLaptopPads) {
+        SCOPED_TRACE(padName(pad));
+        RecordingBuilder recording(pad);
+        for (int k = 0; k < 10; ++k) {
+            const double t0 = 0.6 * k;
+            const double duration = 0.058 + 0.032 * k / 9.0;
+            const float drift = 1.5f + 0.5f * float(k) / 9.0f;
+            const Millimetres landing{pad.width * 0.5f, pad.height * 0.45f};
+            const int frames = int(duration / 0.012);
+            for (int i = 0; i <= frames; ++i) {
+                const float u = float(i) / float(frames);
+                placeAt(recording, pad, 0, 100 + k, drifted(landing, drift * u, k));
+                recording.fingers(1).report(t0 + std::min(0.012 * i, duration - 0.006));
+            }
+            recording.lift(0).fingers(0).report(t0 + duration);
+        }
+        EXPECT_EQ(replayed(recording), repeated("tap 1", 10));
+    }
+}
+
+TEST(SyntheticRecordingTest, TwoFingerTapsWhoseFingersLandAndLiftAFewFramesApartAreTwoFingerTaps) {
+    // Five taps on a two-slot pad, frames every 5 ms: the second finger lands
+    // 20 ms after the first, one finger lifts 15 ms before the other (the
+    // first one down in the odd taps, the second in the even ones), and each
+    // finger settles 1.5 mm in the 20 ms after it lands, as landing fingers
+    // do.
+    const test::SyntheticPad pad = kLaptopPads[0];
+    RecordingBuilder recording(pad);
+    for (int k = 0; k < 5; ++k) {
+        const double t0 = 0.8 * k;
+        const Millimetres first{28.0f, 22.0f};
+        const Millimetres second{46.0f, 25.0f};
+        const double secondDown = 0.020;
+        const double firstUp = k % 2 == 0 ? 0.065 : 0.080;
+        const double secondUp = k % 2 == 0 ? 0.080 : 0.065;
+        for (int i = 0; 0.005 * i < std::max(firstUp, secondUp); ++i) {
+            const double t = 0.005 * i;
+            const auto settled = [t](double landed) { return 1.5f * std::min(1.0f, float(t - landed) / 0.02f); };
+            int down = 0;
+            if (t < firstUp) {
+                placeAt(recording, pad, 0, 200 + 2 * k, drifted(first, settled(0), k));
+                ++down;
+            } else {
+                recording.lift(0);
+            }
+            if (t >= secondDown && t < secondUp) {
+                placeAt(recording, pad, 1, 201 + 2 * k, drifted(second, settled(secondDown), k + 3));
+                ++down;
+            } else if (t >= secondUp) {
+                recording.lift(1);
+            }
+            recording.fingers(down).report(t0 + t);
+        }
+        recording.lift(0).lift(1).fingers(0).report(t0 + std::max(firstUp, secondUp));
+    }
+    EXPECT_EQ(replayed(recording), repeated("tap 2", 5));
+}
+
+TEST(SyntheticRecordingTest, PressesWhoseFingerMovesThreeMillimetresWhilePressedAreClicksOnASmallPad) {
+    // Ten presses 1 s apart: the finger rests 0.1 s, the button goes down, the
+    // finger moves 3 mm while the button is held 0.15 s (each press its own
+    // way), the button comes up and the finger lifts 40 ms later.
+    for (const test::SyntheticPad& pad : kLaptopPads) {
+        SCOPED_TRACE(padName(pad));
+        RecordingBuilder recording(pad);
+        for (int k = 0; k < 10; ++k) {
+            const double t0 = 1.0 * k;
+            const Millimetres rest{pad.width * 0.4f, pad.height * 0.3f};
+            auto frame = [&](int step, float moved) {
+                placeAt(recording, pad, 0, 300 + k, drifted(rest, moved, k));
+                recording.fingers(1).report(t0 + 0.01 * step);
+            };
+            for (int i = 0; i < 10; ++i) frame(i, 0);
+            recording.button(true);
+            for (int i = 0; i <= 15; ++i) frame(10 + i, 3.0f * float(i) / 15);
+            recording.button(false);
+            for (int i = 0; i < 4; ++i) frame(26 + i, 3.0f);
+            recording.lift(0).fingers(0).report(t0 + 0.30);
+        }
+        EXPECT_EQ(replayed(recording), repeated("click 1", 10));
+    }
+}
+
+TEST(SyntheticRecordingTest, ASlideOfTwoMillimetresAFrameIsASwipeOnASmallPad) {
+    // One finger, frames every 12 ms, 2 mm each: eight frames to the right,
+    // six upwards.
+    for (const test::SyntheticPad& pad : kLaptopPads) {
+        SCOPED_TRACE(padName(pad));
+        RecordingBuilder recording(pad);
+        const Millimetres start{pad.width * 0.3f, pad.height * 0.3f};
+        for (int i = 0; i <= 8; ++i) {
+            placeAt(recording, pad, 0, 1, {start.x + 2.0f * float(i), start.y});
+            recording.fingers(1).report(0.012 * i);
+        }
+        recording.lift(0).fingers(0).report(0.108);
+        for (int i = 0; i <= 6; ++i) {
+            placeAt(recording, pad, 0, 2, {start.x, start.y + 2.0f * float(i)});
+            recording.fingers(1).report(1.0 + 0.012 * i);
+        }
+        recording.lift(0).fingers(0).report(1.084);
+        EXPECT_EQ(replayed(recording), "swipe 1 right; swipe 1 up");
+    }
+}
+
+TEST(SyntheticRecordingTest, AThreeFingerSwipeGoesWhereTheHandWentInMillimetres) {
+    // A Chromebook-sized pad of 100 x 60 mm. Three fingers 15 mm apart move
+    // 20 mm left in 0.2 s, and up by as much as the angle from the horizontal
+    // makes.
+    const test::SyntheticPad pad{.slots = 5, .width = 100.0f, .height = 60.0f, .unitsPerMillimetre = 20};
+    struct Case {
+        float degrees;
+        const char* expected;
+    };
+    const Case cases[] = {
+        // 7 mm up: 0.117 of the height against 0.2 of the width, which as
+        // fractions would be a diagonal.
+        {19.3f, "swipe 3 left"},
+        {40.0f, "swipe 3 upLeft"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.degrees);
+        RecordingBuilder recording(pad);
+        const float rise = 20.0f * std::tan(c.degrees * 3.14159265f / 180.0f);
+        for (int i = 0; i <= 20; ++i) {
+            const float u = float(i) / 20.0f;
+            for (int finger = 0; finger < 3; ++finger) {
+                placeAt(recording, pad, finger, 10 + finger,
+                        {65.0f + 15.0f * float(finger) - 20.0f * u, 20.0f + rise * u});
+            }
+            recording.fingers(3).report(0.01 * i);
+        }
+        recording.lift(0).lift(1).lift(2).fingers(0).report(0.21);
+        EXPECT_EQ(replayed(recording), c.expected);
+    }
+}
+
 }  // namespace
 }  // namespace glidra::replay

@@ -103,6 +103,7 @@ ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& opti
 
     sim::SimMultitouchFramework framework;
     const MultitouchDevice device = framework.addDevice();
+    framework.setSurfaceDimensions(device, recording.device.surfaceDimensions());
     sim::SimDisplayBrightness displays;
     MultitouchBridge bridge(framework, displays, clock);
     MultitouchBridge* previousBridge = MultitouchBridge::shared();

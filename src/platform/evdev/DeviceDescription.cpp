@@ -33,6 +33,18 @@ int DeviceDescription::slotCount() const {
     return static_cast<int>(std::min<std::int64_t>(std::int64_t{slots->maximum} + 1, kMaxSlots));
 }
 
+std::optional<SurfaceDimensions> DeviceDescription::surfaceDimensions() const {
+    const auto x = axis(kAbsMtPositionX);
+    const auto y = axis(kAbsMtPositionY);
+    const auto millimetres = [](const AxisRange& range) {
+        return float((double(range.maximum) - double(range.minimum)) / double(range.resolution));
+    };
+    if (!x || !y || x->resolution <= 0 || y->resolution <= 0 || x->maximum <= x->minimum || y->maximum <= y->minimum) {
+        return std::nullopt;
+    }
+    return SurfaceDimensions{millimetres(*x), millimetres(*y)};
+}
+
 bool DeviceDescription::hasDerivedAxes() const {
     return std::any_of(axes.begin(), axes.end(), [](const auto& entry) { return entry.second.derivedFromData; });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/MultitouchFramework.h"
 #include "platform/evdev/AxisRange.h"
 
 #include <cstdint>
@@ -47,6 +48,9 @@ struct DeviceDescription {
     bool isClickpad() const;
     // 1 + the maximum of ABS_MT_SLOT, 1 without that axis, at most kMaxSlots.
     int slotCount() const;
+    // The extent of the multitouch position axes in millimetres, when both
+    // report a resolution (units per millimetre) and span a range.
+    std::optional<SurfaceDimensions> surfaceDimensions() const;
     // Some axis range was taken from the events rather than the header.
     bool hasDerivedAxes() const;
 

@@ -67,6 +67,13 @@ void EvdevMultitouchFramework::releaseDeviceList(const std::vector<MultitouchDev
     if (!leases_.empty()) leases_.erase(leases_.begin());
 }
 
+std::optional<SurfaceDimensions> EvdevMultitouchFramework::surfaceDimensions(MultitouchDevice device) {
+    std::lock_guard lock(mutex_);
+    const auto it = devices_.find(device);
+    if (it == devices_.end()) return std::nullopt;
+    return it->second.node->description().surfaceDimensions();
+}
+
 void EvdevMultitouchFramework::deliver(void* device, const evdev::Frame& frame) {
     std::lock_guard lock(mutex_);
     const auto it = devices_.find(device);

@@ -34,6 +34,8 @@ public:
     void unregisterContactFrameCallback(MultitouchDevice device, ContactFrameCallback callback) override;
     void stopDevice(MultitouchDevice device) override;
     void releaseDeviceList(const std::vector<MultitouchDevice>& devices) override;
+    // From the resolution of the touchpad's position axes.
+    std::optional<SurfaceDimensions> surfaceDimensions(MultitouchDevice device) override;
 
 private:
     // Reader thread.

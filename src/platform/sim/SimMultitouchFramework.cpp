@@ -6,7 +6,7 @@ namespace glidra::sim {
 
 MultitouchDevice SimMultitouchFramework::addDevice() {
     std::lock_guard lock(mutex_);
-    devices_.push_back(Device{std::make_unique<int>(nextIndex_++), false, false, {}});
+    devices_.push_back(Device{std::make_unique<int>(nextIndex_++), false, false, {}, std::nullopt});
     return devices_.back().address.get();
 }
 
@@ -18,6 +18,18 @@ void SimMultitouchFramework::removeDevice(MultitouchDevice device) {
 void SimMultitouchFramework::setStartFails(MultitouchDevice device, bool fails) {
     std::lock_guard lock(mutex_);
     if (int i = indexOf(device); i >= 0) devices_[std::size_t(i)].startFails = fails;
+}
+
+void SimMultitouchFramework::setSurfaceDimensions(MultitouchDevice device,
+                                                  std::optional<SurfaceDimensions> dimensions) {
+    std::lock_guard lock(mutex_);
+    if (int i = indexOf(device); i >= 0) devices_[std::size_t(i)].surface = dimensions;
+}
+
+std::optional<SurfaceDimensions> SimMultitouchFramework::surfaceDimensions(MultitouchDevice device) {
+    std::lock_guard lock(mutex_);
+    const int i = indexOf(device);
+    return i >= 0 ? devices_[std::size_t(i)].surface : std::nullopt;
 }
 
 int SimMultitouchFramework::deviceCount() const {

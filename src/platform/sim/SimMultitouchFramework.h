@@ -23,6 +23,8 @@ public:
     void removeDevice(MultitouchDevice device);
     void setLoadFails(bool fails) { loadFails_ = fails; }
     void setStartFails(MultitouchDevice device, bool fails);
+    // What the device says of its surface; nothing until set.
+    void setSurfaceDimensions(MultitouchDevice device, std::optional<SurfaceDimensions> dimensions);
 
     bool load() override;
     std::vector<MultitouchDevice> createDeviceList() override;
@@ -31,6 +33,7 @@ public:
     void unregisterContactFrameCallback(MultitouchDevice device, ContactFrameCallback callback) override;
     void stopDevice(MultitouchDevice device) override;
     void releaseDeviceList(const std::vector<MultitouchDevice>& devices) override;
+    std::optional<SurfaceDimensions> surfaceDimensions(MultitouchDevice device) override;
 
     // Calls the callbacks registered on a started device, as the driver does.
     // The callbacks run without the sim's lock, so they may query it.
@@ -65,6 +68,7 @@ private:
         bool startFails = false;
         bool started = false;
         std::vector<ContactFrameCallback> callbacks;
+        std::optional<SurfaceDimensions> surface;
     };
 
     mutable std::mutex mutex_;

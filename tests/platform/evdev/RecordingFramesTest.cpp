@@ -129,6 +129,33 @@ TEST(RecordingFramesTest, TapsTouchWithAllTheirFingersAtOnce) {
     }
 }
 
+TEST(RecordingFramesTest, APadWhoseAxesGiveTheirResolutionHasAKnownSize) {
+    struct Case {
+        const char* recording;
+        std::optional<SurfaceDimensions> size;
+    };
+    const Case cases[] = {
+        // 1600 units at 16 a millimetre by 900 at 15.
+        {"CyPS2_Cypress_Trackpad.two_finger_tap", SurfaceDimensions{100, 60}},
+        // No resolution in the header.
+        {"AlpsPS2_ALPS_GlidePoint.single-tap", std::nullopt},
+        {"SynPS2_Synaptics_TouchPad.two-finger-vert-scroll", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.recording);
+        EXPECT_EQ(load(c.recording).device.surfaceDimensions(), c.size);
+    }
+    // A range without extent or a negative resolution says nothing.
+    DeviceDescription device;
+    device.axes[kAbsMtPositionX] = AxisRange{0, 1000, 0, 0, 10};
+    device.axes[kAbsMtPositionY] = AxisRange{500, 500, 0, 0, 10};
+    EXPECT_EQ(device.surfaceDimensions(), std::nullopt);
+    device.axes[kAbsMtPositionY] = AxisRange{0, 600, 0, 0, -10};
+    EXPECT_EQ(device.surfaceDimensions(), std::nullopt);
+    device.axes[kAbsMtPositionY] = AxisRange{-300, 300, 0, 0, 10};
+    EXPECT_EQ(device.surfaceDimensions(), (SurfaceDimensions{100, 60}));
+}
+
 TEST(RecordingFramesTest, TheThirdFingerOfATwoSlotPadComesFromTheFingerCount) {
     const Recording recording = load("CyPS2_Cypress_Trackpad.three_finger_tap");
     ASSERT_EQ(recording.device.slotCount(), 2);

@@ -47,7 +47,9 @@ QString modifierPrefix(std::uint64_t modifiers) {
 
 QString KeyboardShortcut::displayLabel() const {
     static const QString kFunction = QStringLiteral("Fn ");
-    static const QString kSymbols = QStringLiteral("⌃⌥⇧⌘");
+    // The modifier symbols that labels stored by earlier versions begin with;
+    // read only to rewrite them, never shown.
+    static const QString kSymbols = QStringLiteral("\u2303\u2325\u21E7\u2318");
     qsizetype start = label.startsWith(kFunction) ? kFunction.size() : 0;
     const qsizetype afterFunction = start;
     while (start < label.size() && kSymbols.contains(label.at(start))) ++start;

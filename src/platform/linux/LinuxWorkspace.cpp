@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxWorkspace.h"
 
+#include "platform/linux/CurrentDesktop.h"
 #include "platform/linux/DBusCall.h"
 #include "platform/linux/XcbConnection.h"
 
@@ -299,16 +300,15 @@ QStringList LinuxWorkspace::systemSettingsCandidates(const QString& currentDeskt
     };
     QStringList current;
     QStringList others;
-    const QStringList running = currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts);
     for (const Desktop& desktop : desktops) {
-        const bool isCurrent = running.contains(QLatin1String(desktop.name), Qt::CaseInsensitive);
+        const bool isCurrent = namesDesktop(currentDesktop, QString::fromLatin1(desktop.name));
         (isCurrent ? current : others) << desktop.ids;
     }
     return current + others;
 }
 
 std::optional<QString> LinuxWorkspace::systemSettingsLocation() {
-    for (const QString& id : systemSettingsCandidates(qEnvironmentVariable("XDG_CURRENT_DESKTOP"))) {
+    for (const QString& id : systemSettingsCandidates(linux_platform::currentDesktop())) {
         if (auto location = applicationLocation(id)) return location;
     }
     return std::nullopt;

@@ -91,7 +91,7 @@ QCoro::Task<HUDNotice> ActionDispatcher::performGestureAction(GestureBinding bin
     if (!keepsClickSequence(action)) input.resetMouseClickSequence();
 
     if (auto answered = co_await executors_.content.performClipboardAction(action, token)) co_return *answered;
-    if (action == A::screenshotWindowClipboard) co_return executors_.content.startWindowScreenshot();
+    if (action == A::screenshotWindowClipboard) co_return co_await executors_.content.startWindowScreenshot();
     if (auto answered = co_await applications.openActionTarget(binding)) co_return *answered;
     if (auto answered = co_await executors_.system.perform(action)) co_return *answered;
 

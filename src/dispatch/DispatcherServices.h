@@ -87,7 +87,7 @@ public:
     virtual QCoro::Task<std::optional<HUDNotice>> performClipboardAction(GestureAction action,
                                                                          CancellationToken token) = 0;
     // Starts the interactive capture of one window to the clipboard.
-    virtual HUDNotice startWindowScreenshot() = 0;
+    virtual QCoro::Task<HUDNotice> startWindowScreenshot() = 0;
     virtual HUDNotice translateSelection() = 0;
 };
 

@@ -206,7 +206,7 @@ public:
                                                                  CancellationToken token) override {
         return clipboard_->execute(action, std::move(token));
     }
-    HUDNotice startWindowScreenshot() override { return windowScreenshot_->start(); }
+    QCoro::Task<HUDNotice> startWindowScreenshot() override { return windowScreenshot_->start(); }
     HUDNotice translateSelection() override { return translation_.execute(); }
 
 private:

@@ -35,7 +35,7 @@ QCoro::Task<std::optional<HUDNotice>> ActionTargetOpener::openActionTarget(Gestu
     switch (binding.action) {
         case GestureAction::openFile:
         case GestureAction::openFolder:
-            co_return openResource(binding.action, parameters.resource);
+            co_return co_await openResource(binding.action, parameters.resource);
         case GestureAction::openURL:
             co_return openWebsite(parameters.website);
         case GestureAction::runShortcut:
@@ -50,10 +50,10 @@ QCoro::Task<std::optional<HUDNotice>> ActionTargetOpener::openActionTarget(Gestu
     }
 }
 
-HUDNotice ActionTargetOpener::openResource(GestureAction action, const std::optional<ResourceTarget>& resource) {
+QCoro::Task<HUDNotice> ActionTargetOpener::openResource(GestureAction action, std::optional<ResourceTarget> resource) {
     const QString symbol = symbolName(action);
     const HUDNotice notFound{localized(GLIDRA_TEXT("找不到目标，请重新选择")), symbol, HUDNotice::Kind::error};
-    if (!resource) return notFound;
+    if (!resource) co_return notFound;
 
     // A bookmark still finds an item that moved; where it does not resolve,
     // the stored path is tried.
@@ -63,14 +63,21 @@ HUDNotice ActionTargetOpener::openResource(GestureAction action, const std::opti
         if (path && !QFileInfo::exists(*path)) path.reset();
     }
     if (!path) {
-        if (!QFileInfo::exists(resource->path)) return notFound;
+        if (!QFileInfo::exists(resource->path)) co_return notFound;
         path = resource->path;
     }
 
-    const bool opened =
-        runsWhenOpened(*path) ? workspace_.showInFileManager(*path) : workspace_.openUrl(QUrl::fromLocalFile(*path));
-    if (!opened) return {localized(GLIDRA_TEXT("无法打开 %1")).arg(resource->name), symbol, HUDNotice::Kind::error};
-    return {localized(GLIDRA_TEXT("打开 %1")).arg(resource->name), symbol, HUDNotice::Kind::success};
+    bool opened = false;
+    if (runsWhenOpened(*path)) {
+        auto showing = workspace_.showInFileManager(*path);
+        opened = co_await showing;
+    } else {
+        opened = workspace_.openUrl(QUrl::fromLocalFile(*path));
+    }
+    if (!opened) {
+        co_return HUDNotice{localized(GLIDRA_TEXT("无法打开 %1")).arg(resource->name), symbol, HUDNotice::Kind::error};
+    }
+    co_return HUDNotice{localized(GLIDRA_TEXT("打开 %1")).arg(resource->name), symbol, HUDNotice::Kind::success};
 }
 
 HUDNotice ActionTargetOpener::openWebsite(const std::optional<QString>& website) {

@@ -37,7 +37,7 @@ public:
     static bool runsWhenOpened(const QString& path);
 
 private:
-    HUDNotice openResource(GestureAction action, const std::optional<ResourceTarget>& resource);
+    QCoro::Task<HUDNotice> openResource(GestureAction action, std::optional<ResourceTarget> resource);
     HUDNotice openWebsite(const std::optional<QString>& website);
 
     Workspace& workspace_;

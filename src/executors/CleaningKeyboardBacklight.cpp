@@ -1,6 +1,7 @@
 #include "executors/CleaningKeyboardBacklight.h"
 
 #include <QLoggingCategory>
+#include <QPointer>
 
 #include <cmath>
 
@@ -17,48 +18,90 @@ CleaningKeyboardBacklight::CleaningKeyboardBacklight(KeyboardBacklight& backligh
 CleaningKeyboardBacklight::~CleaningKeyboardBacklight() { holdTimer_.cancel(); }
 
 void CleaningKeyboardBacklight::begin() {
-    if (restoreLevels_) return;
-    const auto keyboards = backlight_.keyboards();
-    if (!keyboards) return;
-    std::vector<Recorded> recorded;
-    for (const KeyboardBacklightId keyboard : *keyboards) {
-        const auto level = backlight_.brightness(keyboard);
-        if (!level || !std::isfinite(*level) || *level < 0 || *level > 1) continue;
-        if (backlight_.setBrightness(keyboard, 0.0f)) recorded.push_back(Recorded{keyboard, *level});
-    }
-    if (recorded.empty()) return;
-    scheduleHold(recorded);
-    restoreLevels_ = [this, recorded] {
-        for (const Recorded& entry : recorded) {
-            if (!backlight_.setBrightness(entry.keyboard, entry.level)) {
-                qCCritical(cleaningBacklightLog, "Could not restore keyboard backlight after cleaning mode.");
-            }
-        }
-    };
+    if (phase_ != Phase::idle) return;
+    phase_ = Phase::darkening;
+    auto darkening = darken(++run_);
+    Q_UNUSED(darkening);
 }
 
 void CleaningKeyboardBacklight::end() {
     holdTimer_.cancel();
     holdTimer_ = {};
-    if (auto restore = std::move(restoreLevels_)) {
-        restoreLevels_ = nullptr;
-        restore();
-    }
+    ++run_;
+    phase_ = Phase::idle;
+    if (recorded_.empty()) return;
+    auto restoring = restore(backlight_, std::exchange(recorded_, {}));
+    Q_UNUSED(restoring);
 }
 
-void CleaningKeyboardBacklight::scheduleHold(std::vector<Recorded> recorded) {
-    holdTimer_ = scheduler_.after(kHoldInterval, this, [this, recorded = std::move(recorded)] {
-        hold(recorded);
-        scheduleHold(recorded);
+QCoro::Task<void> CleaningKeyboardBacklight::darken(std::uint64_t run) {
+    const QPointer<CleaningKeyboardBacklight> self(this);
+    auto listing = backlight_.keyboards();
+    const auto keyboards = co_await listing;
+    if (!self || run != run_) co_return;
+    for (const KeyboardBacklightId keyboard : keyboards.value_or(std::vector<KeyboardBacklightId>{})) {
+        auto reading = backlight_.brightness(keyboard);
+        const auto level = co_await reading;
+        if (!self || run != run_) co_return;
+        if (!level || !std::isfinite(*level) || *level < 0 || *level > 1) continue;
+        auto setting = backlight_.setBrightness(keyboard, 0.0f);
+        const bool darkened = co_await setting;
+        if (!self) co_return;
+        if (run != run_) {
+            // The cleaning ended while this keyboard went dark: it comes back
+            // with the others.
+            if (darkened) {
+                auto restoring = restore(backlight_, {Recorded{keyboard, *level}});
+                Q_UNUSED(restoring);
+            }
+            co_return;
+        }
+        if (darkened) recorded_.push_back(Recorded{keyboard, *level});
+    }
+    if (recorded_.empty()) {
+        phase_ = Phase::idle;
+        co_return;
+    }
+    phase_ = Phase::holding;
+    scheduleHold();
+}
+
+// The next check is planned once the last one has its answers, so a slow
+// backlight never has checks pile up.
+void CleaningKeyboardBacklight::scheduleHold() {
+    holdTimer_ = scheduler_.after(kHoldInterval, this, [this] {
+        auto holding = hold(run_);
+        Q_UNUSED(holding);
     });
 }
 
 // The system lights the keyboard on a key press or at ambient changes;
 // checking often keeps that to a flash.
-void CleaningKeyboardBacklight::hold(const std::vector<Recorded>& recorded) {
+QCoro::Task<void> CleaningKeyboardBacklight::hold(std::uint64_t run) {
+    const QPointer<CleaningKeyboardBacklight> self(this);
+    const std::vector<Recorded> recorded = recorded_;
     for (const Recorded& entry : recorded) {
-        const auto level = backlight_.brightness(entry.keyboard);
-        if (level && *level > 0) backlight_.setBrightness(entry.keyboard, 0.0f);
+        auto reading = backlight_.brightness(entry.keyboard);
+        const auto level = co_await reading;
+        if (!self || run != run_) co_return;
+        if (!level || *level <= 0) continue;
+        auto darkening = backlight_.setBrightness(entry.keyboard, 0.0f);
+        co_await darkening;
+        if (!self || run != run_) co_return;
+    }
+    scheduleHold();
+}
+
+// Every level is asked for before the first answer is awaited, so no call
+// reaches a backlight that went away meanwhile.
+QCoro::Task<void> CleaningKeyboardBacklight::restore(KeyboardBacklight& backlight, std::vector<Recorded> recorded) {
+    std::vector<QCoro::Task<bool>> settings;
+    settings.reserve(recorded.size());
+    for (const Recorded& entry : recorded) settings.push_back(backlight.setBrightness(entry.keyboard, entry.level));
+    for (QCoro::Task<bool>& setting : settings) {
+        if (!co_await setting) {
+            qCCritical(cleaningBacklightLog, "Could not restore keyboard backlight after cleaning mode.");
+        }
     }
 }
 

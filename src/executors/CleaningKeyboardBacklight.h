@@ -3,15 +3,21 @@
 #include "platform/KeyboardBacklight.h"
 #include "platform/Scheduler.h"
 
+#include <QCoro/QCoroTask>
 #include <QObject>
 
-#include <functional>
+#include <cstdint>
+#include <vector>
 
 namespace glidra {
 
 // Switches the keyboard backlights off for the cleaning mode, keeps them off
 // when the system lights them up again, and puts the previous levels back.
 // Owned by the keyboard lock; main thread only.
+//
+// The backlight answers without blocking, so each step goes on when its
+// answer comes; an end() meanwhile wins, and a keyboard darkened after it is
+// put back as well.
 class CleaningKeyboardBacklight final : public QObject {
     Q_OBJECT
 
@@ -22,24 +28,34 @@ public:
     ~CleaningKeyboardBacklight() override;
 
     // Darkens every keyboard whose level can be read; nothing when already
-    // holding or when no keyboard could be darkened.
+    // started or holding. When no keyboard could be darkened, nothing is
+    // held.
     void begin();
     // Stops holding and restores the recorded levels.
     void end();
 
-    bool isHolding() const { return static_cast<bool>(restoreLevels_); }
+    // Some keyboard was darkened and waits for its level to come back.
+    bool isHolding() const { return !recorded_.empty(); }
 
 private:
     struct Recorded {
         KeyboardBacklightId keyboard = 0;
         float level = 0;
     };
-    void scheduleHold(std::vector<Recorded> recorded);
-    void hold(const std::vector<Recorded>& recorded);
+    enum class Phase { idle, darkening, holding };
+
+    QCoro::Task<void> darken(std::uint64_t run);
+    void scheduleHold();
+    QCoro::Task<void> hold(std::uint64_t run);
+    static QCoro::Task<void> restore(KeyboardBacklight& backlight, std::vector<Recorded> recorded);
 
     KeyboardBacklight& backlight_;
     Scheduler& scheduler_;
-    std::function<void()> restoreLevels_;
+    Phase phase_ = Phase::idle;
+    // Counts begin() and end(); work of an earlier run stops when it sees a
+    // newer one.
+    std::uint64_t run_ = 0;
+    std::vector<Recorded> recorded_;
     TimerHandle holdTimer_;
 };
 

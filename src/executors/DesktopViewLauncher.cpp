@@ -13,17 +13,18 @@ HUDNotice DesktopViewLauncher::showDesktop() {
     return HUDNotice{localized(GLIDRA_TEXT("无法显示桌面")), symbol, HUDNotice::Kind::error};
 }
 
-HUDNotice DesktopViewLauncher::openMissionControl() {
+QCoro::Task<HUDNotice> DesktopViewLauncher::openMissionControl() {
     const QString symbol = QStringLiteral("rectangle.3.group");
-    switch (views_.openOverview()) {
+    auto opening = views_.openOverview();
+    switch (co_await opening) {
         case DesktopViews::Outcome::unavailable:
-            return HUDNotice{localized(GLIDRA_TEXT("找不到桌面概览")), symbol, HUDNotice::Kind::error};
+            co_return HUDNotice{localized(GLIDRA_TEXT("找不到桌面概览")), symbol, HUDNotice::Kind::error};
         case DesktopViews::Outcome::failed:
-            return HUDNotice{localized(GLIDRA_TEXT("无法打开桌面概览")), symbol, HUDNotice::Kind::error};
+            co_return HUDNotice{localized(GLIDRA_TEXT("无法打开桌面概览")), symbol, HUDNotice::Kind::error};
         case DesktopViews::Outcome::shown:
             break;
     }
-    return HUDNotice{localized(GLIDRA_TEXT("桌面概览")), symbol, HUDNotice::Kind::success};
+    co_return HUDNotice{localized(GLIDRA_TEXT("桌面概览")), symbol, HUDNotice::Kind::success};
 }
 
 }  // namespace glidra

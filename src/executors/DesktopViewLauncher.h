@@ -2,6 +2,8 @@
 
 #include "notices/HUDNotice.h"
 
+#include <QCoro/QCoroTask>
+
 namespace glidra {
 
 class DesktopViews;
@@ -13,7 +15,7 @@ public:
     explicit DesktopViewLauncher(DesktopViews& views) : views_(views) {}
 
     HUDNotice showDesktop();
-    HUDNotice openMissionControl();
+    QCoro::Task<HUDNotice> openMissionControl();
 
 private:
     DesktopViews& views_;

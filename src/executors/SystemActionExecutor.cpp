@@ -18,11 +18,11 @@ namespace glidra {
 QCoro::Task<std::optional<HUDNotice>> SystemActionExecutor::perform(GestureAction action) {
     switch (action) {
         case GestureAction::missionControl:
-            co_return executors_.desktopViews.openMissionControl();
+            co_return co_await executors_.desktopViews.openMissionControl();
         case GestureAction::showDesktop:
             co_return executors_.desktopViews.showDesktop();
         case GestureAction::sleepComputer:
-            co_return executors_.power.sleep();
+            co_return co_await executors_.power.sleep();
         case GestureAction::toggleKeyboardLock:
             co_return executors_.keyboardLock.toggleKeyboardLock();
         case GestureAction::startCleaningMode:
@@ -30,11 +30,11 @@ QCoro::Task<std::optional<HUDNotice>> SystemActionExecutor::perform(GestureActio
         case GestureAction::toggleDesktopIcons:
             co_return executors_.desktopIcons.toggle();
         case GestureAction::enableKeepAwake:
-            co_return executors_.keepAwake.setActive(true);
+            co_return co_await executors_.keepAwake.setActive(true);
         case GestureAction::disableKeepAwake:
-            co_return executors_.keepAwake.setActive(false);
+            co_return co_await executors_.keepAwake.setActive(false);
         case GestureAction::toggleKeepAwake:
-            co_return executors_.keepAwake.setActive(!executors_.keepAwake.isActive());
+            co_return co_await executors_.keepAwake.toggle();
         case GestureAction::openFinder:
             co_return openFileManager();
         case GestureAction::openSystemSettings:

@@ -3,6 +3,8 @@
 #include "notices/HUDNotice.h"
 #include "platform/SystemPower.h"
 
+#include <QCoro/QCoroTask>
+
 namespace glidra {
 
 // Puts the computer to sleep and says how that went.
@@ -10,7 +12,7 @@ class SystemPowerAction {
 public:
     explicit SystemPowerAction(SystemPower& power) : power_(power) {}
 
-    HUDNotice sleep();
+    QCoro::Task<HUDNotice> sleep();
 
 private:
     SystemPower& power_;

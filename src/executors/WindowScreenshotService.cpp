@@ -14,6 +14,11 @@ HUDNotice startedNotice() {
                      HUDNotice::Kind::information};
 }
 
+HUDNotice notDoneNotice() {
+    return HUDNotice{localized(GLIDRA_TEXT("窗口截图已取消或未完成")), QStringLiteral("camera"),
+                     HUDNotice::Kind::information};
+}
+
 }  // namespace
 
 void WindowScreenshotService::readClipboardFrom(Platform& platform, const Pasteboard& pasteboard) {
@@ -26,27 +31,35 @@ WindowScreenshotService::WindowScreenshotService(InteractiveScreenshot& tool, Pl
 
 WindowScreenshotService::~WindowScreenshotService() = default;
 
-HUDNotice WindowScreenshotService::start() {
-    if (operationID_) return startedNotice();
+QCoro::Task<HUDNotice> WindowScreenshotService::start() {
+    if (operationID_) co_return startedNotice();
 
     const QUuid operation = QUuid::createUuid();
     const std::int64_t changeCount = platform_.clipboardChangeCount();
     operationID_ = operation;
     platform_.setSelecting(true);
-    QPointer<WindowScreenshotService> self(this);
-    selection_ = tool_.launch([self, operation, changeCount](int status) {
+    const QPointer<WindowScreenshotService> self(this);
+    InteractiveScreenshot::Finished finished = [self, operation, changeCount](int status) {
         if (self) self->finish(operation, status, changeCount);
-    });
-    if (!selection_) {
+    };
+    auto launching = tool_.launch(std::move(finished));
+    std::unique_ptr<InteractiveScreenshot::Selection> selection = co_await launching;
+    if (!self || operationID_ != operation) {
+        // Cancelled while the tool started: it ends unseen.
+        if (selection && selection->isRunning()) selection->terminate();
+        co_return notDoneNotice();
+    }
+    if (!selection) {
         operationID_.reset();
         platform_.setSelecting(false);
         const HUDNotice failed{localized(GLIDRA_TEXT("无法打开窗口截图选择")), QStringLiteral("camera"),
                                HUDNotice::Kind::error};
         platform_.report(failed);
-        return failed;
+        co_return failed;
     }
+    selection_ = std::move(selection);
     platform_.report(startedNotice());
-    return startedNotice();
+    co_return startedNotice();
 }
 
 void WindowScreenshotService::finish(QUuid operation, int status, std::int64_t changeCount) {
@@ -60,8 +73,7 @@ void WindowScreenshotService::finish(QUuid operation, int status, std::int64_t c
         platform_.report(
             HUDNotice{localized(GLIDRA_TEXT("窗口截图已复制")), QStringLiteral("checkmark"), HUDNotice::Kind::success});
     } else {
-        platform_.report(HUDNotice{localized(GLIDRA_TEXT("窗口截图已取消或未完成")), QStringLiteral("camera"),
-                                   HUDNotice::Kind::information});
+        platform_.report(notDoneNotice());
     }
 }
 

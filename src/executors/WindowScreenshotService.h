@@ -3,6 +3,7 @@
 #include "notices/HUDNotice.h"
 #include "platform/InteractiveScreenshot.h"
 
+#include <QCoro/QCoroTask>
 #include <QObject>
 #include <QUuid>
 
@@ -39,8 +40,8 @@ public:
     ~WindowScreenshotService() override;
 
     // Starts a selection (or leaves the running one alone) and returns the
-    // notice to show.
-    HUDNotice start();
+    // notice to show once the tool is known to run or not.
+    QCoro::Task<HUDNotice> start();
     // Ends a running selection without a notice.
     void cancel();
 

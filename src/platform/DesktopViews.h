@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
+
 namespace glidra {
 
 // The desktop's own views that set the windows aside: the bare desktop, and
@@ -17,7 +19,8 @@ public:
     virtual ~DesktopViews() = default;
 
     virtual Outcome showDesktop() = 0;
-    virtual Outcome openOverview() = 0;
+    // Answers without blocking: the overview is asked of another process.
+    virtual QCoro::Task<Outcome> openOverview() = 0;
 };
 
 }  // namespace glidra

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
+
 #include <functional>
 #include <memory>
 
@@ -27,8 +29,9 @@ public:
 
     virtual ~InteractiveScreenshot() = default;
 
-    // Starts a selection; nothing when the tool cannot be started.
-    virtual std::unique_ptr<Selection> launch(Finished finished) = 0;
+    // Starts a selection; nothing when the tool cannot be started. Answers
+    // without blocking, once the tool is known to run or not.
+    virtual QCoro::Task<std::unique_ptr<Selection>> launch(Finished finished) = 0;
 };
 
 }  // namespace glidra

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
+
 namespace glidra {
 
 // Puts the computer to sleep.
@@ -13,8 +15,8 @@ public:
 
     virtual ~SystemPower() = default;
 
-    // Asks for sleep now; answers within a bounded time.
-    virtual SleepResult sleep() = 0;
+    // Asks for sleep now; answers within a bounded time, without blocking.
+    virtual QCoro::Task<SleepResult> sleep() = 0;
 };
 
 }  // namespace glidra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -71,8 +72,9 @@ public:
     virtual bool openApplication(const QString& path) = 0;
 
     // Shows the file or folder at `path` selected in the file manager,
-    // without opening it; false when no file manager could show it.
-    virtual bool showInFileManager(const QString& path) = 0;
+    // without opening it; false when no file manager could show it. Answers
+    // without blocking.
+    virtual QCoro::Task<bool> showInFileManager(QString path) = 0;
 
     // The path of the installed application with this identifier, if any.
     virtual std::optional<QString> applicationLocation(const QString& bundleIdentifier) = 0;

@@ -93,5 +93,53 @@ TEST_F(CleaningKeyboardBacklightTest, AFailedRestoreGoesOnWithTheNextKeyboard) {
     EXPECT_EQ(backlight.keyboard(1).level, 0.0f);
 }
 
+// The backlight answers later than asked; the cleaning may end in between.
+TEST_F(CleaningKeyboardBacklightTest, AKeyboardDarkenedAfterTheEndIsPutBackToo) {
+    backlight.addKeyboard(1, {0.75f, false});
+    backlight.addKeyboard(2, {0.5f, false});
+    backlight.answers.setHolds(true);
+    auto answer = [this] {
+        backlight.answers.release();
+        time.drain();
+    };
+    cleaning.begin();
+    answer();  // the keyboards are listed
+    answer();  // keyboard 1 reads 0.75
+    ASSERT_EQ(backlight.answers.held(), 1u) << "darkening keyboard 1";
+    cleaning.end();
+    EXPECT_FALSE(cleaning.isHolding());
+
+    answer();  // keyboard 1 went dark after all
+    EXPECT_EQ(backlight.keyboard(1).level, 0.0f);
+    answer();  // and comes back
+    EXPECT_EQ(backlight.keyboard(1).level, 0.75f);
+    EXPECT_EQ(backlight.keyboard(2).level, 0.5f) << "the end came before keyboard 2";
+    EXPECT_EQ(backlight.answers.held(), 0u);
+    EXPECT_EQ(time.scheduler.pendingCount(), 0u) << "nothing is held";
+}
+
+TEST_F(CleaningKeyboardBacklightTest, ASlowBacklightGetsOneCheckAtATime) {
+    backlight.addKeyboard(1, {0.75f, false});
+    cleaning.begin();
+    ASSERT_TRUE(cleaning.isHolding());
+    const int readsBefore = backlight.reads();
+    backlight.answers.setHolds(true);
+    time.advanceBy(CleaningKeyboardBacklight::kHoldInterval);
+    EXPECT_EQ(backlight.reads(), readsBefore + 1);
+    time.advanceBy(1.0);
+    EXPECT_EQ(backlight.reads(), readsBefore + 1) << "no check starts while one waits for its answer";
+
+    backlight.keyboard(1).level = 0.5f;
+    backlight.answers.setHolds(false);
+    backlight.answers.release();
+    time.drain();
+    EXPECT_EQ(backlight.keyboard(1).level, 0.0f);
+    time.advanceBy(CleaningKeyboardBacklight::kHoldInterval);
+    EXPECT_EQ(backlight.reads(), readsBefore + 2) << "the checks go on once answered";
+
+    cleaning.end();
+    EXPECT_EQ(backlight.keyboard(1).level, 0.75f);
+}
+
 }  // namespace
 }  // namespace glidra

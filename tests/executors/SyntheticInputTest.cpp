@@ -2,6 +2,7 @@
 // action and failure, the click sequence, and the desktop views.
 
 #include "executors/ExecutorFixture.h"
+#include "support/TaskResult.h"
 
 namespace glidra::test {
 namespace {
@@ -284,7 +285,7 @@ TEST_F(SyntheticInputTest, TheDesktopViewsSayHowTheyWent) {
         desktopViews.setOverviewOutcome(tc.outcome);
         EXPECT_EQ(executors->desktopViewLauncher().showDesktop(),
                   (HUDNotice{QString::fromUtf8(tc.desktop), QStringLiteral("desktopcomputer"), tc.kind}));
-        EXPECT_EQ(executors->desktopViewLauncher().openMissionControl(),
+        EXPECT_EQ(waitForResult(executors->desktopViewLauncher().openMissionControl()),
                   (HUDNotice{QString::fromUtf8(tc.overview), QStringLiteral("rectangle.3.group"), tc.kind}));
     }
     EXPECT_EQ(desktopViews.desktopRequests(), 3);

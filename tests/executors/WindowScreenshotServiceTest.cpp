@@ -4,6 +4,7 @@
 #include "platform/sim/SimPasteboard.h"
 #include "support/QtPrinters.h"
 #include "support/SimTime.h"
+#include "support/TaskResult.h"
 
 #include <gtest/gtest.h>
 
@@ -46,10 +47,17 @@ struct ScreenshotFixture : ::testing::Test {
         WindowScreenshotService::readClipboardFrom(p, pasteboard);
         return p;
     }
+
+    // The notice of a start whose tool answers at once.
+    std::optional<HUDNotice> start() {
+        auto notice = test::resultOf(service.start());
+        SimTime::drain();
+        return *notice;
+    }
 };
 
 TEST_F(ScreenshotFixture, APictureOnTheClipboardIsReportedAsCopied) {
-    EXPECT_EQ(service.start(), started);
+    EXPECT_EQ(start(), started);
     EXPECT_TRUE(service.isActive());
     EXPECT_TRUE(selecting);
     tool.pickWindow();
@@ -73,7 +81,7 @@ TEST_F(ScreenshotFixture, AnythingButANewPictureCountsAsNotDone) {
     for (const Case& c : cases) {
         pasteboard.copyImage();  // an older picture proves nothing
         reports.clear();
-        service.start();
+        start();
         c.during(*this);
         tool.end(c.status);
         SimTime::drain();
@@ -84,24 +92,24 @@ TEST_F(ScreenshotFixture, AnythingButANewPictureCountsAsNotDone) {
 }
 
 TEST_F(ScreenshotFixture, StartingDuringASelectionLaunchesNoSecondTool) {
-    service.start();
-    EXPECT_EQ(service.start(), started);
+    start();
+    EXPECT_EQ(start(), started);
     EXPECT_EQ(tool.launches().size(), 1u);
     EXPECT_EQ(reports.size(), 1u);
 }
 
 TEST_F(ScreenshotFixture, AToolThatCannotStartLeavesTheServiceIdle) {
     tool.setFailsToLaunch(true);
-    EXPECT_EQ(service.start(), launchFailed);
+    EXPECT_EQ(start(), launchFailed);
     EXPECT_FALSE(service.isActive());
     EXPECT_EQ(log, (QStringList{QStringLiteral("selecting"), QStringLiteral("idle"),
                                 QStringLiteral("report ") + launchFailed.text}));
     tool.setFailsToLaunch(false);
-    EXPECT_EQ(service.start(), started);
+    EXPECT_EQ(start(), started);
 }
 
 TEST_F(ScreenshotFixture, CancellingEndsTheToolQuietlyAndItsLateEndIsIgnored) {
-    service.start();
+    start();
     service.cancel();
     EXPECT_FALSE(service.isActive());
     EXPECT_FALSE(selecting);
@@ -111,7 +119,7 @@ TEST_F(ScreenshotFixture, CancellingEndsTheToolQuietlyAndItsLateEndIsIgnored) {
     EXPECT_EQ(tool.launches()[0]->terminations, 1);
 
     // A newer selection runs when the first one's end arrives after all.
-    service.start();
+    start();
     pasteboard.copyImage();
     tool.deliverLateEnd(0, 0);
     SimTime::drain();
@@ -123,6 +131,23 @@ TEST_F(ScreenshotFixture, CancellingEndsTheToolQuietlyAndItsLateEndIsIgnored) {
     SimTime::drain();
     EXPECT_FALSE(service.isActive());
     EXPECT_EQ(reports.back(), copied);
+}
+
+TEST_F(ScreenshotFixture, CancellingWhileTheToolStartsEndsItUnseen) {
+    tool.answers.setHolds(true);
+    auto notice = test::resultOf(service.start());
+    SimTime::drain();
+    EXPECT_TRUE(service.isActive()) << "selecting while the tool starts";
+    EXPECT_EQ(start(), started) << "no second tool meanwhile";
+    service.cancel();
+    tool.answers.release();
+    SimTime::drain();
+    EXPECT_EQ(*notice, notDone);
+    ASSERT_EQ(tool.launches().size(), 1u);
+    EXPECT_EQ(tool.launches()[0]->terminations, 1);
+    EXPECT_FALSE(service.isActive());
+    EXPECT_FALSE(selecting);
+    EXPECT_TRUE(reports.empty());
 }
 
 }  // namespace

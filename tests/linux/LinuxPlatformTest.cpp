@@ -2,6 +2,7 @@
 
 #include "bridge/MultitouchBridge.h"
 #include "support/PrivateDbusDaemon.h"
+#include "support/TaskResult.h"
 #include "support/TestEnvironment.h"
 #include "support/UmockdevInput.h"
 
@@ -56,8 +57,10 @@ TEST(LinuxPlatformTest, WithoutDevicesOrServicesEveryAdapterReportsItsOwnFailure
         EXPECT_EQ(platform.frontmostApplication.bundleIdentifier(), std::nullopt);
         EXPECT_EQ(platform.frontmostApplication.processIdentifier(), std::nullopt);
         EXPECT_EQ(platform.desktopViews.showDesktop(), DesktopViews::Outcome::unavailable);
-        EXPECT_EQ(platform.desktopViews.openOverview(), DesktopViews::Outcome::unavailable);
-        EXPECT_EQ(platform.keyboardBacklight.keyboards(), std::nullopt);
+        EXPECT_EQ(waitForResult(platform.desktopViews.openOverview()), DesktopViews::Outcome::unavailable);
+        const auto keyboards = waitForResult(platform.keyboardBacklight.keyboards());
+        ASSERT_TRUE(keyboards) << "no answer in time";
+        EXPECT_EQ(*keyboards, std::nullopt);
         EXPECT_EQ(platform.audioDevices.defaultDevice(AudioScope::output), std::nullopt);
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("platform-test"));

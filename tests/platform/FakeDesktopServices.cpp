@@ -15,15 +15,39 @@ void FakeScreenSaver::setUnresponsive(bool unresponsive) {
     unresponsive_ = unresponsive;
 }
 
-uint FakeScreenSaver::Inhibit(const QString& application, const QString& reason) {
+void FakeScreenSaver::setAnswersLater(bool later) {
     QMutexLocker lock(&mutex_);
-    if (unresponsive_) {
-        setDelayedReply(true);  // and never reply
-        return 0;
+    answersLater_ = later;
+}
+
+void FakeScreenSaver::answerInhibits() {
+    QMutexLocker lock(&mutex_);
+    for (const HeldCall& call : std::exchange(held_, {})) {
+        const QList<QVariant> arguments = call.message.arguments();
+        const uint cookie = grant(arguments.value(0).toString(), arguments.value(1).toString());
+        call.connection.send(call.message.createReply(QVariant::fromValue(cookie)));
     }
+}
+
+std::size_t FakeScreenSaver::unansweredInhibits() const {
+    QMutexLocker lock(&mutex_);
+    return held_.size();
+}
+
+uint FakeScreenSaver::grant(const QString& application, const QString& reason) {
     const uint cookie = nextCookie_++;
     inhibits_[cookie] = {application, reason};
     return cookie;
+}
+
+uint FakeScreenSaver::Inhibit(const QString& application, const QString& reason) {
+    QMutexLocker lock(&mutex_);
+    if (unresponsive_ || answersLater_) {
+        setDelayedReply(true);
+        if (answersLater_) held_.push_back({connection(), message()});
+        return 0;
+    }
+    return grant(application, reason);
 }
 
 void FakeScreenSaver::UnInhibit(uint cookie) {
@@ -53,8 +77,27 @@ int FakeKeyboardBacklight::GetMaxBrightness() {
     return maximum_;
 }
 
+void FakeKeyboardBacklight::setAnswersLater(bool later) {
+    QMutexLocker lock(&mutex_);
+    answersLater_ = later;
+}
+
+void FakeKeyboardBacklight::answerReads() {
+    QMutexLocker lock(&mutex_);
+    for (const HeldCall& call : std::exchange(held_, {})) call.connection.send(call.message.createReply(level_));
+}
+
+std::size_t FakeKeyboardBacklight::unansweredReads() const {
+    QMutexLocker lock(&mutex_);
+    return held_.size();
+}
+
 int FakeKeyboardBacklight::GetBrightness() {
     QMutexLocker lock(&mutex_);
+    if (answersLater_) {
+        setDelayedReply(true);
+        held_.push_back({connection(), message()});
+    }
     return level_;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMessage>
 #include <QMutex>
 #include <QObject>
 #include <QString>
@@ -14,6 +15,13 @@
 
 namespace glidra::test {
 
+// A call a fake keeps back, to answer when the test says, as a slow service
+// would.
+struct HeldCall {
+    QDBusConnection connection;
+    QDBusMessage message;
+};
+
 // The freedesktop screen saver's inhibit calls, as desktops serve them.
 class FakeScreenSaver final : public QObject, protected QDBusContext {
     Q_OBJECT
@@ -24,6 +32,11 @@ public:
     std::map<uint, std::pair<QString, QString>> inhibits() const;
     // Inhibit calls get no answer at all while set.
     void setUnresponsive(bool unresponsive);
+    // Inhibit calls are answered only by answerInhibits() while set.
+    void setAnswersLater(bool later);
+    // Grants every kept-back inhibit now, and answers with its cookie.
+    void answerInhibits();
+    std::size_t unansweredInhibits() const;
 
 public Q_SLOTS:
     Q_SCRIPTABLE uint Inhibit(const QString& application, const QString& reason);
@@ -31,9 +44,13 @@ public Q_SLOTS:
 
 private:
     mutable QMutex mutex_;
+    uint grant(const QString& application, const QString& reason);
+
     std::map<uint, std::pair<QString, QString>> inhibits_;
     uint nextCookie_ = 7;
     bool unresponsive_ = false;
+    bool answersLater_ = false;
+    std::vector<HeldCall> held_;
 };
 
 // UPower's keyboard backlight with whole-number levels.
@@ -48,6 +65,11 @@ public:
     // The system lighting the keyboard up, as on a key press.
     void setLevel(int level);
     int setCalls() const;
+    // GetBrightness is answered only by answerReads() while set.
+    void setAnswersLater(bool later);
+    // Answers every kept-back read with the level now.
+    void answerReads();
+    std::size_t unansweredReads() const;
 
 public Q_SLOTS:
     Q_SCRIPTABLE int GetMaxBrightness();
@@ -59,6 +81,8 @@ private:
     int maximum_;
     int level_;
     int setCalls_ = 0;
+    bool answersLater_ = false;
+    std::vector<HeldCall> held_;
 };
 
 // GNOME Shell's overview switch.

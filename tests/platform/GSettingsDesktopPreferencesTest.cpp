@@ -31,10 +31,15 @@ struct GSettingsDesktopPreferencesTest : ::testing::Test {
     bool stored() const { return schemas.storedBoolean("org.mate.background", "show-desktop-icons"); }
 };
 
+using Switch = GSettingsDesktopPreferences::Switch;
+
+const HUDNotice kCannotToggle{QStringLiteral("无法切换桌面图标"), QStringLiteral("desktopcomputer"),
+                              HUDNotice::Kind::error};
+
 TEST_F(GSettingsDesktopPreferencesTest, TogglesTheMateDesktopSwitch) {
-    GSettingsDesktopPreferences preferences(
-        {{"org.nemo.desktop", "show-desktop-icons"}, {"org.mate.background", "show-desktop-icons"}}, source, backend);
-    ASSERT_TRUE(preferences.hasSwitch()) << "the first installed schema is used";
+    GSettingsDesktopPreferences preferences(GSettingsDesktopPreferences::switchFor(QStringLiteral("MATE")), source,
+                                            backend);
+    ASSERT_TRUE(preferences.hasSwitch());
     DesktopIconsController icons(preferences);
     EXPECT_FALSE(icons.isHidden());
 
@@ -50,23 +55,47 @@ TEST_F(GSettingsDesktopPreferencesTest, TogglesTheMateDesktopSwitch) {
 }
 
 TEST_F(GSettingsDesktopPreferencesTest, WithoutASwitchTheToggleFailsAndNothingAborts) {
-    // Neither schema is installed here, and the other has a key of another kind.
-    GSettingsDesktopPreferences preferences(
-        {{"org.nemo.desktop", "show-desktop-icons"}, {"org.example.texty", "show-desktop-icons"}}, source, backend);
-    EXPECT_FALSE(preferences.hasSwitch());
-    DesktopIconsController icons(preferences);
-    EXPECT_EQ(icons.toggle(), (HUDNotice{QStringLiteral("无法切换桌面图标"), QStringLiteral("desktopcomputer"),
-                                         HUDNotice::Kind::error}));
-    EXPECT_FALSE(icons.isHidden());
+    const std::optional<Switch> cases[] = {
+        std::nullopt, Switch{"org.nemo.desktop", "show-desktop-icons"},  // not installed here
+        Switch{"org.example.texty", "show-desktop-icons"},               // a key of another kind
+    };
+    for (const auto& desktopSwitch : cases) {
+        SCOPED_TRACE(desktopSwitch ? desktopSwitch->schema.toStdString() : "none");
+        GSettingsDesktopPreferences preferences(desktopSwitch, source, backend);
+        EXPECT_FALSE(preferences.hasSwitch());
+        DesktopIconsController icons(preferences);
+        EXPECT_EQ(icons.toggle(), kCannotToggle);
+        EXPECT_FALSE(icons.isHidden());
+    }
 }
 
-TEST(GSettingsDesktopPreferencesKnownTest, TheRunningDesktopsSwitchComesFirst) {
-    const QByteArray previous = qgetenv("XDG_CURRENT_DESKTOP");
-    qputenv("XDG_CURRENT_DESKTOP", "X-Cinnamon");
-    EXPECT_EQ(GSettingsDesktopPreferences::knownSwitches().front().schema, QByteArray("org.nemo.desktop"));
-    qputenv("XDG_CURRENT_DESKTOP", "MATE");
-    EXPECT_EQ(GSettingsDesktopPreferences::knownSwitches().front().schema, QByteArray("org.mate.background"));
-    qputenv("XDG_CURRENT_DESKTOP", previous);
+// MATE's schema installed on another desktop: that desktop shows its own
+// icons whatever MATE's switch says, so the switch is not touched and the
+// toggle says it could not.
+TEST_F(GSettingsDesktopPreferencesTest, AnotherDesktopsSwitchIsNeverWritten) {
+    for (const char* running : {"GNOME", "ubuntu:GNOME", "KDE", ""}) {
+        SCOPED_TRACE(running);
+        GSettingsDesktopPreferences preferences(GSettingsDesktopPreferences::switchFor(QString::fromLatin1(running)),
+                                                source, backend);
+        EXPECT_FALSE(preferences.hasSwitch());
+        DesktopIconsController icons(preferences);
+        EXPECT_EQ(icons.toggle(), kCannotToggle);
+        EXPECT_TRUE(stored()) << "MATE's switch as it was";
+    }
+}
+
+TEST(GSettingsDesktopPreferencesChoiceTest, EachDesktopGetsOnlyItsOwnSwitch) {
+    const Switch mate{"org.mate.background", "show-desktop-icons"};
+    const Switch nemo{"org.nemo.desktop", "show-desktop-icons"};
+    const std::pair<const char*, std::optional<Switch>> cases[] = {
+        {"MATE", mate},          {"mate", mate},          {"X-Cinnamon", nemo},
+        {"Cinnamon", nemo},      {"GNOME", std::nullopt}, {"ubuntu:GNOME", std::nullopt},
+        {"KDE", std::nullopt},   {"XFCE", std::nullopt},  {"", std::nullopt},
+        {"MATEY", std::nullopt},
+    };
+    for (const auto& [running, expected] : cases) {
+        EXPECT_EQ(GSettingsDesktopPreferences::switchFor(QString::fromLatin1(running)), expected) << running;
+    }
 }
 
 }  // namespace

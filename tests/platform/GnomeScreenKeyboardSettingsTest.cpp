@@ -44,7 +44,7 @@ protected:
 };
 
 TEST_F(GnomeScreenKeyboardSettingsTest, SwitchesTheScreenKeyboardOnAndNeverOff) {
-    GnomeScreenKeyboardSettings page(schemas.source(), schemas.backend());
+    GnomeScreenKeyboardSettings page(QStringLiteral("GNOME"), schemas.source(), schemas.backend());
     ASSERT_TRUE(page.hasSetting());
     EXPECT_EQ(toggle(page), true);
     EXPECT_TRUE(stored(GnomeScreenKeyboardSettings::kKey));
@@ -71,9 +71,34 @@ TEST_F(GnomeScreenKeyboardSettingsTest, WithoutTheDesktopsSchemaThePageDoesNotOp
 )");
     for (const test::CompiledSchemas* elsewhere : {&other, &texty}) {
         ASSERT_TRUE(elsewhere->isReady());
-        GnomeScreenKeyboardSettings page(elsewhere->source(), elsewhere->backend());
+        GnomeScreenKeyboardSettings page(QStringLiteral("GNOME"), elsewhere->source(), elsewhere->backend());
         EXPECT_FALSE(page.hasSetting());
         EXPECT_EQ(toggle(page), false);
+    }
+}
+
+// GNOME's schema is installed on many desktops, but only GNOME's shell
+// follows it: elsewhere the keyboard would be reported as shown while none
+// appears.
+TEST_F(GnomeScreenKeyboardSettingsTest, OnAnotherDesktopTheSettingIsNotWritten) {
+    for (const char* running : {"KDE", "XFCE", "X-Cinnamon", ""}) {
+        SCOPED_TRACE(running);
+        GnomeScreenKeyboardSettings page(QString::fromLatin1(running), schemas.source(), schemas.backend());
+        EXPECT_FALSE(page.hasSetting());
+        EXPECT_EQ(toggle(page), false);
+        EXPECT_FALSE(stored(GnomeScreenKeyboardSettings::kKey));
+    }
+}
+
+TEST(GnomeScreenKeyboardChoiceTest, OnlyGnomeFollowsTheSetting) {
+    const std::pair<const char*, bool> cases[] = {
+        {"GNOME", true}, {"ubuntu:GNOME", true}, {"GNOME-Flashback:GNOME", true},
+        {"gnome", true}, {"Budgie:GNOME", true}, {"KDE", false},
+        {"XFCE", false}, {"X-Cinnamon", false},  {"GNOME-Classic", false},
+        {"", false},
+    };
+    for (const auto& [running, follows] : cases) {
+        EXPECT_EQ(GnomeScreenKeyboardSettings::followsSetting(QString::fromLatin1(running)), follows) << running;
     }
 }
 

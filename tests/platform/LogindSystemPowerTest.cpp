@@ -1,20 +1,25 @@
 // The logind adapter against a fake logind of ours on a private bus. The
-// adapter waits for logind's answer, so the fake answers from a thread of its
-// own.
+// fake answers from a thread of its own, and can keep an answer back until
+// the test gives it.
 
 #include "executors/SystemPowerAction.h"
 #include "platform/PrivateBusTest.h"
 #include "platform/linux/LogindSystemPower.h"
 #include "support/NoticePrinter.h"
+#include "support/TaskResult.h"
 
 #include <gtest/gtest.h>
 
 #include <QDBusContext>
 #include <QDBusMessage>
+#include <QMutex>
+#include <QTest>
 #include <QThread>
 
 #include <atomic>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace glidra {
 namespace {
@@ -27,10 +32,17 @@ class FakeLogind final : public QObject, protected QDBusContext {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 
 public:
-    enum class Reply { suspend, accessDenied, never };
+    enum class Reply { suspend, accessDenied, never, later };
     std::atomic<Reply> reply{Reply::suspend};
     std::atomic<int> calls{0};
     std::atomic<bool> askedInteractively{false};
+
+    // Gives the answer kept back with Reply::later.
+    void answerNow() {
+        QMutexLocker lock(&mutex_);
+        if (held_) held_->first.send(held_->second.createReply());
+        held_.reset();
+    }
 
 public Q_SLOTS:
     void Suspend(bool interactive) {
@@ -45,8 +57,18 @@ public Q_SLOTS:
             case Reply::never:
                 setDelayedReply(true);
                 return;
+            case Reply::later: {
+                setDelayedReply(true);
+                QMutexLocker lock(&mutex_);
+                held_.emplace(connection(), message());
+                return;
+            }
         }
     }
+
+private:
+    QMutex mutex_;
+    std::optional<std::pair<QDBusConnection, QDBusMessage>> held_;
 };
 
 class LogindSystemPowerTest : public test::PrivateBusTest {
@@ -85,29 +107,47 @@ TEST_F(LogindSystemPowerTest, SuspendsWithoutAskingForAPassword) {
     serveLogind();
     linux_platform::LogindSystemPower power(client);
     SystemPowerAction action(power);
-    EXPECT_EQ(action.sleep(), test::notice("正在休眠", "moon.zzz", HUDNotice::Kind::success));
+    EXPECT_EQ(test::waitForResult(action.sleep()), test::notice("正在休眠", "moon.zzz", HUDNotice::Kind::success));
     EXPECT_EQ(logind->calls.load(), 1);
     EXPECT_FALSE(logind->askedInteractively.load());
 
     logind->reply = FakeLogind::Reply::accessDenied;
-    EXPECT_EQ(action.sleep(), test::notice("系统未能进入休眠", "moon.zzz", HUDNotice::Kind::error));
+    EXPECT_EQ(test::waitForResult(action.sleep()),
+              test::notice("系统未能进入休眠", "moon.zzz", HUDNotice::Kind::error));
 }
 
 TEST_F(LogindSystemPowerTest, WithoutAnAnsweringLogindThePowerManagementIsUnreachable) {
     const HUDNotice unreachable = test::notice("无法连接系统电源管理", "moon.zzz", HUDNotice::Kind::error);
     {
         linux_platform::LogindSystemPower power(client);
-        EXPECT_EQ(SystemPowerAction(power).sleep(), unreachable) << "nobody serves logind";
+        EXPECT_EQ(test::waitForResult(SystemPowerAction(power).sleep()), unreachable) << "nobody serves logind";
     }
     {
         linux_platform::LogindSystemPower power(QDBusConnection(QStringLiteral("not-connected")));
-        EXPECT_EQ(power.sleep(), Result::unavailable) << "no bus";
+        EXPECT_EQ(test::waitForResult(power.sleep()), Result::unavailable) << "no bus";
     }
     serveLogind();
     logind->reply = FakeLogind::Reply::never;
     linux_platform::LogindSystemPower power(client, 200);
-    EXPECT_EQ(SystemPowerAction(power).sleep(), unreachable);
+    EXPECT_EQ(test::waitForResult(SystemPowerAction(power).sleep()), unreachable);
     EXPECT_EQ(logind->calls.load(), 1);
+}
+
+// Grabbed keys are posted again from the main thread: a slow logind must not
+// hold it up while it decides.
+TEST_F(LogindSystemPowerTest, ASlowLogindLeavesTheCallerFreeUntilItAnswers) {
+    serveLogind();
+    logind->reply = FakeLogind::Reply::later;
+    linux_platform::LogindSystemPower power(client);
+    SystemPowerAction action(power);
+    auto notice = test::resultOf(action.sleep());
+    EXPECT_FALSE(notice->has_value()) << "the call came back before logind answered";
+    ASSERT_TRUE(QTest::qWaitFor([this] { return logind->calls.load() == 1; }, 20000)) << "the event loop ran on";
+    EXPECT_FALSE(notice->has_value());
+
+    logind->answerNow();
+    ASSERT_TRUE(test::waitFor(notice));
+    EXPECT_EQ(**notice, test::notice("正在休眠", "moon.zzz", HUDNotice::Kind::success));
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ public:
     QCoro::Task<std::optional<HUDNotice>> performClipboardAction(GestureAction action, CancellationToken) override {
         co_return recorded(QStringLiteral("clipboard"), action, clipboardAnswers);
     }
-    HUDNotice startWindowScreenshot() override { return answered(QStringLiteral("windowScreenshot")); }
+    QCoro::Task<HUDNotice> startWindowScreenshot() override { co_return answered(QStringLiteral("windowScreenshot")); }
     HUDNotice translateSelection() override { return answered(QStringLiteral("translate")); }
 
 private:

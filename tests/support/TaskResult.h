@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QCoro/QCoroTask>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 
 #include <memory>
 #include <optional>
@@ -25,6 +28,26 @@ std::shared_ptr<std::optional<T>> resultOf(QCoro::Task<T> task) {
     auto running = detail::storeResult(std::move(task), result);
     Q_UNUSED(running);
     return result;
+}
+
+// Runs the event loop until the kept result is there, for tasks that wait on
+// another process; false when it did not come within `timeoutMs`.
+template <typename T>
+bool waitFor(const std::shared_ptr<std::optional<T>>& result, int timeoutMs = 20000) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!result->has_value() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+    return result->has_value();
+}
+
+// The result of a task that waits on another process; nothing when it had
+// none within `timeoutMs`.
+template <typename T>
+std::optional<T> waitForResult(QCoro::Task<T> task, int timeoutMs = 20000) {
+    auto result = resultOf(std::move(task));
+    waitFor(result, timeoutMs);
+    return *result;
 }
 
 }  // namespace glidra::test

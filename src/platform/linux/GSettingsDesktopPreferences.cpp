@@ -6,23 +6,20 @@
 
 namespace glidra::linux_platform {
 
-std::vector<GSettingsDesktopPreferences::Switch> GSettingsDesktopPreferences::knownSwitches() {
-    std::vector<Switch> switches = {{"org.mate.background", "show-desktop-icons"},
-                                    {"org.nemo.desktop", "show-desktop-icons"}};
-    if (qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("Cinnamon"), Qt::CaseInsensitive)) {
-        std::swap(switches[0], switches[1]);
+std::optional<GSettingsDesktopPreferences::Switch> GSettingsDesktopPreferences::switchFor(
+    const QString& currentDesktop) {
+    if (namesDesktop(currentDesktop, u"MATE")) return Switch{"org.mate.background", "show-desktop-icons"};
+    if (namesDesktop(currentDesktop, u"X-Cinnamon") || namesDesktop(currentDesktop, u"Cinnamon")) {
+        return Switch{"org.nemo.desktop", "show-desktop-icons"};
     }
-    return switches;
+    return std::nullopt;
 }
 
-GSettingsDesktopPreferences::GSettingsDesktopPreferences(const std::vector<Switch>& switches,
+GSettingsDesktopPreferences::GSettingsDesktopPreferences(const std::optional<Switch>& desktopSwitch,
                                                          GSettingsSchemaSource* source, GSettingsBackend* backend) {
-    for (const Switch& candidate : switches) {
-        settings_ = openBooleanKey(source, candidate.schema.constData(), candidate.key.constData(), backend);
-        if (!settings_) continue;
-        key_ = candidate.key;
-        break;
-    }
+    if (!desktopSwitch) return;
+    settings_ = openBooleanKey(source, desktopSwitch->schema.constData(), desktopSwitch->key.constData(), backend);
+    if (settings_) key_ = desktopSwitch->key;
 }
 
 GSettingsDesktopPreferences::~GSettingsDesktopPreferences() {

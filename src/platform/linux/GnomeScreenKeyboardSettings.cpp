@@ -65,7 +65,13 @@ AccessibilityElementRef makePage(std::shared_ptr<GSettings> settings) {
 
 }  // namespace
 
-GnomeScreenKeyboardSettings::GnomeScreenKeyboardSettings(GSettingsSchemaSource* source, GSettingsBackend* backend) {
+bool GnomeScreenKeyboardSettings::followsSetting(const QString& currentDesktop) {
+    return namesDesktop(currentDesktop, u"GNOME");
+}
+
+GnomeScreenKeyboardSettings::GnomeScreenKeyboardSettings(const QString& currentDesktop, GSettingsSchemaSource* source,
+                                                         GSettingsBackend* backend) {
+    if (!followsSetting(currentDesktop)) return;
     if (GSettings* settings = openBooleanKey(source, kSchema, kKey, backend)) settings_.reset(settings, g_object_unref);
 }
 

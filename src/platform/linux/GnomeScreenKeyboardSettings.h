@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AccessibilityKeyboardSettings.h"
+#include "platform/linux/CurrentDesktop.h"
 
 #include <memory>
 
@@ -14,16 +15,22 @@ namespace glidra::linux_platform {
 // (screen-keyboard-enabled of org.gnome.desktop.a11y.applications), which the
 // shell follows at once. The setting is presented as the keyboard page's
 // switch: a page of one window holding the checkbox, shown by this process
-// itself, so nothing takes the focus. Where the schema is not installed (not
-// GNOME), the page does not open.
+// itself, so nothing takes the focus. The page opens only on GNOME with the
+// schema installed: another desktop with GNOME's schema installed does not
+// follow the setting.
 class GnomeScreenKeyboardSettings final : public AccessibilityKeyboardSettings {
 public:
     static constexpr const char* kSchema = "org.gnome.desktop.a11y.applications";
     static constexpr const char* kKey = "screen-keyboard-enabled";
 
-    // Looks the schema up in `source` (the installed schemas when null) and
-    // stores through `backend` (the user's settings when null).
-    explicit GnomeScreenKeyboardSettings(GSettingsSchemaSource* source = nullptr, GSettingsBackend* backend = nullptr);
+    // Whether the desktops that XDG_CURRENT_DESKTOP names follow the setting.
+    static bool followsSetting(const QString& currentDesktop);
+
+    // On the desktops `currentDesktop` names, looks the schema up in `source`
+    // (the installed schemas when null) and stores through `backend` (the
+    // user's settings when null).
+    explicit GnomeScreenKeyboardSettings(const QString& currentDesktop = linux_platform::currentDesktop(),
+                                         GSettingsSchemaSource* source = nullptr, GSettingsBackend* backend = nullptr);
     ~GnomeScreenKeyboardSettings() override;
     GnomeScreenKeyboardSettings(const GnomeScreenKeyboardSettings&) = delete;
     GnomeScreenKeyboardSettings& operator=(const GnomeScreenKeyboardSettings&) = delete;

@@ -1,9 +1,10 @@
 #include "platform/linux/LinuxWorkspace.h"
 
+#include "platform/linux/CurrentDesktop.h"
+#include "platform/linux/DBusCall.h"
 #include "platform/linux/XcbConnection.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
 #include <QFile>
@@ -49,6 +50,18 @@ bool contains(const std::vector<std::uint32_t>& atoms, std::uint32_t atom) {
     return atom != ewmh::kAtomNone && std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
 }
 
+bool openWithDefaultHandler(const QUrl& url) {
+    // System settings pane links are macOS's; nothing here can open them.
+    if (url.scheme().startsWith(QLatin1String("x-apple."), Qt::CaseInsensitive)) return false;
+    if (!url.isValid() || url.isEmpty()) return false;
+
+    const QByteArray uri = url.toEncoded();
+    GError* error = nullptr;
+    const gboolean launched = g_app_info_launch_default_for_uri(uri.constData(), nullptr, &error);
+    if (error) g_error_free(error);
+    return launched;
+}
+
 }  // namespace
 
 bool LinuxWorkspace::isWaylandSession() {
@@ -57,10 +70,11 @@ bool LinuxWorkspace::isWaylandSession() {
 }
 
 LinuxWorkspace::LinuxWorkspace(QObject* parent)
-    : LinuxWorkspace(std::make_unique<XcbConnection>(), isWaylandSession(), parent) {}
+    : LinuxWorkspace(std::make_unique<XcbConnection>(), isWaylandSession(), QDBusConnection::sessionBus(), parent) {}
 
-LinuxWorkspace::LinuxWorkspace(std::unique_ptr<XcbConnection> x, bool waylandSession, QObject* parent)
-    : Workspace(parent), x_(std::move(x)), waylandSession_(waylandSession) {
+LinuxWorkspace::LinuxWorkspace(std::unique_ptr<XcbConnection> x, bool waylandSession, QDBusConnection sessionBus,
+                               QObject* parent)
+    : Workspace(parent), x_(std::move(x)), waylandSession_(waylandSession), sessionBus_(std::move(sessionBus)) {
     if (!x_ || !x_->isConnected()) return;
     x_->selectPropertyChanges(x_->root());
     notifier_ = new QSocketNotifier(x_->fileDescriptor(), QSocketNotifier::Read, this);
@@ -231,17 +245,7 @@ std::optional<std::int32_t> LinuxWorkspace::processIdentifier() const {
     return front_.application->processIdentifier;
 }
 
-bool LinuxWorkspace::openUrl(const QUrl& url) {
-    // System settings pane links are macOS's; nothing here can open them.
-    if (url.scheme().startsWith(QLatin1String("x-apple."), Qt::CaseInsensitive)) return false;
-    if (!url.isValid() || url.isEmpty()) return false;
-
-    const QByteArray uri = url.toEncoded();
-    GError* error = nullptr;
-    const gboolean launched = g_app_info_launch_default_for_uri(uri.constData(), nullptr, &error);
-    if (error) g_error_free(error);
-    return launched;
-}
+bool LinuxWorkspace::openUrl(const QUrl& url) { return openWithDefaultHandler(url); }
 
 bool LinuxWorkspace::openApplication(const QString& path) {
     if (path.isEmpty()) return false;
@@ -254,30 +258,20 @@ bool LinuxWorkspace::openApplication(const QString& path) {
     return launched;
 }
 
-bool LinuxWorkspace::showInFileManager(const QString& path) {
+QCoro::Task<bool> LinuxWorkspace::showInFileManager(QString path) {
     const QString service = QStringLiteral("org.freedesktop.FileManager1");
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    QDBusConnectionInterface* daemon = bus.isConnected() ? bus.interface() : nullptr;
-    bool available = daemon && daemon->isServiceRegistered(service).value();
-    if (daemon && !available) {
-        const QDBusMessage activatable =
-            bus.call(QDBusMessage::createMethodCall(
-                         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListActivatableNames")),
-                     QDBus::Block, 1000);
-        available = activatable.type() == QDBusMessage::ReplyMessage && !activatable.arguments().isEmpty() &&
-                    activatable.arguments().constFirst().toStringList().contains(service);
-    }
-    if (available) {
+    QDBusConnection bus = sessionBus_;
+    auto checking = serviceAvailable(bus, service);
+    if (co_await checking) {
         QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/FileManager1"),
                                                            service, QStringLiteral("ShowItems"));
         call.setArguments({QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)}, QString()});
         // A file manager that starts on demand can take a while; nobody waits
         // for its answer.
-        if (bus.send(call)) return true;
+        if (bus.send(call)) co_return true;
     }
     // Without one, the folder that holds the item opens instead.
-    return openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    co_return openWithDefaultHandler(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
 }
 
 std::optional<QString> LinuxWorkspace::applicationLocation(const QString& bundleIdentifier) {
@@ -306,16 +300,15 @@ QStringList LinuxWorkspace::systemSettingsCandidates(const QString& currentDeskt
     };
     QStringList current;
     QStringList others;
-    const QStringList running = currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts);
     for (const Desktop& desktop : desktops) {
-        const bool isCurrent = running.contains(QLatin1String(desktop.name), Qt::CaseInsensitive);
+        const bool isCurrent = namesDesktop(currentDesktop, QString::fromLatin1(desktop.name));
         (isCurrent ? current : others) << desktop.ids;
     }
     return current + others;
 }
 
 std::optional<QString> LinuxWorkspace::systemSettingsLocation() {
-    for (const QString& id : systemSettingsCandidates(qEnvironmentVariable("XDG_CURRENT_DESKTOP"))) {
+    for (const QString& id : systemSettingsCandidates(linux_platform::currentDesktop())) {
         if (auto location = applicationLocation(id)) return location;
     }
     return std::nullopt;

@@ -4,6 +4,7 @@
 #include "platform/Workspace.h"
 #include "platform/linux/DesktopEntryMatcher.h"
 
+#include <QDBusConnection>
 #include <QHash>
 
 #include <memory>
@@ -29,13 +30,15 @@ public:
     // Connects to the X display of the environment, when there is one.
     explicit LinuxWorkspace(QObject* parent = nullptr);
     // `x` may be unconnected; `waylandSession` says whether windows the server
-    // does not know of can have the focus.
-    LinuxWorkspace(std::unique_ptr<XcbConnection> x, bool waylandSession, QObject* parent = nullptr);
+    // does not know of can have the focus; the file manager is asked on
+    // `sessionBus`.
+    LinuxWorkspace(std::unique_ptr<XcbConnection> x, bool waylandSession,
+                   QDBusConnection sessionBus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
     ~LinuxWorkspace() override;
 
     bool openUrl(const QUrl& url) override;
     bool openApplication(const QString& path) override;
-    bool showInFileManager(const QString& path) override;
+    QCoro::Task<bool> showInFileManager(QString path) override;
     std::optional<QString> applicationLocation(const QString& bundleIdentifier) override;
     std::optional<QString> systemSettingsLocation() override;
     std::optional<ApplicationBundle> loadApplicationBundle(const QString& path) override;
@@ -72,6 +75,7 @@ private:
 
     std::unique_ptr<XcbConnection> x_;
     bool waylandSession_ = false;
+    QDBusConnection sessionBus_;
     QSocketNotifier* notifier_ = nullptr;
     bool eventCheckPending_ = false;
     FrontApplication front_ = FrontApplication::unknown();

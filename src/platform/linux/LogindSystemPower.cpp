@@ -1,18 +1,21 @@
 #include "platform/linux/LogindSystemPower.h"
 
+#include <QCoro/QCoroDBus>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 
 namespace glidra::linux_platform {
 
-SystemPower::SleepResult LogindSystemPower::sleep() {
-    if (!bus_.isConnected()) return SleepResult::unavailable;
+QCoro::Task<SystemPower::SleepResult> LogindSystemPower::sleep() {
+    if (!bus_.isConnected()) co_return SleepResult::unavailable;
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Suspend"));
     call.setArguments({false});
-    const QDBusMessage reply = bus_.call(call, QDBus::Block, timeoutMs_);
-    if (reply.type() == QDBusMessage::ReplyMessage) return SleepResult::sleeping;
+    QDBusPendingCall pending = bus_.asyncCall(call, timeoutMs_);
+    const QDBusMessage reply = co_await pending;
+    if (reply.type() == QDBusMessage::ReplyMessage) co_return SleepResult::sleeping;
 
     // No logind on the bus, or one that does not answer, could not be
     // reached; anything it said itself is a refusal.
@@ -26,9 +29,9 @@ SystemPower::SleepResult LogindSystemPower::sleep() {
         case QDBusError::UnknownObject:
         case QDBusError::UnknownInterface:
         case QDBusError::UnknownMethod:
-            return SleepResult::unavailable;
+            co_return SleepResult::unavailable;
         default:
-            return SleepResult::refused;
+            co_return SleepResult::refused;
     }
 }
 

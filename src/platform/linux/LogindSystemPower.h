@@ -15,7 +15,7 @@ public:
     explicit LogindSystemPower(QDBusConnection bus = QDBusConnection::systemBus(), int timeoutMs = kTimeoutMs)
         : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
 
-    SleepResult sleep() override;
+    QCoro::Task<SleepResult> sleep() override;
 
 private:
     QDBusConnection bus_;

@@ -14,16 +14,21 @@ class QtClipboardPasteboard;
 // put on the clipboard. A desktop without the portal cannot launch it.
 class PortalInteractiveScreenshot final : public InteractiveScreenshot {
 public:
-    PortalInteractiveScreenshot(QDBusConnection bus, QtClipboardPasteboard& clipboard)
-        : bus_(std::move(bus)), clipboard_(clipboard) {}
-
-    std::unique_ptr<Selection> launch(Finished finished) override;
-
     static constexpr int callTimeoutMs = 3000;
+    // Long enough for a person choosing; a portal that never answers must not
+    // keep gestures suspended for good.
+    static constexpr int selectionLimitMs = 180'000;
+
+    PortalInteractiveScreenshot(QDBusConnection bus, QtClipboardPasteboard& clipboard,
+                                int selectionLimit = selectionLimitMs)
+        : bus_(std::move(bus)), clipboard_(clipboard), selectionLimitMs_(selectionLimit) {}
+
+    QCoro::Task<std::unique_ptr<Selection>> launch(Finished finished) override;
 
 private:
     QDBusConnection bus_;
     QtClipboardPasteboard& clipboard_;
+    int selectionLimitMs_;
 };
 
 }  // namespace glidra::linux_platform

@@ -28,7 +28,18 @@ PortalScreenshotRequest::PortalScreenshotRequest(QDBusConnection bus, QtClipboar
     : bus_(std::move(bus)),
       clipboard_(clipboard),
       finished_(std::move(finished)),
-      token_(QStringLiteral("glidra") + QUuid::createUuid().toString(QUuid::Id128)) {}
+      token_(QStringLiteral("glidra") + QUuid::createUuid().toString(QUuid::Id128)),
+      owner_(portalService, bus_, QDBusServiceWatcher::WatchForOwnerChange) {
+    connect(&owner_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString& oldOwner, const QString&) { onOwnerChanged(oldOwner); });
+    limit_.setSingleShot(true);
+    // Nobody is choosing any more: the portal's dialog goes too.
+    connect(&limit_, &QTimer::timeout, this, [this] {
+        if (!running_) return;
+        close();
+        end(1);
+    });
+}
 
 PortalScreenshotRequest::~PortalScreenshotRequest() {
     *wanted_ = false;
@@ -38,7 +49,8 @@ PortalScreenshotRequest::~PortalScreenshotRequest() {
     }
 }
 
-void PortalScreenshotRequest::send(int timeoutMs) {
+void PortalScreenshotRequest::send(int timeoutMs, int selectionLimitMs) {
+    limit_.start(selectionLimitMs);
     // The portal names the request after our bus name and the token; follow
     // that path before asking, so an early response is not missed.
     QString sender = bus_.baseService();
@@ -83,9 +95,16 @@ void PortalScreenshotRequest::onResponse(uint response, const QVariantMap& resul
     }
 }
 
+// A portal that starts on demand comes with a first owner; one that had an
+// owner and lost it took the request with it.
+void PortalScreenshotRequest::onOwnerChanged(const QString& oldOwner) {
+    if (!oldOwner.isEmpty()) end(1);
+}
+
 void PortalScreenshotRequest::end(int status) {
     if (!running_) return;
     running_ = false;
+    limit_.stop();
     // Reported from the event loop: the handler may destroy this request.
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
@@ -98,7 +117,12 @@ void PortalScreenshotRequest::end(int status) {
 void PortalScreenshotRequest::terminate() {
     if (!running_) return;
     running_ = false;
+    limit_.stop();
     *wanted_ = false;
+    close();
+}
+
+void PortalScreenshotRequest::close() {
     const QDBusMessage close =
         QDBusMessage::createMethodCall(portalService, path_, requestInterface, QStringLiteral("Close"));
     bus_.asyncCall(close, PortalInteractiveScreenshot::callTimeoutMs);

@@ -3,7 +3,9 @@
 #include "platform/InteractiveScreenshot.h"
 
 #include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QObject>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <memory>
@@ -13,7 +15,8 @@ namespace glidra::linux_platform {
 class QtClipboardPasteboard;
 
 // One portal screenshot request: sends it, follows its Response signal and
-// closes it when given up.
+// closes it when given up. A portal that leaves the bus, or gives no answer
+// within the selection limit, ends it as a cancelled selection.
 class PortalScreenshotRequest final : public QObject, public InteractiveScreenshot::Selection {
     Q_OBJECT
 
@@ -23,7 +26,7 @@ public:
     ~PortalScreenshotRequest() override;
 
     // Sends the request; its end is reported later, also when sending fails.
-    void send(int timeoutMs);
+    void send(int timeoutMs, int selectionLimitMs);
 
     bool isRunning() const override { return running_; }
     void terminate() override;
@@ -37,6 +40,8 @@ private Q_SLOTS:
 private:
     void follow(const QString& path);
     void end(int status);
+    void onOwnerChanged(const QString& oldOwner);
+    void close();
 
     QDBusConnection bus_;
     QtClipboardPasteboard& clipboard_;
@@ -46,6 +51,8 @@ private:
     QString token_;
     QString path_;
     bool running_ = true;
+    QDBusServiceWatcher owner_;
+    QTimer limit_;
 };
 
 }  // namespace glidra::linux_platform

@@ -9,15 +9,16 @@ namespace glidra::linux_platform {
 
 // Keep-awake through the desktop's screen-saver inhibit on the session bus,
 // which holds off idle blanking and idle suspend but never a suspend the
-// user asks for. The desktop drops the inhibit when the program ends.
+// user asks for. The desktop drops the inhibit when the program ends. An
+// inhibit granted after the caller was told it failed is lifted at once.
 class ScreenSaverPowerAssertions final : public PowerAssertions {
 public:
     explicit ScreenSaverPowerAssertions(QDBusConnection bus = QDBusConnection::sessionBus(),
                                         int timeoutMs = kDBusTimeoutMs)
         : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
 
-    std::optional<PowerAssertionId> preventIdleDisplaySleep(const QString& name) override;
-    bool release(PowerAssertionId assertion) override;
+    QCoro::Task<std::optional<PowerAssertionId>> preventIdleDisplaySleep(QString name) override;
+    QCoro::Task<bool> release(PowerAssertionId assertion) override;
 
 private:
     QDBusConnection bus_;

@@ -6,51 +6,68 @@
 namespace glidra::linux_platform {
 
 namespace {
+
 DBusMethod keyboardBacklight(const char* method) {
     return {QStringLiteral("org.freedesktop.UPower"), QStringLiteral("/org/freedesktop/UPower/KbdBacklight"),
             QStringLiteral("org.freedesktop.UPower.KbdBacklight"), QString::fromLatin1(method)};
 }
+
+QCoro::Task<std::optional<int>> callInt(QDBusConnection bus, const char* method, int timeoutMs) {
+    auto asking = callDBus(std::move(bus), keyboardBacklight(method), {}, timeoutMs);
+    const auto reply = co_await asking;
+    if (!reply || reply->size() != 1 || reply->first().metaType() != QMetaType::fromType<int>()) {
+        co_return std::nullopt;
+    }
+    co_return reply->first().toInt();
+}
+
 }  // namespace
 
-std::optional<int> UPowerKeyboardBacklight::callInt(const char* method) {
-    const auto reply = callDBus(bus_, keyboardBacklight(method), {}, timeoutMs_);
-    if (!reply || reply->size() != 1 || reply->first().metaType() != QMetaType::fromType<int>()) return std::nullopt;
-    return reply->first().toInt();
-}
-
-std::optional<int> UPowerKeyboardBacklight::maximum() {
-    if (!maximum_) {
-        const auto answer = callInt("GetMaxBrightness");
-        if (answer && *answer > 0) maximum_ = answer;
+QCoro::Task<std::optional<int>> UPowerKeyboardBacklight::maximum(QDBusConnection bus, int timeoutMs, Maximum known) {
+    if (!*known) {
+        auto asking = callInt(std::move(bus), "GetMaxBrightness", timeoutMs);
+        const auto answer = co_await asking;
+        if (answer && *answer > 0) *known = answer;
     }
-    return maximum_;
+    co_return *known;
 }
 
-std::optional<std::vector<KeyboardBacklightId>> UPowerKeyboardBacklight::keyboards() {
-    if (maximum_) return std::vector<KeyboardBacklightId>{kKeyboard};
-    const auto answer = callInt("GetMaxBrightness");
-    if (!answer) return std::nullopt;
+QCoro::Task<std::optional<std::vector<KeyboardBacklightId>>> UPowerKeyboardBacklight::keyboards() {
+    if (*maximum_) co_return std::vector<KeyboardBacklightId>{kKeyboard};
+    const Maximum known = maximum_;
+    auto asking = callInt(bus_, "GetMaxBrightness", timeoutMs_);
+    const auto answer = co_await asking;
+    if (!answer) co_return std::nullopt;
     // A machine without a backlight may still answer, with no levels.
-    if (*answer <= 0) return std::vector<KeyboardBacklightId>{};
-    maximum_ = answer;
-    return std::vector<KeyboardBacklightId>{kKeyboard};
+    if (*answer <= 0) co_return std::vector<KeyboardBacklightId>{};
+    *known = answer;
+    co_return std::vector<KeyboardBacklightId>{kKeyboard};
 }
 
-std::optional<float> UPowerKeyboardBacklight::brightness(KeyboardBacklightId keyboard) {
-    if (keyboard != kKeyboard) return std::nullopt;
-    const auto max = maximum();
-    if (!max) return std::nullopt;
-    const auto level = callInt("GetBrightness");
-    if (!level) return std::nullopt;
-    return float(*level) / float(*max);
+QCoro::Task<std::optional<float>> UPowerKeyboardBacklight::brightness(KeyboardBacklightId keyboard) {
+    if (keyboard != kKeyboard) co_return std::nullopt;
+    const QDBusConnection bus = bus_;
+    const int timeoutMs = timeoutMs_;
+    auto measuring = maximum(bus, timeoutMs, maximum_);
+    const auto max = co_await measuring;
+    if (!max) co_return std::nullopt;
+    auto reading = callInt(bus, "GetBrightness", timeoutMs);
+    const auto level = co_await reading;
+    if (!level) co_return std::nullopt;
+    co_return float(*level) / float(*max);
 }
 
-bool UPowerKeyboardBacklight::setBrightness(KeyboardBacklightId keyboard, float level) {
-    if (keyboard != kKeyboard || !std::isfinite(level)) return false;
-    const auto max = maximum();
-    if (!max) return false;
+QCoro::Task<bool> UPowerKeyboardBacklight::setBrightness(KeyboardBacklightId keyboard, float level) {
+    if (keyboard != kKeyboard || !std::isfinite(level)) co_return false;
+    const QDBusConnection bus = bus_;
+    const int timeoutMs = timeoutMs_;
+    auto measuring = maximum(bus, timeoutMs, maximum_);
+    const auto max = co_await measuring;
+    if (!max) co_return false;
     const int value = std::clamp(int(std::lround(level * float(*max))), 0, *max);
-    return callDBus(bus_, keyboardBacklight("SetBrightness"), {QVariant(value)}, timeoutMs_).has_value();
+    auto setting = callDBus(bus, keyboardBacklight("SetBrightness"), {QVariant(value)}, timeoutMs);
+    const auto reply = co_await setting;
+    co_return reply.has_value();
 }
 
 }  // namespace glidra::linux_platform

@@ -5,6 +5,8 @@
 
 #include <QDBusConnection>
 
+#include <memory>
+
 namespace glidra::linux_platform {
 
 // The keyboard backlight that UPower drives on the system bus: one keyboard,
@@ -16,17 +18,20 @@ public:
     explicit UPowerKeyboardBacklight(QDBusConnection bus = QDBusConnection::systemBus(), int timeoutMs = kDBusTimeoutMs)
         : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
 
-    std::optional<std::vector<KeyboardBacklightId>> keyboards() override;
-    std::optional<float> brightness(KeyboardBacklightId keyboard) override;
-    bool setBrightness(KeyboardBacklightId keyboard, float level) override;
+    QCoro::Task<std::optional<std::vector<KeyboardBacklightId>>> keyboards() override;
+    QCoro::Task<std::optional<float>> brightness(KeyboardBacklightId keyboard) override;
+    QCoro::Task<bool> setBrightness(KeyboardBacklightId keyboard, float level) override;
 
 private:
-    std::optional<int> maximum();
-    std::optional<int> callInt(const char* method);
+    // Fixed by the hardware, so asked once; shared with the calls under way,
+    // which may end after the adapter.
+    using Maximum = std::shared_ptr<std::optional<int>>;
+
+    static QCoro::Task<std::optional<int>> maximum(QDBusConnection bus, int timeoutMs, Maximum known);
 
     QDBusConnection bus_;
     int timeoutMs_;
-    std::optional<int> maximum_;  // fixed by the hardware, so asked once
+    Maximum maximum_ = std::make_shared<std::optional<int>>();
 };
 
 }  // namespace glidra::linux_platform

@@ -24,18 +24,22 @@ DesktopViews::Outcome X11DesktopViews::showDesktop() {
     return root_.requestOfWindowManager("_NET_SHOWING_DESKTOP", {show, 0, 0, 0, 0}) ? Outcome::shown : Outcome::failed;
 }
 
-DesktopViews::Outcome X11DesktopViews::openOverview() {
-    const auto owned = callDBus(bus_,
-                                {QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                                 QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner")},
-                                {kShell}, timeoutMs_);
-    if (!owned || owned->size() != 1 || !owned->first().toBool()) return Outcome::unavailable;
-    const auto reply =
-        callDBus(bus_,
+QCoro::Task<DesktopViews::Outcome> X11DesktopViews::openOverview() {
+    const QDBusConnection bus = bus_;
+    const int timeoutMs = timeoutMs_;
+    auto owning = callDBus(bus,
+                           {QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner")},
+                           {kShell}, timeoutMs);
+    const auto owned = co_await owning;
+    if (!owned || owned->size() != 1 || !owned->first().toBool()) co_return Outcome::unavailable;
+    auto setting =
+        callDBus(bus,
                  {kShell, QStringLiteral("/org/gnome/Shell"), QStringLiteral("org.freedesktop.DBus.Properties"),
                   QStringLiteral("Set")},
-                 {kShell, QStringLiteral("OverviewActive"), QVariant::fromValue(QDBusVariant(true))}, timeoutMs_);
-    return reply ? Outcome::shown : Outcome::failed;
+                 {kShell, QStringLiteral("OverviewActive"), QVariant::fromValue(QDBusVariant(true))}, timeoutMs);
+    const auto reply = co_await setting;
+    co_return reply ? Outcome::shown : Outcome::failed;
 }
 
 }  // namespace glidra::linux_platform

@@ -16,7 +16,7 @@ public:
     X11DesktopViews(X11Root root, QDBusConnection sessionBus, int timeoutMs = kDBusTimeoutMs);
 
     Outcome showDesktop() override;
-    Outcome openOverview() override;
+    QCoro::Task<Outcome> openOverview() override;
 
 private:
     X11Root root_;

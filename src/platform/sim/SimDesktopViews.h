@@ -11,9 +11,9 @@ public:
         ++desktopRequests_;
         return desktopOutcome_;
     }
-    Outcome openOverview() override {
+    QCoro::Task<Outcome> openOverview() override {
         ++overviewRequests_;
-        return overviewOutcome_;
+        co_return overviewOutcome_;
     }
 
     void setDesktopOutcome(Outcome outcome) { desktopOutcome_ = outcome; }

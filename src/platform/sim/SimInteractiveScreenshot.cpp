@@ -32,12 +32,13 @@ void report(const std::shared_ptr<SimInteractiveScreenshot::Record>& record, int
 
 }  // namespace
 
-std::unique_ptr<InteractiveScreenshot::Selection> SimInteractiveScreenshot::launch(Finished finished) {
-    if (failsToLaunch_) return nullptr;
+QCoro::Task<std::unique_ptr<InteractiveScreenshot::Selection>> SimInteractiveScreenshot::launch(Finished finished) {
+    co_await answers.turn();
+    if (failsToLaunch_) co_return std::unique_ptr<Selection>();
     auto record = std::make_shared<Record>();
     record->finished = std::move(finished);
     launches_.push_back(record);
-    return std::make_unique<SimSelection>(record);
+    co_return std::unique_ptr<Selection>(std::make_unique<SimSelection>(record));
 }
 
 void SimInteractiveScreenshot::pickWindow() {

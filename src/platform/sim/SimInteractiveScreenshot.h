@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/InteractiveScreenshot.h"
+#include "platform/sim/SimAnswers.h"
 
 #include <memory>
 #include <vector>
@@ -11,7 +12,8 @@ class SimPasteboard;
 
 // The interactive screenshot as tests drive it: every launch is recorded;
 // the test decides how each selection ends (a picture on the clipboard,
-// Escape, a failure), and launches fail on demand.
+// Escape, a failure), launches fail on demand, and their answers can be
+// held.
 class SimInteractiveScreenshot final : public InteractiveScreenshot {
 public:
     struct Record {
@@ -24,7 +26,7 @@ public:
 
     explicit SimInteractiveScreenshot(SimPasteboard& pasteboard) : pasteboard_(pasteboard) {}
 
-    std::unique_ptr<Selection> launch(Finished finished) override;
+    QCoro::Task<std::unique_ptr<Selection>> launch(Finished finished) override;
 
     void setFailsToLaunch(bool fails) { failsToLaunch_ = fails; }
     const std::vector<std::shared_ptr<Record>>& launches() const { return launches_; }
@@ -39,6 +41,8 @@ public:
     // Reports the end of selection `index` even though it was abandoned: the
     // notice was already on its way when the program gave the selection up.
     void deliverLateEnd(std::size_t index, int status);
+
+    SimAnswers answers;
 
 private:
     SimPasteboard& pasteboard_;

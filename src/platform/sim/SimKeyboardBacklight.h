@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/KeyboardBacklight.h"
+#include "platform/sim/SimAnswers.h"
 
 #include <map>
 #include <utility>
@@ -8,7 +9,8 @@
 namespace glidra::sim {
 
 // Keyboard backlights in memory. Tests light a keyboard up as the system
-// does on a key press, and make listing, reading or setting fail.
+// does on a key press, make listing, reading or setting fail, and hold
+// answers.
 class SimKeyboardBacklight final : public KeyboardBacklight {
 public:
     struct Keyboard {
@@ -21,29 +23,37 @@ public:
     void setListingFails(bool fails) { listingFails_ = fails; }
     const std::vector<std::pair<KeyboardBacklightId, float>>& sets() const { return sets_; }
     void clearSets() { sets_.clear(); }
+    int reads() const { return reads_; }
 
-    std::optional<std::vector<KeyboardBacklightId>> keyboards() override {
-        if (listingFails_) return std::nullopt;
+    QCoro::Task<std::optional<std::vector<KeyboardBacklightId>>> keyboards() override {
+        co_await answers.turn();
+        if (listingFails_) co_return std::nullopt;
         std::vector<KeyboardBacklightId> ids;
         for (const auto& entry : keyboards_) ids.push_back(entry.first);
-        return ids;
+        co_return ids;
     }
-    std::optional<float> brightness(KeyboardBacklightId id) override {
+    QCoro::Task<std::optional<float>> brightness(KeyboardBacklightId id) override {
+        ++reads_;
+        co_await answers.turn();
         const auto it = keyboards_.find(id);
-        return it == keyboards_.end() ? std::nullopt : it->second.level;
+        co_return it == keyboards_.end() ? std::nullopt : it->second.level;
     }
-    bool setBrightness(KeyboardBacklightId id, float level) override {
+    QCoro::Task<bool> setBrightness(KeyboardBacklightId id, float level) override {
+        co_await answers.turn();
         const auto it = keyboards_.find(id);
-        if (it == keyboards_.end() || it->second.setFails) return false;
+        if (it == keyboards_.end() || it->second.setFails) co_return false;
         it->second.level = level;
         sets_.emplace_back(id, level);
-        return true;
+        co_return true;
     }
+
+    SimAnswers answers;
 
 private:
     std::map<KeyboardBacklightId, Keyboard> keyboards_;
     std::vector<std::pair<KeyboardBacklightId, float>> sets_;
     bool listingFails_ = false;
+    int reads_ = 0;
 };
 
 }  // namespace glidra::sim

@@ -1,35 +1,42 @@
 #pragma once
 
 #include "platform/PowerAssertions.h"
+#include "platform/sim/SimAnswers.h"
 
 #include <set>
 
 namespace glidra::sim {
 
-// Assertions in memory; taking and releasing can be refused.
+// Assertions in memory; taking and releasing can be refused, and answers
+// can be held.
 class SimPowerAssertions final : public PowerAssertions {
 public:
-    std::optional<PowerAssertionId> preventIdleDisplaySleep(const QString& name) override {
+    QCoro::Task<std::optional<PowerAssertionId>> preventIdleDisplaySleep(QString name) override {
         ++createCalls_;
-        if (createFails_) return std::nullopt;
+        co_await answers.turn();
+        if (createFails_) co_return std::nullopt;
         const PowerAssertionId id = nextId_++;
         held_.insert(id);
         lastName_ = name;
-        return id;
+        co_return id;
     }
-    bool release(PowerAssertionId assertion) override {
+    QCoro::Task<bool> release(PowerAssertionId assertion) override {
         ++releaseCalls_;
-        if (releaseFails_ || !held_.contains(assertion)) return false;
+        co_await answers.turn();
+        if (releaseFails_ || !held_.contains(assertion)) co_return false;
         held_.erase(assertion);
-        return true;
+        co_return true;
     }
 
     void setCreateFails(bool fails) { createFails_ = fails; }
     void setReleaseFails(bool fails) { releaseFails_ = fails; }
+
     const std::set<PowerAssertionId>& held() const { return held_; }
     const QString& lastName() const { return lastName_; }
     int createCalls() const { return createCalls_; }
     int releaseCalls() const { return releaseCalls_; }
+
+    SimAnswers answers;
 
 private:
     std::set<PowerAssertionId> held_;

@@ -4,12 +4,12 @@
 
 namespace glidra::sim {
 
-// Answers sleep requests as the test says and counts them.
+// Answers sleep requests at once, as the test says, and counts them.
 class SimSystemPower final : public SystemPower {
 public:
-    SleepResult sleep() override {
+    QCoro::Task<SleepResult> sleep() override {
         ++requests_;
-        return result_;
+        co_return result_;
     }
     void setResult(SleepResult result) { result_ = result; }
     int requests() const { return requests_; }

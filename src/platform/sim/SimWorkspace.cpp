@@ -14,9 +14,9 @@ bool SimWorkspace::openApplication(const QString& path) {
     return !refusesToOpenApplications_;
 }
 
-bool SimWorkspace::showInFileManager(const QString& path) {
+QCoro::Task<bool> SimWorkspace::showInFileManager(QString path) {
     shownInFileManager_.append(path);
-    return !refusesToShowInFileManager_;
+    co_return !refusesToShowInFileManager_;
 }
 
 std::optional<QString> SimWorkspace::applicationLocation(const QString& bundleIdentifier) {

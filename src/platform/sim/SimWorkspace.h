@@ -20,7 +20,7 @@ public:
 
     bool openUrl(const QUrl& url) override;
     bool openApplication(const QString& path) override;
-    bool showInFileManager(const QString& path) override;
+    QCoro::Task<bool> showInFileManager(QString path) override;
     std::optional<QString> applicationLocation(const QString& bundleIdentifier) override;
     std::optional<QString> systemSettingsLocation() override { return systemSettingsLocation_; }
     std::optional<ApplicationBundle> loadApplicationBundle(const QString& path) override;

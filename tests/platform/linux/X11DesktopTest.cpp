@@ -4,6 +4,7 @@
 #include "platform/linux/X11FrontmostApplication.h"
 #include "support/PrivateXServer.h"
 #include "support/QtPrinters.h"
+#include "support/TaskResult.h"
 
 #include <gtest/gtest.h>
 
@@ -142,21 +143,21 @@ TEST_F(X11DesktopTest, TheBareDesktopIsAskedOfAWindowManagerThatSupportsItAndAsk
 
     X11DesktopViews noDisplay(X11Root(nullptr, 0), QDBusConnection(QStringLiteral("never-connected")));
     EXPECT_EQ(noDisplay.showDesktop(), Outcome::unavailable);
-    EXPECT_EQ(noDisplay.openOverview(), Outcome::unavailable);
+    EXPECT_EQ(test::waitForResult(noDisplay.openOverview()), Outcome::unavailable);
 }
 
 struct GnomeOverviewTest : test::PrivateBusTest {};
 
 TEST_F(GnomeOverviewTest, TheOverviewOpensThroughGnomeShellAndIsUnavailableWithoutIt) {
     X11DesktopViews withoutShell(X11Root(nullptr, 0), connectToBus(QStringLiteral("overview-absent")));
-    EXPECT_EQ(withoutShell.openOverview(), Outcome::unavailable);
+    EXPECT_EQ(test::waitForResult(withoutShell.openOverview()), Outcome::unavailable);
 
     test::FakeServiceHost host(connectToBus(QStringLiteral("overview-service")));
     auto shell = std::make_unique<test::FakeGnomeShell>();
     test::FakeGnomeShell* raw = shell.get();
     ASSERT_TRUE(host.serve(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"), std::move(shell)));
     X11DesktopViews views(X11Root(nullptr, 0), connectToBus(QStringLiteral("overview-client")));
-    EXPECT_EQ(views.openOverview(), Outcome::shown);
+    EXPECT_EQ(test::waitForResult(views.openOverview()), Outcome::shown);
     EXPECT_TRUE(raw->overviewActive());
 }
 
@@ -165,7 +166,7 @@ TEST_F(GnomeOverviewTest, AShellWithoutTheOverviewPropertyIsAFailure) {
     ASSERT_TRUE(host.serve(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
                            std::make_unique<test::FakeScreenSaver>()));
     X11DesktopViews views(X11Root(nullptr, 0), connectToBus(QStringLiteral("overview-old-client")));
-    EXPECT_EQ(views.openOverview(), Outcome::failed);
+    EXPECT_EQ(test::waitForResult(views.openOverview()), Outcome::failed);
 }
 
 }  // namespace

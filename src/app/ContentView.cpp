@@ -249,9 +249,13 @@ void ContentView::syncIssue(IssueBanner& slot, IssueReader read, IssueWriter wri
         slot.banner = make(*issue);
         // The action banner above the video banner, both above the rest.
         issuesLayout_->insertWidget(&slot == &videoIssue_ && actionIssue_.banner ? 1 : 0, slot.banner);
-        slot.clearing = context_.scheduler.after(kIssueLifetime, slot.banner, [this, read, write, text = *issue] {
-            if ((context_.controller.*read)() == text) (context_.controller.*write)(std::nullopt);
-        });
+        // Holds the controller, not the view: GCC 12's vptr check reads the
+        // returned issue's address as `this` after a member-pointer call.
+        TrackpadController& controller = context_.controller;
+        slot.clearing =
+            context_.scheduler.after(kIssueLifetime, slot.banner, [&controller, read, write, text = *issue] {
+                if ((controller.*read)() == text) (controller.*write)(std::nullopt);
+            });
     }
     syncIssuesVisibility();
 }

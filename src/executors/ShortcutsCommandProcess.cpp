@@ -1,9 +1,9 @@
 #include "executors/ShortcutsCommandProcess.h"
 
 #include "common/Completion.h"
+#include "executors/ShortcutsOutputFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStringDecoder>
 #include <QUuid>
 
@@ -13,43 +13,6 @@
 namespace glidra {
 
 namespace {
-
-// The output file lives only as long as the call: removed on every path out.
-class OutputFile {
-public:
-    explicit OutputFile(QString path) : path_(std::move(path)) {}
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-    ~OutputFile() {
-        if (created_) QFile::remove(path_);
-    }
-
-    // Made new, never reused: an existing file of that name is an error.
-    bool create(QString* error) {
-        QFile file(path_);
-        created_ =
-            file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        if (!created_) *error = file.errorString();
-        return created_;
-    }
-
-    // At most `limit` bytes, and whether there was more; nothing when the
-    // file cannot be read.
-    std::optional<std::pair<QByteArray, bool>> read(qint64 limit) const {
-        QFile file(path_);
-        if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-        QByteArray bytes = file.read(limit + 1);
-        const bool truncated = bytes.size() > limit;
-        if (truncated) bytes.truncate(limit);
-        return std::make_pair(std::move(bytes), truncated);
-    }
-
-    const QString& path() const { return path_; }
-
-private:
-    QString path_;
-    bool created_ = false;
-};
 
 // Length of the incomplete UTF-8 sequence at the end of `bytes`, if any.
 qsizetype incompleteTail(const QByteArray& bytes) {
@@ -76,7 +39,8 @@ QString ShortcutsCommandProcess::decodeOutput(QByteArray bytes, bool truncated) 
 
 QCoro::Task<Result<ShortcutsCommandProcess::Outcome, ShortcutsCommandProcess::Error>> ShortcutsCommandProcess::execute(
     QStringList arguments, bool captureOutput, double timeout) {
-    std::optional<OutputFile> outputFile;
+    // The output file lives only as long as the call: removed on every path out.
+    std::optional<ShortcutsOutputFile> outputFile;
     if (captureOutput) {
         // Qt names no folder at all when TMPDIR names a missing one.
         const QString folder = QDir::tempPath();

@@ -48,8 +48,9 @@ struct PageCounter {
 
 class SettingsWindowTest : public ::testing::Test {
 protected:
-    test::UiHarness ui;
+    // Outlives the harness, which deletes the last pages as it goes.
     PageCounter pages;
+    test::UiHarness ui;
     TrackpadController& c = ui.controller;
 
     std::unique_ptr<ContentView> makeContent(PageFactories table = {}) {

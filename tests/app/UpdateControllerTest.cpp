@@ -126,6 +126,7 @@ TEST(UpdateControllerTest, TheSwitchWritesOnceAndTheEchoIsNotWrittenBack) {
     updater.deliver();
     EXPECT_EQ(updater.automaticCheckWrites(), (std::vector<bool>{false, true, false, true}));
     EXPECT_TRUE(rig.updates.automaticallyChecksForUpdates());
+    EXPECT_EQ(updater.queuedCount(), 0u) << "no echo answered with a write";
 
     // The framework's own change is mirrored, never written.
     updater.setAutomaticChecksByFramework(false);

@@ -1,4 +1,5 @@
 #include "executors/ShortcutsCommandProcess.h"
+#include "executors/ShortcutsOutputFile.h"
 
 #include "platform/sim/SimProcessRunner.h"
 #include "support/QtPrinters.h"
@@ -123,6 +124,33 @@ TEST_F(CommandFixture, AnOutputFileThatCannotBeMadeStartsNothing) {
     }
     qputenv("TMPDIR", QFile::encodeName(folder));
     EXPECT_TRUE(runner.children().empty());
+}
+
+TEST(ShortcutsOutputFileTest, AFileAlreadyThereIsNeitherOpenedNorRemoved) {
+    const QString taken = test::temporaryHome() + QStringLiteral("/taken");
+    {
+        QFile file(taken);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("the user's");
+    }
+    {
+        ShortcutsOutputFile output(taken);
+        QString error;
+        EXPECT_FALSE(output.create(&error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    QFile kept(taken);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "the user's");
+
+    const QString fresh = test::temporaryHome() + QStringLiteral("/fresh");
+    {
+        ShortcutsOutputFile output(fresh);
+        QString error;
+        EXPECT_TRUE(output.create(&error)) << error.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(fresh));
+    }
+    EXPECT_FALSE(QFileInfo::exists(fresh)) << "what it made goes with it";
 }
 
 TEST(ShortcutsOutputTest, DecodesStrictUtf8AndDropsOnlyACharacterCutByTheLimit) {

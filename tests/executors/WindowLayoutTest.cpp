@@ -148,6 +148,17 @@ TEST_F(WindowLayoutExecutorTest, AWindowThatKeepsALargerMinimumSizeIsReportedBut
     EXPECT_EQ(frame(), wide);
 }
 
+TEST_F(WindowLayoutExecutorTest, AWindowKeptOnItsScreenIsSizedAgainOnceItHasMoved) {
+    const QRectF corner(800, 500, 600, 400);
+    windows.addWindow(kWindow, corner).confinement = kLaptop.frame;
+    EXPECT_EQ(layout.perform(GestureAction::maximizeWindow), applied(GestureAction::maximizeWindow));
+    EXPECT_EQ(frame(), kLaptop.visibleFrame);
+    using Kind = SimWindowControl::Request::Kind;
+    std::vector<Kind> asked;
+    for (const auto& request : windows.requests()) asked.push_back(request.kind);
+    EXPECT_EQ(asked, (std::vector{Kind::size, Kind::position, Kind::size}));
+}
+
 TEST_F(WindowLayoutExecutorTest, ARefusedRequestOrAnUnreadableWindowIsUnsupported) {
     windows.window(kWindow).refusesPosition = true;
     EXPECT_EQ(layout.perform(GestureAction::maximizeWindow), kUnsupported);

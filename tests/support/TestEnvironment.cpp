@@ -1,6 +1,8 @@
 #include "support/TestEnvironment.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QStandardPaths>
 
 namespace glidra::test {
@@ -30,11 +32,21 @@ void TemporaryHomeListener::OnTestEnd(const ::testing::TestInfo&) {
     currentHome.clear();
 }
 
+void QueuedWorkListener::OnTestEnd(const ::testing::TestInfo&) {
+    // A resumed chain may queue the next step of its ending.
+    for (int round = 0; round < 16; ++round) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
 QString temporaryHome() { return currentHome; }
 
 int runAllTests(int argc, char** argv) {
     ::testing::InitGoogleMock(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new TemporaryHomeListener);
+    // Ends before the home goes: listeners hear a test's end in reverse.
+    ::testing::UnitTest::GetInstance()->listeners().Append(new QueuedWorkListener);
     return RUN_ALL_TESTS();
 }
 

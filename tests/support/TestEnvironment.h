@@ -21,6 +21,14 @@ private:
     std::unique_ptr<QTemporaryDir> home_;
 };
 
+// Turns the event loop once a test's objects are gone: an owner cancels its
+// suspended chains as it goes, and a cancelled wait resumes from the loop,
+// never inside cancel(), so the chains end here rather than stay suspended.
+class QueuedWorkListener final : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestEnd(const ::testing::TestInfo&) override;
+};
+
 // The temporary home of the running test.
 QString temporaryHome();
 

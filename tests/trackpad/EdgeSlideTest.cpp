@@ -182,28 +182,74 @@ TEST_F(EdgeSlideTest, ASlideOnABoundEdgeIsNotAlsoAGesture) {
 }
 
 TEST_F(EdgeSlideTest, ActivationDistanceFollowsTheLevelAndTheShortestOneShotBinding) {
+    using L = GestureRecognitionLevel;
+    using T = GestureTrigger;
     struct Case {
+        const char* name;
         GestureRecognitionLevel level;
-        std::optional<int> oneShotPercent;
+        GestureTrigger trigger;
+        GestureAction action;
+        std::optional<int> percent;
         float expected;
     };
+    // The default bindings' one-shots ask for 12 %, longer than any level's.
     const Case cases[] = {
-        {GestureRecognitionLevel::relaxed, std::nullopt, 0.015f},
-        {GestureRecognitionLevel::standard, std::nullopt, 0.025f},
-        {GestureRecognitionLevel::standard, 1, 0.01f},
-        {GestureRecognitionLevel::deliberate, 1, 0.04f},
+        {"relaxed", L::relaxed, T::topLeft, A::none, std::nullopt, 0.015f},
+        {"standard", L::standard, T::topLeft, A::none, std::nullopt, 0.025f},
+        {"standard, one-shot at 1 %", L::standard, T::topLeft, A::nextTab, 1, 0.01f},
+        {"relaxed, one-shot at 1 %", L::relaxed, T::topLeft, A::nextTab, 1, 0.01f},
+        {"standard, one-shot at 2 %", L::standard, T::bottomLeft, A::nextTab, 2, 0.02f},
+        {"deliberate, one-shot at 1 %", L::deliberate, T::topLeft, A::nextTab, 1, 0.04f},
+        {"standard, adjustment at 1 %", L::standard, T::topLeft, A::brightnessUp, 1, 0.025f},
+        {"standard, corner one-shot at 1 %", L::standard, T::topLeftLeft, A::nextTab, 1, 0.025f},
     };
     double t = 1;
     for (const Case& k : cases) {
-        SCOPED_TRACE(k.expected);
+        SCOPED_TRACE(k.name);
         h.settings.setRecognitionLevel(k.level);
-        bind(GestureTrigger::topLeft, k.oneShotPercent ? A::nextTab : A::none, k.oneShotPercent);
-        // A slide shorter than the activation distance reports nothing.
+        h.settings.setBindings(GestureBinding::defaultBindings());
+        bind(T::topLeft, A::none);
+        bind(k.trigger, k.action, k.percent);
+        // Half a step of the finest grid short of the distance reports
+        // nothing; as much beyond it, a step.
         h.executors.outputVolume = 0.5f;
         play(rightEdgeSlide(t += 1, k.expected - 0.005f));
         EXPECT_EQ(volume(), 0.5f);
-        play(rightEdgeSlide(t += 1, k.expected + 0.02f));
+        play(rightEdgeSlide(t += 1, k.expected + 0.005f));
         EXPECT_GT(volume(), 0.5f);
+    }
+}
+
+// A one-finger rule for the right band going up: the edge keeps away from a
+// finger only once it has left where it landed in the rule's direction.
+TEST_F(EdgeSlideTest, ARegionRuleTakesOnlyAFingerThatLeftItsStartTheRulesWay) {
+    GestureRule up = swipeRule(1, Direction::up, A::copy);
+    up.region = GestureRegion::right;
+    setRules({up});
+    struct Case {
+        const char* name;
+        float firstRise;  // up from where it landed, before sliding down
+        bool taken;
+    };
+    const Case cases[] = {
+        {"straight down", 0, false},
+        {"resting within 0.01", 0.009f, false},
+        {"up past 0.01", 0.011f, true},
+    };
+    double t = 1;
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        h.executors.outputVolume = 0.5f;
+        play(frames()
+                 .touch(1, 0.97f, 0.5f)
+                 .at(t)
+                 .moveTo(1, 0.97f, 0.5f + k.firstRise)
+                 .over(t + 0.02, 1)
+                 .moveTo(1, 0.97f, 0.3f)
+                 .over(t + 0.22, 20)
+                 .up(t + 0.24));
+        EXPECT_EQ(volume() == 0.5f, k.taken) << "down the right edge lowers the volume unless the rule took it";
+        t += 1;
     }
 }
 

@@ -356,6 +356,35 @@ TEST_F(StallTest, NoCheckWithinASecondOfTheStartNorWithinFiveOfTheLastAttempt) {
     EXPECT_TRUE(pressAt(106));
 }
 
+// A wake or a device change reconnects at once, and counts as the last
+// attempt: the stall check waits five seconds after it too.
+TEST_F(StallTest, WakesAndDeviceChangesHoldTheCheckBackFiveSeconds) {
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"wake", [this] { events.wake(); }},
+        {"screens", [this] { events.wakeScreens(); }},
+        {"session", [this] { events.activateSession(); }},
+        {"device change", [this] { registry.plugIn(); }},
+    };
+    const auto pressAt = [this](double t) {
+        advanceTo(t);
+        h.mouseButtons.click(SimMouseButtonMonitor::userButton(InputEvent::Type::leftMouseDown));
+        return recovery->hasPendingReconnect();
+    };
+    double t = 110;
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        advanceTo(t);
+        change();
+        EXPECT_EQ(recovery->policy().lastAttempt, t);
+        advanceTo(t + 1);
+        ASSERT_TRUE(c.isListening());
+        EXPECT_FALSE(pressAt(t + 4.9));
+        EXPECT_TRUE(pressAt(t + 5));
+        advanceTo(t + 6);
+        t += 10;
+    }
+}
+
 // Only a press of the touchpad's own button by the user's hardware is a sign
 // of a finger on the touchpad.
 struct PressCase {

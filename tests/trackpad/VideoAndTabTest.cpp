@@ -6,6 +6,7 @@
 #include "executors/BrowserVideoScrubber.h"
 #include "executors/PlaybackTime.h"
 #include "platform/sim/SimBrowserVideoChannel.h"
+#include "settings/DisabledApplication.h"
 #include "trackpad/FramePathFixture.h"
 
 namespace glidra {
@@ -93,6 +94,45 @@ TEST_F(VideoScrubTest, PracticeShowsTheScrubAndSendsNothing) {
     EXPECT_EQ(h.hud->notices.back().symbol, QStringLiteral("play.rectangle"));
 }
 
+// The scrubber reports from the event loop; what arrives once actions are
+// refused changes nothing the user sees.
+TEST(VideoUpdateTest, AReportArrivingOnceActionsAreRefusedShowsNothing) {
+    struct Case {
+        const char* name;
+        std::function<void(FramePathRig&)> arrange;
+        bool shows;
+    };
+    const Case cases[] = {
+        {"nothing refused", [](FramePathRig&) {}, true},
+        {"keyboard locked", [](FramePathRig& t) { t.h.executors.keyboardLocked = true; }, false},
+        {"control off", [](FramePathRig& t) { t.c.setEnabled(false); }, false},
+        {"practice", [](FramePathRig& t) { t.c.setPracticeMode(true); }, false},
+        {"disabled application",
+         [](FramePathRig& t) {
+             t.h.settings.setDisabledApplications({{QStringLiteral("com.example.editor"), QStringLiteral("编辑器")}});
+         },
+         false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        FramePathRig t;
+        t.setRules({swipeRule(2, Direction::right, A::scrubVideo)});
+        t.play(sideways(1.0, 0.2f));
+        ASSERT_FALSE(t.h.videoScrubber->steps.empty());
+        const VideoScrubberService::Report report = t.h.videoScrubber->report;
+        k.arrange(t);
+        const QString status = t.c.status();
+        const std::size_t notices = t.h.hud->notices.size();
+
+        report(BrowserVideoError::noVideo);
+        EXPECT_EQ(t.c.videoControlIssue().has_value(), k.shows);
+        EXPECT_EQ(t.h.hud->notices.size() > notices, k.shows);
+        report(BrowserVideoState{12, 60});
+        EXPECT_EQ(t.c.status() != status, k.shows);
+        EXPECT_EQ(t.h.log.count(QStringLiteral("hud.showVideoProgress(12/60)")), k.shows ? 1 : 0);
+    }
+}
+
 // --- with the real scrubber on the sim browser ------------------------------------------------
 
 struct SimBrowser {
@@ -103,11 +143,11 @@ struct SimBrowser {
 class BrowserScrubTest : public ::testing::Test, protected SimBrowser, protected FramePathRig {
 protected:
     BrowserScrubTest()
+        // Runs while the rig is built, before this fixture's own members
+        // exist: it may reach only the browser, built first.
         : FramePathRig([this](ControllerHarness& harness) {
-              auto made = std::make_unique<BrowserVideoScrubber>(
+              return std::make_unique<BrowserVideoScrubber>(
                   bridge, [&harness] { return harness.frontmost.bundleIdentifier(); }, harness.time.scheduler);
-              scrubber = made.get();
-              return made;
           }) {
         channel.setVideo(sim::SimBrowserVideoChannel::Video{10, 60});
         setRules({swipeRule(2, Direction::right, A::scrubVideo)});
@@ -122,8 +162,6 @@ protected:
         for (const auto& sent : channel.sent()) all.append(sent.request.operation);
         return all;
     }
-
-    BrowserVideoScrubber* scrubber = nullptr;
 };
 
 TEST_F(BrowserScrubTest, ASlideSeeksTheVideoAndShowsItsProgressUntilTheLift) {
@@ -183,11 +221,16 @@ TEST_F(FramePathTest, ATabSwipeSwitchesTabsBeforeTheLiftOncePerTouch) {
     play({all.back()});
     EXPECT_TRUE(dispatched().empty());
 
-    // Practice reports it.
+    // Practice reports it and claims the touch as well: the swipe recognised
+    // at the lift is not practised again.
     h.executors.keyboardLocked = false;
     c.setPracticeMode(true);
-    play(swipeAt(3.0, 3, 0.2f, 0));
+    play({all.begin(), all.end() - 1});
+    EXPECT_EQ(c.status(), QStringLiteral("%1（仅练习）").arg(title(A::nextTab)));
+    EXPECT_TRUE(c.deviceState().tabClaimed.contains(kPad));
+    play({all.back()});
     EXPECT_TRUE(dispatched().empty());
+    EXPECT_EQ(c.status(), QStringLiteral("%1（仅练习）").arg(title(A::nextTab)));
 }
 
 }  // namespace

@@ -44,6 +44,10 @@ private:
 
 }  // namespace
 
+SimProcessRunner::~SimProcessRunner() {
+    for (const auto& child : children_) end(child, ProcessRunner::crashedStatus, {});
+}
+
 ProcessRunner::Started SimProcessRunner::start(Command command, Finished finished) {
     if (startError_) return Started{nullptr, *startError_};
     auto child = std::make_shared<Child>();

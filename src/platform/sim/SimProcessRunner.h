@@ -31,6 +31,10 @@ public:
         QByteArray output;
     };
 
+    // Children still running when the runner goes are killed, so whoever
+    // awaits them is told and ends (from the event loop).
+    ~SimProcessRunner() override;
+
     Started start(Command command, Finished finished) override;
 
     // Later starts fail with this reason.

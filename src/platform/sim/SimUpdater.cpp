@@ -47,9 +47,12 @@ void SimUpdater::userChooses(Choice choice) {
 
 void SimUpdater::deliver() {
     const QPointer<SimUpdater> self(this);
-    while (self && !queue_.empty()) {
-        auto notification = std::move(queue_.front());
-        queue_.erase(queue_.begin());
+    // What the deliveries queue waits for the next call: a program that
+    // answers every echo with a write shows as writes, not as a hang.
+    auto due = std::move(queue_);
+    queue_.clear();
+    for (auto& notification : due) {
+        if (!self) return;
         notification();
     }
 }

@@ -42,7 +42,8 @@ public:
     void userChooses(Choice choice);
 
     std::size_t queuedCount() const { return queue_.size(); }
-    // Delivers the queued notifications in order, with those they queue.
+    // Delivers the notifications queued so far, in order; those they queue
+    // wait for the next delivery.
     void deliver();
 
 private:

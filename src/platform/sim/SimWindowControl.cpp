@@ -29,8 +29,11 @@ bool SimWindowControl::setSize(WindowId id, QSizeF size) {
     if (!window || window->refusesSize) return false;
     // The application keeps its window within its limits, and says so only
     // through the size it ends up with.
-    const QSizeF limited(std::clamp(size.width(), window->minimumSize.width(), window->maximumSize.width()),
-                         std::clamp(size.height(), window->minimumSize.height(), window->maximumSize.height()));
+    QSizeF limited(std::clamp(size.width(), window->minimumSize.width(), window->maximumSize.width()),
+                   std::clamp(size.height(), window->minimumSize.height(), window->maximumSize.height()));
+    if (const auto& area = window->confinement) {
+        limited = limited.boundedTo(QSizeF(area->right() - window->frame.left(), area->bottom() - window->frame.top()));
+    }
     window->frame.setSize(limited);
     return true;
 }

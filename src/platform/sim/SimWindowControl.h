@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace glidra::sim {
@@ -23,6 +24,9 @@ public:
         QPointF placementOffset{0, 0};
         bool refusesPosition = false;
         bool refusesSize = false;
+        // A window manager that keeps the window inside this area cuts a
+        // size that would carry it past the area from where it stands.
+        std::optional<QRectF> confinement;
         bool readable = true;
         bool hasCloseButton = true;
         bool closed = false;

@@ -208,6 +208,20 @@ TEST(ControlSettingsViewTest, ControlsStoreWhatTheUserChoosesAndShowStoredValues
     EXPECT_EQ(reloaded.typingProtectionEnabled(), !protecting);
 }
 
+// An import writes the sensitivity while the page shows: the slider follows
+// without writing its grid value back.
+TEST(ControlSettingsViewTest, ASensitivityWrittenElsewhereWhileShownStaysAsWritten) {
+    UserLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+    GeneralPage general;
+    general.open();
+    ControlSettings& settings = general.ui.h.settings;
+    settings.setSensitivity(1.55);
+    EXPECT_EQ(general.find<QSlider>(QStringLiteral("sensitivity"))->value(), 16);
+    EXPECT_EQ(general.text(QStringLiteral("sensitivityValue")), QStringLiteral("1.6"));
+    EXPECT_EQ(settings.sensitivity(), 1.55);
+    EXPECT_EQ(ControlSettings(general.ui.h.defaults).sensitivity(), 1.55);
+}
+
 TEST(ControlSettingsViewTest, HintsOffHideThePickerAndTheHUDAndANewPositionShowsTheSample) {
     GeneralPage general;
     ControlSettings& settings = general.ui.h.settings;
@@ -320,6 +334,26 @@ TEST(ControlSettingsViewTest, PermissionLinesFollowTheTrustAndAreReadAgainOnActi
     QTest::mouseClick(general.find<QPushButton>(QStringLiteral("recheckPermission")), Qt::LeftButton);
     EXPECT_EQ(general.text(QStringLiteral("permissionStatus")), QStringLiteral("输入设备未授权"));
     EXPECT_TRUE(general.shown(QStringLiteral("typingPermissionWarning")));
+}
+
+// Reading the trust again while control is paused shows it, but the
+// cross-application typing monitor waits for control to be switched on.
+TEST(ControlSettingsViewTest, ReadingTheTrustWhilePausedInstallsNoKeyMonitor) {
+    GeneralPage general;
+    general.ui.h.settings.setTypingProtectionEnabled(true);
+    general.open();
+    ASSERT_FALSE(general.ui.controller.isEnabled());
+    general.ui.h.accessibilityTrust.setTrusted(true);
+    QTest::mouseClick(general.find<QPushButton>(QStringLiteral("recheckPermission")), Qt::LeftButton);
+    EXPECT_EQ(general.text(QStringLiteral("permissionStatus")), QStringLiteral("输入设备已授权"));
+    general.ui.scenePhase.setPhase(ScenePhase::Phase::background);
+    general.ui.scenePhase.setPhase(ScenePhase::Phase::active);
+    EXPECT_FALSE(general.ui.controller.typingMonitor().hasGlobalMonitor());
+
+    general.ui.controller.setEnabled(true);
+    general.ui.scenePhase.setPhase(ScenePhase::Phase::background);
+    general.ui.scenePhase.setPhase(ScenePhase::Phase::active);
+    EXPECT_TRUE(general.ui.controller.typingMonitor().hasGlobalMonitor());
 }
 
 TEST(ForcePressSettingsViewTest, TheBarFollowsTheControllerAndTheLevelPersists) {

@@ -12,6 +12,7 @@
 #include "views/rules/GestureActionStepView.h"
 #include "views/rules/GestureConflictNotice.h"
 #include "views/rules/GestureRuleOptionsView.h"
+#include "views/rules/SystemGestureAdviceView.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -143,6 +144,97 @@ TEST_F(RuleEditorTest, ARecordedSwipeBecomesASavedRuleAndTheEditorLeavesControlA
     EXPECT_FALSE(controller().isEnabled());
     EXPECT_FALSE(settings().restoreEnabled());
     expectFlagsDown();
+}
+
+TEST_F(RuleEditorTest, RecordingTheSameGestureAgainAfterChangingItTakesItAgain) {
+    const MultitouchDevice device = ui.framework.addDevice();
+    GestureRuleEditor& editor = add();
+    click(&editor, QStringLiteral("record"));
+    swipeLeftWithThreeFingers(device);
+    ASSERT_EQ(editor.step(), 1);
+
+    click(&editor, QStringLiteral("changeGesture"));
+    ASSERT_EQ(editor.step(), 0);
+    click(&editor, QStringLiteral("record"));
+    ASSERT_TRUE(controller().isLearningGesture());
+    swipeLeftWithThreeFingers(device);
+    EXPECT_EQ(editor.step(), 1);
+    EXPECT_EQ(editor.rule().gesture, (GestureDescriptor{Kind::swipe, 3, Direction::left, 1}));
+    EXPECT_FALSE(controller().isLearningGesture());
+}
+
+// What the action step's parameter editor takes in is what is saved.
+TEST_F(RuleEditorTest, AWebsiteTypedAndAFileChosenInTheActionStepAreSaved) {
+    const auto saved = [this](GestureAction action) -> std::optional<ActionParameters> {
+        for (const GestureRule& stored : settings().rules()) {
+            if (stored.action == action) return stored.parameters;
+        }
+        return std::nullopt;
+    };
+
+    GestureRule site = rule(GestureAction::openURL);
+    site.parameters = ActionParameters{};
+    site.parameters->website = QStringLiteral("example.com");
+    GestureRuleEditor& siteEditor = open(site);
+    auto* field = child<QLineEdit>(&siteEditor, QStringLiteral("websiteField"));
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("glidra.example.org"));
+    click(&siteEditor, QStringLiteral("primary"));
+    settle();
+    ASSERT_TRUE(saved(GestureAction::openURL));
+    EXPECT_EQ(saved(GestureAction::openURL)->website, QStringLiteral("glidra.example.org"));
+
+    GestureRuleEditor& fileEditor = open(rule(GestureAction::openFile, {Kind::tap, 4, Direction::right, 1}));
+    EXPECT_FALSE(primary(fileEditor)->isEnabled()) << "no file yet";
+    ui.fileDialogs.scriptAnswer(QStringLiteral("/home/user/notes.txt"));
+    click(&fileEditor, QStringLiteral("chooseResource"));
+    click(&fileEditor, QStringLiteral("primary"));
+    settle();
+    ASSERT_TRUE(saved(GestureAction::openFile));
+    ASSERT_TRUE(saved(GestureAction::openFile)->resource);
+    EXPECT_EQ(saved(GestureAction::openFile)->resource->path, QStringLiteral("/home/user/notes.txt"));
+}
+
+TEST_F(RuleEditorTest, ARegionAndTheControlKeyChosenInTheOptionsSurviveSaveAndLoad) {
+    GestureRuleEditor& editor = open(rule(GestureAction::copy));
+    click(&editor, QStringLiteral("addRegion"));
+    click(&editor, QStringLiteral("regionButton"));
+    auto* sheet = editor.findChild<QDialog*>(QStringLiteral("regionSelectionSheet"));
+    ASSERT_NE(sheet, nullptr);
+    click(sheet, QStringLiteral("quickPreset:top"));
+    click(sheet, QStringLiteral("confirm"));
+    click(&editor, QStringLiteral("addModifiers"));
+    click(&editor, QStringLiteral("control"));
+    click(&editor, QStringLiteral("primary"));
+    settle();
+
+    ASSERT_EQ(settings().rules().size(), 1u);
+    const GestureRule saved = settings().rules().front();
+    EXPECT_EQ(saved.requiredModifiers, 0x40000u);
+    EXPECT_EQ(saved.region, GestureRegion::custom);
+    EXPECT_EQ(saved.customRegionList(), (std::vector<NormalizedRegionRect>{{0, 0.75f, 1, 1}}));
+    ControlSettings reloaded(core.defaults);
+    ASSERT_EQ(reloaded.rules(), settings().rules());
+
+    GestureRuleEditor& again = open(reloaded.rules().front());
+    EXPECT_TRUE(child<QCheckBox>(&again, QStringLiteral("control"))->isChecked());
+    EXPECT_EQ(again.preparedRule().requiredModifiers, 0x40000u);
+    EXPECT_EQ(again.preparedRule(), saved);
+}
+
+TEST_F(RuleEditorTest, TheSystemGestureAdviceFollowsTheActionAndTheKeys) {
+    GestureRuleEditor& editor = open(rule(GestureAction::copy, {Kind::tap, 1, Direction::right, 1}));
+    const auto advised = [&editor] {
+        QStringList ids;
+        for (const auto& advice : child<SystemGestureAdviceView>(&editor, {})->advice()) ids.append(advice.id);
+        return ids;
+    };
+    EXPECT_EQ(advised(), QStringList{QStringLiteral("ordinary-click")});
+    chooseAction(editor, GestureAction::closeWindow);
+    EXPECT_EQ(advised(), (QStringList{QStringLiteral("ordinary-click"), QStringLiteral("low-effort-danger")}));
+    click(&editor, QStringLiteral("addModifiers"));
+    click(&editor, QStringLiteral("control"));
+    EXPECT_EQ(advised(), QStringList{QStringLiteral("ordinary-click")});
 }
 
 TEST_F(RuleEditorTest, StepOneChecksTheRuleBeforeItCanBeSaved) {

@@ -112,10 +112,14 @@ struct Platform {
 int run(QApplication& app) {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     SingleInstance instance(runtime);
-    if (!instance.becomePrimary()) {
-        if (instance.askPrimaryToOpenWindow()) return 0;
-        std::fputs("Glidra could not take its lock in the runtime folder, and no running Glidra answered.\n", stderr);
-        return 1;
+    switch (instance.start()) {
+        case SingleInstance::Start::primary:
+            break;
+        case SingleInstance::Start::handedOver:
+            return 0;
+        case SingleInstance::Start::failed:
+            std::fputs(qPrintable(instance.failure() + QLatin1Char('\n')), stderr);
+            return 1;
     }
 
     const BundleInfo bundle = bundleInfo();

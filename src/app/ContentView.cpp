@@ -61,11 +61,13 @@ ContentView::ContentView(UiContext& context, PageFactories pages, QWidget* paren
     syncActionIssue();
     syncVideoIssue();
     syncWriteFailure();
+    syncUnreadableNotice();
 
     auto& controller = context_.controller;
     connect(&controller, &TrackpadController::actionIssueChanged, this, &ContentView::syncActionIssue);
     connect(&controller, &TrackpadController::videoControlIssueChanged, this, &ContentView::syncVideoIssue);
     connect(&context_.settings, &ControlSettings::lastWriteFailureChanged, this, &ContentView::syncWriteFailure);
+    connect(&context_.settings, &ControlSettings::unreadableNoticeChanged, this, &ContentView::syncUnreadableNotice);
     connect(sidebar_, &QListWidget::itemSelectionChanged, this, [this] {
         const auto selected = sidebar_->selectedItems();
         if (selected.isEmpty()) {
@@ -215,7 +217,7 @@ void ContentView::showSelectedPage() {
 }
 
 void ContentView::syncIssuesVisibility() {
-    issues_->setVisible(actionIssue_.banner || videoIssue_.banner || writeFailureBanner_);
+    issues_->setVisible(actionIssue_.banner || videoIssue_.banner || writeFailureBanner_ || unreadableBanner_);
 }
 
 void ContentView::syncActionIssue() {
@@ -277,6 +279,22 @@ void ContentView::syncWriteFailure() {
             dismissedWriteFailure_ = context_.settings.lastWriteFailure();
             syncWriteFailure();
         });
+    }
+    syncIssuesVisibility();
+}
+
+void ContentView::syncUnreadableNotice() {
+    const QString notice = context_.settings.unreadableNotice();
+    if (unreadableBanner_ && unreadableBanner_->issue() == notice) return;
+    discard(unreadableBanner_);
+    if (!notice.isEmpty()) {
+        // Stays, in this window and the next, until closed: the user's own
+        // settings were replaced by the defaults.
+        unreadableBanner_ = new ActionIssueView(notice, context_.accessibilityTrust);
+        unreadableBanner_->setObjectName(QStringLiteral("settingsUnreadable"));
+        issuesLayout_->addWidget(unreadableBanner_);
+        connect(unreadableBanner_, &ActionIssueView::dismissed, &context_.settings,
+                &ControlSettings::dismissUnreadableNotice);
     }
     syncIssuesVisibility();
 }

@@ -62,6 +62,7 @@ private:
     void syncActionIssue();
     void syncVideoIssue();
     void syncWriteFailure();
+    void syncUnreadableNotice();
     void syncIssuesVisibility();
     void syncSidebarSelection();
 
@@ -77,6 +78,7 @@ private:
     IssueBanner videoIssue_;
     QPointer<ActionIssueView> writeFailureBanner_;
     QString dismissedWriteFailure_;
+    QPointer<ActionIssueView> unreadableBanner_;
     QPointer<SettingsPageHeader> header_;
     QPointer<TrackpadSetupGuide> guide_;
     QPointer<QWidget> pageWidget_;

@@ -31,6 +31,10 @@ public:
     // read at start (every write then fails, so that they are never
     // replaced). Empty when the last write succeeded.
     virtual QString failure() const = 0;
+    // What the store found at start but could not offer, in words the user
+    // can be shown once: a document it kept aside as unreadable, named, or
+    // entries it could not read. Empty when it loaded all it found.
+    virtual QString unreadableNotice() const = 0;
 
     // Typed readings; a value of another kind reads as absent.
     std::optional<bool> boolean(const QString& key) const;

@@ -145,6 +145,7 @@ void ControlSettings::load() {
 
     // A store that could not be read says so before anything is written.
     lastWriteFailure_ = defaults_.failure();
+    unreadableNotice_ = defaults_.unreadableNotice();
 
     recognitionLevel_ =
         storedCase<GestureRecognitionLevel>(defaults_, key::recognitionLevel).value_or(fallback::recognitionLevel);
@@ -224,6 +225,12 @@ void ControlSettings::setLastWriteFailure(QString failure) {
     if (lastWriteFailure_ == failure) return;
     lastWriteFailure_ = std::move(failure);
     Q_EMIT lastWriteFailureChanged();
+}
+
+void ControlSettings::dismissUnreadableNotice() {
+    if (unreadableNotice_.isEmpty()) return;
+    unreadableNotice_.clear();
+    Q_EMIT unreadableNoticeChanged();
 }
 
 TransferResult ControlSettings::saved() const {

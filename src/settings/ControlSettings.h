@@ -73,6 +73,7 @@ class ControlSettings final : public QObject {
                    setLocksPointerDuringEdgeAdjustments NOTIFY locksPointerDuringEdgeAdjustmentsChanged)
     Q_PROPERTY(bool restoreEnabled READ restoreEnabled WRITE setRestoreEnabled NOTIFY restoreEnabledChanged)
     Q_PROPERTY(QString lastWriteFailure READ lastWriteFailure NOTIFY lastWriteFailureChanged)
+    Q_PROPERTY(QString unreadableNotice READ unreadableNotice NOTIFY unreadableNoticeChanged)
 
 public:
     // Loads every property from `defaults`, which must outlive the object.
@@ -148,6 +149,11 @@ public:
     // the user as "无法保存设置：" and the reason. Empty once a write
     // succeeds, since the store then saves every change made so far.
     const QString& lastWriteFailure() const { return lastWriteFailure_; }
+    // What the store could not bring back at start (a settings file kept
+    // aside, entries it could not read), shown to the user until dismissed,
+    // and then not again.
+    const QString& unreadableNotice() const { return unreadableNotice_; }
+    void dismissUnreadableNotice();
 
     // --- Edges ---------------------------------------------------------------
 
@@ -214,6 +220,7 @@ Q_SIGNALS:
     void locksPointerDuringEdgeAdjustmentsChanged();
     void restoreEnabledChanged();
     void lastWriteFailureChanged();
+    void unreadableNoticeChanged();
 
 private:
     void load();
@@ -258,6 +265,7 @@ private:
     bool locksPointerDuringEdgeAdjustments_ = false;
     bool restoreEnabled_ = false;
     QString lastWriteFailure_;
+    QString unreadableNotice_;
 };
 
 }  // namespace glidra

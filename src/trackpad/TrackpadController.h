@@ -426,7 +426,9 @@ Q_SIGNALS:
     void statusChanged();
     void hasRestoredChanged();
     // Every recognised gesture that reaches the gesture handler, before any
-    // gate; observers (the replay tool) see what the engine recognised.
+    // gate, and a tab swipe or continuous adjustment when its tracker claims
+    // the touch (such a touch is no gesture at the lift); observers (the
+    // replay tool) see what the engine recognised.
     void gestureRecognized(const glidra::GestureDescriptor& gesture);
 
 private:

@@ -96,14 +96,18 @@ void TrackpadController::updateContinuousTrackers(DeviceId device, const std::ve
     if (winner == nullptr || !isContinuousAdjustment(winner->action) || winner->action == GestureAction::scrubVideo) {
         return;
     }
-    devices_.continuousClaimed.insert(device);
+    // A copy: an observer of the announcement may change the rules.
+    const GestureBinding binding = winner->binding();
+    // The first step claims the touch, which then is no gesture at the lift:
+    // the gesture is announced once, now.
+    if (devices_.continuousClaimed.insert(device).second) Q_EMIT gestureRecognized(step->gesture);
 
     if (practiceMode_) {
         setLastRecognizedGesture(step->gesture.title());
-        setStatus(localized(GLIDRA_TEXT("%1（仅练习）")).arg(title(winner->action)));
+        setStatus(localized(GLIDRA_TEXT("%1（仅练习）")).arg(title(binding.action)));
         return;
     }
-    performAdjustment(winner->binding(), std::nullopt, step->length * float(settings_.sensitivity()));
+    performAdjustment(binding, std::nullopt, step->length * float(settings_.sensitivity()));
 }
 
 }  // namespace glidra

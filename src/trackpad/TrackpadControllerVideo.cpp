@@ -83,6 +83,9 @@ void TrackpadController::updateTabSwipe(DeviceId device, const std::vector<Touch
     // A copy: running the action may reset the gesture state or change the
     // rules.
     const GestureRule rule = *winner;
+    // Claimed here, the swipe is no gesture at the lift: it is announced
+    // now, before its action.
+    Q_EMIT gestureRecognized(*swipe);
 
     if (practiceMode_) {
         setLastRecognizedGesture(swipe->title());

@@ -4,6 +4,8 @@
 #include "app/TrackpadConnectionIndicator.h"
 #include "app/TrackpadSetupGuide.h"
 #include "app/TrackpadToolbarControls.h"
+#include "app/UiContext.h"
+#include "platform/sim/SimUserDefaults.h"
 #include "settings/ControlSettings.h"
 #include "support/QtPrinters.h"
 #include "support/UiHarness.h"
@@ -253,6 +255,48 @@ TEST_F(SettingsWindowTest, AFailedSettingsWriteShowsUntilAWriteSucceeds) {
     ui.h.defaults.setFailsWrites(false);
     ui.h.settings.setSensitivity(2.0);
     test::UiHarness::flushDeletes();
+    EXPECT_TRUE(banners(*view).isEmpty());
+}
+
+TEST_F(SettingsWindowTest, SettingsTheStoreCouldNotReadAreToldOnceLikeAFailedWrite) {
+    sim::SimUserDefaults defaults;
+    const QString notice = QStringLiteral(
+        "设置文件已损坏，已原样保留为 /home/u/.config/Glidra/settings.json.unreadable-1，现使用默认设置。");
+    defaults.setUnreadableNotice(notice);
+    ControlSettings settings(defaults);
+    const UiContext& shared = ui.context;
+    UiContext context{settings,           shared.controller, shared.workspace,           shared.accessibilityTrust,
+                      shared.loginItems,  shared.clock,      shared.scheduler,           shared.updates,
+                      shared.fileDialogs, shared.bundle,     shared.scenePhase,          shared.keyboardLock,
+                      shared.keepAwake,   shared.microphone, shared.desktopIcons,        shared.keyEvents,
+                      shared.keyboard,    shared.shortcuts,  shared.performGestureAction};
+    const auto open = [&] {
+        auto view = std::make_unique<ContentView>(context, PageFactories{});
+        view->resize(960, 680);
+        view->show();
+        return view;
+    };
+
+    auto view = open();
+    EXPECT_EQ(banners(*view), QStringList{QStringLiteral("settingsUnreadable:") + notice});
+    ui.advanceBy(10);  // no clearance
+    defaults.setFailsWrites(true, QStringLiteral("磁盘已满"));
+    settings.setSensitivity(2.0);
+    test::UiHarness::flushDeletes();
+    EXPECT_EQ(banners(*view), (QStringList{QStringLiteral("settingsUnreadable:") + notice,
+                                           QStringLiteral("settingsWriteFailure:无法保存设置：磁盘已满")}));
+    defaults.setFailsWrites(false);
+    settings.setSensitivity(2.0);
+    test::UiHarness::flushDeletes();
+
+    // A window closed with the banner still up shows it again.
+    view = open();
+    EXPECT_EQ(banners(*view), QStringList{QStringLiteral("settingsUnreadable:") + notice});
+    auto* banner = view->findChild<ActionIssueView*>(QStringLiteral("settingsUnreadable"));
+    QTest::mouseClick(banner->findChild<QToolButton*>(QStringLiteral("dismissIssue")), Qt::LeftButton);
+    test::UiHarness::flushDeletes();
+    EXPECT_TRUE(banners(*view).isEmpty());
+    view = open();
     EXPECT_TRUE(banners(*view).isEmpty());
 }
 

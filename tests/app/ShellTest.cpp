@@ -16,13 +16,17 @@
 #include "support/TestEnvironment.h"
 #include "support/UiHarness.h"
 #include "support/UiReview.h"
+#include "support/WriteFailures.h"
 #include "views/kit/KitColour.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QListWidget>
+#include <QLockFile>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -326,6 +330,89 @@ TEST(SingleInstanceTest, NoAnswerWhenNoInstanceRuns) {
     SingleInstance alone(test::temporaryHome() + QStringLiteral("/run"));
     EXPECT_FALSE(alone.askPrimaryToOpenWindow());
     EXPECT_TRUE(alone.becomePrimary());
+}
+
+TEST(SingleInstanceTest, ASecondStartWaitsForAFirstThatHasItsLockButDoesNotListenYet) {
+    const QString folder = test::temporaryHome() + QStringLiteral("/run");
+    SingleInstance first(folder);
+    QSignalSpy requested(&first, &SingleInstance::openWindowRequested);
+    // The first start between taking its lock and listening.
+    auto starting = std::make_unique<QLockFile>(first.lockPath());
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(starting->tryLock(0));
+
+    int pauses = 0;
+    SingleInstance second(folder, [&] {
+        // The first listens while the second waits; the lock stays taken.
+        if (++pauses == 3) {
+            starting.reset();
+            ASSERT_TRUE(first.becomePrimary());
+        }
+    });
+    EXPECT_EQ(second.start(), SingleInstance::Start::handedOver) << second.failure().toStdString();
+    EXPECT_EQ(pauses, 3);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return requested.count() == 1; }, 5000));
+}
+
+TEST(SingleInstanceTest, AHolderThatNeverListensIsWaitedForABoundedTime) {
+    const QString folder = test::temporaryHome() + QStringLiteral("/run");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QLockFile holder(QDir(folder).filePath(QStringLiteral("glidra.lock")));
+    ASSERT_TRUE(holder.tryLock(0));
+    int pauses = 0;
+    SingleInstance second(folder, [&] { ++pauses; });
+    EXPECT_EQ(second.start(), SingleInstance::Start::failed);
+    EXPECT_EQ(pauses, SingleInstance::kAttempts - 1);
+    EXPECT_EQ(second.failure(),
+              QStringLiteral("Glidra could not take its lock in the runtime folder %1, and no running Glidra answered.")
+                  .arg(folder));
+
+    // Once the holder is gone, the next start is the first.
+    holder.unlock();
+    EXPECT_EQ(second.start(), SingleInstance::Start::primary);
+}
+
+TEST(SingleInstanceTest, ARuntimeFolderWithoutWritePermissionIsReportedAtOnce) {
+    const QString folder = test::temporaryHome() + QStringLiteral("/run");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    int pauses = 0;
+    SingleInstance::Start start = SingleInstance::Start::primary;
+    QString failure;
+    const bool held = test::withFolderNotWritable(folder, [&] {
+        SingleInstance instance(folder, [&] { ++pauses; });
+        start = instance.start();
+        failure = instance.failure();
+    });
+    if (!held) GTEST_SKIP() << "file permissions do not hold here";
+    EXPECT_EQ(start, SingleInstance::Start::failed);
+    EXPECT_EQ(pauses, 0);
+    EXPECT_EQ(failure, QStringLiteral("Glidra cannot start: its runtime folder %1 is not writable.").arg(folder));
+}
+
+TEST(SingleInstanceTest, AReadOnlyOrFullRuntimeFolderIsReportedAsSuch) {
+    const QString disk = test::temporaryHome() + QStringLiteral("/run");
+    const bool ran = test::onSmallFileSystem(disk, 64 * 1024, [&] {
+        const auto attempt = [&](const QString& folder) {
+            int pauses = 0;
+            SingleInstance instance(folder, [&] { ++pauses; });
+            EXPECT_EQ(instance.start(), SingleInstance::Start::failed);
+            EXPECT_EQ(pauses, 0);
+            return instance.failure();
+        };
+        test::fillUp(disk, QStringLiteral("filler"));
+        EXPECT_EQ(attempt(disk),
+                  QStringLiteral("Glidra cannot start: the file system of its runtime folder %1 is full.").arg(disk));
+        ASSERT_TRUE(QFile::remove(disk + QStringLiteral("/filler")));
+        ASSERT_TRUE(test::remount(disk, true));
+        EXPECT_EQ(
+            attempt(disk),
+            QStringLiteral("Glidra cannot start: its runtime folder %1 is on a read-only file system.").arg(disk));
+        const QString missing = disk + QStringLiteral("/glidra");
+        EXPECT_EQ(
+            attempt(missing),
+            QStringLiteral("Glidra cannot start: its runtime folder %1 is on a read-only file system.").arg(missing));
+    });
+    if (!ran) GTEST_SKIP() << "a small tmpfs is mounted only as root, where mounting is allowed";
 }
 
 TEST(QuitSignalsTest, ATerminationSignalArrivesOnTheEventLoop) {

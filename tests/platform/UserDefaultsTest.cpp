@@ -1,6 +1,7 @@
 #include "platform/linux/JsonFileUserDefaults.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "support/TestEnvironment.h"
+#include "support/WriteFailures.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,8 +55,15 @@ TEST(JsonFileUserDefaultsTest, AnUnreadableDocumentIsKeptAsideAndTheStoreStartsE
     ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
     EXPECT_EQ(aside.readAll(), QByteArray("{\"restoreEnabled\": {\"bool\": tr"));
 
+    // Told once, naming the copy: the next start finds no damaged file.
+    EXPECT_EQ(defaults.unreadableNotice(),
+              QStringLiteral("设置文件已损坏，已原样保留为 %1，现使用默认设置。").arg(defaults.setAsidePath()));
+
     ASSERT_TRUE(defaults.setValue(QStringLiteral("restoreEnabled"), true));
-    EXPECT_EQ(linux_platform::JsonFileUserDefaults(settingsPath()).boolean(QStringLiteral("restoreEnabled")), true);
+    linux_platform::JsonFileUserDefaults reopened(settingsPath());
+    EXPECT_EQ(reopened.boolean(QStringLiteral("restoreEnabled")), true);
+    EXPECT_TRUE(reopened.unreadableNotice().isEmpty());
+    EXPECT_TRUE(reopened.setAsidePath().isEmpty());
 }
 
 TEST(JsonFileUserDefaultsTest, EntriesOfAnUnknownKindSurviveRewrites) {
@@ -67,6 +75,9 @@ TEST(JsonFileUserDefaultsTest, EntriesOfAnUnknownKindSurviveRewrites) {
     {
         linux_platform::JsonFileUserDefaults defaults(settingsPath());
         EXPECT_EQ(defaults.unreadableEntryCount(), 1);
+        EXPECT_EQ(defaults.unreadableNotice(),
+                  QStringLiteral("设置文件 %1 中有 1 项设置无法识别，已保留在文件中，这些设置现使用默认值。")
+                      .arg(settingsPath()));
         EXPECT_EQ(defaults.value(QStringLiteral("future")), std::nullopt);
         ASSERT_TRUE(defaults.setValue(QStringLiteral("edgeWidth"), 0.2));
     }
@@ -137,6 +148,97 @@ TEST(JsonFileUserDefaultsTest, ADocumentDamagedAfterLoadingIsSetAsideAndWrittenW
     linux_platform::JsonFileUserDefaults reopened(settingsPath());
     EXPECT_EQ(reopened.value(QStringLiteral("kept")), DefaultsValue(true));
     EXPECT_EQ(reopened.value(QStringLiteral("new")), DefaultsValue(true));
+}
+
+QStringList folderEntries(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+TEST(JsonFileUserDefaultsTest, AWriteThatStopsShortKeepsTheFileAndCarriesTheChangeToTheNextWrite) {
+    // Past the write buffer the document goes to the disk at once; below it,
+    // only when the buffer is flushed. Both must stop short.
+    struct Case {
+        rlim_t limit;
+        qsizetype payload;
+    };
+    for (const Case c : {Case{4096, 40000}, Case{512, 2000}}) {
+        SCOPED_TRACE(c.payload);
+        writeFile(settingsPath(), R"({"kept": {"bool": true}})");
+        const QByteArray before = fileContents(settingsPath());
+        linux_platform::JsonFileUserDefaults defaults(settingsPath());
+        const QByteArray payload(c.payload, 'p');
+        {
+            const test::FileSizeLimit limit(c.limit);
+            EXPECT_FALSE(defaults.setValue(QStringLiteral("large"), payload));
+        }
+        EXPECT_TRUE(defaults.failure().startsWith(QStringLiteral("无法写入设置文件 %1：").arg(settingsPath())))
+            << defaults.failure().toStdString();
+        EXPECT_EQ(fileContents(settingsPath()), before);
+        EXPECT_EQ(folderEntries(QFileInfo(settingsPath()).absolutePath()),
+                  QStringList{QStringLiteral("settings.json")});
+        linux_platform::JsonFileUserDefaults restarted(settingsPath());
+        EXPECT_TRUE(restarted.setAsidePath().isEmpty());
+        EXPECT_EQ(restarted.value(QStringLiteral("kept")), DefaultsValue(true));
+
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("other"), true));
+        EXPECT_TRUE(defaults.failure().isEmpty());
+        EXPECT_EQ(linux_platform::JsonFileUserDefaults(settingsPath()).data(QStringLiteral("large")), payload);
+    }
+}
+
+TEST(JsonFileUserDefaultsTest, AFolderWithoutWritePermissionIsReportedAsSuch) {
+    writeFile(settingsPath(), R"({"kept": {"bool": true}})");
+    linux_platform::JsonFileUserDefaults defaults(settingsPath());
+    const QString folder = QFileInfo(settingsPath()).absolutePath();
+    const bool held =
+        test::withFolderNotWritable(folder, [&] { EXPECT_FALSE(defaults.setValue(QStringLiteral("new"), true)); });
+    if (!held) GTEST_SKIP() << "file permissions do not hold here";
+    EXPECT_EQ(defaults.failure(), QStringLiteral("没有写入设置文件夹 %1 的权限。").arg(folder));
+}
+
+TEST(JsonFileUserDefaultsTest, AFullOrReadOnlyDiskKeepsTheFileAndIsReportedAsSuch) {
+    const QString disk = test::temporaryHome() + QStringLiteral("/disk");
+    const QString folder = disk + QStringLiteral("/Glidra");
+    const QString path = folder + QStringLiteral("/settings.json");
+    const bool ran = test::onSmallFileSystem(disk, 128 * 1024, [&] {
+        linux_platform::JsonFileUserDefaults defaults(path);
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("kept"), true));
+        const QByteArray before = fileContents(path);
+        const QString full = QStringLiteral("设置文件夹 %1 所在的磁盘已满。").arg(folder);
+
+        // Room for the lock, not for the document.
+        test::fillUp(disk, QStringLiteral("filler"), 8192);
+        EXPECT_FALSE(defaults.setValue(QStringLiteral("large"), QByteArray(40000, 'p')));
+        EXPECT_EQ(defaults.failure(), full);
+        EXPECT_EQ(fileContents(path), before);
+        EXPECT_EQ(folderEntries(folder), QStringList{QStringLiteral("settings.json")});
+
+        // No room for the lock either.
+        test::fillUp(disk, QStringLiteral("filler"));
+        EXPECT_FALSE(defaults.setValue(QStringLiteral("small"), true));
+        EXPECT_EQ(defaults.failure(), full);
+
+        ASSERT_TRUE(QFile::remove(disk + QStringLiteral("/filler")));
+        ASSERT_TRUE(test::remount(disk, true));
+        EXPECT_FALSE(defaults.setValue(QStringLiteral("small"), true));
+        EXPECT_EQ(defaults.failure(), QStringLiteral("设置文件夹 %1 所在的磁盘是只读的。").arg(folder));
+        // A folder still to be made on a read-only disk.
+        linux_platform::JsonFileUserDefaults elsewhere(disk + QStringLiteral("/Other/settings.json"));
+        EXPECT_FALSE(elsewhere.setValue(QStringLiteral("small"), true));
+        EXPECT_EQ(elsewhere.failure(),
+                  QStringLiteral("设置文件夹 %1 所在的磁盘是只读的。").arg(disk + QStringLiteral("/Other")));
+
+        ASSERT_TRUE(test::remount(disk, false));
+        linux_platform::JsonFileUserDefaults restarted(path);
+        EXPECT_TRUE(restarted.setAsidePath().isEmpty());
+        EXPECT_EQ(restarted.value(QStringLiteral("kept")), DefaultsValue(true));
+        // Every change held in memory goes in with the next write.
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("last"), true));
+        linux_platform::JsonFileUserDefaults reopened(path);
+        EXPECT_EQ(reopened.data(QStringLiteral("large")), QByteArray(40000, 'p'));
+        EXPECT_EQ(reopened.value(QStringLiteral("small")), DefaultsValue(true));
+    });
+    if (!ran) GTEST_SKIP() << "a small tmpfs is mounted only as root, where mounting is allowed";
 }
 
 TEST(UserDefaultsTest, BooleanReadingOfTheStore) {

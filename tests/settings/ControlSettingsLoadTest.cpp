@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -464,6 +466,26 @@ TEST(ControlSettingsLoad, TheSameUnreadableDataIsSetAsideOnlyOnce) {
     defaults.preload(key::rules, QByteArray("[1]"));
     { const ControlSettings third(defaults); }
     EXPECT_EQ(defaults.value(key::unreadableCopy(key::rules)), DefaultsValue(QByteArray("[1]")));
+}
+
+TEST(ControlSettingsLoad, WhatTheStoreCouldNotReadIsToldUntilDismissed) {
+    sim::SimUserDefaults defaults;
+    const QString notice = QStringLiteral("设置文件已损坏，已原样保留为 /kept，现使用默认设置。");
+    defaults.setUnreadableNotice(notice);
+    ControlSettings settings(defaults);
+    EXPECT_EQ(settings.unreadableNotice(), notice);
+    // Writing does not clear it: the settings it speaks of are still the
+    // defaults.
+    settings.setSensitivity(2.0);
+    EXPECT_EQ(settings.unreadableNotice(), notice);
+
+    QSignalSpy changed(&settings, &ControlSettings::unreadableNoticeChanged);
+    settings.dismissUnreadableNotice();
+    settings.dismissUnreadableNotice();
+    EXPECT_TRUE(settings.unreadableNotice().isEmpty());
+    EXPECT_EQ(changed.count(), 1);
+    sim::SimUserDefaults whole;
+    EXPECT_TRUE(ControlSettings(whole).unreadableNotice().isEmpty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "platform/sim/SimLoginItems.h"
 #include "support/TestEnvironment.h"
+#include "support/WriteFailures.h"
 
 #include <gtest/gtest.h>
 
@@ -172,6 +173,30 @@ TEST(XdgAutostartLoginItems, ReportsWhatKeepsItFromRegistering) {
     ASSERT_TRUE(failure);
     EXPECT_FALSE(failure->description.isEmpty());
     EXPECT_EQ(blocked.status(), Status::notRegistered);
+}
+
+TEST(XdgAutostartLoginItems, AnEntryThatCannotBeWrittenWholeLeavesTheOldOneAndSaysWhy) {
+    const QString folder = test::temporaryHome() + QStringLiteral("/autostart");
+    QDir().mkpath(folder);
+    XdgAutostartLoginItems items(QCoreApplication::applicationFilePath(), folder);
+    const QByteArray old = "[Desktop Entry]\nExec=/opt/old/glidra\n";
+    {
+        QFile file(items.entryPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    LoginItemController controller(items);
+    {
+        const test::FileSizeLimit limit(64);
+        controller.toggle();
+    }
+    EXPECT_FALSE(controller.isRegistered());
+    EXPECT_TRUE(controller.message().startsWith(QStringLiteral("设置失败："))) << controller.message().toStdString();
+    EXPECT_EQ(readFile(items.entryPath()), old);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("glidra.desktop")});
+
+    controller.toggle();
+    EXPECT_TRUE(controller.isRegistered());
 }
 
 TEST(XdgAutostartLoginItems, ReadsOnlyRealEntriesAsRegistered) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -127,9 +128,10 @@ void writeFile(const QString& path, const QByteArray& content) {
     file.write(content);
 }
 
-// One finger of a two-slot pad, one frame every 10 ms until it lifts; x, y
-// and pressure in thousandths of the axes' ranges.
-QByteArray syntheticRecording(bool pressurePad, const std::vector<std::array<int, 3>>& frames) {
+// Fingers of a two-slot pad, one frame every 10 ms until they lift; x, y and
+// pressure of each finger in thousandths of the axes' ranges.
+using Finger = std::array<int, 3>;
+QByteArray syntheticRecording(bool pressurePad, const std::vector<std::vector<Finger>>& frames) {
     QByteArray text = "N: Synthetic Pad\n";
     if (pressurePad) text += "P: 80\n";  // INPUT_PROP_PRESSUREPAD
     text += "A: 2f 0 1 0 0 0\nA: 35 0 1000 0 0 0\nA: 36 0 1000 0 0 0\nA: 39 0 65535 0 0 0\nA: 3a 0 1000 0 0 0\n";
@@ -137,19 +139,29 @@ QByteArray syntheticRecording(bool pressurePad, const std::vector<std::array<int
         text += "E: 0." + QByteArray::number(qulonglong(frame * 10000)).rightJustified(6, '0') + ' ' + typeAndCode +
                 ' ' + QByteArray::number(value) + '\n';
     };
+    const std::size_t fingers = frames.empty() ? 0 : frames.front().size();
     for (std::size_t i = 0; i <= frames.size(); ++i) {
-        event(i, "0003 002f", 0);
-        if (i == frames.size()) {
-            event(i, "0003 0039", -1);
-        } else {
-            event(i, "0003 0039", 1);
-            event(i, "0003 0035", frames[i][0]);
-            event(i, "0003 0036", frames[i][1]);
-            event(i, "0003 003a", frames[i][2]);
+        for (std::size_t slot = 0; slot < fingers; ++slot) {
+            event(i, "0003 002f", int(slot));
+            if (i == frames.size()) {
+                event(i, "0003 0039", -1);
+            } else {
+                event(i, "0003 0039", int(slot) + 1);
+                event(i, "0003 0035", frames[i][slot][0]);
+                event(i, "0003 0036", frames[i][slot][1]);
+                event(i, "0003 003a", frames[i][slot][2]);
+            }
         }
         event(i, "0000 0000", 0);  // SYN_REPORT
     }
     return text;
+}
+
+// One finger.
+QByteArray syntheticRecording(bool pressurePad, const std::vector<Finger>& frames) {
+    std::vector<std::vector<Finger>> fingers;
+    for (const Finger& finger : frames) fingers.push_back({finger});
+    return syntheticRecording(pressurePad, fingers);
 }
 
 TEST(ReplayTest, AcceptsTheLevelOptions) {
@@ -294,6 +306,68 @@ TEST(ReplayTest, RunsTheActionsAConfigurationBindsOnTheSimulatedSystem) {
         run({QStringLiteral("--config"), bundled, recording("CyPS2_Cypress_Trackpad.two_finger_tap")});
     EXPECT_EQ(summarise(practised.out), QStringList{QStringLiteral("tap 2 x1")});
     EXPECT_FALSE(practised.out.contains(QStringLiteral("action")));
+}
+
+TEST(ReplayTest, AGestureATrackerTakesWhileTheFingersMoveIsPrintedBeforeItsAction) {
+    // Two fingers side by side slide 0.3 of the pad right, then up, in 0.16 s.
+    std::vector<std::vector<Finger>> right;
+    std::vector<std::vector<Finger>> up;
+    for (int i = 0; i < 16; ++i) {
+        right.push_back({{300 + 20 * i, 400, 20}, {300 + 20 * i, 600, 20}});
+        up.push_back({{400, 700 - 20 * i, 20}, {600, 700 - 20 * i, 20}});
+    }
+    const QString dir = test::temporaryHome();
+    writeFile(dir + QStringLiteral("/right.events"), syntheticRecording(false, right));
+    writeFile(dir + QStringLiteral("/up.events"), syntheticRecording(false, up));
+
+    // The bundled configuration with a tab swipe and a volume slide for two
+    // fingers: both run while the fingers move, and neither is a gesture at
+    // the lift.
+    QFile bundled(configuration("configurations/recordings.json"));
+    ASSERT_TRUE(bundled.open(QIODevice::ReadOnly));
+    QJsonObject archive = QJsonDocument::fromJson(bundled.readAll()).object();
+    QJsonArray rules = archive.value(u"gestures").toArray();
+    const auto addRule = [&rules](const char* id, const char* direction, const char* action) {
+        rules.append(QJsonObject{
+            {QStringLiteral("id"), QLatin1String(id)},
+            {QStringLiteral("isEnabled"), true},
+            {QStringLiteral("gesture"), QJsonObject{{QStringLiteral("kind"), QStringLiteral("swipe")},
+                                                    {QStringLiteral("fingers"), 2},
+                                                    {QStringLiteral("direction"), QLatin1String(direction)},
+                                                    {QStringLiteral("tapCount"), 1}}},
+            {QStringLiteral("requiredModifiers"), 0},
+            {QStringLiteral("appBundleID"), QString()},
+            {QStringLiteral("action"), QLatin1String(action)},
+        });
+    };
+    addRule("6A1D0C3E-5B7F-4E21-9C4A-0000000000A1", "right", "nextTab");
+    addRule("6A1D0C3E-5B7F-4E21-9C4A-0000000000A2", "up", "volumeUp");
+    archive.insert(QStringLiteral("gestures"), rules);
+    const QString tabs = dir + QStringLiteral("/tabs.json");
+    writeFile(tabs, QJsonDocument(archive).toJson());
+
+    const QString swipeRight =
+        QStringLiteral(R"({"gesture":{"direction":"right","fingers":2,"kind":"swipe","tapCount":1},"t":0.05})");
+    const QString swipeUp =
+        QStringLiteral(R"({"gesture":{"direction":"up","fingers":2,"kind":"swipe","tapCount":1},"t":0.02})");
+    struct Case {
+        QStringList arguments;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("--run"), dir + QStringLiteral("/right.events")},
+         {swipeRight, QStringLiteral(R"({"action":"nextTab","notice":"下一个标签页","t":0.05})")}},
+        {{dir + QStringLiteral("/right.events")}, {swipeRight}},
+        // A volume slide reaches no dispatcher: its gesture line stands
+        // alone, once.
+        {{QStringLiteral("--run"), dir + QStringLiteral("/up.events")}, {swipeUp}},
+        {{dir + QStringLiteral("/up.events")}, {swipeUp}},
+    };
+    for (const Case& c : cases) {
+        const auto result = run(QStringList{QStringLiteral("--config"), tabs} + c.arguments);
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(lines(result), c.lines) << c.arguments.join(u' ');
+    }
 }
 
 TEST(ReplayTest, TheConfigurationsLevelsHoldUnlessTheCommandLineGivesOthers) {

@@ -1,5 +1,8 @@
 #include "platform/linux/JsonFileUserDefaults.h"
 
+#include "platform/StorageCondition.h"
+#include "platform/linux/AtomicFile.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -9,7 +12,6 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -24,6 +26,22 @@ QString text(const char* sourceText) { return QCoreApplication::translate("Glidr
 
 QString unreadableText(const QString& path, const QString& reason) {
     return text("无法读取设置文件 %1：%2").arg(path, reason);
+}
+
+QString fullDiskText(const QString& folder) { return text("设置文件夹 %1 所在的磁盘已满。").arg(folder); }
+
+// A read-only or full disk in words of its own; nothing when the folder's
+// file system reports neither.
+std::optional<QString> storageProblem(const QString& folder) {
+    switch (storageCondition(folder)) {
+        case StorageCondition::readOnly:
+            return text("设置文件夹 %1 所在的磁盘是只读的。").arg(folder);
+        case StorageCondition::full:
+            return fullDiskText(folder);
+        case StorageCondition::usable:
+            break;
+    }
+    return std::nullopt;
 }
 
 std::optional<DefaultsValue> decodeEntry(const QJsonValue& entry) {
@@ -118,7 +136,11 @@ void JsonFileUserDefaults::load() {
             return;
         case Reading::undecodable:
             // Kept for inspection; the defaults load instead.
-            if (!setAside()) readFailure_ = failure_;
+            if (setAside()) {
+                unreadableNotice_ = text("设置文件已损坏，已原样保留为 %1，现使用默认设置。").arg(setAsidePath_);
+            } else {
+                readFailure_ = failure_;
+            }
             return;
         case Reading::read:
             break;
@@ -129,6 +151,10 @@ void JsonFileUserDefaults::load() {
         } else {
             ++unreadableEntries_;
         }
+    }
+    if (unreadableEntries_ > 0) {
+        unreadableNotice_ = text("设置文件 %1 中有 %2 项设置无法识别，已保留在文件中，这些设置现使用默认值。")
+                                .arg(path_, QString::number(unreadableEntries_));
     }
 }
 
@@ -155,12 +181,20 @@ bool JsonFileUserDefaults::fail(QString reason) {
 bool JsonFileUserDefaults::save() {
     if (!readFailure_.isEmpty()) return fail(readFailure_);
     const QString folder = QFileInfo(path_).absolutePath();
-    if (!QDir().mkpath(folder)) return fail(text("无法创建文件夹：%1").arg(folder));
+    if (!QDir().mkpath(folder)) return fail(storageProblem(folder).value_or(text("无法创建文件夹：%1").arg(folder)));
 
     QLockFile lock(path_ + QStringLiteral(".lock"));
     if (!lock.tryLock(int(lockTimeout_.count()))) {
-        return fail(lock.error() == QLockFile::LockFailedError ? text("设置文件正被另一个 Glidra 进程写入。")
-                                                               : text("无法锁定设置文件 %1。").arg(path_));
+        switch (lock.error()) {
+            case QLockFile::LockFailedError:
+                return fail(text("设置文件正被另一个 Glidra 进程写入。"));
+            case QLockFile::PermissionError:
+                return fail(storageProblem(folder).value_or(text("没有写入设置文件夹 %1 的权限。").arg(folder)));
+            case QLockFile::NoError:
+            case QLockFile::UnknownError:
+                break;
+        }
+        return fail(storageProblem(folder).value_or(text("无法锁定设置文件 %1。").arg(path_)));
     }
     // Another process may have changed other keys since: only ours go in.
     Document document = read();
@@ -186,10 +220,15 @@ bool JsonFileUserDefaults::save() {
         }
     }
 
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    file.write(QJsonDocument(document.object).toJson(QJsonDocument::Indented));
-    if (!file.commit()) return fail(file.errorString());
+    // A save that fails leaves the file as it was: the changes stay in
+    // memory and go in with the next write.
+    if (const auto failure =
+            writeFileAtomically(path_, QJsonDocument(document.object).toJson(QJsonDocument::Indented))) {
+        // The cancelled save has given its blocks back: the disk no longer
+        // looks full, but was.
+        if (failure->error == QFileDevice::ResourceError) return fail(fullDiskText(folder));
+        return fail(storageProblem(folder).value_or(text("无法写入设置文件 %1：%2").arg(path_, failure->description)));
+    }
     changed_.clear();
     failure_.clear();
     return true;

@@ -34,6 +34,7 @@ public:
     bool setValue(const QString& key, const DefaultsValue& value) override;
     bool removeValue(const QString& key) override;
     QString failure() const override { return failure_; }
+    QString unreadableNotice() const override { return unreadableNotice_; }
 
     const QString& path() const { return path_; }
     // Where an undecodable document was moved, if one was.
@@ -65,6 +66,9 @@ private:
     // Why the document could not be read at start; every write is refused.
     QString readFailure_;
     int unreadableEntries_ = 0;
+    // Said of what loading found; a document set aside later, at a write,
+    // loses nothing this process holds.
+    QString unreadableNotice_;
 };
 
 }  // namespace glidra::linux_platform

@@ -1,10 +1,11 @@
 #include "platform/linux/XdgAutostartLoginItems.h"
 
+#include "platform/linux/AtomicFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace glidra::linux_platform {
@@ -92,10 +93,9 @@ std::optional<LoginItems::Error> XdgAutostartLoginItems::registerApp() {
     if (!QDir().mkpath(folder_)) {
         return Error{QCoreApplication::translate("Glidra", "无法创建文件夹：%1").arg(folder_)};
     }
-    QSaveFile file(entryPath());
-    if (!file.open(QIODevice::WriteOnly)) return Error{file.errorString()};
-    file.write(desktopEntry(executable_));
-    if (!file.commit()) return Error{file.errorString()};
+    if (const auto failure = writeFileAtomically(entryPath(), desktopEntry(executable_))) {
+        return Error{failure->description};
+    }
     return std::nullopt;
 }
 

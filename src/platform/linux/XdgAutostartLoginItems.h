@@ -25,8 +25,8 @@ public:
     QString entryPath() const;
 
     Status status() const override;
-    // Writes the entry atomically, so a crash never leaves a half-written
-    // file for the session to choke on.
+    // Writes the entry atomically, so a crash or a full disk never leaves a
+    // half-written file for the session to choke on.
     std::optional<Error> registerApp() override;
     // Removes the entry; an entry that is already gone is not an error.
     std::optional<Error> unregisterApp() override;

@@ -16,6 +16,7 @@ public:
     bool setValue(const QString& key, const DefaultsValue& value) override;
     bool removeValue(const QString& key) override;
     QString failure() const override { return failure_; }
+    QString unreadableNotice() const override { return unreadableNotice_; }
 
     // Puts a value in place, durably, without counting it as a write of the
     // program.
@@ -38,6 +39,8 @@ public:
         failsWrites_ = fails;
         failureReason_ = std::move(reason);
     }
+    // As if the store had found something at start that it could not read.
+    void setUnreadableNotice(QString notice) { unreadableNotice_ = std::move(notice); }
     // What the next launch of the program would find: the values as the
     // last successful write left them.
     void restart() { values_ = durable_; }
@@ -52,6 +55,7 @@ private:
     bool failsWrites_ = false;
     QString failureReason_;
     QString failure_;
+    QString unreadableNotice_;
 };
 
 }  // namespace glidra::sim

@@ -164,6 +164,9 @@ TEST(ControlSettingsViewTest, EachObservedChangeResetsTheControllerAndFirstDispl
 }
 
 TEST(ControlSettingsViewTest, ControlsStoreWhatTheUserChoosesAndShowStoredValues) {
+    // A decimal point first, whatever the test's own locale.
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     GeneralPage general;
     ControlSettings& settings = general.ui.h.settings;
     settings.setSensitivity(1.55);
@@ -180,7 +183,6 @@ TEST(ControlSettingsViewTest, ControlsStoreWhatTheUserChoosesAndShowStoredValues
     EXPECT_EQ(general.text(QStringLiteral("sensitivityValue")), QStringLiteral("0.7"));
 
     // The user's locale, also when it changes while shown.
-    const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QEvent change(QEvent::LocaleChange);
     QCoreApplication::sendEvent(general.page.get(), &change);

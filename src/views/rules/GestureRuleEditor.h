@@ -74,6 +74,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void applicationChosen(const QString& path);
     QWidget* buildHeader();
     QWidget* buildToolbar();
     void showStep();

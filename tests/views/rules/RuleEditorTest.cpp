@@ -262,15 +262,15 @@ TEST_F(RuleEditorTest, TheApplicationChooserTakesADesktopEntryAndChangesNothingO
     workspace.addBundle(path, ApplicationBundle{QStringLiteral("org.gnome.Nautilus.desktop"), QStringLiteral("文件")});
     GestureRuleEditor& editor = open(rule(GestureAction::copy));
 
-    ui.fileDialogs.scriptAnswer(std::nullopt);
     click(&editor, QStringLiteral("addApplication"));
-    ui.fileDialogs.scriptAnswer(QStringLiteral("/tmp/notes.txt"));
+    ASSERT_TRUE(ui.fileDialogs.answer(std::nullopt));
     click(&editor, QStringLiteral("addApplication"));
+    ASSERT_TRUE(ui.fileDialogs.answer(QStringLiteral("/tmp/notes.txt")));
     EXPECT_EQ(editor.rule().appBundleID, QString());
     EXPECT_EQ(editor.errorMessage(), QString());
 
-    ui.fileDialogs.scriptAnswer(path);
     click(&editor, QStringLiteral("addApplication"));
+    ASSERT_TRUE(ui.fileDialogs.answer(path));
     EXPECT_EQ(editor.rule().appBundleID, QStringLiteral("org.gnome.Nautilus.desktop"));
     EXPECT_EQ(ui.fileDialogs.openRequests().back().directory, QStringLiteral("/usr/share/applications"));
     EXPECT_TRUE(child<QWidget>(&editor, QStringLiteral("applicationSection"))->isVisibleTo(&editor));
@@ -278,9 +278,11 @@ TEST_F(RuleEditorTest, TheApplicationChooserTakesADesktopEntryAndChangesNothingO
     EXPECT_EQ(editor.rule().appBundleID, QString());
 
     // The editor closed while the panel was open: the answer goes nowhere.
-    ui.fileDialogs.scriptAnswer(path);
-    ui.fileDialogs.whileOpen([this] { page_.reset(); });
     click(&editor, QStringLiteral("addApplication"));
+    ASSERT_TRUE(ui.fileDialogs.isOpen());
+    page_.reset();
+    EXPECT_FALSE(ui.fileDialogs.isOpen());
+    EXPECT_FALSE(ui.fileDialogs.answer(path));
     expectFlagsDown();
 }
 

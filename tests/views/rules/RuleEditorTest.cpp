@@ -5,6 +5,7 @@
 
 #include "app/ApplicationShell.h"
 #include "app/SettingsWindow.h"
+#include "platform/sim/SimSystemTray.h"
 #include "views/actions/GestureActionCategoryTabs.h"
 #include "views/actions/GestureActionLibraryView.h"
 #include "views/actions/GestureActionListView.h"
@@ -293,7 +294,8 @@ TEST_F(RuleEditorTest, QuittingWhileRecordingLeavesControlOffForTheNextLaunch) {
     ui.framework.addDevice();
     PageFactories pages;
     pages[SettingsPage::gestures] = [](UiContext& shared) -> QWidget* { return new FreeformRulesView(shared); };
-    ApplicationShell shell(ApplicationShell::Environment{context, pages, true, [] {}, [] {}});
+    sim::SimSystemTray tray(true);
+    ApplicationShell shell(ApplicationShell::Environment{context, pages, tray, [] {}, [] {}});
     shell.openSettings();
     settle();
     auto* rules = shell.window()->findChild<FreeformRulesView*>();

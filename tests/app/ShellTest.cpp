@@ -416,6 +416,45 @@ TEST_F(ShellTest, TheBadgedImageHasItsDotInTheTopRightCornerAndFollowsTheAppeara
                         QStringLiteral("tray-icon-light-plain"));
 }
 
+// The panel's colour is its own: a light application theme on a dark panel
+// (or the other way round) must still show the symbol.
+TEST(TrayIconTest, TheSymbolStaysVisibleOnLightAndDarkPanels) {
+    const auto onPanel = [](const QImage& icon, const QColor& panel) {
+        QImage composed(icon.size(), QImage::Format_ARGB32_Premultiplied);
+        composed.setDevicePixelRatio(icon.devicePixelRatio());
+        composed.fill(panel);
+        QPainter painter(&composed);
+        painter.drawImage(QPoint(0, 0), icon);
+        return composed;
+    };
+    // Pixels of the symbol (the dot's corner left out) that stand apart
+    // from the panel.
+    const auto standingOut = [](const QImage& composed, const QColor& panel) {
+        int count = 0;
+        for (int y = 0; y < composed.height(); ++y) {
+            for (int x = 0; x < composed.width() - 5 * int(composed.devicePixelRatio()); ++x) {
+                if (std::abs(composed.pixelColor(x, y).lightness() - panel.lightness()) > 100) ++count;
+            }
+        }
+        return count;
+    };
+    const QColor red(255, 59, 48);
+    for (const bool darkApplication : {false, true}) {
+        const QImage icons[] = {GlidraMenuBarIcon::plainSymbolImage(darkApplication),
+                                GlidraMenuBarIcon::badgedSymbolImage(darkApplication, red)};
+        for (const QImage& icon : icons) {
+            for (const QColor& panel : {QColor(Qt::white), QColor(Qt::black), QColor(40, 40, 40)}) {
+                SCOPED_TRACE(testing::Message() << "dark application " << darkApplication << ", panel "
+                                                << panel.name().toStdString() << ", " << icon.width() << " wide");
+                EXPECT_GT(standingOut(onPanel(icon, panel), panel), 40);
+            }
+        }
+    }
+    const QImage light = GlidraMenuBarIcon::plainSymbolImage(false);
+    test::saveForReview(onPanel(light, Qt::black).scaled(72, 72), QStringLiteral("tray-icon-light-on-dark-panel"));
+    test::saveForReview(onPanel(light, Qt::white).scaled(72, 72), QStringLiteral("tray-icon-light-on-light-panel"));
+}
+
 TEST_F(ShellTest, StartUpRunsInOrderOnceAndResumesControlBeforeAnyWindow) {
     ui.h.settings.setRestoreEnabled(true);
     ui.framework.addDevice();

@@ -26,12 +26,13 @@
 #include "platform/linux/LogindSystemPower.h"
 #include "platform/linux/MprisBrowserVideoChannel.h"
 #include "platform/linux/PortalInteractiveScreenshot.h"
+#include "platform/linux/QProcessRunner.h"
 #include "platform/linux/QtClipboardPasteboard.h"
 #include "platform/linux/QtFileDialogs.h"
 #include "platform/linux/QtScenePhase.h"
-#include "platform/linux/QProcessRunner.h"
 #include "platform/linux/QtScreenCovers.h"
 #include "platform/linux/QtScreens.h"
+#include "platform/linux/QtSystemTray.h"
 #include "platform/linux/UnavailableTranslationPresenter.h"
 #include "platform/linux/UnavailableUpdater.h"
 #include "platform/linux/UnreadTextSelection.h"
@@ -48,7 +49,6 @@
 
 #include <QApplication>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 
 #include <unistd.h>
 #include <csignal>
@@ -92,6 +92,7 @@ struct Platform {
     QtScreenCovers screenCovers;
     QtScenePhase scenePhase;
     QtFileDialogs fileDialogs;
+    QtSystemTray tray{QDBusConnection::sessionBus()};
     DesktopHUDScreens screens;
     EwmhWindowControl windows;
     QtScreens windowScreens;
@@ -109,7 +110,7 @@ struct Platform {
     UnavailableTranslationPresenter translation;
 };
 
-int run(QApplication& app) {
+int run(QApplication& app, const QuitSignals& quitSignals) {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     SingleInstance instance(runtime);
     switch (instance.start()) {
@@ -244,25 +245,35 @@ int run(QApplication& app) {
     pages[SettingsPage::practice] = [](UiContext& shared) -> QWidget* { return new PracticeView(shared); };
     pages[SettingsPage::general] = [](UiContext& shared) -> QWidget* { return new ControlSettingsView(shared); };
 
+    // The shared pointers go before what they point at.
+    const auto forgetShared = [&shell] {
+        shell = nullptr;
+        TrackpadController::setShared(nullptr);
+        MultitouchBridge::setShared(nullptr);
+        ControlSettings::setShared(nullptr);
+    };
+    // Logout during start-up: nothing is shown, and what started is undone
+    // as quitting does.
+    if (quitSignals.pending()) {
+        ApplicationShell::windDown(context, [] { glidraMTStop(); });
+        forgetShared();
+        return 0;
+    }
     ApplicationShell application(ApplicationShell::Environment{
         context,
         std::move(pages),
-        QSystemTrayIcon::isSystemTrayAvailable(),
+        platform.tray,
         [] { glidraMTStop(); },
         [] { QCoreApplication::quit(); },
     });
     shell = &application;
     QObject::connect(&instance, &SingleInstance::openWindowRequested, &application, &ApplicationShell::openSettings);
     // Logout and Ctrl+C end the program the way the menu's quit does.
-    QuitSignals quitSignals({SIGTERM, SIGINT, SIGHUP});
     QObject::connect(&quitSignals, &QuitSignals::received, &application, &ApplicationShell::quit);
     application.start();
 
     const int status = app.exec();
-    shell = nullptr;
-    TrackpadController::setShared(nullptr);
-    MultitouchBridge::setShared(nullptr);
-    ControlSettings::setShared(nullptr);
+    forgetShared();
     return status;
 }
 
@@ -284,6 +295,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     QApplication app(argc, argv);
+    // From here on a signal that ends the session is an orderly quit, also
+    // during start-up.
+    glidra::QuitSignals quitSignals({SIGTERM, SIGINT, SIGHUP});
     glidra::installQtTranslations(app);
     QCoreApplication::setApplicationName(QStringLiteral("Glidra"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GLIDRA_VERSION));
@@ -291,5 +305,5 @@ int main(int argc, char** argv) {
     // The shell decides when closing the window ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     glidra::kit::useApplicationFont();
-    return glidra::run(app);
+    return glidra::run(app, quitSignals);
 }

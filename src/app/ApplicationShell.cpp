@@ -4,7 +4,11 @@
 #include "app/GlidraMenuBarIcon.h"
 #include "app/SettingsWindow.h"
 #include "app/UiContext.h"
+#include "executors/KeepAwakeController.h"
+#include "executors/KeyboardLockController.h"
 #include "executors/MicrophoneMuteController.h"
+#include "platform/SystemTray.h"
+#include "trackpad/TrackpadController.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -24,10 +28,17 @@ ApplicationShell::~ApplicationShell() {
 }
 
 void ApplicationShell::start() {
-    if (!environment_.hasTray) {
-        openSettings();
+    if (environment_.tray.isAvailable()) {
+        showTrayIcon();
         return;
     }
+    // At login the panel often comes after the program.
+    connect(&environment_.tray, &SystemTray::becameAvailable, this, &ApplicationShell::showTrayIcon);
+    openSettings();
+}
+
+void ApplicationShell::showTrayIcon() {
+    if (tray_ || quitting_) return;
     tray_ = new QSystemTrayIcon(icon_->icon());
     tray_->setObjectName(QStringLiteral("trayIcon"));
     tray_->setToolTip(QStringLiteral("Glidra"));
@@ -67,19 +78,30 @@ void ApplicationShell::openSettings() {
 void ApplicationShell::windowClosed() {
     // The window is being destroyed: nothing may reach it any more.
     window_ = nullptr;
-    if (!environment_.hasTray && !quitting_) quit();
+    // With no tray there is nothing left of the program to use.
+    if (!tray_ && !quitting_) quit();
+}
+
+void ApplicationShell::windDown(UiContext& context, const std::function<void()>& stopBridge) {
+    (void)context.microphone.restore();
+    context.keyboardLock.stop();
+    if (context.keepAwake.isActive()) (void)context.keepAwake.setActive(false);
+    // Not a switch by the user: control stays remembered as it is.
+    context.controller.stopListening();
+    stopBridge();
 }
 
 void ApplicationShell::quit() {
     if (quitting_) return;
     quitting_ = true;
+    // The system first: whatever the window's teardown does, the user's
+    // microphone, keyboard and pointer are theirs again.
+    windDown(environment_.context, environment_.stopBridge);
     if (window_) {
         window_->close();
         // Closing only schedules the deletion; the loop may not run again.
         delete window_;
     }
-    (void)environment_.context.microphone.restore();
-    environment_.stopBridge();
     environment_.terminate();
 }
 

@@ -17,18 +17,20 @@ namespace glidra {
 class ControlMenu;
 class GlidraMenuBarIcon;
 class SettingsWindow;
+class SystemTray;
 struct UiContext;
 
 // What the user sees of the running program: the tray icon with its menu
 // and the one settings window. Without a tray the window opens at start and
-// closing it quits; with one, closing the window leaves the program running.
+// closing it quits, until a tray comes: the icon then moves into it, and
+// from then on closing the window leaves the program running.
 class ApplicationShell final : public QObject {
     Q_OBJECT
 public:
     struct Environment {
         UiContext& context;
         PageFactories pages;
-        bool hasTray;
+        SystemTray& tray;
         // Unregisters the frame callback and stops every multitouch device.
         std::function<void()> stopBridge;
         // Ends the event loop.
@@ -38,14 +40,21 @@ public:
     explicit ApplicationShell(Environment environment, QObject* parent = nullptr);
     ~ApplicationShell() override;
 
-    // Shows the tray icon, or the window when there is no tray.
+    // Shows the tray icon, or the window when there is no tray yet.
     void start();
     // Opens the window, or brings the open one to the front.
     void openSettings();
-    // Closes the window (its sheets run their close work), gives the
-    // microphone back, stops the bridge and ends the program. Control's
-    // remembered state is left as it is, so the next launch resumes it.
+    // Undoes what actions left on and stops the bridge (windDown), then
+    // closes the window (its sheets and panels run their close work) and
+    // ends the program. Control's remembered state is left as it is, so the
+    // next launch resumes it.
     void quit();
+
+    // The first half of quitting, also for a start-up ended before the shell
+    // exists: gives the microphone back, unlocks the keyboard, lets the
+    // system sleep again, ends listening (which lets go of the pointer lock,
+    // a held drag and an open application switcher) and stops the bridge.
+    static void windDown(UiContext& context, const std::function<void()>& stopBridge);
 
     SettingsWindow* window() const;
     ControlMenu& menu() const { return *menu_; }
@@ -55,6 +64,7 @@ public:
     std::optional<QRect> trayIconGeometry() const;
 
 private:
+    void showTrayIcon();
     void windowClosed();
 
     Environment environment_;

@@ -24,6 +24,19 @@ bool isDarkAppearance() { return kit::isDark(QApplication::palette()); }
 
 QColor symbolColour(bool isDark) { return isDark ? Qt::white : Qt::black; }
 
+// The panel's colour is not the application's: a light application theme
+// on a dark panel is common. The strokes follow the palette and carry a
+// halo of the other colour, so the symbol stands out on either panel.
+void paintOutlinedSymbol(QPainter& painter, const QRectF& box, QStringView symbol, bool isDark) {
+    constexpr qreal halo = GlidraMenuBarIcon::kHaloWidth;
+    for (const QPointF offset :
+         {QPointF(-halo, 0), QPointF(halo, 0), QPointF(0, -halo), QPointF(0, halo), QPointF(-halo, -halo),
+          QPointF(halo, -halo), QPointF(-halo, halo), QPointF(halo, halo)}) {
+        kit::paintSymbol(painter, box.translated(offset), symbol, symbolColour(!isDark));
+    }
+    kit::paintSymbol(painter, box, symbol, symbolColour(isDark));
+}
+
 }  // namespace
 
 GlidraMenuBarIcon::GlidraMenuBarIcon(UiContext& context, QObject* parent) : QObject(parent), context_(context) {
@@ -73,7 +86,7 @@ QImage GlidraMenuBarIcon::badgedSymbolImage(bool isDark, const QColor& color, co
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     if (loads) {
-        kit::paintSymbol(painter, QRectF(0, (canvasHeight - h) * 0.5, w, h), symbol, symbolColour(isDark));
+        paintOutlinedSymbol(painter, QRectF(0, (canvasHeight - h) * 0.5, w, h), symbol, isDark);
     }
     painter.setPen(Qt::NoPen);
     painter.setBrush(color);
@@ -87,7 +100,7 @@ QImage GlidraMenuBarIcon::plainSymbolImage(bool isDark, qreal devicePixelRatio) 
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    kit::paintSymbol(painter, QRectF(0, 0, kSymbolSide, kSymbolSide), u"hand.draw", symbolColour(isDark));
+    paintOutlinedSymbol(painter, QRectF(0, 0, kSymbolSide, kSymbolSide), u"hand.draw", isDark);
     return image;
 }
 

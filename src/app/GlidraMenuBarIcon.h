@@ -14,7 +14,8 @@ struct UiContext;
 // The tray icon: the "hand.draw" symbol, with a dot in its top-right corner
 // when something needs the user: red while control does not work, orange
 // while an effect the menu can undo is in force. Panels on Linux do not tint
-// template images, so the symbol is drawn black or white for the palette.
+// template images, so the symbol is drawn black or white for the palette,
+// outlined in the other colour, since the panel's own colour is unknown.
 class GlidraMenuBarIcon final : public QObject {
     Q_OBJECT
 public:
@@ -22,6 +23,8 @@ public:
     static constexpr int kMinimumHeight = 18;
     // A loaded symbol that could not be drawn counts as this wide and high.
     static constexpr int kMissingSymbolSide = 16;
+    // How far the contrasting outline reaches beyond the strokes.
+    static constexpr qreal kHaloWidth = 1;
 
     explicit GlidraMenuBarIcon(UiContext& context, QObject* parent = nullptr);
     ~GlidraMenuBarIcon() override;
@@ -36,7 +39,7 @@ public:
     // with a 4-point dot 1 in from the right and top edges.
     static QImage badgedSymbolImage(bool isDark, const QColor& color,
                                     const QString& symbol = QStringLiteral("hand.draw"), qreal devicePixelRatio = 2);
-    // The symbol alone, in the colour the panel cannot give it.
+    // The symbol alone, in the colours the panel cannot give it.
     static QImage plainSymbolImage(bool isDark, qreal devicePixelRatio = 2);
 
     // The icon for the current state and palette.

@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <array>
@@ -13,8 +14,10 @@ namespace {
 
 // One pipe for the process: signal handlers are process-wide.
 std::array<int, 2> pipeEnds = {-1, -1};
+volatile std::sig_atomic_t arrived = 0;
 
 extern "C" void writeSignal(int signal) {
+    arrived = 1;
     const unsigned char byte = static_cast<unsigned char>(signal);
     // Only async-signal-safe calls here.
     [[maybe_unused]] const auto written = ::write(pipeEnds[0], &byte, 1);
@@ -23,6 +26,7 @@ extern "C" void writeSignal(int signal) {
 }  // namespace
 
 QuitSignals::QuitSignals(std::initializer_list<int> signals, QObject* parent) : QObject(parent), signals_(signals) {
+    arrived = 0;
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds.data()) != 0) return;
     notifier_ = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &QuitSignals::readPipe);
@@ -30,7 +34,13 @@ QuitSignals::QuitSignals(std::initializer_list<int> signals, QObject* parent) : 
     action.sa_handler = writeSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : signals_) ::sigaction(signal, &action, nullptr);
+    sigset_t handled;
+    sigemptyset(&handled);
+    for (const int signal : signals_) {
+        ::sigaction(signal, &action, nullptr);
+        sigaddset(&handled, signal);
+    }
+    ::pthread_sigmask(SIG_UNBLOCK, &handled, nullptr);
 }
 
 QuitSignals::~QuitSignals() {
@@ -41,6 +51,8 @@ QuitSignals::~QuitSignals() {
         end = -1;
     }
 }
+
+bool QuitSignals::pending() const { return arrived != 0; }
 
 void QuitSignals::readPipe() {
     unsigned char byte = 0;

@@ -10,14 +10,21 @@ class QSocketNotifier;
 namespace glidra {
 
 // Turns the signals that end a session (SIGTERM at logout, SIGINT from a
-// terminal) into an orderly quit on the main thread: the handler only writes
-// a byte to a pipe, which the event loop reads.
+// terminal) into an orderly quit on the main thread: the handler only notes
+// the signal and writes a byte to a pipe, which the event loop reads. Made
+// as soon as the application object exists, so a signal during start-up is
+// kept for start-up to see.
 class QuitSignals final : public QObject {
     Q_OBJECT
 public:
+    // Also lets the signals through when whoever started the program left
+    // them blocked.
     explicit QuitSignals(std::initializer_list<int> signals, QObject* parent = nullptr);
     // Puts the default handlers back.
     ~QuitSignals() override;
+
+    // One of the signals has arrived (the event loop may not have run yet).
+    bool pending() const;
 
 Q_SIGNALS:
     void received(int signal);

@@ -3,15 +3,19 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
+class QObject;
 class QWidget;
 
 namespace glidra {
 
-// The desktop's open and save panels. Each call is modal to `parent` and
-// returns once the user has chosen; nothing when the user cancelled. The
-// panel runs a nested event loop, so callers re-check their own state after.
+// The desktop's open and save panels. A panel is window-modal to `parent`
+// and never runs a loop of its own: the call returns at once, and the answer
+// comes later from the event loop. It goes to `answer` only while `receiver`
+// lives, and the panel closes when `receiver` goes; a panel destroyed with
+// its parent answers nothing.
 class FileDialogs {
 public:
     struct OpenRequest {
@@ -30,12 +34,15 @@ public:
         QString defaultSuffix;  // added when the typed name has none
     };
 
+    // The chosen absolute path; nothing when the user cancelled.
+    using Answer = std::function<void(std::optional<QString>)>;
+
     virtual ~FileDialogs() = default;
 
-    // One existing file (or folder), as an absolute path.
-    virtual std::optional<QString> openFile(QWidget* parent, const OpenRequest& request) = 0;
-    // The path to write, as an absolute path.
-    virtual std::optional<QString> saveFile(QWidget* parent, const SaveRequest& request) = 0;
+    // One existing file (or folder).
+    virtual void openFile(QWidget* parent, const OpenRequest& request, QObject* receiver, Answer answer) = 0;
+    // The path to write.
+    virtual void saveFile(QWidget* parent, const SaveRequest& request, QObject* receiver, Answer answer) = 0;
 };
 
 }  // namespace glidra

@@ -11,6 +11,8 @@
 #include "executors/KeepAwakeController.h"
 #include "executors/KeyboardLockController.h"
 #include "executors/MicrophoneMuteController.h"
+#include "platform/linux/QtFileDialogs.h"
+#include "platform/sim/SimSystemTray.h"
 #include "settings/ControlSettings.h"
 #include "support/QtPrinters.h"
 #include "support/TestEnvironment.h"
@@ -18,20 +20,28 @@
 #include "support/UiReview.h"
 #include "support/WriteFailures.h"
 #include "views/kit/KitColour.h"
+#include "views/pages/ControlSettingsView.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
+#include <QFileDialog>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QLockFile>
 #include <QMenu>
+#include <QPainter>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTranslator>
+#include <QTimer>
+
+#include <pthread.h>
 
 #include <csignal>
 
@@ -45,15 +55,17 @@ protected:
     test::UiHarness ui;
     TrackpadController& c = ui.controller;
     test::CallLog& log = ui.h.log;
+    std::unique_ptr<sim::SimSystemTray> tray;
     std::unique_ptr<ApplicationShell> shell;
 
     ShellTest() { ui.rig.audio.setDefaultDevice(AudioScope::input, kMicrophone); }
 
-    ApplicationShell& makeShell(bool hasTray) {
+    ApplicationShell& makeShell(bool hasTray, PageFactories pages = {}) {
+        tray = std::make_unique<sim::SimSystemTray>(hasTray);
         shell = std::make_unique<ApplicationShell>(ApplicationShell::Environment{
             ui.context,
-            {},
-            hasTray,
+            std::move(pages),
+            *tray,
             [this] {
                 log.add(QStringLiteral("stopBridge"));
                 glidraMTStop();
@@ -62,6 +74,10 @@ protected:
         });
         return *shell;
     }
+    // Opens the general page's import panel (the real one, offscreen) and
+    // quits by `quit` from the event loop while it is open.
+    void quitWhileTheImportPanelIsOpen(const std::function<void(ApplicationShell&)>& quit);
+
     QStringList items() { return shell->menu().visibleItems(); }
     void choose(const QString& item) { shell->menu().item(item)->trigger(); }
     void muteMicrophone() {
@@ -69,6 +85,105 @@ protected:
         ASSERT_EQ(ui.context.microphone.toggle().kind, HUDNotice::Kind::success);
     }
 };
+
+void ShellTest::quitWhileTheImportPanelIsOpen(const std::function<void(ApplicationShell&)>& quit) {
+    linux_platform::QtFileDialogs panels;
+    UiContext& shared = ui.context;
+    UiContext context{
+        shared.settings,
+        shared.controller,
+        shared.workspace,
+        shared.accessibilityTrust,
+        shared.loginItems,
+        shared.clock,
+        shared.scheduler,
+        shared.updates,
+        panels,
+        shared.bundle,
+        shared.scenePhase,
+        shared.keyboardLock,
+        shared.keepAwake,
+        shared.microphone,
+        shared.desktopIcons,
+        shared.keyEvents,
+        shared.keyboard,
+        shared.shortcuts,
+        shared.performGestureAction,
+    };
+    PageFactories pages;
+    pages[SettingsPage::general] = [](UiContext& given) -> QWidget* { return new ControlSettingsView(given); };
+    sim::SimSystemTray present(true);
+    QEventLoop loop;
+    ApplicationShell app(ApplicationShell::Environment{
+        context,
+        pages,
+        present,
+        [this] {
+            log.add(QStringLiteral("stopBridge"));
+            glidraMTStop();
+        },
+        [this, &loop] {
+            log.add(QStringLiteral("terminate"));
+            loop.quit();
+        },
+    });
+    ui.switchOnWithTrackpad();
+    app.start();
+    app.openSettings();
+    QPointer<SettingsWindow> window = app.window();
+    window->contentView()->setPage(SettingsPage::general);
+    auto* importButton = window->findChild<QPushButton*>(QStringLiteral("importConfiguration"));
+    ASSERT_NE(importButton, nullptr);
+    muteMicrophone();
+    ui.context.keyboardLock.lock(false);
+
+    // Due before the click: a panel running a loop of its own would run it
+    // inside the click, with the window deleted under the panel.
+    QPointer<QFileDialog> panel;
+    bool openAtQuit = false;
+    QTimer::singleShot(0, &app, [&] {
+        panel = window ? window->findChild<QFileDialog*>() : nullptr;
+        openAtQuit = panel && panel->isVisible();
+        quit(app);
+    });
+    QTest::mouseClick(importButton, Qt::LeftButton);
+    EXPECT_EQ(log.count(QStringLiteral("terminate")), 0) << "the click returns with the panel open";
+    EXPECT_TRUE(c.isTransferringConfiguration());
+    // Only a hang ends here.
+    QTimer::singleShot(10000, &loop, [&loop] {
+        ADD_FAILURE() << "did not quit";
+        loop.quit();
+    });
+    loop.exec();
+    test::UiHarness::flushDeletes();
+
+    EXPECT_TRUE(openAtQuit);
+    EXPECT_TRUE(panel.isNull());
+    EXPECT_TRUE(window.isNull());
+    EXPECT_FALSE(ui.context.microphone.isActive());
+    EXPECT_FALSE(ui.context.keyboardLock.isLocked());
+    EXPECT_FALSE(c.isTransferringConfiguration());
+    EXPECT_EQ(log.count(QStringLiteral("stopBridge")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("terminate")), 1);
+    EXPECT_LT(log.calls.indexOf(QStringLiteral("stopBridge")), log.calls.indexOf(QStringLiteral("terminate")));
+}
+
+TEST_F(ShellTest, QuittingFromTheMenuWhileTheImportPanelIsOpenEndsInOrder) {
+    quitWhileTheImportPanelIsOpen([](ApplicationShell& app) { app.menu().item(QStringLiteral("quit"))->trigger(); });
+}
+
+TEST_F(ShellTest, LogoutWhileTheImportPanelIsOpenEndsInOrder) {
+    QuitSignals signals({SIGTERM});
+    std::optional<int> received;
+    quitWhileTheImportPanelIsOpen([&](ApplicationShell& app) {
+        QObject::connect(&signals, &QuitSignals::received, &app, [&app, &received](int signal) {
+            received = signal;
+            app.quit();
+        });
+        ::raise(SIGTERM);
+    });
+    EXPECT_EQ(received, SIGTERM);
+}
 
 TEST_F(ShellTest, TheMenuOffersWhatTheStateCallsFor) {
     makeShell(false);
@@ -131,7 +246,7 @@ TEST_F(ShellTest, TheMicrophoneItemFollowsTheOwedRestoreAndTheDotFollowsTheSilen
     EXPECT_EQ(shell->icon().badgeColor(), std::nullopt);
 }
 
-TEST_F(ShellTest, QuitClosesTheWindowRestoresTheMicrophoneStopsTheBridgeAndKeepsControlRemembered) {
+TEST_F(ShellTest, QuitUndoesTheLastingEffectsAndStopsTheBridgeBeforeTheWindowClosesAndKeepsControlRemembered) {
     auto& app = makeShell(true);
     ui.switchOnWithTrackpad();
     ASSERT_TRUE(ui.h.settings.restoreEnabled());
@@ -139,16 +254,32 @@ TEST_F(ShellTest, QuitClosesTheWindowRestoresTheMicrophoneStopsTheBridgeAndKeeps
     QPointer<SettingsWindow> window = app.window();
     ASSERT_TRUE(window);
     QObject::connect(window, &QObject::destroyed, [this] { log.add(QStringLiteral("windowClosed")); });
-    QObject::connect(&ui.context.microphone, &MicrophoneMuteController::isActiveChanged,
-                     [this] { log.add(QStringLiteral("microphoneRestored")); });
+    const auto logChange = [this](auto* object, auto signal, const char* name) {
+        QObject::connect(object, signal, [this, name] { log.add(QString::fromLatin1(name)); });
+    };
+    logChange(&ui.context.microphone, &MicrophoneMuteController::isActiveChanged, "microphoneRestored");
+    logChange(&ui.context.keyboardLock, &KeyboardLockController::isLockedChanged, "keyboardUnlocked");
+    logChange(&ui.context.keepAwake, &KeepAwakeController::isActiveChanged, "keepAwakeOff");
+    logChange(&c, &TrackpadController::isListeningChanged, "listeningStopped");
     muteMicrophone();
+    ui.context.keyboardLock.lock(false);
+    ui.context.keepAwake.setActive(true);
+    ASSERT_FALSE(ui.rig.power.held().empty());
+    ui.rig.drag().perform(GestureAction::mouseHoldLeft);
+    ASSERT_TRUE(ui.rig.executors->isMouseDragHeld());
     log.calls.clear();
 
     choose(QStringLiteral("quit"));
-    EXPECT_EQ(log.calls, (QStringList{QStringLiteral("windowClosed"), QStringLiteral("microphoneRestored"),
-                                      QStringLiteral("stopBridge"), QStringLiteral("terminate")}));
+    log.calls.removeIf([](const QString& call) { return call.contains(u'.'); });  // the HUD and scrubber's own
+    EXPECT_EQ(log.calls,
+              (QStringList{QStringLiteral("microphoneRestored"), QStringLiteral("keyboardUnlocked"),
+                           QStringLiteral("keepAwakeOff"), QStringLiteral("listeningStopped"),
+                           QStringLiteral("stopBridge"), QStringLiteral("windowClosed"), QStringLiteral("terminate")}));
     EXPECT_TRUE(window.isNull());
     EXPECT_FALSE(ui.context.microphone.isActive());
+    EXPECT_FALSE(ui.context.keyboardLock.isLocked());
+    EXPECT_TRUE(ui.rig.power.held().empty());
+    EXPECT_FALSE(ui.rig.executors->isMouseDragHeld());
     EXPECT_EQ(ui.framework.log().back().rfind("stop", 0), 0u);
     // Control was not switched off: the next launch resumes it.
     EXPECT_TRUE(c.isEnabled());
@@ -187,6 +318,28 @@ TEST_F(ShellTest, WithoutATrayTheWindowOpensAtStartAndClosingItQuits) {
     test::UiHarness::flushDeletes();
     EXPECT_EQ(log.count(QStringLiteral("terminate")), 1);
     EXPECT_EQ(log.count(QStringLiteral("stopBridge")), 1);
+}
+
+// At login the panel often comes up after the program.
+TEST_F(ShellTest, ATrayThatComesAfterStartTakesTheIconAndClosingTheWindowNoLongerQuits) {
+    auto& app = makeShell(false);
+    app.start();
+    ASSERT_NE(app.window(), nullptr);
+    ASSERT_EQ(app.trayIcon(), nullptr);
+
+    tray->appear();
+    ASSERT_NE(app.trayIcon(), nullptr);
+    EXPECT_EQ(app.trayIcon()->toolTip(), QStringLiteral("Glidra"));
+    EXPECT_EQ(app.trayIcon()->contextMenu(), shell->menu().menu());
+    EXPECT_NE(app.window(), nullptr) << "the window the user has stays";
+
+    app.window()->close();
+    test::UiHarness::flushDeletes();
+    EXPECT_EQ(app.window(), nullptr);
+    EXPECT_EQ(log.count(QStringLiteral("terminate")), 0);
+    EXPECT_EQ(log.count(QStringLiteral("stopBridge")), 0);
+    choose(QStringLiteral("openSettings"));
+    EXPECT_NE(app.window(), nullptr);
 }
 
 TEST_F(ShellTest, TheDotIsRedWhileControlDoesNotWorkAndOrangeForALastingEffect) {
@@ -267,6 +420,45 @@ TEST_F(ShellTest, TheBadgedImageHasItsDotInTheTopRightCornerAndFollowsTheAppeara
     test::saveForReview(app.icon().image().scaled(88, 72), QStringLiteral("tray-icon-light-red"));
     test::saveForReview(GlidraMenuBarIcon::plainSymbolImage(false).scaled(72, 72),
                         QStringLiteral("tray-icon-light-plain"));
+}
+
+// The panel's colour is its own: a light application theme on a dark panel
+// (or the other way round) must still show the symbol.
+TEST(TrayIconTest, TheSymbolStaysVisibleOnLightAndDarkPanels) {
+    const auto onPanel = [](const QImage& icon, const QColor& panel) {
+        QImage composed(icon.size(), QImage::Format_ARGB32_Premultiplied);
+        composed.setDevicePixelRatio(icon.devicePixelRatio());
+        composed.fill(panel);
+        QPainter painter(&composed);
+        painter.drawImage(QPoint(0, 0), icon);
+        return composed;
+    };
+    // Pixels of the symbol (the dot's corner left out) that stand apart
+    // from the panel.
+    const auto standingOut = [](const QImage& composed, const QColor& panel) {
+        int count = 0;
+        for (int y = 0; y < composed.height(); ++y) {
+            for (int x = 0; x < composed.width() - 5 * int(composed.devicePixelRatio()); ++x) {
+                if (std::abs(composed.pixelColor(x, y).lightness() - panel.lightness()) > 100) ++count;
+            }
+        }
+        return count;
+    };
+    const QColor red(255, 59, 48);
+    for (const bool darkApplication : {false, true}) {
+        const QImage icons[] = {GlidraMenuBarIcon::plainSymbolImage(darkApplication),
+                                GlidraMenuBarIcon::badgedSymbolImage(darkApplication, red)};
+        for (const QImage& icon : icons) {
+            for (const QColor& panel : {QColor(Qt::white), QColor(Qt::black), QColor(40, 40, 40)}) {
+                SCOPED_TRACE(testing::Message() << "dark application " << darkApplication << ", panel "
+                                                << panel.name().toStdString() << ", " << icon.width() << " wide");
+                EXPECT_GT(standingOut(onPanel(icon, panel), panel), 40);
+            }
+        }
+    }
+    const QImage light = GlidraMenuBarIcon::plainSymbolImage(false);
+    test::saveForReview(onPanel(light, Qt::black).scaled(72, 72), QStringLiteral("tray-icon-light-on-dark-panel"));
+    test::saveForReview(onPanel(light, Qt::white).scaled(72, 72), QStringLiteral("tray-icon-light-on-light-panel"));
 }
 
 TEST_F(ShellTest, StartUpRunsInOrderOnceAndResumesControlBeforeAnyWindow) {
@@ -415,11 +607,14 @@ TEST(SingleInstanceTest, AReadOnlyOrFullRuntimeFolderIsReportedAsSuch) {
     if (!ran) GTEST_SKIP() << "a small tmpfs is mounted only as root, where mounting is allowed";
 }
 
-TEST(QuitSignalsTest, ATerminationSignalArrivesOnTheEventLoop) {
+TEST(QuitSignalsTest, ATerminationSignalArrivesOnTheEventLoopAndIsSeenAtOnce) {
     QuitSignals signals({SIGTERM, SIGINT});
     QSignalSpy received(&signals, &QuitSignals::received);
+    EXPECT_FALSE(signals.pending());
     ::raise(SIGTERM);
     EXPECT_TRUE(received.isEmpty()) << "nothing happens inside the handler";
+    // Start-up, which runs before the event loop, sees it.
+    EXPECT_TRUE(signals.pending());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
     EXPECT_EQ(received.front().front().toInt(), SIGTERM);
 }
@@ -437,6 +632,22 @@ TEST(QtTranslationsTest, QtsOwnTextsComeInChineseWhateverTheLocale) {
     }
     QLocale::setDefault(previous);
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+}
+
+TEST(QuitSignalsTest, ASignalLeftBlockedByWhoeverStartedTheProgramStillCounts) {
+    sigset_t term;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    sigset_t previous;
+    ASSERT_EQ(::pthread_sigmask(SIG_BLOCK, &term, &previous), 0);
+    ::raise(SIGTERM);
+    {
+        QuitSignals signals({SIGTERM});
+        EXPECT_TRUE(signals.pending());
+        // Nothing of it may outlive the test: an ignored signal is dropped.
+        std::signal(SIGTERM, SIG_IGN);
+        ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    }
 }
 
 }  // namespace

@@ -2,48 +2,57 @@
 
 #include "platform/FileDialogs.h"
 
-#include <deque>
-#include <functional>
+#include <QObject>
+#include <QPointer>
+
 #include <utility>
 #include <vector>
 
 namespace glidra::sim {
 
-// Panels that answer from a script: each call takes the next scripted answer
-// (a path, or nothing for a cancel; a cancel when the script is empty) and
-// records the request and its parent.
+// Panels the test answers: each call records its request and parent and
+// leaves the panel open, as the desktop's would be, until the test gives the
+// user's choice with `answer`. A panel whose receiver went answers nothing.
 class SimFileDialogs final : public FileDialogs {
 public:
-    std::optional<QString> openFile(QWidget* parent, const OpenRequest& request) override {
+    void openFile(QWidget* parent, const OpenRequest& request, QObject* receiver, Answer answer) override {
         openRequests_.push_back(request);
-        return answer(parent);
+        present(parent, receiver, std::move(answer));
     }
-    std::optional<QString> saveFile(QWidget* parent, const SaveRequest& request) override {
+    void saveFile(QWidget* parent, const SaveRequest& request, QObject* receiver, Answer answer) override {
         saveRequests_.push_back(request);
-        return answer(parent);
+        present(parent, receiver, std::move(answer));
     }
 
-    void scriptAnswer(std::optional<QString> path) { answers_.push_back(std::move(path)); }
-    // Runs while the panel is "open", as the nested event loop would let
-    // other work run: a test closes windows or changes state there.
-    void whileOpen(std::function<void()> work) { whileOpen_ = std::move(work); }
+    // A panel is open and someone still waits for its answer.
+    bool isOpen() const { return !panels_.empty() && panels_.back().receiver; }
+    // The user's choice in the panel opened last: a path, or nothing for a
+    // cancel. False when no panel was open or its receiver had gone.
+    bool answer(std::optional<QString> path) {
+        if (panels_.empty()) return false;
+        Panel panel = std::move(panels_.back());
+        panels_.pop_back();
+        if (!panel.receiver) return false;
+        panel.answer(std::move(path));
+        return true;
+    }
 
     const std::vector<OpenRequest>& openRequests() const { return openRequests_; }
     const std::vector<SaveRequest>& saveRequests() const { return saveRequests_; }
     QWidget* lastParent() const { return lastParent_; }
 
 private:
-    std::optional<QString> answer(QWidget* parent) {
+    struct Panel {
+        QPointer<QObject> receiver;
+        Answer answer;
+    };
+
+    void present(QWidget* parent, QObject* receiver, Answer answer) {
         lastParent_ = parent;
-        if (whileOpen_) std::exchange(whileOpen_, {})();
-        if (answers_.empty()) return std::nullopt;
-        auto path = std::move(answers_.front());
-        answers_.pop_front();
-        return path;
+        panels_.push_back(Panel{receiver, std::move(answer)});
     }
 
-    std::deque<std::optional<QString>> answers_;
-    std::function<void()> whileOpen_;
+    std::vector<Panel> panels_;
     std::vector<OpenRequest> openRequests_;
     std::vector<SaveRequest> saveRequests_;
     QWidget* lastParent_ = nullptr;

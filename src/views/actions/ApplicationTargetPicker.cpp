@@ -61,10 +61,14 @@ void ApplicationTargetPicker::chooseApplication() {
     FileDialogs::OpenRequest request;
     request.directory = QStringLiteral("/usr/share/applications");
     request.nameFilters = {QStringLiteral("*.desktop")};
-    QPointer<ApplicationTargetPicker> self(this);
-    const auto path = context_.fileDialogs.openFile(window(), request);
-    if (!self || !path) return;
-    auto target = ApplicationTarget::fromUrl(QUrl::fromLocalFile(*path), context_.workspace);
+    context_.fileDialogs.openFile(window(), request, this,
+                                  [self = QPointer<ApplicationTargetPicker>(this)](std::optional<QString> path) {
+                                      if (self && path) self->applicationChosen(*path);
+                                  });
+}
+
+void ApplicationTargetPicker::applicationChosen(const QString& path) {
+    auto target = ApplicationTarget::fromUrl(QUrl::fromLocalFile(path), context_.workspace);
     if (!target) {
         setErrorMessage(tr("无法读取此应用，请重新选择。"));
         return;

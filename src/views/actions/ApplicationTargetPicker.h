@@ -36,6 +36,7 @@ public:
     QString errorMessage() const { return errorMessage_; }
     bool isOpening() const { return isOpening_; }
 
+    // Opens the panel; the choice arrives later.
     void chooseApplication();
     // Opens the target selected now; the running open keeps that target even
     // when the selection changes meanwhile.
@@ -47,6 +48,7 @@ Q_SIGNALS:
 private:
     static QCoro::Task<> open(QPointer<ApplicationTargetPicker> picker, const UiContext* context,
                               ApplicationTarget target);
+    void applicationChosen(const QString& path);
     void setErrorMessage(const QString& message);
     void refresh();
 

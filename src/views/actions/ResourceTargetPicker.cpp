@@ -49,11 +49,15 @@ void ResourceTargetPicker::chooseResource() {
     FileDialogs::OpenRequest request;
     request.choosesDirectories = selectsFolder_;
     request.acceptLabel = tr("选择");
-    QPointer<ResourceTargetPicker> self(this);
-    const auto path = dialogs_.openFile(window(), request);
-    if (!self || !path) return;
+    dialogs_.openFile(window(), request, this,
+                      [self = QPointer<ResourceTargetPicker>(this)](std::optional<QString> path) {
+                          if (self && path) self->resourceChosen(*path);
+                      });
+}
+
+void ResourceTargetPicker::resourceChosen(const QString& path) {
     // Linux has no bookmarks: the action works from the path alone.
-    setSelection(ResourceTarget{*path, QFileInfo(*path).fileName(), std::nullopt});
+    setSelection(ResourceTarget{path, QFileInfo(path).fileName(), std::nullopt});
     Q_EMIT selectionChanged(selection_);
 }
 

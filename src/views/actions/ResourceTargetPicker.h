@@ -30,13 +30,15 @@ public:
     void setSelection(const std::optional<ResourceTarget>& selection);
     const std::optional<ResourceTarget>& selection() const { return selection_; }
 
-    // Runs the open panel; a choice replaces the whole selection.
+    // Opens the panel; a choice, when it arrives, replaces the whole
+    // selection.
     void chooseResource();
 
 Q_SIGNALS:
     void selectionChanged(const std::optional<glidra::ResourceTarget>& selection);
 
 private:
+    void resourceChosen(const QString& path);
     void refresh();
 
     FileDialogs& dialogs_;

@@ -124,31 +124,43 @@ void ConfigurationTransferView::exportConfiguration() {
         setTransferring(false);
         return;
     }
-    const QPointer<ConfigurationTransferView> self(this);
-    const auto path = context_.fileDialogs.saveFile(
+    // What is written is the configuration as it was when the user asked.
+    context_.fileDialogs.saveFile(
         window(),
-        FileDialogs::SaveRequest{tr("导出 Glidra 配置"), {}, exportFileName(), {jsonFilter}, QStringLiteral("json")});
-    // Gone while the panel was open: its destructor lowered the flag.
-    if (!self) return;
+        FileDialogs::SaveRequest{tr("导出 Glidra 配置"), {}, exportFileName(), {jsonFilter}, QStringLiteral("json")},
+        this,
+        [self = QPointer<ConfigurationTransferView>(this), bytes = encoded.value(),
+         gestures = context_.settings.rules().size()](std::optional<QString> path) {
+            // Gone while the panel was open: its destructor lowered the flag.
+            if (self) self->exportChosen(path, bytes, gestures);
+        });
+}
+
+void ConfigurationTransferView::exportChosen(const std::optional<QString>& path, const QByteArray& bytes,
+                                             std::size_t gestures) {
     if (!path) {
         setTransferring(false);
         return;
     }
-    if (const auto failure = writeConfigurationFile(*path, encoded.value())) {
+    if (const auto failure = writeConfigurationFile(*path, bytes)) {
         setResult(*failure, true);
         setTransferring(false);
         return;
     }
-    setResult(tr("已导出 %1 个手势和边缘设置。").arg(QString::number(context_.settings.rules().size())), false);
+    setResult(tr("已导出 %1 个手势和边缘设置。").arg(QString::number(gestures)), false);
     setTransferring(false);
 }
 
 void ConfigurationTransferView::chooseImportFile() {
     setTransferring(true);
-    const QPointer<ConfigurationTransferView> self(this);
-    const auto path = context_.fileDialogs.openFile(
-        window(), FileDialogs::OpenRequest{tr("导入 Glidra 配置"), {}, {jsonFilter}, false, {}});
-    if (!self) return;
+    context_.fileDialogs.openFile(window(),
+                                  FileDialogs::OpenRequest{tr("导入 Glidra 配置"), {}, {jsonFilter}, false, {}}, this,
+                                  [self = QPointer<ConfigurationTransferView>(this)](std::optional<QString> path) {
+                                      if (self) self->importChosen(path);
+                                  });
+}
+
+void ConfigurationTransferView::importChosen(const std::optional<QString>& path) {
     if (!path) {
         cancelImport();
         return;

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <cstddef>
 #include <optional>
 
 class QPushButton;
@@ -37,6 +38,7 @@ public:
 
     static QString exportFileName() { return QStringLiteral("Glidra-Configuration.json"); }
 
+    // Each opens its panel; the work goes on once the user has chosen.
     void exportConfiguration();
     void chooseImportFile();
     void undoLastImport();
@@ -47,6 +49,8 @@ public:
     bool hasError() const { return hasError_; }
 
 private:
+    void exportChosen(const std::optional<QString>& path, const QByteArray& bytes, std::size_t gestures);
+    void importChosen(const std::optional<QString>& path);
     void confirmImport(const ConfigurationArchive& archive);
     // Closes the sheet and nothing else.
     void clearPendingImport();

@@ -224,8 +224,10 @@ void ControlSettingsView::connectObservers() {
         syncRecognitionLevel();
         controller_.resetGestureState();
     });
-    connect(&settings_, &ControlSettings::disabledApplicationsChanged, &controller_,
-            &TrackpadController::resetGestureState);
+    // The page is the context: each visit builds a new one, and a closed page
+    // leaves no reaction behind.
+    connect(&settings_, &ControlSettings::disabledApplicationsChanged, this,
+            [this] { controller_.resetGestureState(); });
     connect(&settings_, &ControlSettings::showOperationHintsChanged, this, [this] {
         syncHints();
         if (!settings_.showOperationHints()) controller_.hud().hide();
@@ -234,7 +236,7 @@ void ControlSettingsView::connectObservers() {
         syncHints();
         controller_.previewHintPosition();
     });
-    connect(&settings_, &ControlSettings::edgeWidthChanged, &controller_, &TrackpadController::resetGestureState);
+    connect(&settings_, &ControlSettings::edgeWidthChanged, this, [this] { controller_.resetGestureState(); });
     connect(&settings_, &ControlSettings::sensitivityChanged, this, [this] {
         syncSensitivity();
         controller_.resetGestureState();

@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -101,13 +102,16 @@ QString DisabledApplicationsView::displayName(const QString& name) {
 }
 
 void DisabledApplicationsView::addApplication() {
-    const QPointer<DisabledApplicationsView> self(this);
-    const auto path = context_.fileDialogs.openFile(
-        window(), FileDialogs::OpenRequest{{}, applicationsFolder(), {tr("应用 (*.desktop)")}, false, {}});
-    // The panel's loop may have closed the page.
-    if (!self || !path) return;
+    context_.fileDialogs.openFile(
+        window(), FileDialogs::OpenRequest{{}, applicationsFolder(), {tr("应用 (*.desktop)")}, false, {}}, this,
+        [self = QPointer<DisabledApplicationsView>(this)](std::optional<QString> path) {
+            // The page may have closed while the panel was open.
+            if (self && path) self->applicationChosen(*path);
+        });
+}
 
-    const auto bundle = context_.workspace.loadApplicationBundle(*path);
+void DisabledApplicationsView::applicationChosen(const QString& path) {
+    const auto bundle = context_.workspace.loadApplicationBundle(path);
     if (!bundle || !bundle->bundleIdentifier || bundle->bundleIdentifier->isEmpty()) {
         setErrorMessage(tr("无法读取应用标识，请重新选择。"));
         return;
@@ -118,7 +122,7 @@ void DisabledApplicationsView::addApplication() {
     if (contains(applications, identifier)) return;
 
     // An entry without a name of its own goes by its file's name.
-    const QString name = bundle->displayName.isEmpty() ? QFileInfo(*path).fileName() : bundle->displayName;
+    const QString name = bundle->displayName.isEmpty() ? QFileInfo(path).fileName() : bundle->displayName;
     applications.push_back(DisabledApplication{identifier, displayName(name)});
     context_.settings.setDisabledApplications(std::move(applications));
 }

@@ -32,7 +32,8 @@ public:
     // ".app" or ".desktop", so names that carry a dot ("Node.js") stay whole.
     static QString displayName(const QString& name);
 
-    // Chooses one application and appends it, unless it is listed already.
+    // Opens the panel for one application, appended once chosen unless it is
+    // listed already.
     void addApplication();
     // Removes every entry with exactly this identifier.
     void removeApplication(const QString& bundleIdentifier);
@@ -40,6 +41,7 @@ public:
     QString errorMessage() const { return errorMessage_; }
 
 private:
+    void applicationChosen(const QString& path);
     void syncRows();
     void setErrorMessage(const QString& message);
 

@@ -50,8 +50,9 @@ GestureBindingsView::GestureBindingsView(UiContext& context, QWidget* parent)
 
     connect(reset_, &QPushButton::clicked, this, &GestureBindingsView::askToReset);
     // Any change of the bindings, from a row, the reset or an import, stops
-    // gestures begun under the old ones; never on first display.
-    connect(&settings_, &ControlSettings::bindingsChanged, &controller_, &TrackpadController::resetGestureState);
+    // gestures begun under the old ones; never on first display. The page is
+    // the context, so a closed one leaves no reaction behind.
+    connect(&settings_, &ControlSettings::bindingsChanged, this, [this] { controller_.resetGestureState(); });
 }
 
 void GestureBindingsView::askToReset() {

@@ -319,13 +319,18 @@ void GestureRuleEditor::primaryAction() {
 }
 
 void GestureRuleEditor::chooseApplication() {
-    const QPointer<GestureRuleEditor> self(this);
-    const auto path = context_.fileDialogs.openFile(
-        this, FileDialogs::OpenRequest{
-                  {}, DisabledApplicationsView::applicationsFolder(), {tr("应用 (*.desktop)")}, false, {}});
-    // The panel's loop may have closed the editor.
-    if (!self || !path) return;
-    const auto bundle = context_.workspace.loadApplicationBundle(*path);
+    context_.fileDialogs.openFile(
+        this,
+        FileDialogs::OpenRequest{
+            {}, DisabledApplicationsView::applicationsFolder(), {tr("应用 (*.desktop)")}, false, {}},
+        this, [self = QPointer<GestureRuleEditor>(this)](std::optional<QString> path) {
+            // The editor may have closed while the panel was open.
+            if (self && path) self->applicationChosen(*path);
+        });
+}
+
+void GestureRuleEditor::applicationChosen(const QString& path) {
+    const auto bundle = context_.workspace.loadApplicationBundle(path);
     if (!bundle || !bundle->bundleIdentifier || bundle->bundleIdentifier->isEmpty()) return;
     rule_.appBundleID = *bundle->bundleIdentifier;
     refresh();

@@ -85,6 +85,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void applicationChosen(const QString& path);
     QWidget* buildHeader();
     QWidget* buildToolbar();
     void showStep();

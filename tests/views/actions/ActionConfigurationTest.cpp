@@ -164,8 +164,8 @@ TEST_F(ConfigurationTest, EditsComeBackWholeAndShowingWritesNothing) {
     panel.setConfiguration(configuration(GestureAction::openFile));
     EXPECT_EQ(edits.count(), 0);
     // The first edit of never-set parameters stores them.
-    ui.fileDialogs.scriptAnswer(QStringLiteral("/tmp/a.txt"));
     QTest::mouseClick(panel.findChild<QPushButton*>(QStringLiteral("chooseResource")), Qt::LeftButton);
+    ASSERT_TRUE(ui.fileDialogs.answer(QStringLiteral("/tmp/a.txt")));
     ASSERT_EQ(edits.count(), 1);
     const auto edited = edits.at(0).at(0).value<ActionConfiguration>();
     EXPECT_EQ(edited.action, GestureAction::openFile);

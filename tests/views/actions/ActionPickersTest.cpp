@@ -87,8 +87,9 @@ TEST_F(PickersTest, TheResourcePickerReplacesTheWholeTargetAndKeepsItOnCancel) {
     auto* choose = editor.findChild<QPushButton*>(QStringLiteral("chooseResource"));
     EXPECT_EQ(choose->text(), QStringLiteral("选择…"));
     QSignalSpy edits(&editor, &ActionParameterEditor::parametersChanged);
-    ui.fileDialogs.scriptAnswer(QStringLiteral("/home/user/文档"));
     QTest::mouseClick(choose, Qt::LeftButton);
+    EXPECT_EQ(edits.count(), 0) << "nothing until the panel answers";
+    ASSERT_TRUE(ui.fileDialogs.answer(QStringLiteral("/home/user/文档")));
     ASSERT_EQ(ui.fileDialogs.openRequests().size(), 1u);
     EXPECT_TRUE(ui.fileDialogs.openRequests().back().choosesDirectories);
     EXPECT_EQ(ui.fileDialogs.openRequests().back().acceptLabel, QStringLiteral("选择"));
@@ -98,6 +99,7 @@ TEST_F(PickersTest, TheResourcePickerReplacesTheWholeTargetAndKeepsItOnCancel) {
     EXPECT_EQ(choose->text(), QStringLiteral("更换…"));
     // A cancelled panel changes nothing.
     QTest::mouseClick(choose, Qt::LeftButton);
+    ASSERT_TRUE(ui.fileDialogs.answer(std::nullopt));
     EXPECT_EQ(edits.count(), 1);
     EXPECT_EQ(picker->selection()->name, QStringLiteral("文档"));
 }
@@ -113,17 +115,18 @@ TEST_F(PickersTest, TheApplicationPickerReportsAnUnreadableChoiceAndClearsItOnAG
     EXPECT_FALSE(testOpen->isVisible());
     QSignalSpy changes(&picker, &ApplicationTargetPicker::selectionChanged);
 
-    ui.fileDialogs.scriptAnswer(QStringLiteral("/home/user/notes.txt"));
     QTest::mouseClick(choose, Qt::LeftButton);
+    ASSERT_TRUE(ui.fileDialogs.answer(QStringLiteral("/home/user/notes.txt")));
     EXPECT_EQ(ui.fileDialogs.openRequests().back().directory, QStringLiteral("/usr/share/applications"));
     EXPECT_EQ(picker.errorMessage(), QStringLiteral("无法读取此应用，请重新选择。"));
     EXPECT_EQ(changes.count(), 0);
     // A cancel keeps the message.
     QTest::mouseClick(choose, Qt::LeftButton);
+    ASSERT_TRUE(ui.fileDialogs.answer(std::nullopt));
     EXPECT_EQ(picker.errorMessage(), QStringLiteral("无法读取此应用，请重新选择。"));
 
-    ui.fileDialogs.scriptAnswer(entry);
     QTest::mouseClick(choose, Qt::LeftButton);
+    ASSERT_TRUE(ui.fileDialogs.answer(entry));
     EXPECT_TRUE(picker.errorMessage().isEmpty());
     ASSERT_EQ(changes.count(), 1);
     EXPECT_EQ(picker.selection()->name, QStringLiteral("编辑器"));

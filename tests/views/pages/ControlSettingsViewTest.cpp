@@ -149,6 +149,17 @@ TEST(ControlSettingsViewTest, EachObservedChangeResetsTheControllerAndFirstDispl
         EXPECT_TRUE(general.ui.h.log.calls.filter(QStringLiteral("hud.")).isEmpty());
         row.change(general.ui.h.settings);
         EXPECT_EQ(general.ui.controller.actionEpoch() - before, unobserved + 1);
+
+        // Pages visited and closed leave no reaction behind.
+        GeneralPage visited;
+        for (int visit = 0; visit < 3; ++visit) {
+            visited.open();
+            visited.page.reset();
+        }
+        test::UiHarness::flushDeletes();
+        const quint64 afterVisits = visited.ui.controller.actionEpoch();
+        row.change(visited.ui.h.settings);
+        EXPECT_EQ(visited.ui.controller.actionEpoch() - afterVisits, unobserved);
     }
 }
 

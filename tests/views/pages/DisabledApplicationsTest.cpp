@@ -34,8 +34,8 @@ struct DisabledApplications {
     // (nothing: not an application).
     void add(const QString& path, std::optional<ApplicationBundle> bundle) {
         if (bundle) ui.workspace.addBundle(path, *bundle);
-        ui.fileDialogs.scriptAnswer(path);
         QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("addApplication")), Qt::LeftButton);
+        ASSERT_TRUE(ui.fileDialogs.answer(path));
         test::UiHarness::flushDeletes();
     }
     std::vector<DisabledApplication> stored() const { return ControlSettings(ui.h.defaults).disabledApplications(); }

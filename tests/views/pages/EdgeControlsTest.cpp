@@ -362,6 +362,35 @@ TEST_F(EdgeControlsTest, WidthAndPointerLockWriteAndResetTheGestureState) {
     EXPECT_EQ(resets(), 3);
 }
 
+TEST_F(EdgeControlsTest, ABindingsChangeResetsOnceWhileThePageIsShownAndNotAfterItClosed) {
+    // A real change each time.
+    const auto changed = [](ControlSettings& store) {
+        auto bindings = store.bindings();
+        bindings.back().action = bindings.back().action == A::playPause ? A::nextTrack : A::playPause;
+        store.setBindings(bindings);
+    };
+    quint64 unobserved = 0;
+    {
+        test::UiHarness bare;
+        const quint64 before = bare.controller.actionEpoch();
+        changed(bare.h.settings);
+        unobserved = bare.controller.actionEpoch() - before;
+    }
+    for (int visit = 0; visit < 3; ++visit) {
+        open();
+        page.reset();
+    }
+    test::UiHarness::flushDeletes();
+    quint64 before = ui.controller.actionEpoch();
+    changed(settings);
+    EXPECT_EQ(ui.controller.actionEpoch() - before, unobserved) << "three closed pages";
+
+    open();
+    before = ui.controller.actionEpoch();
+    changed(settings);
+    EXPECT_EQ(ui.controller.actionEpoch() - before, unobserved + 1) << "the page shown";
+}
+
 TEST_F(EdgeControlsTest, ARowReplacedUnderItsOwnControlsDoesNotCrash) {
     // No stored configuration: the split is derived from the bindings, so a
     // choice that completes a preset merges the edge inside the menu's own

@@ -5,6 +5,7 @@
 
 #include "app/ApplicationShell.h"
 #include "app/SettingsWindow.h"
+#include "platform/sim/SimSystemTray.h"
 #include "views/actions/GestureActionCategoryTabs.h"
 #include "views/actions/GestureActionLibraryView.h"
 #include "views/actions/GestureActionListView.h"
@@ -408,15 +409,15 @@ TEST_F(RuleEditorTest, TheApplicationChooserTakesADesktopEntryAndChangesNothingO
     workspace.addBundle(path, ApplicationBundle{QStringLiteral("org.gnome.Nautilus.desktop"), QStringLiteral("文件")});
     GestureRuleEditor& editor = open(rule(GestureAction::copy));
 
-    ui.fileDialogs.scriptAnswer(std::nullopt);
     click(&editor, QStringLiteral("addApplication"));
-    ui.fileDialogs.scriptAnswer(QStringLiteral("/tmp/notes.txt"));
+    ASSERT_TRUE(ui.fileDialogs.answer(std::nullopt));
     click(&editor, QStringLiteral("addApplication"));
+    ASSERT_TRUE(ui.fileDialogs.answer(QStringLiteral("/tmp/notes.txt")));
     EXPECT_EQ(editor.rule().appBundleID, QString());
     EXPECT_EQ(editor.errorMessage(), QString());
 
-    ui.fileDialogs.scriptAnswer(path);
     click(&editor, QStringLiteral("addApplication"));
+    ASSERT_TRUE(ui.fileDialogs.answer(path));
     EXPECT_EQ(editor.rule().appBundleID, QStringLiteral("org.gnome.Nautilus.desktop"));
     EXPECT_EQ(ui.fileDialogs.openRequests().back().directory, QStringLiteral("/usr/share/applications"));
     EXPECT_TRUE(child<QWidget>(&editor, QStringLiteral("applicationSection"))->isVisibleTo(&editor));
@@ -424,9 +425,11 @@ TEST_F(RuleEditorTest, TheApplicationChooserTakesADesktopEntryAndChangesNothingO
     EXPECT_EQ(editor.rule().appBundleID, QString());
 
     // The editor closed while the panel was open: the answer goes nowhere.
-    ui.fileDialogs.scriptAnswer(path);
-    ui.fileDialogs.whileOpen([this] { page_.reset(); });
     click(&editor, QStringLiteral("addApplication"));
+    ASSERT_TRUE(ui.fileDialogs.isOpen());
+    page_.reset();
+    EXPECT_FALSE(ui.fileDialogs.isOpen());
+    EXPECT_FALSE(ui.fileDialogs.answer(path));
     expectFlagsDown();
 }
 
@@ -437,7 +440,8 @@ TEST_F(RuleEditorTest, QuittingWhileRecordingLeavesControlOffForTheNextLaunch) {
     ui.framework.addDevice();
     PageFactories pages;
     pages[SettingsPage::gestures] = [](UiContext& shared) -> QWidget* { return new FreeformRulesView(shared); };
-    ApplicationShell shell(ApplicationShell::Environment{context, pages, true, [] {}, [] {}});
+    sim::SimSystemTray tray(true);
+    ApplicationShell shell(ApplicationShell::Environment{context, pages, tray, [] {}, [] {}});
     shell.openSettings();
     settle();
     auto* rules = shell.window()->findChild<FreeformRulesView*>();

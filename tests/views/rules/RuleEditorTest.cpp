@@ -187,8 +187,8 @@ TEST_F(RuleEditorTest, AWebsiteTypedAndAFileChosenInTheActionStepAreSaved) {
 
     GestureRuleEditor& fileEditor = open(rule(GestureAction::openFile, {Kind::tap, 4, Direction::right, 1}));
     EXPECT_FALSE(primary(fileEditor)->isEnabled()) << "no file yet";
-    ui.fileDialogs.scriptAnswer(QStringLiteral("/home/user/notes.txt"));
     click(&fileEditor, QStringLiteral("chooseResource"));
+    ASSERT_TRUE(ui.fileDialogs.answer(QStringLiteral("/home/user/notes.txt")));
     click(&fileEditor, QStringLiteral("primary"));
     settle();
     ASSERT_TRUE(saved(GestureAction::openFile));

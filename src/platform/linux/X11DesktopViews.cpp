@@ -8,6 +8,10 @@ namespace glidra::linux_platform {
 
 namespace {
 const QString kShell = QStringLiteral("org.gnome.Shell");
+// KWin's global shortcuts, which its Overview effect registers under that name.
+const QString kGlobalShortcuts = QStringLiteral("org.kde.kglobalaccel");
+const QString kKWinComponent = QStringLiteral("/component/kwin");
+const QString kKWinOverview = QStringLiteral("Overview");
 }  // namespace
 
 X11DesktopViews::X11DesktopViews(X11Root root, QDBusConnection sessionBus, int timeoutMs)
@@ -24,17 +28,36 @@ DesktopViews::Outcome X11DesktopViews::showDesktop() {
     return root_.requestOfWindowManager("_NET_SHOWING_DESKTOP", {show, 0, 0, 0, 0}) ? Outcome::shown : Outcome::failed;
 }
 
-DesktopViews::Outcome X11DesktopViews::openOverview() {
+bool X11DesktopViews::hasOwner(const QString& service) const {
     const auto owned = callDBus(bus_,
                                 {QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
                                  QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner")},
-                                {kShell}, timeoutMs_);
-    if (!owned || owned->size() != 1 || !owned->first().toBool()) return Outcome::unavailable;
+                                {service}, timeoutMs_);
+    return owned && owned->size() == 1 && owned->first().toBool();
+}
+
+DesktopViews::Outcome X11DesktopViews::openOverview() {
+    if (!hasOwner(kShell)) return hasOwner(kGlobalShortcuts) ? openKWinOverview() : Outcome::unavailable;
     const auto reply =
         callDBus(bus_,
                  {kShell, QStringLiteral("/org/gnome/Shell"), QStringLiteral("org.freedesktop.DBus.Properties"),
                   QStringLiteral("Set")},
                  {kShell, QStringLiteral("OverviewActive"), QVariant::fromValue(QDBusVariant(true))}, timeoutMs_);
+    return reply ? Outcome::shown : Outcome::failed;
+}
+
+DesktopViews::Outcome X11DesktopViews::openKWinOverview() {
+    // A KWin without the effect lists no such shortcut: nothing to open.
+    const auto names = callDBus(bus_,
+                                {kGlobalShortcuts, kKWinComponent, QStringLiteral("org.kde.kglobalaccel.Component"),
+                                 QStringLiteral("shortcutNames")},
+                                {}, timeoutMs_);
+    if (!names) return Outcome::failed;
+    if (names->size() != 1 || !names->first().toStringList().contains(kKWinOverview)) return Outcome::unavailable;
+    const auto reply = callDBus(bus_,
+                                {kGlobalShortcuts, kKWinComponent, QStringLiteral("org.kde.kglobalaccel.Component"),
+                                 QStringLiteral("invokeShortcut")},
+                                {kKWinOverview}, timeoutMs_);
     return reply ? Outcome::shown : Outcome::failed;
 }
 

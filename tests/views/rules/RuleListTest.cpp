@@ -104,6 +104,17 @@ TEST_F(RuleListTest, RowsChangeTheRuleWithTheirIdAfterADeleteAndARegionIsOneUpda
     settings().setRules({a, b, c});
     page();
 
+    // Each row's buttons say which rule they act on.
+    for (const GestureRule& each : {b, c}) {
+        const QString which = each.gesture.title() + QStringLiteral("：") + each.actionTitle();
+        EXPECT_EQ(child<QPushButton>(row(each), QStringLiteral("edit"))->accessibleName(),
+                  QStringLiteral("编辑 ") + which);
+        EXPECT_EQ(child<QPushButton>(row(each), QStringLiteral("delete"))->accessibleName(),
+                  QStringLiteral("删除 ") + which);
+    }
+    EXPECT_NE(child<QPushButton>(row(b), QStringLiteral("edit"))->accessibleName(),
+              child<QPushButton>(row(c), QStringLiteral("edit"))->accessibleName());
+
     // "取消" keeps the list.
     click(row(a), QStringLiteral("delete"));
     ASSERT_NE(page().deleteConfirmation(), nullptr);

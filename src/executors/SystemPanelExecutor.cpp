@@ -35,7 +35,7 @@ QStringList SystemPanelExecutor::candidates(GestureAction action) {
 }
 
 std::optional<SystemPanelExecutor::PanelKeys> SystemPanelExecutor::desktopPanelKeys(GestureAction action,
-                                                                                  const QString& currentDesktop) {
+                                                                                    const QString& currentDesktop) {
     constexpr std::uint16_t kKeyS = 1;
     constexpr std::uint16_t kKeyV = 9;
     constexpr std::uint64_t kSuper = 0x100000;

@@ -587,8 +587,7 @@ TEST(GestureActionTest, ExactlyTheListedActionsHaveHelpTexts) {
         {A::mouseToggleDrag,
          "先把指针移到目标上，再做手势开始拖拽。移动指针后，用“松开鼠标左键”或再做一次切换手势放下。Esc、"
          "暂停控制或闲置 30 秒也会松开。"},
-        {A::forceQuitApplications,
-         "打开桌面自带的系统监视器，在其中选择并结束无响应的应用。"},
+        {A::forceQuitApplications, "打开桌面自带的系统监视器，在其中选择并结束无响应的应用。"},
         {A::nextTab,
          "多指左右滑动达到幅度即可切换，无需等到抬手。每次滑动切换一个标签，抬起全部手指后可立即再次滑动。"
          "与复杂路径手势重叠时会等抬手判定。"},

@@ -174,15 +174,14 @@ TEST_F(SystemActionExecutorTest, OnGnomeThePanelsOpenOnTheShellsOwnKeys) {
         const char* desktop;
         std::optional<Keys> keys;
     } cases[] = {
-        {GestureAction::openControlCenter, "GNOME", Keys{1, 0x100000}},        // Super+S
+        {GestureAction::openControlCenter, "GNOME", Keys{1, 0x100000}},              // Super+S
         {GestureAction::openNotificationCenter, "ubuntu:GNOME", Keys{9, 0x100000}},  // Super+V
         {GestureAction::openNotificationCenter, "KDE", std::nullopt},
         {GestureAction::openControlCenter, "", std::nullopt},
         {GestureAction::copy, "GNOME", std::nullopt},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(SystemPanelExecutor::desktopPanelKeys(c.action, QString::fromLatin1(c.desktop)), c.keys)
-            << c.desktop;
+        EXPECT_EQ(SystemPanelExecutor::desktopPanelKeys(c.action, QString::fromLatin1(c.desktop)), c.keys) << c.desktop;
         // The library offers the panels exactly where the keys exist.
         EXPECT_EQ(unavailabilityOnDesktop(c.action, QString::fromLatin1(c.desktop)).has_value(),
                   c.action != GestureAction::copy && !c.keys)

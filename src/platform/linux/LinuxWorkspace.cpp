@@ -334,7 +334,8 @@ QStringList LinuxWorkspace::systemMonitorCandidates(const QString& currentDeskto
     return currentDesktopFirst(
         {
             {"GNOME", gnome},
-            {"KDE", {QStringLiteral("org.kde.plasma-systemmonitor.desktop"), QStringLiteral("org.kde.ksysguard.desktop")}},
+            {"KDE",
+             {QStringLiteral("org.kde.plasma-systemmonitor.desktop"), QStringLiteral("org.kde.ksysguard.desktop")}},
             {"XFCE", {QStringLiteral("xfce4-taskmanager.desktop")}},
             {"X-Cinnamon", gnome},
             {"MATE", {QStringLiteral("mate-system-monitor.desktop")}},

@@ -199,7 +199,8 @@ TEST_F(PickersTest, TheShortcutsListLoadsOnShowKeepsAMissingChoiceAndAdoptsARena
     // A failed reload keeps the rows and says so; nothing is written.
     QTest::mouseClick(reload, Qt::LeftButton);
     finishList(1);
-    EXPECT_EQ(picker.message(), std::optional(QStringLiteral("无法读取快捷指令列表：这台电脑没有可用的 shortcuts 命令。")));
+    EXPECT_EQ(picker.message(),
+              std::optional(QStringLiteral("无法读取快捷指令列表：这台电脑没有可用的 shortcuts 命令。")));
     EXPECT_EQ(picker.targets().size(), 3u);
     EXPECT_EQ(changes.count(), 1);
 

@@ -156,9 +156,9 @@ TEST_F(FeedbackSheetTest, SendsTheMailAndKeepsTheTextAndCategoryForNextTime) {
 
 TEST(FeedbackTest, OnlyAConfiguredMailboxIsOffered) {
     const std::pair<const char*, bool> cases[] = {
-        {"support@glidra.example", true}, {"help@example.org", true},    {"", false},
-        {"support@glidra.invalid", false}, {"a@INVALID", false},         {"support", false},
-        {"@example.org", false},           {"a@b@example.org", false},   {"support@", false},
+        {"support@glidra.example", true},  {"help@example.org", true}, {"", false},
+        {"support@glidra.invalid", false}, {"a@INVALID", false},       {"support", false},
+        {"@example.org", false},           {"a@b@example.org", false}, {"support@", false},
     };
     for (const auto& [address, offered] : cases) {
         EXPECT_EQ(FeatureRequestView::hasSupportAddress(QString::fromUtf8(address)), offered) << address;
@@ -177,7 +177,8 @@ TEST_F(FeedbackSheetTest, WithoutAMailboxTheReportIsCopiedAndNothingIsMailed) {
     auto* note = sheet->findChild<QLabel*>(QStringLiteral("mailNote"));
     EXPECT_FALSE(note->text().contains(QStringLiteral("invalid")));
     EXPECT_FALSE(note->text().contains(QStringLiteral("邮件应用")));
-    EXPECT_EQ(sheet->findChild<QLabel*>(QStringLiteral("prompt"))->text(), QStringLiteral("使用中遇到问题？告诉我们。"));
+    EXPECT_EQ(sheet->findChild<QLabel*>(QStringLiteral("prompt"))->text(),
+              QStringLiteral("使用中遇到问题？告诉我们。"));
     EXPECT_FALSE(copy->isEnabled());
 
     QApplication::clipboard()->clear();

@@ -238,6 +238,25 @@ std::span<const GestureAction> categoryActions(GestureActionCategory category) {
 
 std::span<const GestureAction> featuredActions() { return featured; }
 
+std::optional<QString> unavailabilityOnDesktop(GestureAction action, const QString& currentDesktop) {
+    const bool gnome = currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)
+                           .contains(QStringLiteral("GNOME"), Qt::CaseInsensitive);
+    switch (action) {
+        // GNOME Shell opens its notification list and quick settings on keys
+        // of its own; other desktops offer neither to another program.
+        case A::openControlCenter:
+        case A::openNotificationCenter:
+            if (gnome) return std::nullopt;
+            return localized(GLIDRA_TEXT("此桌面不支持这个动作：没有可由其他程序打开的系统面板。"));
+        case A::translateSelection:
+            return localized(GLIDRA_TEXT("此桌面不支持这个动作：没有可用的系统翻译服务。"));
+        case A::runShortcut:
+            return localized(GLIDRA_TEXT("此桌面不支持这个动作：没有快捷指令应用。"));
+        default:
+            return std::nullopt;
+    }
+}
+
 void openAutomationSettings(Workspace& workspace) {
     openSettingsLink(workspace, "x-apple.systempreferences:com.apple.preference.security?Privacy_Automation");
 }

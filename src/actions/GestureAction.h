@@ -149,6 +149,11 @@ std::optional<GestureActionCategory> category(GestureAction action);
 std::span<const GestureAction> categoryActions(GestureActionCategory category);
 // What the library shows when no category is selected.
 std::span<const GestureAction> featuredActions();
+// Why the action cannot work on the desktop named by `currentDesktop` (as
+// XDG_CURRENT_DESKTOP names it, colon-separated), or nothing when it can.
+// The library says so at the action and never features it; a stored rule
+// keeps it and reports its failure when it runs.
+std::optional<QString> unavailabilityOnDesktop(GestureAction action, const QString& currentDesktop);
 
 // Open the system's privacy panes for the permission help.
 void openAutomationSettings(Workspace& workspace);
@@ -245,7 +250,7 @@ struct EnumTable<GestureAction> {
         {GestureAction::minimizeWindow, "minimizeWindow", GLIDRA_TEXT("最小化窗口"), "minus.rectangle", "", nullptr, Category::applications},
         {GestureAction::hideApplication, "hideApplication", GLIDRA_TEXT("隐藏当前应用"), "eye.slash", "", nullptr, Category::applications},
         {GestureAction::toggleFullScreen, "toggleFullScreen", GLIDRA_TEXT("切换全屏"), "arrow.up.left.and.arrow.down.right", "", nullptr, Category::applications},
-        {GestureAction::forceQuitApplications, "forceQuitApplications", GLIDRA_TEXT("打开强制退出窗口"), "xmark.octagon", GLIDRA_TEXT("强制退出应用 强制关闭 强退 结束任务 任务管理器"), GLIDRA_TEXT("打开桌面的“强制退出应用程序”窗口，再自行选择要退出的应用；桌面没有这个窗口时，请改用系统监视器。"), Category::applications},
+        {GestureAction::forceQuitApplications, "forceQuitApplications", GLIDRA_TEXT("打开系统监视器"), "xmark.octagon", GLIDRA_TEXT("强制退出应用 强制关闭 强退 结束任务 任务管理器 系统监视器"), GLIDRA_TEXT("打开桌面自带的系统监视器，在其中选择并结束无响应的应用。"), Category::applications},
         {GestureAction::previousDesktop, "previousDesktop", GLIDRA_TEXT("上一个桌面"), "arrow.left.circle", "", nullptr, Category::everyday},
         {GestureAction::nextDesktop, "nextDesktop", GLIDRA_TEXT("下一个桌面"), "arrow.right.circle", "", nullptr, Category::everyday},
         {GestureAction::screenshotArea, "screenshotArea", GLIDRA_TEXT("区域截图"), "viewfinder", "", nullptr, Category::screenshots},

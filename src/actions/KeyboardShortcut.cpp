@@ -30,7 +30,7 @@ QString keyTitle(std::uint16_t keyCode, const std::optional<QString>& characters
 
 QString modifierNames(std::uint64_t modifiers) {
     static constexpr std::pair<std::uint64_t, const char*> kNames[] = {
-        {modifier_flag::function, "Fn"}, {modifier_flag::control, "Ctrl"},   {modifier_flag::option, "Alt"},
+        {modifier_flag::function, "Fn"}, {modifier_flag::control, "Ctrl"},  {modifier_flag::option, "Alt"},
         {modifier_flag::shift, "Shift"}, {modifier_flag::command, "Super"},
     };
     QStringList names;

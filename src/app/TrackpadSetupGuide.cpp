@@ -70,15 +70,14 @@ QString TrackpadSetupGuide::waitingMessage() const {
 }
 
 void TrackpadSetupGuide::askForDisconnectedTrackpad() {
-    context_.controller.pairedTrackpadConnector().findDisconnectedTrackpad(
-        this, [this](std::optional<QString> name) {
-            if (name == disconnectedTrackpad_) return;
-            disconnectedTrackpad_ = std::move(name);
-            if (card_ == Card::waitingForTrackpad && notice_) {
-                card_.reset();
-                sync();
-            }
-        });
+    context_.controller.pairedTrackpadConnector().findDisconnectedTrackpad(this, [this](std::optional<QString> name) {
+        if (name == disconnectedTrackpad_) return;
+        disconnectedTrackpad_ = std::move(name);
+        if (card_ == Card::waitingForTrackpad && notice_) {
+            card_.reset();
+            sync();
+        }
+    });
 }
 
 void TrackpadSetupGuide::sync() {

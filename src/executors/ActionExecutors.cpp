@@ -1,6 +1,9 @@
 #include "executors/ActionExecutors.h"
 
+#include "actions/ShortcutKeyOption.h"
+#include "common/Localized.h"
 #include "executors/BrowserPageInfoReader.h"
+#include "platform/EventPoster.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
 
@@ -20,6 +23,7 @@ AdjustmentHUDSettings hudSettings(ControlSettings& settings) {
 
 ActionExecutors::ActionExecutors(Ports ports)
     : workspace_(ports.workspace),
+      poster_(ports.poster),
       systemApplicationSwitcher_(std::make_unique<SystemApplicationSwitcher>(SystemApplicationSwitcher::Ports{
           ports.poster, ports.taps, ports.accessibilityTrust, ports.scheduler, ports.systemEvents})),
       mouseDrag_(std::make_unique<MouseDragController>(
@@ -76,6 +80,23 @@ ActionExecutors::ActionExecutors(Ports ports)
 ActionExecutors::~ActionExecutors() = default;
 
 QCoro::Task<bool> ActionExecutors::openApplication(QString path) { co_return workspace_.openApplication(path); }
+
+QCoro::Task<HUDNotice> ActionExecutors::openForceQuitWindow(CancellationToken) {
+    co_return systemActions_.openSystemMonitor();
+}
+
+QCoro::Task<HUDNotice> ActionExecutors::openSystemPanel(GestureAction action) {
+    const auto keys = SystemPanelExecutor::desktopPanelKeys(action, qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+    if (!keys) co_return co_await systemPanel_.openPanel(action);
+    const auto events = ShortcutKeyOption::postKeyEvents(poster_, keys->keyCode, keys->flags, 0);
+    if (!events) {
+        co_return HUDNotice{localized(GLIDRA_TEXT("未能打开系统面板，请重试")), symbolName(action),
+                            HUDNotice::Kind::error};
+    }
+    poster_.post(events->first);
+    poster_.post(events->second);
+    co_return HUDNotice{title(action), symbolName(action), HUDNotice::Kind::success};
+}
 
 void ActionExecutors::attachController(TrackpadController& controller) {
     controller_ = &controller;

@@ -192,10 +192,10 @@ public:
     QCoro::Task<bool> toggleAccessibilityKeyboard(CancellationToken) override {
         return accessibilityKeyboard_->toggleAccessibilityKeyboard();
     }
-    QCoro::Task<HUDNotice> openSystemPanel(GestureAction action) override { return systemPanel_.openPanel(action); }
-    QCoro::Task<HUDNotice> openForceQuitWindow(CancellationToken token) override {
-        return forceQuitMenu_->openForceQuitWindow(std::move(token));
-    }
+    // The desktop's own keys for its panels where it has them.
+    QCoro::Task<HUDNotice> openSystemPanel(GestureAction action) override;
+    // Linux desktops end hung applications in their system monitor.
+    QCoro::Task<HUDNotice> openForceQuitWindow(CancellationToken token) override;
     HUDNotice closeFrontWindow() override { return windowAction_.closeFrontWindow(); }
     HUDNotice performWindowLayout(GestureAction action) override { return windowLayout_.perform(action); }
     HUDNotice switchToPreviousApplication() override { return applicationSwitcher_->switchToPrevious(); }
@@ -211,6 +211,7 @@ public:
 
 private:
     Workspace& workspace_;
+    EventPoster& poster_;
     std::unique_ptr<SystemApplicationSwitcher> systemApplicationSwitcher_;
     std::unique_ptr<MouseDragController> mouseDrag_;
     SyntheticInput syntheticInput_;

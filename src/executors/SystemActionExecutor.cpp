@@ -70,6 +70,16 @@ HUDNotice SystemActionExecutor::openSystemSettings() {
     return {localized(GLIDRA_TEXT("系统设置")), symbol, HUDNotice::Kind::success};
 }
 
+HUDNotice SystemActionExecutor::openSystemMonitor() {
+    const QString symbol = symbolName(GestureAction::forceQuitApplications);
+    const std::optional<QString> location = executors_.workspace.systemMonitorLocation();
+    if (!location) return {localized(GLIDRA_TEXT("找不到系统监视器")), symbol, HUDNotice::Kind::error};
+    if (!executors_.workspace.openApplication(*location)) {
+        return {localized(GLIDRA_TEXT("无法打开系统监视器")), symbol, HUDNotice::Kind::error};
+    }
+    return {localized(GLIDRA_TEXT("已打开系统监视器")), symbol, HUDNotice::Kind::success};
+}
+
 HUDNotice SystemActionExecutor::hideOtherApplications() {
     const QString symbol = QStringLiteral("eye.slash");
     const FrontApplication front = executors_.workspace.frontmostApplication();

@@ -42,6 +42,10 @@ public:
     // A notice for the system-level actions; nothing for every other action.
     QCoro::Task<std::optional<HUDNotice>> perform(GestureAction action);
 
+    // The desktop's system monitor, where a hung application is ended: the
+    // Linux counterpart of a force-quit window.
+    HUDNotice openSystemMonitor();
+
 private:
     HUDNotice openFileManager();
     HUDNotice openSystemSettings();

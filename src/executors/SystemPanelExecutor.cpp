@@ -34,6 +34,18 @@ QStringList SystemPanelExecutor::candidates(GestureAction action) {
             localized(GLIDRA_TEXT("通知中心"))};
 }
 
+std::optional<SystemPanelExecutor::PanelKeys> SystemPanelExecutor::desktopPanelKeys(GestureAction action,
+                                                                                    const QString& currentDesktop) {
+    constexpr std::uint16_t kKeyS = 1;
+    constexpr std::uint16_t kKeyV = 9;
+    constexpr std::uint64_t kSuper = 0x100000;
+    const QStringList running = currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    if (!running.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive)) return std::nullopt;
+    if (action == GestureAction::openControlCenter) return PanelKeys{kKeyS, kSuper};
+    if (action == GestureAction::openNotificationCenter) return PanelKeys{kKeyV, kSuper};
+    return std::nullopt;
+}
+
 QCoro::Task<HUDNotice> SystemPanelExecutor::openPanel(GestureAction action) {
     const QString symbol = symbolName(action);
     const QStringList names = candidates(action);

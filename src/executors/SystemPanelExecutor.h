@@ -8,6 +8,9 @@
 #include <QCoro/QCoroTask>
 #include <QStringList>
 
+#include <cstdint>
+#include <optional>
+
 namespace glidra {
 
 // Opens Control Center or Notification Center by pressing the matching item
@@ -29,6 +32,17 @@ public:
 
     // The names that identify the panel's menu-bar item, in order.
     static QStringList candidates(GestureAction action);
+
+    // The keys with which the desktop named by `currentDesktop` (as
+    // XDG_CURRENT_DESKTOP names it) opens the panel itself: on GNOME Shell,
+    // Super+S for the quick settings (openControlCenter) and Super+V for the
+    // notification list; nothing elsewhere.
+    struct PanelKeys {
+        std::uint16_t keyCode;
+        std::uint64_t flags;
+        friend bool operator==(const PanelKeys&, const PanelKeys&) = default;
+    };
+    static std::optional<PanelKeys> desktopPanelKeys(GestureAction action, const QString& currentDesktop);
 
     static constexpr int kMaximumDepth = 4;
     static constexpr int kMaximumChildren = 80;

@@ -81,6 +81,9 @@ public:
 
     // The path of the desktop's own settings application, if one is installed.
     virtual std::optional<QString> systemSettingsLocation() = 0;
+    // The path of the desktop's own system monitor (where a hung application
+    // is ended), if one is installed.
+    virtual std::optional<QString> systemMonitorLocation() = 0;
 
     // Reads the application at `path`; nothing when it is not a loadable
     // application.

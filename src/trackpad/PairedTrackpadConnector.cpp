@@ -26,11 +26,11 @@ void PairedTrackpadConnector::connect() {
 }
 
 void PairedTrackpadConnector::findDisconnectedTrackpad(QObject* context, TrackpadNameHandler handler) {
-    bluetooth_.pairedDevices(context, [handler = std::move(handler)](
-                                          std::optional<std::vector<BluetoothDevices::PairedDevice>> devices) {
-        const auto* trackpad = onlyTrackpad(devices.value_or(std::vector<BluetoothDevices::PairedDevice>{}));
-        handler(trackpad && !trackpad->isConnected ? std::optional(trackpad->name) : std::nullopt);
-    });
+    bluetooth_.pairedDevices(
+        context, [handler = std::move(handler)](std::optional<std::vector<BluetoothDevices::PairedDevice>> devices) {
+            const auto* trackpad = onlyTrackpad(devices.value_or(std::vector<BluetoothDevices::PairedDevice>{}));
+            handler(trackpad && !trackpad->isConnected ? std::optional(trackpad->name) : std::nullopt);
+        });
 }
 
 const BluetoothDevices::PairedDevice* PairedTrackpadConnector::onlyTrackpad(

@@ -270,7 +270,7 @@ TEST(GestureActionTest, CategoryListsWithTitles) {
              {A::minimizeWindow, "最小化窗口"},
              {A::hideApplication, "隐藏当前应用"},
              {A::toggleFullScreen, "切换全屏"},
-             {A::forceQuitApplications, "打开强制退出窗口"},
+             {A::forceQuitApplications, "打开系统监视器"},
              {A::nextWindow, "同一应用的下一个窗口"},
              {A::previousWindow, "同一应用的上一个窗口"},
              {A::hideOtherApplications, "隐藏其他应用"},
@@ -530,7 +530,7 @@ TEST(GestureActionTest, ExactlyTheListedActionsHaveKeywords) {
     const std::vector<std::pair<GestureAction, QString>> given = {
         {A::copyFilePath, "文件管理器 文件夹 完整路径 复制路径 位置"},
         {A::copyPageTitleAndLink, "复制网址 当前网址 URL 分享网页 链接 标题"},
-        {A::forceQuitApplications, "强制退出应用 强制关闭 强退 结束任务 任务管理器"},
+        {A::forceQuitApplications, "强制退出应用 强制关闭 强退 结束任务 任务管理器 系统监视器"},
         {A::disableKeepAwake, "禁止锁屏 防止锁屏 不锁屏 防休眠 不熄屏 咖啡 保持唤醒 电脑控制"},
         {A::mouseReleaseLeft, "拖动 拖拽 选中文字 按住 放下 鼠标操作"},
         {A::mouseScrollLeft, "鼠标滚轮 滚动 鼠标操作"},
@@ -587,8 +587,7 @@ TEST(GestureActionTest, ExactlyTheListedActionsHaveHelpTexts) {
         {A::mouseToggleDrag,
          "先把指针移到目标上，再做手势开始拖拽。移动指针后，用“松开鼠标左键”或再做一次切换手势放下。Esc、"
          "暂停控制或闲置 30 秒也会松开。"},
-        {A::forceQuitApplications,
-         "打开桌面的“强制退出应用程序”窗口，再自行选择要退出的应用；桌面没有这个窗口时，请改用系统监视器。"},
+        {A::forceQuitApplications, "打开桌面自带的系统监视器，在其中选择并结束无响应的应用。"},
         {A::nextTab,
          "多指左右滑动达到幅度即可切换，无需等到抬手。每次滑动切换一个标签，抬起全部手指后可立即再次滑动。"
          "与复杂路径手势重叠时会等抬手判定。"},

@@ -22,13 +22,14 @@ TEST(KeyboardShortcutTest, RecordedKeysPrintModifiersThenTheKeyTitle) {
         {53, shift, QStringLiteral("\x1b"), shift, "Shift+Esc"},
         {17, control | shift, QStringLiteral("t"), control | shift, "Ctrl+Shift+T"},
         {17, capsLock | command, QStringLiteral("t"), command, "Super+T"},  // Caps Lock is not part of a shortcut
-        {0x7A, 0x100 | 0x2000000, std::nullopt, 0, "F1"},              // device and other bits are dropped
-        {96, 0, QStringLiteral("\uF708"), 0, "F5"},                    // named keys win over characters
+        {0x7A, 0x100 | 0x2000000, std::nullopt, 0, "F1"},                   // device and other bits are dropped
+        {96, 0, QStringLiteral("\uF708"), 0, "F5"},                         // named keys win over characters
         {96, function, QStringLiteral("x"), function, "Fn+F5"},
         {36, command, QStringLiteral("\r"), command, "Super+Return"},
-        {0, function | control | option | shift | command, QStringLiteral("a"), shortcutMask, "Fn+Ctrl+Alt+Shift+Super+A"},
+        {0, function | control | option | shift | command, QStringLiteral("a"), shortcutMask,
+         "Fn+Ctrl+Alt+Shift+Super+A"},
         {18, option, QStringLiteral("¡"), option, "Alt+¡"},  // what the key typed, not the key cap
-        {0, command, std::nullopt, command, "Super+A"},        // no characters: the option list
+        {0, command, std::nullopt, command, "Super+A"},      // no characters: the option list
         {27, command, QString(), command, "Super+-"},
         {200, 0, std::nullopt, 0, "按键 200"},
         {200, control, QString(), control, "Ctrl+按键 200"},
@@ -62,8 +63,7 @@ TEST(KeyboardShortcutTest, LabelsOfEarlierVersionsShowTheKeyNames) {
         {"a media key", {0, control, QStringLiteral("⌃静音"), ShortcutMediaKey::mute}, "Ctrl+静音"},
         // Caps Lock was never part of the label.
         {"stray flags", {17, capsLock | control, QStringLiteral("⌃T"), std::nullopt}, "Ctrl+T"},
-        {"a label of this version", {17, control | option, QStringLiteral("Ctrl+Alt+T"), std::nullopt},
-         "Ctrl+Alt+T"},
+        {"a label of this version", {17, control | option, QStringLiteral("Ctrl+Alt+T"), std::nullopt}, "Ctrl+Alt+T"},
         {"no modifiers", {96, 0, QStringLiteral("F5"), std::nullopt}, "F5"},
         {"a media key alone", {0, 0, QStringLiteral("播放 / 暂停"), ShortcutMediaKey::playPause}, "播放 / 暂停"},
         // "Fn " without the flag is some other title, not the old prefix.

@@ -51,14 +51,9 @@ TEST(ShortcutKeyOptionTest, ListsEveryGroupInOrderWithDistinctKeysAndIds) {
     const struct {
         const char* title;
         std::uint16_t keyCode;
-    } spots[] = {{"向前删除", 117}, {"小键盘 Enter", 76},
-                 {"F1", 122},       {"Print", 105},
-                 {"F20", 90},       {"B", 11},
-                 {"Super", 55},     {"Pause", 113},
-                 {"Q", 12},         {"Z", 6},
-                 {"0", 29},         {"5", 23},
-                 {"9", 25},         {"\\", 42},
-                 {"/", 44},         {"`", 50}};
+    } spots[] = {{"向前删除", 117}, {"小键盘 Enter", 76}, {"F1", 122}, {"Print", 105}, {"F20", 90}, {"B", 11},
+                 {"Super", 55},     {"Pause", 113},       {"Q", 12},   {"Z", 6},       {"0", 29},   {"5", 23},
+                 {"9", 25},         {"\\", 42},           {"/", 44},   {"`", 50}};
     for (const auto& spot : spots) {
         EXPECT_EQ(optionTitled(QString::fromUtf8(spot.title)).keyCode, spot.keyCode) << spot.title;
     }

@@ -105,8 +105,9 @@ TEST_F(SetupGuideTest, TheWaitingCardSpeaksOfPairingOnlyForAPairedBluetoothTrack
     auto guide = makeGuide();
     ASSERT_EQ(guide->card(), Card::waitingForTrackpad);
     // None seen at all: a built-in touchpad needs no pairing.
-    EXPECT_EQ(guide->notice()->message(),
-              QStringLiteral("还没有找到触控板。笔记本的内置触控板无需配对；蓝牙触控板请先在系统的蓝牙设置中配对并连接。"));
+    EXPECT_EQ(
+        guide->notice()->message(),
+        QStringLiteral("还没有找到触控板。笔记本的内置触控板无需配对；蓝牙触控板请先在系统的蓝牙设置中配对并连接。"));
 
     // A paired one that is not connected, noticed on the next look.
     connector.disconnectedTrackpad = QStringLiteral("Magic Trackpad");
@@ -114,7 +115,8 @@ TEST_F(SetupGuideTest, TheWaitingCardSpeaksOfPairingOnlyForAPairedBluetoothTrack
     c.toggleEnabled();
     test::UiHarness::flushDeletes();
     ASSERT_EQ(guide->card(), Card::waitingForTrackpad);
-    EXPECT_EQ(guide->notice()->message(), QStringLiteral("已配对的蓝牙触控板“Magic Trackpad”尚未连接，可直接尝试连接。"));
+    EXPECT_EQ(guide->notice()->message(),
+              QStringLiteral("已配对的蓝牙触控板“Magic Trackpad”尚未连接，可直接尝试连接。"));
     test::saveForReview(test::pictureOf(*guide), QStringLiteral("setup-card-waiting-paired"));
 }
 

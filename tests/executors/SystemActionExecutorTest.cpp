@@ -82,8 +82,12 @@ TEST_F(SystemActionExecutorTest, TheDispatcherReachesTheApplicationAndWindowExec
     EXPECT_EQ(run(GestureAction::sleepComputer), notice("正在休眠", "moon.zzz", Kind::success));
     EXPECT_EQ(run(GestureAction::windowLeftHalf), notice("当前窗口不支持调整布局", "macwindow", Kind::error));
     EXPECT_EQ(run(GestureAction::closeWindow), notice("当前窗口无法关闭", "macwindow", Kind::error));
+    // Away from GNOME no desktop panel opens for another program.
+    const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
+    qputenv("XDG_CURRENT_DESKTOP", "XFCE");
     EXPECT_EQ(run(GestureAction::openControlCenter).text, QStringLiteral("未能打开系统面板，请重试"));
-    EXPECT_EQ(run(GestureAction::forceQuitApplications), notice("无法获取前台应用", "stop.circle", Kind::error));
+    qputenv("XDG_CURRENT_DESKTOP", desktop);
+    EXPECT_EQ(run(GestureAction::forceQuitApplications), notice("找不到系统监视器", "xmark.octagon", Kind::error));
     EXPECT_EQ(run(GestureAction::openAccessibilityKeyboard).text, QStringLiteral("无法打开悬浮键盘"))
         << "the settings page shows no keyboard switch";
     EXPECT_EQ(keyboardSettings.openings(), 1);
@@ -145,6 +149,57 @@ TEST_F(SystemActionExecutorTest, OpensTheDesktopsSettingsApplication) {
 
     workspace.setRefusesToOpenApplications(true);
     EXPECT_EQ(perform(GestureAction::openSystemSettings), notice("无法打开系统设置", "gearshape", Kind::error));
+}
+
+TEST_F(SystemActionExecutorTest, ForceQuitOpensTheDesktopsSystemMonitor) {
+    ApplicationActionExecutors& applications = *executors;
+    const auto forceQuit = [&] {
+        auto result = resultOf(applications.openForceQuitWindow({}));
+        h.time.drain();
+        return result->value();
+    };
+    EXPECT_EQ(forceQuit(), notice("找不到系统监视器", "xmark.octagon", Kind::error));
+    const QString monitor = QStringLiteral("/usr/share/applications/org.gnome.SystemMonitor.desktop");
+    workspace.setSystemMonitorLocation(monitor);
+    EXPECT_EQ(forceQuit(), notice("已打开系统监视器", "xmark.octagon", Kind::success));
+    EXPECT_EQ(workspace.openedApplications(), QStringList{monitor});
+    workspace.setRefusesToOpenApplications(true);
+    EXPECT_EQ(forceQuit(), notice("无法打开系统监视器", "xmark.octagon", Kind::error));
+}
+
+TEST_F(SystemActionExecutorTest, OnGnomeThePanelsOpenOnTheShellsOwnKeys) {
+    using Keys = SystemPanelExecutor::PanelKeys;
+    const struct {
+        GestureAction action;
+        const char* desktop;
+        std::optional<Keys> keys;
+    } cases[] = {
+        {GestureAction::openControlCenter, "GNOME", Keys{1, 0x100000}},              // Super+S
+        {GestureAction::openNotificationCenter, "ubuntu:GNOME", Keys{9, 0x100000}},  // Super+V
+        {GestureAction::openNotificationCenter, "KDE", std::nullopt},
+        {GestureAction::openControlCenter, "", std::nullopt},
+        {GestureAction::copy, "GNOME", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SystemPanelExecutor::desktopPanelKeys(c.action, QString::fromLatin1(c.desktop)), c.keys) << c.desktop;
+        // The library offers the panels exactly where the keys exist.
+        EXPECT_EQ(unavailabilityOnDesktop(c.action, QString::fromLatin1(c.desktop)).has_value(),
+                  c.action != GestureAction::copy && !c.keys)
+            << c.desktop;
+    }
+
+    const QByteArray previous = qgetenv("XDG_CURRENT_DESKTOP");
+    qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+    ApplicationActionExecutors& applications = *executors;
+    poster.clearPosted();
+    auto result = resultOf(applications.openSystemPanel(GestureAction::openNotificationCenter));
+    h.time.drain();
+    EXPECT_EQ(result->value().kind, Kind::success);
+    ASSERT_EQ(poster.posted().size(), 2u);
+    EXPECT_EQ(poster.posted().front().type, InputEvent::Type::keyDown);
+    EXPECT_EQ(poster.posted().front().keyCode, 9);
+    EXPECT_EQ(poster.posted().front().flags & 0x100000, 0x100000u);
+    qputenv("XDG_CURRENT_DESKTOP", previous);
 }
 
 TEST_F(SystemActionExecutorTest, HidesEveryOtherRegularApplication) {

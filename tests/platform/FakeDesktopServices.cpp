@@ -129,6 +129,21 @@ void FakeGnomeShell::setOverviewActive(bool active) {
     overviewActive_ = active;
 }
 
+QStringList FakeKWinShortcuts::invoked() const {
+    QMutexLocker lock(&mutex_);
+    return invoked_;
+}
+
+QStringList FakeKWinShortcuts::shortcutNames() const {
+    QMutexLocker lock(&mutex_);
+    return names_;
+}
+
+void FakeKWinShortcuts::invokeShortcut(const QString& name) {
+    QMutexLocker lock(&mutex_);
+    invoked_.append(name);
+}
+
 bool FakeServiceHost::serve(const QString& service, const QString& path, std::unique_ptr<QObject> object) {
     object->setObjectName(path);
     object->moveToThread(&thread_);

@@ -6,6 +6,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 
 #include <map>
@@ -98,6 +99,25 @@ public:
 private:
     mutable QMutex mutex_;
     bool overviewActive_ = false;
+};
+
+// KWin's component of the global shortcuts, which records what is invoked.
+class FakeKWinShortcuts final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.kglobalaccel.Component")
+
+public:
+    explicit FakeKWinShortcuts(QStringList names) : names_(std::move(names)) {}
+    QStringList invoked() const;
+
+public Q_SLOTS:
+    Q_SCRIPTABLE QStringList shortcutNames() const;
+    Q_SCRIPTABLE void invokeShortcut(const QString& name);
+
+private:
+    mutable QMutex mutex_;
+    QStringList names_;
+    QStringList invoked_;
 };
 
 // Serves objects on the bus from a thread of their own, so that the adapters'

@@ -79,5 +79,17 @@ TEST(LinuxWorkspaceTest, LooksForTheRunningDesktopsSettingsApplicationFirst) {
               linux_platform::LinuxWorkspace::systemSettingsCandidates(QStringLiteral("Unknown")));
 }
 
+TEST(LinuxWorkspaceTest, LooksForTheRunningDesktopsSystemMonitorFirstAndEachOnce) {
+    using linux_platform::LinuxWorkspace;
+    EXPECT_EQ(LinuxWorkspace::systemMonitorCandidates(QStringLiteral("KDE")).front(),
+              QStringLiteral("org.kde.plasma-systemmonitor.desktop"));
+    EXPECT_EQ(LinuxWorkspace::systemMonitorCandidates(QStringLiteral("XFCE")).front(),
+              QStringLiteral("xfce4-taskmanager.desktop"));
+    const QStringList onCinnamon = LinuxWorkspace::systemMonitorCandidates(QStringLiteral("X-Cinnamon"));
+    EXPECT_EQ(onCinnamon.front(), QStringLiteral("org.gnome.SystemMonitor.desktop"));
+    EXPECT_EQ(onCinnamon.count(QStringLiteral("gnome-system-monitor.desktop")), 1);
+    EXPECT_TRUE(onCinnamon.contains(QStringLiteral("mate-system-monitor.desktop")));
+}
+
 }  // namespace
 }  // namespace glidra

@@ -284,31 +284,70 @@ std::optional<QString> LinuxWorkspace::applicationLocation(const QString& bundle
     return QFile::decodeName(filename);
 }
 
-QStringList LinuxWorkspace::systemSettingsCandidates(const QString& currentDesktop) {
-    struct Desktop {
-        const char* name;
-        QStringList ids;
-    };
-    const Desktop desktops[] = {
-        {"GNOME", {QStringLiteral("org.gnome.Settings.desktop"), QStringLiteral("gnome-control-center.desktop")}},
-        {"KDE", {QStringLiteral("systemsettings.desktop"), QStringLiteral("kdesystemsettings.desktop")}},
-        {"XFCE", {QStringLiteral("xfce-settings-manager.desktop")}},
-        {"X-Cinnamon", {QStringLiteral("cinnamon-settings.desktop")}},
-        {"MATE", {QStringLiteral("mate-control-center.desktop")}},
-        {"Budgie", {QStringLiteral("budgie-control-center.desktop")}},
-        {"LXQt", {QStringLiteral("lxqt-config.desktop")}},
-    };
+namespace {
+
+struct DesktopEntries {
+    const char* desktop;  // as XDG_CURRENT_DESKTOP names it
+    QStringList ids;
+};
+
+// The entries of the desktop in use first, then every other desktop's.
+QStringList currentDesktopFirst(std::initializer_list<DesktopEntries> desktops, const QString& currentDesktop) {
     QStringList current;
     QStringList others;
-    for (const Desktop& desktop : desktops) {
-        const bool isCurrent = namesDesktop(currentDesktop, QString::fromLatin1(desktop.name));
-        (isCurrent ? current : others) << desktop.ids;
+    for (const DesktopEntries& entries : desktops) {
+        const bool isCurrent = namesDesktop(currentDesktop, QString::fromLatin1(entries.desktop));
+        (isCurrent ? current : others) << entries.ids;
     }
-    return current + others;
+    // Desktops share some programs; each is tried once, at its first place.
+    QStringList all = current + others;
+    all.removeDuplicates();
+    return all;
+}
+
+}  // namespace
+
+QStringList LinuxWorkspace::systemSettingsCandidates(const QString& currentDesktop) {
+    return currentDesktopFirst(
+        {
+            {"GNOME", {QStringLiteral("org.gnome.Settings.desktop"), QStringLiteral("gnome-control-center.desktop")}},
+            {"KDE", {QStringLiteral("systemsettings.desktop"), QStringLiteral("kdesystemsettings.desktop")}},
+            {"XFCE", {QStringLiteral("xfce-settings-manager.desktop")}},
+            {"X-Cinnamon", {QStringLiteral("cinnamon-settings.desktop")}},
+            {"MATE", {QStringLiteral("mate-control-center.desktop")}},
+            {"Budgie", {QStringLiteral("budgie-control-center.desktop")}},
+            {"LXQt", {QStringLiteral("lxqt-config.desktop")}},
+        },
+        currentDesktop);
+}
+
+QStringList LinuxWorkspace::systemMonitorCandidates(const QString& currentDesktop) {
+    const QStringList gnome{QStringLiteral("org.gnome.SystemMonitor.desktop"),
+                            QStringLiteral("gnome-system-monitor.desktop")};
+    return currentDesktopFirst(
+        {
+            {"GNOME", gnome},
+            {"KDE",
+             {QStringLiteral("org.kde.plasma-systemmonitor.desktop"), QStringLiteral("org.kde.ksysguard.desktop")}},
+            {"XFCE", {QStringLiteral("xfce4-taskmanager.desktop")}},
+            {"X-Cinnamon", gnome},
+            {"MATE", {QStringLiteral("mate-system-monitor.desktop")}},
+            {"Budgie", gnome},
+            {"LXQt", {QStringLiteral("qps.desktop"), QStringLiteral("lxtask.desktop")}},
+            {"LXDE", {QStringLiteral("lxtask.desktop")}},
+        },
+        currentDesktop);
 }
 
 std::optional<QString> LinuxWorkspace::systemSettingsLocation() {
     for (const QString& id : systemSettingsCandidates(linux_platform::currentDesktop())) {
+        if (auto location = applicationLocation(id)) return location;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> LinuxWorkspace::systemMonitorLocation() {
+    for (const QString& id : systemMonitorCandidates(linux_platform::currentDesktop())) {
         if (auto location = applicationLocation(id)) return location;
     }
     return std::nullopt;

@@ -41,6 +41,7 @@ public:
     QCoro::Task<bool> showInFileManager(QString path) override;
     std::optional<QString> applicationLocation(const QString& bundleIdentifier) override;
     std::optional<QString> systemSettingsLocation() override;
+    std::optional<QString> systemMonitorLocation() override;
     std::optional<ApplicationBundle> loadApplicationBundle(const QString& path) override;
     std::vector<RunningApplication> runningApplications() override;
     FrontApplication frontmostApplication() const override { return front_; }
@@ -55,6 +56,9 @@ public:
     // The desktop-file ids of the desktops' settings applications, the
     // current desktop's first.
     static QStringList systemSettingsCandidates(const QString& currentDesktop);
+    // The desktop entries of the system monitors, those of the current
+    // desktop first.
+    static QStringList systemMonitorCandidates(const QString& currentDesktop);
 
 private:
     struct WindowInfo {

@@ -8,6 +8,39 @@ namespace glidra::linux_platform {
 
 namespace {
 const QString kShell = QStringLiteral("org.gnome.Shell");
+// KWin's global shortcuts, which its Overview effect registers under that name.
+const QString kGlobalShortcuts = QStringLiteral("org.kde.kglobalaccel");
+const QString kKWinComponent = QStringLiteral("/component/kwin");
+const QString kKWinOverview = QStringLiteral("Overview");
+
+// Asked of the bus itself: whether `service` runs now. Neither overview is
+// started on demand, so an activatable name does not count.
+QCoro::Task<bool> hasOwner(QDBusConnection bus, QString service, int timeoutMs) {
+    auto owning = callDBus(bus,
+                           {QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner")},
+                           {service}, timeoutMs);
+    const auto owned = co_await owning;
+    co_return owned && owned->size() == 1 && owned->first().toBool();
+}
+
+QCoro::Task<DesktopViews::Outcome> openKWinOverview(QDBusConnection bus, int timeoutMs) {
+    const auto component = [](const char* method) {
+        return DBusMethod{kGlobalShortcuts, kKWinComponent, QStringLiteral("org.kde.kglobalaccel.Component"),
+                          QString::fromLatin1(method)};
+    };
+    // A KWin without the effect lists no such shortcut: nothing to open.
+    auto listing = callDBus(bus, component("shortcutNames"), {}, timeoutMs);
+    const auto names = co_await listing;
+    if (!names) co_return DesktopViews::Outcome::failed;
+    if (names->size() != 1 || !names->first().toStringList().contains(kKWinOverview)) {
+        co_return DesktopViews::Outcome::unavailable;
+    }
+    auto invoking = callDBus(bus, component("invokeShortcut"), {kKWinOverview}, timeoutMs);
+    const auto reply = co_await invoking;
+    co_return reply ? DesktopViews::Outcome::shown : DesktopViews::Outcome::failed;
+}
+
 }  // namespace
 
 X11DesktopViews::X11DesktopViews(X11Root root, QDBusConnection sessionBus, int timeoutMs)
@@ -25,14 +58,13 @@ DesktopViews::Outcome X11DesktopViews::showDesktop() {
 }
 
 QCoro::Task<DesktopViews::Outcome> X11DesktopViews::openOverview() {
+    // Copies: the views may go while the calls are out.
     const QDBusConnection bus = bus_;
     const int timeoutMs = timeoutMs_;
-    auto owning = callDBus(bus,
-                           {QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner")},
-                           {kShell}, timeoutMs);
-    const auto owned = co_await owning;
-    if (!owned || owned->size() != 1 || !owned->first().toBool()) co_return Outcome::unavailable;
+    if (!co_await hasOwner(bus, kShell, timeoutMs)) {
+        if (co_await hasOwner(bus, kGlobalShortcuts, timeoutMs)) co_return co_await openKWinOverview(bus, timeoutMs);
+        co_return Outcome::unavailable;
+    }
     auto setting =
         callDBus(bus,
                  {kShell, QStringLiteral("/org/gnome/Shell"), QStringLiteral("org.freedesktop.DBus.Properties"),

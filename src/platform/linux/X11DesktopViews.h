@@ -9,8 +9,9 @@
 namespace glidra::linux_platform {
 
 // The bare desktop through the window manager (EWMH `_NET_SHOWING_DESKTOP`,
-// asked again to bring the windows back), and GNOME Shell's overview through
-// its `OverviewActive` property on the session bus.
+// asked again to bring the windows back), and the overview through the
+// desktop's own interface on the session bus: GNOME Shell's `OverviewActive`
+// property, or KWin's Overview effect through its global shortcut.
 class X11DesktopViews final : public DesktopViews {
 public:
     X11DesktopViews(X11Root root, QDBusConnection sessionBus, int timeoutMs = kDBusTimeoutMs);

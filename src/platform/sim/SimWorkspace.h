@@ -23,6 +23,7 @@ public:
     QCoro::Task<bool> showInFileManager(QString path) override;
     std::optional<QString> applicationLocation(const QString& bundleIdentifier) override;
     std::optional<QString> systemSettingsLocation() override { return systemSettingsLocation_; }
+    std::optional<QString> systemMonitorLocation() override { return systemMonitorLocation_; }
     std::optional<ApplicationBundle> loadApplicationBundle(const QString& path) override;
     std::vector<RunningApplication> runningApplications() override { return running_; }
     FrontApplication frontmostApplication() const override { return front_; }
@@ -47,6 +48,7 @@ public:
     }
     void uninstallApplication(const QString& bundleIdentifier) { installed_.remove(bundleIdentifier); }
     void setSystemSettingsLocation(std::optional<QString> path) { systemSettingsLocation_ = std::move(path); }
+    void setSystemMonitorLocation(std::optional<QString> path) { systemMonitorLocation_ = std::move(path); }
 
     void addBundle(const QString& path, ApplicationBundle bundle) { bundles_.insert(path, std::move(bundle)); }
     void removeBundle(const QString& path) { bundles_.remove(path); }
@@ -82,6 +84,7 @@ private:
     bool refusesToShowInFileManager_ = false;
     QHash<QString, QString> installed_;
     std::optional<QString> systemSettingsLocation_;
+    std::optional<QString> systemMonitorLocation_;
     QHash<QString, ApplicationBundle> bundles_;
     std::vector<RunningApplication> running_;
     FrontApplication front_;

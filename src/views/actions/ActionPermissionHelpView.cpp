@@ -31,9 +31,6 @@ ActionPermissionHelpView::ActionPermissionHelpView(const AccessibilityTrust& tru
     explanation->setObjectName(QStringLiteral("permissionExplanation"));
     column->addWidget(explanation);
     auto* buttons = new QHBoxLayout;
-    if (kit::canOpenSystemSettingsPane(kit::SystemSettingsPane::accessibility)) {
-        buttons->addWidget(new QPushButton(tr("打开权限设置")));
-    }
     auto* recheckButton = new QPushButton(tr("重新检查"));
     recheckButton->setObjectName(QStringLiteral("recheckPermission"));
     recheckButton->setAutoDefault(false);

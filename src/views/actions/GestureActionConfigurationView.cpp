@@ -28,8 +28,6 @@ constexpr double kPreviewDelay = 0.2;
 
 constexpr GestureAction kKeepAwakeActions[] = {GestureAction::enableKeepAwake, GestureAction::disableKeepAwake,
                                                GestureAction::toggleKeepAwake};
-constexpr GestureAction kBrowserPermissionActions[] = {GestureAction::copyPageLink,
-                                                       GestureAction::copyPageTitleAndLink};
 constexpr GestureAction kPreviewActions[] = {GestureAction::openControlCenter, GestureAction::openNotificationCenter,
                                              GestureAction::screenshotWindowClipboard};
 constexpr GestureAction kOpenPreviewActions[] = {GestureAction::openApplicationSwitcher, GestureAction::missionControl};
@@ -168,10 +166,13 @@ void GestureActionConfigurationView::rebuild() {
         refreshKeepAwake();
     }
 
-    // The browser's automation permission has no settings pane on Linux.
-    if (contains(kBrowserPermissionActions, action) &&
-        kit::canOpenSystemSettingsPane(kit::SystemSettingsPane::automation)) {
-        rows->addWidget(new QPushButton(tr("浏览器控制权限设置")));
+    // Said at the action, so that nobody binds a gesture that cannot work.
+    if (const auto reason = unavailabilityOnDesktop(action, qEnvironmentVariable("XDG_CURRENT_DESKTOP"))) {
+        auto* unavailable = new kit::SymbolLabel(QStringLiteral("exclamationmark.triangle"), *reason);
+        unavailable->setObjectName(QStringLiteral("actionUnavailable"));
+        unavailable->setTextStyle(kit::TextStyle::callout);
+        unavailable->setColour(kit::KitColour::secondary);
+        rows->addWidget(unavailable);
     }
 
     parameters_ = new ActionParameterEditor(context_, action);

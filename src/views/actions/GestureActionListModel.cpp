@@ -4,7 +4,8 @@
 
 namespace glidra {
 
-GestureActionListModel::GestureActionListModel(QObject* parent) : QAbstractListModel(parent) {
+GestureActionListModel::GestureActionListModel(QObject* parent)
+    : QAbstractListModel(parent), currentDesktop_(qEnvironmentVariable("XDG_CURRENT_DESKTOP")) {
     for (const auto action : enumAllCases<GestureAction>()) {
         if (action != GestureAction::none) actions_.push_back(action);
     }
@@ -19,8 +20,15 @@ QVariant GestureActionListModel::data(const QModelIndex& index, int role) const 
     const GestureAction action = actionAt(index.row());
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::AccessibleTextRole:
             return title(action);
+        case Qt::AccessibleTextRole:
+            // Screen readers hear which row is the rule's action.
+            return action == selected_ ? title(action) + tr("，已选择") : title(action);
+        case Qt::ToolTipRole:
+        case Qt::AccessibleDescriptionRole:
+        case UnavailableRole:
+            if (auto reason = unavailabilityOnDesktop(action, currentDesktop_)) return *reason;
+            return {};
         case ActionRole:
             return int(action);
         case RawRole:
@@ -40,7 +48,14 @@ QHash<int, QByteArray> GestureActionListModel::roleNames() const {
     names.insert(RawRole, "raw");
     names.insert(SymbolRole, "symbol");
     names.insert(SelectedRole, "selected");
+    names.insert(UnavailableRole, "unavailable");
     return names;
+}
+
+void GestureActionListModel::setCurrentDesktop(const QString& desktop) {
+    beginResetModel();
+    currentDesktop_ = desktop;
+    endResetModel();
 }
 
 int GestureActionListModel::rowOf(GestureAction action) const {

@@ -18,7 +18,8 @@ public:
         ActionRole = Qt::UserRole + 1,  // int of GestureAction
         RawRole,                        // the raw string
         SymbolRole,
-        SelectedRole,  // bool
+        SelectedRole,     // bool
+        UnavailableRole,  // why the action cannot work on this desktop, or nothing
     };
 
     explicit GestureActionListModel(QObject* parent = nullptr);
@@ -33,9 +34,14 @@ public:
     GestureAction actionAt(int row) const { return actions_.at(std::size_t(row)); }
     int rowOf(GestureAction action) const;
 
+    // The desktop the availability is judged for: XDG_CURRENT_DESKTOP unless
+    // set.
+    void setCurrentDesktop(const QString& desktop);
+
 private:
     std::vector<GestureAction> actions_;
     GestureAction selected_ = GestureAction::none;
+    QString currentDesktop_;
 };
 
 }  // namespace glidra

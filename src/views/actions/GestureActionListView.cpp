@@ -64,11 +64,14 @@ public:
         }
         const QFont font = kit::font(kit::TextStyle::callout, selected ? QFont::Medium : QFont::Normal, option.font);
         painter->setFont(font);
-        painter->setPen(kit::colour(kit::KitColour::primary, palette));
+        // An action this desktop cannot carry out reads as such in the row.
+        const bool unavailable = index.data(GestureActionListModel::UnavailableRole).isValid();
+        painter->setPen(kit::colour(unavailable ? kit::KitColour::secondary : kit::KitColour::primary, palette));
         const QRectF text(content.left() + tile + spacing, content.top(), right - content.left() - tile - spacing,
                           content.height());
-        const QString title =
-            QFontMetrics(font).elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, int(text.width()));
+        QString shown = index.data(Qt::DisplayRole).toString();
+        if (unavailable) shown += GestureActionListView::tr("（此桌面不可用）");
+        const QString title = QFontMetrics(font).elidedText(shown, Qt::ElideRight, int(text.width()));
         painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
         painter->restore();
     }
@@ -82,7 +85,9 @@ GestureActionListView::GestureActionListView(QWidget* parent)
     filter_->setSourceModel(source_);
     setModel(filter_);
     setItemDelegate(new RowDelegate(this));
-    setSelectionMode(QAbstractItemView::NoSelection);
+    // The rule's action is the selected row, so that assistive technologies
+    // report it; the delegate draws it from the model's own mark.
+    setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
     setSpacing(0);
@@ -94,11 +99,28 @@ GestureActionListView::GestureActionListView(QWidget* parent)
     setAutoFillBackground(false);
     setViewportMargins(0, rowGap / 2, 0, rowGap / 2);
     connect(this, &QListView::clicked, this, &GestureActionListView::choose);
+    // Filtering rebuilds the rows and drops the selection with them.
+    connect(filter_, &QAbstractItemModel::layoutChanged, this, &GestureActionListView::syncSelection);
+    connect(filter_, &QAbstractItemModel::modelReset, this, &GestureActionListView::syncSelection);
+    connect(filter_, &QAbstractItemModel::rowsInserted, this, &GestureActionListView::syncSelection);
+    connect(filter_, &QAbstractItemModel::rowsRemoved, this, &GestureActionListView::syncSelection);
 }
 
 std::vector<GestureAction> GestureActionListView::actions() const { return filter_->visibleActions(); }
 
-void GestureActionListView::setSelectedAction(GestureAction action) { source_->setSelectedAction(action); }
+void GestureActionListView::setSelectedAction(GestureAction action) {
+    source_->setSelectedAction(action);
+    syncSelection();
+}
+
+void GestureActionListView::syncSelection() {
+    const QModelIndex index = indexOf(source_->selectedAction());
+    if (index.isValid()) {
+        selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    } else {
+        selectionModel()->clearSelection();
+    }
+}
 
 GestureAction GestureActionListView::selectedAction() const { return source_->selectedAction(); }
 
@@ -112,6 +134,7 @@ void GestureActionListView::choose(const QModelIndex& index) {
     if (!index.isValid()) return;
     const auto action = GestureAction(index.data(GestureActionListModel::ActionRole).toInt());
     source_->setSelectedAction(action);
+    syncSelection();
     Q_EMIT actionChosen(action);
 }
 

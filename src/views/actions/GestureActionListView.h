@@ -39,6 +39,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void syncSelection();
     void choose(const QModelIndex& index);
 
     GestureActionListModel* source_;

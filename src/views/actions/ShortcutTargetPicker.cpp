@@ -59,9 +59,6 @@ ShortcutTargetPicker::ShortcutTargetPicker(ShortcutActionService& service, Works
     auto* buttons = new QHBoxLayout;
     reload_->setObjectName(QStringLiteral("reloadShortcuts"));
     buttons->addWidget(reload_);
-    auto* open = new QPushButton(tr("打开快捷指令"));
-    open->setObjectName(QStringLiteral("openShortcutsApp"));
-    buttons->addWidget(open);
     buttons->addStretch(1);
     column->addLayout(buttons);
 
@@ -71,8 +68,6 @@ ShortcutTargetPicker::ShortcutTargetPicker(ShortcutActionService& service, Works
 
     connect(list_, &QComboBox::activated, this, &ShortcutTargetPicker::choose);
     connect(reload_, &QPushButton::clicked, this, [this] { loadShortcuts(); });
-    connect(open, &QPushButton::clicked, this,
-            [this] { workspace_.openUrl(QUrl::fromLocalFile(QStringLiteral("/System/Applications/Shortcuts.app"))); });
     refresh();
 }
 
@@ -104,10 +99,10 @@ QCoro::Task<> ShortcutTargetPicker::load(QPointer<ShortcutTargetPicker> picker, 
             }
         }
         picker->message_ = picker->targets_.empty()
-                               ? std::optional(tr("还没有快捷指令，先在系统快捷指令 App 中创建一个。"))
+                               ? std::optional(tr("还没有快捷指令，请先用 shortcuts 命令创建一个。"))
                                : std::nullopt;
     } else {
-        picker->message_ = tr("暂时无法读取列表。请打开系统快捷指令 App 后重试。");
+        picker->message_ = tr("无法读取快捷指令列表：这台电脑没有可用的 shortcuts 命令。");
     }
     picker->isLoading_ = false;
     picker->refresh();

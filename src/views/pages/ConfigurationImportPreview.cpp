@@ -49,9 +49,8 @@ ConfigurationImportPreview::ConfigurationImportPreview(const ConfigurationArchiv
     summaryLayout->addWidget(counts);
     summaryLayout->addWidget(contents);
 
-    auto* warning =
-        new kit::StyledLabel(tr("当前配置将被替换，可撤销。换设备后，应用、文件和快捷指令可能需要重新选择。"),
-                             kit::TextStyle::callout, kit::KitColour::secondary);
+    auto* warning = new kit::StyledLabel(tr("当前配置将被替换，可撤销。换设备后，应用和文件可能需要重新选择。"),
+                                         kit::TextStyle::callout, kit::KitColour::secondary);
     warning->setWordWrap(true);
 
     auto* cancel = new QPushButton(tr("取消"));

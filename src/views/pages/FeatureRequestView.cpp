@@ -9,6 +9,8 @@
 #include "views/kit/StyledLabel.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -77,7 +79,7 @@ FeatureRequestView::FeatureRequestView(TrackpadController& controller, Workspace
       prompt_(new kit::StyledLabel({}, kit::TextStyle::body, kit::KitColour::secondary)),
       editor_(new QPlainTextEdit),
       error_(new kit::StyledLabel({}, kit::TextStyle::callout, kit::KitColour::red)),
-      send_(new QPushButton(tr("发送邮件"))) {
+      send_(new QPushButton(hasSupportAddress(bundle.supportAddress) ? tr("发送邮件") : tr("复制反馈内容"))) {
     setObjectName(QStringLiteral("featureRequest"));
     setWindowTitle(tr("反馈与帮助"));
     setWindowModality(Qt::WindowModal);
@@ -96,8 +98,12 @@ FeatureRequestView::FeatureRequestView(TrackpadController& controller, Workspace
     editor_->setObjectName(QStringLiteral("description"));
     editor_->setAccessibleName(tr("反馈内容"));
     editor_->setPlainText(description);
-    auto* note = new kit::CaptionLine(tr("将打开邮件应用，发送至 %1。").arg(bundle_.supportAddress));
+    const bool mails = hasSupportAddress(bundle_.supportAddress);
+    auto* note = new kit::CaptionLine(mails ? tr("将打开邮件应用，发送至 %1。").arg(bundle_.supportAddress)
+                                            : tr("复制后可粘贴到邮件、论坛或问题追踪中，发送到你选择的地方。"));
     note->setObjectName(QStringLiteral("mailNote"));
+    note->setWordWrap(true);
+    note_ = note;
     error_->setObjectName(QStringLiteral("errorMessage"));
     error_->setWordWrap(true);
     error_->setVisible(false);
@@ -105,7 +111,7 @@ FeatureRequestView::FeatureRequestView(TrackpadController& controller, Workspace
     auto* cancel = new QPushButton(tr("取消"));
     cancel->setObjectName(QStringLiteral("cancel"));
     cancel->setAutoDefault(false);
-    send_->setObjectName(QStringLiteral("sendMail"));
+    send_->setObjectName(mails ? QStringLiteral("sendMail") : QStringLiteral("copyReport"));
     send_->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cancel);
@@ -169,13 +175,39 @@ void FeatureRequestView::syncCategory() {
 
 void FeatureRequestView::syncSendButton() { send_->setEnabled(!description().trimmed().isEmpty()); }
 
-std::optional<QUrl> FeatureRequestView::mailURL(const QString& address, FeedbackCategory category,
-                                                const QString& description, const BundleInfo& bundle) {
+namespace {
+
+// The description with the version below it; nothing for an empty one.
+std::optional<QString> reportBody(const QString& description, const BundleInfo& bundle) {
     const QString trimmed = description.trimmed();
     if (trimmed.isEmpty()) return std::nullopt;
     const QString versionText = bundle.shortVersion.value_or(QStringLiteral("1.0")) + QStringLiteral("（") +
                                 bundle.version.value_or(QString()) + QStringLiteral("）");
-    const QString body = trimmed + QStringLiteral("\n\n——\nGlidra ") + versionText;
+    return trimmed + QStringLiteral("\n\n——\nGlidra ") + versionText;
+}
+
+}  // namespace
+
+bool FeatureRequestView::hasSupportAddress(const QString& address) {
+    const qsizetype at = address.indexOf(QLatin1Char('@'));
+    if (at <= 0 || at != address.lastIndexOf(QLatin1Char('@'))) return false;
+    const QString domain = address.mid(at + 1).trimmed();
+    return !domain.isEmpty() && !domain.endsWith(QStringLiteral(".invalid"), Qt::CaseInsensitive) &&
+           domain.compare(QStringLiteral("invalid"), Qt::CaseInsensitive) != 0;
+}
+
+std::optional<QString> FeatureRequestView::reportText(FeedbackCategory category, const QString& description,
+                                                      const BundleInfo& bundle) {
+    const auto body = reportBody(description, bundle);
+    if (!body) return std::nullopt;
+    return mailSubject(category) + QStringLiteral("\n\n") + *body;
+}
+
+std::optional<QUrl> FeatureRequestView::mailURL(const QString& address, FeedbackCategory category,
+                                                const QString& description, const BundleInfo& bundle) {
+    const auto reported = reportBody(description, bundle);
+    if (!reported) return std::nullopt;
+    const QString& body = *reported;
     // Every reserved character escaped: a query builder would leave "+",
     // which mail applications read as a space.
     const QByteArray query =
@@ -186,6 +218,13 @@ std::optional<QUrl> FeatureRequestView::mailURL(const QString& address, Feedback
 }
 
 void FeatureRequestView::sendMail() {
+    if (!hasSupportAddress(bundle_.supportAddress)) {
+        const auto report = reportText(category_, description(), bundle_);
+        if (!report) return;
+        QGuiApplication::clipboard()->setText(*report);
+        note_->setText(tr("已复制反馈内容，可粘贴到你选择的地方发送。"));
+        return;
+    }
     const auto url = mailURL(bundle_.supportAddress, category_, description(), bundle_);
     if (!url) return;
     if (workspace_.openUrl(*url)) {

@@ -35,9 +35,17 @@ public:
     // mail application reads them back exactly ("+" included).
     static std::optional<QUrl> mailURL(const QString& address, FeedbackCategory category, const QString& description,
                                        const BundleInfo& bundle);
+    // Whether a build names a mailbox to write to: a reserved ".invalid"
+    // address, or none, means it was not configured.
+    static bool hasSupportAddress(const QString& address);
+    // The report as one text, the subject line first, for a build without a
+    // mailbox; nothing when the trimmed description is empty.
+    static std::optional<QString> reportText(FeedbackCategory category, const QString& description,
+                                             const BundleInfo& bundle);
 
-    // Composes the mail and hands it to the desktop; closes on success, shows
-    // the failure in the sheet otherwise.
+    // With a mailbox: composes the mail and hands it to the desktop; closes
+    // on success, shows the failure in the sheet otherwise. Without one:
+    // copies the report, for the user to send where they choose.
     void sendMail();
 
     std::optional<QString> errorMessage() const { return errorMessage_; }
@@ -69,6 +77,7 @@ private:
     QPlainTextEdit* editor_;
     kit::StyledLabel* error_;
     QPushButton* send_;
+    kit::StyledLabel* note_ = nullptr;
 };
 
 }  // namespace glidra

@@ -20,7 +20,7 @@ struct EnumTable<FeedbackCategory> {
     };
     static constexpr Row cases[] = {
         {FeedbackCategory::problem, "problem", GLIDRA_TEXT("遇到问题"), GLIDRA_TEXT("Glidra 问题反馈"),
-         GLIDRA_TEXT("使用、购买或激活遇到问题？告诉我们。"), GLIDRA_TEXT("描述遇到的问题和操作过程…")},
+         GLIDRA_TEXT("使用中遇到问题？告诉我们。"), GLIDRA_TEXT("描述遇到的问题和操作过程…")},
         {FeedbackCategory::suggestion, "suggestion", GLIDRA_TEXT("功能建议"), GLIDRA_TEXT("Glidra 功能请求"),
          GLIDRA_TEXT("希望 Glidra 增加什么？"), GLIDRA_TEXT("描述你想要的功能和使用场景…")},
     };

@@ -13,6 +13,7 @@
 #include "views/rules/GestureRuleEditor.h"
 #include "views/rules/GestureRuleRow.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -129,27 +130,51 @@ void FreeformRulesView::sync() {
 
     emptyState_->setVisible(rules.empty());
 
-    // A row's own signal may be what led to rebuilding the rows.
-    while (auto* item = rows_->takeAt(0)) {
-        kit::discard(item->widget());
-        delete item;
+    // A row whose rule changed is built anew; where the focus was in it, it
+    // goes to the same control of the new row. A row's own signal may be what
+    // led here, so old rows are discarded, never deleted at once.
+    QWidget* focused = QApplication::focusWidget();
+    std::optional<std::pair<QUuid, QString>> focus;
+    for (const auto& [id, built] : builtRows_) {
+        if (built.row && focused && built.row->isAncestorOf(focused)) focus = std::pair{id, focused->objectName()};
     }
+    while (auto* item = rows_->takeAt(0)) delete item;
+    std::map<QUuid, BuiltRow> kept;
     for (const GestureRule& rule : rules) {
-        auto* row = new GestureRuleRow(context_, rule, badgeOf(rule, conflicts));
-        const QUuid id = rule.id;
-        connect(row, &GestureRuleRow::enabledClicked, this,
-                [this, id](bool enabled) { updateRule(id, [enabled](GestureRule& r) { r.isEnabled = enabled; }); });
-        connect(row, &GestureRuleRow::regionChosen, this, [this, id](const GestureRegionFields& fields) {
-            updateRule(id, [&fields](GestureRule& r) { fields.applyTo(r); });
-        });
-        connect(row, &GestureRuleRow::editClicked, this, [this, id] {
-            const auto& current = settings_.rules();
-            const auto found = std::find_if(current.begin(), current.end(), [&](const auto& r) { return r.id == id; });
-            if (found != current.end()) editRule(*found);
-        });
-        connect(row, &GestureRuleRow::deleteClicked, this, [this, id] { confirmDelete(id); });
+        const auto badge = badgeOf(rule, conflicts);
+        const auto old = builtRows_.find(rule.id);
+        if (old != builtRows_.end() && old->second.row && old->second.rule == rule && old->second.badge == badge) {
+            rows_->addWidget(old->second.row);
+            kept.emplace(rule.id, std::move(old->second));
+            builtRows_.erase(old);
+            continue;
+        }
+        auto* row = buildRow(rule, badge);
         rows_->addWidget(row);
+        kept.emplace(rule.id, BuiltRow{row, rule, badge});
+        if (focus && focus->first == rule.id) {
+            if (auto* control = row->findChild<QWidget*>(focus->second)) control->setFocus(Qt::OtherFocusReason);
+        }
     }
+    for (auto& [id, built] : builtRows_) kit::discard(built.row);
+    builtRows_ = std::move(kept);
+}
+
+GestureRuleRow* FreeformRulesView::buildRow(const GestureRule& rule, GestureRuleRow::Badge badge) {
+    auto* row = new GestureRuleRow(context_, rule, badge);
+    const QUuid id = rule.id;
+    connect(row, &GestureRuleRow::enabledClicked, this,
+            [this, id](bool enabled) { updateRule(id, [enabled](GestureRule& r) { r.isEnabled = enabled; }); });
+    connect(row, &GestureRuleRow::regionChosen, this, [this, id](const GestureRegionFields& fields) {
+        updateRule(id, [&fields](GestureRule& r) { fields.applyTo(r); });
+    });
+    connect(row, &GestureRuleRow::editClicked, this, [this, id] {
+        const auto& current = settings_.rules();
+        const auto found = std::find_if(current.begin(), current.end(), [&](const auto& r) { return r.id == id; });
+        if (found != current.end()) editRule(*found);
+    });
+    connect(row, &GestureRuleRow::deleteClicked, this, [this, id] { confirmDelete(id); });
+    return row;
 }
 
 void FreeformRulesView::updateRule(const QUuid& id, const std::function<void(GestureRule&)>& change) {

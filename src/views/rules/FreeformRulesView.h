@@ -4,6 +4,7 @@
 #include "views/rules/GestureConflictInspector.h"
 #include "views/rules/GestureRegionFields.h"
 #include "views/rules/GestureRuleEditor.h"
+#include "views/rules/GestureRuleRow.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <map>
 #include <optional>
 
 class QPushButton;
@@ -53,6 +55,7 @@ public:
     std::optional<QUuid> ruleToDelete() const { return ruleToDelete_; }
 
 private:
+    GestureRuleRow* buildRow(const GestureRule& rule, GestureRuleRow::Badge badge);
     QWidget* buildHeader();
     QWidget* buildEmptyState();
     void sync();
@@ -67,6 +70,14 @@ private:
     QPointer<QWidget> banner_;
     QWidget* emptyState_ = nullptr;
     QVBoxLayout* rows_ = nullptr;
+    // What each row shows, so that a change rebuilds only the rows it touches
+    // and the others, the focused one among them, stay as they are.
+    struct BuiltRow {
+        QPointer<GestureRuleRow> row;
+        GestureRule rule;
+        GestureRuleRow::Badge badge;
+    };
+    std::map<QUuid, BuiltRow> builtRows_;
     QPointer<GestureRuleEditor> editor_;
     QPointer<GestureConflictInspector> inspector_;
     QPointer<QMessageBox> deleteConfirmation_;

@@ -64,6 +64,10 @@ GestureRuleRow::GestureRuleRow(UiContext& context, const GestureRule& rule, Badg
     edit->setObjectName(QStringLiteral("edit"));
     auto* remove = new QPushButton(tr("删除"));
     remove->setObjectName(QStringLiteral("delete"));
+    // Every row has the same two buttons: their spoken names say which rule.
+    const QString which = gestureTitle + tr("：") + rule.actionTitle();
+    edit->setAccessibleName(tr("编辑 %1").arg(which));
+    remove->setAccessibleName(tr("删除 %1").arg(which));
 
     auto* line = new QHBoxLayout;
     line->setContentsMargins(0, 0, 0, 0);

@@ -169,5 +169,27 @@ TEST_F(GnomeOverviewTest, AShellWithoutTheOverviewPropertyIsAFailure) {
     EXPECT_EQ(test::waitForResult(views.openOverview()), Outcome::failed);
 }
 
+TEST_F(GnomeOverviewTest, OnKdeTheOverviewOpensThroughKWinsOwnShortcut) {
+    test::FakeServiceHost host(connectToBus(QStringLiteral("kwin-service")));
+    auto shortcuts = std::make_unique<test::FakeKWinShortcuts>(QStringList{"Expose", "Overview", "ShowDesktopGrid"});
+    test::FakeKWinShortcuts* raw = shortcuts.get();
+    ASSERT_TRUE(
+        host.serve(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/component/kwin"), std::move(shortcuts)));
+    X11DesktopViews views(X11Root(nullptr, 0), connectToBus(QStringLiteral("kwin-client")));
+    EXPECT_EQ(test::waitForResult(views.openOverview()), Outcome::shown);
+    EXPECT_EQ(raw->invoked(), QStringList{QStringLiteral("Overview")});
+}
+
+TEST_F(GnomeOverviewTest, AKWinWithoutTheOverviewEffectHasNoOverview) {
+    test::FakeServiceHost host(connectToBus(QStringLiteral("kwin-old-service")));
+    auto shortcuts = std::make_unique<test::FakeKWinShortcuts>(QStringList{"Expose"});
+    test::FakeKWinShortcuts* raw = shortcuts.get();
+    ASSERT_TRUE(
+        host.serve(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/component/kwin"), std::move(shortcuts)));
+    X11DesktopViews views(X11Root(nullptr, 0), connectToBus(QStringLiteral("kwin-old-client")));
+    EXPECT_EQ(test::waitForResult(views.openOverview()), Outcome::unavailable);
+    EXPECT_TRUE(raw->invoked().isEmpty());
+}
+
 }  // namespace
 }  // namespace glidra

@@ -3,6 +3,7 @@
 #include "views/actions/GestureActionCategoryTabs.h"
 #include "views/actions/GestureActionIcon.h"
 #include "views/actions/GestureActionLibraryView.h"
+#include "views/actions/GestureActionListModel.h"
 #include "views/actions/GestureActionListView.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +127,64 @@ TEST_F(LibraryTest, OnlyARowClickChoosesAnAction) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.at(0).at(0).value<GestureAction>(), GestureAction::mouseRightClick);
+}
+
+TEST_F(LibraryTest, TheRulesActionIsTheSelectedRowForAssistiveTechnologies) {
+    auto* list = library.findChild<GestureActionListView*>();
+    library.setSelectedAction(GestureAction::mouseDoubleClick);
+    const auto selectedRows = [list] { return list->selectionModel()->selectedIndexes(); };
+    ASSERT_EQ(selectedRows().size(), 1);
+    EXPECT_EQ(selectedRows().front(), list->indexOf(GestureAction::mouseDoubleClick));
+    EXPECT_EQ(selectedRows().front().data(Qt::AccessibleTextRole).toString(), QStringLiteral("鼠标双击，已选择"));
+    EXPECT_EQ(list->indexOf(GestureAction::mouseLeftClick).data(Qt::AccessibleTextRole).toString(),
+              title(GestureAction::mouseLeftClick));
+
+    // Filtered away and back: still the one selected row.
+    type(QStringLiteral("zzzz"));
+    EXPECT_TRUE(selectedRows().isEmpty());
+    type(QString());
+    ASSERT_EQ(selectedRows().size(), 1);
+    EXPECT_EQ(selectedRows().front(), list->indexOf(GestureAction::mouseDoubleClick));
+
+    // A click moves the selection with the choice.
+    const QModelIndex row = list->indexOf(GestureAction::mouseRightClick);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
+    ASSERT_EQ(selectedRows().size(), 1);
+    EXPECT_EQ(selectedRows().front(), list->indexOf(GestureAction::mouseRightClick));
+}
+
+TEST(ActionAvailabilityTest, TheLibrarySaysAtTheActionWhatThisDesktopCannotDo) {
+    GestureActionListModel model;
+    const auto reason = [&model](GestureAction action) {
+        return model.index(model.rowOf(action)).data(GestureActionListModel::UnavailableRole);
+    };
+    const struct {
+        const char* desktop;
+        std::vector<GestureAction> unavailable;
+    } desktops[] = {
+        {"GNOME", {GestureAction::translateSelection, GestureAction::runShortcut}},
+        {"KDE",
+         {GestureAction::translateSelection, GestureAction::runShortcut, GestureAction::openControlCenter,
+          GestureAction::openNotificationCenter}},
+    };
+    for (const auto& desktop : desktops) {
+        SCOPED_TRACE(desktop.desktop);
+        model.setCurrentDesktop(QString::fromLatin1(desktop.desktop));
+        for (const auto action : enumAllCases<GestureAction>()) {
+            if (action == GestureAction::none) continue;
+            const bool expected = listed(desktop.unavailable, action);
+            EXPECT_EQ(reason(action).isValid(), expected) << enumRaw(action).toStdString();
+            if (expected) {
+                EXPECT_TRUE(reason(action).toString().startsWith(QStringLiteral("此桌面不支持这个动作")));
+                EXPECT_EQ(model.index(model.rowOf(action)).data(Qt::ToolTipRole), reason(action));
+            }
+        }
+        // Never among the featured actions.
+        for (const auto action : featuredActions()) {
+            EXPECT_FALSE(unavailabilityOnDesktop(action, QString::fromLatin1(desktop.desktop)))
+                << enumRaw(action).toStdString();
+        }
+    }
 }
 
 TEST_F(LibraryTest, Pictures) {

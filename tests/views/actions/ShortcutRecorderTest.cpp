@@ -135,8 +135,8 @@ TEST_F(RecorderTest, AKeyboardUserStartsRecordingWithSpaceOrReturnAndTabsOn) {
     auto* embedded = new ShortcutRecorder(ui.context, &window);
     auto* after = new QPushButton(QStringLiteral("after"), &window);
     auto* layout = new QVBoxLayout(&window);
-    for (QWidget* widget : {static_cast<QWidget*>(before), static_cast<QWidget*>(embedded),
-                            static_cast<QWidget*>(after)}) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(before), static_cast<QWidget*>(embedded), static_cast<QWidget*>(after)}) {
         layout->addWidget(widget);
     }
     window.show();

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -150,6 +152,45 @@ TEST_F(FeedbackSheetTest, SendsTheMailAndKeepsTheTextAndCategoryForNextTime) {
     EXPECT_EQ(mailFields(ui.workspace.openedUrls().back()).at(QStringLiteral("subject")),
               QStringLiteral("Glidra 功能请求"));
     EXPECT_EQ(button->description(), QStringLiteral("多一个手势"));
+}
+
+TEST(FeedbackTest, OnlyAConfiguredMailboxIsOffered) {
+    const std::pair<const char*, bool> cases[] = {
+        {"support@glidra.example", true},  {"help@example.org", true}, {"", false},
+        {"support@glidra.invalid", false}, {"a@INVALID", false},       {"support", false},
+        {"@example.org", false},           {"a@b@example.org", false}, {"support@", false},
+    };
+    for (const auto& [address, offered] : cases) {
+        EXPECT_EQ(FeatureRequestView::hasSupportAddress(QString::fromUtf8(address)), offered) << address;
+    }
+}
+
+TEST_F(FeedbackSheetTest, WithoutAMailboxTheReportIsCopiedAndNothingIsMailed) {
+    ui.bundle.supportAddress = QStringLiteral("support@glidra.invalid");
+    ui.bundle.shortVersion = QStringLiteral("1.2");
+    ui.bundle.version = QStringLiteral("34");
+    QPointer<FeatureRequestView> sheet = openSheet();
+    EXPECT_EQ(send(sheet), nullptr);
+    auto* copy = sheet->findChild<QPushButton*>(QStringLiteral("copyReport"));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->text(), QStringLiteral("复制反馈内容"));
+    auto* note = sheet->findChild<QLabel*>(QStringLiteral("mailNote"));
+    EXPECT_FALSE(note->text().contains(QStringLiteral("invalid")));
+    EXPECT_FALSE(note->text().contains(QStringLiteral("邮件应用")));
+    EXPECT_EQ(sheet->findChild<QLabel*>(QStringLiteral("prompt"))->text(),
+              QStringLiteral("使用中遇到问题？告诉我们。"));
+    EXPECT_FALSE(copy->isEnabled());
+
+    QApplication::clipboard()->clear();
+    editor(sheet)->setPlainText(QStringLiteral("  三指轻点没有反应\n"));
+    test::saveForReview(sheet->grab().toImage(), QStringLiteral("feedback-sheet-no-mailbox"));
+    QTest::mouseClick(copy, Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QStringLiteral("Glidra 问题反馈\n\n三指轻点没有反应\n\n——\nGlidra 1.2（34）"));
+    EXPECT_TRUE(ui.workspace.openedUrls().isEmpty());
+    // The sheet stays, saying what happened.
+    ASSERT_FALSE(sheet.isNull());
+    EXPECT_EQ(note->text(), QStringLiteral("已复制反馈内容，可粘贴到你选择的地方发送。"));
 }
 
 }  // namespace

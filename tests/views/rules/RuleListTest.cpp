@@ -11,8 +11,10 @@
 #include "views/kit/StyledLabel.h"
 #include "views/kit/Switch.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 
 namespace glidra {
 namespace {
@@ -104,6 +106,17 @@ TEST_F(RuleListTest, RowsChangeTheRuleWithTheirIdAfterADeleteAndARegionIsOneUpda
     settings().setRules({a, b, c});
     page();
 
+    // Each row's buttons say which rule they act on.
+    for (const GestureRule& each : {b, c}) {
+        const QString which = each.gesture.title() + QStringLiteral("：") + each.actionTitle();
+        EXPECT_EQ(child<QPushButton>(row(each), QStringLiteral("edit"))->accessibleName(),
+                  QStringLiteral("编辑 ") + which);
+        EXPECT_EQ(child<QPushButton>(row(each), QStringLiteral("delete"))->accessibleName(),
+                  QStringLiteral("删除 ") + which);
+    }
+    EXPECT_NE(child<QPushButton>(row(b), QStringLiteral("edit"))->accessibleName(),
+              child<QPushButton>(row(c), QStringLiteral("edit"))->accessibleName());
+
     // "取消" keeps the list.
     click(row(a), QStringLiteral("delete"));
     ASSERT_NE(page().deleteConfirmation(), nullptr);
@@ -132,6 +145,32 @@ TEST_F(RuleListTest, RowsChangeTheRuleWithTheirIdAfterADeleteAndARegionIsOneUpda
     EXPECT_EQ(ruleWrites(), 1);
     EXPECT_EQ(resets(), resetsBefore + 1);
     EXPECT_EQ(GestureRegionFields::of(settings().rules()[0]), fields);
+}
+
+TEST_F(RuleListTest, ASwitchFlippedWithSpaceKeepsTheFocusAndTheOtherRowsStay) {
+    const GestureRule a = rule(GestureAction::copy, {Kind::tap, 2, Direction::right, 1});
+    const GestureRule b = rule(GestureAction::paste, {Kind::tap, 3, Direction::right, 1});
+    settings().setRules({a, b});
+    page();
+    QWidget* window = row(a)->window();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QWidget* untouched = row(a);
+    auto* flipped = child<QWidget>(row(b), QStringLiteral("enabled"));
+    flipped->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), flipped);
+
+    const bool before = settings().rules()[1].isEnabled;
+    QTest::keyClick(flipped, Qt::Key_Space);
+    settle();
+    ASSERT_NE(settings().rules()[1].isEnabled, before);
+    // The focus is on the same switch of the same rule, not on "添加手势".
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    EXPECT_EQ(focused->objectName(), QStringLiteral("enabled"));
+    EXPECT_TRUE(row(b)->isAncestorOf(focused));
+    EXPECT_EQ(row(a), untouched) << "a row whose rule did not change is kept";
 }
 
 TEST_F(RuleListTest, SavingReplacesInPlaceOrAppendsAndCancelKeepsTheList) {

@@ -466,8 +466,11 @@ void EvdevInputHub::processPacket(const std::shared_ptr<EvdevNode>& node, const 
             if (auto closed = node->assembler->feed(event)) frame = std::move(closed);
         }
         if (frame) {
-            std::lock_guard lock(sinkMutex_);
-            if (frameSink_) frameSink_(node.get(), *frame);
+            {
+                std::lock_guard lock(sinkMutex_);
+                if (frameSink_) frameSink_(node.get(), *frame);
+            }
+            if (frame->touchingCount() > 0) ++touchFrames_;
         }
     }
 

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -92,6 +93,10 @@ public:
     void setFrameSink(FrameSink sink);
     // The touchpad's next frame starts from a fresh assembler.
     void restartFrames(EvdevNode& node);
+    // The frames with a finger on the surface the reader has assembled from
+    // every touchpad; it only grows. Each is counted after the frame sink had
+    // it, so a count read before the sink's own count never runs ahead of it.
+    std::uint64_t touchFrameCount() const { return touchFrames_.load(); }
 
     // --- input events for the main thread ------------------------------------------
     void setFilter(Filter filter);
@@ -158,6 +163,7 @@ private:
 
     std::mutex sinkMutex_;
     FrameSink frameSink_;  // guarded by sinkMutex_
+    std::atomic<std::uint64_t> touchFrames_{0};
 
     Filter filter_;
     std::map<ObserverId, Observer> observers_;

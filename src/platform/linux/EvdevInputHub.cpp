@@ -286,8 +286,8 @@ bool EvdevInputHub::holdGrab(const QByteArray& devnode, GrabOwner::Holder holder
     return held;
 }
 
-void EvdevInputHub::releaseGrab(const QByteArray& devnode, GrabOwner::Holder holder) {
-    grabs_.release(devnode, holder);
+void EvdevInputHub::releaseGrab(const QByteArray& devnode, GrabOwner::Holder holder, GrabOwner::Action how) {
+    grabs_.release(devnode, holder, how);
     grabsChanged();
 }
 

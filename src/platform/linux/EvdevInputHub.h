@@ -35,9 +35,10 @@ namespace glidra::linux_platform {
 // - Every exclusive grab goes through the grab owner, on the reader's own
 //   descriptor. A grab waits until the node's keys and buttons are up (or the
 //   desktop would never see them rise), and a release until they are up and
-//   no finger touches (or the pointer would jump by what the finger did). A
-//   watchdog on the reader lets every grab go when the main loop misses its
-//   heartbeat, and the kernel ends them all with the process.
+//   no finger touches (or the pointer would jump by what the finger did),
+//   unless its holder wants the node back at once. A watchdog on the reader
+//   lets every grab go when the main loop misses its heartbeat, and the
+//   kernel ends them all with the process.
 class EvdevInputHub final : public QObject {
     Q_OBJECT
 
@@ -112,7 +113,9 @@ public:
 
     // --- grabs ------------------------------------------------------------------------
     bool holdGrab(const QByteArray& devnode, GrabOwner::Holder holder);
-    void releaseGrab(const QByteArray& devnode, GrabOwner::Holder holder);
+    // `how` is release (waits until nothing is held or touched) or releaseNow.
+    void releaseGrab(const QByteArray& devnode, GrabOwner::Holder holder,
+                     GrabOwner::Action how = GrabOwner::Action::release);
     void releaseGrabs(GrabOwner::Holder holder);
     const GrabOwner& grabs() const { return grabs_; }
 

@@ -25,9 +25,8 @@ public:
     // False when it cannot be held. Holding a held device again changes
     // nothing.
     virtual bool holdMotion(MultitouchDevice device) = 0;
-    // The touchpad moves the pointer again (on Linux once the finger lifts, so
-    // the pointer does not jump by what the finger did meanwhile). Nothing
-    // when it is not held.
+    // The touchpad moves the pointer again, at once: a finger still on the
+    // pad moves it from now on. Nothing when it is not held.
     virtual void releaseMotion(MultitouchDevice device) = 0;
     virtual bool isHoldingMotion(MultitouchDevice device) const = 0;
 };

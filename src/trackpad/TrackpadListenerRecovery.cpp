@@ -225,15 +225,19 @@ void TrackpadListenerRecovery::handleEvent(const InputEvent& event) {
 void TrackpadListenerRecovery::samplePointer() {
     // The pointer is read only while listening and the frames stay away long
     // enough for a stall: between two such readings, a pointer that moved
-    // while no frame came is what a finger on a stalled touchpad does.
+    // while no frame came is what a finger on a stalled touchpad does. One
+    // that moved while frames came was an ordinary touch that has ended.
     if (!listening_ || !stallSuspected(services_.clock.uptime())) {
         lastPointer_.reset();
         return;
     }
     const std::optional<QPoint> position = services_.pointer.position();
-    const bool moved = position && lastPointer_ && *position != *lastPointer_;
+    // Read after the pointer, so a frame that moved the one reaches the other.
+    const std::uint64_t frameCount = glidraMTFrameCount();
+    const bool stalled = position && lastPointer_ && *position != *lastPointer_ && frameCount == lastFrameCount_;
     lastPointer_ = position;
-    if (moved) checkForStall();
+    lastFrameCount_ = frameCount;
+    if (stalled) checkForStall();
 }
 
 void TrackpadListenerRecovery::checkForStall() {

@@ -42,7 +42,8 @@ public:
         SystemEvents& systemEvents;
         // Presses of the touchpad's own button: a sign of a finger on it.
         MouseButtonMonitor& mouseButtons;
-        // Read only while a stall is suspected.
+        // Read only while a stall is suspected, each reading with the
+        // bridge's frame count: it moving while the count stays is a stall.
         const PointerPosition& pointer;
         MultitouchDeviceRegistry& devices;
     };
@@ -141,7 +142,9 @@ private:
     bool running_ = false;
     std::uint64_t heartbeatSerial_ = 0;
     TimerHandle heartbeatTask_;
+    // The last reading of the pointer, and the bridge's frame count with it.
     std::optional<QPoint> lastPointer_;
+    std::uint64_t lastFrameCount_ = 0;
     std::unique_ptr<TrackpadRecoveryScheduler> scheduler_;
     std::unique_ptr<TrackpadDeviceObserver> devices_;
     // Receives the system's events and the heartbeat; gone with the recovery.

@@ -17,8 +17,12 @@
 #include <QTest>
 
 #include <linux/input-event-codes.h>
+#include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <string>
 #include <thread>
 
 namespace glidra::test {
@@ -159,20 +163,46 @@ TEST_F(EvdevInputDevicesTest, AGrabWaitsForHeldKeysToRiseAndItsReleaseForTheFing
     EXPECT_TRUE(hub.node(pad)->ungrabPending);
 }
 
-TEST_F(EvdevInputDevicesTest, TheActivityPositionMovesOnlyWithTheTouchpadsOwnEvents) {
-    EvdevInputHub hub;
-    TouchpadActivityPosition position(hub);
-    EXPECT_EQ(position.position(), std::nullopt);
+// How many of the process's descriptors are open on the file `fd` is open on.
+int descriptorsOnFileOf(int fd) {
+    struct stat node {};
+    if (fstat(fd, &node) != 0) return -1;
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        struct stat other {};
+        const int descriptor = std::stoi(entry.path().filename().string());
+        if (fstat(descriptor, &other) == 0 && other.st_dev == node.st_dev && other.st_ino == node.st_ino) ++count;
+    }
+    return count;
+}
 
+TEST_F(EvdevInputDevicesTest, TheActivityPositionCountsTheTouchFramesTheReaderAssembledOnItsOneDescriptor) {
+    EvdevInputHub hub;
+    std::atomic<int> sunk = 0;
+    hub.setFrameSink([&](void*, const evdev::Frame&) { ++sunk; });
+    TouchpadActivityPosition position(hub);
     const QByteArray pad = devices->addDevice(touchpad(), kTouchpad);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !hub.presentNodes(InputDeviceClass::touchpad).empty(); }, 5'000));
+    EXPECT_EQ(position.position(), std::nullopt) << "no touchpad is read";
+
+    const auto lease = hub.acquire(unsigned(InputDeviceClass::touchpad));
     const auto baseline = position.position();
     ASSERT_TRUE(baseline);
     EXPECT_EQ(position.position(), baseline);
+    EXPECT_EQ(descriptorsOnFileOf(hub.node(pad)->fd()), 1) << "reading the activity opens nothing";
 
+    // Read all the while: it must take no event from the reader.
     ASSERT_TRUE(devices->replay(pad, touch()));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return position.position() == QPoint(baseline->x() + 8, 0); }, 5'000))
-        << position.position()->x();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            position.position();
+            return sunk == 2;
+        },
+        5'000))
+        << sunk << " of the 2 frames reached the sink";
+    // The lift's frame has no finger on the surface: it counts as no touch.
+    EXPECT_EQ(position.position(), QPoint(baseline->x() + 1, 0));
+    EXPECT_EQ(hub.touchFrameCount(), 1u);
 }
 
 TEST_F(EvdevInputDevicesTest, EventsReadOnAWallClockNodeArriveOnTheMonotonicClock) {

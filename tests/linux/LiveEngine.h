@@ -12,6 +12,7 @@
 #include "platform/linux/EvdevKeyboardState.h"
 #include "platform/linux/EvdevMouseButtonMonitor.h"
 #include "platform/linux/EvdevMultitouchFramework.h"
+#include "platform/linux/EvdevPointerControl.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/sim/SimAccessibilityTrust.h"
@@ -28,11 +29,17 @@
 namespace glidra::test {
 
 struct LiveEngine {
-    LiveEngine()
+    // What the edge pointer lock holds: a simulated pointer, or the
+    // touchpads themselves, by exclusive grabs of their nodes.
+    enum class Pointer { sim, touchpads };
+
+    explicit LiveEngine(Pointer held = Pointer::sim)
         : executors(replay::simExecutorPorts(ports(), system)),
           actions(ActionDispatcher::Ports{system.poster, keyboard, frontmost, trust, system.workspace},
                   ActionDispatcher::Executors{executors, executors, executors, executors}),
-          controller(replay::simControllerEnvironment(ports(), executors, actions, pointer)) {
+          controller(replay::simControllerEnvironment(
+              ports(), executors, actions,
+              held == Pointer::sim ? static_cast<PointerControl&>(pointer) : touchpadPointer)) {
         executors.attachController(controller);
         previousBridge = MultitouchBridge::shared();
         MultitouchBridge::setShared(&bridge);
@@ -58,6 +65,7 @@ struct LiveEngine {
     linux_platform::EvdevKeyboardState keyboard{hub};
     linux_platform::EvdevKeyEventMonitor keyEvents{hub};
     linux_platform::EvdevMouseButtonMonitor mouseButtons{hub};
+    linux_platform::EvdevPointerControl touchpadPointer{hub};
     sim::SimDisplayBrightness displays;
     MultitouchBridge bridge{framework, displays, clock};
     sim::SimUserDefaults defaults;

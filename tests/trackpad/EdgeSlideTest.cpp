@@ -289,6 +289,31 @@ TEST_F(EdgeSlideTest, ThePointerLockHoldsWhileStepsComeAndLetsGoAfterwards) {
     EXPECT_GT(volume(), 0.5f);
 }
 
+// A held touchpad moves no pointer, so its frames are the motion that ends
+// the lock: the first one with a finger on the pad from half a second after
+// the last step on lets the pad go, while that finger still rests.
+TEST_F(EdgeSlideTest, TheFirstTouchFrameHalfASecondAfterTheLastStepLetsThePadGoBeforeTheLift) {
+    h.settings.setLocksPointerDuringEdgeAdjustments(true);
+    play(rightEdgeSlide(2.0, 0.1f, false));
+    ASSERT_TRUE(held());
+    const double lastStep = c.edgePointerLock().lastContactTime();
+    const auto rest = [&](double after) { play(frames().touch(1, 0.97f, 0.3f).at(lastStep + after)); };
+
+    rest(0.25);
+    rest(0.49);
+    EXPECT_TRUE(held()) << "0.49 s after the last step";
+    EXPECT_TRUE(c.edgePointerLock().isOn());
+
+    rest(0.5);
+    EXPECT_FALSE(c.edgePointerLock().isOn()) << "0.5 s after the last step";
+    EXPECT_EQ(h.pointer.heldCount(), 0) << "let go with the finger down";
+    EXPECT_TRUE(h.pointer.warps().empty());
+
+    rest(0.6);
+    EXPECT_FALSE(held()) << "resting is no step";
+    EXPECT_EQ(h.pointer.holdCalls(), 1);
+}
+
 TEST_F(EdgeSlideTest, NoPathLeavesThePointerHeld) {
     h.settings.setLocksPointerDuringEdgeAdjustments(true);
     const std::vector<std::pair<const char*, std::function<void(double)>>> paths = {

@@ -323,6 +323,29 @@ TEST_F(StallTest, FramesThatArriveBeforeTheConfirmationCancelIt) {
     EXPECT_EQ(logged(), (QStringList{"start", "connected"}));
 }
 
+TEST_F(StallTest, TouchesBetweenTwoReadingsWhoseFramesCameAreNoStallAndOnesWithoutFramesAre) {
+    // Someone who taps now and then: each touch moves the pointer, its frames
+    // reach the bridge, and it ends 1.1 s before the next heartbeat reads the
+    // pointer again (and so after a check would have been confirmed).
+    for (double t = 102.9; t < 130; t += 2) {
+        advanceTo(t);
+        touch(device);
+        pointer.moveBy(30, 0);
+    }
+    advanceTo(130);
+    EXPECT_EQ(pointer.reads(), 15) << "every heartbeat read it: the frames were old each time";
+    EXPECT_FALSE(recovery->hasPendingReconnect());
+    EXPECT_EQ(starts.size(), 1u);
+    EXPECT_EQ(logged(), (QStringList{"start", "connected"}));
+
+    // Then the pointer moves while no frame comes.
+    advanceTo(131);
+    pointer.moveBy(30, 0);
+    advanceTo(132.6);
+    EXPECT_EQ(starts, (std::vector<double>{100, 132.6}));
+    EXPECT_EQ(logged(), (QStringList{"start", "connected", "stream_stall", "connected"}));
+}
+
 TEST_F(StallTest, ThePointerIsReadOnlyWhileFramesStayAwayAndAQuietOneNeverTriggers) {
     // Frames keep coming: nothing is suspected, the pointer is not read.
     for (double t = 100.5; t <= 110; t += 0.5) {

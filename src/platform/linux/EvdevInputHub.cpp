@@ -286,8 +286,8 @@ bool EvdevInputHub::holdGrab(const QByteArray& devnode, GrabOwner::Holder holder
     return held;
 }
 
-void EvdevInputHub::releaseGrab(const QByteArray& devnode, GrabOwner::Holder holder) {
-    grabs_.release(devnode, holder);
+void EvdevInputHub::releaseGrab(const QByteArray& devnode, GrabOwner::Holder holder, GrabOwner::Action how) {
+    grabs_.release(devnode, holder, how);
     grabsChanged();
 }
 
@@ -466,8 +466,11 @@ void EvdevInputHub::processPacket(const std::shared_ptr<EvdevNode>& node, const 
             if (auto closed = node->assembler->feed(event)) frame = std::move(closed);
         }
         if (frame) {
-            std::lock_guard lock(sinkMutex_);
-            if (frameSink_) frameSink_(node.get(), *frame);
+            {
+                std::lock_guard lock(sinkMutex_);
+                if (frameSink_) frameSink_(node.get(), *frame);
+            }
+            if (frame->touchingCount() > 0) ++touchFrames_;
         }
     }
 

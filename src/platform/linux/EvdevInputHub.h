@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -34,9 +35,10 @@ namespace glidra::linux_platform {
 // - Every exclusive grab goes through the grab owner, on the reader's own
 //   descriptor. A grab waits until the node's keys and buttons are up (or the
 //   desktop would never see them rise), and a release until they are up and
-//   no finger touches (or the pointer would jump by what the finger did). A
-//   watchdog on the reader lets every grab go when the main loop misses its
-//   heartbeat, and the kernel ends them all with the process.
+//   no finger touches (or the pointer would jump by what the finger did),
+//   unless its holder wants the node back at once. A watchdog on the reader
+//   lets every grab go when the main loop misses its heartbeat, and the
+//   kernel ends them all with the process.
 class EvdevInputHub final : public QObject {
     Q_OBJECT
 
@@ -92,6 +94,10 @@ public:
     void setFrameSink(FrameSink sink);
     // The touchpad's next frame starts from a fresh assembler.
     void restartFrames(EvdevNode& node);
+    // The frames with a finger on the surface the reader has assembled from
+    // every touchpad; it only grows. Each is counted after the frame sink had
+    // it, so a count read before the sink's own count never runs ahead of it.
+    std::uint64_t touchFrameCount() const { return touchFrames_.load(); }
 
     // --- input events for the main thread ------------------------------------------
     void setFilter(Filter filter);
@@ -107,7 +113,9 @@ public:
 
     // --- grabs ------------------------------------------------------------------------
     bool holdGrab(const QByteArray& devnode, GrabOwner::Holder holder);
-    void releaseGrab(const QByteArray& devnode, GrabOwner::Holder holder);
+    // `how` is release (waits until nothing is held or touched) or releaseNow.
+    void releaseGrab(const QByteArray& devnode, GrabOwner::Holder holder,
+                     GrabOwner::Action how = GrabOwner::Action::release);
     void releaseGrabs(GrabOwner::Holder holder);
     const GrabOwner& grabs() const { return grabs_; }
 
@@ -158,6 +166,7 @@ private:
 
     std::mutex sinkMutex_;
     FrameSink frameSink_;  // guarded by sinkMutex_
+    std::atomic<std::uint64_t> touchFrames_{0};
 
     Filter filter_;
     std::map<ObserverId, Observer> observers_;

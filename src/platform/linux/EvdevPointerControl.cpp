@@ -42,7 +42,9 @@ bool EvdevPointerControl::holdMotion(MultitouchDevice device) {
 void EvdevPointerControl::releaseMotion(MultitouchDevice device) {
     const auto it = held_.find(device);
     if (it == held_.end()) return;
-    hub_.releaseGrab(it->second, this);
+    // At once, finger on the pad or not: the hold ends while the finger may
+    // still rest, and from then on that finger moves the pointer.
+    hub_.releaseGrab(it->second, this, GrabOwner::Action::releaseNow);
     held_.erase(it);
 }
 

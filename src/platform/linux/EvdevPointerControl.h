@@ -12,8 +12,7 @@ namespace glidra::linux_platform {
 // a touchpad's motion held by an exclusive grab of its node through the
 // hub's grab owner, on the reader's descriptor: the desktop stops seeing the
 // pad, so the pointer stays put, while the frames keep coming to us. The
-// grab ends once the finger lifts, so the pointer never jumps by what the
-// finger did while it was held.
+// grab ends the moment the hold does, also while the finger rests on the pad.
 class EvdevPointerControl final : public PointerControl {
 public:
     explicit EvdevPointerControl(EvdevInputHub& hub) : hub_(hub) {}

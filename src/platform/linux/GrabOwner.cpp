@@ -14,12 +14,12 @@ bool GrabOwner::hold(const QByteArray& devnode, Holder holder) {
     return true;
 }
 
-void GrabOwner::release(const QByteArray& devnode, Holder holder) {
+void GrabOwner::release(const QByteArray& devnode, Holder holder, Action how) {
     std::lock_guard lock(mutex_);
     auto it = holders_.find(devnode);
     if (it == holders_.end() || it->second.erase(holder) == 0 || !it->second.empty()) return;
     holders_.erase(it);
-    apply_(devnode, Action::release);
+    apply_(devnode, how);
 }
 
 void GrabOwner::releaseHolder(Holder holder) {

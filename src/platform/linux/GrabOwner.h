@@ -30,7 +30,9 @@ public:
     // True when the node is grabbed for `holder` (a holder holding it again
     // changes nothing). On a refusal nothing is held.
     bool hold(const QByteArray& devnode, Holder holder);
-    void release(const QByteArray& devnode, Holder holder);
+    // `how` (release, or releaseNow when the node is wanted back at once) is
+    // applied when the last holder goes.
+    void release(const QByteArray& devnode, Holder holder, Action how = Action::release);
     // Every node `holder` holds.
     void releaseHolder(Holder holder);
     // Every grab of every holder, at once: the program is stuck, or the

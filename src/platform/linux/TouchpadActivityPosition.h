@@ -3,29 +3,22 @@
 #include "platform/PointerPosition.h"
 #include "platform/linux/EvdevInputHub.h"
 
-#include <cstdint>
-#include <map>
-
 namespace glidra::linux_platform {
 
-// A "position" that moves only when a touchpad does: the number of events
-// every touchpad has reported, read on a descriptor of its own (read-only,
-// non-blocking, apart from the frame reader's), drained at each reading. It
-// tells a finger on a touchpad whose frames stopped coming from a mouse that
-// moves the pointer, which the desktop's pointer cannot. The first reading is
-// the baseline: it opens the descriptors, so nothing older is counted.
+// A "position" that moves only when a touchpad does: the number of frames
+// with a finger on the surface that the hub's reader assembled, on the one
+// descriptor it holds of each touchpad. Compared with the bridge's frame
+// count, it tells a finger on a touchpad whose frames stopped reaching the
+// bridge from a touch whose frames did, which the desktop's pointer cannot.
 class TouchpadActivityPosition final : public PointerPosition {
 public:
-    explicit TouchpadActivityPosition(EvdevInputHub& hub) : hub_(hub) {}
-    ~TouchpadActivityPosition() override;
+    explicit TouchpadActivityPosition(const EvdevInputHub& hub) : hub_(hub) {}
 
-    // Nothing while no touchpad can be read.
+    // Nothing while no touchpad is open.
     std::optional<QPoint> position() const override;
 
 private:
-    EvdevInputHub& hub_;
-    mutable std::map<QByteArray, int> descriptors_;
-    mutable std::uint64_t events_ = 0;
+    const EvdevInputHub& hub_;
 };
 
 }  // namespace glidra::linux_platform

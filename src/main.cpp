@@ -18,6 +18,7 @@
 #include "platform/BundleInfo.h"
 #include "platform/Cancellation.h"
 #include "platform/linux/AtspiBrowserPageSource.h"
+#include "platform/linux/DesktopWindowControl.h"
 #include "platform/linux/EwmhWindowControl.h"
 #include "platform/linux/GnomeScreenKeyboardSettings.h"
 #include "platform/linux/LinuxAccessibility.h"
@@ -93,7 +94,7 @@ struct Platform {
     QtScenePhase scenePhase;
     QtFileDialogs fileDialogs;
     DesktopHUDScreens screens;
-    EwmhWindowControl windows;
+    DesktopWindowControl windows{system.windowBridge.get(), std::make_unique<EwmhWindowControl>()};
     QtScreens windowScreens;
     LinuxAccessibility accessibility;
     GnomeScreenKeyboardSettings keyboardSettings;

@@ -235,6 +235,7 @@ int run(QApplication& app) {
         [&dispatcher](GestureBinding binding) {
             return dispatcher.performGestureAction(std::move(binding), CancellationToken());
         },
+        system.desktopIntegration,
     };
 
     // The settings pages.

@@ -11,7 +11,7 @@ namespace glidra::linux_platform {
 
 namespace {
 
-Q_LOGGING_CATEGORY(shellLog, "glidra.gnomeshell")
+Q_LOGGING_CATEGORY(shellLog, "glidra.GnomeShell")
 
 QVariantMap mapFrom(const QVariant& value) { return qdbus_cast<QVariantMap>(value); }
 

@@ -10,7 +10,7 @@ namespace glidra::linux_platform {
 
 namespace {
 
-Q_LOGGING_CATEGORY(kwinLog, "glidra.kwin")
+Q_LOGGING_CATEGORY(kwinLog, "glidra.KWin")
 
 const QString kKWinService = QStringLiteral("org.kde.KWin");
 const QString kScriptingPath = QStringLiteral("/Scripting");

@@ -13,7 +13,7 @@ namespace glidra::linux_platform {
 
 namespace {
 
-Q_LOGGING_CATEGORY(desktopLog, "glidra.desktop")
+Q_LOGGING_CATEGORY(desktopLog, "glidra.Desktop")
 
 const QString kSwipesOff = QString::fromLatin1(LinuxDesktopIntegration::kSwipesOffKey);
 

@@ -18,6 +18,7 @@
 #include "platform/BundleInfo.h"
 #include "platform/Cancellation.h"
 #include "platform/linux/AtspiBrowserPageSource.h"
+#include "platform/linux/DesktopWindowControl.h"
 #include "platform/linux/EwmhWindowControl.h"
 #include "platform/linux/GnomeScreenKeyboardSettings.h"
 #include "platform/linux/LinuxAccessibility.h"
@@ -94,7 +95,7 @@ struct Platform {
     QtFileDialogs fileDialogs;
     QtSystemTray tray{QDBusConnection::sessionBus()};
     DesktopHUDScreens screens;
-    EwmhWindowControl windows;
+    DesktopWindowControl windows{system.windowBridge.get(), std::make_unique<EwmhWindowControl>()};
     QtScreens windowScreens;
     LinuxAccessibility accessibility;
     GnomeScreenKeyboardSettings keyboardSettings;
@@ -235,6 +236,7 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
         [&dispatcher](GestureBinding binding) {
             return dispatcher.performGestureAction(std::move(binding), CancellationToken());
         },
+        system.desktopIntegration,
     };
 
     // The settings pages.

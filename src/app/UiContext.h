@@ -13,6 +13,7 @@ class AccessibilityTrust;
 class Clock;
 class ControlSettings;
 class DesktopIconsController;
+class DesktopIntegration;
 class KeepAwakeController;
 class KeyboardLockController;
 class MicrophoneMuteController;
@@ -60,6 +61,8 @@ struct UiContext {
     const KeyboardState& keyboard;
     ShortcutActionService& shortcuts;
     PerformGestureAction performGestureAction;
+    // The desktop's own gestures and the program's companion inside it.
+    DesktopIntegration& desktop;
 };
 
 }  // namespace glidra

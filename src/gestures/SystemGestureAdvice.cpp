@@ -37,47 +37,59 @@ constexpr std::array dangerousActions = {
 
 }  // namespace
 
-std::vector<SystemGestureAdvice> SystemGestureAdvice::advice(const GestureRule& rule) {
+std::vector<SystemGestureAdvice> SystemGestureAdvice::advice(const GestureRule& rule, SystemGestureDesktop desktop) {
     const Kind kind = rule.gesture.kind;
     const qint64 fingers = rule.gesture.fingers;
+    const bool gnome = desktop == SystemGestureDesktop::gnome;
+    const bool plasma = desktop == SystemGestureDesktop::plasmaWayland;
     std::vector<SystemGestureAdvice> list;
 
-    // The first four overlap system gestures of one finger count each; at
-    // most one of them applies.
+    // The first ones overlap what the touchpad driver does with one finger
+    // count each; at most one of them applies. No desktop here takes a
+    // four-finger pinch, so those gestures get no warning.
     if (kind == Kind::forcePress && fingers == 1) {
-        list.push_back(
-            entry("force-lookup", GLIDRA_TEXT("一指用力按下可能同时触发系统查询或数据检测。"),
-                  GLIDRA_TEXT("前往系统设置 → 触控板 → 光标与点按，检查“查询与数据检测”和“用力点按与触感反馈”；"
-                              "按需要手动调整，或换用多指手势。")));
+        list.push_back(entry("force-lookup", GLIDRA_TEXT("一指用力按下时容易把触控板按到底，同时产生一次系统点击。"),
+                             GLIDRA_TEXT("用力按住即可触发，不必按到底；若常常同时点击，可换用多指手势。")));
     } else if (kind == Kind::tap && fingers == 3) {
-        list.push_back(entry("three-tap", GLIDRA_TEXT("三指轻点可能与系统查询重叠；开启三指拖移时也可能影响识别。"),
-                             GLIDRA_TEXT("检查系统设置 → 触控板 → 光标与点按的“查询与数据检测”；再检查辅助功能 → "
-                                         "指针控制 → 触控板选项中的拖移方式，或改用四指手势。")));
-    } else if (fingers == 4 && (kind == Kind::pinchOut || kind == Kind::pinchIn)) {
-        if (kind == Kind::pinchOut) {
-            list.push_back(entry("four-pinch-out",
-                                 GLIDRA_TEXT("四指张开可能同时触发系统“显示桌面”，具体取决于手势设置。"),
-                                 GLIDRA_TEXT("检查系统设置 → 触控板 → 更多手势中的“显示桌面”；按需要手动调整系统手势，"
-                                             "或为 Glidra 换一个手势。")));
-        } else {
-            list.push_back(entry(
-                "four-pinch-in",
-                GLIDRA_TEXT("四指捏合可能同时触发系统 Launchpad（启动台），具体取决于系统版本与手势设置。"),
-                GLIDRA_TEXT("检查系统设置 → 触控板 → 更多手势中的 Launchpad（启动台）选项；若存在并已开启，可手动调整，"
-                            "或为 Glidra 换一个手势。")));
-        }
+        const char* resolution =
+            gnome    ? GLIDRA_TEXT("检查设置 → 鼠标和触摸板中的轻触点击开关；按需要手动关闭，或改用四指手势。")
+            : plasma ? GLIDRA_TEXT("检查系统设置 → 输入设备 → 触摸板中的轻触点击设置；按需要手动调整，或改用四指手势。")
+                     : GLIDRA_TEXT("检查桌面的触控板设置中的轻触点击；按需要手动调整，或改用四指手势。");
+        list.push_back(entry(
+            "three-tap", GLIDRA_TEXT("开启轻触点击时，三指轻点会同时产生一次中键点击，可能在光标处粘贴选中的文字。"),
+            resolution));
     } else if (fingers == 2 && isAnyOf(kind, {Kind::swipe, Kind::holdSwipe, Kind::tapSwipe, Kind::pinchIn,
                                               Kind::pinchOut, Kind::rotateClockwise, Kind::rotateCounterclockwise})) {
-        list.push_back(entry("two-motion", GLIDRA_TEXT("双指移动可能同时滚动页面、缩放或旋转内容。"),
-                             GLIDRA_TEXT("建议换用三指或四指手势；也可在系统设置 → 触控板 → "
-                                         "滚动缩放中手动检查相关手势，并在目标应用中练习确认。")));
+        const char* resolution =
+            gnome ? GLIDRA_TEXT(
+                        "建议换用三指或四指手势；也可在设置 → 鼠标和触摸板中手动检查双指滚动，"
+                        "并在目标应用中练习确认。")
+            : plasma ? GLIDRA_TEXT(
+                           "建议换用三指或四指手势；也可在系统设置 → 输入设备 → 触摸板中手动检查滚动方式，"
+                           "并在目标应用中练习确认。")
+                     : GLIDRA_TEXT(
+                           "建议换用三指或四指手势；也可在桌面的触控板设置中手动检查滚动方式，"
+                           "并在目标应用中练习确认。");
+        list.push_back(entry("two-motion", GLIDRA_TEXT("双指移动可能同时滚动页面、缩放或旋转内容。"), resolution));
     }
 
-    if ((fingers == 3 || fingers == 4) && isAnyOf(kind, {Kind::swipe, Kind::holdSwipe, Kind::tapSwipe})) {
-        list.push_back(entry("system-spaces",
-                             GLIDRA_TEXT("三指或四指滑动可能同时切换桌面、打开调度中心或应用 Exposé。"),
-                             GLIDRA_TEXT("检查系统设置 → 触控板 → 更多手势中的对应方向和指头数量；"
-                                         "手动调整系统手势或为 Glidra 换一个手势。")));
+    if (isAnyOf(kind, {Kind::swipe, Kind::holdSwipe, Kind::tapSwipe})) {
+        if (gnome && fingers == 3) {
+            list.push_back(entry(
+                "system-spaces",
+                GLIDRA_TEXT("三指滑动可能同时触发 GNOME 的手势：上下滑动打开活动概览和应用列表，左右滑动切换工作区。"),
+                GLIDRA_TEXT("打开下方的“Glidra 运行时关闭 GNOME 三指滑动”（需要启用 Glidra 的 GNOME Shell "
+                            "扩展），或为 Glidra 改用四指滑动。")));
+        } else if (plasma && fingers == 4) {
+            list.push_back(entry("system-spaces",
+                                 GLIDRA_TEXT("四指滑动可能同时触发 Plasma 的手势，例如打开概览或切换虚拟桌面。"),
+                                 GLIDRA_TEXT("可在系统设置 → 工作区行为 → 桌面特效中关闭“概览”等特效；"
+                                             "切换虚拟桌面的手势无法关闭，可为 Glidra 改用三指滑动。")));
+        } else if (desktop == SystemGestureDesktop::unknown && (fingers == 3 || fingers == 4)) {
+            list.push_back(entry("system-spaces", GLIDRA_TEXT("三指或四指滑动可能同时触发桌面自带的触控板手势。"),
+                                 GLIDRA_TEXT("检查桌面的手势设置中的对应方向和指头数量；"
+                                             "手动调整系统手势或为 Glidra 换一个手势。")));
+        }
     }
 
     if (kind == Kind::click || (kind == Kind::tap && fingers < 3)) {
@@ -93,7 +105,7 @@ std::vector<SystemGestureAdvice> SystemGestureAdvice::advice(const GestureRule& 
         list.push_back(
             {QStringLiteral("low-effort-danger"),
              localized(GLIDRA_TEXT("低门槛手势绑定“%1”可能因误触中断操作或影响内容。")).arg(title(rule.action)),
-             localized(GLIDRA_TEXT("建议改成长按、多指手势，或增加修饰键，并先在练习模式检查；"
+             localized(GLIDRA_TEXT("建议改成长按、多指手势，或增加修饰键，并先在安全的空白位置试一试；"
                                    "识别级别选“稳健”可减少移动误判。"))});
     }
     return list;

@@ -3,11 +3,11 @@
 // the EWMH requests as a window manager does and records them. Skipped where
 // Xvfb cannot run.
 
-#include "support/PrivateXServer.h"
 #include "platform/linux/EwmhProperties.h"
 #include "platform/linux/EwmhWindowControl.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/XcbConnection.h"
+#include "support/PrivateXServer.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -257,7 +257,7 @@ TEST_F(XcbAdaptersTest, MovesResizesAndClosesTheActiveWindowThroughTheWindowMana
     setProperty(editor, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL, {0, 0, 30, 0});
     activate(editor);
 
-    EwmhWindowControl windows(connection(), false);
+    EwmhWindowControl windows(connection());
     const std::optional<WindowControl::WindowId> focused = windows.focusedWindow();
     ASSERT_EQ(focused, WindowControl::WindowId(editor));
     EXPECT_EQ(windows.frame(*focused), QRectF(100, 100, 800, 630)) << "with the title bar";
@@ -287,10 +287,41 @@ TEST_F(XcbAdaptersTest, MovesResizesAndClosesTheActiveWindowThroughTheWindowMana
     EXPECT_TRUE(windows.close(*focused));
     ASSERT_TRUE(manager.waitForRequests(5));
     EXPECT_EQ(manager.requests()[4].type, internAtom(client, "_NET_CLOSE_WINDOW"));
+}
 
-    // On Wayland the compositor keeps its windows to itself.
-    EwmhWindowControl onWayland(connection(), true);
-    EXPECT_EQ(onWayland.focusedWindow(), std::nullopt);
+// Restores an environment variable as the test found it.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedVariable() { had_ ? qputenv(name_, old_) : qunsetenv(name_); }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+TEST_F(XcbAdaptersTest, OnAWaylandSessionXWaylandWindowsAreLaidOutAndANativeOneIsNotGuessed) {
+    FakeWindowManager manager(server.display().toUtf8());
+    const xcb_window_t editor = window(kOwnPid, QByteArray("glidra-test\0Glidra-test\0", 24), {100, 100, 800, 600});
+    activate(editor);
+    // As the program starts on a Wayland desktop: the XWayland display
+    // beside the compositor's own.
+    const ScopedVariable display("DISPLAY", server.display().toUtf8());
+    const ScopedVariable wayland("WAYLAND_DISPLAY", "wayland-0");
+    const ScopedVariable session("XDG_SESSION_TYPE", "wayland");
+    EwmhWindowControl windows;
+    ASSERT_EQ(windows.focusedWindow(), WindowControl::WindowId(editor));
+    EXPECT_TRUE(windows.setPosition(editor, QPointF(0, 30)));
+    ASSERT_TRUE(manager.waitForRequests(1));
+    EXPECT_EQ(windows.frame(editor), QRectF(0, 30, 800, 600));
+
+    // A native Wayland window in front leaves no X window active.
+    activate(XCB_NONE);
+    EXPECT_EQ(windows.focusedWindow(), std::nullopt);
 }
 
 }  // namespace

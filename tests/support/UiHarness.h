@@ -10,6 +10,7 @@
 #include "executors/ExecutorFixture.h"
 #include "executors/ShortcutActionService.h"
 #include "platform/BundleInfo.h"
+#include "platform/sim/SimDesktopIntegration.h"
 #include "platform/sim/SimDisplayBrightness.h"
 #include "platform/sim/SimFileDialogs.h"
 #include "platform/sim/SimLoginItems.h"
@@ -67,6 +68,7 @@ struct UiHarness {
                                     [this](AdjustmentHUDSettings) { return std::make_unique<FakeHUD>(rig.h.log); },
                                     AdjustmentHUDSettings{}};
     FakePreviewDispatcher dispatcher;
+    sim::SimDesktopIntegration desktop;
     UiContext context{
         rig.h.settings,
         *rig.h.controller,
@@ -89,6 +91,7 @@ struct UiHarness {
         [this](GestureBinding binding) {
             return performOnFake(&dispatcher, &rig.h.time.scheduler, std::move(binding));
         },
+        desktop,
     };
 
     UiHarness() {

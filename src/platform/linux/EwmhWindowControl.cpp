@@ -1,7 +1,6 @@
 #include "platform/linux/EwmhWindowControl.h"
 
 #include "platform/linux/EwmhProperties.h"
-#include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/XcbConnection.h"
 
 #include <QDeadlineTimer>
@@ -30,16 +29,14 @@ struct EwmhWindowControl::Geometry {
     QRectF frame() const { return ewmh::visibleFrame(client, decorations, shadow); }
 };
 
-EwmhWindowControl::EwmhWindowControl()
-    : EwmhWindowControl(std::make_unique<XcbConnection>(), LinuxWorkspace::isWaylandSession()) {}
+EwmhWindowControl::EwmhWindowControl() : EwmhWindowControl(std::make_unique<XcbConnection>()) {}
 
-EwmhWindowControl::EwmhWindowControl(std::unique_ptr<XcbConnection> x, bool waylandSession)
-    : x_(std::move(x)), waylandSession_(waylandSession) {}
+EwmhWindowControl::EwmhWindowControl(std::unique_ptr<XcbConnection> x) : x_(std::move(x)) {}
 
 EwmhWindowControl::~EwmhWindowControl() = default;
 
 std::optional<WindowControl::WindowId> EwmhWindowControl::focusedWindow() {
-    if (waylandSession_ || !x_->isConnected()) return std::nullopt;
+    if (!x_->isConnected()) return std::nullopt;
     const auto active = ewmh::activeWindow(x_->property(x_->root(), "_NET_ACTIVE_WINDOW", ewmh::kAtomWindow));
     if (!active || *active == 0) return std::nullopt;
     return *active;

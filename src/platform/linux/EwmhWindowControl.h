@@ -11,12 +11,13 @@ class XcbConnection;
 // Moves, resizes and closes the active window through requests to the
 // window manager (_NET_MOVERESIZE_WINDOW, _NET_WM_STATE, _NET_CLOSE_WINDOW).
 // Frames include the window manager's decorations and leave out a client's
-// own shadow. On a Wayland desktop windows are the compositor's alone: there
-// is no focused window to lay out.
+// own shadow. On a Wayland desktop this reaches XWayland windows, which the
+// compositor manages as a window manager; a native Wayland window in front
+// leaves no X window active, and so no focused window here.
 class EwmhWindowControl final : public WindowControl {
 public:
     EwmhWindowControl();
-    EwmhWindowControl(std::unique_ptr<XcbConnection> x, bool waylandSession);
+    explicit EwmhWindowControl(std::unique_ptr<XcbConnection> x);
     ~EwmhWindowControl() override;
 
     std::optional<WindowId> focusedWindow() override;
@@ -38,7 +39,6 @@ private:
     void waitForConfigure(std::uint32_t window);
 
     std::unique_ptr<XcbConnection> x_;
-    bool waylandSession_ = false;
 };
 
 }  // namespace glidra::linux_platform

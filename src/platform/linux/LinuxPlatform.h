@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/linux/BluezBluetoothDevices.h"
+#include "platform/linux/CurrentDesktop.h"
+#include "platform/linux/DesktopWindowBridge.h"
 #include "platform/linux/EvdevEventTap.h"
 #include "platform/linux/EvdevInputHub.h"
 #include "platform/linux/EvdevKeyEventMonitor.h"
@@ -11,6 +13,7 @@
 #include "platform/linux/GSettingsDesktopPreferences.h"
 #include "platform/linux/InputAccessTrust.h"
 #include "platform/linux/JsonFileUserDefaults.h"
+#include "platform/linux/LinuxDesktopIntegration.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LogindDisplayBrightness.h"
 #include "platform/linux/LogindSystemEvents.h"
@@ -50,6 +53,9 @@ public:
         QDBusConnection sessionBus = QDBusConnection::sessionBus();
         // The sound server; empty for the session's own.
         QString audioServer;
+        // The desktop (as XDG_CURRENT_DESKTOP lists it) and its session type.
+        QString currentDesktop = linux_platform::currentDesktop();
+        bool waylandSession = LinuxWorkspace::isWaylandSession();
         // The X display the window manager publishes on (XWayland on
         // Wayland); none outside a GUI application.
         X11Root display = X11Root::ofApplication();
@@ -73,7 +79,14 @@ public:
     SystemClock clock;
     QtScheduler scheduler;
     JsonFileUserDefaults userDefaults{options.settingsPath};
-    LinuxWorkspace workspace;
+    // The desktop's add-on for native Wayland windows, where there is one.
+    std::unique_ptr<DesktopWindowBridge> windowBridge = LinuxDesktopIntegration::makeBridge(
+        LinuxDesktopIntegration::companionOf(options.currentDesktop, options.waylandSession), options.sessionBus);
+    LinuxDesktopIntegration desktopIntegration{
+        LinuxDesktopIntegration::gestureDesktopOf(options.currentDesktop, options.waylandSession),
+        LinuxDesktopIntegration::companionOf(options.currentDesktop, options.waylandSession), windowBridge.get(),
+        userDefaults};
+    LinuxWorkspace workspace{windowBridge.get()};
     XdgAutostartLoginItems loginItems{options.executable};
     BluezBluetoothDevices bluetoothDevices{options.systemBus};
     LogindSystemEvents systemEvents{options.systemBus};
@@ -82,7 +95,8 @@ public:
     ScreenSaverPowerAssertions powerAssertions{options.sessionBus};
     PulseAudioDevices audioDevices{options.audioServer};
     GSettingsDesktopPreferences desktopPreferences;
-    X11FrontmostApplication frontmostApplication{options.display};
+    X11FrontmostApplication frontmostApplication{options.display, X11FrontmostApplication::installedEntry,
+                                                 windowBridge.get()};
     X11DesktopViews desktopViews{options.display, options.sessionBus};
 
     // The input devices: one reader, one virtual device.

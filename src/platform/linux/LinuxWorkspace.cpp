@@ -2,6 +2,7 @@
 
 #include "platform/linux/CurrentDesktop.h"
 #include "platform/linux/DBusCall.h"
+#include "platform/linux/DesktopWindowBridge.h"
 #include "platform/linux/XcbConnection.h"
 
 #include <QDBusConnection>
@@ -69,13 +70,25 @@ bool LinuxWorkspace::isWaylandSession() {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-LinuxWorkspace::LinuxWorkspace(QObject* parent)
-    : LinuxWorkspace(std::make_unique<XcbConnection>(), isWaylandSession(), QDBusConnection::sessionBus(), parent) {}
+LinuxWorkspace::LinuxWorkspace(DesktopWindowBridge* bridge, QObject* parent)
+    : LinuxWorkspace(std::make_unique<XcbConnection>(), isWaylandSession(), QDBusConnection::sessionBus(), bridge,
+                     parent) {}
 
 LinuxWorkspace::LinuxWorkspace(std::unique_ptr<XcbConnection> x, bool waylandSession, QDBusConnection sessionBus,
-                               QObject* parent)
-    : Workspace(parent), x_(std::move(x)), waylandSession_(waylandSession), sessionBus_(std::move(sessionBus)) {
-    if (!x_ || !x_->isConnected()) return;
+                               DesktopWindowBridge* bridge, QObject* parent)
+    : Workspace(parent),
+      x_(std::move(x)),
+      bridge_(bridge),
+      waylandSession_(waylandSession),
+      sessionBus_(std::move(sessionBus)) {
+    if (bridge_) {
+        connect(bridge_, &DesktopWindowBridge::focusedWindowChanged, this, &LinuxWorkspace::refreshFront);
+        connect(bridge_, &DesktopWindowBridge::connectionChanged, this, &LinuxWorkspace::refreshFront);
+    }
+    if (!x_ || !x_->isConnected()) {
+        refreshFront();
+        return;
+    }
     x_->selectPropertyChanges(x_->root());
     notifier_ = new QSocketNotifier(x_->fileDescriptor(), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &LinuxWorkspace::processEvents);
@@ -95,9 +108,10 @@ void LinuxWorkspace::processEvents() {
                                   event->window == x_->root() && event->atom == x_->atom("_NET_ACTIVE_WINDOW"));
         }
         if (!x_->isConnected()) {
-            // The server went away (XWayland stopped): nothing can be known now.
+            // The server went away (XWayland stopped): only the desktop's
+            // add-on can tell now.
             notifier_->setEnabled(false);
-            front_ = FrontApplication::unknown();
+            refreshFront();
             return;
         }
         if (!activeChanged) return;
@@ -117,22 +131,48 @@ void LinuxWorkspace::checkEventsLater() {
 }
 
 void LinuxWorkspace::refreshFront() {
-    const std::optional<std::uint32_t> active =
-        ewmh::activeWindow(x_->property(x_->root(), "_NET_ACTIVE_WINDOW", ewmh::kAtomWindow));
-    FrontApplication front;
-    if (!active) {
-        // A window manager without EWMH says nothing about the focus.
-        front = FrontApplication::unknown();
-    } else if (*active == 0) {
-        // On Wayland no X window has the focus whenever a Wayland one does.
-        front = waylandSession_ ? FrontApplication::unknown() : FrontApplication::nothing();
-    } else {
-        const WindowInfo info = describe(*active);
-        front = info.application ? FrontApplication::of(*info.application) : FrontApplication::unknown();
-    }
+    const FrontApplication front = bridge_ && bridge_->isConnected() ? frontOf(bridge_->focusedWindow()) : frontOfX();
     const bool changed = front.application && front.application != front_.application;
     front_ = front;
     if (changed) Q_EMIT applicationActivated(*front_.application);
+}
+
+FrontApplication LinuxWorkspace::frontOfX() {
+    if (!x_ || !x_->isConnected()) return FrontApplication::unknown();
+    const std::optional<std::uint32_t> active =
+        ewmh::activeWindow(x_->property(x_->root(), "_NET_ACTIVE_WINDOW", ewmh::kAtomWindow));
+    // A window manager without EWMH says nothing about the focus.
+    if (!active) return FrontApplication::unknown();
+    // On Wayland no X window has the focus whenever a Wayland one does.
+    if (*active == 0) return waylandSession_ ? FrontApplication::unknown() : FrontApplication::nothing();
+    const WindowInfo info = describe(*active);
+    return info.application ? FrontApplication::of(*info.application) : FrontApplication::unknown();
+}
+
+// The desktop's add-on names the application by the desktop entry its shell
+// matched; the entry is checked to be installed, and otherwise found as for
+// an X window, from the process and the application id.
+FrontApplication LinuxWorkspace::frontOf(const std::optional<DesktopWindow>& focused) {
+    if (!focused) return FrontApplication::nothing();
+    if (!focused->processIdentifier) return FrontApplication::unknown();
+    RunningApplication application;
+    application.processIdentifier = *focused->processIdentifier;
+    QString id = focused->desktopEntry;
+    if (!id.isEmpty() && !id.endsWith(QLatin1String(".desktop"))) id += QLatin1String(".desktop");
+    if (!id.isEmpty() && applicationLocation(id)) {
+        application.bundleIdentifier = id;
+        if (const auto bundle = loadApplicationBundle(*applicationLocation(id))) {
+            application.localizedName = bundle->displayName;
+        }
+    } else if (const auto entry =
+                   entryFor(*focused->processIdentifier, focused->resourceClass, focused->resourceClass)) {
+        application.bundleIdentifier = entry->id;
+        application.localizedName = entry->displayName;
+    }
+    if (application.localizedName.isEmpty()) {
+        application.localizedName = focused->resourceClass.isEmpty() ? focused->title : focused->resourceClass;
+    }
+    return FrontApplication::of(application);
 }
 
 LinuxWorkspace::WindowInfo LinuxWorkspace::describe(std::uint32_t window) {
@@ -217,6 +257,7 @@ std::vector<LinuxWorkspace::WindowInfo> LinuxWorkspace::windowsOf(std::int32_t p
 }
 
 bool LinuxWorkspace::activate(std::int32_t processIdentifier) {
+    if (bridge_ && bridge_->isConnected()) return bridge_->activateProcess(processIdentifier);
     const std::vector<WindowInfo> windows = windowsOf(processIdentifier);
     if (windows.empty()) return false;
     const std::uint32_t active =
@@ -227,6 +268,7 @@ bool LinuxWorkspace::activate(std::int32_t processIdentifier) {
 }
 
 bool LinuxWorkspace::hide(std::int32_t processIdentifier) {
+    if (bridge_ && bridge_->isConnected()) return bridge_->minimizeProcess(processIdentifier);
     const std::vector<WindowInfo> windows = windowsOf(processIdentifier);
     bool hidden = !windows.empty();
     for (const WindowInfo& info : windows)

@@ -13,13 +13,17 @@ class QSocketNotifier;
 
 namespace glidra::linux_platform {
 
+class DesktopWindowBridge;
+struct DesktopWindow;
 class XcbConnection;
 
 // Applications are desktop entries, read and started through GIO; URLs open
-// with the desktop's default handlers. The running applications and the one
-// in front come from the window manager's EWMH properties over X, which sees
+// with the desktop's default handlers. The one in front comes from the
+// desktop's own add-on (the GNOME Shell extension, the KWin script) while it
+// answers, which sees native Wayland windows too; otherwise, like the running
+// applications, from the window manager's EWMH properties over X, which sees
 // X11 and XWayland windows only: on a Wayland desktop the focus on a native
-// Wayland window reads as unknown, never as some other application.
+// Wayland window then reads as unknown, never as some other application.
 //
 // It also answers FrontmostApplication, from the front application it keeps
 // up to date from the server's events, so asking costs nothing.
@@ -28,12 +32,14 @@ class LinuxWorkspace final : public Workspace, public FrontmostApplication {
 
 public:
     // Connects to the X display of the environment, when there is one.
-    explicit LinuxWorkspace(QObject* parent = nullptr);
+    // `bridge` (may be null) outlives the workspace.
+    explicit LinuxWorkspace(DesktopWindowBridge* bridge = nullptr, QObject* parent = nullptr);
     // `x` may be unconnected; `waylandSession` says whether windows the server
     // does not know of can have the focus; the file manager is asked on
     // `sessionBus`.
     LinuxWorkspace(std::unique_ptr<XcbConnection> x, bool waylandSession,
-                   QDBusConnection sessionBus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+                   QDBusConnection sessionBus = QDBusConnection::sessionBus(), DesktopWindowBridge* bridge = nullptr,
+                   QObject* parent = nullptr);
     ~LinuxWorkspace() override;
 
     bool openUrl(const QUrl& url) override;
@@ -71,6 +77,8 @@ private:
     void processEvents();
     void checkEventsLater();
     void refreshFront();
+    FrontApplication frontOfX();
+    FrontApplication frontOf(const std::optional<DesktopWindow>& focused);
     WindowInfo describe(std::uint32_t window);
     std::optional<DesktopEntryMatcher::Entry> entryFor(std::int32_t processIdentifier, const QString& instance,
                                                        const QString& className);
@@ -78,6 +86,7 @@ private:
     std::vector<WindowInfo> windowsOf(std::int32_t processIdentifier);
 
     std::unique_ptr<XcbConnection> x_;
+    DesktopWindowBridge* bridge_ = nullptr;
     bool waylandSession_ = false;
     QDBusConnection sessionBus_;
     QSocketNotifier* notifier_ = nullptr;

@@ -1,5 +1,7 @@
 #include "platform/linux/X11FrontmostApplication.h"
 
+#include "platform/linux/DesktopWindowBridge.h"
+
 #include <gio/gdesktopappinfo.h>
 
 #include <QStringList>
@@ -8,8 +10,9 @@
 
 namespace glidra::linux_platform {
 
-X11FrontmostApplication::X11FrontmostApplication(X11Root root, EntryInstalled installed)
-    : root_(root), installed_(std::move(installed)) {}
+X11FrontmostApplication::X11FrontmostApplication(X11Root root, EntryInstalled installed,
+                                                 const DesktopWindowBridge* bridge)
+    : root_(root), installed_(std::move(installed)), bridge_(bridge) {}
 
 bool X11FrontmostApplication::installedEntry(const QString& desktopFileId) {
     const QByteArray id = desktopFileId.toUtf8();
@@ -25,7 +28,21 @@ std::optional<X11Root::Window> X11FrontmostApplication::activeWindow() const {
     return active.front();
 }
 
+std::optional<QString> X11FrontmostApplication::installedAmong(const QStringList& names) const {
+    for (const QString& name : names) {
+        if (name.isEmpty()) continue;
+        const QString candidate = name.endsWith(QLatin1String(".desktop")) ? name : name + QStringLiteral(".desktop");
+        if (installed_(candidate)) return candidate;
+    }
+    return std::nullopt;
+}
+
 std::optional<QString> X11FrontmostApplication::bundleIdentifier() const {
+    if (bridge_ && bridge_->isConnected()) {
+        const auto focused = bridge_->focusedWindow();
+        if (!focused) return std::nullopt;
+        return installedAmong({focused->desktopEntry, focused->resourceClass, focused->resourceClass.toLower()});
+    }
     const auto window = activeWindow();
     if (!window) return std::nullopt;
     QStringList names;
@@ -39,14 +56,14 @@ std::optional<QString> X11FrontmostApplication::bundleIdentifier() const {
         std::reverse(parts.begin(), parts.end());
         for (const QString& part : parts) names.append({part, part.toLower()});
     }
-    for (const QString& name : names) {
-        const QString candidate = name + QStringLiteral(".desktop");
-        if (!name.isEmpty() && installed_(candidate)) return candidate;
-    }
-    return std::nullopt;
+    return installedAmong(names);
 }
 
 std::optional<std::int32_t> X11FrontmostApplication::processIdentifier() const {
+    if (bridge_ && bridge_->isConnected()) {
+        const auto focused = bridge_->focusedWindow();
+        return focused ? focused->processIdentifier : std::nullopt;
+    }
     const auto window = activeWindow();
     if (!window) return std::nullopt;
     const auto pid = root_.words(*window, "_NET_WM_PID", "CARDINAL");

@@ -17,6 +17,7 @@
 #include "views/kit/WheelGuard.h"
 #include "views/pages/BrowserVideoHelpView.h"
 #include "views/pages/ConfigurationTransferView.h"
+#include "views/pages/DesktopCompanionView.h"
 #include "views/pages/DisabledApplicationsView.h"
 #include "views/pages/Divider.h"
 
@@ -67,6 +68,7 @@ ControlSettingsView::ControlSettingsView(UiContext& context, QWidget* parent)
     column_->addWidget(buildHintsGroup());
     column_->addWidget(buildLaunchGroup());
     column_->addWidget(buildPermissionGroup());
+    column_->addWidget(new DesktopCompanionView(context_.desktop));
     updates_ = new UpdateSettingsView(context_.updates, context_.bundle);
     column_->addWidget(updates_);
     column_->addStretch(1);

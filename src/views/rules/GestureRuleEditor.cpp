@@ -178,7 +178,7 @@ QWidget* GestureRuleEditor::buildActionStep() {
     auto* warnings = new QWidget;
     warnings->setObjectName(QStringLiteral("conflictSection"));
     notice_ = new GestureConflictNotice(context_, conflicts(), upserting(settings_.rules(), prepared), rule_.id);
-    advice_ = new SystemGestureAdviceView(prepared);
+    advice_ = new SystemGestureAdviceView(prepared, context_.desktop);
     // The advice hides itself while it has nothing to say; the slot says
     // whether the section shows it at all.
     adviceSlot_ = new QWidget;

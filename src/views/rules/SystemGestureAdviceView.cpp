@@ -1,10 +1,14 @@
 #include "views/rules/SystemGestureAdviceView.h"
 
+#include "platform/DesktopIntegration.h"
 #include "views/kit/PlainButton.h"
 #include "views/kit/StyledLabel.h"
+#include "views/kit/SwitchRow.h"
 #include "views/kit/SymbolLabel.h"
 
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace glidra {
 
@@ -25,9 +29,11 @@ kit::StyledLabel* selectable(kit::StyledLabel* label) {
 
 }  // namespace
 
-SystemGestureAdviceView::SystemGestureAdviceView(const GestureRule& rule, QWidget* parent)
+SystemGestureAdviceView::SystemGestureAdviceView(const GestureRule& rule, DesktopIntegration& desktop, QWidget* parent)
     : QWidget(parent),
-      advice_(SystemGestureAdvice::advice(rule)),
+      desktop_(desktop),
+      desktopKind_(desktop.gestureDesktop()),
+      advice_(SystemGestureAdvice::advice(rule, desktopKind_)),
       risks_(new QVBoxLayout),
       toggle_(new kit::PlainButton({}, kit::TextStyle::caption)),
       resolutions_(new QWidget),
@@ -49,10 +55,11 @@ SystemGestureAdviceView::SystemGestureAdviceView(const GestureRule& rule, QWidge
 
     rebuild();
     connect(toggle_, &kit::PlainButton::clicked, this, [this] { setShowsResolution(!showsResolution_); });
+    connect(&desktop_, &DesktopIntegration::changed, this, &SystemGestureAdviceView::syncSwipeSwitch);
 }
 
 void SystemGestureAdviceView::setRule(const GestureRule& rule) {
-    auto advice = SystemGestureAdvice::advice(rule);
+    auto advice = SystemGestureAdvice::advice(rule, desktopKind_);
     if (advice == advice_) return;
     advice_ = std::move(advice);
     showsResolution_ = false;
@@ -82,10 +89,21 @@ void SystemGestureAdviceView::rebuild() {
         resolution->setObjectName(QStringLiteral("resolution:") + entry.id);
         resolutionsLayout_->addWidget(resolution);
     }
-    auto* disclaimer = selectable(new kit::StyledLabel(tr("Glidra 不会读取或更改系统手势开关。"),
-                                                       kit::TextStyle::caption, kit::KitColour::secondary));
-    disclaimer->setObjectName(QStringLiteral("disclaimer"));
-    resolutionsLayout_->addWidget(disclaimer);
+    swipeSwitch_ = nullptr;
+    swipeSwitchNote_ = nullptr;
+    if (offersSwipeSwitch()) {
+        swipeSwitch_ = new kit::SwitchRow(tr("Glidra 运行时关闭 GNOME 三指滑动"));
+        swipeSwitch_->setObjectName(QStringLiteral("systemSwipesOff"));
+        resolutionsLayout_->addWidget(swipeSwitch_);
+        swipeSwitchNote_ = selectable(new kit::StyledLabel({}, kit::TextStyle::caption, kit::KitColour::secondary));
+        swipeSwitchNote_->setObjectName(QStringLiteral("systemSwipesOffNote"));
+        resolutionsLayout_->addWidget(swipeSwitchNote_);
+        connect(swipeSwitch_, &kit::SwitchRow::clicked, &desktop_, &DesktopIntegration::setSystemSwipesOff);
+    }
+    disclaimer_ = selectable(new kit::StyledLabel({}, kit::TextStyle::caption, kit::KitColour::secondary));
+    disclaimer_->setObjectName(QStringLiteral("disclaimer"));
+    resolutionsLayout_->addWidget(disclaimer_);
+    syncSwipeSwitch();
     syncExpansion();
     // Nothing at all, not even space, without advice. A view without a parent
     // is left for its owner to show, or it would open as a window.
@@ -94,6 +112,23 @@ void SystemGestureAdviceView::rebuild() {
     } else if (parentWidget()) {
         setVisible(true);
     }
+}
+
+bool SystemGestureAdviceView::offersSwipeSwitch() const {
+    if (desktopKind_ != SystemGestureDesktop::gnome) return false;
+    return std::any_of(advice_.begin(), advice_.end(),
+                       [](const SystemGestureAdvice& entry) { return entry.id == QLatin1String("system-spaces"); });
+}
+
+void SystemGestureAdviceView::syncSwipeSwitch() {
+    disclaimer_->setText(swipeSwitch_ ? tr("除上方开关外，Glidra 不会读取或更改系统手势设置。")
+                                      : tr("Glidra 不会读取或更改系统手势开关。"));
+    if (!swipeSwitch_) return;
+    const bool available = desktop_.canSwitchOffSystemSwipes();
+    swipeSwitch_->setChecked(desktop_.systemSwipesOff());
+    swipeSwitch_->setEnabled(available || desktop_.systemSwipesOff());
+    swipeSwitchNote_->setText(available ? tr("Glidra 退出时，GNOME 的三指滑动自动恢复。")
+                                        : tr("需要先启用 Glidra 的 GNOME Shell 扩展：见通用设置中的“桌面扩展”。"));
 }
 
 void SystemGestureAdviceView::syncExpansion() {

@@ -78,7 +78,7 @@ const QStringList withoutGuide{
     QStringLiteral("configurationTransfer"), QStringLiteral("trackpadGroup"),
     QStringLiteral("disabledApplications"),  QStringLiteral("hintsGroup"),
     QStringLiteral("launchGroup"),           QStringLiteral("permissionGroup"),
-    QStringLiteral("updateSettings"),
+    QStringLiteral("desktopCompanion"),      QStringLiteral("updateSettings"),
 };
 
 TEST(ControlSettingsViewTest, GroupsStandInOrderAndTheVideoGuideFollowsScrubbingGestures) {
@@ -88,7 +88,7 @@ TEST(ControlSettingsViewTest, GroupsStandInOrderAndTheVideoGuideFollowsScrubbing
     general.picture(QStringLiteral("general-page"));
 
     QStringList withGuide = withoutGuide;
-    withGuide.insert(6, QStringLiteral("browserVideoHelp"));
+    withGuide.insert(7, QStringLiteral("browserVideoHelp"));
     ControlSettings& settings = general.ui.h.settings;
 
     // A disabled rule counts as well.
@@ -109,6 +109,38 @@ TEST(ControlSettingsViewTest, GroupsStandInOrderAndTheVideoGuideFollowsScrubbing
     settings.setBindings(bindings);
     EXPECT_EQ(general.column(), withGuide);
     EXPECT_TRUE(ControlSettingsView::usesVideoScrubbing(settings));
+}
+
+TEST(ControlSettingsViewTest, SaysWhetherTheDesktopsAddOnAnswersAndHowToSwitchItOn) {
+    using Companion = DesktopIntegration::Companion;
+    GeneralPage general;
+    general.open();
+    EXPECT_FALSE(general.shown(QStringLiteral("desktopCompanion"))) << "an X11 desktop needs none";
+
+    general.ui.desktop.setDesktop(SystemGestureDesktop::gnome, Companion::gnomeShellExtension, false);
+    ASSERT_TRUE(general.shown(QStringLiteral("desktopCompanion")));
+    EXPECT_EQ(general.text(QStringLiteral("desktopCompanionStatus")),
+              QStringLiteral("未检测到 Glidra 的 GNOME Shell 扩展"));
+    EXPECT_EQ(general.text(QStringLiteral("desktopCompanionHelp")),
+              QStringLiteral("没有它，原生 Wayland 窗口在前台时无法识别应用，也无法调整布局；GNOME 的三指滑动也无法由 "
+                             "Glidra 关闭。安装 Glidra 后注销并重新登录，再在“扩展”应用中打开 Glidra，或运行 "
+                             "gnome-extensions enable glidra@glidra.github.io。"));
+    general.picture(QStringLiteral("general-page-gnome-extension-missing"));
+
+    general.ui.desktop.setDesktop(SystemGestureDesktop::gnome, Companion::gnomeShellExtension, true);
+    EXPECT_EQ(general.text(QStringLiteral("desktopCompanionStatus")),
+              QStringLiteral("Glidra 的 GNOME Shell 扩展已启用"));
+    EXPECT_EQ(general.text(QStringLiteral("desktopCompanionHelp")),
+              QStringLiteral("原生 Wayland 窗口也能识别为前台应用，并可调整布局、关闭和隐藏。"));
+
+    general.ui.desktop.setDesktop(SystemGestureDesktop::plasmaWayland, Companion::kwinScript, false);
+    EXPECT_EQ(general.text(QStringLiteral("desktopCompanionStatus")), QStringLiteral("Glidra 的 KWin 脚本未运行"));
+    EXPECT_EQ(
+        general.text(QStringLiteral("desktopCompanionHelp")),
+        QStringLiteral("没有它，原生 Wayland 窗口在前台时无法识别应用，也无法调整布局。Glidra 启动时会自动加载它；"
+                       "若仍未运行，请在系统设置 → 窗口管理 → KWin 脚本中启用 Glidra。"));
+    general.ui.desktop.setDesktop(SystemGestureDesktop::plasmaWayland, Companion::kwinScript, true);
+    EXPECT_EQ(general.text(QStringLiteral("desktopCompanionStatus")), QStringLiteral("Glidra 的 KWin 脚本正在运行"));
 }
 
 // Each setting the page observes resets the controller's gesture state

@@ -238,6 +238,21 @@ TEST_F(RuleEditorTest, TheSystemGestureAdviceFollowsTheActionAndTheKeys) {
     EXPECT_EQ(advised(), QStringList{QStringLiteral("ordinary-click")});
 }
 
+TEST_F(RuleEditorTest, OnGnomeTheAdviceWarnsOfItsThreeFingerSwipes) {
+    const GestureRule swipe = rule(GestureAction::missionControl, {Kind::swipe, 3, Direction::left, 1});
+    ui.desktop.setDesktop(SystemGestureDesktop::gnome, DesktopIntegration::Companion::gnomeShellExtension, true);
+    GestureRuleEditor& editor = open(swipe);
+    const auto& advice = child<SystemGestureAdviceView>(&editor, {})->advice();
+    ASSERT_EQ(advice.size(), 1u);
+    EXPECT_EQ(advice.front(), SystemGestureAdvice::advice(swipe, SystemGestureDesktop::gnome).front());
+}
+
+TEST_F(RuleEditorTest, OnPlasmaThreeFingerSwipesAreGlidrasAlone) {
+    ui.desktop.setDesktop(SystemGestureDesktop::plasmaWayland, DesktopIntegration::Companion::kwinScript, true);
+    GestureRuleEditor& editor = open(rule(GestureAction::missionControl, {Kind::swipe, 3, Direction::left, 1}));
+    EXPECT_TRUE(child<SystemGestureAdviceView>(&editor, {})->advice().empty());
+}
+
 TEST_F(RuleEditorTest, StepOneChecksTheRuleBeforeItCanBeSaved) {
     GestureRule urlRule = rule(GestureAction::openURL);
     urlRule.parameters = ActionParameters{};

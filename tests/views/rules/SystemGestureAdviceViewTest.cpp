@@ -1,5 +1,7 @@
 #include "views/kit/PlainButton.h"
 #include "views/kit/StyledLabel.h"
+#include "views/kit/Switch.h"
+#include "views/kit/SwitchRow.h"
 #include "views/kit/SymbolLabel.h"
 #include "views/rules/RulesViewFixture.h"
 #include "views/rules/SystemGestureAdviceView.h"
@@ -17,7 +19,7 @@ protected:
     QVBoxLayout* layout = new QVBoxLayout(&editor);
 
     SystemGestureAdviceView* add(const GestureRule& edited) {
-        auto* view = new SystemGestureAdviceView(edited);
+        auto* view = new SystemGestureAdviceView(edited, ui.desktop);
         layout->addWidget(view);
         editor.resize(520, 400);
         editor.show();
@@ -34,12 +36,12 @@ protected:
 
 TEST_F(SystemGestureAdviceViewTest, ARuleWithoutRisksShowsNothing) {
     const GestureRule calm = rule(GestureAction::showDesktop, {Kind::longPress, 3});
-    ASSERT_TRUE(SystemGestureAdvice::advice(calm).empty());
+    ASSERT_TRUE(SystemGestureAdvice::advice(calm, ui.desktop.gestureDesktop()).empty());
     auto* view = add(calm);
     EXPECT_TRUE(view->isHidden());
 
     // The view follows the rule into and out of advice.
-    view->setRule(rule(GestureAction::showDesktop));
+    view->setRule(rule(GestureAction::showDesktop, {Kind::tap, 3}));
     EXPECT_TRUE(view->isVisible());
     view->setRule(calm);
     EXPECT_TRUE(view->isHidden());
@@ -47,7 +49,7 @@ TEST_F(SystemGestureAdviceViewTest, ARuleWithoutRisksShowsNothing) {
 
 TEST_F(SystemGestureAdviceViewTest, ListsRisksAndShowsResolutionsOnRequest) {
     GestureRule edited = rule(GestureAction::closeWindow, {Kind::tap, 1});
-    const auto advice = SystemGestureAdvice::advice(edited);
+    const auto advice = SystemGestureAdvice::advice(edited, ui.desktop.gestureDesktop());
     ASSERT_EQ(advice.size(), 2u);
     auto* view = add(edited);
 
@@ -87,6 +89,61 @@ TEST_F(SystemGestureAdviceViewTest, ListsRisksAndShowsResolutionsOnRequest) {
     EXPECT_FALSE(view->showsResolution());
     EXPECT_EQ(toggle->text(), QStringLiteral("查看处理方法"));
     EXPECT_TRUE(shown(view, QStringLiteral("resolution:")).empty());
+}
+
+TEST_F(SystemGestureAdviceViewTest, OnGnomeTheSwipeAdviceCarriesTheSwitchThatTheExtensionObeys) {
+    using Companion = DesktopIntegration::Companion;
+    ui.desktop.setDesktop(SystemGestureDesktop::gnome, Companion::gnomeShellExtension, false);
+    const GestureRule swipe = rule(GestureAction::missionControl, {Kind::swipe, 3});
+    auto* view = add(swipe);
+    view->setShowsResolution(true);
+    ASSERT_EQ(shown(view, QStringLiteral("resolution:")).size(), 1u);
+    auto* toggle = child<kit::SwitchRow>(view, QStringLiteral("systemSwipesOff"));
+    auto* note = child<QLabel>(view, QStringLiteral("systemSwipesOffNote"));
+    EXPECT_EQ(toggle->text(), QStringLiteral("Glidra 运行时关闭 GNOME 三指滑动"));
+    EXPECT_FALSE(toggle->isChecked());
+    // Without the extension the choice could not take effect.
+    EXPECT_FALSE(toggle->isEnabled());
+    EXPECT_EQ(note->text(), QStringLiteral("需要先启用 Glidra 的 GNOME Shell 扩展：见通用设置中的“桌面扩展”。"));
+    EXPECT_EQ(child<QLabel>(view, QStringLiteral("disclaimer"))->text(),
+              QStringLiteral("除上方开关外，Glidra 不会读取或更改系统手势设置。"));
+
+    // The extension comes up while the editor is open.
+    ui.desktop.setDesktop(SystemGestureDesktop::gnome, Companion::gnomeShellExtension, true);
+    EXPECT_TRUE(toggle->isEnabled());
+    EXPECT_EQ(note->text(), QStringLiteral("Glidra 退出时，GNOME 的三指滑动自动恢复。"));
+    QTest::mouseClick(toggle->switchControl(), Qt::LeftButton);
+    EXPECT_TRUE(ui.desktop.systemSwipesOff());
+    EXPECT_TRUE(toggle->isChecked());
+
+    // Once on, it can be turned off again even while the extension is gone.
+    ui.desktop.setDesktop(SystemGestureDesktop::gnome, Companion::gnomeShellExtension, false);
+    EXPECT_TRUE(toggle->isEnabled());
+    QTest::mouseClick(toggle->switchControl(), Qt::LeftButton);
+    EXPECT_FALSE(ui.desktop.systemSwipesOff());
+}
+
+TEST_F(SystemGestureAdviceViewTest, OtherDesktopsAndOtherGesturesHaveNoSwitch) {
+    using Companion = DesktopIntegration::Companion;
+    struct Case {
+        SystemGestureDesktop desktop;
+        GestureDescriptor gesture;
+    };
+    const Case cases[] = {
+        {SystemGestureDesktop::plasmaWayland, {Kind::swipe, 4}},
+        {SystemGestureDesktop::unknown, {Kind::swipe, 3}},
+        // Advice on GNOME that is not about its swipes.
+        {SystemGestureDesktop::gnome, {Kind::tap, 3}},
+    };
+    for (const Case& c : cases) {
+        ui.desktop.setDesktop(c.desktop, Companion::kwinScript, true);
+        auto* view = add(rule(GestureAction::missionControl, c.gesture));
+        view->setShowsResolution(true);
+        EXPECT_EQ(view->findChild<kit::SwitchRow*>(QStringLiteral("systemSwipesOff")), nullptr) << int(c.desktop);
+        EXPECT_EQ(child<QLabel>(view, QStringLiteral("disclaimer"))->text(),
+                  QStringLiteral("Glidra 不会读取或更改系统手势开关。"));
+        delete view;
+    }
 }
 
 }  // namespace

@@ -109,6 +109,7 @@ void ShellTest::quitWhileTheImportPanelIsOpen(const std::function<void(Applicati
         shared.keyboard,
         shared.shortcuts,
         shared.performGestureAction,
+        shared.desktop,
     };
     PageFactories pages;
     pages[SettingsPage::general] = [](UiContext& given) -> QWidget* { return new ControlSettingsView(given); };

@@ -2,6 +2,7 @@
 // start-up order and hands them to the shell.
 
 #include "app/ApplicationShell.h"
+#include "app/CommandLine.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
@@ -16,6 +17,7 @@
 #include "hud/FloatingAdjustmentHUD.h"
 #include "platform/BundleInfo.h"
 #include "platform/Cancellation.h"
+#include "platform/LogCategories.h"
 #include "platform/linux/AtspiBrowserPageSource.h"
 #include "platform/linux/EwmhWindowControl.h"
 #include "platform/linux/GnomeScreenKeyboardSettings.h"
@@ -265,6 +267,8 @@ int run(QApplication& app) {
 }  // namespace glidra
 
 int main(int argc, char** argv) {
+    if (const auto status = glidra::handleCommandLine(argc, argv, QStringLiteral(GLIDRA_VERSION))) return *status;
+    glidra::useLogFormat();
     // Reading the user's input devices and settings is the desktop user's
     // business; as root the program would write root's settings and reach
     // no session.

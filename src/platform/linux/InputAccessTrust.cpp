@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace glidra::linux_platform {
 
@@ -17,6 +18,10 @@ bool opens(const QByteArray& path, int mode) {
 }
 
 }  // namespace
+
+const char* missingAccessHint(int error) {
+    return error == EACCES || error == EPERM ? " (no input access: see the input-access udev rules)" : "";
+}
 
 bool InputAccessTrust::isProcessTrusted() const {
     if (!opens(uinputPath_, O_WRONLY)) return false;

@@ -1,5 +1,7 @@
 #include "platform/linux/JsonFileUserDefaults.h"
 
+#include "platform/LogCategories.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -115,6 +117,7 @@ void JsonFileUserDefaults::load() {
             // Perhaps only its permissions are wrong: the user's settings
             // stay as they are, and nothing is written over them.
             readFailure_ = failure_ = document.failure;
+            qCWarning(lcSettings).noquote() << failure_ << "- the settings are not saved until it can be read";
             return;
         case Reading::undecodable:
             // Kept for inspection; the defaults load instead.
@@ -141,13 +144,18 @@ bool JsonFileUserDefaults::setAside() {
     QFile file(path_);
     if (file.rename(aside)) {
         setAsidePath_ = aside;
+        qCWarning(lcSettings).noquote() << "the settings file" << path_ << "is not a settings document; kept as"
+                                        << aside << "- the defaults take its place";
         return true;
     }
     failure_ = text("无法将损坏的设置文件 %1 移到一旁：%2").arg(path_, file.errorString());
+    qCWarning(lcSettings).noquote() << failure_;
     return false;
 }
 
 bool JsonFileUserDefaults::fail(QString reason) {
+    // Every change tries again; the same failure is told once.
+    if (reason != failure_) qCWarning(lcSettings).noquote() << "cannot save the settings to" << path_ << "-" << reason;
     failure_ = std::move(reason);
     return false;
 }
@@ -191,6 +199,7 @@ bool JsonFileUserDefaults::save() {
     file.write(QJsonDocument(document.object).toJson(QJsonDocument::Indented));
     if (!file.commit()) return fail(file.errorString());
     changed_.clear();
+    if (!failure_.isEmpty()) qCInfo(lcSettings).noquote() << "the settings are saved to" << path_ << "again";
     failure_.clear();
     return true;
 }

@@ -15,6 +15,7 @@
 #include "executors/BrowserVideoScrubber.h"
 #include "hud/DesktopHUDScreens.h"
 #include "hud/FloatingAdjustmentHUD.h"
+#include "platform/ApplicationId.h"
 #include "platform/BundleInfo.h"
 #include "platform/Cancellation.h"
 #include "platform/LogCategories.h"
@@ -165,7 +166,7 @@ int run(QApplication& app) {
         platform.bookmarks,
         platform.processes,
         // The desktop-file id the program's own windows would be known by.
-        QGuiApplication::desktopFileName() + QStringLiteral(".desktop"),
+        ownDesktopFileId(),
     });
     ActionDispatcher dispatcher(
         ActionDispatcher::Ports{system.eventPoster, system.keyboardState, system.frontmostApplication,
@@ -285,7 +286,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Glidra"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GLIDRA_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("glidra"));
+    QGuiApplication::setDesktopFileName(glidra::applicationId());
     // The shell decides when closing the window ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     glidra::kit::useApplicationFont();

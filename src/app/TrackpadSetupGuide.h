@@ -11,6 +11,10 @@ namespace glidra {
 class TrackpadSetupNotice;
 struct UiContext;
 
+namespace kit {
+class InputGrantList;
+}
+
 // Stands between the header and the content of the gestures and edges pages
 // and shows the card for the first unmet condition of gesture control: control
 // on, a trackpad heard, and the input access the configured actions need.
@@ -40,6 +44,7 @@ private:
     bool permissionGranted_ = false;
     std::optional<Card> card_;
     QPointer<TrackpadSetupNotice> notice_;
+    QPointer<kit::InputGrantList> grants_;
 };
 
 }  // namespace glidra

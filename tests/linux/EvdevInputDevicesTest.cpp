@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -218,6 +219,35 @@ TEST_F(EvdevInputDevicesTest, TrustIsReadableTouchpadsAndAWritableUinput) {
     QFile probe(uinput);
     if (probe.open(QIODevice::WriteOnly)) GTEST_SKIP() << "file permissions are not enforced here";
     EXPECT_FALSE(InputAccessTrust(hub, QFile::encodeName(uinput)).isProcessTrusted());
+}
+
+TEST_F(EvdevInputDevicesTest, EachGrantIsAskedOnItsOwn) {
+    QTemporaryDir folder;
+    const QString uinput = folder.filePath(QStringLiteral("uinput"));
+    const QString rules = folder.filePath(QStringLiteral("rules.d"));
+    ASSERT_TRUE(QDir().mkpath(rules));
+    devices->addDevice(touchpad(), kTouchpad);
+    EvdevInputHub hub;
+    const InputAccessTrust trust(hub, QFile::encodeName(uinput), {rules});
+
+    // The touchpad opens; no keyboard is there to open and its rule is not
+    // installed; /dev/uinput does not exist.
+    EXPECT_TRUE(trust.hasInputGrant(InputGrant::touchpad));
+    EXPECT_FALSE(trust.hasInputGrant(InputGrant::keyboards));
+    EXPECT_FALSE(trust.hasInputGrant(InputGrant::virtualInput));
+    EXPECT_FALSE(trust.isProcessTrusted());
+
+    // With no keyboard to ask, the installed rule answers for it.
+    QFile rule(rules + QStringLiteral("/70-glidra-keyboards.rules"));
+    ASSERT_TRUE(rule.open(QIODevice::WriteOnly));
+    rule.close();
+    EXPECT_TRUE(trust.hasInputGrant(InputGrant::keyboards));
+
+    QFile device(uinput);
+    ASSERT_TRUE(device.open(QIODevice::WriteOnly));
+    device.close();
+    EXPECT_TRUE(trust.hasInputGrant(InputGrant::virtualInput));
+    EXPECT_TRUE(trust.isProcessTrusted());
 }
 
 TEST_F(EvdevInputDevicesTest, ARefusedDeviceIsLoggedOnceWithItsNodeItsNameAndTheReason) {

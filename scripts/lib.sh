@@ -1,8 +1,11 @@
-# Shared by scripts/run, scripts/test and scripts/fuzz. Sourced, not run.
+# Shared by scripts/run, scripts/test, scripts/package and scripts/fuzz.
+# Sourced, not run.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${GLIDRA_BUILD_DIR:-$ROOT/build}"
+# Where scripts/run installs Glidra.
+PREFIX="${GLIDRA_PREFIX:-/usr/local}"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
@@ -20,6 +23,8 @@ PACKAGES=(
   libevdev-dev libudev-dev libxcb1-dev
   umockdev libumockdev-dev
   locales
+  # the Debian package and its checks (scripts/package)
+  dpkg-dev file lintian appstream desktop-file-utils
 )
 
 # Installs the Debian packages that are missing; nothing when all are there.
@@ -44,49 +49,68 @@ configure_and_build() {
   cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 }
 
-# The udev rule that gives the user at the seat the input access Glidra needs
-# (it runs as that user, never as root).
-INPUT_RULE_SOURCE="$ROOT/data/udev/70-glidra-input.rules"
-INPUT_RULE_TARGET="/etc/udev/rules.d/70-glidra-input.rules"
+# Installs the build under $PREFIX; the desktop's menu lists it from there.
+install_glidra() {
+  if [ "$(id -u)" -ne 0 ] && [ ! -w "$PREFIX" ] && [ -e "$PREFIX" ]; then
+    echo "$PREFIX is not writable: run with sudo, or set GLIDRA_PREFIX to a folder of yours (~/.local)." >&2
+    exit 1
+  fi
+  cmake --install "$BUILD_DIR" --prefix "$PREFIX"
+  # Only a theme that keeps a cache needs it brought up to date.
+  local icons="$PREFIX/share/icons/hicolor"
+  if [ -f "$icons/icon-theme.cache" ] && command -v gtk-update-icon-cache >/dev/null 2>&1; then
+    gtk-update-icon-cache -q -t -f "$icons" || true
+  fi
+  echo "Installed under $PREFIX; to remove it: xargs -d '\\n' rm -f -- < '$BUILD_DIR/install_manifest.txt'"
+}
 
-# Says what the rule grants and asks before installing it; without a terminal
-# it prints the command instead. Nothing when it is installed already.
-offer_input_access_rule() {
-  if cmp -s "$INPUT_RULE_SOURCE" "$INPUT_RULE_TARGET"; then
+# The input access Glidra needs, one udev rule per purpose, installed from
+# the copies under $PREFIX: "rule file|udev subsystem|what it adds and allows".
+INPUT_RULES_SOURCE="$PREFIX/share/glidra/udev"
+INPUT_RULES_TARGET="/etc/udev/rules.d"
+INPUT_GRANTS=(
+  "70-glidra-touchpad.rules|input|read every touchpad: gestures, and the actions that synthesise no input (volume, brightness, keep-awake, show desktop, opening applications and websites). Any program of yours can then read the touchpad."
+  "70-glidra-keyboards.rules|input|read every keyboard: the modifier keys a gesture requires, typing protection, held keys and the keyboard lock. Any program of yours can then see what is typed."
+  "70-glidra-uinput.rules|misc|create virtual input devices through /dev/uinput: shortcuts, clicks and scrolls. Any program of yours can then inject keys and clicks."
+)
+
+# Says what each grant adds and allows, and asks before installing each one
+# that is missing; without a terminal it prints the commands instead.
+offer_input_access_rules() {
+  local entry file subsystem text answer missing=0
+  if [ -f "$INPUT_RULES_TARGET/70-glidra-input.rules" ]; then
+    echo "An earlier Glidra installed all three grants as $INPUT_RULES_TARGET/70-glidra-input.rules;"
+    echo "delete it (sudo rm $INPUT_RULES_TARGET/70-glidra-input.rules) to choose them one by one."
     return 0
   fi
-  local install_command="install -m 0644 '$INPUT_RULE_SOURCE' '$INPUT_RULE_TARGET' && udevadm control --reload && udevadm trigger --subsystem-match=input --subsystem-match=misc"
-  cat <<TEXT
-Glidra reads the touchpad and the keyboards and types shortcuts through a
-virtual input device. The udev rule $INPUT_RULE_TARGET lets the user
-sitting at this computer (the active desktop session) do that without root:
-  - read every touchpad and keyboard: any program of that user can then see
-    what is typed;
-  - create virtual input devices through /dev/uinput: any program of that user
-    can then inject keys and clicks.
-To take it back later: delete $INPUT_RULE_TARGET, then run
-  udevadm control --reload && udevadm trigger --subsystem-match=input --subsystem-match=misc
-TEXT
-  if [ ! -t 0 ]; then
-    echo "No terminal to ask on. To install the rule, run as root:"
-    echo "  $install_command"
-    return 0
+  for entry in "${INPUT_GRANTS[@]}"; do
+    IFS='|' read -r file subsystem text <<<"$entry"
+    cmp -s "$INPUT_RULES_SOURCE/$file" "$INPUT_RULES_TARGET/$file" && continue
+    missing=1
+    local command="install -m 0644 -t '$INPUT_RULES_TARGET' '$INPUT_RULES_SOURCE/$file' && udevadm control --reload && udevadm trigger --subsystem-match=$subsystem"
+    echo
+    echo "The udev rule $file lets the user at this computer (the active desktop"
+    echo "session) $text"
+    if [ ! -t 0 ]; then
+      echo "No terminal to ask on. To install it, run as root:"
+      echo "  $command"
+      continue
+    fi
+    answer=""
+    read -r -p "Install $file now? [y/N] " answer || true
+    case "$answer" in
+      [yY]*)
+        if [ "$(id -u)" -eq 0 ]; then sh -c "$command"; else sudo sh -c "$command"; fi
+        echo "Installed."
+        ;;
+      *) echo "Not installed: Glidra's general page lists what it is missing." ;;
+    esac
+  done
+  if [ "$missing" -eq 1 ]; then
+    echo
+    echo "To take a rule back: delete it from $INPUT_RULES_TARGET, then run"
+    echo "  udevadm control --reload && udevadm trigger --subsystem-match=input --subsystem-match=misc"
   fi
-  local answer=""
-  read -r -p "Install the rule now? [y/N] " answer || true
-  case "$answer" in
-    [yY]*) ;;
-    *)
-      echo "Not installed: Glidra will say that it has no access to the input devices."
-      return 0
-      ;;
-  esac
-  if [ "$(id -u)" -eq 0 ]; then
-    sh -c "$install_command"
-  else
-    sudo sh -c "$install_command"
-  fi
-  echo "Installed. The desktop session has the access now; if Glidra still has none, log out and in again."
 }
 
 # --- Starting Glidra in the desktop user's session ---------------------------
@@ -136,7 +160,7 @@ start_in_session() {
   session=$(graphical_session "$uid") || return 1
   read -r id type display <<<"$session"
   local -a environment=(
-    "HOME=$(getent passwd "$user" | cut -d: -f6)" "USER=$user" "LOGNAME=$user" "PATH=/usr/local/bin:/usr/bin:/bin"
+    "HOME=$(getent passwd "$user" | cut -d: -f6)" "USER=$user" "LOGNAME=$user" "PATH=$PREFIX/bin:/usr/local/bin:/usr/bin:/bin"
     "XDG_RUNTIME_DIR=/run/user/$uid" "DBUS_SESSION_BUS_ADDRESS=unix:path=/run/user/$uid/bus"
     "XDG_SESSION_ID=$id" "XDG_SESSION_TYPE=$type")
   local line
@@ -144,7 +168,7 @@ start_in_session() {
   # logind's display wins: it names the session's own X server.
   [ -n "$display" ] && environment+=("DISPLAY=$display")
   echo "Starting Glidra for $user in $type session $id."
-  exec runuser -u "$user" -- env -i "${environment[@]}" "$BUILD_DIR/glidra"
+  exec runuser -u "$user" -- env -i "${environment[@]}" "$PREFIX/bin/glidra"
 }
 
 # Shows the engine at work where no desktop is there: a recorded touchpad
@@ -154,7 +178,7 @@ run_replay() {
   local recording="$ROOT/tests/data/recordings/CyPS2_Cypress_Trackpad.three_finger_tap.events"
   local configuration="$ROOT/tests/data/configurations/recordings.json"
   echo "Replaying $(basename "$recording") (three fingers tapping a pad that tracks only two) with the actions of $(basename "$configuration"):"
-  "$BUILD_DIR/tools/replay/glidra-replay" --config "$configuration" --run "$recording"
+  "$PREFIX/bin/glidra-replay" --config "$configuration" --run "$recording"
 }
 
 # Starts Glidra for the desktop user, or says in one line why it cannot and
@@ -162,7 +186,7 @@ run_replay() {
 start_glidra() {
   local user
   if [ "$(id -u)" -ne 0 ]; then
-    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then exec "$BUILD_DIR/glidra"; fi
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then exec "$PREFIX/bin/glidra"; fi
     echo "No graphical session in this shell: replaying a recorded touchpad session instead."
   elif ! user=$(sudo_user); then
     echo "No desktop user to start Glidra for (run scripts/run with sudo from your desktop session): replaying a recorded touchpad session instead."

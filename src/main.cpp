@@ -2,6 +2,7 @@
 // start-up order and hands them to the shell.
 
 #include "app/ApplicationShell.h"
+#include "app/CommandLine.h"
 #include "app/QtTranslations.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
@@ -15,8 +16,10 @@
 #include "executors/BrowserVideoScrubber.h"
 #include "hud/DesktopHUDScreens.h"
 #include "hud/FloatingAdjustmentHUD.h"
+#include "platform/ApplicationId.h"
 #include "platform/BundleInfo.h"
 #include "platform/Cancellation.h"
+#include "platform/LogCategories.h"
 #include "platform/linux/AtspiBrowserPageSource.h"
 #include "platform/linux/DesktopWindowControl.h"
 #include "platform/linux/EwmhWindowControl.h"
@@ -170,7 +173,7 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
         platform.bookmarks,
         platform.processes,
         // The desktop-file id the program's own windows would be known by.
-        QGuiApplication::desktopFileName() + QStringLiteral(".desktop"),
+        ownDesktopFileId(),
     });
     ActionDispatcher dispatcher(
         ActionDispatcher::Ports{system.eventPoster, system.keyboardState, system.frontmostApplication,
@@ -283,6 +286,8 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
 }  // namespace glidra
 
 int main(int argc, char** argv) {
+    if (const auto status = glidra::handleCommandLine(argc, argv, QStringLiteral(GLIDRA_VERSION))) return *status;
+    glidra::useLogFormat();
     // Reading the user's input devices and settings is the desktop user's
     // business; as root the program would write root's settings and reach
     // no session.
@@ -303,7 +308,7 @@ int main(int argc, char** argv) {
     glidra::installQtTranslations(app);
     QCoreApplication::setApplicationName(QStringLiteral("Glidra"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GLIDRA_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("glidra"));
+    QGuiApplication::setDesktopFileName(glidra::applicationId());
     // The shell decides when closing the window ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
     glidra::kit::useApplicationFont();

@@ -7,6 +7,7 @@
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
 #include "trackpad/TypingActivityMonitor.h"
+#include "views/kit/InputGrantList.h"
 #include "views/kit/SystemSettingsPanes.h"
 
 #include <QVBoxLayout>
@@ -48,6 +49,7 @@ bool TrackpadSetupGuide::requiresAccessibilityPermission() const {
 
 void TrackpadSetupGuide::refreshPermission() {
     permissionGranted_ = context_.accessibilityTrust.isProcessTrusted();
+    if (grants_) grants_->refresh();
     if (context_.controller.isEnabled()) context_.controller.typingMonitor().installGlobalMonitor();
     sync();
 }
@@ -106,10 +108,13 @@ void TrackpadSetupGuide::sync() {
             break;
         case Card::accessibility: {
             const bool hasPane = kit::canOpenSystemSettingsPane(kit::SystemSettingsPane::accessibility);
-            notice_ = new TrackpadSetupNotice(tr("部分动作需要输入设备权限"), kit::inputAccessInstruction(),
+            notice_ = new TrackpadSetupNotice(tr("部分动作需要输入设备权限"), kit::inputGrantsInstruction(),
                                               QStringLiteral("lock"),
                                               hasPane ? std::optional(tr("打开权限设置")) : std::nullopt,
                                               [this] { openAccessibilitySettings(context_.workspace); });
+            // Which grants are there, what each adds, and how to add it.
+            grants_ = new kit::InputGrantList(context_.accessibilityTrust);
+            notice_->setDetail(grants_);
             break;
         }
     }

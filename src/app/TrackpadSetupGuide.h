@@ -11,6 +11,10 @@ namespace glidra {
 class TrackpadSetupNotice;
 struct UiContext;
 
+namespace kit {
+class InputGrantList;
+}
+
 // Stands between the header and the content of the gestures and edges pages
 // and shows the card for the first unmet condition of gesture control: control
 // on, input access (which reading any touchpad needs, and the configured
@@ -46,6 +50,7 @@ private:
     std::optional<Card> card_;
     std::optional<QString> disconnectedTrackpad_;
     QPointer<TrackpadSetupNotice> notice_;
+    QPointer<kit::InputGrantList> grants_;
 };
 
 }  // namespace glidra

@@ -21,16 +21,16 @@ TrackpadSetupNotice::TrackpadSetupNotice(const QString& title, const QString& me
     explanation->setObjectName(QStringLiteral("setupNoticeMessage"));
     explanation->setWordWrap(true);
 
-    auto* lines = new QVBoxLayout;
-    lines->setContentsMargins(0, 0, 0, 0);
-    lines->setSpacing(5);
-    lines->addWidget(heading);
-    lines->addWidget(explanation);
+    lines_ = new QVBoxLayout;
+    lines_->setContentsMargins(0, 0, 0, 0);
+    lines_->setSpacing(5);
+    lines_->addWidget(heading);
+    lines_->addWidget(explanation);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(14, 14, 14, 14);
     layout->setSpacing(16);
-    layout->addLayout(lines, 1);
+    layout->addLayout(lines_, 1);
     if (buttonTitle) {
         button_ = new QPushButton(*buttonTitle);
         button_->setObjectName(QStringLiteral("setupNoticeButton"));
@@ -39,6 +39,11 @@ TrackpadSetupNotice::TrackpadSetupNotice(const QString& title, const QString& me
         layout->addWidget(button_, 0, Qt::AlignVCenter);
         connect(button_, &QPushButton::clicked, this, [action = std::move(action)] { action(); });
     }
+}
+
+void TrackpadSetupNotice::setDetail(QWidget* detail) {
+    lines_->addSpacing(5);
+    lines_->addWidget(detail);
 }
 
 }  // namespace glidra

@@ -6,6 +6,7 @@
 #include <optional>
 
 class QPushButton;
+class QVBoxLayout;
 
 namespace glidra {
 
@@ -19,6 +20,10 @@ public:
                         const std::optional<QString>& buttonTitle, std::function<void()> action,
                         QWidget* parent = nullptr);
 
+    // Puts `detail` under the message, for a card with more to show than a
+    // sentence or two.
+    void setDetail(QWidget* detail);
+
     QString title() const { return title_; }
     QString message() const { return message_; }
     QPushButton* button() const { return button_; }
@@ -27,6 +32,7 @@ private:
     QString title_;
     QString message_;
     QPushButton* button_ = nullptr;
+    QVBoxLayout* lines_ = nullptr;
 };
 
 }  // namespace glidra

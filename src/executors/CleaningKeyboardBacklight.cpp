@@ -1,15 +1,13 @@
 #include "executors/CleaningKeyboardBacklight.h"
 
+#include "platform/LogCategories.h"
+
 #include <QLoggingCategory>
 #include <QPointer>
 
 #include <cmath>
 
 namespace glidra {
-
-namespace {
-Q_LOGGING_CATEGORY(cleaningBacklightLog, "glidra.CleaningBacklight")
-}
 
 CleaningKeyboardBacklight::CleaningKeyboardBacklight(KeyboardBacklight& backlight, Scheduler& scheduler,
                                                      QObject* parent)
@@ -100,7 +98,7 @@ QCoro::Task<void> CleaningKeyboardBacklight::restore(KeyboardBacklight& backligh
     for (const Recorded& entry : recorded) settings.push_back(backlight.setBrightness(entry.keyboard, entry.level));
     for (QCoro::Task<bool>& setting : settings) {
         if (!co_await setting) {
-            qCCritical(cleaningBacklightLog, "Could not restore keyboard backlight after cleaning mode.");
+            qCCritical(lcActions, "Could not restore keyboard backlight after cleaning mode.");
         }
     }
 }

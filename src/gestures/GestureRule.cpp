@@ -1,6 +1,7 @@
 #include "gestures/GestureRule.h"
 
 #include "common/Localized.h"
+#include "platform/ApplicationId.h"
 
 #include <algorithm>
 #include <cmath>
@@ -197,7 +198,7 @@ JsonResult<GestureRule> GestureRule::fromJson(const QJsonValue& json, const Json
     rule.customRegions = in.optional<std::vector<NormalizedRegionRect>>(u"customRegions");
     rule.region = in.optional<GestureRegion>(u"region");
     rule.requiredModifiers = in.required<std::uint64_t>(u"requiredModifiers");
-    rule.appBundleID = in.required<QString>(u"appBundleID");
+    rule.appBundleID = currentApplicationId(in.required<QString>(u"appBundleID"));
     rule.action = in.required<GestureAction>(u"action");
     rule.parameters = in.optional<ActionParameters>(u"parameters");
     rule.applicationTarget = in.optional<ApplicationTarget>(u"applicationTarget");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/InputGrant.h"
+
 namespace glidra {
 
 // Whether the user has trusted this process for Accessibility, which the
@@ -10,6 +12,10 @@ public:
 
     // Asked afresh on each call: the user can grant or revoke it at any time.
     virtual bool isProcessTrusted() const = 0;
+
+    // Whether one grant of input access is there, asked afresh on each call.
+    // Where the system has one trust for everything, every grant follows it.
+    virtual bool hasInputGrant(InputGrant) const { return isProcessTrusted(); }
 };
 
 }  // namespace glidra

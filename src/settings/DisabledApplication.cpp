@@ -1,5 +1,7 @@
 #include "settings/DisabledApplication.h"
 
+#include "platform/ApplicationId.h"
+
 #include <algorithm>
 
 namespace glidra {
@@ -14,6 +16,7 @@ JsonResult<DisabledApplication> DisabledApplication::fromJson(const QJsonValue& 
     application.bundleIdentifier = in.required<QString>(u"bundleIdentifier");
     application.name = in.required<QString>(u"name");
     if (in.failed()) return Failure{in.error()};
+    application.bundleIdentifier = currentApplicationId(application.bundleIdentifier);
     return application;
 }
 

@@ -1,11 +1,21 @@
 #include "trackpad/ConnectionEventLogWriter.h"
 
+#include "platform/LogCategories.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 namespace glidra {
+
+namespace {
+
+void cannotWrite(const QString& path, const QString& reason) {
+    qCWarning(lcRecovery).noquote() << "cannot write the connection log" << path << "-" << reason;
+}
+
+}  // namespace
 
 ConnectionEventLogWriter::ConnectionEventLogWriter(QString path, qint64 maximumBytes)
     : path_(std::move(path)), maximumBytes_(maximumBytes) {}
@@ -18,15 +28,17 @@ void ConnectionEventLogWriter::append(const ConnectionLogEntry& entry) const {
     if (line.size() > maximumBytes_) return;
 
     const QFileInfo info(path_);
-    if (!QDir().mkpath(info.absolutePath())) return;
+    if (!QDir().mkpath(info.absolutePath())) return cannotWrite(path_, QStringLiteral("its folder cannot be made"));
 
     // A size that cannot be read counts as an empty file.
     const bool exists = info.exists();
     const qint64 size = exists ? info.size() : 0;
     if (exists && size <= maximumBytes_ - line.size()) {
         QFile file(path_);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly)) return;
-        file.write(line);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly)) {
+            return cannotWrite(path_, file.errorString());
+        }
+        if (file.write(line) != line.size()) cannotWrite(path_, file.errorString());
         file.close();
         return;
     }
@@ -34,12 +46,13 @@ void ConnectionEventLogWriter::append(const ConnectionLogEntry& entry) const {
     // No file yet, or the line would take it past the cap: the history goes
     // and the file starts again with this line, replaced in one step.
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) return;
+    if (!file.open(QIODevice::WriteOnly)) return cannotWrite(path_, file.errorString());
     if (file.write(line) != line.size()) {
+        cannotWrite(path_, file.errorString());
         file.cancelWriting();
         return;
     }
-    file.commit();
+    if (!file.commit()) cannotWrite(path_, file.errorString());
 }
 
 }  // namespace glidra

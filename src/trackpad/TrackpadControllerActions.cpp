@@ -5,6 +5,7 @@
 
 #include "dispatch/ActionDispatcher.h"
 #include "platform/FrontmostApplication.h"
+#include "platform/LogCategories.h"
 #include "settings/ControlSettings.h"
 #include "settings/DisabledApplication.h"
 #include "trackpad/TypingActivityMonitor.h"
@@ -49,7 +50,14 @@ QCoro::Task<void> TrackpadController::performBoundAction(ActionRun run, Cancella
     if (controller->environment_.frontmostApplication.bundleIdentifier() != run.application) co_return;
 
     ActionDispatchService& dispatcher = controller->environment_.dispatcher;
+    const GestureAction action = run.binding.action;
+    qCDebug(lcActions).noquote() << "running" << enumRaw(action);
     const HUDNotice notice = co_await dispatcher.performGestureAction(run.binding, std::move(token));
+    // The notice's text names what failed; it never holds typed keys or the
+    // clipboard's text.
+    if (notice.kind == HUDNotice::Kind::error) {
+        qCWarning(lcActions).noquote() << enumRaw(action) << "failed:" << notice.text;
+    }
 
     // Listening may have stopped, the gesture state been reset or control
     // paused while the action ran: then its notice is no longer wanted.

@@ -7,9 +7,13 @@
 #include "common/Localized.h"
 #include "gestures/RuleDiagnostics.h"
 #include "platform/FrontmostApplication.h"
+#include "platform/LogCategories.h"
 #include "settings/ControlSettings.h"
 #include "settings/DisabledApplication.h"
 #include "trackpad/TypingActivityMonitor.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace glidra {
 
@@ -49,6 +53,10 @@ void TrackpadController::handleRecognizedGesture(const GestureDescriptor& gestur
     const std::optional<TouchPoint> startCentroid = context.startCentroid();
     const auto rules = settings_.rules();
     const GestureRule* winner = GestureRule::bestMatch(rules, gesture, context);
+    qCDebug(lcRecognition).noquote() << "recognised"
+                                     << QJsonDocument(gesture.toJson().toObject()).toJson(QJsonDocument::Compact)
+                                     << "in" << context.app.value_or(QStringLiteral("(unknown application)")) << "->"
+                                     << (winner ? enumRaw(winner->action) : QStringLiteral("no rule"));
 
     if (practiceMode_) {
         const auto diagnosis =

@@ -3,6 +3,7 @@
 #include "bridge/MultitouchBridge.h"
 #include "common/Localized.h"
 #include "platform/Clock.h"
+#include "platform/LogCategories.h"
 #include "platform/MultitouchDeviceRegistry.h"
 #include "platform/PointerPosition.h"
 #include "platform/Scheduler.h"
@@ -259,6 +260,30 @@ bool TrackpadListenerRecovery::confirmStall(std::uint64_t frameCount) {
 
 void TrackpadListenerRecovery::log(ConnectionLogEvent event) {
     eventLog_->record(event, listening_, services_.clock.currentDateTimeUtc());
+    // The input devices' own lines say which device failed and why.
+    switch (event) {
+        case ConnectionLogEvent::connectionFailed:
+            // Retries that fail the same way tell nothing new.
+            if (failures_ == 0) {
+                qCWarning(lcRecovery) << "cannot start listening to a touchpad; trying again";
+            } else {
+                qCDebug(lcRecovery) << "listening failed again, attempt" << failures_ + 1;
+            }
+            break;
+        case ConnectionLogEvent::deviceMissing:
+            qCWarning(lcRecovery) << "no touchpad any more while listening";
+            break;
+        case ConnectionLogEvent::streamStall:
+            qCWarning(lcRecovery) << "the touchpad's frames stopped while the pointer moved; reconnecting";
+            break;
+        case ConnectionLogEvent::connected:
+            if (failures_ > 0) qCInfo(lcRecovery) << "listening to the touchpad again";
+            qCDebug(lcRecovery) << "listening started";
+            break;
+        default:
+            qCDebug(lcRecovery).noquote() << "connection event" << enumRaw(event);
+            break;
+    }
 }
 
 TrackpadRecoveryScheduler& TrackpadListenerRecovery::reconnectScheduler() {

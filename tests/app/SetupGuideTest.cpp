@@ -5,9 +5,12 @@
 #include "support/UiHarness.h"
 #include "support/UiReview.h"
 #include "trackpad/TypingActivityMonitor.h"
+#include "views/kit/SymbolLabel.h"
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QTest>
 
@@ -34,9 +37,15 @@ protected:
 
     std::unique_ptr<TrackpadSetupGuide> makeGuide() {
         auto guide = std::make_unique<TrackpadSetupGuide>(ui.context);
-        guide->resize(700, guide->sizeHint().height());
+        fit(*guide);
         guide->show();
         return guide;
+    }
+    // As a page's column lays it out: wrapped lines take their height.
+    static void fit(TrackpadSetupGuide& guide) {
+        QCoreApplication::sendPostedEvents();
+        if (guide.layout()) guide.layout()->activate();
+        guide.resize(700, guide.hasHeightForWidth() ? guide.heightForWidth(700) : guide.sizeHint().height());
     }
     void switchOnListening() {
         ui.switchOnWithTrackpad();
@@ -129,10 +138,22 @@ TEST_F(SetupGuideTest, AsksForInputAccessOnlyWhenAnEnabledRuleABindingOrThePoint
     settings.setRules({rule(A::toggleKeepAwake), rule(A::copy)});
     EXPECT_EQ(guide->card(), Card::accessibility);
     test::UiHarness::flushDeletes();
-    // No pane to open on Linux: no button, and the text says what to do.
+    // No pane to open on Linux: no button, and the card lists the grants
+    // with the command of each one that is missing.
     EXPECT_EQ(guide->notice()->button(), nullptr);
     EXPECT_EQ(guide->notice()->title(), QStringLiteral("部分动作需要输入设备权限"));
-    EXPECT_TRUE(guide->notice()->message().contains(QStringLiteral("scripts/run")));
+    EXPECT_TRUE(guide->notice()->message().contains(QStringLiteral("udev")));
+    for (const char* grant : {"touchpad", "keyboards", "virtualInput"}) {
+        SCOPED_TRACE(grant);
+        const QString name = QString::fromLatin1(grant);
+        auto* status = guide->findChild<kit::SymbolLabel*>(QStringLiteral("inputGrantStatus:") + name);
+        ASSERT_NE(status, nullptr);
+        EXPECT_TRUE(status->text().endsWith(QStringLiteral("：未授权")));
+        auto* command = guide->findChild<QLabel*>(QStringLiteral("inputGrantCommand:") + name);
+        ASSERT_NE(command, nullptr);
+        EXPECT_TRUE(command->isVisibleTo(guide.get()));
+    }
+    fit(*guide);
     test::saveForReview(test::pictureOf(*guide), QStringLiteral("setup-card-access"));
 
     settings.setRules({rule(A::toggleKeepAwake), rule(A::copy, false)});
@@ -157,6 +178,19 @@ TEST_F(SetupGuideTest, RechecksTheTrustWhenTheWindowBecomesActiveAgain) {
     auto guide = makeGuide();
     EXPECT_EQ(guide->card(), Card::accessibility);
     EXPECT_FALSE(c.typingMonitor().hasGlobalMonitor());
+
+    // One grant at a time: the card says so when the window comes back.
+    ui.h.accessibilityTrust.setInputGrant(InputGrant::touchpad, true);
+    ui.scenePhase.setPhase(ScenePhase::Phase::inactive);
+    ui.scenePhase.setPhase(ScenePhase::Phase::active);
+    EXPECT_EQ(guide->card(), Card::accessibility);
+    const auto statusOf = [&](const char* grant) {
+        auto* status = guide->findChild<kit::SymbolLabel*>(QStringLiteral("inputGrantStatus:") + QLatin1String(grant));
+        return status ? status->text() : QString();
+    };
+    EXPECT_EQ(statusOf("touchpad"), QStringLiteral("触控板：已授权"));
+    EXPECT_EQ(statusOf("keyboards"), QStringLiteral("键盘：未授权"));
+    EXPECT_FALSE(guide->findChild<QLabel*>(QStringLiteral("inputGrantCommand:touchpad"))->isVisibleTo(guide.get()));
 
     // Granted while the window stays in front: the card stays.
     ui.h.accessibilityTrust.setTrusted(true);

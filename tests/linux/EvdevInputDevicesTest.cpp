@@ -6,21 +6,27 @@
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/TouchpadActivityPosition.h"
 #include "platform/linux/UdevMultitouchDeviceRegistry.h"
+#include "platform/linux/UinputDevice.h"
 #include "support/FilePermissionsEnforced.h"
+#include "support/LogCapture.h"
 #include "support/UmockdevInput.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <linux/input-event-codes.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -242,6 +248,68 @@ TEST_F(EvdevInputDevicesTest, TrustIsReadableTouchpadsAndAWritableUinput) {
     QFile probe(uinput);
     if (probe.open(QIODevice::WriteOnly)) GTEST_SKIP() << "file permissions are not enforced here";
     EXPECT_FALSE(InputAccessTrust(hub, QFile::encodeName(uinput)).isProcessTrusted());
+}
+
+TEST_F(EvdevInputDevicesTest, EachGrantIsAskedOnItsOwn) {
+    QTemporaryDir folder;
+    const QString uinput = folder.filePath(QStringLiteral("uinput"));
+    const QString rules = folder.filePath(QStringLiteral("rules.d"));
+    ASSERT_TRUE(QDir().mkpath(rules));
+    devices->addDevice(touchpad(), kTouchpad);
+    EvdevInputHub hub;
+    const InputAccessTrust trust(hub, QFile::encodeName(uinput), {rules});
+
+    // The touchpad opens; no keyboard is there to open and its rule is not
+    // installed; /dev/uinput does not exist.
+    EXPECT_TRUE(trust.hasInputGrant(InputGrant::touchpad));
+    EXPECT_FALSE(trust.hasInputGrant(InputGrant::keyboards));
+    EXPECT_FALSE(trust.hasInputGrant(InputGrant::virtualInput));
+    EXPECT_FALSE(trust.isProcessTrusted());
+
+    // With no keyboard to ask, the installed rule answers for it.
+    QFile rule(rules + QStringLiteral("/70-glidra-keyboards.rules"));
+    ASSERT_TRUE(rule.open(QIODevice::WriteOnly));
+    rule.close();
+    EXPECT_TRUE(trust.hasInputGrant(InputGrant::keyboards));
+
+    QFile device(uinput);
+    ASSERT_TRUE(device.open(QIODevice::WriteOnly));
+    device.close();
+    EXPECT_TRUE(trust.hasInputGrant(InputGrant::virtualInput));
+    EXPECT_TRUE(trust.isProcessTrusted());
+}
+
+TEST_F(EvdevInputDevicesTest, ARefusedDeviceIsLoggedOnceWithItsNodeItsNameAndTheReason) {
+    const QByteArray pad = devices->addDevice(touchpad(), kTouchpad);
+    ASSERT_EQ(::chmod(pad.constData(), 0), 0);
+    FilePermissionsEnforced enforced;
+    if (const int fd = ::open(pad.constData(), O_RDONLY); fd >= 0) {
+        ::close(fd);
+        GTEST_SKIP() << "file permissions are not enforced here";
+    }
+    LogCapture log;
+    EvdevInputHub hub;
+    // Every new lease tries again; the same refusal is told once.
+    hub.acquire(unsigned(InputDeviceClass::touchpad)).reset();
+    const auto lease = hub.acquire(unsigned(InputDeviceClass::touchpad));
+    const QStringList warnings = log.texts("glidra.input");
+    ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
+    EXPECT_EQ(warnings[0], QStringLiteral("cannot open %1 (Mock Touchpad): %2 (no input access: see the input-access "
+                                          "udev rules)")
+                               .arg(QString::fromLatin1(pad), QString::fromLocal8Bit(std::strerror(EACCES))));
+}
+
+TEST(UinputDeviceLog, AFailedOpenIsLoggedOnceWithItsReason) {
+    LogCapture log;
+    UinputDevice device;
+    if (device.open()) GTEST_SKIP() << "/dev/uinput opens here";
+    // Every send tries again; the same failure is told once.
+    EXPECT_FALSE(device.open());
+    const QStringList warnings = log.texts("glidra.input");
+    ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
+    // The file, then the system's reason.
+    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("cannot open /dev/uinput: "))) << warnings[0].toStdString();
+    EXPECT_GT(warnings[0].section(u':', 1).section(u';', 0, 0).trimmed().size(), 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/linux/JsonFileUserDefaults.h"
 #include "platform/sim/SimUserDefaults.h"
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 #include "support/WriteFailures.h"
 
@@ -239,6 +240,29 @@ TEST(JsonFileUserDefaultsTest, AFullOrReadOnlyDiskKeepsTheFileAndIsReportedAsSuc
         EXPECT_EQ(reopened.value(QStringLiteral("small")), DefaultsValue(true));
     });
     if (!ran) GTEST_SKIP() << "a small tmpfs is mounted only as root, where mounting is allowed";
+}
+
+TEST(JsonFileUserDefaultsTest, FailuresAreLoggedWithTheFileAndTheReasonOnceEach) {
+    // Where the settings folder should be there is a file.
+    const QString blocked = test::temporaryHome() + QStringLiteral("/blocked");
+    writeFile(blocked, "x");
+    const QString path = blocked + QStringLiteral("/Glidra/settings.json");
+    test::LogCapture log;
+    linux_platform::JsonFileUserDefaults defaults(path);
+    EXPECT_FALSE(defaults.setValue(QStringLiteral("a"), true));
+    EXPECT_FALSE(defaults.setValue(QStringLiteral("b"), true));
+    QStringList warnings = log.texts("glidra.settings");
+    ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
+    EXPECT_TRUE(warnings[0].contains(path));
+    EXPECT_TRUE(warnings[0].contains(defaults.failure())) << warnings[0].toStdString();
+
+    // A damaged document: where it went, and that the defaults replace it.
+    writeFile(settingsPath(), "{\"kept\": ");
+    const linux_platform::JsonFileUserDefaults damaged(settingsPath());
+    warnings = log.texts("glidra.settings");
+    ASSERT_EQ(warnings.size(), 2);
+    EXPECT_TRUE(warnings[1].contains(settingsPath()));
+    EXPECT_TRUE(warnings[1].contains(damaged.setAsidePath()));
 }
 
 TEST(UserDefaultsTest, BooleanReadingOfTheStore) {

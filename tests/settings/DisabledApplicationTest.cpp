@@ -1,7 +1,15 @@
 #include "settings/DisabledApplication.h"
 
+#include "platform/ApplicationId.h"
+#include "platform/sim/SimUserDefaults.h"
+#include "settings/ConfigurationArchive.h"
+#include "settings/ControlSettings.h"
+#include "settings/SettingsKeys.h"
+
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 
 #include <vector>
@@ -50,6 +58,49 @@ TEST(DisabledApplication, ContainsMatchesTheBundleIdentifierExactly) {
         EXPECT_EQ(contains(list, c.identifier), c.expected);
     }
     EXPECT_FALSE(contains(std::vector<DisabledApplication>{}, QStringLiteral("com.example.Game")));
+}
+
+// Before the program had a reverse-DNS desktop id it was "glidra.desktop":
+// disabled lists and rules stored or exported then still name it so.
+TEST(DisabledApplication, TheProgramsOldIdReadsAsItsDesktopId) {
+    const QString own = QStringLiteral(GLIDRA_APP_ID ".desktop");
+    EXPECT_EQ(ownDesktopFileId(), own);
+    const auto decoded = [](const char* identifier) {
+        const DisabledApplication stored{QString::fromLatin1(identifier), QStringLiteral("x")};
+        return DisabledApplication::fromJson(stored.toJson(), JsonPath()).value().bundleIdentifier;
+    };
+    EXPECT_EQ(decoded("glidra.desktop"), own);
+    EXPECT_EQ(decoded(GLIDRA_APP_ID ".desktop"), own);
+    // Only the exact old id: nothing else of ours or another's changes.
+    EXPECT_EQ(decoded("Glidra.desktop"), QStringLiteral("Glidra.desktop"));
+    EXPECT_EQ(decoded("org.gnome.Nautilus.desktop"), QStringLiteral("org.gnome.Nautilus.desktop"));
+
+    // Stored: the list and a rule scoped to the program load with the new id.
+    GestureRule scoped;
+    scoped.appBundleID = QStringLiteral("glidra.desktop");
+    sim::SimUserDefaults defaults;
+    defaults.preload(
+        settings_key::disabledApplications,
+        QJsonDocument(
+            QJsonArray{DisabledApplication{QStringLiteral("glidra.desktop"), QStringLiteral("Glidra")}.toJson()})
+            .toJson(QJsonDocument::Compact));
+    defaults.preload(settings_key::rules, QJsonDocument(QJsonArray{scoped.toJson()}).toJson(QJsonDocument::Compact));
+    const ControlSettings settings(defaults);
+    ASSERT_EQ(settings.disabledApplications().size(), 1u);
+    EXPECT_EQ(settings.disabledApplications().front().bundleIdentifier, own);
+    EXPECT_TRUE(contains(settings.disabledApplications(), own));
+    ASSERT_EQ(settings.rules().size(), 1u);
+    EXPECT_EQ(settings.rules().front().appBundleID, own);
+
+    // Imported: an exported configuration naming the old id.
+    QFile file(QStringLiteral(GLIDRA_TEST_DATA_DIR "/archives/valid-all-fields.json"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray document = file.readAll();
+    document.replace("com.apple.Terminal", "glidra.desktop");
+    const auto archive = ConfigurationArchive::decode(document);
+    ASSERT_TRUE(archive.ok());
+    ASSERT_TRUE(archive.value().disabledApplications);
+    EXPECT_EQ(archive.value().disabledApplications->front().bundleIdentifier, own);
 }
 
 }  // namespace

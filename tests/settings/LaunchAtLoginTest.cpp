@@ -119,7 +119,8 @@ TEST(XdgAutostartLoginItems, RegistersRefreshesAndUnregistersInTheUsersAutostart
     const QString folder = test::temporaryHome() + QStringLiteral("/.config/autostart");
     EXPECT_EQ(XdgAutostartLoginItems::standardFolder(), folder);
     XdgAutostartLoginItems items(QCoreApplication::applicationFilePath());
-    EXPECT_EQ(items.entryPath(), folder + QStringLiteral("/glidra.desktop"));
+    // Named after the desktop id, as the desktop's own autostart settings name it.
+    EXPECT_EQ(items.entryPath(), folder + QStringLiteral("/" GLIDRA_APP_ID ".desktop"));
     LoginItemController controller(items);
     controller.refresh();
     EXPECT_EQ(items.status(), Status::notRegistered);
@@ -133,7 +134,7 @@ TEST(XdgAutostartLoginItems, RegistersRefreshesAndUnregistersInTheUsersAutostart
     EXPECT_TRUE(entry.contains("\nType=Application\n"));
     EXPECT_TRUE(entry.contains("\nExec=\"" + QCoreApplication::applicationFilePath().toUtf8() + "\"\n"));
     // Written in place, no temporary file left behind.
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("glidra.desktop")});
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral(GLIDRA_APP_ID ".desktop")});
 
     // Switched off in the session's settings: registered, awaiting the user.
     QFile file(items.entryPath());
@@ -259,6 +260,55 @@ TEST(XdgAutostartLoginItems, AnEntryCountsOnlyWhenItRunsThisProgram) {
     write("/opt/old/glidra");
     EXPECT_EQ(items.registerApp(), std::nullopt);
     EXPECT_EQ(items.status(), Status::enabled);
+}
+
+// Earlier versions wrote glidra.desktop; the one a build-folder run left runs
+// another file than the installed program.
+TEST(XdgAutostartLoginItems, AnEntryAtTheOldNameCountsOnlyWhenItRunsThisProgramAndGoesAtTheNextChange) {
+    const QString folder = test::temporaryHome() + QStringLiteral("/autostart");
+    QDir().mkpath(folder);
+    const QString installed = QCoreApplication::applicationFilePath();
+    XdgAutostartLoginItems items(installed, folder);
+    ASSERT_EQ(items.legacyEntryPath(), folder + QStringLiteral("/glidra.desktop"));
+    const auto writeLegacy = [&](const QString& program) {
+        QFile file(items.legacyEntryPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(XdgAutostartLoginItems::desktopEntry(program));
+    };
+
+    // A build folder's glidra: another file, so not this program.
+    const QString buildFolder = test::temporaryHome() + QStringLiteral("/src/glidra/build");
+    QDir().mkpath(buildFolder);
+    QFile copy(buildFolder + QStringLiteral("/glidra"));
+    ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+    copy.write("#!/bin/sh\n");
+    copy.close();
+    ASSERT_TRUE(copy.setPermissions(copy.permissions() | QFileDevice::ExeOwner));
+    writeLegacy(buildFolder + QStringLiteral("/glidra"));
+    LoginItemController controller(items);
+    controller.refresh();
+    EXPECT_FALSE(controller.isRegistered());
+    EXPECT_EQ(controller.message(), offText);
+
+    // Switching it on writes the entry for the installed program and drops
+    // the old one, which would start the build folder's copy as well.
+    controller.toggle();
+    EXPECT_TRUE(controller.isRegistered());
+    EXPECT_TRUE(readFile(items.entryPath()).contains("\nExec=\"" + installed.toUtf8() + "\"\n"));
+    EXPECT_FALSE(QFile::exists(items.legacyEntryPath()));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral(GLIDRA_APP_ID ".desktop")});
+
+    // An old entry that does run this program is a registration, and
+    // switching off removes it along with the new one.
+    ASSERT_TRUE(QFile::remove(items.entryPath()));
+    writeLegacy(installed);
+    controller.refresh();
+    EXPECT_TRUE(controller.isRegistered());
+    EXPECT_EQ(controller.message(), onText);
+    ASSERT_TRUE(QFile::copy(items.legacyEntryPath(), items.entryPath()));
+    controller.toggle();
+    EXPECT_FALSE(controller.isRegistered());
+    EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty());
 }
 
 TEST(XdgAutostartLoginItems, QuotesTheExecutableForTheExecLine) {

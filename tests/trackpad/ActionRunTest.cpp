@@ -5,6 +5,7 @@
 // the test gives it on the manual clock.
 
 #include "settings/DisabledApplication.h"
+#include "support/LogCapture.h"
 #include "trackpad/FramePathFixture.h"
 #include "trackpad/TypingActivityMonitor.h"
 
@@ -192,6 +193,18 @@ TEST_F(ActionRunTest, ATaskCancelledBeforeItStartsNeverReachesTheDispatcher) {
     c.resetGestureState();
     EXPECT_TRUE(dispatched().empty());
     EXPECT_EQ(c.actionTasks().runningCount(), 0u);
+}
+
+TEST_F(ActionRunTest, AFailedActionIsLoggedWithTheActionAndItsReason) {
+    h.time.advanceTo(10);
+    LogCapture log(true);
+    run(A::copy);
+    EXPECT_TRUE(log.texts("glidra.actions").empty());
+    EXPECT_EQ(log.texts("glidra.actions", QtDebugMsg), QStringList{QStringLiteral("running copy")});
+
+    h.dispatcher.answer = HUDNotice{QStringLiteral("无法打开 报告.pdf"), QStringLiteral("doc"), HUDNotice::Kind::error};
+    run(A::openFile);
+    EXPECT_EQ(log.texts("glidra.actions"), QStringList{QStringLiteral("openFile failed: 无法打开 报告.pdf")});
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "platform/linux/EvdevInputHub.h"
 
+#include "platform/LogCategories.h"
 #include "platform/evdev/EvdevCodes.h"
+#include "platform/linux/InputAccessTrust.h"
 
 #include <QCoreApplication>
 
@@ -10,6 +12,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace glidra::linux_platform {
 
@@ -42,9 +45,14 @@ EvdevInputHub::EvdevInputHub(Options options, QObject* parent)
     connect(&heartbeat_, &QTimer::timeout, this, [this] { watchdog_.beat(monotonicNow()); });
     connect(&udev_, &UdevInputDevices::nodeAdded, this, [this](const InputNode& node) { addNode(node); });
     connect(&udev_, &UdevInputDevices::nodeRemoved, this, [this](const InputNode& node) { removeNode(node.devnode); });
-    udev_.watch();
+    if (!udev_.watch()) {
+        qCWarning(lcInput) << "cannot watch udev for input devices: one that arrives later is found only when "
+                              "listening starts again";
+    }
     if (const auto present = udev_.list()) {
         for (const InputNode& node : *present) addNode(node);
+    } else {
+        qCWarning(lcInput) << "cannot list the input devices through udev (no udev, or no /sys)";
     }
     reader_ = std::thread([this] { run(); });
 }
@@ -134,7 +142,19 @@ void EvdevInputHub::reconcile() {
 }
 
 void EvdevInputHub::openLocked(EvdevNode& node) {
-    if (!node.open()) return;
+    if (!node.open()) {
+        const int error = errno;
+        if (error != node.loggedOpenError) {
+            node.loggedOpenError = error;
+            qCWarning(lcInput).nospace() << "cannot open " << node.info().devnode.constData() << " ("
+                                         << node.info().name.constData() << "): " << std::strerror(error)
+                                         << missingAccessHint(error);
+        }
+        return;
+    }
+    node.loggedOpenError = 0;
+    qCDebug(lcInput).nospace() << "reading " << node.info().devnode.constData() << " (" << node.info().name.constData()
+                               << ")";
     // A fresh assembler for the new descriptor; the reader picks it up.
     node.restartFrames = true;
     ++generation_;
@@ -270,6 +290,8 @@ void EvdevInputHub::nodeFailed(const QByteArray& devnode, std::uint64_t openCoun
         if (it == nodes_.end() || it->second->openCount != openCount) return;
         // Gone or broken: closed until it arrives again (udev says so) or
         // a new lease asks for it.
+        qCInfo(lcInput).nospace() << "stopped reading " << devnode.constData() << " ("
+                                  << it->second->info().name.constData() << "): the device is gone or cannot be read";
         closeLocked(*it->second);
     }
     wake();

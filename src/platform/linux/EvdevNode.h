@@ -64,6 +64,9 @@ public:
     bool grabbed = false;
     bool grabPending = false;    // wanted, waits until no key or button is held
     bool ungrabPending = false;  // let go, waits until nothing is held or touched
+    // The errno of the last failed open that was logged, 0 after one that
+    // worked: a node that keeps failing the same way is logged once.
+    int loggedOpenError = 0;
 
     // --- the reader thread's ---
     std::unique_ptr<evdev::FrameAssembler> assembler;

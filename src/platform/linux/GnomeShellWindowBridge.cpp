@@ -1,5 +1,7 @@
 #include "platform/linux/GnomeShellWindowBridge.h"
 
+#include "platform/LogCategories.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -10,8 +12,6 @@
 namespace glidra::linux_platform {
 
 namespace {
-
-Q_LOGGING_CATEGORY(shellLog, "glidra.GnomeShell")
 
 QVariantMap mapFrom(const QVariant& value) { return qdbus_cast<QVariantMap>(value); }
 
@@ -79,7 +79,7 @@ void GnomeShellWindowBridge::setConnected(bool connected) {
     if (!connected) focused_.reset();
     if (connected == connected_) return;
     connected_ = connected;
-    qCInfo(shellLog) << (connected ? "GNOME Shell extension answers" : "GNOME Shell extension gone");
+    qCInfo(lcServices) << (connected ? "GNOME Shell extension answers" : "GNOME Shell extension gone");
     Q_EMIT connectionChanged();
     if (!connected) Q_EMIT focusedWindowChanged();
 }
@@ -103,7 +103,7 @@ std::optional<QList<QVariant>> GnomeShellWindowBridge::call(const QString& metho
     message.setArguments(arguments);
     const QDBusMessage reply = bus_.call(message, QDBus::Block, kRequestTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        qCWarning(shellLog) << "GNOME Shell extension did not do" << method << ":" << reply.errorMessage();
+        qCWarning(lcServices) << "GNOME Shell extension did not do" << method << ":" << reply.errorMessage();
         return std::nullopt;
     }
     return reply.arguments();

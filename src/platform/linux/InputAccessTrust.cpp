@@ -2,8 +2,13 @@
 
 #include "platform/linux/EvdevInputHub.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
+
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace glidra::linux_platform {
 
@@ -18,12 +23,40 @@ bool opens(const QByteArray& path, int mode) {
 
 }  // namespace
 
+const char* missingAccessHint(int error) {
+    return error == EACCES || error == EPERM ? " (no input access: see the input-access udev rules)" : "";
+}
+
 bool InputAccessTrust::isProcessTrusted() const {
     if (!opens(uinputPath_, O_WRONLY)) return false;
     for (const InputNode& node : hub_.presentNodes(InputDeviceClass::touchpad)) {
         if (!opens(node.devnode, O_RDONLY)) return false;
     }
     return true;
+}
+
+bool InputAccessTrust::hasInputGrant(InputGrant grant) const {
+    const auto readable = [&](InputDeviceClass deviceClass) {
+        const std::vector<InputNode> nodes = hub_.presentNodes(deviceClass);
+        if (nodes.empty()) return ruleInstalled(grant);
+        return std::all_of(nodes.begin(), nodes.end(),
+                           [](const InputNode& node) { return opens(node.devnode, O_RDONLY); });
+    };
+    switch (grant) {
+        case InputGrant::touchpad:
+            return readable(InputDeviceClass::touchpad);
+        case InputGrant::keyboards:
+            return readable(InputDeviceClass::keyboard);
+        case InputGrant::virtualInput:
+            return opens(uinputPath_, O_WRONLY);
+    }
+    return false;
+}
+
+bool InputAccessTrust::ruleInstalled(InputGrant grant) const {
+    const QString file = inputGrantRuleFile(grant);
+    return std::any_of(ruleFolders_.begin(), ruleFolders_.end(),
+                       [&](const QString& folder) { return QFileInfo(folder + QLatin1Char('/') + file).isFile(); });
 }
 
 }  // namespace glidra::linux_platform

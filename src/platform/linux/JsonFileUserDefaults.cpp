@@ -1,5 +1,6 @@
 #include "platform/linux/JsonFileUserDefaults.h"
 
+#include "platform/LogCategories.h"
 #include "platform/StorageCondition.h"
 #include "platform/linux/AtomicFile.h"
 
@@ -133,6 +134,7 @@ void JsonFileUserDefaults::load() {
             // Perhaps only its permissions are wrong: the user's settings
             // stay as they are, and nothing is written over them.
             readFailure_ = failure_ = document.failure;
+            qCWarning(lcSettings).noquote() << failure_ << "- the settings are not saved until it can be read";
             return;
         case Reading::undecodable:
             // Kept for inspection; the defaults load instead.
@@ -167,13 +169,18 @@ bool JsonFileUserDefaults::setAside() {
     QFile file(path_);
     if (file.rename(aside)) {
         setAsidePath_ = aside;
+        qCWarning(lcSettings).noquote() << "the settings file" << path_ << "is not a settings document; kept as"
+                                        << aside << "- the defaults take its place";
         return true;
     }
     failure_ = text("无法将损坏的设置文件 %1 移到一旁：%2").arg(path_, file.errorString());
+    qCWarning(lcSettings).noquote() << failure_;
     return false;
 }
 
 bool JsonFileUserDefaults::fail(QString reason) {
+    // Every change tries again; the same failure is told once.
+    if (reason != failure_) qCWarning(lcSettings).noquote() << "cannot save the settings to" << path_ << "-" << reason;
     failure_ = std::move(reason);
     return false;
 }
@@ -230,6 +237,7 @@ bool JsonFileUserDefaults::save() {
         return fail(storageProblem(folder).value_or(text("无法写入设置文件 %1：%2").arg(path_, failure->description)));
     }
     changed_.clear();
+    if (!failure_.isEmpty()) qCInfo(lcSettings).noquote() << "the settings are saved to" << path_ << "again";
     failure_.clear();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "platform/linux/KWinScriptWindowBridge.h"
 
+#include "platform/LogCategories.h"
+
 #include <QDBusPendingCallWatcher>
 #include <QJsonDocument>
 #include <QLoggingCategory>
@@ -9,8 +11,6 @@
 namespace glidra::linux_platform {
 
 namespace {
-
-Q_LOGGING_CATEGORY(kwinLog, "glidra.KWin")
 
 const QString kKWinService = QStringLiteral("org.kde.KWin");
 const QString kScriptingPath = QStringLiteral("/Scripting");
@@ -46,7 +46,7 @@ KWinScriptWindowBridge::KWinScriptWindowBridge(QDBusConnection bus, QString scri
     registered_ = bus_.registerObject(QString::fromLatin1(kPath), this, QDBusConnection::ExportScriptableSlots) &&
                   bus_.registerService(QString::fromLatin1(kService));
     if (!registered_) {
-        qCWarning(kwinLog) << "cannot serve the KWin script on the session bus:" << bus_.lastError().message();
+        qCWarning(lcServices) << "cannot serve the KWin script on the session bus:" << bus_.lastError().message();
         return;
     }
     connect(&kwin_, &QDBusServiceWatcher::serviceOwnerChanged, this,
@@ -79,7 +79,7 @@ void KWinScriptWindowBridge::loadScript() {
         if (reply.type() != QDBusMessage::ReplyMessage) return;  // no KWin here
         if (!reply.arguments().isEmpty() && reply.arguments().constFirst().toBool()) return;
         if (scriptPath_.isEmpty()) {
-            qCWarning(kwinLog) << "the KWin script is not installed";
+            qCWarning(lcServices) << "the KWin script is not installed";
             return;
         }
         auto* loading = new QDBusPendingCallWatcher(
@@ -90,7 +90,7 @@ void KWinScriptWindowBridge::loadScript() {
             const QDBusMessage reply = loaded->reply();
             if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty() ||
                 reply.arguments().constFirst().toInt() < 0) {
-                qCWarning(kwinLog) << "KWin did not load" << scriptPath_ << reply.errorMessage();
+                qCWarning(lcServices) << "KWin did not load" << scriptPath_ << reply.errorMessage();
                 return;
             }
             loadedByUs_ = true;
@@ -107,7 +107,7 @@ void KWinScriptWindowBridge::setConnected(bool connected) {
     }
     if (connected == connected_) return;
     connected_ = connected;
-    qCInfo(kwinLog) << (connected ? "KWin script answers" : "KWin script gone");
+    qCInfo(lcServices) << (connected ? "KWin script answers" : "KWin script gone");
     Q_EMIT connectionChanged();
     if (!connected) Q_EMIT focusedWindowChanged();
 }

@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxDesktopIntegration.h"
 
+#include "platform/LogCategories.h"
+
 #include "platform/UserDefaults.h"
 #include "platform/linux/CurrentDesktop.h"
 #include "platform/linux/DesktopWindowBridge.h"
@@ -12,8 +14,6 @@
 namespace glidra::linux_platform {
 
 namespace {
-
-Q_LOGGING_CATEGORY(desktopLog, "glidra.Desktop")
 
 const QString kSwipesOff = QString::fromLatin1(LinuxDesktopIntegration::kSwipesOffKey);
 
@@ -78,10 +78,10 @@ bool LinuxDesktopIntegration::canSwitchOffSystemSwipes() const { return bridge_ 
 void LinuxDesktopIntegration::setSystemSwipesOff(bool off) {
     if (off == systemSwipesOff()) return;
     if (!defaults_.setValue(kSwipesOff, off)) {
-        qCWarning(desktopLog) << "could not keep the choice for the desktop's swipes:" << defaults_.failure();
+        qCWarning(lcServices) << "could not keep the choice for the desktop's swipes:" << defaults_.failure();
     }
     if (canSwitchOffSystemSwipes() && !bridge_->setSwipesOff(off)) {
-        qCWarning(desktopLog) << "the GNOME Shell extension did not switch the swipes" << (off ? "off" : "on");
+        qCWarning(lcServices) << "the GNOME Shell extension did not switch the swipes" << (off ? "off" : "on");
     }
     Q_EMIT changed();
 }

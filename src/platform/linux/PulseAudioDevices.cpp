@@ -1,8 +1,11 @@
 #include "platform/linux/PulseAudioDevices.h"
 
+#include "platform/LogCategories.h"
+
 #include <QTimer>
 
 #include <pulse/context.h>
+#include <pulse/error.h>
 #include <pulse/glib-mainloop.h>
 #include <pulse/introspect.h>
 #include <pulse/subscribe.h>
@@ -12,6 +15,7 @@
 #include <cmath>
 #include <list>
 #include <map>
+#include <optional>
 
 namespace glidra::linux_platform {
 
@@ -52,6 +56,21 @@ struct PulseAudioDevices::State {
     std::map<AudioScope, Scope> scopes;
     std::list<Write> writes;
     bool reconnectScheduled = false;
+    // The failure last logged; a server that stays away is logged once.
+    std::optional<int> loggedError;
+
+    void failed(pa_context* failing) {
+        const int error = pa_context_errno(failing);
+        if (loggedError == error) return;
+        loggedError = error;
+        qCWarning(lcServices).nospace() << "cannot reach the sound server "
+                                        << (server.isEmpty() ? "(the session's)" : server.constData()) << ": "
+                                        << pa_strerror(error) << "; volume and mute are unavailable until it answers";
+    }
+    void connected() {
+        if (loggedError) qCInfo(lcServices) << "connected to the sound server again";
+        loggedError.reset();
+    }
 
     Device* find(AudioDeviceId id, AudioScope scope) {
         if (id == 0) return nullptr;
@@ -169,6 +188,7 @@ struct PulseCallbacks {
         auto& state = *self->state_;
         switch (pa_context_get_state(context)) {
             case PA_CONTEXT_READY: {
+                state.connected();
                 state.contextReady = true;
                 state.listsPending = 2;
                 pa_context_set_subscribe_callback(context, &event, self);
@@ -185,6 +205,7 @@ struct PulseCallbacks {
             }
             case PA_CONTEXT_FAILED:
             case PA_CONTEXT_TERMINATED:
+                state.failed(context);
                 state.contextReady = false;
                 state.defaultsKnown = false;
                 state.scopes.clear();
@@ -216,7 +237,10 @@ void PulseAudioDevices::connectToServer() {
     if (!state_->context) return scheduleReconnect();
     pa_context_set_state_callback(state_->context, &PulseCallbacks::stateChanged, this);
     const char* server = state_->server.isEmpty() ? nullptr : state_->server.constData();
-    if (pa_context_connect(state_->context, server, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) scheduleReconnect();
+    if (pa_context_connect(state_->context, server, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        state_->failed(state_->context);
+        scheduleReconnect();
+    }
 }
 
 // The context cannot be dropped from inside its own callback, so the next

@@ -1,12 +1,12 @@
 #include "platform/linux/ScreenSaverPowerAssertions.h"
 
+#include "platform/LogCategories.h"
+
 #include <QLoggingCategory>
 
 namespace glidra::linux_platform {
 
 namespace {
-
-Q_LOGGING_CATEGORY(screenSaverLog, "glidra.ScreenSaver")
 
 DBusMethod screenSaver(const char* method) {
     return {QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
@@ -27,7 +27,7 @@ QCoro::Task<std::optional<PowerAssertionId>> ScreenSaverPowerAssertions::prevent
     const LateReply giveBack = [bus](const QList<QVariant>& arguments) {
         const auto cookie = cookieOf(arguments);
         if (!cookie) return;
-        qCInfo(screenSaverLog, "The screen saver granted an inhibit too late; lifting it.");
+        qCInfo(lcServices, "The screen saver granted an inhibit too late; lifting it.");
         auto lifting = callDBus(bus, screenSaver("UnInhibit"), {QVariant::fromValue(*cookie)});
         Q_UNUSED(lifting);
     };

@@ -1,6 +1,8 @@
 #include "platform/linux/UinputDevice.h"
 
+#include "platform/LogCategories.h"
 #include "platform/linux/EvdevInputTranslator.h"
+#include "platform/linux/InputAccessTrust.h"
 #include "platform/linux/InputDeviceClass.h"
 
 #include <libevdev/libevdev-uinput.h>
@@ -8,6 +10,8 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace glidra::linux_platform {
 
@@ -19,7 +23,10 @@ UinputDevice::~UinputDevice() {
 bool UinputDevice::open() {
     if (device_) return true;
     const int fd = ::open(kPath, O_RDWR | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        failed("open", errno);
+        return false;
+    }
     libevdev* description = libevdev_new();
     libevdev_set_name(description, kOwnVirtualDeviceName);
     libevdev_set_id_bustype(description, BUS_VIRTUAL);
@@ -41,10 +48,20 @@ bool UinputDevice::open() {
     if (rc < 0) {
         device_ = nullptr;
         ::close(fd);
+        failed("create a virtual device through", -rc);
         return false;
     }
     fd_ = fd;
+    loggedError_ = 0;
+    qCDebug(lcInput) << "created the virtual input device" << kOwnVirtualDeviceName;
     return true;
+}
+
+void UinputDevice::failed(const char* step, int error) {
+    if (error == loggedError_) return;
+    loggedError_ = error;
+    qCWarning(lcInput).nospace() << "cannot " << step << " " << kPath << ": " << std::strerror(error)
+                                 << "; shortcuts, clicks and scrolls cannot be sent" << missingAccessHint(error);
 }
 
 bool UinputDevice::write(std::uint16_t type, std::uint16_t code, std::int32_t value) {

@@ -25,8 +25,12 @@ public:
     static constexpr const char* kPath = "/dev/uinput";
 
 private:
+    // Logs a failure to open, once for each errno in a row.
+    void failed(const char* step, int error);
+
     libevdev_uinput* device_ = nullptr;
     int fd_ = -1;
+    int loggedError_ = 0;
 };
 
 }  // namespace glidra::linux_platform

@@ -1,5 +1,9 @@
 #include "platform/linux/XcbConnection.h"
 
+#include "platform/LogCategories.h"
+
+#include <QString>
+
 #include <poll.h>
 #include <xcb/xcb.h>
 
@@ -20,6 +24,20 @@ using Reply = std::unique_ptr<T, Freed<T>>;
 // Properties read here are small; a longer one (a huge client list) is cut.
 constexpr std::uint32_t kMaximumPropertyItems = 4096;
 
+// Why xcb_connect failed, for the log.
+QString connectionFailure(int error) {
+    switch (error) {
+        case XCB_CONN_ERROR:
+            return QStringLiteral("no X server answers there");
+        case XCB_CONN_CLOSED_PARSE_ERR:
+            return QStringLiteral("not a display name");
+        case XCB_CONN_CLOSED_INVALID_SCREEN:
+            return QStringLiteral("the display has no such screen");
+        default:
+            return QStringLiteral("xcb error %1").arg(error);
+    }
+}
+
 }  // namespace
 
 XcbConnection::XcbConnection(const QByteArray& display) {
@@ -27,8 +45,14 @@ XcbConnection::XcbConnection(const QByteArray& display) {
     xcb_connection_t* connection = xcb_connect(display.isEmpty() ? nullptr : display.constData(), &screenNumber);
     // xcb returns an error object rather than nothing; it must still be freed
     // with xcb_disconnect.
-    if (xcb_connection_has_error(connection)) {
+    if (const int error = xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
+        // Without it the front application, the windows and the desktop's
+        // icons are unknown.
+        const QByteArray name = display.isEmpty() ? qgetenv("DISPLAY") : display;
+        qCWarning(lcServices).noquote().nospace()
+            << "cannot connect to the X display " << (name.isEmpty() ? QByteArray("(DISPLAY is not set)") : name)
+            << ": " << connectionFailure(error) << "; windows and the front application are unknown";
         return;
     }
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));

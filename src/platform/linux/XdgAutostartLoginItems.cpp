@@ -1,5 +1,6 @@
 #include "platform/linux/XdgAutostartLoginItems.h"
 
+#include "platform/LogCategories.h"
 #include "platform/linux/AtomicFile.h"
 
 #include <QCoreApplication>
@@ -62,6 +63,8 @@ QString XdgAutostartLoginItems::standardFolder() {
 
 QString XdgAutostartLoginItems::entryPath() const { return folder_ + QLatin1Char('/') + entryFileName(); }
 
+QString XdgAutostartLoginItems::legacyEntryPath() const { return folder_ + QLatin1Char('/') + legacyEntryFileName(); }
+
 bool XdgAutostartLoginItems::executableExists() const {
     const QFileInfo info(executable_);
     return !executable_.isEmpty() && info.isFile() && info.isExecutable();
@@ -79,9 +82,11 @@ LoginItems::Status XdgAutostartLoginItems::status() const {
     // A file at our name that is no desktop entry, or one that starts another
     // program (an old copy, a moved one), starts nothing of ours; registering
     // replaces it.
-    const EntryState entry = readEntry(entryPath());
-    if (entry.isEntry && runsThisProgram(entry.program)) {
-        return entry.disabled ? Status::requiresApproval : Status::enabled;
+    for (const QString& path : {entryPath(), legacyEntryPath()}) {
+        const EntryState entry = readEntry(path);
+        if (entry.isEntry && runsThisProgram(entry.program)) {
+            return entry.disabled ? Status::requiresApproval : Status::enabled;
+        }
     }
     return executableExists() ? Status::notRegistered : Status::notFound;
 }
@@ -94,15 +99,26 @@ std::optional<LoginItems::Error> XdgAutostartLoginItems::registerApp() {
         return Error{QCoreApplication::translate("Glidra", "无法创建文件夹：%1").arg(folder_)};
     }
     if (const auto failure = writeFileAtomically(entryPath(), desktopEntry(executable_))) {
+        qCWarning(lcSettings).noquote() << "cannot write the autostart entry" << entryPath() << "-"
+                                        << failure->description;
         return Error{failure->description};
     }
-    return std::nullopt;
+    // The old name would start a second copy, or another program, at login.
+    return removeEntry(legacyEntryPath());
 }
 
 std::optional<LoginItems::Error> XdgAutostartLoginItems::unregisterApp() {
-    QFile file(entryPath());
+    if (auto failure = removeEntry(entryPath())) return failure;
+    return removeEntry(legacyEntryPath());
+}
+
+std::optional<LoginItems::Error> XdgAutostartLoginItems::removeEntry(const QString& path) const {
+    QFile file(path);
     if (!file.exists()) return std::nullopt;
-    if (!file.remove()) return Error{file.errorString()};
+    if (!file.remove()) {
+        qCWarning(lcSettings).noquote() << "cannot remove the autostart entry" << path << "-" << file.errorString();
+        return Error{file.errorString()};
+    }
     return std::nullopt;
 }
 

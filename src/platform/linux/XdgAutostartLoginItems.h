@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ApplicationId.h"
 #include "platform/LoginItems.h"
 
 #include <QString>
@@ -11,7 +12,9 @@ namespace glidra::linux_platform {
 // registration, when it runs this program; nothing else is stored. An entry
 // the user switched off in the session's settings (Hidden or
 // X-GNOME-Autostart-enabled=false) still counts as registered, waiting for
-// the user to allow it again.
+// the user to allow it again. The entry is named after the desktop id, as the
+// desktop's own autostart settings name it; one at the name earlier versions
+// used counts as well, and is replaced by the next change.
 class XdgAutostartLoginItems final : public LoginItems {
 public:
     // `executable` is the program the entry starts, normally
@@ -20,15 +23,18 @@ public:
 
     // $XDG_CONFIG_HOME/autostart, by default ~/.config/autostart.
     static QString standardFolder();
-    static QString entryFileName() { return QStringLiteral("glidra.desktop"); }
+    static QString entryFileName() { return ownDesktopFileId(); }
+    static QString legacyEntryFileName() { return QStringLiteral("glidra.desktop"); }
 
     QString entryPath() const;
+    QString legacyEntryPath() const;
 
     Status status() const override;
     // Writes the entry atomically, so a crash or a full disk never leaves a
     // half-written file for the session to choke on.
     std::optional<Error> registerApp() override;
-    // Removes the entry; an entry that is already gone is not an error.
+    // Removes the entry, at either name; an entry that is already gone is not
+    // an error.
     std::optional<Error> unregisterApp() override;
 
     // The entry as written for `executable`.
@@ -41,6 +47,7 @@ public:
 
 private:
     bool executableExists() const;
+    std::optional<Error> removeEntry(const QString& path) const;
     // The same file as the executable, also through links or the PATH.
     bool runsThisProgram(const QString& program) const;
 

@@ -13,10 +13,13 @@ enum class SystemSettingsPane { accessibility, automation, loginItems, bluetooth
 // here, so the choice is made once.
 constexpr bool canOpenSystemSettingsPane(SystemSettingsPane) { return false; }
 
-// What gives the program the access it needs to the touchpads, keyboards
-// and the virtual input device: the udev rule that scripts/run installs,
-// taking effect at the next login. Where the original asks for the
+// Where the program's input access is granted: the general page lists the
+// grants and the command that installs each. Where the original asks for the
 // Accessibility permission, this says what to do instead.
 QString inputAccessInstruction();
+
+// What the list of grants is for (kit::InputGrantList): each grant is one
+// udev rule, installed on its own by the command beside it.
+QString inputGrantsInstruction();
 
 }  // namespace glidra::kit

@@ -10,6 +10,7 @@
 #include "trackpad/TypingActivityMonitor.h"
 #include "views/kit/CaptionLine.h"
 #include "views/kit/GroupBox.h"
+#include "views/kit/InputGrantList.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/SwitchRow.h"
 #include "views/kit/SymbolLabel.h"
@@ -55,6 +56,7 @@ ControlSettingsView::ControlSettingsView(UiContext& context, QWidget* parent)
       settings_(context.settings),
       controller_(context.controller),
       permissionGranted_(context.accessibilityTrust.isProcessTrusted()),
+      keyboardsGranted_(context.accessibilityTrust.hasInputGrant(InputGrant::keyboards)),
       loginItem_(context.loginItems) {
     setObjectName(QStringLiteral("controlSettings"));
     loginItem_.refresh();
@@ -128,7 +130,7 @@ QWidget* ControlSettingsView::buildTrackpadGroup() {
     group->addWidget(typingProtection_);
     group->addWidget(new kit::CaptionLine(
         tr("打字时暂停自定义手势和边缘控制，停下约 0.6 秒并抬手后恢复。系统点击和光标移动不受影响。")));
-    typingPermissionWarning_ = new kit::CaptionLine(tr("跨应用防误触需要输入设备权限，可在下方授权。"));
+    typingPermissionWarning_ = new kit::CaptionLine(tr("跨应用防误触需要键盘权限，可在下方授权。"));
     typingPermissionWarning_->setObjectName(QStringLiteral("typingPermissionWarning"));
     group->addWidget(typingPermissionWarning_);
     return group;
@@ -183,6 +185,9 @@ QWidget* ControlSettingsView::buildPermissionGroup() {
     }
     group->contentLayout()->addLayout(statusRow);
     group->addWidget(new kit::CaptionLine(tr("鼠标、快捷键与窗口操作需要输入设备权限；亮度、音量和打开应用不需要。")));
+    // Each grant on its own: whether it is there, what it adds, its command.
+    inputGrants_ = new kit::InputGrantList(context_.accessibilityTrust);
+    group->addWidget(inputGrants_);
 
     // Without a pane to open, the way to grant the access stands here.
     permissionMissingHelp_ = new QWidget;
@@ -190,14 +195,13 @@ QWidget* ControlSettingsView::buildPermissionGroup() {
     auto* help = new QVBoxLayout(permissionMissingHelp_);
     help->setContentsMargins(0, 0, 0, 0);
     help->setSpacing(kit::GroupBox::spacing);
-    auto* instruction = new kit::CaptionLine(kit::inputAccessInstruction());
+    auto* instruction = new kit::CaptionLine(kit::inputGrantsInstruction());
     instruction->setObjectName(QStringLiteral("permissionInstruction"));
     help->addWidget(instruction);
     help->addWidget(new kit::CaptionLine(tr("授权后仍不可用？确认已注销并重新登录，然后重新检查。")));
     group->addWidget(permissionMissingHelp_);
 
-    connect(recheck, &QPushButton::clicked, this,
-            [this] { setPermissionGranted(context_.accessibilityTrust.isProcessTrusted()); });
+    connect(recheck, &QPushButton::clicked, this, &ControlSettingsView::recheckPermission);
     return group;
 }
 
@@ -251,7 +255,7 @@ void ControlSettingsView::connectObservers() {
         if (phase != ScenePhase::Phase::active) return;
         installGlobalTypingMonitor();
         loginItem_.refresh();
-        setPermissionGranted(context_.accessibilityTrust.isProcessTrusted());
+        recheckPermission();
     });
 }
 
@@ -285,7 +289,7 @@ void ControlSettingsView::syncSensitivity() {
 
 void ControlSettingsView::syncTypingProtection() {
     typingProtection_->setChecked(settings_.typingProtectionEnabled());
-    typingPermissionWarning_->setVisible(settings_.typingProtectionEnabled() && !permissionGranted_);
+    typingPermissionWarning_->setVisible(settings_.typingProtectionEnabled() && !keyboardsGranted_);
 }
 
 void ControlSettingsView::syncHints() {
@@ -317,6 +321,14 @@ void ControlSettingsView::syncVideoGuide() {
         videoHelp_->deleteLater();
         videoHelp_ = nullptr;
     }
+}
+
+void ControlSettingsView::recheckPermission() {
+    // The grants first: a change of the trust shows them as they are now.
+    keyboardsGranted_ = context_.accessibilityTrust.hasInputGrant(InputGrant::keyboards);
+    inputGrants_->refresh();
+    syncTypingProtection();
+    setPermissionGranted(context_.accessibilityTrust.isProcessTrusted());
 }
 
 void ControlSettingsView::setPermissionGranted(bool granted) {

@@ -22,6 +22,7 @@ struct UiContext;
 
 namespace kit {
 class CaptionLine;
+class InputGrantList;
 class StyledLabel;
 class SwitchRow;
 class SymbolLabel;
@@ -68,6 +69,8 @@ private:
     void syncPermission();
     void syncVideoGuide();
 
+    // Reads the trust and each grant again.
+    void recheckPermission();
     void setPermissionGranted(bool granted);
     void installGlobalTypingMonitor();
 
@@ -75,6 +78,8 @@ private:
     ControlSettings& settings_;
     TrackpadController& controller_;
     bool permissionGranted_;
+    // Typing in other applications is seen only through the keyboards.
+    bool keyboardsGranted_;
     LoginItemController loginItem_;
 
     QVBoxLayout* column_ = nullptr;
@@ -91,6 +96,7 @@ private:
     QPushButton* launchAtLogin_ = nullptr;
     kit::CaptionLine* loginItemMessage_ = nullptr;
     kit::SymbolLabel* permissionStatus_ = nullptr;
+    kit::InputGrantList* inputGrants_ = nullptr;
     QWidget* permissionMissingHelp_ = nullptr;
     QPointer<BrowserVideoHelpView> videoHelp_;
     UpdateSettingsView* updates_ = nullptr;

@@ -399,6 +399,49 @@ TEST(ControlSettingsViewTest, ReadingTheTrustWhilePausedInstallsNoKeyMonitor) {
     EXPECT_TRUE(general.ui.controller.typingMonitor().hasGlobalMonitor());
 }
 
+// Each grant says whether it is there and what it adds; a missing one gives
+// the command that installs its rule.
+TEST(ControlSettingsViewTest, TheInputGrantsShowEachOnItsOwnWithTheCommandsOfTheMissingOnes) {
+    GeneralPage general;
+    general.ui.h.settings.setTypingProtectionEnabled(true);
+    general.ui.h.accessibilityTrust.setTrusted(true);
+    general.ui.h.accessibilityTrust.setInputGrant(InputGrant::keyboards, false);
+    general.open();
+    EXPECT_EQ(general.text(QStringLiteral("inputGrantStatus:touchpad")), QStringLiteral("触控板：已授权"));
+    EXPECT_EQ(general.text(QStringLiteral("inputGrantStatus:keyboards")), QStringLiteral("键盘：未授权"));
+    EXPECT_EQ(general.text(QStringLiteral("inputGrantStatus:virtualInput")),
+              QStringLiteral("虚拟输入设备（/dev/uinput）：已授权"));
+    EXPECT_FALSE(general.shown(QStringLiteral("inputGrantCommand:touchpad")));
+    EXPECT_FALSE(general.shown(QStringLiteral("inputGrantCommand:virtualInput")));
+    ASSERT_TRUE(general.shown(QStringLiteral("inputGrantCommand:keyboards")));
+    const QString command = general.text(QStringLiteral("inputGrantCommand:keyboards"));
+    EXPECT_TRUE(command.startsWith(QStringLiteral("sudo sh -c 'install -m 0644 -t /etc/udev/rules.d ")));
+    EXPECT_TRUE(command.contains(QStringLiteral("/70-glidra-keyboards.rules")));
+    EXPECT_TRUE(general.find<QLabel>(QStringLiteral("inputGrantCommand:keyboards"))->textInteractionFlags() &
+                Qt::TextSelectableByMouse);
+    // Touchpad and /dev/uinput are what the actions need: the page counts
+    // the access as given, but typing in other applications is seen only
+    // through the keyboards.
+    EXPECT_EQ(general.text(QStringLiteral("permissionStatus")), QStringLiteral("输入设备已授权"));
+    EXPECT_TRUE(general.shown(QStringLiteral("typingPermissionWarning")));
+    general.picture(QStringLiteral("general-input-grants"));
+
+    // The keyboards' rule installed and "重新检查" pressed.
+    general.ui.h.accessibilityTrust.setInputGrant(InputGrant::keyboards, true);
+    QTest::mouseClick(general.find<QPushButton>(QStringLiteral("recheckPermission")), Qt::LeftButton);
+    EXPECT_EQ(general.text(QStringLiteral("inputGrantStatus:keyboards")), QStringLiteral("键盘：已授权"));
+    EXPECT_FALSE(general.shown(QStringLiteral("inputGrantCommand:keyboards")));
+    EXPECT_FALSE(general.shown(QStringLiteral("typingPermissionWarning")));
+
+    // Taken away again while the window was elsewhere.
+    general.ui.h.accessibilityTrust.setInputGrant(InputGrant::virtualInput, false);
+    general.ui.scenePhase.setPhase(ScenePhase::Phase::background);
+    general.ui.scenePhase.setPhase(ScenePhase::Phase::active);
+    EXPECT_EQ(general.text(QStringLiteral("inputGrantStatus:virtualInput")),
+              QStringLiteral("虚拟输入设备（/dev/uinput）：未授权"));
+    EXPECT_TRUE(general.shown(QStringLiteral("inputGrantCommand:virtualInput")));
+}
+
 TEST(ForcePressSettingsViewTest, TheBarFollowsTheControllerAndTheLevelPersists) {
     test::UiHarness ui;
     ForcePressSettingsView panel(ui.h.settings, ui.controller);

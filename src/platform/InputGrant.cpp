@@ -1,0 +1,68 @@
+#include "platform/InputGrant.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace glidra {
+
+namespace {
+
+const QString kShippedSubfolder = QStringLiteral("glidra/udev");
+
+// A word for sh: as it is when it holds nothing sh reads specially, else in
+// single quotes.
+QString shellWord(const QString& word) {
+    const bool plain = !word.isEmpty() && std::all_of(word.begin(), word.end(), [](QChar c) {
+        return c.isLetterOrNumber() || QStringLiteral("/._-+:@%,=").contains(c);
+    });
+    if (plain) return word;
+    QString quoted = word;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+}  // namespace
+
+QString inputGrantRuleFile(InputGrant grant) {
+    switch (grant) {
+        case InputGrant::touchpad:
+            return QStringLiteral("70-glidra-touchpad.rules");
+        case InputGrant::keyboards:
+            return QStringLiteral("70-glidra-keyboards.rules");
+        case InputGrant::virtualInput:
+            return QStringLiteral("70-glidra-uinput.rules");
+    }
+    return {};
+}
+
+QStringList udevRulesFolders() {
+    return {userUdevRulesFolder(), QStringLiteral("/run/udev/rules.d"), QStringLiteral("/usr/lib/udev/rules.d"),
+            QStringLiteral("/lib/udev/rules.d")};
+}
+
+QString shippedInputRulesFolder() {
+    // The program's own prefix first: /usr/bin/glidra finds /usr/share, a
+    // copy unpacked elsewhere finds its own.
+    const QString besideProgram =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/") + kShippedSubfolder);
+    if (QFileInfo(besideProgram).isDir()) return besideProgram;
+    const QString found =
+        QStandardPaths::locate(QStandardPaths::GenericDataLocation, kShippedSubfolder, QStandardPaths::LocateDirectory);
+    return found.isEmpty() ? besideProgram : QDir::cleanPath(found);
+}
+
+QString inputGrantInstallCommand(InputGrant grant, const QString& rulesFolder) {
+    const QString subsystem = grant == InputGrant::virtualInput ? QStringLiteral("misc") : QStringLiteral("input");
+    const QString script = QStringLiteral(
+                               "install -m 0644 -t %1 %2 && udevadm control --reload && "
+                               "udevadm trigger --subsystem-match=%3")
+                               .arg(userUdevRulesFolder(),
+                                    shellWord(rulesFolder + QLatin1Char('/') + inputGrantRuleFile(grant)), subsystem);
+    return QStringLiteral("sudo sh -c ") + shellWord(script);
+}
+
+}  // namespace glidra

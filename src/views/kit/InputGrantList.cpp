@@ -1,0 +1,104 @@
+#include "views/kit/InputGrantList.h"
+
+#include "common/Localized.h"
+#include "platform/AccessibilityTrust.h"
+#include "views/kit/CaptionLine.h"
+#include "views/kit/SymbolLabel.h"
+
+#include <QFontDatabase>
+#include <QVBoxLayout>
+
+namespace glidra::kit {
+
+namespace {
+
+QString grantName(InputGrant grant) {
+    switch (grant) {
+        case InputGrant::touchpad:
+            return QStringLiteral("touchpad");
+        case InputGrant::keyboards:
+            return QStringLiteral("keyboards");
+        case InputGrant::virtualInput:
+            return QStringLiteral("virtualInput");
+    }
+    return {};
+}
+
+}  // namespace
+
+InputGrantList::InputGrantList(const AccessibilityTrust& trust, QWidget* parent)
+    : QWidget(parent), trust_(trust), rulesFolder_(shippedInputRulesFolder()) {
+    setObjectName(QStringLiteral("inputGrants"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(10);
+    for (const InputGrant grant : kInputGrants) {
+        const QString name = grantName(grant);
+        auto* rowWidget = new QWidget;
+        rowWidget->setObjectName(QStringLiteral("inputGrant:") + name);
+        auto* lines = new QVBoxLayout(rowWidget);
+        lines->setContentsMargins(0, 0, 0, 0);
+        lines->setSpacing(3);
+
+        Row row;
+        row.status = new SymbolLabel;
+        row.status->setObjectName(QStringLiteral("inputGrantStatus:") + name);
+        row.status->setTextStyle(TextStyle::callout);
+        lines->addWidget(row.status);
+        lines->addWidget(new CaptionLine(features(grant)));
+        // Selectable, so it can be copied into a terminal.
+        row.command = new StyledLabel(inputGrantInstallCommand(grant, rulesFolder_), TextStyle::caption);
+        row.command->setObjectName(QStringLiteral("inputGrantCommand:") + name);
+        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        fixed.setPointSizeF(row.command->font().pointSizeF());
+        row.command->setFont(fixed);
+        row.command->setWordWrap(true);
+        row.command->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        lines->addWidget(row.command);
+
+        column->addWidget(rowWidget);
+        rows_.emplace(grant, row);
+    }
+    refresh();
+}
+
+void InputGrantList::refresh() {
+    for (auto& [grant, row] : rows_) {
+        const bool granted = trust_.hasInputGrant(grant);
+        row.status->setSymbol(granted ? QStringLiteral("checkmark.circle") : QStringLiteral("xmark.circle"));
+        row.status->setText(
+            (granted ? localized(GLIDRA_TEXT("%1：已授权")) : localized(GLIDRA_TEXT("%1：未授权"))).arg(title(grant)));
+        row.command->setVisible(!granted);
+    }
+}
+
+QString InputGrantList::title(InputGrant grant) {
+    switch (grant) {
+        case InputGrant::touchpad:
+            return localized(GLIDRA_TEXT("触控板"));
+        case InputGrant::keyboards:
+            return localized(GLIDRA_TEXT("键盘"));
+        case InputGrant::virtualInput:
+            return localized(GLIDRA_TEXT("虚拟输入设备（/dev/uinput）"));
+    }
+    return {};
+}
+
+QString InputGrantList::features(InputGrant grant) {
+    switch (grant) {
+        case InputGrant::touchpad:
+            return localized(
+                GLIDRA_TEXT("识别手势，并运行无需模拟输入的动作：音量、亮度、防止休眠、显示桌面、打开应用和网站。"
+                            "授权后，你运行的任何程序都能读取触控板。"));
+        case InputGrant::keyboards:
+            return localized(
+                GLIDRA_TEXT("用于手势要求的修饰键、打字防误触、按住的按键和键盘锁定。"
+                            "授权后，你运行的任何程序都能读取你输入的每个按键。"));
+        case InputGrant::virtualInput:
+            return localized(
+                GLIDRA_TEXT("用于发送快捷键、鼠标点击和滚动。授权后，你运行的任何程序都能模拟按键和点击。"));
+    }
+    return {};
+}
+
+}  // namespace glidra::kit

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/InputGrant.h"
+
+#include <QWidget>
+
+#include <map>
+
+namespace glidra {
+
+class AccessibilityTrust;
+
+namespace kit {
+
+class CaptionLine;
+class StyledLabel;
+class SymbolLabel;
+
+// The grants of input access, one row each: whether it is there, what it
+// adds and what it lets every program of the user do, and for a missing one
+// the command that installs its rule. Shown by the input-access card and the
+// general page; they ask it to read the grants again when they do.
+class InputGrantList final : public QWidget {
+    Q_OBJECT
+public:
+    explicit InputGrantList(const AccessibilityTrust& trust, QWidget* parent = nullptr);
+
+    void refresh();
+
+    static QString title(InputGrant grant);
+    // What the grant adds, then what it lets any program of the user do.
+    static QString features(InputGrant grant);
+
+private:
+    struct Row {
+        SymbolLabel* status = nullptr;
+        StyledLabel* command = nullptr;
+    };
+
+    const AccessibilityTrust& trust_;
+    QString rulesFolder_;
+    std::map<InputGrant, Row> rows_;
+};
+
+}  // namespace kit
+}  // namespace glidra

@@ -4,6 +4,7 @@
 #include "app/TrackpadSetupNotice.h"
 #include "app/UiContext.h"
 #include "platform/AccessibilityTrust.h"
+#include "platform/DesktopIntegration.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
 #include "trackpad/TypingActivityMonitor.h"
@@ -31,6 +32,11 @@ TrackpadSetupGuide::TrackpadSetupGuide(UiContext& context, QWidget* parent) : QW
     connect(&settings, &ControlSettings::rulesChanged, this, &TrackpadSetupGuide::sync);
     connect(&settings, &ControlSettings::bindingsChanged, this, &TrackpadSetupGuide::sync);
     connect(&settings, &ControlSettings::locksPointerDuringEdgeAdjustmentsChanged, this, &TrackpadSetupGuide::sync);
+    connect(&context_.desktop, &DesktopIntegration::changed, this, [this] {
+        if (card_ != Card::accessibility) return;
+        card_.reset();
+        sync();
+    });
     connect(&context_.scenePhase, &ScenePhase::phaseChanged, this, [this](ScenePhase::Phase phase) {
         if (phase == ScenePhase::Phase::active) refreshPermission();
     });
@@ -71,6 +77,18 @@ QString TrackpadSetupGuide::waitingMessage() const {
     return tr("还没有找到触控板。笔记本的内置触控板无需配对；蓝牙触控板请先在系统的蓝牙设置中配对并连接。");
 }
 
+QString TrackpadSetupGuide::accessMessage() const {
+    const QString grants = kit::inputGrantsInstruction();
+    using Companion = DesktopIntegration::Companion;
+    const Companion companion = context_.desktop.companion();
+    if (companion == Companion::none || context_.desktop.isCompanionConnected()) return grants;
+    // Granted access alone still leaves native Wayland windows unknown.
+    return grants + QLatin1Char('\n') +
+           (companion == Companion::gnomeShellExtension
+                ? tr("原生 Wayland 窗口还需要 Glidra 的 GNOME Shell 扩展：启用方法见通用设置中的“桌面扩展”。")
+                : tr("原生 Wayland 窗口还需要 Glidra 的 KWin 脚本：启用方法见通用设置中的“桌面扩展”。"));
+}
+
 void TrackpadSetupGuide::askForDisconnectedTrackpad() {
     context_.controller.pairedTrackpadConnector().findDisconnectedTrackpad(this, [this](std::optional<QString> name) {
         if (name == disconnectedTrackpad_) return;
@@ -108,8 +126,7 @@ void TrackpadSetupGuide::sync() {
             break;
         case Card::accessibility: {
             const bool hasPane = kit::canOpenSystemSettingsPane(kit::SystemSettingsPane::accessibility);
-            notice_ = new TrackpadSetupNotice(tr("部分动作需要输入设备权限"), kit::inputGrantsInstruction(),
-                                              QStringLiteral("lock"),
+            notice_ = new TrackpadSetupNotice(tr("部分动作需要输入设备权限"), accessMessage(), QStringLiteral("lock"),
                                               hasPane ? std::optional(tr("打开权限设置")) : std::nullopt,
                                               [this] { openAccessibilitySettings(context_.workspace); });
             // Which grants are there, what each adds, and how to add it.

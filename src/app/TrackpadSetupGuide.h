@@ -43,6 +43,8 @@ private:
     // The waiting card's text: a paired Bluetooth trackpad that is not
     // connected, or none seen at all (a built-in touchpad needs no pairing).
     QString waitingMessage() const;
+    // The access card's text, with the desktop add-on when it is missing.
+    QString accessMessage() const;
     void askForDisconnectedTrackpad();
 
     UiContext& context_;

@@ -1,11 +1,13 @@
 #include "app/TrackpadSetupGuide.h"
 #include "app/TrackpadSetupNotice.h"
+#include "platform/DesktopIntegration.h"
 #include "settings/ControlSettings.h"
 #include "support/QtPrinters.h"
 #include "support/UiHarness.h"
 #include "support/UiReview.h"
 #include "trackpad/TypingActivityMonitor.h"
 #include "views/kit/SymbolLabel.h"
+#include "views/kit/SystemSettingsPanes.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +107,31 @@ TEST_F(SetupGuideTest, TheAccessCardGoesByItselfOnceTheTouchpadCanBeRead) {
     ASSERT_TRUE(c.isListening());
     EXPECT_TRUE(guide->permissionGranted());
     EXPECT_EQ(guide->card(), std::nullopt);
+}
+
+// Input access alone leaves native Wayland windows unknown: the card says
+// what else is missing, and drops it once the add-on answers.
+TEST_F(SetupGuideTest, TheAccessCardNamesAMissingDesktopAddOnUntilItAnswers) {
+    using Companion = DesktopIntegration::Companion;
+    c.toggleEnabled();
+    ui.desktop.setDesktop(SystemGestureDesktop::gnome, Companion::gnomeShellExtension, false);
+    auto guide = makeGuide();
+    ASSERT_EQ(guide->card(), Card::accessibility);
+    const QString grants = kit::inputGrantsInstruction();
+    EXPECT_EQ(guide->notice()->message(),
+              grants + QStringLiteral(
+                           "\n原生 Wayland 窗口还需要 Glidra 的 GNOME Shell 扩展：启用方法见通用设置中的“桌面扩展”。"));
+
+    ui.desktop.setDesktop(SystemGestureDesktop::plasmaWayland, Companion::kwinScript, false);
+    test::UiHarness::flushDeletes();
+    EXPECT_EQ(
+        guide->notice()->message(),
+        grants + QStringLiteral("\n原生 Wayland 窗口还需要 Glidra 的 KWin 脚本：启用方法见通用设置中的“桌面扩展”。"));
+
+    ui.desktop.setDesktop(SystemGestureDesktop::plasmaWayland, Companion::kwinScript, true);
+    test::UiHarness::flushDeletes();
+    ASSERT_EQ(guide->card(), Card::accessibility);
+    EXPECT_EQ(guide->notice()->message(), grants);
 }
 
 TEST_F(SetupGuideTest, TheWaitingCardSpeaksOfPairingOnlyForAPairedBluetoothTrackpad) {

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 
 namespace glidra {
@@ -194,7 +195,7 @@ TEST(XdgAutostartLoginItems, AnEntryThatCannotBeWrittenWholeLeavesTheOldOneAndSa
     EXPECT_FALSE(controller.isRegistered());
     EXPECT_TRUE(controller.message().startsWith(QStringLiteral("设置失败："))) << controller.message().toStdString();
     EXPECT_EQ(readFile(items.entryPath()), old);
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("glidra.desktop")});
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(items.entryPath()).fileName()});
 
     controller.toggle();
     EXPECT_TRUE(controller.isRegistered());

@@ -1,8 +1,8 @@
 #include "views/actions/ApplicationTargetPicker.h"
 
 #include "app/UiContext.h"
-#include "platform/FileDialogs.h"
 #include "platform/Workspace.h"
+#include "views/actions/ApplicationChooser.h"
 #include "views/actions/TargetIcon.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/SymbolLabel.h"
@@ -58,13 +58,12 @@ void ApplicationTargetPicker::setSelection(const std::optional<ApplicationTarget
 }
 
 void ApplicationTargetPicker::chooseApplication() {
-    FileDialogs::OpenRequest request;
-    request.directory = QStringLiteral("/usr/share/applications");
-    request.nameFilters = {QStringLiteral("*.desktop")};
-    QPointer<ApplicationTargetPicker> self(this);
-    const auto path = context_.fileDialogs.openFile(window(), request);
-    if (!self || !path) return;
-    auto target = ApplicationTarget::fromUrl(QUrl::fromLocalFile(*path), context_.workspace);
+    auto* chooser = ApplicationChooser::choose(context_.workspace, context_.fileDialogs, window());
+    connect(chooser, &ApplicationChooser::chosen, this, &ApplicationTargetPicker::takeApplication);
+}
+
+void ApplicationTargetPicker::takeApplication(const QString& path) {
+    auto target = ApplicationTarget::fromUrl(QUrl::fromLocalFile(path), context_.workspace);
     if (!target) {
         setErrorMessage(tr("无法读取此应用，请重新选择。"));
         return;

@@ -2,9 +2,9 @@
 
 #include "actions/ApplicationTarget.h"
 #include "app/UiContext.h"
-#include "platform/FileDialogs.h"
 #include "platform/Workspace.h"
 #include "settings/ControlSettings.h"
+#include "views/actions/ApplicationChooser.h"
 #include "views/kit/CaptionLine.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/SymbolLabel.h"
@@ -92,8 +92,6 @@ DisabledApplicationsView::DisabledApplicationsView(UiContext& context, QWidget* 
     connect(add, &QPushButton::clicked, this, &DisabledApplicationsView::addApplication);
 }
 
-QString DisabledApplicationsView::applicationsFolder() { return QStringLiteral("/usr/share/applications"); }
-
 QString DisabledApplicationsView::displayName(const QString& name) {
     static const QLatin1StringView desktop(".desktop");
     if (name.endsWith(desktop, Qt::CaseInsensitive)) return name.chopped(desktop.size());
@@ -101,13 +99,12 @@ QString DisabledApplicationsView::displayName(const QString& name) {
 }
 
 void DisabledApplicationsView::addApplication() {
-    const QPointer<DisabledApplicationsView> self(this);
-    const auto path = context_.fileDialogs.openFile(
-        window(), FileDialogs::OpenRequest{{}, applicationsFolder(), {tr("应用 (*.desktop)")}, false, {}});
-    // The panel's loop may have closed the page.
-    if (!self || !path) return;
+    auto* chooser = ApplicationChooser::choose(context_.workspace, context_.fileDialogs, window());
+    connect(chooser, &ApplicationChooser::chosen, this, &DisabledApplicationsView::addEntry);
+}
 
-    const auto bundle = context_.workspace.loadApplicationBundle(*path);
+void DisabledApplicationsView::addEntry(const QString& path) {
+    const auto bundle = context_.workspace.loadApplicationBundle(path);
     if (!bundle || !bundle->bundleIdentifier || bundle->bundleIdentifier->isEmpty()) {
         setErrorMessage(tr("无法读取应用标识，请重新选择。"));
         return;
@@ -118,7 +115,7 @@ void DisabledApplicationsView::addApplication() {
     if (contains(applications, identifier)) return;
 
     // An entry without a name of its own goes by its file's name.
-    const QString name = bundle->displayName.isEmpty() ? QFileInfo(*path).fileName() : bundle->displayName;
+    const QString name = bundle->displayName.isEmpty() ? QFileInfo(path).fileName() : bundle->displayName;
     applications.push_back(DisabledApplication{identifier, displayName(name)});
     context_.settings.setDisabledApplications(std::move(applications));
 }

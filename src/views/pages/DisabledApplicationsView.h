@@ -16,8 +16,8 @@ namespace kit {
 class StyledLabel;
 }
 
-// The applications in which every gesture pauses: added from their desktop
-// entries, removed by identifier. The list lives in the settings; this
+// The applications in which every gesture pauses: added on the application
+// chooser, removed by identifier. The list lives in the settings; this
 // section only edits it and shows it as it is, also after a change made
 // elsewhere.
 class DisabledApplicationsView final : public kit::GroupBox {
@@ -25,14 +25,12 @@ class DisabledApplicationsView final : public kit::GroupBox {
 public:
     explicit DisabledApplicationsView(UiContext& context, QWidget* parent = nullptr);
 
-    // Where the open panel starts: the system's desktop entries.
-    static QString applicationsFolder();
-
     // The name stored for an entry: the entry's name without a trailing
     // ".app" or ".desktop", so names that carry a dot ("Node.js") stay whole.
     static QString displayName(const QString& name);
 
-    // Chooses one application and appends it, unless it is listed already.
+    // Opens the application chooser; the chosen application is appended
+    // unless it is listed already.
     void addApplication();
     // Removes every entry with exactly this identifier.
     void removeApplication(const QString& bundleIdentifier);
@@ -40,6 +38,7 @@ public:
     QString errorMessage() const { return errorMessage_; }
 
 private:
+    void addEntry(const QString& path);
     void syncRows();
     void setErrorMessage(const QString& message);
 

@@ -5,6 +5,7 @@
 
 #include "app/ApplicationShell.h"
 #include "app/SettingsWindow.h"
+#include "support/ApplicationChooserDriver.h"
 #include "views/actions/GestureActionCategoryTabs.h"
 #include "views/actions/GestureActionLibraryView.h"
 #include "views/actions/GestureActionListView.h"
@@ -313,28 +314,35 @@ TEST_F(RuleEditorTest, ReturnSavesNothingAndModifiersClearTogether) {
 
 TEST_F(RuleEditorTest, TheApplicationChooserTakesADesktopEntryAndChangesNothingOtherwise) {
     const QString path = QStringLiteral("/usr/share/applications/org.gnome.Nautilus.desktop");
-    workspace.addBundle(path, ApplicationBundle{QStringLiteral("org.gnome.Nautilus.desktop"), QStringLiteral("文件")});
+    workspace.addMenuApplication(
+        path, ApplicationBundle{QStringLiteral("org.gnome.Nautilus.desktop"), QStringLiteral("文件")});
     GestureRuleEditor& editor = open(rule(GestureAction::copy));
 
-    ui.fileDialogs.scriptAnswer(std::nullopt);
     click(&editor, QStringLiteral("addApplication"));
+    test::cancelChooser(&editor);
     ui.fileDialogs.scriptAnswer(QStringLiteral("/tmp/notes.txt"));
     click(&editor, QStringLiteral("addApplication"));
+    test::chooseFromFile(&editor);
     EXPECT_EQ(editor.rule().appBundleID, QString());
     EXPECT_EQ(editor.errorMessage(), QString());
 
-    ui.fileDialogs.scriptAnswer(path);
     click(&editor, QStringLiteral("addApplication"));
+    test::chooseListed(&editor, QStringLiteral("文件"));
     EXPECT_EQ(editor.rule().appBundleID, QStringLiteral("org.gnome.Nautilus.desktop"));
-    EXPECT_EQ(ui.fileDialogs.openRequests().back().directory, QStringLiteral("/usr/share/applications"));
     EXPECT_TRUE(child<QWidget>(&editor, QStringLiteral("applicationSection"))->isVisibleTo(&editor));
     click(&editor, QStringLiteral("clearApplication"));
     EXPECT_EQ(editor.rule().appBundleID, QString());
+
+    ui.fileDialogs.scriptAnswer(path);
+    click(&editor, QStringLiteral("addApplication"));
+    test::chooseFromFile(&editor);
+    EXPECT_EQ(editor.rule().appBundleID, QStringLiteral("org.gnome.Nautilus.desktop"));
 
     // The editor closed while the panel was open: the answer goes nowhere.
     ui.fileDialogs.scriptAnswer(path);
     ui.fileDialogs.whileOpen([this] { page_.reset(); });
     click(&editor, QStringLiteral("addApplication"));
+    test::chooseFromFile(&editor);
     expectFlagsDown();
 }
 

@@ -3,6 +3,8 @@
 #include "views/kit/CaptionLine.h"
 #include "views/kit/Card.h"
 #include "views/kit/GroupBox.h"
+#include "views/kit/KitColour.h"
+#include "views/kit/ProminentButton.h"
 #include "views/kit/ResultLine.h"
 #include "views/kit/SegmentedControl.h"
 #include "views/kit/StatusBanner.h"
@@ -17,11 +19,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -103,6 +107,51 @@ TEST(KitControlsTest, SegmentedControlSignalsOnlyAChoiceTheUserMade) {
     control.setCurrentIndex(1);
     control.setOptions({QStringLiteral("上")});
     EXPECT_EQ(control.currentIndex(), -1);
+}
+
+// Beside the text, where only the face shows: its least contrast to the
+// button's text colour, as the style painted it.
+double faceContrastBesideText(QPushButton& button) {
+    const QImage face = button.grab().toImage();
+    const QColor text = button.palette().color(QPalette::ButtonText);
+    double least = 21;
+    for (int y = 4; y < face.height() - 4; ++y) {
+        for (const int x : {4, 6, face.width() - 7, face.width() - 5})
+            least = std::min(least, contrastRatio(text, face.pixelColor(x, y)));
+    }
+    return least;
+}
+
+TEST(KitControlsTest, AProminentButtonsTextReadsOnItsFaceAndFollowsTheTheme) {
+    ASSERT_EQ(QApplication::style()->name(), QStringLiteral("fusion"));
+    const auto palettes = test::everyPalette();
+    for (size_t i = 0; i < palettes.size(); ++i) {
+        const auto& [name, palette] = palettes[i];
+        SCOPED_TRACE(name);
+        const test::ScopedPalette scoped(palette);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* button = new QPushButton(QStringLiteral("保存"));
+        makeProminent(button);
+        layout->addWidget(button);
+        window.show();
+        EXPECT_GE(faceContrastBesideText(*button), textContrast);
+        test::saveForReview(test::pictureOf(window), QStringLiteral("prominent-button-%1").arg(i));
+        // Hovered and pressed faces too.
+        EXPECT_GE(faceContrast(button, button->palette().color(QPalette::Button),
+                               button->palette().color(QPalette::ButtonText)),
+                  textContrast);
+        // Still the highlight's colour.
+        EXPECT_NEAR(button->palette().color(QPalette::Button).hslHue(), palette.color(QPalette::Highlight).hslHue(), 2);
+
+        // The theme changes between light and dark under a button made
+        // before: the face comes from the new highlight.
+        const auto& [otherName, other] = palettes[(i + 3) % palettes.size()];
+        SCOPED_TRACE(otherName);
+        const test::ScopedPalette changed(other);
+        EXPECT_GE(faceContrastBesideText(*button), textContrast);
+        EXPECT_NEAR(button->palette().color(QPalette::Button).hslHue(), other.color(QPalette::Highlight).hslHue(), 2);
+    }
 }
 
 TEST(KitControlsTest, OutsideTextsAreShownAsPlainText) {

@@ -6,6 +6,7 @@
 #include "views/rules/RulesViewFixture.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -101,6 +102,28 @@ TEST(RegionPickerTest, ASizeChangeResizesAChosenPresetOnly) {
     EXPECT_EQ(view.selectedPresets(), std::vector<P>{P::topLeft});
     view.chooseSize(50);
     EXPECT_EQ(view.model.rectangles(), (Rects{{0, 0.5f, 0.5f, 1}}));
+}
+
+TEST(RegionPickerTest, TheSizesAndDirectionsAreNamedAndValuedForAssistiveTechnologies) {
+    PickerAndCanvas view({GestureRegion::custom, {{0, 0.5f, 0.5f, 1}}, 50});
+    QAccessibleInterface* sizes = QAccessible::queryAccessibleInterface(
+        view.picker->findChild<kit::SegmentedControl*>(QStringLiteral("percent")));
+    ASSERT_NE(sizes, nullptr);
+    EXPECT_EQ(sizes->text(QAccessible::Name), QStringLiteral("区域比例"));
+    EXPECT_EQ(sizes->text(QAccessible::Value), QStringLiteral("50%"));
+    QStringList options;
+    for (int i = 0; i < sizes->childCount(); ++i) options << sizes->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(options, (QStringList{QStringLiteral("25%"), QStringLiteral("50%"), QStringLiteral("75%")}));
+
+    // A press on "75%" resizes the chosen direction, as a click does.
+    sizes->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(view.model.percent(), 75);
+    EXPECT_EQ(sizes->text(QAccessible::Value), QStringLiteral("75%"));
+    QAccessibleInterface* topLeft = QAccessible::queryAccessibleInterface(view.picker->directionButton(P::topLeft));
+    EXPECT_EQ(topLeft->text(QAccessible::Name), title(P::topLeft) + QStringLiteral(" 75%"));
+    EXPECT_TRUE(topLeft->state().checkable);
+    EXPECT_TRUE(topLeft->state().checked);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(view.picker->directionButton(P::top))->state().checked);
 }
 
 TEST(RegionPickerTest, ShowingAPresetChangesNothing) {

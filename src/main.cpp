@@ -26,10 +26,10 @@
 #include "platform/linux/LogindSystemPower.h"
 #include "platform/linux/MprisBrowserVideoChannel.h"
 #include "platform/linux/PortalInteractiveScreenshot.h"
+#include "platform/linux/QProcessRunner.h"
 #include "platform/linux/QtClipboardPasteboard.h"
 #include "platform/linux/QtFileDialogs.h"
 #include "platform/linux/QtScenePhase.h"
-#include "platform/linux/QProcessRunner.h"
 #include "platform/linux/QtScreenCovers.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/UnavailableTranslationPresenter.h"
@@ -131,7 +131,8 @@ int run(QApplication& app) {
     ApplicationShell* shell = nullptr;
     const AdjustmentHUDFactory makeHUD = FloatingAdjustmentHUD::factory(FloatingAdjustmentHUD::Environment{
         system.clock, system.scheduler, platform.screens,
-        [&shell]() -> std::optional<QRect> { return shell ? shell->trayIconGeometry() : std::nullopt; }});
+        [&shell]() -> std::optional<QRect> { return shell ? shell->trayIconGeometry() : std::nullopt; },
+        &system.compositing});
 
     ActionExecutors executors(ActionExecutors::Ports{
         system.eventPoster,

@@ -140,7 +140,8 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
     ApplicationShell* shell = nullptr;
     const AdjustmentHUDFactory makeHUD = FloatingAdjustmentHUD::factory(FloatingAdjustmentHUD::Environment{
         system.clock, system.scheduler, platform.screens,
-        [&shell]() -> std::optional<QRect> { return shell ? shell->trayIconGeometry() : std::nullopt; }});
+        [&shell]() -> std::optional<QRect> { return shell ? shell->trayIconGeometry() : std::nullopt; },
+        &system.compositing});
 
     ActionExecutors executors(ActionExecutors::Ports{
         system.eventPoster,

@@ -5,7 +5,7 @@
 namespace glidra {
 
 UpdateSidebarButton::UpdateSidebarButton(UpdateController& updater, QWidget* parent)
-    : kit::FlatSymbolButton(QStringLiteral("arrow.down.circle"), tr("有新版本"), kit::KitColour::accent, parent),
+    : kit::FlatSymbolButton(QStringLiteral("arrow.down.circle"), tr("有新版本"), kit::KitColour::accentText, parent),
       updater_(updater) {
     setObjectName(QStringLiteral("updateSidebarButton"));
     setToolTip(tr("查看新版本并更新 Glidra"));

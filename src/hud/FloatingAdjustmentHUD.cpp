@@ -6,6 +6,7 @@
 #include "hud/MessageHUDView.h"
 #include "hud/VideoProgressHUDView.h"
 #include "platform/Clock.h"
+#include "platform/DesktopCompositing.h"
 
 #include <QTextBoundaryFinder>
 
@@ -93,6 +94,11 @@ void FloatingAdjustmentHUD::showVideoProgress(const BrowserVideoState& state) {
 
 void FloatingAdjustmentHUD::present(double seconds) {
     dismissal_.cancel();
+    // Whether the desktop composites now; asked as the panel comes up.
+    if (!panel_->isVisible()) {
+        const bool composited = !environment_.compositing || environment_.compositing->isCompositing();
+        panel_->setBackdrop(composited ? HUDPanel::Backdrop::translucent : HUDPanel::Backdrop::opaque);
+    }
     const std::optional<HUDScreen> screen = screenUnderPointer(environment_.screens);
     const HUDPosition position = settings_.position();
     std::optional<std::pair<QRect, HUDScreen>> anchor;

@@ -15,6 +15,7 @@
 namespace glidra {
 
 class Clock;
+class DesktopCompositing;
 class HUDPanel;
 
 // The HUD on the desktop: one floating panel per owner that shows a notice,
@@ -31,6 +32,8 @@ public:
         Scheduler& scheduler;
         const HUDScreens& screens;
         IconAnchor menuBarIconAnchor;
+        // Without one the desktop is taken to composite.
+        const DesktopCompositing* compositing = nullptr;
     };
 
     static constexpr QSize adjustmentPanelSize{240, 64};

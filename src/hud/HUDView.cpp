@@ -17,14 +17,22 @@ HUDView::HUDView(const QSize& size, QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
 }
 
+void HUDView::setDrawsCapsule(bool draws) {
+    if (draws == drawsCapsule_) return;
+    drawsCapsule_ = draws;
+    update();
+}
+
 void HUDView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF capsule = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const double radius = capsule.height() / 2;
-    painter.setBrush(kit::colour(kit::KitColour::material, palette()));
-    painter.setPen(QPen(kit::colour(kit::KitColour::separator, palette()), 1));
-    painter.drawRoundedRect(capsule, radius, radius);
+    if (drawsCapsule_) {
+        const QRectF capsule = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        const double radius = capsule.height() / 2;
+        painter.setBrush(kit::colour(kit::KitColour::material, palette()));
+        painter.setPen(QPen(kit::colour(kit::KitColour::separator, palette()), 1));
+        painter.drawRoundedRect(capsule, radius, radius);
+    }
     const QRectF row = QRectF(rect()).adjusted(horizontalPadding, 0, -horizontalPadding, 0);
     paintContent(painter, row);
 }

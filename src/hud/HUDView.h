@@ -15,6 +15,9 @@ public:
     // Sizes of the symbols: as tall as a line of the body font.
     static constexpr double symbolSide = 18;
 
+    // Off on an opaque panel, which is the backing itself.
+    void setDrawsCapsule(bool draws);
+
 protected:
     HUDView(const QSize& size, QWidget* parent);
 
@@ -34,6 +37,9 @@ protected:
 
     // The symbol centred in a slot of the given width spanning the row.
     void paintSymbol(QPainter& painter, const QRectF& slot, const QString& symbol, const QColor& colour) const;
+
+private:
+    bool drawsCapsule_ = true;
 };
 
 }  // namespace glidra

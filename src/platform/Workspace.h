@@ -23,6 +23,15 @@ struct ApplicationBundle {
     friend bool operator==(const ApplicationBundle&, const ApplicationBundle&) = default;
 };
 
+// An application the desktop's menus list: its desktop entry and what it
+// reads as.
+struct InstalledApplication {
+    QString path;
+    ApplicationBundle bundle;
+
+    friend bool operator==(const InstalledApplication&, const InstalledApplication&) = default;
+};
+
 // How an application takes part in the desktop: regular ones have windows the
 // user switches between; accessory ones only panels, docks or tool windows;
 // prohibited ones none at all.
@@ -88,6 +97,9 @@ public:
     // Reads the application at `path`; nothing when it is not a loadable
     // application.
     virtual std::optional<ApplicationBundle> loadApplicationBundle(const QString& path) = 0;
+
+    // The applications the desktop's own menus show, in no particular order.
+    virtual std::vector<InstalledApplication> installedApplications() = 0;
 
     // The running applications in the desktop's order.
     virtual std::vector<RunningApplication> runningApplications() = 0;

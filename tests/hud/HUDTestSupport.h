@@ -4,6 +4,7 @@
 #include "hud/HUDPanel.h"
 #include "hud/HUDScreens.h"
 #include "hud/HUDView.h"
+#include "platform/sim/SimDesktopCompositing.h"
 #include "support/SimTime.h"
 
 #include <gtest/gtest.h>
@@ -34,8 +35,9 @@ protected:
     bool showsHints = true;
     HUDPosition position = HUDPosition::bottom;
     std::optional<QRect> trayIcon;
+    sim::SimDesktopCompositing compositing;
     FloatingAdjustmentHUD hud{{[this] { return showsHints; }, [this] { return position; }},
-                              {time.clock, time.scheduler, screens, [this] { return trayIcon; }}};
+                              {time.clock, time.scheduler, screens, [this] { return trayIcon; }, &compositing}};
 
     HUDPanel& panel() { return hud.panel(); }
     bool visible() { return panel().isVisible(); }

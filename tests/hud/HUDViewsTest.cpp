@@ -9,6 +9,7 @@
 
 #include "hud/HUDTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -185,6 +186,44 @@ TEST_F(HUDPicturesTest, EachKindInLightAndDark) {
             const QColor material = picture.pixelColor(capsule.center().x(), capsule.top() + 3);
             EXPECT_EQ(kit::isDark(panel().palette()), material.lightness() < 127) << material.name().toStdString();
         }
+    }
+}
+
+// Without a compositor a window's clear pixels show black: every pixel of
+// the panel is painted then, and the capsule gives way to the panel itself.
+TEST_F(HUDTest, WithoutACompositorThePanelIsOpaqueEdgeToEdge) {
+    const auto alphas = [this] {
+        const QImage picture = panel().grab().toImage();
+        int least = 255;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) least = std::min(least, qAlpha(picture.pixel(x, y)));
+        return least;
+    };
+    const std::pair<const char*, QPalette> appearances[] = {{"light", lightPalette()}, {"dark", darkPalette()}};
+    double t = 0;
+    for (const auto& [appearance, palette] : appearances) {
+        SCOPED_TRACE(appearance);
+        const ScopedPalette theme(palette);
+        compositing.setCompositing(false);
+        at(t += 5);
+        hud.show({QStringLiteral("已复制"), QStringLiteral("doc.on.clipboard"), HUDNotice::Kind::success});
+        ASSERT_TRUE(visible());
+        EXPECT_EQ(panel().backdrop(), HUDPanel::Backdrop::opaque);
+        EXPECT_EQ(alphas(), 255);
+        const QImage picture = panel().grab().toImage();
+        EXPECT_EQ(picture.pixelColor(panel().rect().center()).lightness() < 127, kit::isDark(palette));
+        saveForReview(pictureOf(panel()), QStringLiteral("hud-notice-opaque-%1").arg(QLatin1String(appearance)));
+
+        // Switched on while the panel is up: it keeps its look until it next
+        // comes up, then is translucent around its capsule again.
+        compositing.setCompositing(true);
+        hud.showAdjustment(EdgeGesture::Side::volume, 0.5f);
+        EXPECT_EQ(panel().backdrop(), HUDPanel::Backdrop::opaque);
+        at(t += 5);
+        ASSERT_FALSE(visible());
+        hud.show({QStringLiteral("已复制"), QStringLiteral("doc.on.clipboard"), HUDNotice::Kind::success});
+        EXPECT_EQ(panel().backdrop(), HUDPanel::Backdrop::translucent);
+        EXPECT_EQ(qAlpha(panel().grab().toImage().pixel(0, 0)), 0);
     }
 }
 

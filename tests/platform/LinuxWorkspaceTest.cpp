@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <map>
+
 namespace glidra {
 namespace {
 
@@ -31,8 +33,36 @@ TEST(LinuxWorkspaceTest, ReadsDesktopEntriesThroughGio) {
     writeFile(nested, "[Desktop Entry]\nType=Application\nName=Viewer\nExec=true\n");
     writeFile(link, "[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.com\n");
     writeFile(broken, "not a desktop entry\n");
+    // What the menus leave out, and a name in the user's language.
+    const QString localised = applications + QStringLiteral("/glidra-test-localised.desktop");
+    writeFile(localised,
+              "[Desktop Entry]\nType=Application\nName=Files\nName[zh_CN]=\xe6\x96\x87\xe4\xbb\xb6\n"
+              "Exec=true\nIcon=system-file-manager\n");
+    writeFile(applications + QStringLiteral("/glidra-test-hidden.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Helper\nExec=true\nNoDisplay=true\n");
+    writeFile(applications + QStringLiteral("/glidra-test-kde.desktop"),
+              "[Desktop Entry]\nType=Application\nName=KDE Only\nExec=true\nOnlyShowIn=KDE;\n");
+    // GLib reads both once, at its first use.
+    qputenv("LANGUAGE", "zh_CN");
+    qputenv("XDG_CURRENT_DESKTOP", "GNOME");
 
     linux_platform::LinuxWorkspace workspace;
+    std::map<QString, InstalledApplication> listed;
+    for (InstalledApplication& each : workspace.installedApplications()) {
+        if (each.bundle.bundleIdentifier) listed.emplace(*each.bundle.bundleIdentifier, std::move(each));
+    }
+    ASSERT_TRUE(listed.count(QStringLiteral("glidra-test-localised.desktop")));
+    EXPECT_EQ(listed.at(QStringLiteral("glidra-test-localised.desktop")),
+              (InstalledApplication{localised,
+                                    {QStringLiteral("glidra-test-localised.desktop"), QStringLiteral("文件"),
+                                     QStringLiteral("system-file-manager")}}));
+    EXPECT_TRUE(listed.count(QStringLiteral("glidra-test-editor.desktop")));
+    EXPECT_TRUE(listed.count(QStringLiteral("glidra-viewer.desktop")));
+    for (const char* left : {"glidra-test-hidden.desktop", "glidra-test-kde.desktop", "glidra-test-link.desktop",
+                             "glidra-test-broken.desktop"}) {
+        EXPECT_FALSE(listed.count(QString::fromLatin1(left))) << left << " is not in the menus";
+    }
+
     EXPECT_EQ(workspace.loadApplicationBundle(editor),
               (ApplicationBundle{QStringLiteral("glidra-test-editor.desktop"), QStringLiteral("Glidra Editor"),
                                  QStringLiteral("accessories-text-editor")}));

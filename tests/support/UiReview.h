@@ -2,13 +2,23 @@
 
 // Palettes and review pictures for the widget tests.
 
+#include "views/kit/KitColour.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
 #include <QString>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QWidget>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace glidra::test {
 
@@ -32,6 +42,54 @@ inline QPalette darkPalette() {
     palette.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
     palette.setColor(QPalette::HighlightedText, Qt::white);
     return palette;
+}
+
+// Fusion's own light palette, the one Qt gives without a desktop theme.
+inline QPalette fusionPalette() {
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    return fusion->standardPalette();
+}
+
+// A dark scheme with a deep highlight, as qt6ct's "darker" has.
+inline QPalette deepHighlightDarkPalette() {
+    QPalette palette(QColor(0x35, 0x35, 0x35));
+    palette.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    palette.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, QColor(0xdd, 0xdd, 0xdd));
+    palette.setColor(QPalette::Highlight, QColor(0x12, 0x60, 0x8a));
+    palette.setColor(QPalette::HighlightedText, QColor(0xf9, 0xf9, 0xf9));
+    return palette;
+}
+
+// The palettes a view must read well in, by name.
+inline std::vector<std::pair<const char*, QPalette>> everyPalette() {
+    return {{"test light", lightPalette()},
+            {"test dark", darkPalette()},
+            {"Fusion", fusionPalette()},
+            {"dark, deep highlight", deepHighlightDarkPalette()}};
+}
+
+// How well the tinted marks in a region of a picture stand out: the best
+// contrast of its coloured pixels to the region's most common colour, its
+// background. Text and other grey pixels do not count.
+inline double tintedMarkContrast(const QImage& picture, const QRect& region) {
+    std::map<QRgb, int> counts;
+    const QRect area = region.intersected(picture.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) ++counts[picture.pixel(x, y)];
+    if (counts.empty()) return 0;
+    const QColor background =
+        QColor::fromRgb(std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                            return a.second < b.second;
+                        })->first);
+    double best = 1;
+    for (const auto& [rgb, count] : counts) {
+        const QColor pixel = QColor::fromRgb(rgb);
+        if (pixel.hsvSaturation() < 90) continue;
+        best = std::max(best, kit::contrastRatio(pixel, background));
+    }
+    return best;
 }
 
 // Sets the application palette for a scope, as a theme change does; the

@@ -26,6 +26,7 @@
 #include "platform/linux/UdevMultitouchDeviceRegistry.h"
 #include "platform/linux/UinputDevice.h"
 #include "platform/linux/UinputEventPoster.h"
+#include "platform/linux/X11DesktopCompositing.h"
 #include "platform/linux/X11DesktopViews.h"
 #include "platform/linux/X11FrontmostApplication.h"
 #include "platform/linux/X11Root.h"
@@ -98,6 +99,7 @@ public:
     X11FrontmostApplication frontmostApplication{options.display, X11FrontmostApplication::installedEntry,
                                                  windowBridge.get()};
     X11DesktopViews desktopViews{options.display, options.sessionBus};
+    X11DesktopCompositing compositing{options.display, LinuxWorkspace::isWaylandSession()};
 
     // The input devices: one reader, one virtual device.
     EvdevInputHub input{options.input};

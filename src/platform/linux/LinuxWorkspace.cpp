@@ -395,23 +395,47 @@ std::optional<QString> LinuxWorkspace::systemMonitorLocation() {
     return std::nullopt;
 }
 
-std::optional<ApplicationBundle> LinuxWorkspace::loadApplicationBundle(const QString& path) {
-    if (path.isEmpty()) return std::nullopt;
-    const QByteArray filename = QFile::encodeName(path);
-    const DesktopAppInfo info(g_desktop_app_info_new_from_filename(filename.constData()));
-    if (!info) return std::nullopt;
+namespace {
 
-    GAppInfo* app = G_APP_INFO(info.get());
+ApplicationBundle bundleOf(GDesktopAppInfo* info) {
+    GAppInfo* app = G_APP_INFO(info);
     ApplicationBundle bundle;
     if (const char* id = g_app_info_get_id(app)) bundle.bundleIdentifier = QString::fromUtf8(id);
     bundle.displayName = displayName(app);
     // A themed icon's first name, or a file icon's path, as Icon= gives it.
-    if (char* icon = g_desktop_app_info_get_string(info.get(), G_KEY_FILE_DESKTOP_KEY_ICON)) {
+    if (char* icon = g_desktop_app_info_get_string(info, G_KEY_FILE_DESKTOP_KEY_ICON)) {
         const QString name = QString::fromUtf8(icon).trimmed();
         g_free(icon);
         if (!name.isEmpty()) bundle.iconName = name;
     }
     return bundle;
+}
+
+}  // namespace
+
+std::optional<ApplicationBundle> LinuxWorkspace::loadApplicationBundle(const QString& path) {
+    if (path.isEmpty()) return std::nullopt;
+    const QByteArray filename = QFile::encodeName(path);
+    const DesktopAppInfo info(g_desktop_app_info_new_from_filename(filename.constData()));
+    if (!info) return std::nullopt;
+    return bundleOf(info.get());
+}
+
+// What the desktop's menus show: entries neither hidden nor kept from this
+// desktop (NoDisplay, Hidden, OnlyShowIn, NotShowIn), the user's own
+// entries in place of the system's of the same id.
+std::vector<InstalledApplication> LinuxWorkspace::installedApplications() {
+    std::vector<InstalledApplication> applications;
+    GList* all = g_app_info_get_all();
+    for (GList* item = all; item; item = item->next) {
+        if (!G_IS_DESKTOP_APP_INFO(item->data) || !g_app_info_should_show(G_APP_INFO(item->data))) continue;
+        auto* info = G_DESKTOP_APP_INFO(item->data);
+        const char* filename = g_desktop_app_info_get_filename(info);
+        if (!filename) continue;
+        applications.push_back({QFile::decodeName(filename), bundleOf(info)});
+    }
+    g_list_free_full(all, g_object_unref);
+    return applications;
 }
 
 }  // namespace glidra::linux_platform

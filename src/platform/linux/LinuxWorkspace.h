@@ -49,6 +49,7 @@ public:
     std::optional<QString> systemSettingsLocation() override;
     std::optional<QString> systemMonitorLocation() override;
     std::optional<ApplicationBundle> loadApplicationBundle(const QString& path) override;
+    std::vector<InstalledApplication> installedApplications() override;
     std::vector<RunningApplication> runningApplications() override;
     FrontApplication frontmostApplication() const override { return front_; }
     bool activate(std::int32_t processIdentifier) override;

@@ -70,6 +70,24 @@ std::optional<QByteArray> X11Root::bytes(Window window, const char* property, co
                       xcb_get_property_value_length(reply.get()));
 }
 
+int X11Root::screenNumber() const {
+    if (!connection_) return 0;
+    int number = 0;
+    for (auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection_)); screens.rem > 0;
+         xcb_screen_next(&screens), ++number) {
+        if (screens.data->root == root_) return number;
+    }
+    return 0;
+}
+
+std::optional<X11Root::Window> X11Root::selectionOwner(Atom selection) const {
+    if (!connection_) return std::nullopt;
+    const auto reply =
+        owned(xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection), nullptr));
+    if (!reply || reply->owner == XCB_WINDOW_NONE) return std::nullopt;
+    return reply->owner;
+}
+
 bool X11Root::requestOfWindowManager(const char* messageType, const std::array<std::uint32_t, 5>& data) const {
     const auto type = atom(messageType);
     if (!type) return false;

@@ -27,6 +27,8 @@ public:
 
     bool connected() const { return connection_ != nullptr; }
     Window root() const { return root_; }
+    // The number of the root's screen on its display.
+    int screenNumber() const;
 
     std::optional<Atom> atom(const char* name) const;
     // The 32-bit items of a window property of the given type (CARDINAL,
@@ -34,6 +36,8 @@ public:
     std::vector<std::uint32_t> words(Window window, const char* property, const char* type) const;
     // The bytes of a string property (STRING, UTF8_STRING).
     std::optional<QByteArray> bytes(Window window, const char* property, const char* type) const;
+    // The window that owns the selection; nothing when none does.
+    std::optional<Window> selectionOwner(Atom selection) const;
     // A client message to the window manager about the root window; false
     // when it could not be sent.
     bool requestOfWindowManager(const char* messageType, const std::array<std::uint32_t, 5>& data) const;

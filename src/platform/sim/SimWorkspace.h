@@ -25,6 +25,7 @@ public:
     std::optional<QString> systemSettingsLocation() override { return systemSettingsLocation_; }
     std::optional<QString> systemMonitorLocation() override { return systemMonitorLocation_; }
     std::optional<ApplicationBundle> loadApplicationBundle(const QString& path) override;
+    std::vector<InstalledApplication> installedApplications() override { return menu_; }
     std::vector<RunningApplication> runningApplications() override { return running_; }
     FrontApplication frontmostApplication() const override { return front_; }
     bool activate(std::int32_t processIdentifier) override;
@@ -51,6 +52,13 @@ public:
     void setSystemMonitorLocation(std::optional<QString> path) { systemMonitorLocation_ = std::move(path); }
 
     void addBundle(const QString& path, ApplicationBundle bundle) { bundles_.insert(path, std::move(bundle)); }
+    // An application the menus list: installed under its identifier, its
+    // bundle loadable, and listed after those added before.
+    void addMenuApplication(const QString& path, const ApplicationBundle& bundle) {
+        addBundle(path, bundle);
+        if (bundle.bundleIdentifier) installApplication(*bundle.bundleIdentifier, path);
+        menu_.push_back({path, bundle});
+    }
     void removeBundle(const QString& path) { bundles_.remove(path); }
 
     // Starts an application (it joins the end of the running list) without
@@ -86,6 +94,7 @@ private:
     std::optional<QString> systemSettingsLocation_;
     std::optional<QString> systemMonitorLocation_;
     QHash<QString, ApplicationBundle> bundles_;
+    std::vector<InstalledApplication> menu_;
     std::vector<RunningApplication> running_;
     FrontApplication front_;
     QSet<std::int32_t> refusesActivation_;

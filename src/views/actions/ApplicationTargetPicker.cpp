@@ -1,8 +1,8 @@
 #include "views/actions/ApplicationTargetPicker.h"
 
 #include "app/UiContext.h"
-#include "platform/FileDialogs.h"
 #include "platform/Workspace.h"
+#include "views/actions/ApplicationChooser.h"
 #include "views/actions/TargetIcon.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/SymbolLabel.h"
@@ -58,16 +58,11 @@ void ApplicationTargetPicker::setSelection(const std::optional<ApplicationTarget
 }
 
 void ApplicationTargetPicker::chooseApplication() {
-    FileDialogs::OpenRequest request;
-    request.directory = QStringLiteral("/usr/share/applications");
-    request.nameFilters = {QStringLiteral("*.desktop")};
-    context_.fileDialogs.openFile(window(), request, this,
-                                  [self = QPointer<ApplicationTargetPicker>(this)](std::optional<QString> path) {
-                                      if (self && path) self->applicationChosen(*path);
-                                  });
+    auto* chooser = ApplicationChooser::choose(context_.workspace, context_.fileDialogs, window());
+    connect(chooser, &ApplicationChooser::chosen, this, &ApplicationTargetPicker::takeApplication);
 }
 
-void ApplicationTargetPicker::applicationChosen(const QString& path) {
+void ApplicationTargetPicker::takeApplication(const QString& path) {
     auto target = ApplicationTarget::fromUrl(QUrl::fromLocalFile(path), context_.workspace);
     if (!target) {
         setErrorMessage(tr("无法读取此应用，请重新选择。"));

@@ -21,7 +21,7 @@ class SymbolLabel;
 }  // namespace kit
 
 // The row that names the application of openApplication, chooses another
-// from the desktop entries and tries opening the chosen one once through the
+// on the application chooser and tries opening the chosen one once through the
 // dispatcher. A failed choice or a failed test open shows its text in red
 // under the row.
 class ApplicationTargetPicker : public QWidget {
@@ -36,7 +36,7 @@ public:
     QString errorMessage() const { return errorMessage_; }
     bool isOpening() const { return isOpening_; }
 
-    // Opens the panel; the choice arrives later.
+    // Opens the application chooser; the choice arrives after it closes.
     void chooseApplication();
     // Opens the target selected now; the running open keeps that target even
     // when the selection changes meanwhile.
@@ -48,7 +48,7 @@ Q_SIGNALS:
 private:
     static QCoro::Task<> open(QPointer<ApplicationTargetPicker> picker, const UiContext* context,
                               ApplicationTarget target);
-    void applicationChosen(const QString& path);
+    void takeApplication(const QString& path);
     void setErrorMessage(const QString& message);
     void refresh();
 

@@ -94,7 +94,9 @@ protected:
         const QFontMetrics metrics(font);
         const double symbolSide = std::min<double>(symbolWidth, metrics.height());
         const QRectF symbol(horizontalPadding, box.center().y() - symbolSide / 2, symbolWidth, symbolSide);
-        kit::paintSymbol(painter, symbol, symbol_, kit::colour(kit::KitColour::accent, palette()));
+        const QColor tint = isChecked() ? kit::faded(kit::colour(kit::KitColour::secondary, palette()), 0.12f)
+                                        : QColor(Qt::transparent);
+        kit::paintSymbol(painter, symbol, symbol_, kit::accentOver(palette(), {tint}));
         painter.setFont(font);
         painter.setPen(kit::colour(kit::KitColour::primary, palette()));
         const QRectF title(symbol.right() + gap, 0, textWidth(width()), box.height());

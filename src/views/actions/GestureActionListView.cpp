@@ -59,7 +59,9 @@ public:
             const QFontMetrics metrics(kit::font(kit::TextStyle::callout, std::nullopt, option.font));
             const double side = metrics.height() * 0.8;
             const QRectF mark(right - side, content.center().y() - side / 2, side, side);
-            kit::paintSymbol(*painter, mark, u"checkmark", kit::colour(kit::KitColour::accent, palette));
+            kit::paintSymbol(
+                *painter, mark, u"checkmark",
+                kit::accentOver(palette, {kit::faded(kit::colour(kit::KitColour::accent, palette), 0.1f)}));
             right = mark.left() - spacing;
         }
         const QFont font = kit::font(kit::TextStyle::callout, selected ? QFont::Medium : QFont::Normal, option.font);

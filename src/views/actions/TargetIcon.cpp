@@ -7,9 +7,13 @@
 
 namespace glidra {
 
+QIcon entryIcon(const QString& iconName) {
+    return QFileInfo(iconName).isAbsolute() ? QIcon(iconName) : QIcon::fromTheme(iconName);
+}
+
 QIcon targetIcon(const QString& path, const std::optional<QString>& iconName) {
     if (iconName) {
-        const QIcon icon = QFileInfo(*iconName).isAbsolute() ? QIcon(*iconName) : QIcon::fromTheme(*iconName);
+        const QIcon icon = entryIcon(*iconName);
         if (!icon.isNull()) return icon;
     }
     const QFileInfo info(path);

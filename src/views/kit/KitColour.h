@@ -5,11 +5,17 @@
 #include <QColor>
 #include <QPalette>
 
+#include <functional>
+#include <initializer_list>
+#include <optional>
+
 namespace glidra::kit {
 
 // The named colours the views ask for, light and dark. The hierarchy of
 // foreground styles and the semantic backgrounds follow the palette; the
-// system colours are fixed per appearance.
+// system colours are fixed per appearance. The accent is the palette's
+// highlight made legible on the window and on fields: `accent` for symbols,
+// marks and rings, `accentText` for text.
 enum class KitColour {
     primary,
     secondary,
@@ -18,6 +24,7 @@ enum class KitColour {
     quaternaryFill,
     separator,
     accent,
+    accentText,
     windowBackground,
     controlBackground,
     material,  // the HUD's translucent backing
@@ -38,9 +45,25 @@ enum class KitColour {
     black,
 };
 
+// Least contrast ratios (WCAG 2): symbols and other graphics, and text.
+constexpr double graphicContrast = 3.0;
+constexpr double textContrast = 4.5;
+
 // A colour whose only part is its alpha, for the rows that take the rest
 // from the palette.
 constexpr QRgb alphaOnly(int alpha) { return QRgb(unsigned(alpha) << 24); }
+
+// With a palette role, the colour is that role's with the alpha of `light`
+// or `dark`; with NoRole it is `light` or `dark` as they stand. A least
+// contrast makes it legible() on the palette's window and base.
+struct KitColourRow {
+    KitColour value;
+    const char* raw;
+    QPalette::ColorRole role;
+    QRgb light;
+    QRgb dark;
+    double leastContrast = 0;
+};
 
 }  // namespace glidra::kit
 
@@ -48,15 +71,7 @@ namespace glidra {
 
 template <>
 struct EnumTable<kit::KitColour> {
-    // With a palette role, the colour is that role's with the alpha of
-    // `light` or `dark`; with NoRole it is `light` or `dark` as they stand.
-    struct Row {
-        kit::KitColour value;
-        const char* raw;
-        QPalette::ColorRole role;
-        QRgb light;
-        QRgb dark;
-    };
+    using Row = kit::KitColourRow;
     static constexpr Row cases[] = {
         {kit::KitColour::primary, "primary", QPalette::WindowText, kit::alphaOnly(217), kit::alphaOnly(217)},
         {kit::KitColour::secondary, "secondary", QPalette::WindowText, kit::alphaOnly(128), kit::alphaOnly(140)},
@@ -65,7 +80,10 @@ struct EnumTable<kit::KitColour> {
         {kit::KitColour::quaternaryFill, "quaternaryFill", QPalette::WindowText, kit::alphaOnly(13),
          kit::alphaOnly(20)},
         {kit::KitColour::separator, "separator", QPalette::WindowText, kit::alphaOnly(26), kit::alphaOnly(26)},
-        {kit::KitColour::accent, "accent", QPalette::Highlight, kit::alphaOnly(255), kit::alphaOnly(255)},
+        {kit::KitColour::accent, "accent", QPalette::Highlight, kit::alphaOnly(255), kit::alphaOnly(255),
+         kit::graphicContrast},
+        {kit::KitColour::accentText, "accentText", QPalette::Highlight, kit::alphaOnly(255), kit::alphaOnly(255),
+         kit::textContrast},
         {kit::KitColour::windowBackground, "windowBackground", QPalette::Window, kit::alphaOnly(255),
          kit::alphaOnly(255)},
         {kit::KitColour::controlBackground, "controlBackground", QPalette::Base, kit::alphaOnly(255),
@@ -102,5 +120,26 @@ QColor colour(KitColour named, const QPalette& palette, QPalette::ColorGroup gro
 
 // A colour drawn at a fraction of its own opacity.
 QColor faded(QColor colour, float opacity);
+
+// `top` painted over `bottom`, as one opaque colour.
+QColor over(const QColor& top, const QColor& bottom);
+
+// The contrast ratio of `ink`, painted over `background`, to the background:
+// from 1 (none) to 21 (black on white).
+double contrastRatio(const QColor& ink, const QColor& background);
+
+// `colour` with its hue and saturation, lightened or darkened as little as
+// `enough` allows; nothing when neither black nor white is enough.
+std::optional<QColor> leastShifted(const QColor& colour, const std::function<bool(const QColor&)>& enough);
+
+// `ink` shifted as little as it takes to keep `least` contrast on every one
+// of the backgrounds; black or white, whichever contrasts more, when no
+// lightness does.
+QColor legible(const QColor& ink, std::initializer_list<QColor> backgrounds, double least);
+
+// The accent for a symbol or line on tints of the view's own, painted in
+// order over the window or over a field: as legible there as `accent` is
+// on the bare window and field.
+QColor accentOver(const QPalette& palette, std::initializer_list<QColor> tints);
 
 }  // namespace glidra::kit

@@ -8,6 +8,8 @@ namespace glidra::kit {
 // A row of two to five mutually exclusive options. activated(int) reports
 // a segment the user chose (click, or the arrow keys while focused) when it
 // differs from the current one; setCurrentIndex() from code stays silent.
+// Assistive technologies see a group of radio buttons named by the options,
+// its value the current option.
 class SegmentedControl : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +24,12 @@ public:
     void setCurrentIndex(int index);
 
     QRect segmentRect(int index) const;
+    // The segment under a point of the control; -1 for none.
+    int segmentAt(const QPoint& position) const;
+
+    // Chooses as the user does (a click, an arrow key, an assistive
+    // technology's press): a different segment is reported by activated().
+    void chooseSegment(int index);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -36,8 +44,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    int segmentAt(const QPoint& position) const;
-    void choose(int index);
+    void announce(int previous);
 
     QStringList options_;
     int current_ = -1;

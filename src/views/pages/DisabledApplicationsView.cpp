@@ -2,9 +2,9 @@
 
 #include "actions/ApplicationTarget.h"
 #include "app/UiContext.h"
-#include "platform/FileDialogs.h"
 #include "platform/Workspace.h"
 #include "settings/ControlSettings.h"
+#include "views/actions/ApplicationChooser.h"
 #include "views/kit/CaptionLine.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/SymbolLabel.h"
@@ -93,8 +93,6 @@ DisabledApplicationsView::DisabledApplicationsView(UiContext& context, QWidget* 
     connect(add, &QPushButton::clicked, this, &DisabledApplicationsView::addApplication);
 }
 
-QString DisabledApplicationsView::applicationsFolder() { return QStringLiteral("/usr/share/applications"); }
-
 QString DisabledApplicationsView::displayName(const QString& name) {
     static const QLatin1StringView desktop(".desktop");
     if (name.endsWith(desktop, Qt::CaseInsensitive)) return name.chopped(desktop.size());
@@ -102,15 +100,11 @@ QString DisabledApplicationsView::displayName(const QString& name) {
 }
 
 void DisabledApplicationsView::addApplication() {
-    context_.fileDialogs.openFile(
-        window(), FileDialogs::OpenRequest{{}, applicationsFolder(), {tr("应用 (*.desktop)")}, false, {}}, this,
-        [self = QPointer<DisabledApplicationsView>(this)](std::optional<QString> path) {
-            // The page may have closed while the panel was open.
-            if (self && path) self->applicationChosen(*path);
-        });
+    auto* chooser = ApplicationChooser::choose(context_.workspace, context_.fileDialogs, window());
+    connect(chooser, &ApplicationChooser::chosen, this, &DisabledApplicationsView::addEntry);
 }
 
-void DisabledApplicationsView::applicationChosen(const QString& path) {
+void DisabledApplicationsView::addEntry(const QString& path) {
     const auto bundle = context_.workspace.loadApplicationBundle(path);
     if (!bundle || !bundle->bundleIdentifier || bundle->bundleIdentifier->isEmpty()) {
         setErrorMessage(tr("无法读取应用标识，请重新选择。"));

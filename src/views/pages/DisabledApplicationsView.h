@@ -16,8 +16,8 @@ namespace kit {
 class StyledLabel;
 }
 
-// The applications in which every gesture pauses: added from their desktop
-// entries, removed by identifier. The list lives in the settings; this
+// The applications in which every gesture pauses: added on the application
+// chooser, removed by identifier. The list lives in the settings; this
 // section only edits it and shows it as it is, also after a change made
 // elsewhere.
 class DisabledApplicationsView final : public kit::GroupBox {
@@ -25,15 +25,12 @@ class DisabledApplicationsView final : public kit::GroupBox {
 public:
     explicit DisabledApplicationsView(UiContext& context, QWidget* parent = nullptr);
 
-    // Where the open panel starts: the system's desktop entries.
-    static QString applicationsFolder();
-
     // The name stored for an entry: the entry's name without a trailing
     // ".app" or ".desktop", so names that carry a dot ("Node.js") stay whole.
     static QString displayName(const QString& name);
 
-    // Opens the panel for one application, appended once chosen unless it is
-    // listed already.
+    // Opens the application chooser; the chosen application is appended
+    // unless it is listed already.
     void addApplication();
     // Removes every entry with exactly this identifier.
     void removeApplication(const QString& bundleIdentifier);
@@ -41,7 +38,7 @@ public:
     QString errorMessage() const { return errorMessage_; }
 
 private:
-    void applicationChosen(const QString& path);
+    void addEntry(const QString& path);
     void syncRows();
     void setErrorMessage(const QString& message);
 

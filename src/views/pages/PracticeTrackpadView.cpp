@@ -101,7 +101,7 @@ void PracticeTrackpadView::paintEvent(QPaintEvent*) {
         const QPointF bottomRight = mapped(region_->maxX, region_->minY, size);
         const QRectF area(topLeft, bottomRight);
         painter.fillRect(area, kit::faded(accent, 0.12f));
-        QPen dashed(accent, 1);
+        QPen dashed(kit::accentOver(pal, {kit::colour(kit::KitColour::quaternary, pal), kit::faded(accent, 0.12f)}), 1);
         dashed.setDashPattern({5, 4});
         dashed.setMiterLimit(10);
         dashed.setJoinStyle(Qt::MiterJoin);

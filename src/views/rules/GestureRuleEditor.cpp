@@ -1,15 +1,14 @@
 #include "views/rules/GestureRuleEditor.h"
 
 #include "app/UiContext.h"
-#include "platform/FileDialogs.h"
 #include "platform/Workspace.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
+#include "views/actions/ApplicationChooser.h"
 #include "views/kit/Discard.h"
 #include "views/kit/ProminentButton.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/Symbols.h"
-#include "views/pages/DisabledApplicationsView.h"
 #include "views/pages/Divider.h"
 #include "views/rules/GestureActionStepView.h"
 #include "views/rules/GestureCaptureStepView.h"
@@ -319,17 +318,12 @@ void GestureRuleEditor::primaryAction() {
 }
 
 void GestureRuleEditor::chooseApplication() {
-    context_.fileDialogs.openFile(
-        this,
-        FileDialogs::OpenRequest{
-            {}, DisabledApplicationsView::applicationsFolder(), {tr("应用 (*.desktop)")}, false, {}},
-        this, [self = QPointer<GestureRuleEditor>(this)](std::optional<QString> path) {
-            // The editor may have closed while the panel was open.
-            if (self && path) self->applicationChosen(*path);
-        });
+    auto* chooser = ApplicationChooser::choose(context_.workspace, context_.fileDialogs, this);
+    connect(chooser, &ApplicationChooser::chosen, this, &GestureRuleEditor::limitToApplication);
 }
 
-void GestureRuleEditor::applicationChosen(const QString& path) {
+// An entry without an identifier cannot name the application a rule is for.
+void GestureRuleEditor::limitToApplication(const QString& path) {
     const auto bundle = context_.workspace.loadApplicationBundle(path);
     if (!bundle || !bundle->bundleIdentifier || bundle->bundleIdentifier->isEmpty()) return;
     rule_.appBundleID = *bundle->bundleIdentifier;

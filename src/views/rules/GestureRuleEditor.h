@@ -79,6 +79,8 @@ public:
     void startCapture();
     void primaryAction();
     void changeGesture();
+    // Opens the application chooser; the rule is limited to the chosen
+    // application once it closes.
     void chooseApplication();
 
 protected:
@@ -96,6 +98,7 @@ private:
     void setGesture(const GestureDescriptor& gesture);
     void editGesture(const GestureDescriptor& gesture);
     void stopCapture();
+    void limitToApplication(const QString& path);
     void refresh();
 
     UiContext& context_;

@@ -66,11 +66,12 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         const QPalette& pal = palette();
         const float opacity = (isChecked() ? 0.15f : 0.06f) * (isDown() ? 2 : 1);
+        const QColor tile =
+            kit::faded(kit::colour(isChecked() ? kit::KitColour::accent : kit::KitColour::secondary, pal), opacity);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(
-            kit::faded(kit::colour(isChecked() ? kit::KitColour::accent : kit::KitColour::secondary, pal), opacity));
+        painter.setBrush(tile);
         painter.drawRoundedRect(QRectF(rect()), 8, 8);
-        const QColor ink = kit::colour(isChecked() ? kit::KitColour::accent : kit::KitColour::primary, pal);
+        const QColor ink = isChecked() ? kit::accentOver(pal, {tile}) : kit::colour(kit::KitColour::primary, pal);
         const double side = fontMetrics().height();
         const QRectF box(rect().center().x() + 0.5 - side / 2, rect().center().y() + 0.5 - side / 2, side, side);
         kit::paintSymbol(painter, box, QString::fromLatin1(symbolOf(preset_)), ink);

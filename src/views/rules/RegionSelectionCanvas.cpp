@@ -118,7 +118,9 @@ void RegionSelectionCanvas::paintEvent(QPaintEvent*) {
         painter.setBrush(faded(kit::KitColour::accent, pal, 0.18f));
         painter.drawRoundedRect(chosen, 4, 4);
         // The border lies inside the region's edge.
-        painter.setPen(QPen(kit::colour(kit::KitColour::accent, pal), 2));
+        painter.setPen(QPen(kit::accentOver(pal, {faded(kit::KitColour::quaternary, pal, 0.45f),
+                                                  faded(kit::KitColour::accent, pal, 0.18f)}),
+                            2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(chosen.adjusted(1, 1, -1, -1), 3, 3);
     }

@@ -1,5 +1,6 @@
 #include "platform/FakeDesktopServices.h"
 #include "platform/PrivateBusTest.h"
+#include "platform/linux/X11DesktopCompositing.h"
 #include "platform/linux/X11DesktopViews.h"
 #include "platform/linux/X11FrontmostApplication.h"
 #include "support/PrivateXServer.h"
@@ -16,6 +17,7 @@
 namespace glidra {
 namespace {
 
+using linux_platform::X11DesktopCompositing;
 using linux_platform::X11DesktopViews;
 using linux_platform::X11FrontmostApplication;
 using linux_platform::X11Root;
@@ -122,6 +124,28 @@ TEST_F(X11DesktopTest, TheFrontApplicationIsTheActiveWindowsNamedByAnInstalledEn
     setWords(root, "_NET_ACTIVE_WINDOW", "WINDOW", {withoutProcess});
     EXPECT_EQ(front.processIdentifier(), std::nullopt);
     EXPECT_EQ(front.bundleIdentifier(), std::nullopt);
+}
+
+TEST_F(X11DesktopTest, ACompositorIsWhoeverOwnsTheScreensCompositingSelection) {
+    const X11DesktopCompositing compositing(X11Root(program, root), false);
+    EXPECT_FALSE(compositing.isCompositing()) << "no compositor has ever run";
+
+    const xcb_window_t compositor = newWindow();
+    xcb_set_selection_owner(manager, compositor, atom("_NET_WM_CM_S0"), XCB_CURRENT_TIME);
+    roundTrip(manager);
+    EXPECT_TRUE(compositing.isCompositing());
+    xcb_destroy_window(manager, compositor);
+    roundTrip(manager);
+    EXPECT_FALSE(compositing.isCompositing()) << "the compositor went";
+
+    // Another screen's compositor composites only that screen.
+    const xcb_window_t other = newWindow();
+    xcb_set_selection_owner(manager, other, atom("_NET_WM_CM_S1"), XCB_CURRENT_TIME);
+    roundTrip(manager);
+    EXPECT_FALSE(compositing.isCompositing());
+
+    EXPECT_TRUE(X11DesktopCompositing(X11Root(program, root), true).isCompositing()) << "Wayland composites";
+    EXPECT_TRUE(X11DesktopCompositing(X11Root(nullptr, 0), false).isCompositing()) << "no display to ask";
 }
 
 TEST_F(X11DesktopTest, TheBareDesktopIsAskedOfAWindowManagerThatSupportsItAndAskedAgainToGoBack) {

@@ -5,6 +5,7 @@
 #include "views/actions/GestureActionLibraryView.h"
 #include "views/actions/GestureActionListModel.h"
 #include "views/actions/GestureActionListView.h"
+#include "views/kit/KitColour.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <string_view>
 
 namespace glidra {
 namespace {
@@ -183,6 +185,40 @@ TEST(ActionAvailabilityTest, TheLibrarySaysAtTheActionWhatThisDesktopCannotDo) {
         for (const auto action : featuredActions()) {
             EXPECT_FALSE(unavailabilityOnDesktop(action, QString::fromLatin1(desktop.desktop)))
                 << enumRaw(action).toStdString();
+        }
+    }
+}
+
+TEST(LibraryColoursTest, TabSymbolsAndTheChosenRowsMarkStandOutInEveryPalette) {
+    for (const auto& [name, palette] : test::everyPalette()) {
+        SCOPED_TRACE(name);
+        const test::ScopedPalette scoped(palette);
+        GestureActionLibraryView library;
+        library.resize(300, 700);
+        library.show();
+        library.setSelectedAction(GestureAction::mouseDoubleClick);
+        const QImage picture = library.grab().toImage();
+        const auto inLibrary = [&library](const QWidget* widget, QRect rect) {
+            return QRect(widget->mapTo(&library, rect.topLeft()), rect.size());
+        };
+
+        // Where each tab's symbol stands: at its leading end.
+        for (const auto category :
+             {std::optional<GestureActionCategory>(), std::optional(GestureActionCategory::video)}) {
+            auto* tab = library.findChild<QAbstractButton*>(GestureActionCategoryTabs::tabName(category));
+            ASSERT_NE(tab, nullptr);
+            const QRect symbol = inLibrary(tab, QRect(0, 0, 32, tab->height()));
+            EXPECT_GE(test::tintedMarkContrast(picture, symbol), kit::graphicContrast)
+                << (tab->isChecked() ? "the chosen tab" : "a tab");
+        }
+        // The mark at the trailing end of the chosen row.
+        auto* list = library.findChild<GestureActionListView*>();
+        const QRect row = list->visualRect(list->indexOf(GestureAction::mouseDoubleClick));
+        ASSERT_TRUE(row.isValid());
+        const QRect mark = inLibrary(list->viewport(), QRect(row.right() - 36, row.top(), 36, row.height()));
+        EXPECT_GE(test::tintedMarkContrast(picture, mark), kit::graphicContrast) << "the chosen row's mark";
+        if (std::string_view(name) == "dark, deep highlight") {
+            test::saveForReview(test::pictureOf(library), QStringLiteral("action-library-deep-highlight"));
         }
     }
 }

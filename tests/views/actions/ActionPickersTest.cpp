@@ -1,3 +1,4 @@
+#include "support/ApplicationChooserDriver.h"
 #include "support/QtPrinters.h"
 #include "support/UiHarness.h"
 #include "support/UiReview.h"
@@ -116,17 +117,16 @@ TEST_F(PickersTest, TheApplicationPickerReportsAnUnreadableChoiceAndClearsItOnAG
     QSignalSpy changes(&picker, &ApplicationTargetPicker::selectionChanged);
 
     QTest::mouseClick(choose, Qt::LeftButton);
-    ASSERT_TRUE(ui.fileDialogs.answer(QStringLiteral("/home/user/notes.txt")));
-    EXPECT_EQ(ui.fileDialogs.openRequests().back().directory, QStringLiteral("/usr/share/applications"));
+    test::chooseFromFile(&picker, ui.fileDialogs, QStringLiteral("/home/user/notes.txt"));
     EXPECT_EQ(picker.errorMessage(), QStringLiteral("无法读取此应用，请重新选择。"));
     EXPECT_EQ(changes.count(), 0);
     // A cancel keeps the message.
     QTest::mouseClick(choose, Qt::LeftButton);
-    ASSERT_TRUE(ui.fileDialogs.answer(std::nullopt));
+    test::cancelChooser(&picker);
     EXPECT_EQ(picker.errorMessage(), QStringLiteral("无法读取此应用，请重新选择。"));
 
     QTest::mouseClick(choose, Qt::LeftButton);
-    ASSERT_TRUE(ui.fileDialogs.answer(entry));
+    test::chooseFromFile(&picker, ui.fileDialogs, entry);
     EXPECT_TRUE(picker.errorMessage().isEmpty());
     ASSERT_EQ(changes.count(), 1);
     EXPECT_EQ(picker.selection()->name, QStringLiteral("编辑器"));

@@ -3,6 +3,8 @@
 #include "views/kit/CaptionLine.h"
 #include "views/kit/Card.h"
 #include "views/kit/GroupBox.h"
+#include "views/kit/KitColour.h"
+#include "views/kit/ProminentButton.h"
 #include "views/kit/ResultLine.h"
 #include "views/kit/SegmentedControl.h"
 #include "views/kit/StatusBanner.h"
@@ -15,13 +17,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -103,6 +108,115 @@ TEST(KitControlsTest, SegmentedControlSignalsOnlyAChoiceTheUserMade) {
     control.setCurrentIndex(1);
     control.setOptions({QStringLiteral("上")});
     EXPECT_EQ(control.currentIndex(), -1);
+}
+
+// Beside the text, where only the face shows: its least contrast to the
+// button's text colour, as the style painted it.
+double faceContrastBesideText(QPushButton& button) {
+    const QImage face = button.grab().toImage();
+    const QColor text = button.palette().color(QPalette::ButtonText);
+    double least = 21;
+    for (int y = 4; y < face.height() - 4; ++y) {
+        for (const int x : {4, 6, face.width() - 7, face.width() - 5})
+            least = std::min(least, contrastRatio(text, face.pixelColor(x, y)));
+    }
+    return least;
+}
+
+TEST(KitControlsTest, AProminentButtonsTextReadsOnItsFaceAndFollowsTheTheme) {
+    ASSERT_EQ(QApplication::style()->name(), QStringLiteral("fusion"));
+    const auto palettes = test::everyPalette();
+    for (size_t i = 0; i < palettes.size(); ++i) {
+        const auto& [name, palette] = palettes[i];
+        SCOPED_TRACE(name);
+        const test::ScopedPalette scoped(palette);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* button = new QPushButton(QStringLiteral("保存"));
+        makeProminent(button);
+        layout->addWidget(button);
+        window.show();
+        EXPECT_GE(faceContrastBesideText(*button), textContrast);
+        test::saveForReview(test::pictureOf(window), QStringLiteral("prominent-button-%1").arg(i));
+        // Hovered and pressed faces too.
+        EXPECT_GE(faceContrast(button, button->palette().color(QPalette::Button),
+                               button->palette().color(QPalette::ButtonText)),
+                  textContrast);
+        // Still the highlight's colour.
+        EXPECT_NEAR(button->palette().color(QPalette::Button).hslHue(), palette.color(QPalette::Highlight).hslHue(), 2);
+
+        // The theme changes between light and dark under a button made
+        // before: the face comes from the new highlight.
+        const auto& [otherName, other] = palettes[(i + 3) % palettes.size()];
+        SCOPED_TRACE(otherName);
+        const test::ScopedPalette changed(other);
+        EXPECT_GE(faceContrastBesideText(*button), textContrast);
+        EXPECT_NEAR(button->palette().color(QPalette::Button).hslHue(), other.color(QPalette::Highlight).hslHue(), 2);
+    }
+}
+
+TEST(KitControlsTest, ASegmentedControlIsAGroupOfNamedOptionsForAssistiveTechnologies) {
+    SegmentedControl control({QStringLiteral("灵敏"), QStringLiteral("标准"), QStringLiteral("稳健")});
+    control.setAccessibleName(QStringLiteral("识别等级"));
+    control.resize(control.sizeHint());
+    control.show();
+    control.setCurrentIndex(1);
+    QSignalSpy activated(&control, &SegmentedControl::activated);
+
+    QAccessibleInterface* group = QAccessible::queryAccessibleInterface(&control);
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->role(), QAccessible::Grouping);
+    EXPECT_EQ(group->text(QAccessible::Name), QStringLiteral("识别等级"));
+    EXPECT_EQ(group->text(QAccessible::Value), QStringLiteral("标准"));
+    ASSERT_EQ(group->childCount(), 3);
+    const auto checkedNames = [group] {
+        QStringList names;
+        for (int i = 0; i < group->childCount(); ++i) {
+            QAccessibleInterface* option = group->child(i);
+            EXPECT_EQ(option->role(), QAccessible::RadioButton);
+            EXPECT_TRUE(option->state().checkable);
+            EXPECT_EQ(option->parent(), group);
+            EXPECT_EQ(group->indexOfChild(option), i);
+            if (option->state().checked) names << option->text(QAccessible::Name);
+        }
+        return names;
+    };
+    EXPECT_EQ(checkedNames(), QStringList{QStringLiteral("标准")});
+    EXPECT_EQ(group->child(0)->text(QAccessible::Name), QStringLiteral("灵敏"));
+    const QRect first = group->child(0)->rect();
+    EXPECT_EQ(first.size(), control.segmentRect(0).size());
+    EXPECT_EQ(group->childAt(first.center().x(), first.center().y()), group->child(0));
+
+    // Pressed by an assistive technology, as a click would.
+    QAccessibleActionInterface* press = group->child(2)->actionInterface();
+    ASSERT_NE(press, nullptr);
+    EXPECT_EQ(press->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+    press->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(activated.count(), 1);
+    EXPECT_EQ(activated.front().front().toInt(), 2);
+    EXPECT_EQ(group->text(QAccessible::Value), QStringLiteral("稳健"));
+    EXPECT_EQ(checkedNames(), QStringList{QStringLiteral("稳健")});
+    EXPECT_EQ(group->focusChild(), nullptr);
+    control.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&control));
+    control.setFocus();
+    EXPECT_EQ(group->focusChild(), group->child(2));
+    EXPECT_TRUE(group->child(2)->state().focused);
+
+    // From code: the value follows, nothing is reported as chosen.
+    control.setCurrentIndex(-1);
+    EXPECT_EQ(group->text(QAccessible::Value), QString());
+    EXPECT_TRUE(checkedNames().isEmpty());
+    control.setEnabled(false);
+    group->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(activated.count(), 1) << "a disabled control takes no press";
+
+    // Fewer options: the gone ones are no longer there to press.
+    QAccessibleInterface* third = group->child(2);
+    control.setOptions({QStringLiteral("上"), QStringLiteral("中")});
+    EXPECT_EQ(group->childCount(), 2);
+    EXPECT_EQ(group->child(2), nullptr);
+    EXPECT_FALSE(third->isValid());
 }
 
 TEST(KitControlsTest, OutsideTextsAreShownAsPlainText) {

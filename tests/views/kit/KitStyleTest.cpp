@@ -43,6 +43,55 @@ TEST(KitStyleTest, ColoursFollowTheAppearance) {
     }
 }
 
+TEST(KitStyleTest, TheAccentReadsOnTheWindowAndOnFieldsInEveryPalette) {
+    for (const auto& [name, palette] : test::everyPalette()) {
+        SCOPED_TRACE(name);
+        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+            const QColor highlight = palette.color(group, QPalette::Highlight);
+            for (const auto& [named, least] :
+                 {std::pair{KitColour::accent, graphicContrast}, std::pair{KitColour::accentText, textContrast}}) {
+                const QColor accent = colour(named, palette, group);
+                for (const auto ground : {QPalette::Window, QPalette::Base}) {
+                    EXPECT_GE(contrastRatio(accent, palette.color(group, ground)), least)
+                        << enumRaw(named).toStdString() << " on " << ground << ": " << accent.name().toStdString();
+                }
+                // Still the highlight's colour, not black or white.
+                EXPECT_NEAR(accent.hslHue(), highlight.hslHue(), 2) << accent.name().toStdString();
+            }
+        }
+    }
+    // A highlight that reads already is the accent as it is.
+    EXPECT_EQ(colour(KitColour::accent, test::fusionPalette()), test::fusionPalette().color(QPalette::Highlight));
+}
+
+TEST(KitStyleTest, LegibleShiftsTheLightnessAsLittleAsItTakes) {
+    struct Case {
+        const char* what;
+        QColor ink;
+        QColor background;
+        double least;
+    };
+    const Case cases[] = {
+        {"darker on a light ground", QColor(0x62, 0xaf, 0xdf), QColor(0xef, 0xef, 0xef), textContrast},
+        {"lighter on a dark ground", QColor(0x12, 0x60, 0x8a), QColor(0x35, 0x35, 0x35), graphicContrast},
+        {"a translucent ink", QColor(0x12, 0x60, 0x8a, 200), QColor(0x2a, 0x2a, 0x2a), textContrast},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QColor shifted = legible(c.ink, {c.background}, c.least);
+        const double ratio = contrastRatio(shifted, c.background);
+        EXPECT_GE(ratio, c.least);
+        EXPECT_LT(ratio, c.least + 0.1) << "shifted further than needed";
+        EXPECT_EQ(shifted.alpha(), c.ink.alpha());
+    }
+    const QColor readable(0x00, 0x55, 0xaa);
+    EXPECT_EQ(legible(readable, {Qt::white}, textContrast), readable);
+    // On black and on light grey at once no lightness reads at 5:1, so it is
+    // whichever of black and white reads better.
+    const QColor mid = legible(QColor(0x80, 0x80, 0x80), {Qt::black, QColor(0xe0, 0xe0, 0xe0)}, 5);
+    EXPECT_EQ(mid, QColor(Qt::white));
+}
+
 TEST(KitStyleTest, TextStylesScaleTheBodyFont) {
     QFont base(QStringLiteral("Noto Sans CJK SC"));
     base.setPointSizeF(10);

@@ -1,3 +1,4 @@
+#include "support/ApplicationChooserDriver.h"
 #include "support/QtPrinters.h"
 #include "support/UiHarness.h"
 #include "support/UiReview.h"
@@ -30,12 +31,15 @@ struct DisabledApplications {
         window.show();
     }
 
-    // Chooses the desktop entry at `path`, which the desktop reads as `bundle`
-    // (nothing: not an application).
+    void openChooser() {
+        QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("addApplication")), Qt::LeftButton);
+    }
+    // Chooses the desktop entry at `path` through the file panel; the
+    // desktop reads it as `bundle` (nothing: not an application).
     void add(const QString& path, std::optional<ApplicationBundle> bundle) {
         if (bundle) ui.workspace.addBundle(path, *bundle);
-        QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("addApplication")), Qt::LeftButton);
-        ASSERT_TRUE(ui.fileDialogs.answer(path));
+        openChooser();
+        test::chooseFromFile(&window, ui.fileDialogs, path);
         test::UiHarness::flushDeletes();
     }
     std::vector<DisabledApplication> stored() const { return ControlSettings(ui.h.defaults).disabledApplications(); }
@@ -57,8 +61,11 @@ TEST(DisabledApplicationsTest, AddsInOrderRefusesWithoutAnIdAndSkipsDuplicates) 
     section.add(QStringLiteral("/usr/share/applications/firefox-esr.desktop"),
                 bundle(QStringLiteral("firefox-esr.desktop"), QStringLiteral("Firefox ESR")));
     ASSERT_EQ(section.ui.fileDialogs.openRequests().size(), 1u);
-    EXPECT_EQ(section.ui.fileDialogs.openRequests().front().directory, QStringLiteral("/usr/share/applications"));
+    EXPECT_EQ(section.ui.fileDialogs.openRequests().front().nameFilters,
+              QStringList{QStringLiteral("应用 (*.desktop)")});
     EXPECT_FALSE(section.ui.fileDialogs.openRequests().front().choosesDirectories);
+    EXPECT_EQ(section.ui.fileDialogs.lastParent(), section.ui.fileDialogs.lastParent()->window())
+        << "the panel opens over the chooser";
     EXPECT_FALSE(section.shown(QStringLiteral("noDisabledApplications")));
 
     // Not an application, or one without an id: the red line, nothing added.
@@ -75,8 +82,12 @@ TEST(DisabledApplicationsTest, AddsInOrderRefusesWithoutAnIdAndSkipsDuplicates) 
     EXPECT_TRUE(section.view->errorMessage().isEmpty());
     EXPECT_FALSE(section.shown(QStringLiteral("addApplicationError")));
 
-    // A cancelled panel changes nothing.
-    QTest::mouseClick(section.view->findChild<QPushButton*>(QStringLiteral("addApplication")), Qt::LeftButton);
+    // A cancelled panel, or a cancelled chooser, changes nothing.
+    section.openChooser();
+    test::chooseFromFile(&section.window, section.ui.fileDialogs, std::nullopt);
+    ASSERT_NE(test::openChooser(&section.window), nullptr) << "a cancelled panel leaves the chooser open";
+    test::cancelChooser(&section.window);
+    EXPECT_EQ(test::openChooser(&section.window), nullptr);
 
     section.add(QStringLiteral("/usr/share/applications/org.gnome.Terminal.desktop"),
                 bundle(QStringLiteral("org.gnome.Terminal.desktop"), QStringLiteral("<b>Terminal</b>")));
@@ -89,6 +100,23 @@ TEST(DisabledApplicationsTest, AddsInOrderRefusesWithoutAnIdAndSkipsDuplicates) 
     EXPECT_EQ(section.rows(), (QStringList{QStringLiteral("Firefox ESR"), QStringLiteral("<b>Terminal</b>")}));
     for (auto* label : section.view->findChildren<QLabel*>()) EXPECT_EQ(label->textFormat(), Qt::PlainText);
     test::saveForReview(test::pictureOf(section.window), QStringLiteral("disabled-applications"));
+}
+
+TEST(DisabledApplicationsTest, AddsAnApplicationChosenFromTheMenusList) {
+    DisabledApplications section;
+    section.ui.workspace.addMenuApplication(
+        QStringLiteral("/usr/share/applications/org.gnome.Terminal.desktop"),
+        bundle(QStringLiteral("org.gnome.Terminal.desktop"), QStringLiteral("终端")));
+    section.ui.workspace.addMenuApplication(
+        QStringLiteral("/usr/share/applications/firefox-esr.desktop"),
+        bundle(QStringLiteral("firefox-esr.desktop"), QStringLiteral("Firefox ESR")));
+    section.openChooser();
+    test::chooseListed(&section.window, QStringLiteral("终端"));
+    test::UiHarness::flushDeletes();
+    EXPECT_EQ(
+        section.stored(),
+        (std::vector<DisabledApplication>{{QStringLiteral("org.gnome.Terminal.desktop"), QStringLiteral("终端")}}));
+    EXPECT_TRUE(section.ui.fileDialogs.openRequests().empty()) << "no file panel for a listed application";
 }
 
 TEST(DisabledApplicationsTest, NamesKeepTheirDotsAndLoseOnlyAnApplicationSuffix) {

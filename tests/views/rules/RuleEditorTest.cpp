@@ -6,6 +6,7 @@
 #include "app/ApplicationShell.h"
 #include "app/SettingsWindow.h"
 #include "platform/sim/SimSystemTray.h"
+#include "support/ApplicationChooserDriver.h"
 #include "views/actions/GestureActionCategoryTabs.h"
 #include "views/actions/GestureActionLibraryView.h"
 #include "views/actions/GestureActionListView.h"
@@ -421,26 +422,31 @@ TEST_F(RuleEditorTest, ReturnSavesNothingAndModifiersClearTogether) {
 
 TEST_F(RuleEditorTest, TheApplicationChooserTakesADesktopEntryAndChangesNothingOtherwise) {
     const QString path = QStringLiteral("/usr/share/applications/org.gnome.Nautilus.desktop");
-    workspace.addBundle(path, ApplicationBundle{QStringLiteral("org.gnome.Nautilus.desktop"), QStringLiteral("文件")});
+    workspace.addMenuApplication(
+        path, ApplicationBundle{QStringLiteral("org.gnome.Nautilus.desktop"), QStringLiteral("文件")});
     GestureRuleEditor& editor = open(rule(GestureAction::copy));
 
     click(&editor, QStringLiteral("addApplication"));
-    ASSERT_TRUE(ui.fileDialogs.answer(std::nullopt));
+    test::cancelChooser(&editor);
     click(&editor, QStringLiteral("addApplication"));
-    ASSERT_TRUE(ui.fileDialogs.answer(QStringLiteral("/tmp/notes.txt")));
+    test::chooseFromFile(&editor, ui.fileDialogs, QStringLiteral("/tmp/notes.txt"));
     EXPECT_EQ(editor.rule().appBundleID, QString());
     EXPECT_EQ(editor.errorMessage(), QString());
 
     click(&editor, QStringLiteral("addApplication"));
-    ASSERT_TRUE(ui.fileDialogs.answer(path));
+    test::chooseListed(&editor, QStringLiteral("文件"));
     EXPECT_EQ(editor.rule().appBundleID, QStringLiteral("org.gnome.Nautilus.desktop"));
-    EXPECT_EQ(ui.fileDialogs.openRequests().back().directory, QStringLiteral("/usr/share/applications"));
     EXPECT_TRUE(child<QWidget>(&editor, QStringLiteral("applicationSection"))->isVisibleTo(&editor));
     click(&editor, QStringLiteral("clearApplication"));
     EXPECT_EQ(editor.rule().appBundleID, QString());
 
+    click(&editor, QStringLiteral("addApplication"));
+    test::chooseFromFile(&editor, ui.fileDialogs, path);
+    EXPECT_EQ(editor.rule().appBundleID, QStringLiteral("org.gnome.Nautilus.desktop"));
+
     // The editor closed while the panel was open: the answer goes nowhere.
     click(&editor, QStringLiteral("addApplication"));
+    test::pressInChooser(&editor, "chooseApplicationFile");
     ASSERT_TRUE(ui.fileDialogs.isOpen());
     page_.reset();
     EXPECT_FALSE(ui.fileDialogs.isOpen());

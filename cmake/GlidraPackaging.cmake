@@ -5,7 +5,7 @@
 set(CPACK_PACKAGE_NAME glidra)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Glidra developers")
-set(CPACK_PACKAGE_CONTACT "The Glidra developers <${GLIDRA_SUPPORT_ADDRESS}>")
+set(CPACK_PACKAGE_CONTACT "${GLIDRA_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "trackpad gesture utility")
 # CPack indents each line; lintian wants them under 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION [=[

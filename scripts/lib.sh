@@ -89,8 +89,7 @@ offer_input_access_rules() {
     missing=1
     local command="install -m 0644 -t '$INPUT_RULES_TARGET' '$INPUT_RULES_SOURCE/$file' && udevadm control --reload && udevadm trigger --subsystem-match=$subsystem"
     echo
-    echo "The udev rule $file lets the user at this computer (the active desktop"
-    echo "session) $text"
+    echo "The udev rule $file lets the user at this computer (the active desktop session) $text" | fold -s -w 78
     if [ ! -t 0 ]; then
       echo "No terminal to ask on. To install it, run as root:"
       echo "  $command"

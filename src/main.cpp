@@ -9,6 +9,7 @@
 #include "app/StartUp.h"
 #include "app/UiContext.h"
 #include "app/UpdateController.h"
+#include "app/UpdateSettingsView.h"
 #include "bridge/MultitouchBridge.h"
 #include "dispatch/ActionDispatcher.h"
 #include "executors/ActionExecutors.h"
@@ -216,7 +217,7 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
     startUp(SharedObjects{
         [&]() -> UpdateController& { return updates(); }, {}, [&]() -> TrackpadController& { return controller(); }});
 
-    UiContext context{
+    ViewContext views{
         settings,
         controller(),
         system.workspace,
@@ -224,7 +225,6 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
         system.loginItems,
         system.clock,
         system.scheduler,
-        updates(),
         platform.fileDialogs,
         bundle,
         platform.scenePhase,
@@ -241,7 +241,9 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
             return dispatcher.performGestureAction(std::move(binding), CancellationToken());
         },
         system.desktopIntegration,
+        [&] { return new UpdateSettingsView(updates(), bundle); },
     };
+    UiContext context{views, updates()};
 
     // The settings pages.
     PageFactories pages;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "executors/BrowserVideoState.h"
+#include "actions/BrowserVideoState.h"
 #include "gestures/EdgeGesture.h"
 #include "notices/HUDNotice.h"
 #include "notices/HUDPosition.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "actions/BrowserVideoError.h"
+#include "actions/BrowserVideoState.h"
 #include "common/Result.h"
-#include "executors/BrowserVideoError.h"
-#include "executors/BrowserVideoState.h"
 
 #include <QCoro/QCoroTask>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "hud/VideoProgressHUDView.h"
 
-#include "executors/PlaybackTime.h"
+#include "actions/PlaybackTime.h"
 #include "views/kit/KitColour.h"
 
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "executors/BrowserVideoState.h"
+#include "actions/BrowserVideoState.h"
 #include "hud/HUDView.h"
 
 namespace glidra {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "executors/BrowserVideoError.h"
-#include "executors/BrowserVideoState.h"
+#include "actions/BrowserVideoError.h"
+#include "actions/BrowserVideoState.h"
 #include "notices/HUDNotice.h"
 #include "trackpad/DeviceId.h"
 

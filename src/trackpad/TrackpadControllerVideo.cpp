@@ -3,8 +3,8 @@
 
 #include "trackpad/TrackpadController.h"
 
+#include "actions/PlaybackTime.h"
 #include "common/Localized.h"
-#include "executors/PlaybackTime.h"
 #include "settings/ControlSettings.h"
 
 #include <QPointer>

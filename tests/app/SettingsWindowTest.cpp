@@ -265,11 +265,27 @@ TEST_F(SettingsWindowTest, SettingsTheStoreCouldNotReadAreToldOnceLikeAFailedWri
     defaults.setUnreadableNotice(notice);
     ControlSettings settings(defaults);
     const UiContext& shared = ui.context;
-    UiContext context{
-        settings,          shared.controller,   shared.workspace, shared.accessibilityTrust,   shared.loginItems,
-        shared.clock,      shared.scheduler,    shared.updates,   shared.fileDialogs,          shared.bundle,
-        shared.scenePhase, shared.keyboardLock, shared.keepAwake, shared.microphone,           shared.desktopIcons,
-        shared.keyEvents,  shared.keyboard,     shared.shortcuts, shared.performGestureAction, shared.desktop};
+    ViewContext views{settings,
+                      shared.controller,
+                      shared.workspace,
+                      shared.accessibilityTrust,
+                      shared.loginItems,
+                      shared.clock,
+                      shared.scheduler,
+                      shared.fileDialogs,
+                      shared.bundle,
+                      shared.scenePhase,
+                      shared.keyboardLock,
+                      shared.keepAwake,
+                      shared.microphone,
+                      shared.desktopIcons,
+                      shared.keyEvents,
+                      shared.keyboard,
+                      shared.shortcuts,
+                      shared.performGestureAction,
+                      shared.desktop,
+                      shared.makeUpdateSettings};
+    UiContext context{views, shared.updates};
     const auto open = [&] {
         auto view = std::make_unique<ContentView>(context, PageFactories{});
         view->resize(960, 680);

@@ -89,7 +89,7 @@ protected:
 void ShellTest::quitWhileTheImportPanelIsOpen(const std::function<void(ApplicationShell&)>& quit) {
     linux_platform::QtFileDialogs panels;
     UiContext& shared = ui.context;
-    UiContext context{
+    ViewContext views{
         shared.settings,
         shared.controller,
         shared.workspace,
@@ -97,7 +97,6 @@ void ShellTest::quitWhileTheImportPanelIsOpen(const std::function<void(Applicati
         shared.loginItems,
         shared.clock,
         shared.scheduler,
-        shared.updates,
         panels,
         shared.bundle,
         shared.scenePhase,
@@ -110,7 +109,9 @@ void ShellTest::quitWhileTheImportPanelIsOpen(const std::function<void(Applicati
         shared.shortcuts,
         shared.performGestureAction,
         shared.desktop,
+        shared.makeUpdateSettings,
     };
+    UiContext context{views, shared.updates};
     PageFactories pages;
     pages[SettingsPage::general] = [](UiContext& given) -> QWidget* { return new ControlSettingsView(given); };
     sim::SimSystemTray present(true);

@@ -1,5 +1,5 @@
+#include "actions/PlaybackTime.h"
 #include "executors/BrowserVideoBridge.h"
-#include "executors/PlaybackTime.h"
 
 #include "platform/sim/SimBrowserVideoChannel.h"
 #include "support/QtPrinters.h"

@@ -5,12 +5,12 @@
 #include "executors/WindowLayoutExecutor.h"
 #include "platform/FakeDesktopAddOns.h"
 #include "platform/FakeDesktopServices.h"
+#include "platform/ListedDesktopEntries.h"
 #include "platform/linux/DesktopWindowControl.h"
 #include "platform/linux/GnomeShellWindowBridge.h"
 #include "platform/linux/KWinScriptWindowBridge.h"
 #include "platform/linux/LinuxDesktopIntegration.h"
 #include "platform/linux/LinuxWorkspace.h"
-#include "platform/linux/X11FrontmostApplication.h"
 #include "platform/linux/XcbConnection.h"
 #include "platform/sim/SimScreens.h"
 #include "platform/sim/SimUserDefaults.h"
@@ -35,8 +35,6 @@ using linux_platform::GnomeShellWindowBridge;
 using linux_platform::KWinScriptWindowBridge;
 using linux_platform::LinuxDesktopIntegration;
 using linux_platform::LinuxWorkspace;
-using linux_platform::X11FrontmostApplication;
-using linux_platform::X11Root;
 using test::FakeShellExtension;
 
 constexpr int kWait = 10'000;
@@ -55,9 +53,14 @@ FakeShellExtension::Window editor() {
             QSize(400, 300)};
 }
 
-// No X server at all: only the extension can tell.
-LinuxWorkspace workspaceOn(QDBusConnection bus, linux_platform::DesktopWindowBridge& bridge) {
-    return LinuxWorkspace(nullptr, true, std::move(bus), &bridge);
+// No X server at all: only the extension can tell. `installed`: the desktop
+// entries of the machine, when given.
+LinuxWorkspace workspaceOn(QDBusConnection bus, linux_platform::DesktopWindowBridge& bridge,
+                           std::optional<QString> installed = std::nullopt) {
+    if (!installed) return LinuxWorkspace(nullptr, true, std::move(bus), &bridge);
+    return LinuxWorkspace(nullptr, true, std::move(bus), &bridge,
+                          test::entriesOf({{*installed, QStringLiteral("/usr/share/applications/") + *installed,
+                                            QString(), *installed}}));
 }
 
 class GnomeShellBridgeTest : public ::testing::Test {
@@ -93,10 +96,9 @@ protected:
 };
 
 TEST_F(GnomeShellBridgeTest, TheFocusedNativeWindowIsTheFrontApplication) {
-    auto workspace = workspaceOn(bus.connect(QStringLiteral("glidra-workspace")), *bridge);
-    const X11FrontmostApplication front(
-        X11Root(nullptr, 0), [](const QString& id) { return id == QLatin1String("org.example.Editor.desktop"); },
-        &*bridge);
+    auto workspace = workspaceOn(bus.connect(QStringLiteral("glidra-workspace")), *bridge,
+                                 QStringLiteral("org.example.Editor.desktop"));
+    const FrontmostApplication& front = workspace;
     EXPECT_EQ(workspace.frontmostApplication(), FrontApplication::unknown()) << "before the extension is there";
     EXPECT_EQ(front.bundleIdentifier(), std::nullopt);
 
@@ -301,15 +303,13 @@ TEST_F(KWinScriptBridgeTest, LoadsTheScriptAndLaysOutTheWindowItReports) {
     EXPECT_FALSE(bridge->isConnected()) << "until the script calls";
 
     FakeKWinScript script(bus.connect(QStringLiteral("kwin-script")));
-    auto workspace = workspaceOn(bus.connect(QStringLiteral("glidra-workspace")), *bridge);
+    auto workspace = workspaceOn(bus.connect(QStringLiteral("glidra-workspace")), *bridge,
+                                 QStringLiteral("org.kde.konsole.desktop"));
     script.report(konsole());
     ASSERT_TRUE(bridge->isConnected());
     ASSERT_EQ(workspace.frontmostApplication().state, FrontApplication::State::known);
     EXPECT_EQ(workspace.processIdentifier(), 3131);
-    const X11FrontmostApplication front(
-        X11Root(nullptr, 0), [](const QString& id) { return id == QLatin1String("org.kde.konsole.desktop"); },
-        bridge.get());
-    EXPECT_EQ(front.bundleIdentifier(), QStringLiteral("org.kde.konsole.desktop"));
+    EXPECT_EQ(workspace.bundleIdentifier(), QStringLiteral("org.kde.konsole.desktop"));
 
     // The script waits for a request; the layout hands one over.
     QDBusPendingCall waiting = script.call(QStringLiteral("TakeRequest"));

@@ -105,7 +105,7 @@ TEST(EwmhPropertiesTest, TheLaunchedDesktopFileCountsOnlyForTheProcessGLibStarte
     EXPECT_EQ(launchedDesktopFile(QByteArray(), 1), std::nullopt);
 }
 
-TEST(DesktopEntryMatcherTest, MatchesByLaunchThenStartupClassThenIdAndNeverGuesses) {
+TEST(DesktopEntryMatcherTest, MatchesByLaunchThenApplicationIdThenStartupClassThenIdAndNeverGuesses) {
     using Entry = DesktopEntryMatcher::Entry;
     const Entry firefox{QStringLiteral("firefox-esr.desktop"),
                         QStringLiteral("/usr/share/applications/firefox-esr.desktop"), QString(),
@@ -132,6 +132,14 @@ TEST(DesktopEntryMatcherTest, MatchesByLaunchThenStartupClassThenIdAndNeverGuess
         // Started from the terminal's entry, whatever it calls itself.
         {{QStringLiteral("x"), QStringLiteral("X"), QStringLiteral("/t.desktop")}, terminal},
         {{QStringLiteral("x"), QStringLiteral("X"), QStringLiteral("/unknown.desktop")}, std::nullopt},
+        // The application id names its entry before the class does.
+        {{QStringLiteral("firefox-esr"), QStringLiteral("Firefox-esr"), std::nullopt,
+          QStringLiteral("org.gnome.Terminal")},
+         terminal},
+        {{QStringLiteral("x"), QStringLiteral("X"), QStringLiteral("/c.desktop"), QStringLiteral("org.gnome.Terminal")},
+         chrome},
+        {{QStringLiteral("navigator"), QStringLiteral("Firefox-esr"), std::nullopt, QStringLiteral("org.example.Gone")},
+         firefox},
         // Two entries claim the class: no choice is made.
         {{QStringLiteral("crx_app"), QStringLiteral("Google-chrome"), std::nullopt}, chrome},
         {{QStringLiteral("crx_app"), QStringLiteral("Crx_app"), std::nullopt}, std::nullopt},

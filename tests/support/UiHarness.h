@@ -6,6 +6,7 @@
 
 #include "app/UiContext.h"
 #include "app/UpdateController.h"
+#include "app/UpdateSettingsView.h"
 #include "bridge/MultitouchBridge.h"
 #include "executors/ExecutorFixture.h"
 #include "executors/ShortcutActionService.h"
@@ -69,7 +70,7 @@ struct UiHarness {
                                     AdjustmentHUDSettings{}};
     FakePreviewDispatcher dispatcher;
     sim::SimDesktopIntegration desktop;
-    UiContext context{
+    ViewContext views{
         rig.h.settings,
         *rig.h.controller,
         workspace,
@@ -77,7 +78,6 @@ struct UiHarness {
         loginItems,
         rig.h.time.clock,
         rig.h.time.scheduler,
-        updates,
         fileDialogs,
         bundle,
         scenePhase,
@@ -92,7 +92,9 @@ struct UiHarness {
             return performOnFake(&dispatcher, &rig.h.time.scheduler, std::move(binding));
         },
         desktop,
+        [this] { return new UpdateSettingsView(updates, bundle); },
     };
+    UiContext context{views, updates};
 
     UiHarness() {
         // As at launch: control paused, nothing heard, nothing trusted.

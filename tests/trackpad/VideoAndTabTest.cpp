@@ -2,9 +2,9 @@
 // scrubber on the sim browser, or the recording fake) and tab swiping,
 // through the real frame handler on the manual clock.
 
+#include "actions/PlaybackTime.h"
 #include "executors/BrowserVideoBridge.h"
 #include "executors/BrowserVideoScrubber.h"
-#include "executors/PlaybackTime.h"
 #include "platform/sim/SimBrowserVideoChannel.h"
 #include "settings/DisabledApplication.h"
 #include "trackpad/FramePathFixture.h"

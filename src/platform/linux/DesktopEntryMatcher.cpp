@@ -37,6 +37,12 @@ std::optional<DesktopEntryMatcher::Entry> DesktopEntryMatcher::match(const Windo
             return entry;
         }
     }
+    if (!window.applicationId.isEmpty()) {
+        const QString id = window.applicationId.endsWith(QLatin1String(".desktop"))
+                               ? window.applicationId
+                               : window.applicationId + QLatin1String(".desktop");
+        if (auto entry = unique(entries, [&](const Entry& e) { return e.id == id; })) return entry;
+    }
     if (auto entry =
             unique(entries, [&](const Entry& e) { return namesWindow(e.startupWmClass, window, Qt::CaseSensitive); })) {
         return entry;

@@ -26,11 +26,15 @@ public:
         QString className;  // WM_CLASS class name
         // The desktop entry file GLib started the window's process from.
         std::optional<QString> launchedDesktopFile;
+        // The application id the window gives (GTK's, or the Wayland one),
+        // which names its entry; empty when it gives none.
+        QString applicationId = {};
     };
 
     // In order of certainty: the entry the process was started from; the one
-    // whose StartupWMClass is the window's class or instance; the one whose
-    // id, without ".desktop", is the class or instance in any case.
+    // whose id is the application id with ".desktop"; the one whose
+    // StartupWMClass is the window's class or instance; the one whose id,
+    // without ".desktop", is the class or instance in any case.
     static std::optional<Entry> match(const Window& window, const std::vector<Entry>& entries);
 };
 

@@ -28,7 +28,6 @@
 #include "platform/linux/UinputEventPoster.h"
 #include "platform/linux/X11DesktopCompositing.h"
 #include "platform/linux/X11DesktopViews.h"
-#include "platform/linux/X11FrontmostApplication.h"
 #include "platform/linux/X11Root.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 
@@ -88,6 +87,9 @@ public:
         LinuxDesktopIntegration::companionOf(options.currentDesktop, options.waylandSession), windowBridge.get(),
         userDefaults};
     LinuxWorkspace workspace{windowBridge.get()};
+    // The workspace follows the active window; the controller and the
+    // dispatcher ask it for the front application too.
+    FrontmostApplication& frontmostApplication = workspace;
     XdgAutostartLoginItems loginItems{options.executable};
     BluezBluetoothDevices bluetoothDevices{options.systemBus};
     LogindSystemEvents systemEvents{options.systemBus};
@@ -96,8 +98,6 @@ public:
     ScreenSaverPowerAssertions powerAssertions{options.sessionBus};
     PulseAudioDevices audioDevices{options.audioServer};
     GSettingsDesktopPreferences desktopPreferences;
-    X11FrontmostApplication frontmostApplication{options.display, X11FrontmostApplication::installedEntry,
-                                                 windowBridge.get()};
     X11DesktopViews desktopViews{options.display, options.sessionBus};
     X11DesktopCompositing compositing{options.display, LinuxWorkspace::isWaylandSession()};
 

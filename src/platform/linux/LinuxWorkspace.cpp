@@ -32,16 +32,18 @@ QString displayName(GAppInfo* app) {
     return name.isEmpty() ? fromUtf8(g_app_info_get_name(app)) : name;
 }
 
+DesktopEntryMatcher::Entry entryOf(GDesktopAppInfo* info) {
+    GAppInfo* app = G_APP_INFO(info);
+    const char* filename = g_desktop_app_info_get_filename(info);
+    return {fromUtf8(g_app_info_get_id(app)), filename ? QFile::decodeName(filename) : QString(),
+            fromUtf8(g_desktop_app_info_get_startup_wm_class(info)), displayName(app)};
+}
+
 std::vector<DesktopEntryMatcher::Entry> installedEntries() {
     std::vector<DesktopEntryMatcher::Entry> entries;
     GList* all = g_app_info_get_all();
     for (GList* item = all; item; item = item->next) {
-        if (!G_IS_DESKTOP_APP_INFO(item->data)) continue;
-        auto* info = G_DESKTOP_APP_INFO(item->data);
-        GAppInfo* app = G_APP_INFO(info);
-        const char* filename = g_desktop_app_info_get_filename(info);
-        entries.push_back({fromUtf8(g_app_info_get_id(app)), filename ? QFile::decodeName(filename) : QString(),
-                           fromUtf8(g_desktop_app_info_get_startup_wm_class(info)), displayName(app)});
+        if (G_IS_DESKTOP_APP_INFO(item->data)) entries.push_back(entryOf(G_DESKTOP_APP_INFO(item->data)));
     }
     g_list_free_full(all, g_object_unref);
     return entries;
@@ -70,17 +72,28 @@ bool LinuxWorkspace::isWaylandSession() {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+LinuxWorkspace::DesktopEntries LinuxWorkspace::DesktopEntries::installed() {
+    return {installedEntries, [](const QString& desktopFileId) -> std::optional<DesktopEntryMatcher::Entry> {
+                if (desktopFileId.isEmpty()) return std::nullopt;
+                const QByteArray id = desktopFileId.toUtf8();
+                const DesktopAppInfo info(g_desktop_app_info_new(id.constData()));
+                if (!info) return std::nullopt;
+                return entryOf(info.get());
+            }};
+}
+
 LinuxWorkspace::LinuxWorkspace(DesktopWindowBridge* bridge, QObject* parent)
     : LinuxWorkspace(std::make_unique<XcbConnection>(), isWaylandSession(), QDBusConnection::sessionBus(), bridge,
-                     parent) {}
+                     DesktopEntries::installed(), parent) {}
 
 LinuxWorkspace::LinuxWorkspace(std::unique_ptr<XcbConnection> x, bool waylandSession, QDBusConnection sessionBus,
-                               DesktopWindowBridge* bridge, QObject* parent)
+                               DesktopWindowBridge* bridge, DesktopEntries entries, QObject* parent)
     : Workspace(parent),
       x_(std::move(x)),
       bridge_(bridge),
       waylandSession_(waylandSession),
-      sessionBus_(std::move(sessionBus)) {
+      sessionBus_(std::move(sessionBus)),
+      desktopEntries_(std::move(entries)) {
     if (bridge_) {
         connect(bridge_, &DesktopWindowBridge::focusedWindowChanged, this, &LinuxWorkspace::refreshFront);
         connect(bridge_, &DesktopWindowBridge::connectionChanged, this, &LinuxWorkspace::refreshFront);
@@ -159,13 +172,11 @@ FrontApplication LinuxWorkspace::frontOf(const std::optional<DesktopWindow>& foc
     application.processIdentifier = *focused->processIdentifier;
     QString id = focused->desktopEntry;
     if (!id.isEmpty() && !id.endsWith(QLatin1String(".desktop"))) id += QLatin1String(".desktop");
-    if (!id.isEmpty() && applicationLocation(id)) {
+    if (const auto named = desktopEntries_.find(id)) {
         application.bundleIdentifier = id;
-        if (const auto bundle = loadApplicationBundle(*applicationLocation(id))) {
-            application.localizedName = bundle->displayName;
-        }
-    } else if (const auto entry =
-                   entryFor(*focused->processIdentifier, focused->resourceClass, focused->resourceClass)) {
+        application.localizedName = named->displayName;
+    } else if (const auto entry = entryFor(*focused->processIdentifier, focused->resourceClass, focused->resourceClass,
+                                           focused->resourceClass)) {
         application.bundleIdentifier = entry->id;
         application.localizedName = entry->displayName;
     }
@@ -180,6 +191,9 @@ LinuxWorkspace::WindowInfo LinuxWorkspace::describe(std::uint32_t window) {
     info.window = window;
     info.processIdentifier = ewmh::processIdentifier(x_->property(window, "_NET_WM_PID", ewmh::kAtomCardinal));
     const std::optional<ewmh::WmClass> windowClass = ewmh::wmClass(x_->property(window, "WM_CLASS", ewmh::kAtomString));
+    const std::uint32_t utf8 = x_->atom("UTF8_STRING");
+    const QString applicationId =
+        ewmh::utf8String(x_->property(window, "_GTK_APPLICATION_ID", utf8), utf8).value_or(QString());
 
     const std::vector<std::uint32_t> types = ewmh::atoms(x_->property(window, "_NET_WM_WINDOW_TYPE", ewmh::kAtomAtom));
     const std::vector<std::uint32_t> states = ewmh::atoms(x_->property(window, "_NET_WM_STATE", ewmh::kAtomAtom));
@@ -194,7 +208,7 @@ LinuxWorkspace::WindowInfo LinuxWorkspace::describe(std::uint32_t window) {
     RunningApplication application;
     application.processIdentifier = *info.processIdentifier;
     application.activationPolicy = info.isRegular ? ActivationPolicy::regular : ActivationPolicy::accessory;
-    if (const auto entry = entryFor(*info.processIdentifier, names.instance, names.className)) {
+    if (const auto entry = entryFor(*info.processIdentifier, names.instance, names.className, applicationId)) {
         application.bundleIdentifier = entry->id;
         application.localizedName = entry->displayName;
     }
@@ -206,16 +220,17 @@ LinuxWorkspace::WindowInfo LinuxWorkspace::describe(std::uint32_t window) {
 }
 
 std::optional<DesktopEntryMatcher::Entry> LinuxWorkspace::entryFor(std::int32_t processIdentifier,
-                                                                   const QString& instance, const QString& className) {
-    const QString key =
-        QString::number(processIdentifier) + QLatin1Char('\n') + instance + QLatin1Char('\n') + className;
+                                                                   const QString& instance, const QString& className,
+                                                                   const QString& applicationId) {
+    const QString key = QString::number(processIdentifier) + QLatin1Char('\n') + instance + QLatin1Char('\n') +
+                        className + QLatin1Char('\n') + applicationId;
     if (const auto it = entries_.constFind(key); it != entries_.constEnd()) return *it;
 
     QFile environment(QStringLiteral("/proc/%1/environ").arg(processIdentifier));
     const QByteArray variables = environment.open(QIODevice::ReadOnly) ? environment.readAll() : QByteArray();
     const DesktopEntryMatcher::Window window{instance, className,
-                                             ewmh::launchedDesktopFile(variables, processIdentifier)};
-    const std::optional<DesktopEntryMatcher::Entry> entry = DesktopEntryMatcher::match(window, installedEntries());
+                                             ewmh::launchedDesktopFile(variables, processIdentifier), applicationId};
+    const std::optional<DesktopEntryMatcher::Entry> entry = DesktopEntryMatcher::match(window, desktopEntries_.all());
     // Processes come and go over a long session; the answers are cheap to
     // find again.
     if (entries_.size() >= kRememberedProcesses) entries_.clear();

@@ -7,7 +7,11 @@
 #include <QDBusConnection>
 #include <QHash>
 
+#include <functional>
+
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QSocketNotifier;
 
@@ -25,12 +29,24 @@ class XcbConnection;
 // X11 and XWayland windows only: on a Wayland desktop the focus on a native
 // Wayland window then reads as unknown, never as some other application.
 //
-// It also answers FrontmostApplication, from the front application it keeps
-// up to date from the server's events, so asking costs nothing.
+// It is the program's one reader of the active window: it also answers
+// FrontmostApplication for the controller and the dispatcher, from the front
+// application it keeps up to date from the server's (or the add-on's) events,
+// so asking costs nothing and every part names the same application.
 class LinuxWorkspace final : public Workspace, public FrontmostApplication {
     Q_OBJECT
 
 public:
+    // The desktop entries that name applications: all of them, and the one
+    // of a desktop-file id ("org.gnome.TextEditor.desktop") when installed.
+    struct DesktopEntries {
+        std::function<std::vector<DesktopEntryMatcher::Entry>()> all;
+        std::function<std::optional<DesktopEntryMatcher::Entry>(const QString& desktopFileId)> find;
+
+        // The installed entries, through GIO.
+        static DesktopEntries installed();
+    };
+
     // Connects to the X display of the environment, when there is one.
     // `bridge` (may be null) outlives the workspace.
     explicit LinuxWorkspace(DesktopWindowBridge* bridge = nullptr, QObject* parent = nullptr);
@@ -39,7 +55,7 @@ public:
     // `sessionBus`.
     LinuxWorkspace(std::unique_ptr<XcbConnection> x, bool waylandSession,
                    QDBusConnection sessionBus = QDBusConnection::sessionBus(), DesktopWindowBridge* bridge = nullptr,
-                   QObject* parent = nullptr);
+                   DesktopEntries entries = DesktopEntries::installed(), QObject* parent = nullptr);
     ~LinuxWorkspace() override;
 
     bool openUrl(const QUrl& url) override;
@@ -82,7 +98,7 @@ private:
     FrontApplication frontOf(const std::optional<DesktopWindow>& focused);
     WindowInfo describe(std::uint32_t window);
     std::optional<DesktopEntryMatcher::Entry> entryFor(std::int32_t processIdentifier, const QString& instance,
-                                                       const QString& className);
+                                                       const QString& className, const QString& applicationId);
     // Client windows of the process, bottom of the stack first.
     std::vector<WindowInfo> windowsOf(std::int32_t processIdentifier);
 
@@ -90,6 +106,7 @@ private:
     DesktopWindowBridge* bridge_ = nullptr;
     bool waylandSession_ = false;
     QDBusConnection sessionBus_;
+    DesktopEntries desktopEntries_;
     QSocketNotifier* notifier_ = nullptr;
     bool eventCheckPending_ = false;
     FrontApplication front_ = FrontApplication::unknown();

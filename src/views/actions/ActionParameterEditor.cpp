@@ -1,6 +1,6 @@
 #include "views/actions/ActionParameterEditor.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "views/actions/ResourceTargetPicker.h"
 #include "views/actions/ShortcutTargetPicker.h"
 #include "views/kit/StyledLabel.h"
@@ -11,7 +11,7 @@
 
 namespace glidra {
 
-ActionParameterEditor::ActionParameterEditor(const UiContext& context, GestureAction action, QWidget* parent)
+ActionParameterEditor::ActionParameterEditor(const ViewContext& context, GestureAction action, QWidget* parent)
     : QWidget(parent), action_(action) {
     setObjectName(QStringLiteral("parameterEditor"));
     auto* column = new QVBoxLayout(this);

@@ -11,7 +11,7 @@ namespace glidra {
 
 class ResourceTargetPicker;
 class ShortcutTargetPicker;
-struct UiContext;
+struct ViewContext;
 
 namespace kit {
 class StyledLabel;
@@ -25,7 +25,7 @@ class StyledLabel;
 class ActionParameterEditor : public QWidget {
     Q_OBJECT
 public:
-    ActionParameterEditor(const UiContext& context, GestureAction action, QWidget* parent = nullptr);
+    ActionParameterEditor(const ViewContext& context, GestureAction action, QWidget* parent = nullptr);
 
     GestureAction action() const { return action_; }
     // Whether it shows anything for its action.

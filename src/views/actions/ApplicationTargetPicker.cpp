@@ -1,6 +1,6 @@
 #include "views/actions/ApplicationTargetPicker.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "platform/Workspace.h"
 #include "views/actions/ApplicationChooser.h"
 #include "views/actions/TargetIcon.h"
@@ -15,7 +15,7 @@
 
 namespace glidra {
 
-ApplicationTargetPicker::ApplicationTargetPicker(const UiContext& context, QWidget* parent)
+ApplicationTargetPicker::ApplicationTargetPicker(const ViewContext& context, QWidget* parent)
     : QWidget(parent),
       context_(context),
       placeholder_(new kit::SymbolLabel(QStringLiteral("app"), tr("选择要打开的应用"))),
@@ -81,7 +81,7 @@ QCoro::Task<> ApplicationTargetPicker::testOpen() {
     return open(QPointer(this), &context_, *selection_);
 }
 
-QCoro::Task<> ApplicationTargetPicker::open(QPointer<ApplicationTargetPicker> picker, const UiContext* context,
+QCoro::Task<> ApplicationTargetPicker::open(QPointer<ApplicationTargetPicker> picker, const ViewContext* context,
                                             ApplicationTarget target) {
     GestureBinding binding;
     binding.trigger = GestureTrigger::leftUp;

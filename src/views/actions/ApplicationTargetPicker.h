@@ -13,7 +13,7 @@ class QPushButton;
 
 namespace glidra {
 
-struct UiContext;
+struct ViewContext;
 
 namespace kit {
 class StyledLabel;
@@ -27,7 +27,7 @@ class SymbolLabel;
 class ApplicationTargetPicker : public QWidget {
     Q_OBJECT
 public:
-    explicit ApplicationTargetPicker(const UiContext& context, QWidget* parent = nullptr);
+    explicit ApplicationTargetPicker(const ViewContext& context, QWidget* parent = nullptr);
 
     // From the owner: no signal, and the message stays.
     void setSelection(const std::optional<ApplicationTarget>& selection);
@@ -46,13 +46,13 @@ Q_SIGNALS:
     void selectionChanged(const std::optional<glidra::ApplicationTarget>& selection);
 
 private:
-    static QCoro::Task<> open(QPointer<ApplicationTargetPicker> picker, const UiContext* context,
+    static QCoro::Task<> open(QPointer<ApplicationTargetPicker> picker, const ViewContext* context,
                               ApplicationTarget target);
     void takeApplication(const QString& path);
     void setErrorMessage(const QString& message);
     void refresh();
 
-    const UiContext& context_;
+    const ViewContext& context_;
     std::optional<ApplicationTarget> selection_;
     QString errorMessage_;
     bool isOpening_ = false;

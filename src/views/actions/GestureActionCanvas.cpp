@@ -34,7 +34,7 @@ QWidget* makePlaceholder() {
 
 }  // namespace
 
-GestureActionCanvas::GestureActionCanvas(const UiContext& context, QWidget* warnings, QWidget* options, QWidget* parent)
+GestureActionCanvas::GestureActionCanvas(const ViewContext& context, QWidget* warnings, QWidget* options, QWidget* parent)
     : QWidget(parent),
       gesture_(new kit::SymbolLabel(QStringLiteral("hand.draw"))),
       placeholder_(makePlaceholder()),

@@ -10,7 +10,7 @@ class QStackedWidget;
 namespace glidra {
 
 class GestureActionConfigurationView;
-struct UiContext;
+struct ViewContext;
 
 namespace kit {
 class SymbolLabel;
@@ -25,7 +25,7 @@ class GestureActionCanvas : public QWidget {
     Q_OBJECT
 public:
     // Takes ownership of `warnings` and `options` (either may be null).
-    GestureActionCanvas(const UiContext& context, QWidget* warnings, QWidget* options, QWidget* parent = nullptr);
+    GestureActionCanvas(const ViewContext& context, QWidget* warnings, QWidget* options, QWidget* parent = nullptr);
 
     // From the owner: no signal.
     void setRule(const GestureRule& rule);

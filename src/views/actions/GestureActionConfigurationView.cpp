@@ -1,6 +1,6 @@
 #include "views/actions/GestureActionConfigurationView.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "executors/KeepAwakeController.h"
 #include "platform/Cancellation.h"
 #include "platform/Scheduler.h"
@@ -39,7 +39,7 @@ bool contains(const GestureAction (&set)[N], GestureAction action) {
 
 }  // namespace
 
-GestureActionConfigurationView::GestureActionConfigurationView(const UiContext& context, QWidget* parent)
+GestureActionConfigurationView::GestureActionConfigurationView(const ViewContext& context, QWidget* parent)
     : kit::RoundedBox(kit::KitColour::controlBackground, 12, parent),
       context_(context),
       column_(new QVBoxLayout(this)) {
@@ -82,7 +82,7 @@ void GestureActionConfigurationView::stopPreview() {
 }
 
 QCoro::Task<> GestureActionConfigurationView::preview(QPointer<GestureActionConfigurationView> view,
-                                                      const UiContext* context, GestureAction action,
+                                                      const ViewContext* context, GestureAction action,
                                                       std::shared_ptr<CancellationSource> cancel) {
     if (!co_await context->scheduler.sleep(kPreviewDelay, cancel->token())) co_return;
     if (!view || cancel->isCancelled()) co_return;

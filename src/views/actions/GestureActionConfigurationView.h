@@ -19,7 +19,7 @@ class ApplicationTargetPicker;
 class CancellationSource;
 class GestureActionIcon;
 class ShortcutRecorder;
-struct UiContext;
+struct ViewContext;
 
 namespace kit {
 class StyledLabel;
@@ -34,7 +34,7 @@ class SymbolLabel;
 class GestureActionConfigurationView : public kit::RoundedBox {
     Q_OBJECT
 public:
-    explicit GestureActionConfigurationView(const UiContext& context, QWidget* parent = nullptr);
+    explicit GestureActionConfigurationView(const ViewContext& context, QWidget* parent = nullptr);
     ~GestureActionConfigurationView() override;
 
     // From the owner: no signal. Another action cancels a running preview
@@ -63,14 +63,14 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    static QCoro::Task<> preview(QPointer<GestureActionConfigurationView> view, const UiContext* context,
+    static QCoro::Task<> preview(QPointer<GestureActionConfigurationView> view, const ViewContext* context,
                                  GestureAction action, std::shared_ptr<CancellationSource> cancel);
     void rebuild();
     void edit(const ActionConfiguration& configuration);
     void refreshKeepAwake();
     void refreshPreviewMessage();
 
-    const UiContext& context_;
+    const ViewContext& context_;
     ActionConfiguration configuration_;
     std::optional<QString> previewMessage_;
     std::shared_ptr<CancellationSource> previewCancel_;

@@ -1,6 +1,6 @@
 #include "views/actions/ShortcutRecorder.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "views/actions/ShortcutManualEditor.h"
 #include "views/actions/ShortcutRecorderField.h"
 #include "views/kit/Symbols.h"
@@ -11,7 +11,7 @@
 
 namespace glidra {
 
-ShortcutRecorder::ShortcutRecorder(const UiContext& context, QWidget* parent)
+ShortcutRecorder::ShortcutRecorder(const ViewContext& context, QWidget* parent)
     : QWidget(parent),
       field_(new ShortcutRecorderField(context.controller, context.keyEvents, context.accessibilityTrust,
                                        context.keyboard)),

@@ -13,7 +13,7 @@ namespace glidra {
 
 class ShortcutManualEditor;
 class ShortcutRecorderField;
-struct UiContext;
+struct ViewContext;
 
 // The shortcut of a customShortcut action: the recording field, a clear
 // button while a shortcut is set, and the manual editor below, rebuilt from
@@ -21,7 +21,7 @@ struct UiContext;
 class ShortcutRecorder : public QWidget {
     Q_OBJECT
 public:
-    explicit ShortcutRecorder(const UiContext& context, QWidget* parent = nullptr);
+    explicit ShortcutRecorder(const ViewContext& context, QWidget* parent = nullptr);
 
     // From the owner: no signal.
     void setShortcut(const std::optional<KeyboardShortcut>& shortcut);

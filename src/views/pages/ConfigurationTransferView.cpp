@@ -1,6 +1,6 @@
 #include "views/pages/ConfigurationTransferView.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "platform/FileDialogs.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
@@ -70,7 +70,7 @@ std::optional<QString> writeConfigurationFile(const QString& path, const QByteAr
 
 }  // namespace
 
-ConfigurationTransferView::ConfigurationTransferView(UiContext& context, QWidget* parent)
+ConfigurationTransferView::ConfigurationTransferView(ViewContext& context, QWidget* parent)
     : kit::GroupBox(tr("导入导出配置"), parent),
       context_(context),
       undo_(new QPushButton(tr("撤销上次导入"))),

@@ -15,7 +15,7 @@ class QPushButton;
 
 namespace glidra {
 
-struct UiContext;
+struct ViewContext;
 
 namespace kit {
 class ResultLine;
@@ -33,7 +33,7 @@ public:
     // too large and is refused, never read whole.
     static constexpr qint64 readLimit = ConfigurationArchive::maximumSize + 1;
 
-    explicit ConfigurationTransferView(UiContext& context, QWidget* parent = nullptr);
+    explicit ConfigurationTransferView(ViewContext& context, QWidget* parent = nullptr);
     ~ConfigurationTransferView() override;
 
     static QString exportFileName() { return QStringLiteral("Glidra-Configuration.json"); }
@@ -64,7 +64,7 @@ private:
     void setTransferring(bool transferring);
     void syncUndo();
 
-    UiContext& context_;
+    ViewContext& context_;
     std::optional<ConfigurationImportRequest> pendingImport_;
     std::optional<QString> message_;
     bool hasError_ = false;

@@ -1,13 +1,12 @@
 #include "views/pages/ControlSettingsView.h"
 
 #include "actions/GestureAction.h"
-#include "app/UiContext.h"
-#include "app/UpdateSettingsView.h"
 #include "platform/AccessibilityTrust.h"
 #include "platform/ScenePhase.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
 #include "trackpad/TypingActivityMonitor.h"
+#include "views/ViewContext.h"
 #include "views/kit/CaptionLine.h"
 #include "views/kit/GroupBox.h"
 #include "views/kit/InputGrantList.h"
@@ -50,7 +49,7 @@ QHBoxLayout* row() {
 
 }  // namespace
 
-ControlSettingsView::ControlSettingsView(UiContext& context, QWidget* parent)
+ControlSettingsView::ControlSettingsView(ViewContext& context, QWidget* parent)
     : QWidget(parent),
       context_(context),
       settings_(context.settings),
@@ -71,8 +70,10 @@ ControlSettingsView::ControlSettingsView(UiContext& context, QWidget* parent)
     column_->addWidget(buildLaunchGroup());
     column_->addWidget(buildPermissionGroup());
     column_->addWidget(new DesktopCompanionView(context_.desktop));
-    updates_ = new UpdateSettingsView(context_.updates, context_.bundle);
-    column_->addWidget(updates_);
+    if (context_.makeUpdateSettings) {
+        updates_ = context_.makeUpdateSettings();
+        column_->addWidget(updates_);
+    }
     column_->addStretch(1);
 
     syncConnection();
@@ -314,7 +315,9 @@ void ControlSettingsView::syncVideoGuide() {
     const bool shown = usesVideoScrubbing(settings_);
     if (shown && !videoHelp_) {
         videoHelp_ = new BrowserVideoHelpView(context_.workspace);
-        column_->insertWidget(column_->indexOf(updates_), videoHelp_);
+        // Before the update section, which stays last; before the stretch
+        // when there is none.
+        column_->insertWidget(updates_ ? column_->indexOf(updates_) : column_->count() - 1, videoHelp_);
     } else if (!shown && videoHelp_) {
         videoHelp_->hide();
         videoHelp_->setParent(nullptr);

@@ -17,8 +17,7 @@ namespace glidra {
 class BrowserVideoHelpView;
 class ControlSettings;
 class TrackpadController;
-class UpdateSettingsView;
-struct UiContext;
+struct ViewContext;
 
 namespace kit {
 class CaptionLine;
@@ -42,7 +41,7 @@ public:
     static constexpr int sensitivityMinimum = 5;
     static constexpr int sensitivityMaximum = 30;
 
-    explicit ControlSettingsView(UiContext& context, QWidget* parent = nullptr);
+    explicit ControlSettingsView(ViewContext& context, QWidget* parent = nullptr);
 
     bool permissionGranted() const { return permissionGranted_; }
     LoginItemController& loginItem() { return loginItem_; }
@@ -74,7 +73,7 @@ private:
     void setPermissionGranted(bool granted);
     void installGlobalTypingMonitor();
 
-    UiContext& context_;
+    ViewContext& context_;
     ControlSettings& settings_;
     TrackpadController& controller_;
     bool permissionGranted_;
@@ -99,7 +98,7 @@ private:
     kit::InputGrantList* inputGrants_ = nullptr;
     QWidget* permissionMissingHelp_ = nullptr;
     QPointer<BrowserVideoHelpView> videoHelp_;
-    UpdateSettingsView* updates_ = nullptr;
+    QWidget* updates_ = nullptr;
 };
 
 }  // namespace glidra

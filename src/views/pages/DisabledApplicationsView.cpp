@@ -1,7 +1,7 @@
 #include "views/pages/DisabledApplicationsView.h"
 
 #include "actions/ApplicationTarget.h"
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "platform/Workspace.h"
 #include "settings/ControlSettings.h"
 #include "views/actions/ApplicationChooser.h"
@@ -52,7 +52,7 @@ QWidget* applicationRow(const DisabledApplication& application, QPushButton*& re
 
 }  // namespace
 
-DisabledApplicationsView::DisabledApplicationsView(UiContext& context, QWidget* parent)
+DisabledApplicationsView::DisabledApplicationsView(ViewContext& context, QWidget* parent)
     : kit::GroupBox({}, parent),
       context_(context),
       empty_(new kit::StyledLabel(tr("尚未禁用任何应用。"), kit::TextStyle::body, kit::KitColour::secondary)),

@@ -10,7 +10,7 @@ class QVBoxLayout;
 
 namespace glidra {
 
-struct UiContext;
+struct ViewContext;
 
 namespace kit {
 class StyledLabel;
@@ -23,7 +23,7 @@ class StyledLabel;
 class DisabledApplicationsView final : public kit::GroupBox {
     Q_OBJECT
 public:
-    explicit DisabledApplicationsView(UiContext& context, QWidget* parent = nullptr);
+    explicit DisabledApplicationsView(ViewContext& context, QWidget* parent = nullptr);
 
     // The name stored for an entry: the entry's name without a trailing
     // ".app" or ".desktop", so names that carry a dot ("Node.js") stay whole.
@@ -42,7 +42,7 @@ private:
     void syncRows();
     void setErrorMessage(const QString& message);
 
-    UiContext& context_;
+    ViewContext& context_;
     QString errorMessage_;
     kit::StyledLabel* empty_;
     QVBoxLayout* rows_;

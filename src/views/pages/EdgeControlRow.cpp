@@ -1,6 +1,6 @@
 #include "views/pages/EdgeControlRow.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "settings/ControlSettings.h"
 #include "views/actions/ApplicationTargetPicker.h"
 #include "views/kit/SegmentedControl.h"
@@ -19,7 +19,7 @@
 
 namespace glidra {
 
-EdgeControlRow::EdgeControlRow(UiContext& context, EdgeLocation edge, QWidget* parent)
+EdgeControlRow::EdgeControlRow(ViewContext& context, EdgeLocation edge, QWidget* parent)
     : QWidget(parent),
       context_(context),
       settings_(context.settings),

@@ -19,7 +19,7 @@ namespace glidra {
 class ApplicationTargetPicker;
 class ControlSettings;
 class SlideDistancePicker;
-struct UiContext;
+struct ViewContext;
 
 namespace kit {
 class SegmentedControl;
@@ -35,7 +35,7 @@ public:
     static constexpr int segmentWidth = 180;
     static constexpr int menuWidth = 220;
 
-    EdgeControlRow(UiContext& context, EdgeLocation edge, QWidget* parent = nullptr);
+    EdgeControlRow(ViewContext& context, EdgeLocation edge, QWidget* parent = nullptr);
 
     EdgeLocation edge() const { return edge_; }
 
@@ -68,7 +68,7 @@ private:
     QWidget* buildMerged(const Shape& shape);
     bool belongs(GestureTrigger trigger) const;
 
-    UiContext& context_;
+    ViewContext& context_;
     ControlSettings& settings_;
     EdgeLocation edge_;
     kit::SegmentedControl* split_;

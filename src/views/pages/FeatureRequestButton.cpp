@@ -1,11 +1,11 @@
 #include "views/pages/FeatureRequestButton.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "views/pages/FeatureRequestView.h"
 
 namespace glidra {
 
-FeatureRequestButton::FeatureRequestButton(UiContext& context, QWidget* parent)
+FeatureRequestButton::FeatureRequestButton(ViewContext& context, QWidget* parent)
     : kit::FlatSymbolButton(QStringLiteral("bubble.left.and.bubble.right"), tr("反馈与帮助"), kit::KitColour::secondary,
                        parent),
       context_(context) {

@@ -9,7 +9,7 @@
 namespace glidra {
 
 class FeatureRequestView;
-struct UiContext;
+struct ViewContext;
 
 // The sidebar's "反馈与帮助" button with its sheet. The description and the
 // category belong to the button, so closing the sheet in any way keeps them
@@ -17,7 +17,7 @@ struct UiContext;
 class FeatureRequestButton final : public kit::FlatSymbolButton {
     Q_OBJECT
 public:
-    explicit FeatureRequestButton(UiContext& context, QWidget* parent = nullptr);
+    explicit FeatureRequestButton(ViewContext& context, QWidget* parent = nullptr);
 
     // Opens the sheet on the button's window, or raises the one open.
     void present();
@@ -27,7 +27,7 @@ public:
     FeatureRequestView* sheet() const { return sheet_; }
 
 private:
-    UiContext& context_;
+    ViewContext& context_;
     QString description_;
     FeedbackCategory category_ = FeedbackCategory::problem;
     QPointer<FeatureRequestView> sheet_;

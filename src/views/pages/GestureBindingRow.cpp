@@ -1,7 +1,7 @@
 #include "views/pages/GestureBindingRow.h"
 
 #include "actions/GestureActionCategory.h"
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "settings/ControlSettings.h"
 #include "views/actions/ActionParameterEditor.h"
 #include "views/actions/ApplicationTargetPicker.h"
@@ -21,7 +21,7 @@
 
 namespace glidra {
 
-GestureBindingRow::GestureBindingRow(UiContext& context, GestureTrigger trigger, QWidget* parent)
+GestureBindingRow::GestureBindingRow(ViewContext& context, GestureTrigger trigger, QWidget* parent)
     : QWidget(parent),
       context_(context),
       settings_(context.settings),

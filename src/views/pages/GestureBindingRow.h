@@ -18,7 +18,7 @@ class ApplicationTargetPicker;
 class ControlSettings;
 class ShortcutRecorder;
 class SlideDistancePicker;
-struct UiContext;
+struct ViewContext;
 
 // One slide direction of a split edge: its action, and what that action
 // needs (slide distance, parameters, application or shortcut). The row holds
@@ -30,7 +30,7 @@ public:
     static constexpr int titleWidth = 100;
     static constexpr int menuWidth = 220;
 
-    GestureBindingRow(UiContext& context, GestureTrigger trigger, QWidget* parent = nullptr);
+    GestureBindingRow(ViewContext& context, GestureTrigger trigger, QWidget* parent = nullptr);
 
     GestureTrigger trigger() const { return trigger_; }
 
@@ -50,7 +50,7 @@ private:
     void rebuildControls(GestureAction action);
     void edit(const std::function<void(GestureBinding&)>& change);
 
-    UiContext& context_;
+    ViewContext& context_;
     ControlSettings& settings_;
     GestureTrigger trigger_;
     QComboBox* actionMenu_;

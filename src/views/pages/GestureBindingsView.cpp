@@ -1,6 +1,6 @@
 #include "views/pages/GestureBindingsView.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
 #include "views/kit/GroupBox.h"
@@ -16,7 +16,7 @@
 
 namespace glidra {
 
-GestureBindingsView::GestureBindingsView(UiContext& context, QWidget* parent)
+GestureBindingsView::GestureBindingsView(ViewContext& context, QWidget* parent)
     : QWidget(parent),
       settings_(context.settings),
       controller_(context.controller),

@@ -11,14 +11,14 @@ namespace glidra {
 class ControlSettings;
 class EdgeControlRow;
 class TrackpadController;
-struct UiContext;
+struct ViewContext;
 
 // The edge controls page: the edge band and pointer lock, a row for each
 // edge, and a reset to the default edge setup after a confirmation.
 class GestureBindingsView final : public QWidget {
     Q_OBJECT
 public:
-    explicit GestureBindingsView(UiContext& context, QWidget* parent = nullptr);
+    explicit GestureBindingsView(ViewContext& context, QWidget* parent = nullptr);
 
     // The confirmation on screen, if any.
     QMessageBox* resetConfirmation() const { return confirmReset_; }

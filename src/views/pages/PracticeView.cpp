@@ -1,6 +1,6 @@
 #include "views/pages/PracticeView.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "gestures/GestureRegion.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/GestureActivityPresenter.h"
@@ -29,7 +29,7 @@ namespace {
 constexpr int kResultsMinimumHeight = 200;
 }  // namespace
 
-PracticeView::PracticeView(UiContext& context, std::optional<QUuid> selectedRule, QWidget* parent)
+PracticeView::PracticeView(ViewContext& context, std::optional<QUuid> selectedRule, QWidget* parent)
     : QWidget(parent),
       settings_(context.settings),
       controller_(context.controller),

@@ -14,7 +14,7 @@ namespace glidra {
 class ControlSettings;
 class PracticeTrackpadView;
 class TrackpadController;
-struct UiContext;
+struct ViewContext;
 
 namespace kit {
 class StyledLabel;
@@ -29,7 +29,7 @@ class SymbolLabel;
 class PracticeView final : public QWidget {
     Q_OBJECT
 public:
-    explicit PracticeView(UiContext& context, std::optional<QUuid> selectedRule = std::nullopt,
+    explicit PracticeView(ViewContext& context, std::optional<QUuid> selectedRule = std::nullopt,
                           QWidget* parent = nullptr);
 
     std::optional<QUuid> selectedRuleID() const { return selectedRuleID_; }

@@ -1,6 +1,6 @@
 #include "views/rules/FreeformRulesView.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
 #include "views/kit/Discard.h"
@@ -37,7 +37,7 @@ GestureRuleRow::Badge badgeOf(const GestureRule& rule, const std::vector<Gesture
 
 }  // namespace
 
-FreeformRulesView::FreeformRulesView(UiContext& context, QWidget* parent)
+FreeformRulesView::FreeformRulesView(ViewContext& context, QWidget* parent)
     : QWidget(parent), context_(context), settings_(context.settings), controller_(context.controller) {
     setObjectName(QStringLiteral("freeformRules"));
 

@@ -24,7 +24,7 @@ namespace kit {
 class StyledLabel;
 }
 
-struct UiContext;
+struct ViewContext;
 class ControlSettings;
 class TrackpadController;
 
@@ -36,7 +36,7 @@ class TrackpadController;
 class FreeformRulesView : public QWidget {
     Q_OBJECT
 public:
-    explicit FreeformRulesView(UiContext& context, QWidget* parent = nullptr);
+    explicit FreeformRulesView(ViewContext& context, QWidget* parent = nullptr);
 
     // Replaces the rule with the same id in place, or appends it.
     void saveRule(const GestureRule& rule);
@@ -62,7 +62,7 @@ private:
     // Changes the rule with `id`, when it is still listed, and stores the list.
     void updateRule(const QUuid& id, const std::function<void(GestureRule&)>& change);
 
-    UiContext& context_;
+    ViewContext& context_;
     ControlSettings& settings_;
     TrackpadController& controller_;
     kit::StyledLabel* count_ = nullptr;

@@ -15,7 +15,7 @@ namespace {
 constexpr double cornerRadius = 12;
 }
 
-GestureActionStepView::GestureActionStepView(UiContext& context, const GestureRule& rule, QWidget* warnings,
+GestureActionStepView::GestureActionStepView(ViewContext& context, const GestureRule& rule, QWidget* warnings,
                                              QWidget* options, QWidget* parent)
     : QWidget(parent),
       rule_(rule),

@@ -6,7 +6,7 @@
 
 namespace glidra {
 
-struct UiContext;
+struct ViewContext;
 class GestureActionCanvas;
 class GestureActionLibraryView;
 
@@ -20,7 +20,7 @@ public:
     static constexpr int libraryWidth = 300;
 
     // Takes `warnings` and `options` into the canvas.
-    GestureActionStepView(UiContext& context, const GestureRule& rule, QWidget* warnings, QWidget* options,
+    GestureActionStepView(ViewContext& context, const GestureRule& rule, QWidget* warnings, QWidget* options,
                           QWidget* parent = nullptr);
 
     // From the editor; no signal.

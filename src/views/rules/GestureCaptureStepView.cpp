@@ -1,6 +1,6 @@
 #include "views/rules/GestureCaptureStepView.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "views/kit/CaptionLine.h"
 #include "views/kit/GroupBox.h"
 #include "views/kit/ProminentButton.h"
@@ -30,7 +30,7 @@ void select(QComboBox* picker, const QVariant& value) { picker->setCurrentIndex(
 
 }  // namespace
 
-GestureCaptureStepView::GestureCaptureStepView(UiContext& context, QWidget* parent) : QWidget(parent) {
+GestureCaptureStepView::GestureCaptureStepView(ViewContext& context, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("captureStep"));
     forcePress_ = new ForcePressSettingsView(context.settings, context.controller);
 

@@ -16,7 +16,7 @@ class StyledLabel;
 class SymbolView;
 }  // namespace kit
 
-struct UiContext;
+struct ViewContext;
 class ForcePressSettingsView;
 
 // Step 0 of the rule editor: records the gesture by performing it, or picks
@@ -26,7 +26,7 @@ class ForcePressSettingsView;
 class GestureCaptureStepView : public QWidget {
     Q_OBJECT
 public:
-    explicit GestureCaptureStepView(UiContext& context, QWidget* parent = nullptr);
+    explicit GestureCaptureStepView(ViewContext& context, QWidget* parent = nullptr);
 
     // From the editor; no signal.
     void setState(const GestureDescriptor& gesture, bool hasGesture, bool isListening);

@@ -1,6 +1,6 @@
 #include "views/rules/GestureConflictCard.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "views/actions/ApplicationDisplayName.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/SymbolLabel.h"
@@ -10,7 +10,7 @@
 
 namespace glidra {
 
-GestureConflictCard::GestureConflictCard(UiContext& context, const GestureRuleConflict& conflict,
+GestureConflictCard::GestureConflictCard(ViewContext& context, const GestureRuleConflict& conflict,
                                          const GestureRule& first, const GestureRule& second,
                                          std::optional<QUuid> draftID, QWidget* parent)
     : RoundedBox(kit::KitColour::quaternary, 12, parent) {

@@ -11,7 +11,7 @@
 
 namespace glidra {
 
-struct UiContext;
+struct ViewContext;
 class Workspace;
 
 // One conflict between two rules: its kind, the shared gesture, a line per
@@ -22,7 +22,7 @@ class GestureConflictCard : public kit::RoundedBox {
 public:
     // The caller looks both rules up by id and shows no card when either is
     // missing.
-    GestureConflictCard(UiContext& context, const GestureRuleConflict& conflict, const GestureRule& first,
+    GestureConflictCard(ViewContext& context, const GestureRuleConflict& conflict, const GestureRule& first,
                         const GestureRule& second, std::optional<QUuid> draftID, QWidget* parent = nullptr);
 
     struct KindLook {

@@ -1,6 +1,6 @@
 #include "views/rules/GestureConflictInspector.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "trackpad/TrackpadController.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/SymbolView.h"
@@ -15,7 +15,7 @@
 
 namespace glidra {
 
-GestureConflictInspector::GestureConflictInspector(UiContext& context, std::vector<GestureRule> rules, float edgeWidth,
+GestureConflictInspector::GestureConflictInspector(ViewContext& context, std::vector<GestureRule> rules, float edgeWidth,
                                                    QWidget* parent)
     : QDialog(parent),
       context_(context),

@@ -12,7 +12,7 @@ class QVBoxLayout;
 
 namespace glidra {
 
-struct UiContext;
+struct ViewContext;
 class TrackpadController;
 
 // The sheet listing every conflict among the enabled rules as a card. While
@@ -24,7 +24,7 @@ public:
     static constexpr int cardsPerBatch = 10;
 
     // `rules` as stored and `edgeWidth` as set, both copied now.
-    GestureConflictInspector(UiContext& context, std::vector<GestureRule> rules, float edgeWidth,
+    GestureConflictInspector(ViewContext& context, std::vector<GestureRule> rules, float edgeWidth,
                              QWidget* parent = nullptr);
     ~GestureConflictInspector() override;
 
@@ -41,7 +41,7 @@ private:
     void buildCardsWhileNeeded();
     void endReview();
 
-    UiContext& context_;
+    ViewContext& context_;
     TrackpadController& controller_;
     std::vector<GestureRule> rules_;
     std::vector<GestureRuleConflict> conflicts_;

@@ -12,7 +12,7 @@
 
 namespace glidra {
 
-GestureConflictNotice::GestureConflictNotice(UiContext& context, std::vector<GestureRuleConflict> conflicts,
+GestureConflictNotice::GestureConflictNotice(ViewContext& context, std::vector<GestureRuleConflict> conflicts,
                                              std::vector<GestureRule> rules, QUuid draftID, QWidget* parent)
     : RoundedBox(kit::KitColour::quaternary, 12, parent),
       context_(context),

@@ -17,7 +17,7 @@ class PlainButton;
 class SymbolLabel;
 }  // namespace kit
 
-struct UiContext;
+struct ViewContext;
 
 // The rule editor's warning that the edited rule conflicts with stored rules:
 // one line naming the most important conflict, and on request a card per
@@ -27,7 +27,7 @@ class GestureConflictNotice : public kit::RoundedBox {
 public:
     // `rules` is the list the conflicts were computed against, with the
     // edited rule in it.
-    GestureConflictNotice(UiContext& context, std::vector<GestureRuleConflict> conflicts,
+    GestureConflictNotice(ViewContext& context, std::vector<GestureRuleConflict> conflicts,
                           std::vector<GestureRule> rules, QUuid draftID, QWidget* parent = nullptr);
 
     // After an edit of the rule; collapses when the conflicts differ.
@@ -44,7 +44,7 @@ private:
     void sync();
     void rebuildCards();
 
-    UiContext& context_;
+    ViewContext& context_;
     std::vector<GestureRuleConflict> conflicts_;
     std::vector<GestureRule> rules_;
     QUuid draftID_;

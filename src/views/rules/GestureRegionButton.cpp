@@ -1,6 +1,6 @@
 #include "views/rules/GestureRegionButton.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "gestures/RegionQuickPreset.h"
 #include "settings/ControlSettings.h"
 #include "views/kit/Symbols.h"
@@ -11,7 +11,7 @@
 
 namespace glidra {
 
-GestureRegionButton::GestureRegionButton(UiContext& context, bool compact, QWidget* parent)
+GestureRegionButton::GestureRegionButton(ViewContext& context, bool compact, QWidget* parent)
     : QPushButton(parent), context_(context), compact_(compact) {
     setObjectName(QStringLiteral("regionButton"));
     setIcon(kit::symbolIcon(QStringLiteral("rectangle.dashed")));

@@ -8,7 +8,7 @@
 
 namespace glidra {
 
-struct UiContext;
+struct ViewContext;
 class RegionSelectionSheet;
 
 // A rule's trigger region as a short title; a click opens the region sheet
@@ -18,7 +18,7 @@ class RegionSelectionSheet;
 class GestureRegionButton : public QPushButton {
     Q_OBJECT
 public:
-    GestureRegionButton(UiContext& context, bool compact, QWidget* parent = nullptr);
+    GestureRegionButton(ViewContext& context, bool compact, QWidget* parent = nullptr);
 
     // From the owner's rule; no signal.
     void setFields(const GestureRegionFields& fields);
@@ -41,7 +41,7 @@ Q_SIGNALS:
     void regionChosen(const glidra::GestureRegionFields& fields);
 
 private:
-    UiContext& context_;
+    ViewContext& context_;
     bool compact_;
     GestureRegionFields fields_;
     QPointer<RegionSelectionSheet> sheet_;

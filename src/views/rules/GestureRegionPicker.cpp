@@ -7,7 +7,7 @@
 
 namespace glidra {
 
-GestureRegionPicker::GestureRegionPicker(UiContext& context, QWidget* parent)
+GestureRegionPicker::GestureRegionPicker(ViewContext& context, QWidget* parent)
     : QWidget(parent), button_(new GestureRegionButton(context, false)) {
     setObjectName(QStringLiteral("regionPicker"));
     auto* label = new kit::StyledLabel(tr("触发区域"));

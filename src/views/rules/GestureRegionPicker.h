@@ -6,7 +6,7 @@
 
 namespace glidra {
 
-struct UiContext;
+struct ViewContext;
 class GestureRegionButton;
 
 // The labelled row of the rule editor's options: "触发区域" and the full
@@ -14,7 +14,7 @@ class GestureRegionButton;
 class GestureRegionPicker : public QWidget {
     Q_OBJECT
 public:
-    explicit GestureRegionPicker(UiContext& context, QWidget* parent = nullptr);
+    explicit GestureRegionPicker(ViewContext& context, QWidget* parent = nullptr);
 
     // From the owner's rule; no signal.
     void setFields(const GestureRegionFields& fields);

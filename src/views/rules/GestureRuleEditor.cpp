@@ -1,6 +1,6 @@
 #include "views/rules/GestureRuleEditor.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "platform/Workspace.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
@@ -42,7 +42,7 @@ void noAutoDefault(QWidget* root) {
 
 }  // namespace
 
-GestureRuleEditor::GestureRuleEditor(UiContext& context, GestureRule rule, SaveHandler onSave, QWidget* parent)
+GestureRuleEditor::GestureRuleEditor(ViewContext& context, GestureRule rule, SaveHandler onSave, QWidget* parent)
     : QDialog(parent),
       context_(context),
       settings_(context.settings),

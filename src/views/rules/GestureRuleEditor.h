@@ -25,7 +25,7 @@ namespace kit {
 class StyledLabel;
 }
 
-struct UiContext;
+struct ViewContext;
 class ControlSettings;
 class TrackpadController;
 
@@ -56,7 +56,7 @@ public:
     // `minimum`.
     static QSize fittedSize(QSize wanted, QSize minimum, QSize available);
 
-    GestureRuleEditor(UiContext& context, GestureRule rule, SaveHandler onSave, QWidget* parent = nullptr);
+    GestureRuleEditor(ViewContext& context, GestureRule rule, SaveHandler onSave, QWidget* parent = nullptr);
     ~GestureRuleEditor() override;
 
     int step() const { return step_; }
@@ -101,7 +101,7 @@ private:
     void limitToApplication(const QString& path);
     void refresh();
 
-    UiContext& context_;
+    ViewContext& context_;
     ControlSettings& settings_;
     TrackpadController& controller_;
     GestureRule rule_;

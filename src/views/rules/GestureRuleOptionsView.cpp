@@ -1,6 +1,6 @@
 #include "views/rules/GestureRuleOptionsView.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "views/actions/ApplicationDisplayName.h"
 #include "views/kit/GroupBox.h"
 #include "views/kit/PlainButton.h"
@@ -16,7 +16,7 @@
 
 namespace glidra {
 
-GestureRuleOptionsView::GestureRuleOptionsView(UiContext& context, QWidget* parent)
+GestureRuleOptionsView::GestureRuleOptionsView(ViewContext& context, QWidget* parent)
     : QWidget(parent),
       context_(context),
       addRegion_(addButton(tr("限定区域"), QStringLiteral("addRegion"))),

@@ -17,7 +17,7 @@ class PlainButton;
 class StyledLabel;
 }  // namespace kit
 
-struct UiContext;
+struct ViewContext;
 class GestureRegionPicker;
 
 // The rule editor's options: limit the rule to a region, to one application
@@ -27,7 +27,7 @@ class GestureRegionPicker;
 class GestureRuleOptionsView : public QWidget {
     Q_OBJECT
 public:
-    explicit GestureRuleOptionsView(UiContext& context, QWidget* parent = nullptr);
+    explicit GestureRuleOptionsView(ViewContext& context, QWidget* parent = nullptr);
 
     // From the editor; no signal.
     void setState(const GestureRule& rule, RuleModifierKeys keys);
@@ -50,7 +50,7 @@ private:
     QCheckBox* modifierToggle(const QString& key, const QString& name, bool RuleModifierKeys::*flag);
     void sync();
 
-    UiContext& context_;
+    ViewContext& context_;
     GestureRule rule_;
     RuleModifierKeys keys_;
     bool showsRegion_ = false;

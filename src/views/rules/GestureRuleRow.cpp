@@ -1,6 +1,6 @@
 #include "views/rules/GestureRuleRow.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "views/actions/ApplicationDisplayName.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/Switch.h"
@@ -14,7 +14,7 @@
 
 namespace glidra {
 
-GestureRuleRow::GestureRuleRow(UiContext& context, const GestureRule& rule, Badge badge, QWidget* parent)
+GestureRuleRow::GestureRuleRow(ViewContext& context, const GestureRule& rule, Badge badge, QWidget* parent)
     : QWidget(parent) {
     setObjectName(QStringLiteral("ruleRow:") + rule.id.toString(QUuid::WithoutBraces).toUpper());
     const QString gestureTitle = rule.gesture.title();
@@ -90,7 +90,7 @@ GestureRuleRow::GestureRuleRow(UiContext& context, const GestureRule& rule, Badg
     connect(remove, &QPushButton::clicked, this, &GestureRuleRow::deleteClicked);
 }
 
-QString GestureRuleRow::summary(const GestureRule& rule, UiContext& context) {
+QString GestureRuleRow::summary(const GestureRule& rule, ViewContext& context) {
     QStringList parts{rule.actionTitle()};
     if (!rule.appBundleID.isEmpty()) parts << applicationDisplayName(rule.appBundleID, context.workspace);
     if (rule.region && *rule.region != GestureRegion::anywhere) parts << rule.regionTitle();

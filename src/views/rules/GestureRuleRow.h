@@ -14,7 +14,7 @@ class StyledLabel;
 class Switch;
 }  // namespace kit
 
-struct UiContext;
+struct ViewContext;
 class GestureRegionButton;
 
 // One rule of the gestures page: its enable switch, the gesture title with a
@@ -26,11 +26,11 @@ class GestureRuleRow : public QWidget {
 public:
     enum class Badge { none, duplicate, overlap };
 
-    GestureRuleRow(UiContext& context, const GestureRule& rule, Badge badge, QWidget* parent = nullptr);
+    GestureRuleRow(ViewContext& context, const GestureRule& rule, Badge badge, QWidget* parent = nullptr);
 
     // The summary line: action, then application and region when they narrow
     // the rule, joined with " · ".
-    static QString summary(const GestureRule& rule, UiContext& context);
+    static QString summary(const GestureRule& rule, ViewContext& context);
 
 Q_SIGNALS:
     void enabledClicked(bool enabled);

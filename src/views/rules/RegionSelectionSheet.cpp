@@ -1,6 +1,6 @@
 #include "views/rules/RegionSelectionSheet.h"
 
-#include "app/UiContext.h"
+#include "views/ViewContext.h"
 #include "trackpad/TrackpadController.h"
 #include "views/kit/ProminentButton.h"
 #include "views/kit/StyledLabel.h"
@@ -25,7 +25,7 @@ long percentOf(float extent) { return std::lround(extent * 100); }
 
 }  // namespace
 
-RegionSelectionSheet::RegionSelectionSheet(UiContext& context, RegionSelection start, SaveHandler onSave,
+RegionSelectionSheet::RegionSelectionSheet(ViewContext& context, RegionSelection start, SaveHandler onSave,
                                            QWidget* parent)
     : QDialog(parent),
       controller_(context.controller),

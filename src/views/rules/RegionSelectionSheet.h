@@ -15,7 +15,7 @@ namespace kit {
 class StyledLabel;
 }
 
-struct UiContext;
+struct ViewContext;
 class TrackpadController;
 class RegionQuickPicker;
 class RegionSelectionCanvas;
@@ -29,7 +29,7 @@ public:
     // Receives the confirmed region; the rectangles only for custom.
     using SaveHandler = std::function<void(GestureRegion, std::vector<NormalizedRegionRect>)>;
 
-    RegionSelectionSheet(UiContext& context, RegionSelection start, SaveHandler onSave, QWidget* parent = nullptr);
+    RegionSelectionSheet(ViewContext& context, RegionSelection start, SaveHandler onSave, QWidget* parent = nullptr);
     ~RegionSelectionSheet() override;
 
     const RegionSelectionModel& model() const { return *model_; }

@@ -1,25 +1,30 @@
 #include "platform/FakeDesktopServices.h"
+#include "platform/ListedDesktopEntries.h"
 #include "platform/PrivateBusTest.h"
+#include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/X11DesktopCompositing.h"
 #include "platform/linux/X11DesktopViews.h"
-#include "platform/linux/X11FrontmostApplication.h"
+#include "platform/linux/XcbConnection.h"
 #include "support/PrivateXServer.h"
 #include "support/QtPrinters.h"
 #include "support/TaskResult.h"
 
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
+#include <QTest>
+
 #include <xcb/xcb.h>
 
 #include <cstring>
-#include <set>
 
 namespace glidra {
 namespace {
 
+using linux_platform::DesktopEntryMatcher;
+using linux_platform::LinuxWorkspace;
 using linux_platform::X11DesktopCompositing;
 using linux_platform::X11DesktopViews;
-using linux_platform::X11FrontmostApplication;
 using linux_platform::X11Root;
 using Outcome = DesktopViews::Outcome;
 
@@ -88,10 +93,14 @@ protected:
 };
 
 TEST_F(X11DesktopTest, TheFrontApplicationIsTheActiveWindowsNamedByAnInstalledEntry) {
-    const std::set<QString> installed{QStringLiteral("org.gnome.TextEditor.desktop"),
-                                      QStringLiteral("firefox-esr.desktop"), QStringLiteral("Gimp.desktop")};
-    X11FrontmostApplication front(X11Root(program, root),
-                                  [&installed](const QString& id) { return installed.contains(id); });
+    std::vector<DesktopEntryMatcher::Entry> installed;
+    for (const char* id : {"org.gnome.TextEditor.desktop", "firefox-esr.desktop", "Gimp.desktop"}) {
+        installed.push_back({QString::fromLatin1(id), QStringLiteral("/usr/share/applications/") + QLatin1String(id),
+                             QString(), QString::fromLatin1(id)});
+    }
+    LinuxWorkspace front(std::make_unique<linux_platform::XcbConnection>(server.display().toUtf8()), false,
+                         QDBusConnection(QStringLiteral("never-connected")), nullptr, test::entriesOf(installed));
+    QSignalSpy activated(&front, &Workspace::applicationActivated);
     EXPECT_EQ(front.bundleIdentifier(), std::nullopt) << "no window is active";
     EXPECT_EQ(front.processIdentifier(), std::nullopt);
 
@@ -115,14 +124,16 @@ TEST_F(X11DesktopTest, TheFrontApplicationIsTheActiveWindowsNamedByAnInstalledEn
         if (!c.gtkApplicationId.isEmpty()) setBytes(window, "_GTK_APPLICATION_ID", "UTF8_STRING", c.gtkApplicationId);
         setBytes(window, "WM_CLASS", "STRING", c.windowClass);
         setWords(window, "_NET_WM_PID", "CARDINAL", {4242});
+        const qsizetype before = activated.count();
         setWords(root, "_NET_ACTIVE_WINDOW", "WINDOW", {window});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return activated.count() > before; }, 10'000));
         EXPECT_EQ(front.bundleIdentifier(), c.identifier);
         EXPECT_EQ(front.processIdentifier(), 4242);
     }
 
     const xcb_window_t withoutProcess = newWindow();
     setWords(root, "_NET_ACTIVE_WINDOW", "WINDOW", {withoutProcess});
-    EXPECT_EQ(front.processIdentifier(), std::nullopt);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !front.processIdentifier(); }, 10'000));
     EXPECT_EQ(front.bundleIdentifier(), std::nullopt);
 }
 

@@ -1,4 +1,4 @@
-#include "executors/PlaybackTime.h"
+#include "actions/PlaybackTime.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,6 +5,7 @@
 #include "gestures/GestureDescriptor.h"
 #include "gestures/GestureRecognitionLevel.h"
 #include "notices/HUDNotice.h"
+#include "platform/evdev/EvemuReader.h"
 #include "platform/evdev/Recording.h"
 #include "settings/ConfigurationArchive.h"
 
@@ -54,6 +55,9 @@ struct ReplayResult {
 // manual clock: the result never depends on the machine's speed. In practice
 // mode unless the options ask to run the actions.
 ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& options);
+// The same, reading one event at a time: a recording of any length replays
+// in the same memory. Stops early when the stream fails (then !stream.ok()).
+ReplayResult replay(evdev::EvemuStream& stream, const ReplayOptions& options);
 
 // The command line:
 // `glidra-replay [--level L] [--force-level F] [--config ARCHIVE.json] [--run] RECORDING`.

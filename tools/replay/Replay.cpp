@@ -87,7 +87,7 @@ private:
 // `next` gives the recording's events one at a time, nothing after the last.
 template <typename NextEvent>
 ReplayResult replayEvents(const evdev::DeviceDescription& pad, evdev::FrameAssembler::Options assemblerOptions,
-                          NextEvent next, const ReplayOptions& options) {
+                          NextEvent next, const ReplayOptions& options, const ReplayProgress& progress) {
     ReplayResult result;
     RecordingDispatcher dispatcher(result.actions);
     SimEngine engine(&dispatcher);
@@ -138,6 +138,7 @@ ReplayResult replayEvents(const evdev::DeviceDescription& pad, evdev::FrameAssem
             }
         }
         lastTime = frame->time;
+        if (progress) progress(result, milliseconds(clock.uptime()));
     }
     advance(scheduler, lastTime + kTrailingTime);
 
@@ -156,13 +157,13 @@ ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& opti
         if (event == recording.events.end()) return std::nullopt;
         return *event++;
     };
-    return replayEvents(recording.device, evdev::FrameAssembler::optionsFor(recording), next, options);
+    return replayEvents(recording.device, evdev::FrameAssembler::optionsFor(recording), next, options, {});
 }
 
-ReplayResult replay(evdev::EvemuStream& stream, const ReplayOptions& options) {
+ReplayResult replay(evdev::EvemuStream& stream, const ReplayOptions& options, const ReplayProgress& progress) {
     return replayEvents(
         stream.device(), evdev::FrameAssembler::optionsFor(stream.reportsTouchKey()),
-        [&stream] { return stream.next(); }, options);
+        [&stream] { return stream.next(); }, options, progress);
 }
 
 namespace {
@@ -327,18 +328,26 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (!stream.ok()) return refuse();
     if (stream.device().hasDerivedAxes()) err << "glidra-replay: warning: " << derivedAxesWarning(stream, path);
 
-    // In time order; a gesture before the action it started.
-    const ReplayResult result = replay(stream, options);
-    if (!stream.ok()) return refuse();
-    auto action = result.actions.begin();
+    // In time order; a gesture before the action it started. An action
+    // waits until no gesture can come before it.
     const auto print = [&out](const QJsonObject& line) {
         out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
     };
-    for (const auto& gesture : result.gestures) {
-        for (; action != result.actions.end() && action->time < gesture.time; ++action) print(actionLine(*action));
-        print(gestureLine(gesture));
-    }
-    for (; action != result.actions.end(); ++action) print(actionLine(*action));
+    const auto printSettled = [&print](ReplayResult& pending, double settled) {
+        auto action = pending.actions.begin();
+        for (const auto& gesture : pending.gestures) {
+            for (; action != pending.actions.end() && action->time < gesture.time; ++action) {
+                print(actionLine(*action));
+            }
+            print(gestureLine(gesture));
+        }
+        for (; action != pending.actions.end() && action->time < settled; ++action) print(actionLine(*action));
+        pending.gestures.clear();
+        pending.actions.erase(pending.actions.begin(), action);
+    };
+    ReplayResult rest = replay(stream, options, printSettled);
+    printSettled(rest, std::numeric_limits<double>::infinity());
+    if (!stream.ok()) return refuse();
     out.flush();
     return 0;
 }

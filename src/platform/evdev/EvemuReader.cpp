@@ -441,8 +441,9 @@ struct EvemuStream::Impl {
         }
         if (source->failure) return makeError(Kind::unreadableFile, 0, *source->failure);
         if (lineFailure) return lineFailure;
-        if (!first.sawEvemuLine)
+        if (!first.sawEvemuLine) {
             return makeError(Kind::notEvemu, 0, "not an evemu recording: no device or event lines");
+        }
         if (eventCount == 0) return makeError(Kind::noEvents, 0, "the recording holds no events");
         size = source->consumed;
         device = std::move(first.device);

@@ -84,9 +84,10 @@ private:
     const Clock* clock_ = nullptr;
 };
 
-}  // namespace
-
-ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& options) {
+// `next` gives the recording's events one at a time, nothing after the last.
+template <typename NextEvent>
+ReplayResult replayEvents(const evdev::DeviceDescription& pad, evdev::FrameAssembler::Options assemblerOptions,
+                          NextEvent next, const ReplayOptions& options, const ReplayProgress& progress) {
     ReplayResult result;
     RecordingDispatcher dispatcher(result.actions);
     SimEngine engine(&dispatcher);
@@ -103,7 +104,7 @@ ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& opti
 
     sim::SimMultitouchFramework framework;
     const MultitouchDevice device = framework.addDevice();
-    framework.setSurfaceDimensions(device, recording.device.surfaceDimensions());
+    framework.setSurfaceDimensions(device, pad.surfaceDimensions());
     sim::SimDisplayBrightness displays;
     MultitouchBridge bridge(framework, displays, clock);
     MultitouchBridge* previousBridge = MultitouchBridge::shared();
@@ -120,10 +121,10 @@ ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& opti
     controller.toggleEnabled();
     controller.setPracticeMode(!options.runActions);
 
-    evdev::FrameAssembler assembler(recording.device, evdev::FrameAssembler::optionsFor(recording));
+    evdev::FrameAssembler assembler(pad, assemblerOptions);
     double lastTime = 0;
-    for (const auto& event : recording.events) {
-        const auto frame = assembler.feed(event);
+    while (const std::optional<evdev::EvdevEvent> event = next()) {
+        const auto frame = assembler.feed(*event);
         if (!frame) continue;
         advance(scheduler, frame->time);
         for (const auto& touches : evdev::driverTouchLists(*frame)) {
@@ -137,6 +138,7 @@ ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& opti
             }
         }
         lastTime = frame->time;
+        if (progress) progress(result, milliseconds(clock.uptime()));
     }
     advance(scheduler, lastTime + kTrailingTime);
 
@@ -145,6 +147,23 @@ ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& opti
     TrackpadController::setShared(previousController);
     MultitouchBridge::setShared(previousBridge);
     return result;
+}
+
+}  // namespace
+
+ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& options) {
+    auto event = recording.events.begin();
+    const auto next = [&]() -> std::optional<evdev::EvdevEvent> {
+        if (event == recording.events.end()) return std::nullopt;
+        return *event++;
+    };
+    return replayEvents(recording.device, evdev::FrameAssembler::optionsFor(recording), next, options, {});
+}
+
+ReplayResult replay(evdev::EvemuStream& stream, const ReplayOptions& options, const ReplayProgress& progress) {
+    return replayEvents(
+        stream.device(), evdev::FrameAssembler::optionsFor(stream.reportsTouchKey()),
+        [&stream] { return stream.next(); }, options, progress);
 }
 
 namespace {
@@ -181,13 +200,13 @@ QString axisName(std::uint16_t code) {
 }
 
 // Names the axes whose ranges the reader took from the recorded values.
-QString derivedAxesWarning(const evdev::Recording& recording, const QString& path) {
+QString derivedAxesWarning(const evdev::EvemuStream& stream, const QString& path) {
     QStringList derived;
-    for (const auto& [code, range] : recording.device.axes) {
+    for (const auto& [code, range] : stream.device().axes) {
         if (range.derivedFromData) derived.append(axisName(code));
     }
     const QString axes = derived.join(u", ");
-    if (recording.hasDeviceHeader) {
+    if (stream.hasDeviceHeader()) {
         return QStringLiteral("%1: the device header does not describe %2; %3 taken from the recorded values\n")
             .arg(path, axes, derived.size() == 1 ? QStringLiteral("its range is") : QStringLiteral("their ranges are"));
     }
@@ -301,25 +320,34 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
     evdev::EvemuReader::Options readOptions;
     readOptions.requireMultitouch = true;
-    const auto read = evdev::EvemuReader::readFile(QFile::encodeName(path).toStdString(), readOptions);
-    if (!read.ok()) {
-        err << "glidra-replay: " << path << ": " << QString::fromStdString(read.error().describe()) << '\n';
+    evdev::EvemuStream stream = evdev::EvemuStream::open(QFile::encodeName(path).toStdString(), readOptions);
+    const auto refuse = [&] {
+        err << "glidra-replay: " << path << ": " << QString::fromStdString(stream.error().describe()) << '\n';
         return kBadInput;
-    }
-    const evdev::Recording& recording = read.recording();
-    if (recording.device.hasDerivedAxes()) err << "glidra-replay: warning: " << derivedAxesWarning(recording, path);
+    };
+    if (!stream.ok()) return refuse();
+    if (stream.device().hasDerivedAxes()) err << "glidra-replay: warning: " << derivedAxesWarning(stream, path);
 
-    // In time order; a gesture before the action it started.
-    const ReplayResult result = replay(recording, options);
-    auto action = result.actions.begin();
+    // In time order; a gesture before the action it started. An action
+    // waits until no gesture can come before it.
     const auto print = [&out](const QJsonObject& line) {
         out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
     };
-    for (const auto& gesture : result.gestures) {
-        for (; action != result.actions.end() && action->time < gesture.time; ++action) print(actionLine(*action));
-        print(gestureLine(gesture));
-    }
-    for (; action != result.actions.end(); ++action) print(actionLine(*action));
+    const auto printSettled = [&print](ReplayResult& pending, double settled) {
+        auto action = pending.actions.begin();
+        for (const auto& gesture : pending.gestures) {
+            for (; action != pending.actions.end() && action->time < gesture.time; ++action) {
+                print(actionLine(*action));
+            }
+            print(gestureLine(gesture));
+        }
+        for (; action != pending.actions.end() && action->time < settled; ++action) print(actionLine(*action));
+        pending.gestures.clear();
+        pending.actions.erase(pending.actions.begin(), action);
+    };
+    ReplayResult rest = replay(stream, options, printSettled);
+    printSettled(rest, std::numeric_limits<double>::infinity());
+    if (!stream.ok()) return refuse();
     out.flush();
     return 0;
 }

@@ -5,12 +5,14 @@
 #include "gestures/GestureDescriptor.h"
 #include "gestures/GestureRecognitionLevel.h"
 #include "notices/HUDNotice.h"
+#include "platform/evdev/EvemuReader.h"
 #include "platform/evdev/Recording.h"
 #include "settings/ConfigurationArchive.h"
 
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -54,6 +56,16 @@ struct ReplayResult {
 // manual clock: the result never depends on the machine's speed. In practice
 // mode unless the options ask to run the actions.
 ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& options);
+// Hands on what a replay has produced so far, after each frame: `pending`
+// holds the gestures and actions not yet taken out of it, and none still to
+// come is earlier than `settled` (seconds since the first event).
+using ReplayProgress = std::function<void(ReplayResult& pending, double settled)>;
+
+// The same, reading one event at a time; with `progress` taking the results
+// out as they come, a recording of any length replays in the same memory.
+// Stops early when the stream fails (then !stream.ok()). Returns what
+// `progress` left.
+ReplayResult replay(evdev::EvemuStream& stream, const ReplayOptions& options, const ReplayProgress& progress = {});
 
 // The command line:
 // `glidra-replay [--level L] [--force-level F] [--config ARCHIVE.json] [--run] RECORDING`.

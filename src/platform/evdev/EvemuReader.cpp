@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -86,16 +87,28 @@ std::string hexByte(unsigned char c) {
     return std::string{digits[c >> 4], digits[c & 15]};
 }
 
-Error error(Kind kind, int line, std::string message) { return Error{kind, line, std::move(message)}; }
+Error makeError(Kind kind, int line, std::string message) { return Error{kind, line, std::move(message)}; }
 
-struct Parser {
-    Recording recording;
-    std::vector<std::int64_t> times;  // nanoseconds, as recorded
+// An E: line: its time as recorded, in nanoseconds, and the event.
+struct TimedEvent {
+    std::int64_t nanoseconds = 0;
+    EvdevEvent event;
+};
+
+// Parses one line after another; the device lines fill `device`, an event
+// line hands its event back.
+struct LineParser {
+    enum class Outcome { nothing, event, failed };
+
+    DeviceDescription device;
+    bool hasDeviceHeader = false;
     bool sawEvemuLine = false;
+    bool sawEvent = false;
+    std::int64_t lastTime = 0;
     std::optional<Error> failure;
 
     bool fail(Kind kind, int line, std::string message) {
-        failure = error(kind, line, std::move(message));
+        failure = makeError(kind, line, std::move(message));
         return false;
     }
 
@@ -118,11 +131,10 @@ struct Parser {
                 return fail(Kind::malformedLine, line, "expected a hex id, found \"" + std::string(f[i]) + "\"");
             }
         }
-        auto& d = recording.device;
-        d.bustype = values[0];
-        d.vendor = values[1];
-        d.product = values[2];
-        d.version = values[3];
+        device.bustype = values[0];
+        device.vendor = values[1];
+        device.product = values[2];
+        device.version = values[3];
         return true;
     }
 
@@ -131,7 +143,7 @@ struct Parser {
         if (f.empty() || !parseNumber(f[0], 16, type) || type > kMaxEventType) {
             return fail(Kind::malformedLine, line, "B: needs an event type from 00 to 1f");
         }
-        return hexBytes(f, 1, recording.device.eventBits[type], line);
+        return hexBytes(f, 1, device.eventBits[type], line);
     }
 
     bool axis(const std::vector<std::string_view>& f, int line) {
@@ -148,11 +160,11 @@ struct Parser {
                 return fail(Kind::malformedLine, line, "A: \"" + std::string(f[i]) + "\" is not a 32-bit integer");
             }
         }
-        recording.device.axes[code] = AxisRange{values[0], values[1], values[2], values[3], values[4], false};
+        device.axes[code] = AxisRange{values[0], values[1], values[2], values[3], values[4], false};
         return true;
     }
 
-    bool event(const std::vector<std::string_view>& f, int line) {
+    bool event(const std::vector<std::string_view>& f, int line, TimedEvent& out) {
         if (f.size() < 4) {
             return fail(Kind::truncatedEvent, line, "E: needs time, type, code and value");
         }
@@ -173,17 +185,20 @@ struct Parser {
         }
         // The kernel stamps events in order; a recording whose time runs
         // backwards has been edited or spliced, and gestures cannot be timed.
-        if (!times.empty() && time < times.back()) {
+        if (sawEvent && time < lastTime) {
             return fail(Kind::malformedLine, line, "E: time " + std::string(f[0]) + " runs backwards");
         }
-        times.push_back(time);
-        recording.events.push_back(e);
+        sawEvent = true;
+        lastTime = time;
+        out = TimedEvent{time, e};
         return true;
     }
 
-    bool line(std::string_view raw, int number) {
+    // One line without its line end.
+    Outcome line(std::string_view raw, int number, TimedEvent& out) {
+        const auto result = [](bool ok) { return ok ? Outcome::nothing : Outcome::failed; };
         std::string_view text = trim(raw);
-        if (text.empty() || text.front() == '#') return true;
+        if (text.empty() || text.front() == '#') return Outcome::nothing;
         const char tag = text.size() >= 2 && text[1] == ':' ? text[0] : '\0';
         const std::string_view rest = text.substr(tag ? 2 : 0);
         switch (tag) {
@@ -192,143 +207,376 @@ struct Parser {
             case 'P':
             case 'B':
             case 'A':
-                if (!recording.events.empty()) {
-                    return fail(Kind::headerAfterEvents, number, "device line after the first event");
-                }
+                if (sawEvent) return result(fail(Kind::headerAfterEvents, number, "device line after the first event"));
                 sawEvemuLine = true;
-                recording.hasDeviceHeader = true;
+                hasDeviceHeader = true;
                 break;
             case 'E':
                 sawEvemuLine = true;
                 break;
             default:
-                if (!sawEvemuLine) return fail(Kind::notEvemu, number, "not an evemu recording");
-                return fail(Kind::malformedLine, number, "unknown line \"" + std::string(text.substr(0, 20)) + "\"");
+                if (!sawEvemuLine) return result(fail(Kind::notEvemu, number, "not an evemu recording"));
+                return result(
+                    fail(Kind::malformedLine, number, "unknown line \"" + std::string(text.substr(0, 20)) + "\""));
         }
         if (tag == 'N') {
             // Names are free text and may hold a '#'.
-            recording.device.name = std::string(trim(rest));
-            return true;
+            device.name = std::string(trim(rest));
+            return Outcome::nothing;
         }
         const auto f = fields(withoutComment(rest));
         switch (tag) {
             case 'I':
-                return ids(f, number);
+                return result(ids(f, number));
             case 'P':
-                return hexBytes(f, 0, recording.device.properties, number);
+                return result(hexBytes(f, 0, device.properties, number));
             case 'B':
-                return bits(f, number);
+                return result(bits(f, number));
             case 'A':
-                return axis(f, number);
+                return result(axis(f, number));
             default:
-                return event(f, number);
-        }
-    }
-
-    // Axes that events use but the header does not describe: the span of the
-    // values seen, so that positions still normalise.
-    void deriveMissingAxes() {
-        std::map<std::uint16_t, AxisRange> seen;
-        for (const auto& e : recording.events) {
-            if (e.type != kEvAbs || e.code > kAbsMax || recording.device.axes.contains(e.code)) continue;
-            if (e.code == kAbsMtTrackingId && e.value < 0) continue;  // -1 frees a slot; not a value of the axis
-            auto [it, inserted] = seen.try_emplace(e.code, AxisRange{e.value, e.value, 0, 0, 0, true});
-            if (!inserted) {
-                it->second.minimum = std::min(it->second.minimum, e.value);
-                it->second.maximum = std::max(it->second.maximum, e.value);
-            }
-        }
-        if (auto slot = seen.find(kAbsMtSlot); slot != seen.end()) slot->second.minimum = 0;
-        recording.device.axes.merge(seen);
-    }
-
-    void rebaseTimes() {
-        if (times.empty()) return;
-        const std::int64_t first = times.front();
-        recording.firstEventEpoch =
-            static_cast<double>(first / 1'000'000'000) + static_cast<double>(first % 1'000'000'000) / 1e9;
-        for (std::size_t i = 0; i < times.size(); ++i) {
-            recording.events[i].time = static_cast<double>(times[i] - first) / 1e9;
+                return event(f, number, out) ? Outcome::event : Outcome::failed;
         }
     }
 };
 
+// A stray NUL or control byte means this is not a text recording at all.
+std::optional<Error> binaryByte(std::string_view line, int number) {
+    for (const char ch : line) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7f) {
+            return makeError(Kind::binaryData, number, "unexpected byte 0x" + hexByte(c) + ": not a text recording");
+        }
+    }
+    return std::nullopt;
+}
+
+// The lines of a recording, without their '\n', from the start again when
+// rewound.
+class LineSource {
+public:
+    virtual ~LineSource() = default;
+    // False at the end, or when reading failed (then failure is set).
+    virtual bool next(std::string_view& line) = 0;
+    virtual bool rewind() = 0;
+    // Bytes handed out as lines so far, line ends included.
+    std::uint64_t consumed = 0;
+    std::optional<std::string> failure;
+};
+
+class TextSource final : public LineSource {
+public:
+    explicit TextSource(std::string_view text) : text_(text) {}
+
+    bool next(std::string_view& line) override {
+        if (position_ >= text_.size()) return false;
+        const std::size_t end = std::min(text_.find('\n', position_), text_.size());
+        line = text_.substr(position_, end - position_);
+        consumed += end - position_ + 1;
+        position_ = end + 1;
+        return true;
+    }
+
+    bool rewind() override {
+        position_ = 0;
+        consumed = 0;
+        return true;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t position_ = 0;
+};
+
+// A regular file through a buffer that grows only for a line longer than it.
+class FileSource final : public LineSource {
+public:
+    FileSource(int fd, std::string path) : fd_(fd), path_(std::move(path)), buffer_(kBufferSize) {}
+    ~FileSource() override { ::close(fd_); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    bool next(std::string_view& line) override {
+        for (;;) {
+            const char* begin = buffer_.data() + begin_;
+            const std::size_t held = end_ - begin_;
+            if (const void* newline = std::memchr(begin, '\n', held)) {
+                line = std::string_view(begin, std::size_t(static_cast<const char*>(newline) - begin));
+                begin_ += line.size() + 1;
+                consumed += line.size() + 1;
+                return true;
+            }
+            if (atEnd_) {
+                if (held == 0) return false;
+                line = std::string_view(begin, held);
+                consumed += held;
+                begin_ = end_;
+                return true;
+            }
+            fill();
+        }
+    }
+
+    bool rewind() override {
+        if (::lseek(fd_, 0, SEEK_SET) != 0) {
+            failure = "cannot read " + path_ + ": " + std::strerror(errno);
+            return false;
+        }
+        begin_ = end_ = 0;
+        atEnd_ = false;
+        consumed = 0;
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kBufferSize = 64 * 1024;
+
+    // Reads more after the part of a line already held.
+    void fill() {
+        if (begin_ > 0) {
+            std::copy(buffer_.begin() + std::ptrdiff_t(begin_), buffer_.begin() + std::ptrdiff_t(end_),
+                      buffer_.begin());
+            end_ -= begin_;
+            begin_ = 0;
+        }
+        if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+        for (;;) {
+            const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+            if (n > 0) {
+                end_ += std::size_t(n);
+                return;
+            }
+            if (n == 0) {
+                atEnd_ = true;
+                return;
+            }
+            if (errno != EINTR) {
+                failure = "cannot read " + path_ + ": " + std::strerror(errno);
+                atEnd_ = true;
+                end_ = begin_;  // what was held of the line is no line
+                return;
+            }
+        }
+    }
+
+    int fd_;
+    std::string path_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool atEnd_ = false;
+};
+
+// Axes that events use but the header does not describe: the span of the
+// values seen, so that positions still normalise.
+class DerivedAxes {
+public:
+    void see(const DeviceDescription& device, const EvdevEvent& e) {
+        if (e.type != kEvAbs || e.code > kAbsMax || device.axes.contains(e.code)) return;
+        if (e.code == kAbsMtTrackingId && e.value < 0) return;  // -1 frees a slot; not a value of the axis
+        auto [it, inserted] = seen_.try_emplace(e.code, AxisRange{e.value, e.value, 0, 0, 0, true});
+        if (!inserted) {
+            it->second.minimum = std::min(it->second.minimum, e.value);
+            it->second.maximum = std::max(it->second.maximum, e.value);
+        }
+    }
+
+    void addTo(DeviceDescription& device) {
+        if (auto slot = seen_.find(kAbsMtSlot); slot != seen_.end()) slot->second.minimum = 0;
+        device.axes.merge(seen_);
+    }
+
+private:
+    std::map<std::uint16_t, AxisRange> seen_;
+};
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 }  // namespace
+
+struct EvemuStream::Impl {
+    std::unique_ptr<LineSource> source;
+    std::string path;  // empty for text in memory
+    std::optional<Error> failure;
+
+    // Known once the first pass is done.
+    DeviceDescription device;
+    bool hasDeviceHeader = false;
+    bool reportsTouchKey = false;
+    std::size_t eventCount = 0;
+    std::uint64_t size = 0;
+    std::int64_t firstTime = 0;
+
+    // The second pass.
+    LineParser parser;
+    int lineNumber = 0;
+    std::size_t eventsRead = 0;
+
+    // Reads the whole input: its errors, its header, its derived axes.
+    std::optional<Error> scan(const Options& options) {
+        LineParser first;
+        DerivedAxes derived;
+        // A binary byte anywhere outranks the first bad line, so that no
+        // binary file is reported as a malformed recording; once a line has
+        // failed, the rest is only searched for such bytes.
+        std::optional<Error> lineFailure;
+        std::string_view raw;
+        for (int number = 1; source->next(raw); ++number) {
+            if (auto binary = binaryByte(raw, number)) return binary;
+            if (lineFailure) continue;
+            TimedEvent timed;
+            switch (first.line(lineText(raw, number), number, timed)) {
+                case LineParser::Outcome::failed:
+                    lineFailure = first.failure;
+                    break;
+                case LineParser::Outcome::event:
+                    if (eventCount == 0) firstTime = timed.nanoseconds;
+                    ++eventCount;
+                    reportsTouchKey = reportsTouchKey || (timed.event.type == kEvKey && timed.event.code == kBtnTouch);
+                    derived.see(first.device, timed.event);
+                    break;
+                case LineParser::Outcome::nothing:
+                    break;
+            }
+        }
+        if (source->failure) return makeError(Kind::unreadableFile, 0, *source->failure);
+        if (lineFailure) return lineFailure;
+        if (!first.sawEvemuLine) {
+            return makeError(Kind::notEvemu, 0, "not an evemu recording: no device or event lines");
+        }
+        if (eventCount == 0) return makeError(Kind::noEvents, 0, "the recording holds no events");
+        size = source->consumed;
+        device = std::move(first.device);
+        hasDeviceHeader = first.hasDeviceHeader;
+        derived.addTo(device);
+        if (options.requireMultitouch && !device.isMultitouch()) {
+            return makeError(Kind::noMultitouchAxes, 0, "the device has no multitouch position axes");
+        }
+        if (!source->rewind()) return makeError(Kind::unreadableFile, 0, *source->failure);
+        return std::nullopt;
+    }
+
+    std::optional<EvdevEvent> next() {
+        if (failure) return std::nullopt;
+        std::string_view raw;
+        while (source->next(raw)) {
+            ++lineNumber;
+            TimedEvent timed;
+            const auto outcome = binaryByte(raw, lineNumber)
+                                     ? LineParser::Outcome::failed
+                                     : parser.line(lineText(raw, lineNumber), lineNumber, timed);
+            if (outcome == LineParser::Outcome::failed ||
+                (outcome == LineParser::Outcome::event && eventsRead == eventCount)) {
+                return changed();
+            }
+            if (outcome == LineParser::Outcome::event) {
+                ++eventsRead;
+                timed.event.time = static_cast<double>(timed.nanoseconds - firstTime) / 1e9;
+                return timed.event;
+            }
+        }
+        if (source->failure) {
+            failure = makeError(Kind::unreadableFile, 0, *source->failure);
+        } else if (eventsRead != eventCount || source->consumed != size) {
+            return changed();
+        }
+        return std::nullopt;
+    }
+
+    std::nullopt_t changed() {
+        failure = makeError(Kind::unreadableFile, 0,
+                            (path.empty() ? std::string("the recording") : path) + " changed while it was read");
+        return std::nullopt;
+    }
+
+    // The line without a carriage return and, on the first line, without the
+    // byte order mark an editor may have saved.
+    static std::string_view lineText(std::string_view raw, int number) {
+        if (number == 1 && raw.starts_with(kByteOrderMark)) raw.remove_prefix(kByteOrderMark.size());
+        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        return raw;
+    }
+};
 
 std::string EvemuReader::Error::describe() const {
     return line > 0 ? "line " + std::to_string(line) + ": " + message : message;
 }
 
+namespace {
+
+EvemuReader::Result collect(EvemuStream stream) {
+    if (!stream.ok()) return stream.error();
+    Recording recording;
+    recording.device = stream.device();
+    recording.hasDeviceHeader = stream.hasDeviceHeader();
+    recording.firstEventEpoch = stream.firstEventEpoch();
+    recording.events.reserve(stream.eventCount());
+    while (auto event = stream.next()) recording.events.push_back(*event);
+    if (!stream.ok()) return stream.error();
+    return recording;
+}
+
+}  // namespace
+
 EvemuReader::Result EvemuReader::parse(std::string_view text, Options options) {
-    // A stray NUL or control byte means this is not a text recording at all;
-    // checked first so that no binary file gets as far as the line parser.
-    int lineNumber = 1;
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '\n') {
-            ++lineNumber;
-        } else if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7f) {
-            return error(Kind::binaryData, lineNumber, "unexpected byte 0x" + hexByte(c) + ": not a text recording");
-        }
-    }
-
-    // An editor may have saved the recording with a byte order mark.
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-
-    Parser parser;
-    int number = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        std::string_view raw = text.substr(start, end - start);
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-        ++number;
-        if (!parser.line(raw, number)) return *parser.failure;
-        start = end + 1;
-    }
-
-    if (!parser.sawEvemuLine) return error(Kind::notEvemu, 0, "not an evemu recording: no device or event lines");
-    if (parser.recording.events.empty()) return error(Kind::noEvents, 0, "the recording holds no events");
-    parser.deriveMissingAxes();
-    parser.rebaseTimes();
-    if (options.requireMultitouch && !parser.recording.device.isMultitouch()) {
-        return error(Kind::noMultitouchAxes, 0, "the device has no multitouch position axes");
-    }
-    return std::move(parser.recording);
+    return collect(EvemuStream::fromText(text, options));
 }
 
 EvemuReader::Result EvemuReader::readFile(const std::string& path, Options options) {
-    // Non-blocking, so that opening a FIFO without a writer cannot hang; only
-    // a regular file has an end to read to.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return error(Kind::unreadableFile, 0, "cannot open " + path + ": " + std::strerror(errno));
-    struct stat status {};
-    std::optional<std::string> refusal;
-    if (::fstat(fd, &status) != 0) {
-        refusal = "cannot read " + path + ": " + std::strerror(errno);
-    } else if (S_ISDIR(status.st_mode)) {
-        refusal = path + " is a folder";
-    } else if (!S_ISREG(status.st_mode)) {
-        refusal = path + " is not a regular file";
-    }
-    std::string contents;
-    if (!refusal) {
-        char buffer[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n > 0) {
-                contents.append(buffer, std::size_t(n));
-            } else if (n == 0) {
-                break;
-            } else if (errno != EINTR) {
-                refusal = "cannot read " + path + ": " + std::strerror(errno);
-                break;
-            }
-        }
-    }
-    ::close(fd);
-    if (refusal) return error(Kind::unreadableFile, 0, *refusal);
-    return parse(contents, options);
+    return collect(EvemuStream::open(path, options));
 }
+
+EvemuStream::EvemuStream(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+EvemuStream::EvemuStream(EvemuStream&&) noexcept = default;
+EvemuStream& EvemuStream::operator=(EvemuStream&&) noexcept = default;
+EvemuStream::~EvemuStream() = default;
+
+EvemuStream EvemuStream::fromText(std::string_view text, Options options) {
+    auto impl = std::make_unique<Impl>();
+    impl->source = std::make_unique<TextSource>(text);
+    impl->failure = impl->scan(options);
+    return EvemuStream(std::move(impl));
+}
+
+EvemuStream EvemuStream::open(const std::string& path, Options options) {
+    auto impl = std::make_unique<Impl>();
+    impl->path = path;
+    // Non-blocking, so that opening a FIFO without a writer cannot hang; only
+    // a regular file has an end to read to, and can be read twice.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        impl->failure = makeError(Kind::unreadableFile, 0, "cannot open " + path + ": " + std::strerror(errno));
+        return EvemuStream(std::move(impl));
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        impl->failure = makeError(Kind::unreadableFile, 0, "cannot read " + path + ": " + std::strerror(errno));
+    } else if (S_ISDIR(status.st_mode)) {
+        impl->failure = makeError(Kind::unreadableFile, 0, path + " is a folder");
+    } else if (!S_ISREG(status.st_mode)) {
+        impl->failure = makeError(Kind::unreadableFile, 0, path + " is not a regular file");
+    }
+    if (impl->failure) {
+        ::close(fd);
+        return EvemuStream(std::move(impl));
+    }
+    impl->source = std::make_unique<FileSource>(fd, path);
+    impl->failure = impl->scan(options);
+    return EvemuStream(std::move(impl));
+}
+
+bool EvemuStream::ok() const { return !impl_->failure; }
+const EvemuStream::Error& EvemuStream::error() const { return *impl_->failure; }
+const DeviceDescription& EvemuStream::device() const { return impl_->device; }
+bool EvemuStream::hasDeviceHeader() const { return impl_->hasDeviceHeader; }
+bool EvemuStream::reportsTouchKey() const { return impl_->reportsTouchKey; }
+std::size_t EvemuStream::eventCount() const { return impl_->eventCount; }
+
+double EvemuStream::firstEventEpoch() const {
+    const std::int64_t first = impl_->firstTime;
+    return static_cast<double>(first / 1'000'000'000) + static_cast<double>(first % 1'000'000'000) / 1e9;
+}
+
+std::optional<EvdevEvent> EvemuStream::next() { return impl_->next(); }
 
 }  // namespace glidra::evdev

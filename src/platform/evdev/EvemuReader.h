@@ -2,6 +2,9 @@
 
 #include "platform/evdev/Recording.h"
 
+#include <cstddef>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -22,7 +25,8 @@ namespace glidra::evdev {
 // recording without header lines is accepted: the range of each axis its
 // events use is then taken from the smallest and largest values seen, and
 // flagged (AxisRange::derivedFromData) so that a tool can warn. Never throws:
-// bad input gives an Error that names the line.
+// bad input gives an Error that names the line. parse() and readFile() hold
+// the whole recording; EvemuStream reads one event at a time.
 class EvemuReader {
 public:
     struct Options {
@@ -71,6 +75,47 @@ public:
     static Result parse(std::string_view text) { return parse(text, Options{}); }
     static Result readFile(const std::string& path, Options options);
     static Result readFile(const std::string& path) { return readFile(path, Options{}); }
+};
+
+// A recording read one event at a time, in constant memory however long it
+// is. Opening reads the whole input once, so that every error the reader
+// would give for it is known before the first event, and so are the ranges of
+// the axes the header does not describe; next() then reads it a second time.
+class EvemuStream {
+public:
+    using Error = EvemuReader::Error;
+    using Options = EvemuReader::Options;
+
+    // A regular file, read through a small buffer.
+    static EvemuStream open(const std::string& path, Options options);
+    // Text in memory, which must outlive the stream.
+    static EvemuStream fromText(std::string_view text, Options options);
+
+    EvemuStream(EvemuStream&&) noexcept;
+    EvemuStream& operator=(EvemuStream&&) noexcept;
+    ~EvemuStream();
+
+    // Opening and every event so far were read without error.
+    bool ok() const;
+    // Only when !ok().
+    const Error& error() const;
+
+    // What Recording says of the whole recording; only when opening was ok().
+    const DeviceDescription& device() const;
+    bool hasDeviceHeader() const;
+    double firstEventEpoch() const;
+    bool reportsTouchKey() const;
+    std::size_t eventCount() const;
+
+    // The next event in file order, its time rebased as in Recording; nothing
+    // after the last one, or when reading failed (the file changed since it
+    // was opened, or could no longer be read: then !ok()).
+    std::optional<EvdevEvent> next();
+
+private:
+    struct Impl;
+    explicit EvemuStream(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace glidra::evdev

@@ -1,13 +1,20 @@
 #include "platform/evdev/EvdevCodes.h"
 #include "platform/evdev/EvemuReader.h"
 #include "platform/evdev/FrameAssembler.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace glidra::evdev {
 namespace {
@@ -209,6 +216,167 @@ TEST(EvemuReaderTest, DamagedRecordingsNeverCrash) {
     }
     EXPECT_GT(read, 0);
     EXPECT_GT(refused, 0);
+}
+
+// A file in the test's own folder holding `text`.
+std::string writeFile(const std::string& name, const std::string& text) {
+    const std::string path = QFile::encodeName(test::temporaryHome()).toStdString() + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// The frames of every event the stream gives.
+std::vector<Frame> streamedFrames(EvemuStream& stream) {
+    FrameAssembler assembler(stream.device(), FrameAssembler::optionsFor(stream.reportsTouchKey()));
+    std::vector<Frame> frames;
+    while (const auto event = stream.next()) {
+        if (auto frame = assembler.feed(*event)) frames.push_back(std::move(*frame));
+    }
+    return frames;
+}
+
+// `frames` two-finger frames of a slide, each event line followed by a
+// comment of a different length so that lines straddle every place of the
+// reader's buffer; one comment alone is longer than the buffer.
+std::string longRecording(bool withHeader, int frames) {
+    std::string text = "\xEF\xBB\xBF# EVEMU 1.3\r\n";
+    if (withHeader) {
+        text += "N: long pad\nI: 0011 0002 0007 01b1\nP: 05 00\n";
+        text += "A: 2f 0 1 0 0 0\nA: 35 0 4000 0 0 40\nA: 36 0 3000 0 0 40\nA: 39 0 65535 0 0 0\n";
+    }
+    const auto line = [&](int frame, const char* typeCode, int value) {
+        const std::int64_t micros = 1'700'000'000'000'000 + std::int64_t(frame) * 8000;
+        text += "E: " + std::to_string(micros / 1'000'000) + "." +
+                std::to_string(1'000'000 + micros % 1'000'000).substr(1) + " " + typeCode + " " + std::to_string(value);
+        text += (text.size() % 3 == 0 ? "\r\n" : "    # " + std::string(text.size() % 97, 'c') + "\n");
+    };
+    for (int frame = 0; frame < frames; ++frame) {
+        const int phase = frame % 200;  // a touch lasts 199 frames; the fingers lift at the last
+        for (int slot = 0; slot < 2; ++slot) {
+            line(frame, "0003 002f", slot);
+            if (phase == 0) line(frame, "0003 0039", frame + slot);
+            if (phase == 199) {
+                line(frame, "0003 0039", -1);
+                continue;
+            }
+            line(frame, "0003 0035", 500 + slot * 1000 + phase * 10 + frame / 200);
+            line(frame, "0003 0036", 2900 - phase * 12);
+        }
+        if (phase == 0 || phase == 199) line(frame, "0001 014a", phase == 0 ? 1 : 0);
+        line(frame, "0000 0000", 0);
+        if (frame == frames / 2) text += "# " + std::string(150'000, 'x') + "\n";
+    }
+    text.pop_back();  // the last line ends without a line end
+    return text;
+}
+
+TEST(EvemuStreamTest, ARecordingMuchLargerThanTheBufferStreamsTheFramesItsTextGives) {
+    for (const bool withHeader : {true, false}) {
+        SCOPED_TRACE(withHeader ? "with a header" : "without a header");
+        const std::string text = longRecording(withHeader, 12'000);
+        ASSERT_GT(text.size(), 4'000'000u);
+        const auto parsed = EvemuReader::parse(text, {.requireMultitouch = true});
+        ASSERT_TRUE(parsed.ok()) << parsed.error().describe();
+        const Recording& recording = parsed.recording();
+
+        EvemuStream stream = EvemuStream::open(writeFile("long.events", text), {.requireMultitouch = true});
+        ASSERT_TRUE(stream.ok()) << stream.error().describe();
+        EXPECT_EQ(stream.device(), recording.device);
+        EXPECT_EQ(stream.hasDeviceHeader(), withHeader);
+        EXPECT_TRUE(stream.reportsTouchKey());
+        EXPECT_DOUBLE_EQ(stream.firstEventEpoch(), 1'700'000'000.0);
+        EXPECT_EQ(stream.eventCount(), recording.events.size());
+        if (!withHeader) {
+            // The largest x comes in the last touch, far beyond the first buffer.
+            EXPECT_EQ(stream.device().axis(kAbsMtPositionX), (AxisRange{500, 3539, 0, 0, 0, true}));
+        }
+        const auto frames = streamedFrames(stream);
+        EXPECT_TRUE(stream.ok()) << stream.error().describe();
+        EXPECT_EQ(frames.size(), 12'000u);
+        EXPECT_TRUE(frames == FrameAssembler::assemble(recording));
+        EXPECT_EQ(stream.next(), std::nullopt) << "the end stays the end";
+    }
+}
+
+// Reading from a file through the buffer, the errors are those of the text:
+// the same line, also far into the file and after a line longer than the
+// buffer.
+TEST(EvemuStreamTest, AFileIsRefusedAsItsTextWouldBe) {
+    struct Case {
+        const char* name;
+        std::string text;
+        Kind kind;
+        int line;
+    };
+    const std::string good = longRecording(true, 3'000);
+    const std::string event = "E: 1700000100.000000 0000 0000 0\n";
+    const std::string longComment = "# " + std::string(200'000, 'y') + "\n";
+    const auto lines = static_cast<int>(std::count(good.begin(), good.end(), '\n')) + 1;
+    const Case cases[] = {
+        {"a bad line far in", good + "\nE: 1700000100.0 0003 zz 0\n", Kind::malformedLine, lines + 1},
+        {"a bad line after a long one", "N: pad\n" + longComment + "B: 20 00\n" + event, Kind::malformedLine, 3},
+        {"a NUL byte after a bad line", "E: x\n" + good + std::string("\n# \0\n", 5), Kind::binaryData, lines + 2},
+        {"a control byte in a long line", "N: pad\n# " + std::string(100'000, 'z') + "\x01\n" + event, Kind::binaryData,
+         2},
+        {"a header line after the events", good + "\nA: 35 0 1 0 0 0", Kind::headerAfterEvents, lines + 1},
+        {"a truncated last event", good + "\nE: 1700000100.0 0003", Kind::truncatedEvent, lines + 1},
+        {"time running backwards", good + "\nE: 1.0 0000 0000 0\n", Kind::malformedLine, lines + 1},
+        {"no events", "N: pad\n" + longComment + "A: 35 0 100 0 0 0\n", Kind::noEvents, 0},
+        {"only comments", longComment + longComment, Kind::notEvemu, 0},
+        {"no multitouch", "N: pad\n" + longComment + "A: 00 0 100 0 0 0\nE: 0.0 0003 0000 5\n" + event,
+         Kind::noMultitouchAxes, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto parsed = EvemuReader::parse(c.text, {.requireMultitouch = true});
+        ASSERT_FALSE(parsed.ok());
+        EvemuStream stream = EvemuStream::open(writeFile("bad.events", c.text), {.requireMultitouch = true});
+        ASSERT_FALSE(stream.ok());
+        EXPECT_EQ(stream.error().kind, c.kind) << stream.error().describe();
+        EXPECT_EQ(stream.error().line, c.line) << stream.error().describe();
+        EXPECT_EQ(stream.error(), parsed.error());
+        EXPECT_EQ(stream.next(), std::nullopt);
+    }
+
+    const std::string fifo = QFile::encodeName(test::temporaryHome()).toStdString() + "/fifo.events";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, QFile::encodeName(test::temporaryHome()).toStdString()}) {
+        SCOPED_TRACE(path);
+        EvemuStream stream = EvemuStream::open(path, {});
+        ASSERT_FALSE(stream.ok());
+        EXPECT_EQ(stream.error().kind, Kind::unreadableFile);
+        EXPECT_NE(stream.error().describe().find(path), std::string::npos) << stream.error().describe();
+    }
+}
+
+// The events come from a second reading: a recording cut short or grown
+// (still being written) since it was opened ends with an error, not with
+// fewer frames or frames the first reading never checked.
+TEST(EvemuStreamTest, ARecordingThatChangesWhileItIsReadEndsWithAnError) {
+    const std::string text = longRecording(true, 3'000);
+    struct Case {
+        const char* name;
+        std::string changed;
+    };
+    const Case cases[] = {
+        {"cut short", text.substr(0, text.size() / 2)},
+        {"grown", text + "\nE: 1700000100.000000 0000 0000 0\n"},
+        {"a comment grown", text + "\n# more\n"},
+        {"a bad line", text + "\nE: 1700000100.0 0003 zz 0\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = writeFile("changing.events", text);
+        EvemuStream stream = EvemuStream::open(path, {});
+        ASSERT_TRUE(stream.ok()) << stream.error().describe();
+        writeFile("changing.events", c.changed);
+        std::size_t events = 0;
+        while (stream.next()) ++events;
+        ASSERT_FALSE(stream.ok());
+        EXPECT_EQ(stream.error().kind, Kind::unreadableFile);
+        EXPECT_EQ(stream.error().describe(), path + " changed while it was read");
+        EXPECT_LE(events, stream.eventCount());
+    }
 }
 
 }  // namespace

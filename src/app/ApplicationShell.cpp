@@ -9,6 +9,10 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace glidra {
 
 ApplicationShell::ApplicationShell(Environment environment, QObject* parent)
@@ -68,6 +72,15 @@ void ApplicationShell::windowClosed() {
     // The window is being destroyed: nothing may reach it any more.
     window_ = nullptr;
     if (!environment_.hasTray && !quitting_) quit();
+    // Once it is gone, give the memory it took back to the system: the
+    // allocator keeps freed pages otherwise, and the program runs all day.
+    QMetaObject::invokeMethod(this, &ApplicationShell::returnFreedMemory, Qt::QueuedConnection);
+}
+
+void ApplicationShell::returnFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void ApplicationShell::quit() {

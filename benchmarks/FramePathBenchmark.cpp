@@ -8,8 +8,9 @@
 //
 // Reports the time per frame, the gestures recognised and the actions
 // dispatched per pass, and the heap allocations: per frame over the frames
-// that dispatched no action (the steady state, which should be 0), and per
-// dispatched action, whose executors may allocate as they please.
+// that acted on nothing (the steady state, which should be 0), and per
+// acting frame, which dispatched an action or took a step of a volume
+// adjustment or a video scrub: its executors may allocate as they please.
 
 #include "replay/SimEngine.h"
 
@@ -119,8 +120,8 @@ std::vector<GestureRule> fiftyRules() {
         rules.push_back(rule);
     }
     // And discrete ones for the other two directions.
-    for (const auto& [direction, action] :
-         {std::pair{Direction::right, GestureAction::copy}, std::pair{Direction::down, GestureAction::missionControl}}) {
+    for (const auto& [direction, action] : {std::pair{Direction::right, GestureAction::copy},
+                                            std::pair{Direction::down, GestureAction::missionControl}}) {
         GestureRule rule;
         rule.gesture = GestureDescriptor{Kind::swipe, 3, direction, 1};
         rule.action = action;
@@ -181,6 +182,13 @@ struct Road {
     double base = 0;
     std::uint64_t recognised = 0;
 
+    // Everything that acts: actions, adjustment steps (each shows its level,
+    // or that it cannot change, on the HUD) and video scrub steps.
+    std::uint64_t acts() const {
+        return dispatcher.actions + dynamic_cast<const replay::InertHUD&>(controller.hud()).shown() +
+               dynamic_cast<const replay::InertVideoScrubber&>(controller.videoScrubber()).steps();
+    }
+
     Road() {
         dispatcher.target = &engine.actions;
         engine.trust.setTrusted(true);
@@ -201,12 +209,13 @@ struct Road {
     double span() const { return stream.back().time + 1.0; }
 };
 
-// What one pass leaves: the allocations of the frames that dispatched no
-// action, and of those that did.
+// What the passes leave: the allocations of the frames that acted on
+// nothing, and of those that acted.
 struct Tally {
     std::uint64_t quietFrames = 0;
     std::uint64_t quietAllocations = 0;
-    std::uint64_t actionAllocations = 0;
+    std::uint64_t actingFrames = 0;
+    std::uint64_t actingAllocations = 0;
 };
 
 // Runs `frame` on every frame of the stream, shifted to the pass's time,
@@ -216,16 +225,17 @@ template <typename RunFrame>
 void pass(Road& road, Tally& tally, RunFrame runFrame) {
     for (const Frame& frame : road.stream) {
         const double t = road.base + frame.time;
-        const std::uint64_t actionsBefore = road.dispatcher.actions;
+        const std::uint64_t actsBefore = road.acts();
         const std::uint64_t before = allocationCount.load(std::memory_order_relaxed);
         road.scheduler.advanceTo(t);
         runFrame(frame, t);
         const std::uint64_t allocations = allocationCount.load(std::memory_order_relaxed) - before;
-        if (road.dispatcher.actions == actionsBefore) {
+        if (road.acts() == actsBefore) {
             ++tally.quietFrames;
             tally.quietAllocations += allocations;
         } else {
-            tally.actionAllocations += allocations;
+            ++tally.actingFrames;
+            tally.actingAllocations += allocations;
         }
     }
     road.base += road.span();
@@ -239,7 +249,9 @@ void report(benchmark::State& state, const Tally& tally, const Road& road, std::
         double(kFrames), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["allocs_per_frame"] =
         tally.quietFrames > 0 ? double(tally.quietAllocations) / double(tally.quietFrames) : 0.0;
-    state.counters["allocs_per_action"] = actions > 0 ? double(tally.actionAllocations) / double(actions) : 0.0;
+    state.counters["allocs_per_acting_frame"] =
+        tally.actingFrames > 0 ? double(tally.actingAllocations) / double(tally.actingFrames) : 0.0;
+    state.counters["acting_frames"] = double(tally.actingFrames) / passes;
     state.counters["gestures_recognised"] = double(road.recognised - recognisedBefore) / passes;
     state.counters["actions_dispatched"] = double(actions) / passes;
 }

@@ -94,6 +94,14 @@ evdev::DeviceDescription EvdevNode::describe(libevdev* device) {
     return description;
 }
 
+namespace {
+std::atomic<std::chrono::steady_clock::duration> lastReportRead{};
+}  // namespace
+
+std::chrono::steady_clock::time_point EvdevNode::lastReportReadAt() {
+    return std::chrono::steady_clock::time_point(lastReportRead.load(std::memory_order_relaxed));
+}
+
 EvdevNode::ReadStatus EvdevNode::read(std::vector<evdev::EvdevEvent>& out) {
     if (!evdev_) return ReadStatus::failed;
     // Enough for a burst; the caller comes back while there is more.
@@ -113,6 +121,9 @@ EvdevNode::ReadStatus EvdevNode::read(std::vector<evdev::EvdevEvent>& out) {
         }
         const double time = double(event.input_event_sec) + double(event.input_event_usec) * 1e-6 + clockOffset_;
         out.push_back(evdev::EvdevEvent{time, event.type, event.code, event.value});
+        if (event.type == EV_SYN && event.code == SYN_REPORT) {
+            lastReportRead.store(std::chrono::steady_clock::now().time_since_epoch(), std::memory_order_relaxed);
+        }
     }
     return ReadStatus::more;
 }

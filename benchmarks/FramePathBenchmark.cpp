@@ -258,29 +258,37 @@ void report(benchmark::State& state, const Tally& tally, const Road& road, std::
 
 // One pass before measuring: the first touch of each finger count and the
 // first action of each kind size their storage once.
-void warmUp(Road& road, Tally& tally) {
-    pass(road, tally, [&road](const Frame& frame, double t) { road.controller.handleFrame(kPad, frame.points, t); });
+template <typename RunFrame>
+void warmUp(Road& road, Tally& tally, RunFrame runFrame) {
+    pass(road, tally, runFrame);
     QCoreApplication::sendPostedEvents();
     tally = {};
+}
+
+// Through the bridge's handler and the queued hop.
+void throughTheHop(Road& road, const Frame& frame, double t) {
+    TrackpadController::contactFrameCallbackThunk(reinterpret_cast<void*>(kPad), frame.points.data(),
+                                                  std::int32_t(frame.points.size()), road.controller.generation(), t);
+    // As the event loop does between frames. Unfiltered: a filtered call
+    // leaves delivered entries in Qt's queue, which then grows.
+    QCoreApplication::sendPostedEvents();
+}
+
+// To the frame handler directly; the actions' tasks go on in the event loop.
+void toTheHandler(Road& road, const Frame& frame, double t) {
+    road.controller.handleFrame(kPad, frame.points, t);
+    QCoreApplication::sendPostedEvents();
 }
 
 // The bridge's handler, the queued hop and the frame handler, frame by frame.
 void BM_FramePathWholeRoad(benchmark::State& state) {
     Road road;
     Tally tally;
-    warmUp(road, tally);
+    const auto run = [&road](const Frame& frame, double t) { throughTheHop(road, frame, t); };
+    warmUp(road, tally, run);
     const std::uint64_t actionsBefore = road.dispatcher.actions;
     const std::uint64_t recognisedBefore = road.recognised;
-    for (auto _ : state) {
-        pass(road, tally, [&road](const Frame& frame, double t) {
-            TrackpadController::contactFrameCallbackThunk(reinterpret_cast<void*>(kPad), frame.points.data(),
-                                                          std::int32_t(frame.points.size()),
-                                                          road.controller.generation(), t);
-            // As the event loop does between frames. Unfiltered: a filtered
-            // call leaves delivered entries in Qt's queue, which then grows.
-            QCoreApplication::sendPostedEvents();
-        });
-    }
+    for (auto _ : state) pass(road, tally, run);
     report(state, tally, road, actionsBefore, recognisedBefore);
 }
 BENCHMARK(BM_FramePathWholeRoad)->Unit(benchmark::kMillisecond);
@@ -289,16 +297,11 @@ BENCHMARK(BM_FramePathWholeRoad)->Unit(benchmark::kMillisecond);
 void BM_FrameHandlerOnly(benchmark::State& state) {
     Road road;
     Tally tally;
-    warmUp(road, tally);
+    const auto run = [&road](const Frame& frame, double t) { toTheHandler(road, frame, t); };
+    warmUp(road, tally, run);
     const std::uint64_t actionsBefore = road.dispatcher.actions;
     const std::uint64_t recognisedBefore = road.recognised;
-    for (auto _ : state) {
-        pass(road, tally, [&road](const Frame& frame, double t) {
-            road.controller.handleFrame(kPad, frame.points, t);
-            // The actions' tasks go on in the event loop.
-            QCoreApplication::sendPostedEvents();
-        });
-    }
+    for (auto _ : state) pass(road, tally, run);
     report(state, tally, road, actionsBefore, recognisedBefore);
 }
 BENCHMARK(BM_FrameHandlerOnly)->Unit(benchmark::kMillisecond);

@@ -142,8 +142,9 @@ void FrameHop::deliverOldest() {
         const std::lock_guard lock(mutex_);
         if (count_ == 0) return;
         Frame& slot = slots_[head_];
-        // Swapped, so both keep their storage.
-        std::swap(delivering_.contacts, slot.contacts);
+        // Copied, not swapped: a swap would pass a one-finger slot's small
+        // storage on to a slot that next holds three fingers.
+        delivering_.contacts.assign(slot.contacts.begin(), slot.contacts.end());
         delivering_.context = slot.context;
         delivering_.device = slot.device;
         delivering_.timestamp = slot.timestamp;

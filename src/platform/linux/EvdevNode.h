@@ -49,7 +49,7 @@ public:
     // libevdev does it: SYN_DROPPED, then the true state, then SYN_REPORT).
     // `failed` when the node is gone or broken; it should be closed.
     ReadStatus read(std::vector<evdev::EvdevEvent>& out);
-    // When a read of any node last returned a packet's SYN_REPORT, on the
+    // When a read of any node last returned with a packet's SYN_REPORT, on the
     // monotonic clock: where the program's own part of a frame's road starts.
     static std::chrono::steady_clock::time_point lastReportReadAt();
 

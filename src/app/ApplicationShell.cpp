@@ -13,6 +13,10 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace glidra {
 
 ApplicationShell::ApplicationShell(Environment environment, QObject* parent)
@@ -80,6 +84,15 @@ void ApplicationShell::windowClosed() {
     window_ = nullptr;
     // With no tray there is nothing left of the program to use.
     if (!tray_ && !quitting_) quit();
+    // Once it is gone, give the memory it took back to the system: the
+    // allocator keeps freed pages otherwise, and the program runs all day.
+    QMetaObject::invokeMethod(this, &ApplicationShell::returnFreedMemory, Qt::QueuedConnection);
+}
+
+void ApplicationShell::returnFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void ApplicationShell::windDown(UiContext& context, const std::function<void()>& stopBridge) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -26,14 +27,15 @@ constexpr int kWaitMs = 10000;
 // sleep.
 class PrivatePulseAudio {
 public:
-    PrivatePulseAudio() {
+    // Listens at `root`/native, in a folder of its own unless given one.
+    explicit PrivatePulseAudio(const QString& folder = {}) {
         const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
         pactl_ = QStandardPaths::findExecutable(QStringLiteral("pactl"));
         if (program.isEmpty() || pactl_.isEmpty()) {
             error_ = QStringLiteral("pulseaudio or pactl is not installed");
             return;
         }
-        const QString root = directory_.path();
+        const QString root = folder.isEmpty() ? directory_.path() : folder;
         socket_ = root + QStringLiteral("/native");
         QFile script(root + QStringLiteral("/glidra.pa"));
         if (!script.open(QIODevice::WriteOnly)) return;
@@ -195,6 +197,33 @@ TEST_F(PulseAudioDevicesTest, TheMicrophoneIsMutedWatchedAndRestored) {
     ASSERT_TRUE(waitForValue(AudioScope::input, AudioControl::mute, 1.0f));
     EXPECT_EQ(microphone.restore().kind, HUDNotice::Kind::success);
     EXPECT_TRUE(QTest::qWaitFor([&] { return pulse->muted("source", "glidra_in") == false; }, kWaitMs));
+}
+
+TEST(PulseAudioDevicesAbsentTest, AnAbsentServerIsAskedForLessAndLessOften) {
+    const struct {
+        int failures;
+        int delayMs;
+    } cases[] = {{1, 2000}, {2, 4000}, {3, 8000}, {4, 16000}, {5, 32000}, {6, 60000}, {7, 60000}, {1000, 60000}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(PulseAudioDevices::reconnectDelayMs(c.failures), c.delayMs) << c.failures << " failures";
+    }
+    EXPECT_EQ(PulseAudioDevices::reconnectDelayMs(3, 50000), 60000);
+}
+
+TEST(PulseAudioDevicesAbsentTest, AServerThatStartsLaterIsConnectedWhenItsSocketAppears) {
+    QTemporaryDir runtime;
+    // The socket's folder does not exist yet either, as before a first start.
+    const QString folder = runtime.filePath(QStringLiteral("pulse"));
+    // A minute before the next attempt: only the socket's appearing can
+    // connect within the wait below.
+    PulseAudioDevices devices(QStringLiteral("unix:") + folder + QStringLiteral("/native"), nullptr, 60000);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(devices.isReady());
+
+    ASSERT_TRUE(QDir().mkpath(folder));
+    PrivatePulseAudio pulse(folder);
+    if (!pulse.isRunning()) GTEST_SKIP() << "no private PulseAudio daemon: " << pulse.error().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return devices.isReady(); }, kWaitMs));
 }
 
 TEST(PulseAudioDevicesAbsentTest, NoServerMeansEveryControlFails) {

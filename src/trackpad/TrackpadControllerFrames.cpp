@@ -7,6 +7,7 @@
 #include "actions/HeldModifierState.h"
 #include "bridge/MultitouchBridge.h"
 #include "common/Localized.h"
+#include "common/MainThreadInbox.h"
 #include "gestures/ForcePressLevel.h"
 #include "platform/FrontmostApplication.h"
 #include "settings/ControlSettings.h"
@@ -16,7 +17,6 @@
 #include "trackpad/TypingActivityMonitor.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
 #include <QPointer>
 
 #include <algorithm>
@@ -78,12 +78,9 @@ void TrackpadController::contactFrameCallback(void* device, const TouchPoint* po
     std::vector<TouchPoint> contacts;
     if (points != nullptr && count > 0) contacts.assign(points, points + count);
     const auto id = DeviceId(reinterpret_cast<quintptr>(device));
-    QMetaObject::invokeMethod(
-        application,
-        [context, id, contacts = std::move(contacts), timestamp]() mutable {
-            deliverFrame(context, id, std::move(contacts), timestamp);
-        },
-        Qt::QueuedConnection);
+    MainThreadInbox::shared().post(nullptr, [context, id, contacts = std::move(contacts), timestamp]() mutable {
+        deliverFrame(context, id, std::move(contacts), timestamp);
+    });
 }
 
 void TrackpadController::deliverFrame(std::uint64_t context, DeviceId device, std::vector<TouchPoint> contacts,

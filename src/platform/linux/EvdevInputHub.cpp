@@ -1,5 +1,6 @@
 #include "platform/linux/EvdevInputHub.h"
 
+#include "common/MainThreadInbox.h"
 #include "platform/evdev/EvdevCodes.h"
 
 #include <QCoreApplication>
@@ -46,6 +47,8 @@ EvdevInputHub::EvdevInputHub(Options options, QObject* parent)
     if (const auto present = udev_.list()) {
         for (const InputNode& node : *present) addNode(node);
     }
+    // The inbox exists before the reader posts to it.
+    MainThreadInbox::shared();
     reader_ = std::thread([this] { run(); });
 }
 
@@ -56,6 +59,8 @@ EvdevInputHub::~EvdevInputHub() {
     }
     wake();
     if (reader_.joinable()) reader_.join();
+    // What the reader posted for this hub and the main thread has not run.
+    MainThreadInbox::shared().dropWorkOf(this);
     {
         std::lock_guard lock(mutex_);
         for (auto& [devnode, node] : nodes_) closeLocked(*node);
@@ -372,13 +377,10 @@ void EvdevInputHub::run() {
 
         if (watching && watchdog_.expired(monotonicNow())) {
             grabs_.releaseAll();
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    grabsChanged();
-                    Q_EMIT grabsLost();
-                },
-                Qt::QueuedConnection);
+            MainThreadInbox::shared().post(this, [this] {
+                grabsChanged();
+                Q_EMIT grabsLost();
+            });
         }
         if (ready <= 0) continue;
         if (fds[0].revents != 0) {
@@ -429,15 +431,13 @@ void EvdevInputHub::readNode(const std::shared_ptr<EvdevNode>& node, std::uint64
         events.clear();
     }
     if (!observed.empty() && eventsWanted_) {
-        QMetaObject::invokeMethod(
-            this, [this, batch = std::move(observed)] { deliver(batch); }, Qt::QueuedConnection);
+        MainThreadInbox::shared().post(this, [this, batch = std::move(observed)] { deliver(batch); });
     }
     if (status == EvdevNode::ReadStatus::failed) {
         node->readFailed = true;
         translator_.forget(node.get());
-        QMetaObject::invokeMethod(
-            this, [this, devnode = node->devnode(), openCount] { nodeFailed(devnode, openCount); },
-            Qt::QueuedConnection);
+        MainThreadInbox::shared().post(
+            this, [this, devnode = node->devnode(), openCount] { nodeFailed(devnode, openCount); });
     }
 }
 

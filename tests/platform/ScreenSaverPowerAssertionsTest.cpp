@@ -1,5 +1,5 @@
 #include "executors/KeepAwakeController.h"
-#include "platform/FakeDesktopServices.h"
+#include "support/FakeDesktopServices.h"
 #include "platform/PrivateBusTest.h"
 #include "platform/linux/ScreenSaverPowerAssertions.h"
 #include "support/QtPrinters.h"

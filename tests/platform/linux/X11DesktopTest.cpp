@@ -1,4 +1,4 @@
-#include "platform/FakeDesktopServices.h"
+#include "support/FakeDesktopServices.h"
 #include "platform/PrivateBusTest.h"
 #include "platform/linux/X11DesktopViews.h"
 #include "platform/linux/X11FrontmostApplication.h"

@@ -80,8 +80,8 @@ void TrackpadController::noteFrameLatency(double timestamp) {
     if (!summary) return;
     const auto milliseconds = [](double seconds) { return QString::number(seconds * 1000.0, 'f', 2); };
     qCDebug(lcInput).noquote() << "frame latency over the last minute (event time to handled):"
-                                << "median" << milliseconds(summary->median) << "ms, worst"
-                                << milliseconds(summary->worst) << "ms, over" << summary->frames << "frames";
+                               << "median" << milliseconds(summary->median) << "ms, worst"
+                               << milliseconds(summary->worst) << "ms, over" << summary->frames << "frames";
 }
 
 // --- frame handler -------------------------------------------------------------

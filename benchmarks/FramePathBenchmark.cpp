@@ -261,17 +261,17 @@ void report(benchmark::State& state, const Tally& tally, const Road& road, std::
 template <typename RunFrame>
 void warmUp(Road& road, Tally& tally, RunFrame runFrame) {
     pass(road, tally, runFrame);
-    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     tally = {};
 }
 
-// Through the bridge's handler and the queued hop.
+// Through the bridge's handler and the hop to the main thread.
 void throughTheHop(Road& road, const Frame& frame, double t) {
     TrackpadController::contactFrameCallbackThunk(reinterpret_cast<void*>(kPad), frame.points.data(),
                                                   std::int32_t(frame.points.size()), road.controller.generation(), t);
-    // As the event loop does between frames. Unfiltered: a filtered call
-    // leaves delivered entries in Qt's queue, which then grows.
-    QCoreApplication::sendPostedEvents();
+    // As the event loop does between frames: the inbox's wake-up, then
+    // what the frame queued.
+    QCoreApplication::processEvents();
 }
 
 // To the frame handler directly; the actions' tasks go on in the event loop.
@@ -280,7 +280,7 @@ void toTheHandler(Road& road, const Frame& frame, double t) {
     QCoreApplication::sendPostedEvents();
 }
 
-// The bridge's handler, the queued hop and the frame handler, frame by frame.
+// The bridge's handler, the hop and the frame handler, frame by frame.
 void BM_FramePathWholeRoad(benchmark::State& state) {
     Road road;
     Tally tally;

@@ -1,49 +1,86 @@
 #pragma once
 
+#include "gestures/TouchPoint.h"
+
 #include <QObject>
 
-#include <deque>
+#include <cstdint>
 #include <functional>
 #include <mutex>
+#include <vector>
+
+class QSocketNotifier;
 
 namespace glidra {
 
-// Work handed to the main thread from the threads that read devices, run
-// there in the order it was posted. The work itself passes under a
-// std::mutex, which a race checker sees; a queued call by name only wakes
-// the main thread. (A queued functor would hand its captures over through
-// Qt's queue of posted events and its reference counts, which a race checker
-// cannot see into in a Qt built without it.) One inbox for all such work
-// keeps, say, a touchpad's frames and its button presses in their order.
+// What the threads that read devices hand to the main thread: contact
+// frames, and now and then a piece of work (a button press, a failed node).
+// Everything runs on the main thread in the order it was posted, so a
+// touchpad's frames and its button presses keep their order.
+//
+// The hand-over passes under a std::mutex and the wake-up is an eventfd,
+// both of which a race checker sees; nothing of ours goes through Qt's
+// queue of posted events, whose lock a Qt built without the checker hides.
+// And nothing is allocated per frame: frames wait in slots that keep their
+// contact storage, and the queue grows only when the main thread falls
+// further behind than it ever did.
 class MainThreadInbox final : public QObject {
     Q_OBJECT
 
 public:
+    struct Frame {
+        std::uint64_t context = 0;
+        quintptr device = 0;
+        std::vector<TouchPoint> contacts;
+        double timestamp = 0;
+    };
+    // Runs on the main thread with the frame, which it must not keep.
+    using FrameReceiver = void (*)(const Frame& frame);
+
     // The program's inbox, made on first use: ask for it on the main thread
     // before any other thread posts.
     static MainThreadInbox& shared();
 
+    // Any thread: copies the frame, for `receiver`.
+    void postFrame(FrameReceiver receiver, std::uint64_t context, quintptr device, const TouchPoint* points,
+                   std::int32_t count, double timestamp);
     // Any thread. `owner` (may be null) names who the work is for, so that
     // it can be dropped with dropWorkOf() when the owner goes.
     void post(const void* owner, std::function<void()> work);
-    // Main thread: forgets what was posted for `owner` and has not run yet.
+    // Main thread: forgets the work posted for `owner` that has not run yet.
     void dropWorkOf(const void* owner);
 
-    // Main thread: runs what was posted so far, one piece after another, so
-    // that work dropped by an earlier piece does not run. Also what the
-    // wake-up calls.
+    // Main thread: runs what was posted so far, one entry after another, so
+    // that work dropped by an earlier entry does not run; what is posted
+    // meanwhile waits for the next wake-up. The wake-up calls it.
     Q_INVOKABLE void drain();
 
 private:
-    MainThreadInbox() = default;
+    MainThreadInbox();
+    ~MainThreadInbox() override;
 
-    struct Work {
-        const void* owner;
-        std::function<void()> run;
+    struct Entry {
+        FrameReceiver receiver = nullptr;  // a frame when set, else work
+        Frame frame;
+        const void* owner = nullptr;
+        std::function<void()> work;
     };
+    // Under the lock: the entry to fill, at the queue's end.
+    Entry& appendLocked();
+    void wake();
+
     std::mutex mutex_;
-    std::deque<Work> work_;    // guarded
-    bool wakeQueued_ = false;  // guarded
+    // Guarded: a ring of `count_` entries from `head_`, and whether a
+    // wake-up is on its way.
+    std::vector<Entry> ring_;
+    std::size_t head_ = 0;
+    std::size_t count_ = 0;
+    bool woken_ = false;
+
+    int wakeFd_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
+    // Main thread: the frame being delivered, copied out of its slot.
+    Frame delivering_;
 };
 
 }  // namespace glidra

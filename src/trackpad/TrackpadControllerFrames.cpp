@@ -7,16 +7,17 @@
 #include "actions/HeldModifierState.h"
 #include "bridge/MultitouchBridge.h"
 #include "common/Localized.h"
+#include "common/MainThreadInbox.h"
 #include "gestures/ForcePressLevel.h"
 #include "platform/FrontmostApplication.h"
 #include "platform/LogCategories.h"
 #include "settings/ControlSettings.h"
 #include "settings/DisabledApplication.h"
-#include "trackpad/FrameHop.h"
 #include "trackpad/GestureActivityPresenter.h"
 #include "trackpad/TrackpadClickMonitor.h"
 #include "trackpad/TypingActivityMonitor.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 #include <algorithm>
@@ -62,7 +63,12 @@ void TrackpadController::contactFrameCallbackThunk(void* device, const TouchPoin
 
 void TrackpadController::contactFrameCallback(void* device, const TouchPoint* points, std::int32_t count,
                                               std::uint64_t context, double timestamp) {
-    FrameHop::shared().post(context, DeviceId(reinterpret_cast<quintptr>(device)), points, count, timestamp);
+    if (QCoreApplication::instance() == nullptr) return;
+    MainThreadInbox::shared().postFrame(
+        [](const MainThreadInbox::Frame& frame) {
+            deliverFrame(frame.context, frame.device, frame.contacts, frame.timestamp);
+        },
+        context, DeviceId(reinterpret_cast<quintptr>(device)), points, count, timestamp);
 }
 
 void TrackpadController::deliverFrame(std::uint64_t context, DeviceId device, const std::vector<TouchPoint>& contacts,

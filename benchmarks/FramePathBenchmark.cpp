@@ -11,7 +11,10 @@
 // that acted on nothing (the steady state, which should be 0), and per
 // acting frame, which dispatched an action or took a step of a volume
 // adjustment or a video scrub: its executors may allocate as they please.
+// Each frame's count includes the work it queued on the main thread, so an
+// action's task going on there counts with the frame that started it.
 
+#include "common/MainThreadInbox.h"
 #include "replay/SimEngine.h"
 
 #include <benchmark/benchmark.h>
@@ -261,7 +264,8 @@ void report(benchmark::State& state, const Tally& tally, const Road& road, std::
 template <typename RunFrame>
 void warmUp(Road& road, Tally& tally, RunFrame runFrame) {
     pass(road, tally, runFrame);
-    QCoreApplication::processEvents();
+    MainThreadInbox::shared().drain();
+    QCoreApplication::sendPostedEvents();
     tally = {};
 }
 
@@ -269,9 +273,10 @@ void warmUp(Road& road, Tally& tally, RunFrame runFrame) {
 void throughTheHop(Road& road, const Frame& frame, double t) {
     TrackpadController::contactFrameCallbackThunk(reinterpret_cast<void*>(kPad), frame.points.data(),
                                                   std::int32_t(frame.points.size()), road.controller.generation(), t);
-    // As the event loop does between frames: the inbox's wake-up, then
-    // what the frame queued.
-    QCoreApplication::processEvents();
+    // As the event loop does once the inbox's wake-up arrives, without the
+    // loop's own poll: the inbox's drain, then what the frame queued.
+    MainThreadInbox::shared().drain();
+    QCoreApplication::sendPostedEvents();
 }
 
 // To the frame handler directly; the actions' tasks go on in the event loop.

@@ -8,7 +8,10 @@
 #    counted as the context switches of all the program's threads.
 # 2. Idle with a sound server, over 30 s: the same count.
 # 3. Resident memory with the settings window never opened, after it was
-#    opened, and after it was closed again (SETTLE_SECONDS, 5, after each).
+#    opened, and after it was closed again (SETTLE_SECONDS, 5, after each),
+#    and the private (anonymous) part of it: the rest is the pages of files
+#    the program mapped, its libraries' code among them, which stay as long
+#    as the code that ran.
 #
 # Needs root (it runs the program as an unprivileged user of its own) and
 # xvfb, openbox, trayer, xdotool, dbus-daemon and pulseaudio.
@@ -73,6 +76,7 @@ switches() {
 }
 
 resident_kb() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
+private_kb() { awk '/^RssAnon/ {print $2}' "/proc/$1/status"; }
 
 start_glidra() {
   "${AS_USER[@]}" "$GLIDRA" >"$WORK/glidra-$1.log" 2>&1 &
@@ -119,9 +123,11 @@ echo "idle with a sound server: $(idle_per_minute 30) wake-ups per minute (over 
 
 # 3. Memory around the settings window, on the same run.
 never=$(resident_kb "$GLIDRA_PID")
+never_private=$(private_kb "$GLIDRA_PID")
 "${AS_USER[@]}" "$GLIDRA" >/dev/null 2>&1 || true  # a second start opens the window
 sleep "$SETTLE_SECONDS"
 opened=$(resident_kb "$GLIDRA_PID")
+opened_private=$(private_kb "$GLIDRA_PID")
 # The settings window: the one wider than the tray icon.
 window=
 for candidate in $(xdotool search --onlyvisible --pid "$GLIDRA_PID" 2>/dev/null); do
@@ -133,6 +139,7 @@ xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
 sleep "$SETTLE_SECONDS"
 ! xdotool search --onlyvisible --pid "$GLIDRA_PID" 2>/dev/null | grep -qx "$window" || echo "warning: the settings window is still shown" >&2
 closed=$(resident_kb "$GLIDRA_PID")
+closed_private=$(private_kb "$GLIDRA_PID")
 echo "resident memory: never opened $((never / 1024)) MB, opened $((opened / 1024)) MB, closed $((closed / 1024)) MB" \
-  "(${never} / ${opened} / ${closed} kB)"
+  "(${never} / ${opened} / ${closed} kB); private: ${never_private} / ${opened_private} / ${closed_private} kB"
 stop_glidra

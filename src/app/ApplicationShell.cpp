@@ -11,7 +11,11 @@
 #include "trackpad/TrackpadController.h"
 
 #include <QMenu>
+#include <QPixmapCache>
 #include <QSystemTrayIcon>
+// Qt keeps the font engines it loaded, and with them the font files it
+// mapped, until its cache overflows; only the private cache can let them go.
+#include <QtGui/private/qfont_p.h>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -90,6 +94,10 @@ void ApplicationShell::windowClosed() {
 }
 
 void ApplicationShell::returnFreedMemory() {
+    // The window's icons and its fonts (the CJK faces alone map several
+    // megabytes); whatever is shown later loads them again.
+    QPixmapCache::clear();
+    QFontCache::instance()->clear();
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif

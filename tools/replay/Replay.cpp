@@ -66,7 +66,7 @@ double milliseconds(double seconds) { return std::round(seconds * 1000.0) / 1000
 // said. The engine takes it at construction, so it is attached afterwards.
 class RecordingDispatcher final : public ActionDispatchService {
 public:
-    explicit RecordingDispatcher(std::vector<ReplayedAction>& actions) : actions_(actions) {}
+    explicit RecordingDispatcher(const std::function<void(const ReplayedAction&)>& report) : report_(report) {}
     void attach(ActionDispatchService& target, const Clock& clock) {
         target_ = &target;
         clock_ = &clock;
@@ -74,21 +74,22 @@ public:
 
     QCoro::Task<HUDNotice> performGestureAction(GestureBinding binding, CancellationToken token) override {
         const HUDNotice notice = co_await target_->performGestureAction(binding, std::move(token));
-        actions_.push_back({milliseconds(clock_->uptime()), binding.action, notice});
+        if (report_) report_({milliseconds(clock_->uptime()), binding.action, notice});
         co_return notice;
     }
 
 private:
-    std::vector<ReplayedAction>& actions_;
+    const std::function<void(const ReplayedAction&)>& report_;
     ActionDispatchService* target_ = nullptr;
     const Clock* clock_ = nullptr;
 };
 
 }  // namespace
 
-ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& options) {
-    ReplayResult result;
-    RecordingDispatcher dispatcher(result.actions);
+void replay(const evdev::DeviceDescription& device, evdev::FrameAssembler::Options assembly,
+            const std::function<std::optional<evdev::EvdevEvent>()>& next, const ReplayOptions& options,
+            const ReplaySink& sink) {
+    RecordingDispatcher dispatcher(sink.action);
     SimEngine engine(&dispatcher);
     dispatcher.attach(engine.actions, engine.clock);
     sim::ManualClock& clock = engine.clock;
@@ -102,8 +103,8 @@ ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& opti
     engine.trust.setTrusted(true);
 
     sim::SimMultitouchFramework framework;
-    const MultitouchDevice device = framework.addDevice();
-    framework.setSurfaceDimensions(device, recording.device.surfaceDimensions());
+    const MultitouchDevice pad = framework.addDevice();
+    framework.setSurfaceDimensions(pad, device.surfaceDimensions());
     sim::SimDisplayBrightness displays;
     MultitouchBridge bridge(framework, displays, clock);
     MultitouchBridge* previousBridge = MultitouchBridge::shared();
@@ -111,23 +112,22 @@ ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& opti
     TrackpadController* previousController = TrackpadController::shared();
     TrackpadController::setShared(&controller);
 
-    std::vector<ReplayedGesture>& gestures = result.gestures;
     QObject::connect(&controller, &TrackpadController::gestureRecognized, &controller,
-                     [&gestures, &clock](const GestureDescriptor& gesture) {
-                         gestures.push_back({milliseconds(clock.uptime()), gesture});
+                     [&sink, &clock](const GestureDescriptor& gesture) {
+                         if (sink.gesture) sink.gesture({milliseconds(clock.uptime()), gesture});
                      });
 
     controller.toggleEnabled();
     controller.setPracticeMode(!options.runActions);
 
-    evdev::FrameAssembler assembler(recording.device, evdev::FrameAssembler::optionsFor(recording));
+    evdev::FrameAssembler assembler(device, assembly);
     double lastTime = 0;
-    for (const auto& event : recording.events) {
-        const auto frame = assembler.feed(event);
+    for (auto event = next(); event; event = next()) {
+        const auto frame = assembler.feed(*event);
         if (!frame) continue;
         advance(scheduler, frame->time);
         for (const auto& touches : evdev::driverTouchLists(*frame)) {
-            framework.deliver(device, touches, frame->time);
+            framework.deliver(pad, touches, frame->time);
             drain();
         }
         for (const auto& change : frame->buttonChanges) {
@@ -144,6 +144,19 @@ ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& opti
     drain();
     TrackpadController::setShared(previousController);
     MultitouchBridge::setShared(previousBridge);
+}
+
+ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& options) {
+    ReplayResult result;
+    auto event = recording.events.begin();
+    replay(recording.device, evdev::FrameAssembler::optionsFor(recording),
+           [&]() -> std::optional<evdev::EvdevEvent> {
+               if (event == recording.events.end()) return std::nullopt;
+               return *event++;
+           },
+           options,
+           {[&result](const ReplayedGesture& gesture) { result.gestures.push_back(gesture); },
+            [&result](const ReplayedAction& action) { result.actions.push_back(action); }});
     return result;
 }
 
@@ -301,25 +314,28 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
     evdev::EvemuReader::Options readOptions;
     readOptions.requireMultitouch = true;
-    const auto read = evdev::EvemuReader::readFile(QFile::encodeName(path).toStdString(), readOptions);
-    if (!read.ok()) {
-        err << "glidra-replay: " << path << ": " << QString::fromStdString(read.error().describe()) << '\n';
+    evdev::EvemuStream stream(QFile::encodeName(path).toStdString(), readOptions);
+    const auto refuse = [&err, &path](const evdev::EvemuReader::Error& error) {
+        err << "glidra-replay: " << path << ": " << QString::fromStdString(error.describe()) << '\n';
         return kBadInput;
-    }
-    const evdev::Recording& recording = read.recording();
-    if (recording.device.hasDerivedAxes()) err << "glidra-replay: warning: " << derivedAxesWarning(recording, path);
+    };
+    if (stream.error()) return refuse(*stream.error());
+    const evdev::Recording& header = stream.header();
+    if (header.device.hasDerivedAxes()) err << "glidra-replay: warning: " << derivedAxesWarning(header, path);
 
-    // In time order; a gesture before the action it started.
-    const ReplayResult result = replay(recording, options);
-    auto action = result.actions.begin();
+    // As they happen, so in time order and a gesture before the action it
+    // started.
     const auto print = [&out](const QJsonObject& line) {
         out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
     };
-    for (const auto& gesture : result.gestures) {
-        for (; action != result.actions.end() && action->time < gesture.time; ++action) print(actionLine(*action));
-        print(gestureLine(gesture));
+    replay(header.device, evdev::FrameAssembler::optionsFor(stream.reportsTouchKey()),
+           [&stream] { return stream.next(); }, options,
+           {[&print](const ReplayedGesture& gesture) { print(gestureLine(gesture)); },
+            [&print](const ReplayedAction& action) { print(actionLine(action)); }});
+    if (stream.error()) {
+        out.flush();
+        return refuse(*stream.error());
     }
-    for (; action != result.actions.end(); ++action) print(actionLine(*action));
     out.flush();
     return 0;
 }

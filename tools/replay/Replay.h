@@ -5,12 +5,14 @@
 #include "gestures/GestureDescriptor.h"
 #include "gestures/GestureRecognitionLevel.h"
 #include "notices/HUDNotice.h"
+#include "platform/evdev/FrameAssembler.h"
 #include "platform/evdev/Recording.h"
 #include "settings/ConfigurationArchive.h"
 
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -49,16 +51,30 @@ struct ReplayResult {
     std::vector<ReplayedAction> actions;
 };
 
-// Plays a recording through the frame assembler, the multitouch bridge and
-// the real trackpad controller on the sim platform, with control on, on a
-// manual clock: the result never depends on the machine's speed. In practice
-// mode unless the options ask to run the actions.
+// What a replay reports as it goes, in the order it happens.
+struct ReplaySink {
+    std::function<void(const ReplayedGesture&)> gesture;
+    std::function<void(const ReplayedAction&)> action;
+};
+
+// Plays a device's events, from `next` until it gives nothing, through the
+// frame assembler, the multitouch bridge and the real trackpad controller on
+// the sim platform, with control on, on a manual clock: the result never
+// depends on the machine's speed. In practice mode unless the options ask to
+// run the actions. Holds no more than the event at hand.
+void replay(const evdev::DeviceDescription& device, evdev::FrameAssembler::Options assembly,
+            const std::function<std::optional<evdev::EvdevEvent>()>& next, const ReplayOptions& options,
+            const ReplaySink& sink);
+
+// A whole recording, its gestures and actions collected.
 ReplayResult replay(const evdev::Recording& recording, const ReplayOptions& options);
 
 // The command line:
 // `glidra-replay [--level L] [--force-level F] [--config ARCHIVE.json] [--run] RECORDING`.
-// Writes one JSON object per gesture, and per action with --run, to `out`,
-// problems to `err`; returns the exit status (0, or 2 for bad usage or input).
+// Reads the recording as a stream, so a long one replays in constant memory,
+// and writes one JSON object per gesture, and per action with --run, to
+// `out` as it happens, problems to `err`; returns the exit status (0, or 2
+// for bad usage or input).
 int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 }  // namespace glidra::replay

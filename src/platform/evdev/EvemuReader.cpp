@@ -90,7 +90,17 @@ Error error(Kind kind, int line, std::string message) { return Error{kind, line,
 
 struct Parser {
     Recording recording;
-    std::vector<std::int64_t> times;  // nanoseconds, as recorded
+    // Off when the events are handed on one at a time instead of kept.
+    bool keepEvents = true;
+    // The latest event, rebased, and how many there were.
+    EvdevEvent lastEvent;
+    std::size_t eventCount = 0;
+    bool reportsTouchKey = false;
+    // Nanoseconds as recorded.
+    std::optional<std::int64_t> firstTime;
+    std::int64_t lastTime = 0;
+    // The span of each axis the events use and the header does not describe.
+    std::map<std::uint16_t, AxisRange> seenAxes;
     bool sawEvemuLine = false;
     std::optional<Error> failure;
 
@@ -173,12 +183,35 @@ struct Parser {
         }
         // The kernel stamps events in order; a recording whose time runs
         // backwards has been edited or spliced, and gestures cannot be timed.
-        if (!times.empty() && time < times.back()) {
+        if (firstTime && time < lastTime) {
             return fail(Kind::malformedLine, line, "E: time " + std::string(f[0]) + " runs backwards");
         }
-        times.push_back(time);
-        recording.events.push_back(e);
+        if (!firstTime) {
+            firstTime = time;
+            recording.firstEventEpoch =
+                static_cast<double>(time / 1'000'000'000) + static_cast<double>(time % 1'000'000'000) / 1e9;
+        }
+        lastTime = time;
+        e.time = static_cast<double>(time - *firstTime) / 1e9;
+        noteAxisValue(e);
+        if (e.type == kEvKey && e.code == kBtnTouch) reportsTouchKey = true;
+        ++eventCount;
+        lastEvent = e;
+        if (keepEvents) recording.events.push_back(e);
         return true;
+    }
+
+    // Axes that events use but the header does not describe get the span of
+    // the values seen, so that positions still normalise. The header comes
+    // before the first event, so it is complete by then.
+    void noteAxisValue(const EvdevEvent& e) {
+        if (e.type != kEvAbs || e.code > kAbsMax || recording.device.axes.contains(e.code)) return;
+        if (e.code == kAbsMtTrackingId && e.value < 0) return;  // -1 frees a slot; not a value of the axis
+        auto [it, inserted] = seenAxes.try_emplace(e.code, AxisRange{e.value, e.value, 0, 0, 0, true});
+        if (!inserted) {
+            it->second.minimum = std::min(it->second.minimum, e.value);
+            it->second.maximum = std::max(it->second.maximum, e.value);
+        }
     }
 
     bool line(std::string_view raw, int number) {
@@ -192,7 +225,7 @@ struct Parser {
             case 'P':
             case 'B':
             case 'A':
-                if (!recording.events.empty()) {
+                if (eventCount > 0) {
                     return fail(Kind::headerAfterEvents, number, "device line after the first event");
                 }
                 sawEvemuLine = true;
@@ -225,31 +258,20 @@ struct Parser {
         }
     }
 
-    // Axes that events use but the header does not describe: the span of the
-    // values seen, so that positions still normalise.
     void deriveMissingAxes() {
-        std::map<std::uint16_t, AxisRange> seen;
-        for (const auto& e : recording.events) {
-            if (e.type != kEvAbs || e.code > kAbsMax || recording.device.axes.contains(e.code)) continue;
-            if (e.code == kAbsMtTrackingId && e.value < 0) continue;  // -1 frees a slot; not a value of the axis
-            auto [it, inserted] = seen.try_emplace(e.code, AxisRange{e.value, e.value, 0, 0, 0, true});
-            if (!inserted) {
-                it->second.minimum = std::min(it->second.minimum, e.value);
-                it->second.maximum = std::max(it->second.maximum, e.value);
-            }
-        }
-        if (auto slot = seen.find(kAbsMtSlot); slot != seen.end()) slot->second.minimum = 0;
-        recording.device.axes.merge(seen);
+        if (auto slot = seenAxes.find(kAbsMtSlot); slot != seenAxes.end()) slot->second.minimum = 0;
+        recording.device.axes.merge(seenAxes);
     }
 
-    void rebaseTimes() {
-        if (times.empty()) return;
-        const std::int64_t first = times.front();
-        recording.firstEventEpoch =
-            static_cast<double>(first / 1'000'000'000) + static_cast<double>(first % 1'000'000'000) / 1e9;
-        for (std::size_t i = 0; i < times.size(); ++i) {
-            recording.events[i].time = static_cast<double>(times[i] - first) / 1e9;
+    // What holds once every line was read; the whole input's problem, if any.
+    std::optional<Error> finish(EvemuReader::Options options) {
+        if (!sawEvemuLine) return error(Kind::notEvemu, 0, "not an evemu recording: no device or event lines");
+        if (eventCount == 0) return error(Kind::noEvents, 0, "the recording holds no events");
+        deriveMissingAxes();
+        if (options.requireMultitouch && !recording.device.isMultitouch()) {
+            return error(Kind::noMultitouchAxes, 0, "the device has no multitouch position axes");
         }
+        return std::nullopt;
     }
 };
 
@@ -287,48 +309,186 @@ EvemuReader::Result EvemuReader::parse(std::string_view text, Options options) {
         start = end + 1;
     }
 
-    if (!parser.sawEvemuLine) return error(Kind::notEvemu, 0, "not an evemu recording: no device or event lines");
-    if (parser.recording.events.empty()) return error(Kind::noEvents, 0, "the recording holds no events");
-    parser.deriveMissingAxes();
-    parser.rebaseTimes();
-    if (options.requireMultitouch && !parser.recording.device.isMultitouch()) {
-        return error(Kind::noMultitouchAxes, 0, "the device has no multitouch position axes");
-    }
+    if (auto problem = parser.finish(options)) return *problem;
     return std::move(parser.recording);
 }
 
-EvemuReader::Result EvemuReader::readFile(const std::string& path, Options options) {
-    // Non-blocking, so that opening a FIFO without a writer cannot hang; only
-    // a regular file has an end to read to.
+namespace {
+
+// The recording file opened for reading, or why it cannot be read.
+// Non-blocking, so that opening a FIFO without a writer cannot hang; only a
+// regular file has an end to read to.
+int openRecording(const std::string& path, std::optional<Error>& refusal) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return error(Kind::unreadableFile, 0, "cannot open " + path + ": " + std::strerror(errno));
-    struct stat status {};
-    std::optional<std::string> refusal;
-    if (::fstat(fd, &status) != 0) {
-        refusal = "cannot read " + path + ": " + std::strerror(errno);
-    } else if (S_ISDIR(status.st_mode)) {
-        refusal = path + " is a folder";
-    } else if (!S_ISREG(status.st_mode)) {
-        refusal = path + " is not a regular file";
+    if (fd < 0) {
+        refusal = error(Kind::unreadableFile, 0, "cannot open " + path + ": " + std::strerror(errno));
+        return -1;
     }
-    std::string contents;
-    if (!refusal) {
-        char buffer[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n > 0) {
-                contents.append(buffer, std::size_t(n));
-            } else if (n == 0) {
-                break;
-            } else if (errno != EINTR) {
-                refusal = "cannot read " + path + ": " + std::strerror(errno);
-                break;
-            }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        refusal = error(Kind::unreadableFile, 0, "cannot read " + path + ": " + std::strerror(errno));
+    } else if (S_ISDIR(status.st_mode)) {
+        refusal = error(Kind::unreadableFile, 0, path + " is a folder");
+    } else if (!S_ISREG(status.st_mode)) {
+        refusal = error(Kind::unreadableFile, 0, path + " is not a regular file");
+    }
+    if (!refusal) return fd;
+    ::close(fd);
+    return -1;
+}
+
+// Appends what is left of the file to `out`, a chunk at a time; false with
+// the reason in `refusal` when a read fails.
+bool readChunk(int fd, const std::string& path, std::string& out, bool& atEnd, std::optional<Error>& refusal) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            out.append(buffer, std::size_t(n));
+            return true;
+        }
+        if (n == 0) {
+            atEnd = true;
+            return true;
+        }
+        if (errno != EINTR) {
+            refusal = error(Kind::unreadableFile, 0, "cannot read " + path + ": " + std::strerror(errno));
+            atEnd = true;
+            return false;
         }
     }
+}
+
+// The first control byte of a line, as parse() reports it for the whole text.
+std::optional<Error> binaryByteIn(std::string_view line, int number) {
+    for (const char ch : line) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7f) {
+            return error(Kind::binaryData, number, "unexpected byte 0x" + hexByte(c) + ": not a text recording");
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+EvemuReader::Result EvemuReader::readFile(const std::string& path, Options options) {
+    std::optional<Error> refusal;
+    const int fd = openRecording(path, refusal);
+    if (fd < 0) return *refusal;
+    std::string contents;
+    for (bool atEnd = false; !atEnd;) {
+        if (!readChunk(fd, path, contents, atEnd, refusal)) break;
+    }
     ::close(fd);
-    if (refusal) return error(Kind::unreadableFile, 0, *refusal);
+    if (refusal) return *refusal;
     return parse(contents, options);
+}
+
+// --- the stream ------------------------------------------------------------------
+
+struct EvemuStream::State {
+    std::string path;
+    int fd = -1;
+    // Read but not yet split into lines, from `start`.
+    std::string buffer;
+    std::size_t start = 0;
+    bool atEnd = false;
+    int number = 0;
+    Parser parser;
+    bool reportsTouchKey = false;
+    std::size_t eventCount = 0;
+
+    // The next line, without its line end; false at the end of the file or
+    // when a read failed (`failure` says so).
+    bool nextLine(std::string_view& line, std::optional<Error>& failure) {
+        for (;;) {
+            const std::size_t end = buffer.find('\n', start);
+            if (end != std::string::npos || (atEnd && start < buffer.size())) {
+                const std::size_t stop = end != std::string::npos ? end : buffer.size();
+                line = std::string_view(buffer).substr(start, stop - start);
+                start = stop + 1;
+                if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+                // An editor may have saved the recording with a byte order mark.
+                if (++number == 1 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+                return true;
+            }
+            if (atEnd) return false;
+            buffer.erase(0, start);
+            start = 0;
+            if (!readChunk(fd, path, buffer, atEnd, failure)) return false;
+        }
+    }
+
+    // From the file's beginning again, with a fresh parser.
+    bool rewind() {
+        if (::lseek(fd, 0, SEEK_SET) != 0) return false;
+        buffer.clear();
+        start = 0;
+        atEnd = false;
+        number = 0;
+        parser = Parser{};
+        parser.keepEvents = false;
+        return true;
+    }
+};
+
+EvemuStream::EvemuStream(const std::string& path, EvemuReader::Options options) : state_(std::make_unique<State>()) {
+    State& state = *state_;
+    state.path = path;
+    state.fd = openRecording(path, error_);
+    if (state.fd < 0) return;
+    state.parser.keepEvents = false;
+
+    // Every line once, as parse() reads a whole text: a control byte
+    // anywhere outranks any other problem.
+    std::optional<Error> binary;
+    std::string_view line;
+    while (state.nextLine(line, error_)) {
+        if (!binary) binary = binaryByteIn(line, state.number);
+        if (!binary && !state.parser.failure) state.parser.line(line, state.number);
+    }
+    if (error_) return;
+    if (binary) {
+        error_ = *binary;
+    } else if (state.parser.failure) {
+        error_ = *state.parser.failure;
+    } else {
+        error_ = state.parser.finish(options);
+    }
+    if (error_) return;
+    header_ = std::move(state.parser.recording);
+    state.reportsTouchKey = state.parser.reportsTouchKey;
+    state.eventCount = state.parser.eventCount;
+    if (!state.rewind()) error_ = glidra::evdev::error(Kind::unreadableFile, 0, "cannot read " + path + " again");
+}
+
+EvemuStream::~EvemuStream() {
+    if (state_->fd >= 0) ::close(state_->fd);
+}
+
+bool EvemuStream::reportsTouchKey() const { return state_->reportsTouchKey; }
+
+std::optional<EvdevEvent> EvemuStream::next() {
+    if (error_) return std::nullopt;
+    State& state = *state_;
+    std::string_view line;
+    while (state.nextLine(line, error_)) {
+        const std::size_t before = state.parser.eventCount;
+        if (auto binary = binaryByteIn(line, state.number)) {
+            error_ = *binary;
+        } else if (!state.parser.line(line, state.number)) {
+            error_ = *state.parser.failure;
+        } else if (state.parser.eventCount > before) {
+            if (state.parser.eventCount <= state.eventCount) return state.parser.lastEvent;
+            error_ = glidra::evdev::error(Kind::unreadableFile, 0, state.path + " changed while it was read");
+        }
+        if (error_) return std::nullopt;
+    }
+    if (!error_ && state.parser.eventCount != state.eventCount) {
+        error_ = glidra::evdev::error(Kind::unreadableFile, 0, state.path + " changed while it was read");
+    }
+    return std::nullopt;
 }
 
 }  // namespace glidra::evdev

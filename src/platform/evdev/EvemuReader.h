@@ -2,6 +2,8 @@
 
 #include "platform/evdev/Recording.h"
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -71,6 +73,36 @@ public:
     static Result parse(std::string_view text) { return parse(text, Options{}); }
     static Result readFile(const std::string& path, Options options);
     static Result readFile(const std::string& path) { return readFile(path, Options{}); }
+};
+
+// A recording file read as a stream, in memory that does not grow with its
+// length. Opening reads the whole file once, checking every line as
+// EvemuReader does and learning what only all of the events tell (the ranges
+// of the axes the header leaves out, whether BTN_TOUCH is reported); next()
+// then reads the events again, one at a time.
+class EvemuStream {
+public:
+    EvemuStream(const std::string& path, EvemuReader::Options options);
+    explicit EvemuStream(const std::string& path) : EvemuStream(path, EvemuReader::Options{}) {}
+    ~EvemuStream();
+    EvemuStream(const EvemuStream&) = delete;
+    EvemuStream& operator=(const EvemuStream&) = delete;
+
+    // Why the recording cannot be read, once opening or next() failed.
+    const std::optional<EvemuReader::Error>& error() const { return error_; }
+    // The recording without its events, when it opened.
+    const Recording& header() const { return header_; }
+    // Some event carries BTN_TOUCH (see Recording::reportsTouchKey()).
+    bool reportsTouchKey() const;
+    // The next event, its time rebased as EvemuReader rebases it; nothing at
+    // the end, or once the file could not be read again as it was (error()).
+    std::optional<EvdevEvent> next();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+    std::optional<EvemuReader::Error> error_;
+    Recording header_;
 };
 
 }  // namespace glidra::evdev

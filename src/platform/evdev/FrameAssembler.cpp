@@ -343,7 +343,11 @@ std::vector<Frame::Contact> FrameAssembler::placedContacts() {
 }
 
 FrameAssembler::Options FrameAssembler::optionsFor(const Recording& recording) {
-    return Options{recording.reportsTouchKey() ? TouchSignal::touchKey : TouchSignal::tracking};
+    return optionsFor(recording.reportsTouchKey());
+}
+
+FrameAssembler::Options FrameAssembler::optionsFor(bool reportsTouchKey) {
+    return Options{reportsTouchKey ? TouchSignal::touchKey : TouchSignal::tracking};
 }
 
 std::vector<Frame> FrameAssembler::assemble(const Recording& recording) {

@@ -115,6 +115,8 @@ public:
     // A recording says whether its pad reports BTN_TOUCH: touchKey if any of
     // its events is BTN_TOUCH, else tracking.
     static Options optionsFor(const Recording& recording);
+    // The same for a recording read as a stream, which says whether it does.
+    static Options optionsFor(bool reportsTouchKey);
     // Every frame of a recording, with optionsFor(recording).
     static std::vector<Frame> assemble(const Recording& recording);
     // The pressure rule above.

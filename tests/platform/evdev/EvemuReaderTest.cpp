@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace glidra::evdev {
 namespace {
@@ -105,14 +108,15 @@ TEST(EvemuReaderTest, ARecordingWithoutHeaderTakesItsAxesFromTheData) {
     EXPECT_TRUE(frames[0].contacts[0].touching) << "no BTN_TOUCH in the recording: tracked means touching";
 }
 
-TEST(EvemuReaderTest, RejectsBadInputWithTheLineAtFault) {
-    struct Case {
-        std::string text;
-        Kind kind;
-        int line;
-    };
+struct BadInput {
+    std::string text;
+    Kind kind;
+    int line;
+};
+
+std::vector<BadInput> badInputs() {
     const std::string event = "E: 0.000000 0003 0035 12\n";
-    const Case cases[] = {
+    return {
         {"", Kind::notEvemu, 0},
         {"# only a comment\n\n", Kind::notEvemu, 0},
         {"hello world\n" + event, Kind::notEvemu, 1},
@@ -143,9 +147,14 @@ TEST(EvemuReaderTest, RejectsBadInputWithTheLineAtFault) {
         {"A: 35 0 1e3 0 0\n" + event, Kind::malformedLine, 1},
         {"N: pad\nX: something\n" + event, Kind::malformedLine, 2},
         {event + "N: pad\n", Kind::headerAfterEvents, 2},
+        // A control byte anywhere outranks an earlier bad line.
+        {event + "E: 0.01 0003 0035 12x\n\x01\n", Kind::binaryData, 3},
         {"N: pad\nA: 35 0 100 0 0 0\n", Kind::noEvents, 0},
     };
-    for (const Case& c : cases) {
+}
+
+TEST(EvemuReaderTest, RejectsBadInputWithTheLineAtFault) {
+    for (const BadInput& c : badInputs()) {
         SCOPED_TRACE(c.text);
         const auto result = EvemuReader::parse(c.text);
         ASSERT_FALSE(result.ok());
@@ -176,6 +185,90 @@ TEST(EvemuReaderTest, ErrorsDescribeThemselves) {
     const auto folder = EvemuReader::readFile(kRecordings);
     ASSERT_FALSE(folder.ok());
     EXPECT_EQ(folder.error().kind, Kind::unreadableFile);
+}
+
+// --- the stream --------------------------------------------------------------------
+
+std::string readWhole(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << file.rdbuf();
+    return buffer.str();
+}
+
+std::string writeTemporary(const std::string& text) {
+    const std::string path = ::testing::TempDir() + "glidra-stream.events";
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    return path;
+}
+
+// The stream reads a file as the whole read does: the same device, the same
+// events in the same times, the same BTN_TOUCH answer, and the same error for
+// bad input, found before the first event is handed out.
+TEST(EvemuStreamTest, GivesWhatReadingTheWholeFileGives) {
+    std::vector<std::string> texts = {
+        "\xEF\xBB\xBFN: pad # 2\r\nA: 35 0 100 0 0 0\r\nE: 7.25 0003 0035 40 # x\r\nE: 7.5 0000 0000 0",
+        "E: 100.5 0003 0039 12\nE: 100.5 0003 0035 300\nE: 100.5 0003 002f 3\nE: 100.6 0003 0039 -1\n"
+        "E: 100.75 0000 0000 0\n",
+    };
+    for (const auto& entry : std::filesystem::directory_iterator(kRecordings)) {
+        if (entry.path().extension() == ".events") texts.push_back(readWhole(entry.path().string()));
+    }
+    for (const BadInput& bad : badInputs()) texts.push_back(bad.text);
+    // And a long one, past the stream's reading chunk.
+    const std::string tap = readWhole(kRecordings + "CyPS2_Cypress_Trackpad.two_finger_tap.events");
+    std::string longer = tap.substr(0, tap.find("E:"));
+    for (int copy = 0; copy < 200; ++copy) longer += "E: 1." + std::to_string(100000 + copy) + " 0000 0000 0\n";
+    texts.push_back(longer);
+
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text.substr(0, 120));
+        const std::string path = writeTemporary(text);
+        const auto whole = EvemuReader::readFile(path);
+        EvemuStream stream(path);
+        if (!whole.ok()) {
+            ASSERT_TRUE(stream.error().has_value());
+            EXPECT_EQ(stream.error()->kind, whole.error().kind) << stream.error()->describe();
+            EXPECT_EQ(stream.error()->line, whole.error().line) << stream.error()->describe();
+            EXPECT_FALSE(stream.next().has_value());
+            continue;
+        }
+        ASSERT_FALSE(stream.error().has_value()) << stream.error()->describe();
+        Recording streamed = stream.header();
+        EXPECT_TRUE(streamed.events.empty());
+        for (auto event = stream.next(); event; event = stream.next()) streamed.events.push_back(*event);
+        EXPECT_FALSE(stream.error().has_value()) << stream.error()->describe();
+        EXPECT_EQ(streamed, whole.recording());
+        EXPECT_EQ(stream.reportsTouchKey(), whole.recording().reportsTouchKey());
+    }
+    std::remove(writeTemporary("").c_str());
+}
+
+// A file that changes between the first reading and the events' gives an
+// error rather than events the first reading did not check.
+TEST(EvemuStreamTest, AFileChangedWhileItIsStreamedGivesAnError) {
+    const std::string text = "N: pad\nA: 35 0 100 0 0 0\nE: 1.0 0003 0035 40\nE: 1.1 0000 0000 0\n";
+    const struct {
+        const char* change;
+        std::string replacement;
+        std::size_t events;  // handed out before the error
+    } cases[] = {
+        {"grown", text + "E: 1.2 0003 0035 50\n", 2},
+        {"cut", "N: pad\nA: 35 0 100 0 0 0\nE: 1.0 0003 0035 40\n", 1},
+        {"damaged", "N: pad\nA: 35 0 100 0 0 0\nE: 1.0 0003 0035 40\nE: 0.9 0000 0000 0\n", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        const std::string path = writeTemporary(text);
+        EvemuStream stream(path);
+        ASSERT_FALSE(stream.error().has_value()) << stream.error()->describe();
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << c.replacement;
+        std::size_t events = 0;
+        while (stream.next()) ++events;
+        EXPECT_EQ(events, c.events);
+        EXPECT_TRUE(stream.error().has_value());
+        std::remove(path.c_str());
+    }
 }
 
 // Cut and damaged recordings must give an error or a recording, never a crash;

@@ -14,7 +14,7 @@ PACKAGES=(
   libglib2.0-dev
   libpulse-dev qt6-base-private-dev
   # services the tests start privately
-  pulseaudio pulseaudio-utils xvfb
+  pulseaudio pulseaudio-utils xvfb openbox
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
   # Qt's own texts in Chinese, loaded at start-up

@@ -11,7 +11,15 @@
 #include "trackpad/TrackpadController.h"
 
 #include <QMenu>
+#include <QPixmapCache>
 #include <QSystemTrayIcon>
+// Qt keeps the font engines it loaded, and with them the font files it
+// mapped, until its cache overflows; only the private cache can let them go.
+#include <QtGui/private/qfont_p.h>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace glidra {
 
@@ -80,6 +88,19 @@ void ApplicationShell::windowClosed() {
     window_ = nullptr;
     // With no tray there is nothing left of the program to use.
     if (!tray_ && !quitting_) quit();
+    // Once it is gone, give the memory it took back to the system: the
+    // allocator keeps freed pages otherwise, and the program runs all day.
+    QMetaObject::invokeMethod(this, &ApplicationShell::returnFreedMemory, Qt::QueuedConnection);
+}
+
+void ApplicationShell::returnFreedMemory() {
+    // The window's icons and its fonts (the CJK faces alone map several
+    // megabytes); whatever is shown later loads them again.
+    QPixmapCache::clear();
+    QFontCache::instance()->clear();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void ApplicationShell::windDown(UiContext& context, const std::function<void()>& stopBridge) {

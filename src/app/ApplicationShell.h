@@ -66,6 +66,8 @@ public:
 private:
     void showTrayIcon();
     void windowClosed();
+    // Hands the pages freed by a closed window back to the system.
+    void returnFreedMemory();
 
     Environment environment_;
     std::unique_ptr<GlidraMenuBarIcon> icon_;

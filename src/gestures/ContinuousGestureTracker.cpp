@@ -25,7 +25,9 @@ std::optional<ContinuousGestureTracker::Step> ContinuousGestureTracker::update(s
                                                                                float activationTravel,
                                                                                const TouchSurface& surface) {
     if (points.empty()) {
-        *this = ContinuousGestureTracker{};
+        // By copy, so the point lists keep their storage for the next touch.
+        static const ContinuousGestureTracker fresh;
+        *this = fresh;
         return std::nullopt;
     }
     if (cancelled || points.size() >= 5 ||
@@ -34,19 +36,18 @@ std::optional<ContinuousGestureTracker::Step> ContinuousGestureTracker::update(s
         return std::nullopt;
     }
 
-    std::vector<TouchPoint> sorted(points.begin(), points.end());
-    TouchPoint::sortByIdentifier(sorted);
+    const SortedTouches sorted(points);
     const TouchPoint center = *centroid(sorted);
 
     if (origin.empty()) {
-        origin = std::move(sorted);
+        origin.assign(sorted.begin(), sorted.end());
         last = {center.x, center.y};
         return std::nullopt;
     }
 
     if (!TouchPoint::sameIdentifiers(sorted, origin)) {
         if (!activated && origin.size() < sorted.size() && fingersWereAdded(origin, sorted, restingTolerance)) {
-            origin = std::move(sorted);
+            origin.assign(sorted.begin(), sorted.end());
             last = {center.x, center.y};
         } else {
             cancelled = true;

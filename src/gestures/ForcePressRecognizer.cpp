@@ -11,7 +11,11 @@ bool isValidContact(const TouchPoint& p) { return p.isOnPad() && std::isfinite(p
 
 }  // namespace
 
-void ForcePressRecognizer::reset() { *this = ForcePressRecognizer{}; }
+void ForcePressRecognizer::reset() {
+    // By copy, so the origins keep their storage for the next touch.
+    static const ForcePressRecognizer fresh;
+    *this = fresh;
+}
 
 std::optional<GestureDescriptor> ForcePressRecognizer::update(std::span<const TouchPoint> points, double timestamp,
                                                               float threshold) {
@@ -45,15 +49,16 @@ std::optional<GestureDescriptor> ForcePressRecognizer::update(std::span<const To
     }
 
     for (const TouchPoint& p : points) {
-        auto origin = origins.find(p.id);
+        auto origin = std::find_if(origins.begin(), origins.end(), [&p](const TouchPoint& o) { return o.id == p.id; });
         if (origin == origins.end()) {
             if (timestamp - *startTime > joinWindow) {
                 cancelled = true;
                 return std::nullopt;
             }
-            origin = origins.emplace(p.id, p).first;
+            origins.push_back(p);
+            origin = origins.end() - 1;
         }
-        if (std::hypot(p.x - origin->second.x, p.y - origin->second.y) >= maxDrift) {
+        if (std::hypot(p.x - origin->x, p.y - origin->y) >= maxDrift) {
             cancelled = true;
             return std::nullopt;
         }
@@ -62,7 +67,7 @@ std::optional<GestureDescriptor> ForcePressRecognizer::update(std::span<const To
     // Every origin must still be down: a finger that was replaced by another
     // one is a different hand position.
     const bool sameFingers = std::all_of(origins.begin(), origins.end(), [points](const auto& entry) {
-        return std::any_of(points.begin(), points.end(), [&entry](const TouchPoint& p) { return p.id == entry.first; });
+        return std::any_of(points.begin(), points.end(), [&entry](const TouchPoint& p) { return p.id == entry.id; });
     });
     if (!sameFingers) {
         cancelled = true;

@@ -5,9 +5,9 @@
 
 #include <QtGlobal>
 
-#include <map>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace glidra {
 
@@ -19,7 +19,8 @@ struct ForcePressRecognizer {
     // The force press fired in this contact session.
     bool hasTriggered = false;
     // Where each finger first touched, by contact id.
-    std::map<qint32, TouchPoint> origins;
+    // The first position of each finger, by identifier.
+    std::vector<TouchPoint> origins;
     // The largest number of fingers seen in this session.
     int peakCount = 0;
     // Time of the first frame of the session.

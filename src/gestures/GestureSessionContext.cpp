@@ -13,11 +13,16 @@ GestureSessionContext GestureSessionContext::opening(std::optional<QString> app,
                                                      bool applicationSwitcherShown,
                                                      std::span<const TouchPoint> contacts, double edgeWidth) {
     GestureSessionContext context;
-    context.app = std::move(app);
-    context.modifiers = sessionModifiers(heldFlags, applicationSwitcherShown);
-    context.startPoints.assign(contacts.begin(), contacts.end());
-    context.regionWidth = float(edgeWidth);
+    context.reopen(std::move(app), heldFlags, applicationSwitcherShown, contacts, edgeWidth);
     return context;
+}
+
+void GestureSessionContext::reopen(std::optional<QString> app, std::uint64_t heldFlags, bool applicationSwitcherShown,
+                                   std::span<const TouchPoint> contacts, double edgeWidth) {
+    this->app = std::move(app);
+    modifiers = sessionModifiers(heldFlags, applicationSwitcherShown);
+    startPoints.assign(contacts.begin(), contacts.end());
+    regionWidth = float(edgeWidth);
 }
 
 void GestureSessionContext::recordContacts(std::span<const TouchPoint> contacts) {

@@ -43,6 +43,11 @@ struct GestureSessionContext {
                                          bool applicationSwitcherShown, std::span<const TouchPoint> contacts,
                                          double edgeWidth);
 
+    // Becomes the context that opening() gives, keeping the storage of the
+    // start points.
+    void reopen(std::optional<QString> app, std::uint64_t heldFlags, bool applicationSwitcherShown,
+                std::span<const TouchPoint> contacts, double edgeWidth);
+
     // Adds the fingers of a later frame that the session has not seen yet, at
     // their position in this frame; known fingers keep their first position.
     void recordContacts(std::span<const TouchPoint> contacts);

@@ -36,12 +36,20 @@ constexpr double tapSwipeDelay = 0.4;
 constexpr double tapSwipeMaxDuration = 0.8;
 constexpr float tapSwipeDistance = 0.1f;
 
-// Distances between entries of equal index, as many as the shorter holds.
-std::vector<float> displacements(std::span<const TouchPoint> from, std::span<const TouchPoint> to) {
-    std::vector<float> result;
-    const std::size_t n = std::min(from.size(), to.size());
-    result.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) result.push_back(TouchPoint::distance(from[i], to[i]));
+// Distances between entries of equal index, as many as the shorter holds,
+// of the at most four fingers a gesture has: on the stack.
+struct Displacements {
+    std::array<float, 4> values{};
+    std::size_t count = 0;
+    const float* begin() const { return values.data(); }
+    const float* end() const { return values.data() + count; }
+    float operator[](std::size_t i) const { return values[i]; }
+};
+
+Displacements displacements(std::span<const TouchPoint> from, std::span<const TouchPoint> to) {
+    Displacements result;
+    result.count = std::min({from.size(), to.size(), result.values.size()});
+    for (std::size_t i = 0; i < result.count; ++i) result.values[i] = TouchPoint::distance(from[i], to[i]);
     return result;
 }
 
@@ -74,7 +82,7 @@ std::optional<Kind> MultiTouchRecognizer::multiFingerPinch(std::span<const Touch
     if (count < 3 || count > 4 || to.size() != count || !TouchPoint::sameIdentifiers(from, to)) return std::nullopt;
 
     // One finger may stay put (a thumb anchoring the pinch); the others move.
-    const std::vector<float> moved = displacements(from, to);
+    const Displacements moved = displacements(from, to);
     const auto moving = std::count_if(moved.begin(), moved.end(), [](float d) { return d > 0.025f; });
     if (std::size_t(moving) < count - 1) return std::nullopt;
 
@@ -138,8 +146,7 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::update(std::span<const To
     std::array<TouchPoint, 4> buffer;
     std::copy(points.begin(), points.end(), buffer.begin());
     const std::span<TouchPoint> sorted(buffer.data(), points.size());
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const TouchPoint& a, const TouchPoint& b) { return a.id < b.id; });
+    TouchPoint::sortByIdentifier(sorted);
     track(sorted, timestamp);
     return std::nullopt;
 }
@@ -149,6 +156,9 @@ void MultiTouchRecognizer::track(std::span<const TouchPoint> sorted, double time
     if (!startTime) {
         startTime = timestamp;
         peakCount = count;
+        // Sized once for the longest path: a touch longer than the ones
+        // before must not allocate mid-gesture.
+        path.reserve(maxPathLength);
         path.assign(1, centroid(sorted));
         baseline.assign(sorted.begin(), sorted.end());
         last.assign(sorted.begin(), sorted.end());
@@ -268,7 +278,7 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
 
     if (peakCount == 2 && baseline.size() == 2 && last.size() == 2) {
         // One finger holds still while the other slides.
-        const std::vector<float> moved = displacements(baseline, last);
+        const Displacements moved = displacements(baseline, last);
         const std::size_t mover = moved[0] > moved[1] ? 0 : 1;
         if (std::min(moved[0], moved[1]) < threshold && std::max(moved[0], moved[1]) > scale * 0.15f) {
             const auto moverDirection =

@@ -3,6 +3,7 @@
 #include "gestures/MultiTouchRecognizer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace glidra {
@@ -41,7 +42,9 @@ std::optional<GestureDescriptor> TabSwipeTracker::update(std::span<const TouchPo
                                                          GestureRecognitionLevel level, double timestamp,
                                                          const TouchSurface& surface) {
     if (points.empty()) {
-        *this = TabSwipeTracker{};
+        // By copy, so the point lists keep their storage for the next touch.
+        static const TabSwipeTracker fresh;
+        *this = fresh;
         return std::nullopt;
     }
     if (finished || !std::isfinite(timestamp) || points.size() >= 5 ||
@@ -50,11 +53,11 @@ std::optional<GestureDescriptor> TabSwipeTracker::update(std::span<const TouchPo
         return std::nullopt;
     }
 
-    std::vector<TouchPoint> sorted(points.begin(), points.end());
-    TouchPoint::sortByIdentifier(sorted);
+    const SortedTouches sorted(points);
 
     if (origin.empty()) {
-        origin = previous = sorted;
+        origin.assign(sorted.begin(), sorted.end());
+        previous = origin;
         beganAt = timestamp;
         return std::nullopt;
     }
@@ -64,7 +67,8 @@ std::optional<GestureDescriptor> TabSwipeTracker::update(std::span<const TouchPo
     }
 
     if (origin.size() < sorted.size() && fingersWereAdded(origin, sorted, rebaselineRadius)) {
-        origin = previous = sorted;
+        origin.assign(sorted.begin(), sorted.end());
+        previous = origin;
         beganAt = timestamp;
         moving = false;
         return std::nullopt;
@@ -81,10 +85,12 @@ std::optional<GestureDescriptor> TabSwipeTracker::update(std::span<const TouchPo
             return std::nullopt;
         }
     }
-    previous = sorted;
+    previous.assign(sorted.begin(), sorted.end());
 
-    std::vector<float> dx(count);
-    std::vector<float> dy(count);
+    std::array<float, SortedTouches::capacity> dxs{};
+    std::array<float, SortedTouches::capacity> dys{};
+    const std::span<float> dx(dxs.data(), count);
+    const std::span<float> dy(dys.data(), count);
     for (std::size_t i = 0; i < count; ++i) {
         dx[i] = sorted[i].x - origin[i].x;
         dy[i] = sorted[i].y - origin[i].y;

@@ -6,7 +6,11 @@
 namespace glidra {
 
 void TrackpadClickRecognizer::update(std::span<const TouchPoint> contacts, double time, const TouchSurface& surface) {
-    if (points.empty() && !contacts.empty() && !downTime) *this = TrackpadClickRecognizer{};
+    if (points.empty() && !contacts.empty() && !downTime) {
+        // By copy, so the point lists keep their storage for the next touch.
+        static const TrackpadClickRecognizer fresh;
+        *this = fresh;
+    }
 
     if (downTime && !contacts.empty()) {
         const bool stayed = std::all_of(contacts.begin(), contacts.end(), [this, &surface](const TouchPoint& p) {

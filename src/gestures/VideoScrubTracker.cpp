@@ -27,7 +27,9 @@ Centroid centroid(std::span<const TouchPoint> points) {
 std::optional<VideoScrubTracker::Step> VideoScrubTracker::update(std::span<const TouchPoint> points,
                                                                  const TouchSurface& surface) {
     if (points.empty()) {
-        *this = VideoScrubTracker{};
+        // By copy, so the point lists keep their storage for the next touch.
+        static const VideoScrubTracker fresh;
+        *this = fresh;
         return std::nullopt;
     }
     if (points.size() >= 5 || !std::all_of(points.begin(), points.end(), [](const TouchPoint& p) {
@@ -37,12 +39,11 @@ std::optional<VideoScrubTracker::Step> VideoScrubTracker::update(std::span<const
         return std::nullopt;
     }
 
-    std::vector<TouchPoint> sorted(points.begin(), points.end());
-    TouchPoint::sortByIdentifier(sorted);
+    const SortedTouches sorted(points);
 
     // A finger that lands before the slide is recognised starts it afresh.
     if (origin.empty() || (!activated && sorted.size() > origin.size())) {
-        origin = std::move(sorted);
+        origin.assign(sorted.begin(), sorted.end());
         lastX = centroid(origin).x;
         return std::nullopt;
     }

@@ -5,14 +5,22 @@
 
 #include <QDateTime>
 #include <QString>
-#include <QThreadPool>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 namespace glidra {
 
 // The program's one log: a line of JSON per connection event, for diagnosing
 // lost connections. Recording only builds the entry and hands it to a serial
 // worker of its own, so the main thread never waits on the disk; lines land
-// in the order they were recorded. Nothing in the program reads it.
+// in the order they were recorded. Nothing in the program reads it. The
+// worker is a thread of its own behind a standard mutex, started with the
+// first entry: a race checker sees every hand-over, which it cannot in Qt's
+// thread pool.
 class ConnectionEventLog {
 public:
     // Touches no file.
@@ -41,11 +49,20 @@ public:
 private:
     friend struct ConnectionEventLogTestAccess;
 
+    // Main thread: queues `work` for the worker, starting it if need be.
+    void post(std::function<void()> work);
+    // The worker's loop: runs the queue in order until told to stop.
+    void run();
+
     ConnectionEventLogWriter writer_;
     QString build_;
-    // Declared last: destroyed first, so it finishes its work while the
-    // writer still exists.
-    QThreadPool worker_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::function<void()>> queue_;  // guarded
+    bool working_ = false;                     // guarded
+    bool stopping_ = false;                    // guarded
+    // Joined by the destructor before the members above go.
+    std::thread worker_;
 };
 
 }  // namespace glidra

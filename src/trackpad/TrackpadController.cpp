@@ -1,6 +1,7 @@
 #include "trackpad/TrackpadController.h"
 
 #include "common/Localized.h"
+#include "common/MainThreadInbox.h"
 #include "platform/Clock.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/GestureActivityPresenter.h"
@@ -30,6 +31,8 @@ TrackpadController::TrackpadController(Environment environment, QObject* parent)
         [settings] { return settings->showOperationHints(); },
         [settings] { return settings->operationHintPosition(); },
     });
+    // Made here, on the main thread, before the driver's thread posts frames.
+    MainThreadInbox::shared();
 }
 
 TrackpadController::~TrackpadController() {

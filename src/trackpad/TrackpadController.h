@@ -17,7 +17,9 @@
 #include "platform/Scheduler.h"
 #include "trackpad/ControllerServices.h"
 #include "trackpad/DeviceId.h"
+#include "trackpad/DeviceTable.h"
 #include "trackpad/EdgePointerLock.h"
+#include "trackpad/FrameLatencyWindow.h"
 #include "trackpad/TrackpadConnectionState.h"
 
 #include <QCoro/QCoroTask>
@@ -222,18 +224,18 @@ public:
     // Everything a gesture session leaves per device; emptied by every reset.
     // Plain tables: nothing outside the engine observes them.
     struct DeviceState {
-        std::map<DeviceId, TabSwipeTracker> tabTrackers;
-        std::set<DeviceId> tabClaimed;
-        std::map<DeviceId, ContinuousGestureTracker> continuousTrackers;
-        std::set<DeviceId> continuousClaimed;
-        std::map<DeviceId, VideoScrubTracker> videoTrackers;
-        std::map<DeviceId, GestureRule> liveVideoRules;
-        std::set<DeviceId> videoClaimed;
-        std::map<DeviceId, MultiTouchRecognizer> recognizers;
-        std::set<DeviceId> regionGestureDevices;
-        std::set<DeviceId> multiFingerDevices;
-        std::set<DeviceId> discreteDevices;
-        std::map<DeviceId, GestureSessionContext> contexts;
+        DeviceTable<TabSwipeTracker> tabTrackers;
+        DeviceSet tabClaimed;
+        DeviceTable<ContinuousGestureTracker> continuousTrackers;
+        DeviceSet continuousClaimed;
+        DeviceTable<VideoScrubTracker> videoTrackers;
+        DeviceTable<GestureRule> liveVideoRules;
+        DeviceSet videoClaimed;
+        DeviceTable<MultiTouchRecognizer> recognizers;
+        DeviceSet regionGestureDevices;
+        DeviceSet multiFingerDevices;
+        DeviceSet discreteDevices;
+        DeviceTable<GestureSessionContext> contexts;
         // A tap held back for a possible further tap; cancelling the source
         // keeps it from firing, even at the instant its wait ends.
         struct PendingTap {
@@ -242,12 +244,12 @@ public:
             TimerHandle timer;
         };
         std::map<DeviceId, PendingTap> pendingTaps;
-        std::set<DeviceId> activeDevices;
-        std::set<DeviceId> edgeClaimed;
-        std::map<DeviceId, GestureRouter> gestures;
-        std::map<DeviceId, ActionDistanceGate> actionDistanceGates;
-        std::map<DeviceId, qint32> contactIDs;
-        std::map<DeviceId, float> devicePressure;
+        DeviceSet activeDevices;
+        DeviceSet edgeClaimed;
+        DeviceTable<GestureRouter> gestures;
+        DeviceTable<ActionDistanceGate> actionDistanceGates;
+        DeviceTable<qint32> contactIDs;
+        DeviceTable<float> devicePressure;
     };
     const DeviceState& deviceState() const { return devices_; }
     // The size of the device's pad as its driver gave it when its latest
@@ -265,8 +267,10 @@ public:
 
     // Contact identifiers per device, kept apart from the gesture state: the
     // window-screenshot selection ignores resting fingers until they lift.
-    const std::map<DeviceId, std::set<qint32>>& screenshotLiveContacts() const { return screenshotLiveContacts_; }
-    const std::map<DeviceId, std::set<qint32>>& screenshotSuppressedContacts() const {
+    // Sorted, each identifier once.
+    using ContactIdentifiers = std::vector<qint32>;
+    const DeviceTable<ContactIdentifiers>& screenshotLiveContacts() const { return screenshotLiveContacts_; }
+    const DeviceTable<ContactIdentifiers>& screenshotSuppressedContacts() const {
         return screenshotSuppressedContacts_;
     }
 
@@ -300,7 +304,7 @@ public:
                                      double timestamp);
     // Main thread: hands the frame to the shared controller unless it belongs
     // to an earlier period of listening (`context` is the generation then).
-    static void deliverFrame(std::uint64_t context, DeviceId device, std::vector<TouchPoint> contacts,
+    static void deliverFrame(std::uint64_t context, DeviceId device, const std::vector<TouchPoint>& contacts,
                              double timestamp);
     // One contact frame of one device: the gates, pressure, the session
     // context, the recognizers, edge and tracker routing, and the dispatch
@@ -391,6 +395,7 @@ private:
     void holdTapBack(DeviceId device, double wait, const GestureDescriptor& gesture,
                      const GestureSessionContext& context);
     void liftCleanUp(DeviceId device);
+    void noteFrameLatency(double timestamp);
     void publishPressure(DeviceId device, const std::vector<TouchPoint>& contacts, double timestamp);
     std::optional<float> forcePressThreshold(DeviceId device, std::size_t fingers,
                                              const GestureSessionContext& context) const;
@@ -474,8 +479,13 @@ private:
     // Not gesture state: what the devices say of themselves outlives resets.
     std::map<DeviceId, TouchSurface> surfaces_;
     std::uint64_t nextPendingTapSerial_ = 1;
-    std::map<DeviceId, std::set<qint32>> screenshotLiveContacts_;
-    std::map<DeviceId, std::set<qint32>> screenshotSuppressedContacts_;
+    DeviceTable<ContactIdentifiers> screenshotLiveContacts_;
+    DeviceTable<ContactIdentifiers> screenshotSuppressedContacts_;
+    // The frame handler's copy of the session context.
+    GestureSessionContext frameContext_;
+    // The live frames' latency, logged once a minute when the input
+    // category's debug lines are on.
+    FrameLatencyWindow frameLatency_;
 
     std::unique_ptr<GestureActivityPresenter> activity_;
     std::unique_ptr<AdjustmentHUD> hud_;

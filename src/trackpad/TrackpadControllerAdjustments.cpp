@@ -100,7 +100,7 @@ void TrackpadController::updateContinuousTrackers(DeviceId device, const std::ve
     const GestureBinding binding = winner->binding();
     // The first step claims the touch, which then is no gesture at the lift:
     // the gesture is announced once, now.
-    if (devices_.continuousClaimed.insert(device).second) Q_EMIT gestureRecognized(step->gesture);
+    if (devices_.continuousClaimed.insert(device)) Q_EMIT gestureRecognized(step->gesture);
 
     if (practiceMode_) {
         setLastRecognizedGesture(step->gesture.title());

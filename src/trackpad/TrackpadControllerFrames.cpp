@@ -7,8 +7,10 @@
 #include "actions/HeldModifierState.h"
 #include "bridge/MultitouchBridge.h"
 #include "common/Localized.h"
+#include "common/MainThreadInbox.h"
 #include "gestures/ForcePressLevel.h"
 #include "platform/FrontmostApplication.h"
+#include "platform/LogCategories.h"
 #include "settings/ControlSettings.h"
 #include "settings/DisabledApplication.h"
 #include "trackpad/GestureActivityPresenter.h"
@@ -16,7 +18,6 @@
 #include "trackpad/TypingActivityMonitor.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
 #include <QPointer>
 
 #include <algorithm>
@@ -28,31 +29,20 @@ namespace {
 // Edge slides still run while Option is held: it only makes steps finer.
 constexpr std::uint64_t kEdgeRoutingModifiers = 0x80000;
 
-// Whether the frame's contacts carry exactly the identifiers of `ids`.
-bool sameIdentifiers(const std::set<qint32>& ids, const std::vector<TouchPoint>& contacts) {
-    if (ids.size() != contacts.size()) return false;
-    for (std::size_t i = 0; i < contacts.size(); ++i) {
-        if (!ids.contains(contacts[i].id)) return false;
-        for (std::size_t j = 0; j < i; ++j) {
-            if (contacts[j].id == contacts[i].id) return false;
-        }
-    }
-    return true;
-}
-
-// Keeps `table[device]` equal to the frame's contact identifiers, without
-// rebuilding the set for the many frames whose fingers stay the same.
-void storeIdentifiers(std::map<DeviceId, std::set<qint32>>& table, DeviceId device,
+// Keeps `table[device]` equal to the frame's contact identifiers, sorted and
+// without duplicates, in the storage the table keeps.
+void storeIdentifiers(DeviceTable<TrackpadController::ContactIdentifiers>& table, DeviceId device,
                       const std::vector<TouchPoint>& contacts) {
     if (contacts.empty()) {
         table.erase(device);
         return;
     }
-    const auto it = table.find(device);
-    if (it != table.end() && sameIdentifiers(it->second, contacts)) return;
-    std::set<qint32> ids;
-    for (const TouchPoint& contact : contacts) ids.insert(contact.id);
-    table.insert_or_assign(device, std::move(ids));
+    TrackpadController::ContactIdentifiers& ids = table[device];
+    ids.clear();
+    for (const TouchPoint& contact : contacts) {
+        const auto at = std::lower_bound(ids.begin(), ids.end(), contact.id);
+        if (at == ids.end() || *at != contact.id) ids.insert(at, contact.id);
+    }
 }
 
 void clearTapMemory(MultiTouchRecognizer& recognizer) {
@@ -73,26 +63,31 @@ void TrackpadController::contactFrameCallbackThunk(void* device, const TouchPoin
 
 void TrackpadController::contactFrameCallback(void* device, const TouchPoint* points, std::int32_t count,
                                               std::uint64_t context, double timestamp) {
-    QCoreApplication* application = QCoreApplication::instance();
-    if (application == nullptr) return;
-    std::vector<TouchPoint> contacts;
-    if (points != nullptr && count > 0) contacts.assign(points, points + count);
-    const auto id = DeviceId(reinterpret_cast<quintptr>(device));
-    QMetaObject::invokeMethod(
-        application,
-        [context, id, contacts = std::move(contacts), timestamp]() mutable {
-            deliverFrame(context, id, std::move(contacts), timestamp);
+    if (QCoreApplication::instance() == nullptr) return;
+    MainThreadInbox::shared().postFrame(
+        [](const MainThreadInbox::Frame& frame) {
+            deliverFrame(frame.context, frame.device, frame.contacts, frame.timestamp);
         },
-        Qt::QueuedConnection);
+        context, DeviceId(reinterpret_cast<quintptr>(device)), points, count, timestamp);
 }
 
-void TrackpadController::deliverFrame(std::uint64_t context, DeviceId device, std::vector<TouchPoint> contacts,
+void TrackpadController::deliverFrame(std::uint64_t context, DeviceId device, const std::vector<TouchPoint>& contacts,
                                       double timestamp) {
     TrackpadController* controller = shared();
     // A frame queued before listening stopped belongs to an earlier
     // generation: its recognizers and sessions are gone.
     if (controller == nullptr || context != controller->generation_) return;
     controller->handleFrame(device, contacts, timestamp);
+    if (lcInput().isDebugEnabled() && shared() == controller) controller->noteFrameLatency(timestamp);
+}
+
+void TrackpadController::noteFrameLatency(double timestamp) {
+    const auto summary = frameLatency_.add(timestamp, environment_.clock.uptime());
+    if (!summary) return;
+    const auto milliseconds = [](double seconds) { return QString::number(seconds * 1000.0, 'f', 2); };
+    qCDebug(lcInput).noquote() << "frame latency over the last minute (event time to handled):"
+                               << "median" << milliseconds(summary->median) << "ms, worst"
+                               << milliseconds(summary->worst) << "ms, over" << summary->frames << "frames";
 }
 
 // --- frame handler -------------------------------------------------------------
@@ -161,10 +156,9 @@ void TrackpadController::handleFrame(DeviceId device, const std::vector<TouchPoi
         environment_.videoScrubber->reset();
         environment_.videoScrubber->setDevice(device);
         devices_.activeDevices.insert(device);
-        devices_.contexts.insert_or_assign(
-            device, GestureSessionContext::opening(environment_.frontmostApplication.bundleIdentifier(),
-                                                   heldModifierState(environment_.keyboard),
-                                                   isShowingApplicationSwitcher_, contacts, settings_.edgeWidth()));
+        devices_.contexts[device].reopen(environment_.frontmostApplication.bundleIdentifier(),
+                                         heldModifierState(environment_.keyboard), isShowingApplicationSwitcher_,
+                                         contacts, settings_.edgeWidth());
         devices_.edgeClaimed.erase(device);
         // Asked once a session: a device may come back with another pad
         // behind the same reference.
@@ -180,8 +174,11 @@ void TrackpadController::handleFrame(DeviceId device, const std::vector<TouchPoi
     if (open != devices_.contexts.end() && n > 0) open->second.recordContacts(contacts);
     if (n > 1) devices_.multiFingerDevices.insert(device);
 
-    // A copy: a reset in any call-out below empties `contexts`.
-    const GestureSessionContext context = open != devices_.contexts.end() ? open->second : GestureSessionContext{};
+    // A copy: a reset in any call-out below empties `contexts`. Into storage
+    // kept for it, so the copy allocates nothing.
+    static const GestureSessionContext noContext;
+    frameContext_ = open != devices_.contexts.end() ? open->second : noContext;
+    const GestureSessionContext& context = frameContext_;
 
     if (reportOnly) activity_->update(device, contacts, context.startCentroid());
 

@@ -37,7 +37,8 @@ void TrackpadController::handleRecognizedGesture(const GestureDescriptor& gestur
     // Typing noise: dropped, unless the gesture is only reported.
     TypingActivityMonitor& typing = typingMonitor();
     if (typing.isEnabled() && typing.isWithinTypingWindow() && !reportOnly) return;
-    const auto disabled = settings_.disabledApplications();
+    // Read in place: the handler copies neither list.
+    const auto& disabled = settings_.disabledApplications();
     if (!reportOnly && contains(disabled, context.app)) return;
 
     setLastRecognizedGesture(gesture.title());
@@ -51,7 +52,7 @@ void TrackpadController::handleRecognizedGesture(const GestureDescriptor& gestur
     }
 
     const std::optional<TouchPoint> startCentroid = context.startCentroid();
-    const auto rules = settings_.rules();
+    const auto& rules = settings_.rules();
     const GestureRule* winner = GestureRule::bestMatch(rules, gesture, context);
     qCDebug(lcRecognition).noquote() << "recognised"
                                      << QJsonDocument(gesture.toJson().toObject()).toJson(QJsonDocument::Compact)

@@ -61,6 +61,10 @@ TEST(StartUpSignalTest, LogoutBeforeTheShellExistsEndsStartUpWithStatusZeroAndCo
         "PULSE_SERVER=unix:" + QFile::encodeName(runtime) + "/no-pulse",
         "PATH=/usr/bin:/bin",
     };
+    // A sanitizer build keeps its options (suppressions, leak checking).
+    for (const char* variable : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"}) {
+        if (qEnvironmentVariableIsSet(variable)) environment.push_back(variable + ("=" + qgetenv(variable)));
+    }
     std::vector<char*> envp;
     for (QByteArray& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);

@@ -1,7 +1,8 @@
 #include "platform/CompiledSchemas.h"
 
+#include "support/SpawnedProcess.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 
 #define G_SETTINGS_ENABLE_BACKEND
@@ -20,7 +21,8 @@ CompiledSchemas::CompiledSchemas(const QByteArray& schemaList) {
     if (!file.open(QIODevice::WriteOnly)) return;
     file.write(schemaList);
     file.close();
-    if (QProcess::execute(compiler, {folder_.path()}) != 0) return;
+    const auto compiled = runToEnd(QFile::encodeName(compiler), {QFile::encodeName(folder_.path())});
+    if (!compiled || compiled->exitCode != 0) return;
     source_ = g_settings_schema_source_new_from_directory(QFile::encodeName(folder_.path()).constData(), nullptr, TRUE,
                                                           nullptr);
     backend_ = g_memory_settings_backend_new();

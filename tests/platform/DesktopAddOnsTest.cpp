@@ -4,7 +4,6 @@
 #include "executors/WindowFrameHistory.h"
 #include "executors/WindowLayoutExecutor.h"
 #include "platform/FakeDesktopAddOns.h"
-#include "platform/FakeDesktopServices.h"
 #include "platform/ListedDesktopEntries.h"
 #include "platform/linux/DesktopWindowControl.h"
 #include "platform/linux/GnomeShellWindowBridge.h"
@@ -14,6 +13,7 @@
 #include "platform/linux/XcbConnection.h"
 #include "platform/sim/SimScreens.h"
 #include "platform/sim/SimUserDefaults.h"
+#include "support/FakeDesktopServices.h"
 #include "support/PrivateSessionBus.h"
 #include "support/QtPrinters.h"
 

@@ -6,6 +6,7 @@
 #include "platform/PrivateBusTest.h"
 #include "platform/linux/LogindSystemPower.h"
 #include "support/NoticePrinter.h"
+#include "support/ServiceThread.h"
 #include "support/TaskResult.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@
 #include <QDBusMessage>
 #include <QMutex>
 #include <QTest>
-#include <QThread>
 
 #include <atomic>
 #include <memory>
@@ -73,7 +73,7 @@ private:
 
 class LogindSystemPowerTest : public test::PrivateBusTest {
 protected:
-    QThread thread;
+    test::ServiceThread thread;
     std::unique_ptr<FakeLogind> logind;
     QDBusConnection client{QString()};
     QDBusConnection service{QString()};
@@ -86,8 +86,7 @@ protected:
     }
     void TearDown() override {
         if (logind) service.unregisterObject(QStringLiteral("/org/freedesktop/login1"));
-        thread.quit();
-        thread.wait();
+        thread.stop();
         logind.reset();
         PrivateBusTest::TearDown();
     }

@@ -2,14 +2,12 @@
 #include "executors/SystemVolume.h"
 #include "platform/linux/PulseAudioDevices.h"
 #include "support/NoticePrinter.h"
+#include "support/PrivatePulseAudio.h"
 #include "support/SimTime.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,105 +15,9 @@ namespace glidra {
 namespace {
 
 using linux_platform::PulseAudioDevices;
+using test::PrivatePulseAudio;
 
 constexpr int kWaitMs = 10000;
-
-// A PulseAudio daemon of the suite's own with one null sink and one null
-// source as the defaults, reached through a socket in a private folder.
-// Waits are for the real daemon to catch up, bounded and never a fixed
-// sleep.
-class PrivatePulseAudio {
-public:
-    PrivatePulseAudio() {
-        const QString program = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
-        pactl_ = QStandardPaths::findExecutable(QStringLiteral("pactl"));
-        if (program.isEmpty() || pactl_.isEmpty()) {
-            error_ = QStringLiteral("pulseaudio or pactl is not installed");
-            return;
-        }
-        const QString root = directory_.path();
-        socket_ = root + QStringLiteral("/native");
-        QFile script(root + QStringLiteral("/glidra.pa"));
-        if (!script.open(QIODevice::WriteOnly)) return;
-        script.write(QStringLiteral("load-module module-null-sink sink_name=glidra_out channels=2\n"
-                                    "load-module module-null-source source_name=glidra_in channels=2\n"
-                                    "load-module module-native-protocol-unix socket=%1 auth-anonymous=1\n"
-                                    "set-default-sink glidra_out\n"
-                                    "set-default-source glidra_in\n")
-                         .arg(socket_)
-                         .toUtf8());
-        script.close();
-
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* variable : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "PULSE_RUNTIME_PATH"}) {
-            environment.insert(QString::fromLatin1(variable), root);
-        }
-        environment.insert(QStringLiteral("PULSE_STATE_PATH"), root + QStringLiteral("/state"));
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
-        daemon_.setProcessEnvironment(environment);
-        daemon_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        daemon_.start(program, {QStringLiteral("--daemonize=no"), QStringLiteral("--system=false"),
-                                QStringLiteral("-n"), QStringLiteral("-F"), script.fileName(),
-                                QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--disable-shm=yes"),
-                                QStringLiteral("--use-pid-file=no"), QStringLiteral("--realtime=no"),
-                                QStringLiteral("--high-priority=no"), QStringLiteral("--log-level=error")});
-        if (!daemon_.waitForStarted(kWaitMs)) {
-            error_ = QStringLiteral("pulseaudio did not start");
-            return;
-        }
-        if (!QTest::qWaitFor([this] { return pactl({QStringLiteral("info")}).has_value(); }, kWaitMs)) {
-            error_ = QStringLiteral("pulseaudio did not answer");
-        }
-    }
-    ~PrivatePulseAudio() {
-        if (daemon_.state() == QProcess::NotRunning) return;
-        daemon_.terminate();
-        if (!daemon_.waitForFinished(5000)) daemon_.kill();
-        daemon_.waitForFinished(5000);
-    }
-
-    bool isRunning() const { return error_.isEmpty() && daemon_.state() == QProcess::Running; }
-    const QString& error() const { return error_; }
-    QString server() const { return QStringLiteral("unix:") + socket_; }
-
-    // Runs pactl against the daemon; its output, or nothing when it failed.
-    // Its words ("yes") are read, so it answers untranslated in any locale.
-    std::optional<QString> pactl(QStringList arguments) const {
-        arguments.prepend(QStringLiteral("--server=") + server());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(pactl_, arguments);
-        if (!process.waitForFinished(kWaitMs) || process.exitStatus() != QProcess::NormalExit ||
-            process.exitCode() != 0) {
-            return std::nullopt;
-        }
-        return QString::fromUtf8(process.readAllStandardOutput());
-    }
-    // The raw channel volumes of a sink or source, as pactl reports them.
-    std::vector<int> volumes(const char* kind, const char* name) const {
-        const auto output = pactl({QStringLiteral("get-%1-volume").arg(QLatin1String(kind)), QLatin1String(name)});
-        std::vector<int> values;
-        if (!output) return values;
-        static const QRegularExpression channel(QStringLiteral(":\\s*(\\d+)\\s*/"));
-        auto matches = channel.globalMatch(output->section(QLatin1Char('\n'), 0, 0));
-        while (matches.hasNext()) values.push_back(matches.next().captured(1).toInt());
-        return values;
-    }
-    std::optional<bool> muted(const char* kind, const char* name) const {
-        const auto output = pactl({QStringLiteral("get-%1-mute").arg(QLatin1String(kind)), QLatin1String(name)});
-        if (!output) return std::nullopt;
-        return output->contains(QLatin1String("yes"));
-    }
-
-private:
-    QTemporaryDir directory_;
-    QProcess daemon_;
-    QString pactl_;
-    QString socket_;
-    QString error_;
-};
 
 class PulseAudioDevicesTest : public ::testing::Test {
 protected:
@@ -195,6 +97,33 @@ TEST_F(PulseAudioDevicesTest, TheMicrophoneIsMutedWatchedAndRestored) {
     ASSERT_TRUE(waitForValue(AudioScope::input, AudioControl::mute, 1.0f));
     EXPECT_EQ(microphone.restore().kind, HUDNotice::Kind::success);
     EXPECT_TRUE(QTest::qWaitFor([&] { return pulse->muted("source", "glidra_in") == false; }, kWaitMs));
+}
+
+TEST(PulseAudioDevicesAbsentTest, AnAbsentServerIsAskedForLessAndLessOften) {
+    const struct {
+        int failures;
+        int delayMs;
+    } cases[] = {{1, 2000}, {2, 4000}, {3, 8000}, {4, 16000}, {5, 32000}, {6, 60000}, {7, 60000}, {1000, 60000}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(PulseAudioDevices::reconnectDelayMs(c.failures), c.delayMs) << c.failures << " failures";
+    }
+    EXPECT_EQ(PulseAudioDevices::reconnectDelayMs(3, 50000), 60000);
+}
+
+TEST(PulseAudioDevicesAbsentTest, AServerThatStartsLaterIsConnectedWhenItsSocketAppears) {
+    QTemporaryDir runtime;
+    // The socket's folder does not exist yet either, as before a first start.
+    const QString folder = runtime.filePath(QStringLiteral("pulse"));
+    // A minute before the next attempt: only the socket's appearing can
+    // connect within the wait below.
+    PulseAudioDevices devices(QStringLiteral("unix:") + folder + QStringLiteral("/native"), nullptr, 60000);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(devices.isReady());
+
+    ASSERT_TRUE(QDir().mkpath(folder));
+    PrivatePulseAudio pulse(test::ServiceAccess::ownUser, folder);
+    if (!pulse.isRunning()) GTEST_SKIP() << "no private PulseAudio daemon: " << pulse.error().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return devices.isReady(); }, kWaitMs));
 }
 
 TEST(PulseAudioDevicesAbsentTest, NoServerMeansEveryControlFails) {

@@ -1,7 +1,7 @@
 #include "executors/KeepAwakeController.h"
-#include "platform/FakeDesktopServices.h"
 #include "platform/PrivateBusTest.h"
 #include "platform/linux/ScreenSaverPowerAssertions.h"
+#include "support/FakeDesktopServices.h"
 #include "support/QtPrinters.h"
 #include "support/TaskResult.h"
 

@@ -1,7 +1,7 @@
 #include "executors/CleaningKeyboardBacklight.h"
-#include "platform/FakeDesktopServices.h"
 #include "platform/PrivateBusTest.h"
 #include "platform/linux/UPowerKeyboardBacklight.h"
+#include "support/FakeDesktopServices.h"
 #include "support/SimTime.h"
 #include "support/TaskResult.h"
 
@@ -44,8 +44,9 @@ TEST_F(UPowerKeyboardBacklightTest, TheCleaningModeHoldsTheKeyboardDarkAndRestor
     test::SimTime time;
     CleaningKeyboardBacklight cleaning(backlight, time.scheduler);
     cleaning.begin();
-    ASSERT_TRUE(waitFor([&] { return keyboard->level() == 0; }));
-    ASSERT_TRUE(cleaning.isHolding());
+    // Held once UPower has answered the darkening, which comes after it
+    // darkened the keyboard.
+    ASSERT_TRUE(waitFor([&] { return keyboard->level() == 0 && cleaning.isHolding(); }));
 
     keyboard->setLevel(3);  // a key press lights it up
     time.advanceBy(CleaningKeyboardBacklight::kHoldInterval);

@@ -1,8 +1,9 @@
 #include "support/DecimalCommaLocale.h"
 
+#include "support/SpawnedProcess.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -36,13 +37,12 @@ const GeneratedLocale& generatedLocale() {
         }
         result.folder = std::make_unique<QTemporaryDir>();
         const QString target = result.folder->filePath(QLatin1StringView(kLocaleName));
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(localedef, {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
-                                  QStringLiteral("UTF-8"), target});
+        const auto finished = runToEnd(QFile::encodeName(localedef),
+                                       {"-i", "de_DE", "-f", "UTF-8", QFile::encodeName(target)}, {}, 60'000);
         // Exit status 1 means warnings only; what counts is the result.
-        if (!process.waitForFinished(60'000) || !QFileInfo::exists(target + QStringLiteral("/LC_NUMERIC"))) {
-            result.failure = QStringLiteral("localedef failed: ") + QString::fromLocal8Bit(process.readAll());
+        if (!finished || !QFileInfo::exists(target + QStringLiteral("/LC_NUMERIC"))) {
+            result.failure = QStringLiteral("localedef failed: ") +
+                             (finished ? QString::fromLocal8Bit(finished->output + finished->log) : QString());
             result.folder.reset();
         }
         return result;

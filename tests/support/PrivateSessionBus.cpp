@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+
 namespace glidra::test {
 
-PrivateSessionBus::PrivateSessionBus() {
+PrivateSessionBus::PrivateSessionBus(ServiceAccess access) {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
     if (program.isEmpty()) {
         failure_ = QStringLiteral("dbus-daemon is not installed (Debian package dbus-daemon)");
@@ -23,43 +25,33 @@ PrivateSessionBus::PrivateSessionBus() {
   <type>session</type>
   <listen>unix:dir=%1</listen>
   <auth>EXTERNAL</auth>
-  <policy context="default">
+  <policy context="default">%2
     <allow send_destination="*" eavesdrop="true"/>
     <allow eavesdrop="true"/>
     <allow own="*"/>
   </policy>
 </busconfig>
 )")
-                     .arg(folder_.path())
+                     .arg(folder_.path(),
+                          access == ServiceAccess::everyUser ? QStringLiteral("\n    <allow user=\"*\"/>") : QString())
                      .toUtf8());
     config.close();
+    if (access == ServiceAccess::everyUser) ::chmod(QFile::encodeName(folder_.path()).constData(), 0755);
 
-    daemon_ = std::make_unique<QProcess>();
-    daemon_->setProgram(program);
-    daemon_->setArguments({QStringLiteral("--config-file=") + configPath, QStringLiteral("--nofork"),
-                           QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
-    daemon_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    daemon_->start();
+    const auto address = daemon_.startAndReadLine(
+        QFile::encodeName(program),
+        {"--config-file=" + QFile::encodeName(configPath), "--nofork", "--nopidfile", "--print-address=1"},
+        testEnvironment(), 10000);
     // Generous: only a broken machine takes long, and then the test skips.
-    if (!daemon_->waitForStarted(10000)) {
-        failure_ = QStringLiteral("dbus-daemon did not start: ") + daemon_->errorString();
+    if (!address || address->isEmpty()) {
+        failure_ = QStringLiteral("dbus-daemon printed no address: ") + QString::fromLocal8Bit(daemon_.log());
         return;
     }
-    while (!daemon_->canReadLine() && daemon_->waitForReadyRead(10000)) {
-    }
-    address_ = QString::fromUtf8(daemon_->readLine()).trimmed();
-    if (address_.isEmpty()) failure_ = QStringLiteral("dbus-daemon printed no address");
+    address_ = QString::fromUtf8(*address);
 }
 
 PrivateSessionBus::~PrivateSessionBus() {
     for (const QString& name : connections_) QDBusConnection::disconnectFromBus(name);
-    if (daemon_ && daemon_->state() != QProcess::NotRunning) {
-        daemon_->terminate();
-        if (!daemon_->waitForFinished(5000)) {
-            daemon_->kill();
-            daemon_->waitForFinished(5000);
-        }
-    }
 }
 
 QDBusConnection PrivateSessionBus::connect(const QString& name) {

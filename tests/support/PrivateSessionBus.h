@@ -1,11 +1,11 @@
 #pragma once
 
+#include "support/ServiceProcess.h"
+#include "support/SpawnedProcess.h"
+
 #include <QDBusConnection>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
-
-#include <memory>
 
 namespace glidra::test {
 
@@ -18,7 +18,7 @@ namespace glidra::test {
 //   if (!bus.isRunning()) GTEST_SKIP() << bus.failure().toStdString();
 class PrivateSessionBus {
 public:
-    PrivateSessionBus();
+    explicit PrivateSessionBus(ServiceAccess access = ServiceAccess::ownUser);
     ~PrivateSessionBus();
     PrivateSessionBus(const PrivateSessionBus&) = delete;
     PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
@@ -34,7 +34,7 @@ public:
 
 private:
     QTemporaryDir folder_;
-    std::unique_ptr<QProcess> daemon_;
+    SpawnedProcess daemon_;
     QString address_;
     QString failure_;
     QStringList connections_;

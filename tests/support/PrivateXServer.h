@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcess>
+#include "support/SpawnedProcess.h"
+
 #include <QString>
 
 namespace glidra::test {
@@ -21,7 +22,7 @@ public:
     const QString& failure() const { return failure_; }
 
 private:
-    QProcess process_;
+    SpawnedProcess process_;
     QString display_;
     QString failure_;
 };

@@ -1,33 +1,26 @@
 #include "support/ServiceProcess.h"
 
+#include <QFile>
+#include <QStandardPaths>
+
 namespace glidra::test {
 
-QString startAndReadFirstLine(QProcess& process, const QString& program, const QStringList& arguments,
+QString startAndReadFirstLine(SpawnedProcess& process, const QString& program, const QStringList& arguments,
                               QString& failure) {
-    process.start(program, arguments);
-    if (!process.waitForStarted(10'000)) {
-        failure = program + QStringLiteral(" did not start: ") + process.errorString();
+    const QString found = QStandardPaths::findExecutable(program);
+    if (found.isEmpty()) {
+        failure = program + QStringLiteral(" is not installed");
         return {};
     }
-    while (!process.canReadLine()) {
-        if (!process.waitForReadyRead(10'000)) {
-            failure =
-                program + QStringLiteral(" printed nothing: ") + QString::fromLocal8Bit(process.readAllStandardError());
-            return {};
-        }
+    QList<QByteArray> argv;
+    for (const QString& argument : arguments) argv.append(argument.toLocal8Bit());
+    const auto line = process.startAndReadLine(QFile::encodeName(found), argv, testEnvironment(), 10'000);
+    if (!line) {
+        failure = program + QStringLiteral(" printed nothing: ") + QString::fromLocal8Bit(process.log());
+        return {};
     }
-    const QString line = QString::fromUtf8(process.readLine()).trimmed();
-    if (line.isEmpty()) failure = program + QStringLiteral(" printed an empty line");
-    return line;
-}
-
-void stopService(QProcess& process) {
-    if (process.state() == QProcess::NotRunning) return;
-    process.terminate();
-    if (!process.waitForFinished(5'000)) {
-        process.kill();
-        process.waitForFinished(5'000);
-    }
+    if (line->isEmpty()) failure = program + QStringLiteral(" printed an empty line");
+    return QString::fromUtf8(*line);
 }
 
 }  // namespace glidra::test

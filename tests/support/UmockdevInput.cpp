@@ -1,15 +1,21 @@
 #include "support/UmockdevInput.h"
 
 #include <QDateTime>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
 #include <umockdev.h>
 
 #include <linux/input.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <ctime>
+#include <thread>
 
 namespace glidra::test {
 
@@ -143,6 +149,51 @@ void UmockdevInput::removeDevice(const QByteArray& devnode) {
     umockdev_testbed_remove_device(testbed_, path.constData());
 }
 
+QByteArray UmockdevInput::addUinput() {
+    const QByteArray description =
+        "P: /devices/virtual/misc/uinput\nN: uinput\nE: DEVNAME=/dev/uinput\nE: MAJOR=10\nE: MINOR=223\n"
+        "E: SUBSYSTEM=misc\n";
+    GError* error = nullptr;
+    if (!umockdev_testbed_add_from_string(testbed_, description.constData(), &error)) {
+        g_clear_error(&error);
+        return {};
+    }
+    return "/dev/uinput";
+}
+
+QString UmockdevInput::rootDirectory() const {
+    gchar* root = umockdev_testbed_get_root_dir(testbed_);
+    const QString folder = QFile::decodeName(root);
+    g_free(root);
+    return folder;
+}
+
+bool UmockdevInput::setNodeMode(const QByteArray& devnode, unsigned mode) {
+    // The node in the testbed is a link to the pseudo-terminal.
+    const QString terminal = QFileInfo(rootDirectory() + QFile::decodeName(devnode)).canonicalFilePath();
+    return !terminal.isEmpty() && ::chmod(QFile::encodeName(terminal).constData(), mode) == 0;
+}
+
+void UmockdevInput::shareWithEveryUser() {
+    const QString root = rootDirectory();
+    // The root also takes the sockets a program's udev monitor binds.
+    ::chmod(QFile::encodeName(root).constData(), 01777);
+    QDirIterator entries(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QFileInfo entry(entries.next());
+        if (entry.isSymLink()) continue;
+        const QByteArray path = QFile::encodeName(entry.filePath());
+        struct stat status {};
+        if (::lstat(path.constData(), &status) != 0) continue;
+        if (S_ISDIR(status.st_mode)) {
+            ::chmod(path.constData(), 0755);
+        } else if (S_ISSOCK(status.st_mode)) {
+            ::chmod(path.constData(), 0777);
+        }
+    }
+}
+
 bool UmockdevInput::replay(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events) {
     if (events.empty()) return true;
     // umockdev reads the microseconds in base 0 (no leading zeros), and loses
@@ -200,6 +251,22 @@ bool UmockdevInput::write(const QByteArray& devnode, const std::vector<evdev::Ev
     }
     const auto bytes = ssize_t(raw.size() * sizeof(input_event));
     return ::write(fd, raw.data(), std::size_t(bytes)) == bytes;
+}
+
+bool UmockdevInput::play(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events) {
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<evdev::EvdevEvent> packet;
+    for (const auto& event : events) {
+        packet.push_back(event);
+        if (event.type != EV_SYN || event.code != SYN_REPORT) continue;
+        std::this_thread::sleep_until(start + std::chrono::microseconds(std::llround(event.time * 1e6)));
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        for (auto& written : packet) written.time = double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+        if (!write(devnode, packet)) return false;
+        packet.clear();
+    }
+    return packet.empty() || write(devnode, packet);
 }
 
 evdev::DeviceDescription UmockdevInput::keyboard(const std::string& name) {

@@ -36,10 +36,28 @@ public:
                          const std::vector<std::uint16_t>& heldKeys = {});
     // Sends the removal uevent, then takes the device away.
     void removeDevice(const QByteArray& devnode);
+    // Adds /dev/uinput, which opens for writing (and creates no device).
+    QByteArray addUinput();
+
+    // The testbed's folder (UMOCKDEV_DIR for a program of the test's).
+    QString rootDirectory() const;
+    // Sets the permission bits of the pseudo-terminal behind a node, which
+    // decide who may open it.
+    bool setNodeMode(const QByteArray& devnode, unsigned mode);
+    // Lets a program the test runs as another user use the testbed: its
+    // folders and the sockets that answer the device queries. Call after the
+    // devices are added.
+    void shareWithEveryUser();
 
     // Replays `events` (times from 0) on the node in real time, starting now,
     // stamped with the wall clock from now on.
     bool replay(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events);
+
+    // Plays `events` (times from 0) on the node at their recorded pace from
+    // now, each packet stamped with the wall clock as it is written, and
+    // returns after the last. Unlike replay(), it may be called again on the
+    // same node; the reader must keep up, as it would with a kernel.
+    bool play(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events);
 
     // Writes `events` to the node at once, with their times as given. The
     // mock's pseudo-terminal keeps about 4 KiB: write a packet, and the next

@@ -13,7 +13,7 @@ namespace glidra {
 struct ConnectionEventLogTestAccess {
     // Occupies the log's worker until `release` is given one permit.
     static void holdWorker(ConnectionEventLog& log, QSemaphore& release) {
-        log.worker_.start([&release] { release.acquire(); });
+        log.post([&release] { release.acquire(); });
     }
 };
 

@@ -46,7 +46,7 @@ protected:
     void TearDown() override { TrackpadController::setShared(nullptr); }
 
     int logged(const QString& call) const { return h.log.count(call); }
-    const std::map<DeviceId, VideoScrubTracker>& videoTrackers() const { return c.deviceState().videoTrackers; }
+    const DeviceTable<VideoScrubTracker>& videoTrackers() const { return c.deviceState().videoTrackers; }
 };
 
 // --- intake ----------------------------------------------------------------------
@@ -158,13 +158,13 @@ TEST_F(FrameRoadTest, FingersRestingWhenAScreenshotSelectionStartsStayIgnoredUnt
     setRules({swipeRule(2, Direction::right, GestureAction::nextTab), tapRule(1, 1, GestureAction::copy)});
     auto script = frames().touch(1, 0.3f, 0.5f).touch(2, 0.35f, 0.5f).at(1.0);
     play(script);
-    EXPECT_EQ(c.screenshotLiveContacts().at(kPad), (std::set<qint32>{1, 2}));
+    EXPECT_EQ(c.screenshotLiveContacts().at(kPad), (std::vector<qint32>{1, 2}));
 
     c.setSelectingScreenshot(true);
     h.log.calls.clear();
     play(frames().touch(1, 0.3f, 0.5f).touch(2, 0.35f, 0.5f).at(1.05));
     c.setSelectingScreenshot(false);
-    EXPECT_EQ(c.screenshotSuppressedContacts().at(kPad), (std::set<qint32>{1, 2}));
+    EXPECT_EQ(c.screenshotSuppressedContacts().at(kPad), (std::vector<qint32>{1, 2}));
 
     h.log.calls.clear();
     play(frames()

@@ -15,7 +15,7 @@ namespace glidra {
 struct TrackpadControllerTestAccess {
     static TrackpadController::DeviceState& devices(TrackpadController& c) { return c.devices_; }
     static void setActionEpoch(TrackpadController& c, quint64 epoch) { c.actionEpoch_ = epoch; }
-    static void setLiveContacts(TrackpadController& c, DeviceId device, std::set<qint32> ids) {
+    static void setLiveContacts(TrackpadController& c, DeviceId device, TrackpadController::ContactIdentifiers ids) {
         c.screenshotLiveContacts_[device] = std::move(ids);
     }
 };
@@ -189,7 +189,7 @@ TEST(TrackpadControllerTest, ResetLeavesSwitchesOutputsAndScreenshotContactsAlon
     EXPECT_EQ(c.status(), QStringLiteral("s"));
     EXPECT_EQ(c.actionIssue(), QStringLiteral("issue"));
     EXPECT_EQ(c.currentApplicationID(), QStringLiteral("app"));
-    EXPECT_EQ(c.screenshotLiveContacts().at(5), (std::set<qint32>{1, 2}));
+    EXPECT_EQ(c.screenshotLiveContacts().at(5), (TrackpadController::ContactIdentifiers{1, 2}));
 }
 
 TEST(TrackpadControllerTest, EnteringScreenshotSelectionKeepsRestingFingersIgnored) {

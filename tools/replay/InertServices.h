@@ -11,10 +11,15 @@ namespace glidra::replay {
 
 class InertHUD final : public AdjustmentHUD {
 public:
-    void show(const HUDNotice&) override {}
-    void showAdjustment(EdgeGesture::Side, float) override {}
-    void showVideoProgress(const BrowserVideoState&) override {}
+    void show(const HUDNotice&) override { ++shown_; }
+    void showAdjustment(EdgeGesture::Side, float) override { ++shown_; }
+    void showVideoProgress(const BrowserVideoState&) override { ++shown_; }
     void hide() override {}
+    // What it was asked to show so far, for the frame-path benchmark.
+    std::uint64_t shown() const { return shown_; }
+
+private:
+    std::uint64_t shown_ = 0;
 };
 
 class InertVideoScrubber final : public VideoScrubberService {
@@ -23,10 +28,13 @@ public:
     std::optional<DeviceId> device() const override { return device_; }
     void setDevice(std::optional<DeviceId> device) override { device_ = device; }
     void markFinished() override {}
-    void step(DeviceId, const std::optional<QString>&, double, Report) override {}
+    void step(DeviceId, const std::optional<QString>&, double, Report) override { ++steps_; }
+    // The steps asked for so far, for the frame-path benchmark.
+    std::uint64_t steps() const { return steps_; }
 
 private:
     std::optional<DeviceId> device_;
+    std::uint64_t steps_ = 0;
 };
 
 class InertConnector final : public PairedTrackpadConnectorService {

@@ -1,5 +1,6 @@
 #include "platform/linux/EvdevInputHub.h"
 
+#include "common/MainThreadInbox.h"
 #include "platform/LogCategories.h"
 #include "platform/evdev/EvdevCodes.h"
 #include "platform/linux/InputAccessTrust.h"
@@ -54,6 +55,8 @@ EvdevInputHub::EvdevInputHub(Options options, QObject* parent)
     } else {
         qCWarning(lcInput) << "cannot list the input devices through udev (no udev, or no /sys)";
     }
+    // The inbox exists before the reader posts to it.
+    MainThreadInbox::shared();
     reader_ = std::thread([this] { run(); });
 }
 
@@ -64,6 +67,8 @@ EvdevInputHub::~EvdevInputHub() {
     }
     wake();
     if (reader_.joinable()) reader_.join();
+    // What the reader posted for this hub and the main thread has not run.
+    MainThreadInbox::shared().dropWorkOf(this);
     {
         std::lock_guard lock(mutex_);
         for (auto& [devnode, node] : nodes_) closeLocked(*node);
@@ -394,13 +399,10 @@ void EvdevInputHub::run() {
 
         if (watching && watchdog_.expired(monotonicNow())) {
             grabs_.releaseAll();
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    grabsChanged();
-                    Q_EMIT grabsLost();
-                },
-                Qt::QueuedConnection);
+            MainThreadInbox::shared().post(this, [this] {
+                grabsChanged();
+                Q_EMIT grabsLost();
+            });
         }
         if (ready <= 0) continue;
         if (fds[0].revents != 0) {
@@ -451,15 +453,13 @@ void EvdevInputHub::readNode(const std::shared_ptr<EvdevNode>& node, std::uint64
         events.clear();
     }
     if (!observed.empty() && eventsWanted_) {
-        QMetaObject::invokeMethod(
-            this, [this, batch = std::move(observed)] { deliver(batch); }, Qt::QueuedConnection);
+        MainThreadInbox::shared().post(this, [this, batch = std::move(observed)] { deliver(batch); });
     }
     if (status == EvdevNode::ReadStatus::failed) {
         node->readFailed = true;
         translator_.forget(node.get());
-        QMetaObject::invokeMethod(
-            this, [this, devnode = node->devnode(), openCount] { nodeFailed(devnode, openCount); },
-            Qt::QueuedConnection);
+        MainThreadInbox::shared().post(
+            this, [this, devnode = node->devnode(), openCount] { nodeFailed(devnode, openCount); });
     }
 }
 

@@ -94,15 +94,33 @@ evdev::DeviceDescription EvdevNode::describe(libevdev* device) {
     return description;
 }
 
+namespace {
+std::atomic<std::chrono::steady_clock::duration> lastReportRead{};
+}  // namespace
+
+std::chrono::steady_clock::time_point EvdevNode::lastReportReadAt() {
+    return std::chrono::steady_clock::time_point(lastReportRead.load(std::memory_order_relaxed));
+}
+
 EvdevNode::ReadStatus EvdevNode::read(std::vector<evdev::EvdevEvent>& out) {
     if (!evdev_) return ReadStatus::failed;
+    // Stamped as the read returns, when it returned the end of a packet.
+    bool reportRead = false;
+    const auto stamp = [&reportRead] {
+        if (reportRead) {
+            lastReportRead.store(std::chrono::steady_clock::now().time_since_epoch(), std::memory_order_relaxed);
+        }
+    };
     // Enough for a burst; the caller comes back while there is more.
     for (int i = 0; i < 256; ++i) {
         input_event event{};
         const int rc =
             libevdev_next_event(evdev_, syncing_ ? LIBEVDEV_READ_FLAG_SYNC : LIBEVDEV_READ_FLAG_NORMAL, &event);
         if (rc == -EAGAIN) {
-            if (!syncing_) return ReadStatus::drained;
+            if (!syncing_) {
+                stamp();
+                return ReadStatus::drained;
+            }
             syncing_ = false;  // resynchronised; back to the stream
             continue;
         }
@@ -113,7 +131,9 @@ EvdevNode::ReadStatus EvdevNode::read(std::vector<evdev::EvdevEvent>& out) {
         }
         const double time = double(event.input_event_sec) + double(event.input_event_usec) * 1e-6 + clockOffset_;
         out.push_back(evdev::EvdevEvent{time, event.type, event.code, event.value});
+        reportRead = reportRead || (event.type == EV_SYN && event.code == SYN_REPORT);
     }
+    stamp();
     return ReadStatus::more;
 }
 

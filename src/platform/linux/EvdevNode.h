@@ -6,6 +6,7 @@
 #include "platform/linux/UdevInputDevices.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -48,6 +49,9 @@ public:
     // libevdev does it: SYN_DROPPED, then the true state, then SYN_REPORT).
     // `failed` when the node is gone or broken; it should be closed.
     ReadStatus read(std::vector<evdev::EvdevEvent>& out);
+    // When a read of any node last returned with a packet's SYN_REPORT, on the
+    // monotonic clock: where the program's own part of a frame's road starts.
+    static std::chrono::steady_clock::time_point lastReportReadAt();
 
     // The keys and buttons held now (EVIOCGKEY), as the kernel keeps them.
     std::vector<std::uint16_t> heldKeys() const;

@@ -2,6 +2,9 @@
 
 #include "platform/LogCategories.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QTimer>
 
 #include <pulse/context.h>
@@ -55,7 +58,13 @@ struct PulseAudioDevices::State {
     int listsPending = 0;
     std::map<AudioScope, Scope> scopes;
     std::list<Write> writes;
-    bool reconnectScheduled = false;
+    QTimer reconnect;
+    int failures = 0;
+    int firstDelayMs = PulseAudioDevices::kReconnectDelayMs;
+    // The server's socket, when it is a local one, and the watch on its
+    // folder (or the nearest folder above that exists).
+    QString socket;
+    QFileSystemWatcher watcher;
     // The failure last logged; a server that stays away is logged once.
     std::optional<int> loggedError;
 
@@ -190,6 +199,7 @@ struct PulseCallbacks {
             case PA_CONTEXT_READY: {
                 state.connected();
                 state.contextReady = true;
+                state.failures = 0;
                 state.listsPending = 2;
                 pa_context_set_subscribe_callback(context, &event, self);
                 const auto mask = pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE |
@@ -218,11 +228,37 @@ struct PulseCallbacks {
     }
 };
 
-PulseAudioDevices::PulseAudioDevices(const QString& server, QObject* parent)
+namespace {
+
+// Where the server listens, for a local server: PulseAudio's own default
+// is the user's runtime folder.
+QString socketOf(const QString& server) {
+    QString address = server;
+    if (address.isEmpty()) address = qEnvironmentVariable("PULSE_SERVER");
+    if (address.startsWith(QLatin1String("unix:"))) return address.mid(5);
+    if (!address.isEmpty()) return {};
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return runtime.isEmpty() ? QString() : runtime + QStringLiteral("/pulse/native");
+}
+
+}  // namespace
+
+PulseAudioDevices::PulseAudioDevices(const QString& server, QObject* parent, int firstDelayMs)
     : QObject(parent), state_(std::make_unique<State>()) {
     state_->server = server.toUtf8();
+    state_->firstDelayMs = firstDelayMs;
+    state_->socket = socketOf(server);
+    state_->reconnect.setSingleShot(true);
+    connect(&state_->reconnect, &QTimer::timeout, this, &PulseAudioDevices::connectToServer);
+    connect(&state_->watcher, &QFileSystemWatcher::directoryChanged, this, &PulseAudioDevices::socketFolderChanged);
     state_->mainloop = pa_glib_mainloop_new(nullptr);
     connectToServer();
+}
+
+int PulseAudioDevices::reconnectDelayMs(int failures, int firstDelayMs) {
+    int delay = std::min(firstDelayMs, kLongestReconnectDelayMs);
+    for (int i = 1; i < failures && delay < kLongestReconnectDelayMs; ++i) delay *= 2;
+    return std::min(delay, kLongestReconnectDelayMs);
 }
 
 PulseAudioDevices::~PulseAudioDevices() {
@@ -246,12 +282,33 @@ void PulseAudioDevices::connectToServer() {
 // The context cannot be dropped from inside its own callback, so the next
 // attempt, which drops it, comes from the event loop.
 void PulseAudioDevices::scheduleReconnect() {
-    if (state_->reconnectScheduled) return;
-    state_->reconnectScheduled = true;
-    QTimer::singleShot(kReconnectDelayMs, this, [this] {
-        state_->reconnectScheduled = false;
-        connectToServer();
-    });
+    if (state_->reconnect.isActive()) return;
+    ++state_->failures;
+    state_->reconnect.start(reconnectDelayMs(state_->failures, state_->firstDelayMs));
+    watchSocket();
+}
+
+// Watches the socket's folder, or the nearest folder above it that exists,
+// so a server that starts is heard of without polling.
+void PulseAudioDevices::watchSocket() {
+    if (state_->socket.isEmpty()) return;
+    QString folder = QFileInfo(state_->socket).absolutePath();
+    while (!QFileInfo(folder).isDir() && folder != QDir::rootPath()) folder = QFileInfo(folder).absolutePath();
+    const QStringList watched = state_->watcher.directories();
+    if (watched == QStringList{folder}) return;
+    if (!watched.isEmpty()) state_->watcher.removePaths(watched);
+    state_->watcher.addPath(folder);
+}
+
+void PulseAudioDevices::socketFolderChanged() {
+    if (!state_->reconnect.isActive()) return;
+    if (!QFileInfo::exists(state_->socket)) {
+        // A folder on the way was made: watch the next one down.
+        watchSocket();
+        return;
+    }
+    state_->reconnect.stop();
+    connectToServer();
 }
 
 bool PulseAudioDevices::isReady() const {

@@ -1,4 +1,4 @@
-#include "platform/FakeDesktopServices.h"
+#include "support/FakeDesktopServices.h"
 
 #include <QDBusMessage>
 #include <QMutexLocker>
@@ -111,12 +111,11 @@ void FakeKeyboardBacklight::SetBrightness(int value) {
     level_ = value;
 }
 
-FakeServiceHost::FakeServiceHost(QDBusConnection bus) : bus_(std::move(bus)) { thread_.start(); }
+FakeServiceHost::FakeServiceHost(QDBusConnection bus) : bus_(std::move(bus)) {}
 
 FakeServiceHost::~FakeServiceHost() {
     for (const auto& object : objects_) bus_.unregisterObject(object->objectName());
-    thread_.quit();
-    thread_.wait();
+    thread_.stop();
 }
 
 bool FakeGnomeShell::overviewActive() const {
@@ -144,15 +143,26 @@ void FakeKWinShortcuts::invokeShortcut(const QString& name) {
     invoked_.append(name);
 }
 
+FakeAccessibilityBus::FakeAccessibilityBus(QString address) : address_(std::move(address)) {
+    new FakeAccessibilityStatus(this);
+}
+
 bool FakeServiceHost::serve(const QString& service, const QString& path, std::unique_ptr<QObject> object) {
     object->setObjectName(path);
-    object->moveToThread(&thread_);
     if (!bus_.registerService(service)) return false;
+    // Registered on this thread: the bus makes its adaptors' connector a
+    // child of the object, which then moves with it.
     if (!bus_.registerObject(path, object.get(),
-                             QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableProperties)) {
+                             QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableProperties |
+                                 QDBusConnection::ExportAdaptors)) {
         return false;
     }
+    object->moveToThread(&thread_);
     objects_.push_back(std::move(object));
+    // Started after the object exists: a race checker then sees all it holds
+    // written before the thread reads it, which it cannot see through Qt's
+    // own hand-over of an object to a running thread.
+    if (!thread_.isRunning()) thread_.start();
     return true;
 }
 

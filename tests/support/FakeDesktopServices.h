@@ -1,5 +1,8 @@
 #pragma once
 
+#include "support/ServiceThread.h"
+
+#include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
@@ -120,8 +123,37 @@ private:
     QStringList invoked_;
 };
 
+// The session's pointer to its accessibility bus, as at-spi-bus-launcher
+// serves it (org.a11y.Bus), with accessibility switched on (org.a11y.Status):
+// Qt programs then publish their windows on that bus.
+class FakeAccessibilityBus final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.a11y.Bus")
+
+public:
+    explicit FakeAccessibilityBus(QString address);
+
+public Q_SLOTS:
+    Q_SCRIPTABLE QString GetAddress() const { return address_; }
+
+private:
+    const QString address_;
+};
+
+class FakeAccessibilityStatus final : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.a11y.Status")
+    Q_PROPERTY(bool IsEnabled READ isEnabled)
+    Q_PROPERTY(bool ScreenReaderEnabled READ isEnabled)
+
+public:
+    explicit FakeAccessibilityStatus(FakeAccessibilityBus* bus) : QDBusAbstractAdaptor(bus) {}
+    bool isEnabled() const { return true; }
+};
+
 // Serves objects on the bus from a thread of their own, so that the adapters'
-// blocking calls from the main thread get their answers.
+// blocking calls from the main thread get their answers. The thread starts
+// with the first object served: serve every object before the first call.
 class FakeServiceHost {
 public:
     explicit FakeServiceHost(QDBusConnection bus);
@@ -132,7 +164,7 @@ public:
 
 private:
     QDBusConnection bus_;
-    QThread thread_;
+    ServiceThread thread_;
     std::vector<std::unique_ptr<QObject>> objects_;
 };
 

@@ -1,0 +1,496 @@
+// The program as it ships: the glidra executable, composed by main.cpp over
+// the Linux adapters, the real dispatcher and executors, on a desktop of the
+// test's own (an X server with a window manager, a session bus with a screen
+// saver, a sound server, a web browser) with touchpads mocked under umockdev.
+// Recorded sessions are played on the pads; what the bound actions did is read
+// back from the desktop, and what the window says from its accessibility tree,
+// as a screen reader reads it.
+
+#include "actions/ActionParameters.h"
+#include "gestures/GestureRule.h"
+#include "platform/evdev/EvemuReader.h"
+#include "platform/linux/EwmhProperties.h"
+#include "platform/linux/JsonFileUserDefaults.h"
+#include "platform/linux/XcbConnection.h"
+#include "settings/ControlSettings.h"
+#include "support/FakeDesktopServices.h"
+#include "support/PrivatePulseAudio.h"
+#include "support/PrivateSessionBus.h"
+#include "support/PrivateXServer.h"
+#include "support/SpawnedProcess.h"
+#include "support/UmockdevInput.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <linux/input.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <memory>
+#include <set>
+
+namespace glidra::test {
+namespace {
+
+// The program refuses root: as root the test runs it as nobody.
+constexpr uid_t kNobody = 65534;
+// An effect comes milliseconds after the gesture; this only bounds a failure.
+constexpr int kEffectMs = 8000;
+// What the window says when no touchpad can be read.
+const QString kInputAccessMissing = QStringLiteral("部分动作需要输入设备权限");
+const QByteArray kWebsite = "https://example.org/from-a-gesture";
+
+const QStringList kTouchpad{QStringLiteral("ID_INPUT=1"), QStringLiteral("ID_INPUT_TOUCHPAD=1")};
+
+evdev::Recording recording(const char* name) {
+    const auto read = evdev::EvemuReader::readFile(std::string(GLIDRA_TEST_DATA_DIR "/recordings/") + name + ".events");
+    EXPECT_TRUE(read.ok()) << name;
+    return read.ok() ? read.recording() : evdev::Recording{};
+}
+
+// A kernel selects slot 0 before the first touch it reports; a recording that
+// relies on that, replayed after a touch that ended in another slot, would
+// put every finger in that slot.
+std::vector<evdev::EvdevEvent> fromSlotZero(std::vector<evdev::EvdevEvent> events) {
+    for (const evdev::EvdevEvent& event : events) {
+        if (event.type != EV_ABS || event.code < ABS_MT_SLOT) continue;
+        if (event.code == ABS_MT_SLOT) return events;
+        break;
+    }
+    events.insert(events.begin(), evdev::EvdevEvent{0, EV_ABS, ABS_MT_SLOT, 0});
+    return events;
+}
+
+GestureRule rule(GestureDescriptor::Kind kind, qint64 fingers, GestureAction action) {
+    GestureRule made;
+    made.gesture.kind = kind;
+    made.gesture.fingers = fingers;
+    made.action = action;
+    return made;
+}
+
+bool writeFile(const QString& path, const QByteArray& content, QFile::Permissions permissions = {}) {
+    if (!QDir().mkpath(QFileInfo(path).path())) return false;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size()) return false;
+    file.close();
+    return permissions == QFile::Permissions() || file.setPermissions(permissions);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// One node of an accessibility tree: the bus name that serves it and its path.
+struct AccessibleNode {
+    QString service;
+    QString path;
+};
+
+// Reads the program's windows as a screen reader does: the AT-SPI objects
+// Qt publishes on the accessibility bus (here the session bus itself).
+class AccessibleWindows {
+public:
+    explicit AccessibleWindows(QDBusConnection bus) : bus_(std::move(bus)) {}
+
+    // The texts (accessible names) of every element on screen of the
+    // program's process, once it has published its tree.
+    std::optional<std::set<QString>> showingTexts(pid_t program) {
+        const std::optional<QString> service = serviceOf(program);
+        if (!service) return std::nullopt;
+        std::set<QString> texts;
+        collect({*service, QStringLiteral("/org/a11y/atspi/accessible/root")}, texts, 0);
+        return texts;
+    }
+
+private:
+    QDBusMessage call(const AccessibleNode& node, const QString& interface, const QString& method,
+                      const QVariantList& arguments = {}) {
+        QDBusMessage message = QDBusMessage::createMethodCall(node.service, node.path, interface, method);
+        message.setArguments(arguments);
+        return bus_.call(message, QDBus::Block, 3000);
+    }
+
+    std::vector<AccessibleNode> children(const AccessibleNode& node) {
+        const QDBusMessage reply =
+            call(node, QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("GetChildren"));
+        std::vector<AccessibleNode> found;
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return found;
+        const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
+        list.beginArray();
+        while (!list.atEnd()) {
+            QString service;
+            QDBusObjectPath path;
+            list.beginStructure();
+            list >> service >> path;
+            list.endStructure();
+            found.push_back({service, path.path()});
+        }
+        list.endArray();
+        return found;
+    }
+
+    QString name(const AccessibleNode& node) {
+        const QDBusMessage reply = call(node, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                                        {QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("Name")});
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
+        return reply.arguments().constFirst().value<QDBusVariant>().variant().toString();
+    }
+
+    bool showing(const AccessibleNode& node) {
+        const QDBusMessage reply = call(node, QStringLiteral("org.a11y.atspi.Accessible"), QStringLiteral("GetState"));
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
+        const QDBusArgument words = reply.arguments().constFirst().value<QDBusArgument>();
+        std::vector<uint> bits;
+        words.beginArray();
+        while (!words.atEnd()) {
+            uint word = 0;
+            words >> word;
+            bits.push_back(word);
+        }
+        words.endArray();
+        constexpr uint kShowing = 25;  // ATSPI_STATE_SHOWING
+        return !bits.empty() && (bits.front() >> kShowing & 1u) != 0;
+    }
+
+    void collect(const AccessibleNode& node, std::set<QString>& texts, int depth) {
+        if (depth > 40) return;
+        const QString text = name(node);
+        if (!text.isEmpty() && showing(node)) texts.insert(text);
+        for (const AccessibleNode& child : children(node)) collect(child, texts, depth + 1);
+    }
+
+    // The connection of the program that serves a tree: the program holds
+    // two (its session bus and its accessibility bus), both on this bus.
+    std::optional<QString> serviceOf(pid_t program) {
+        const QDBusMessage names = bus_.call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames")));
+        for (const QString& name : names.arguments().value(0).toStringList()) {
+            if (!name.startsWith(QLatin1Char(':'))) continue;
+            QDBusMessage owner = QDBusMessage::createMethodCall(
+                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"));
+            owner.setArguments({name});
+            const QDBusMessage pid = bus_.call(owner);
+            if (pid.arguments().value(0).toUInt() != uint(program)) continue;
+            if (!children({name, QStringLiteral("/org/a11y/atspi/accessible/root")}).empty()) return name;
+        }
+        return std::nullopt;
+    }
+
+    QDBusConnection bus_;
+};
+
+// A desktop of the test's own and the program on it, as a user at the seat
+// (nobody, when the test runs as root) with a home of their own.
+class ComposedProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* program : {"Xvfb", "openbox", "dbus-daemon", "pulseaudio", "pactl"}) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
+                GTEST_SKIP() << program << " is not installed (scripts/test installs it)";
+            }
+        }
+        if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()) {
+            GTEST_SKIP() << "setpriv is not installed (Debian package util-linux)";
+        }
+        preload_ = qgetenv("LD_PRELOAD");
+        if (!preload_.contains("libumockdev-preload")) GTEST_SKIP() << "umockdev's preload library is not loaded";
+        ASSERT_TRUE(folder_.isValid());
+        ::chmod(QFile::encodeName(folder_.path()).constData(), 0755);
+
+        // The services are no programs under test: they run without the
+        // test's preloaded libraries.
+        qunsetenv("LD_PRELOAD");
+        startServices();
+        qputenv("LD_PRELOAD", preload_);
+        if (HasFatalFailure()) return;
+
+        session_ = bus_->connect(QStringLiteral("glidra-live-test"));
+        screenSaverHost_ = std::make_unique<FakeServiceHost>(bus_->connect(QStringLiteral("glidra-live-screensaver")));
+        auto screenSaver = std::make_unique<FakeScreenSaver>();
+        screenSaver_ = screenSaver.get();
+        ASSERT_TRUE(screenSaverHost_->serve(QStringLiteral("org.freedesktop.ScreenSaver"),
+                                            QStringLiteral("/org/freedesktop/ScreenSaver"), std::move(screenSaver)));
+        // Screen readers are on: the program publishes its windows on the
+        // session bus.
+        accessibilityHost_ = std::make_unique<FakeServiceHost>(bus_->connect(QStringLiteral("glidra-live-a11y")));
+        ASSERT_TRUE(accessibilityHost_->serve(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                              std::make_unique<FakeAccessibilityBus>(bus_->address())));
+        devices_ = std::make_unique<UmockdevInput>();
+        uinput_ = devices_->addUinput();
+        ASSERT_FALSE(uinput_.isEmpty());
+        ASSERT_TRUE(devices_->setNodeMode(uinput_, 0666));
+        prepareHome();
+    }
+
+    void TearDown() override {
+        // Ended as a logout ends it: an orderly quit with status 0, which a
+        // sanitizer build turns into a failure when it reported anything.
+        if (program_.pid() > 0) {
+            const std::optional<int> status = program_.stop();
+            EXPECT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0)
+                << "glidra did not quit cleanly: wait status " << status.value_or(-1);
+        }
+        if (HasFailure() && program_.pid() > 0) {
+            std::cerr << "glidra's output:\n" << program_.log().toStdString();
+        }
+    }
+
+    void startServices() {
+        x_ = std::make_unique<PrivateXServer>();
+        ASSERT_TRUE(x_->isRunning()) << x_->failure().toStdString();
+        ASSERT_TRUE(windowManager_.start(
+            "openbox", {"--sm-disable"},
+            testEnvironment({"DISPLAY=" + x_->display().toUtf8(), "HOME=" + QFile::encodeName(folder_.path())})));
+        x11_ = std::make_unique<linux_platform::XcbConnection>(x_->display().toUtf8());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return !linux_platform::ewmh::items32(x11_->property(x11_->root(), "_NET_SUPPORTING_WM_CHECK"),
+                                                      linux_platform::ewmh::kAtomWindow)
+                            .empty();
+            },
+            10000))
+            << "the window manager did not start";
+
+        bus_ = std::make_unique<PrivateSessionBus>(ServiceAccess::everyUser);
+        ASSERT_TRUE(bus_->isRunning()) << bus_->failure().toStdString();
+        pulse_ = std::make_unique<PrivatePulseAudio>(ServiceAccess::everyUser);
+        ASSERT_TRUE(pulse_->isRunning()) << pulse_->error().toStdString();
+        ASSERT_TRUE(
+            pulse_->pactl({QStringLiteral("set-sink-mute"), QStringLiteral("glidra_out"), QStringLiteral("0")}));
+        ASSERT_TRUE(
+            pulse_->pactl({QStringLiteral("set-sink-volume"), QStringLiteral("glidra_out"), QStringLiteral("32768")}));
+    }
+
+    // The user's home: a browser that notes the addresses it is given, and
+    // the settings of a user who has bound gestures.
+    void prepareHome() {
+        home_ = folder_.filePath(QStringLiteral("home"));
+        runtime_ = folder_.filePath(QStringLiteral("run"));
+        ASSERT_TRUE(QDir().mkpath(runtime_));
+        ASSERT_TRUE(
+            writeFile(home_ + QStringLiteral("/bin/browser"), "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$HOME/opened\"\n",
+                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        ASSERT_TRUE(writeFile(home_ + QStringLiteral("/.local/share/applications/test-browser.desktop"),
+                              "[Desktop Entry]\nType=Application\nName=Browser\nExec=" + QFile::encodeName(home_) +
+                                  "/bin/browser %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;\n"));
+        ASSERT_TRUE(writeFile(home_ + QStringLiteral("/.config/mimeapps.list"),
+                              "[Default Applications]\nx-scheme-handler/http=test-browser.desktop\n"
+                              "x-scheme-handler/https=test-browser.desktop\n"));
+    }
+
+    void writeSettings(std::vector<GestureRule> rules) {
+        linux_platform::JsonFileUserDefaults defaults(home_ + QStringLiteral("/.config/Glidra/settings.json"));
+        ControlSettings settings(defaults);
+        settings.setRules(std::move(rules));
+        // The last session ended with control on: this one resumes it.
+        settings.setRestoreEnabled(true);
+        ASSERT_TRUE(defaults.failure().isEmpty()) << defaults.failure().toStdString();
+    }
+
+    // Starts the program as the user, in the session of the test's desktop.
+    void startProgram() {
+        devices_->shareWithEveryUser();
+        if (asRoot_) {
+            for (const QString& path : {home_, runtime_}) {
+                ASSERT_EQ(::chown(QFile::encodeName(path).constData(), kNobody, kNobody), 0);
+                QDirIterator entries(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                                     QDirIterator::Subdirectories);
+                while (entries.hasNext()) {
+                    ASSERT_EQ(::lchown(QFile::encodeName(entries.next()).constData(), kNobody, kNobody), 0);
+                }
+            }
+        }
+        ::chmod(QFile::encodeName(runtime_).constData(), 0700);
+
+        const QByteArray home = QFile::encodeName(home_);
+        const passwd* user = ::getpwuid(asRoot_ ? kNobody : ::geteuid());
+        const QByteArray name = user ? QByteArray(user->pw_name) : QByteArray("nobody");
+        QList<QByteArray> environment{
+            "HOME=" + home,
+            "USER=" + name,
+            "LOGNAME=" + name,
+            "PATH=/usr/bin:/bin",
+            "LANG=C.UTF-8",
+            "XDG_CONFIG_HOME=" + home + "/.config",
+            "XDG_DATA_HOME=" + home + "/.local/share",
+            "XDG_STATE_HOME=" + home + "/.local/state",
+            "XDG_CACHE_HOME=" + home + "/.cache",
+            "XDG_DATA_DIRS=/usr/local/share:/usr/share",
+            "XDG_RUNTIME_DIR=" + QFile::encodeName(runtime_),
+            "DISPLAY=" + x_->display().toUtf8(),
+            "DBUS_SESSION_BUS_ADDRESS=" + bus_->address().toUtf8(),
+            // Nothing of the machine's: no system bus.
+            "DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + QFile::encodeName(runtime_) + "/no-system-bus",
+            "PULSE_SERVER=" + pulse_->server().toUtf8(),
+            "GIO_USE_VFS=local",
+            "LD_PRELOAD=" + preload_,
+            "UMOCKDEV_DIR=" + QFile::encodeName(devices_->rootDirectory()),
+        };
+        // A sanitizer build keeps its options (suppressions, leak checking).
+        for (const char* variable : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"}) {
+            if (qEnvironmentVariableIsSet(variable)) environment.append(variable + ("=" + qgetenv(variable)));
+        }
+        QList<QByteArray> arguments;
+        if (asRoot_) arguments = {"--reuid=65534", "--regid=65534", "--clear-groups"};
+        arguments += {"--", GLIDRA_APPLICATION};
+        ASSERT_TRUE(program_.start("setpriv", arguments, environment));
+    }
+
+    // Whether the program holds the node open (the pseudo-terminal behind it).
+    bool holdsOpen(const QByteArray& devnode) {
+        const QString terminal = QFileInfo(devices_->rootDirectory() + QFile::decodeName(devnode)).canonicalFilePath();
+        QDirIterator descriptors(QStringLiteral("/proc/%1/fd").arg(program_.pid()), QDir::System | QDir::Files);
+        while (descriptors.hasNext()) {
+            if (QFileInfo(descriptors.next()).symLinkTarget() == terminal) return true;
+        }
+        return false;
+    }
+
+    std::optional<std::set<QString>> windowTexts() { return AccessibleWindows(session_).showingTexts(program_.pid()); }
+
+    bool play(const QByteArray& pad, const char* name) {
+        return devices_->play(pad, fromSlotZero(recording(name).events));
+    }
+
+    template <typename Condition>
+    bool waitFor(Condition condition) {
+        return QTest::qWaitFor(
+                   [&] {
+                       EXPECT_TRUE(program_.isRunning()) << "glidra ended";
+                       return condition() || !program_.isRunning();
+                   },
+                   kEffectMs) &&
+               condition();
+    }
+
+    bool sinkMuted() { return pulse_->muted("sink", "glidra_out") == true; }
+    std::optional<std::uint32_t> showingDesktop() {
+        const auto words = linux_platform::ewmh::items32(x11_->property(x11_->root(), "_NET_SHOWING_DESKTOP"),
+                                                         linux_platform::ewmh::kAtomCardinal);
+        if (words.empty()) return std::nullopt;
+        return words.front();
+    }
+
+    const bool asRoot_ = ::geteuid() == 0;
+    QTemporaryDir folder_;
+    QByteArray preload_;
+    QString home_;
+    QString runtime_;
+    std::unique_ptr<PrivateXServer> x_;
+    SpawnedProcess windowManager_;
+    std::unique_ptr<linux_platform::XcbConnection> x11_;
+    std::unique_ptr<PrivateSessionBus> bus_;
+    std::unique_ptr<PrivatePulseAudio> pulse_;
+    QDBusConnection session_{QString()};
+    std::unique_ptr<FakeServiceHost> screenSaverHost_;
+    FakeScreenSaver* screenSaver_ = nullptr;
+    std::unique_ptr<FakeServiceHost> accessibilityHost_;
+    std::unique_ptr<UmockdevInput> devices_;
+    QByteArray uinput_;
+    SpawnedProcess program_;
+};
+
+TEST_F(ComposedProgramTest, RecordedGesturesRunTheirBoundActionsOnTheDesktop) {
+    const evdev::Recording cypress = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+    const QByteArray pad = devices_->addDevice(cypress.device, kTouchpad);
+    ASSERT_FALSE(pad.isEmpty());
+    ASSERT_TRUE(devices_->setNodeMode(pad, 0666));
+    // A second pad, whose recording is a finger sliding up.
+    const evdev::Recording alps = recording("AlpsPS2_ALPS_GlidePoint.right-edge-scroll");
+    const QByteArray slidePad = devices_->addDevice(alps.device, kTouchpad);
+    ASSERT_FALSE(slidePad.isEmpty());
+    ASSERT_TRUE(devices_->setNodeMode(slidePad, 0666));
+
+    using K = GestureDescriptor::Kind;
+    GestureRule website = rule(K::click, 3, GestureAction::openURL);
+    website.parameters = ActionParameters{std::nullopt, QString::fromLatin1(kWebsite), std::nullopt};
+    GestureRule louder = rule(K::swipe, 1, GestureAction::volumeUp);
+    louder.gesture.direction = GestureDescriptor::Direction::up;
+    writeSettings({rule(K::tap, 2, GestureAction::toggleMute), rule(K::tap, 3, GestureAction::toggleKeepAwake),
+                   rule(K::click, 2, GestureAction::showDesktop), website, louder});
+    ASSERT_FALSE(HasFatalFailure());
+    startProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitFor([&] { return holdsOpen(pad) && holdsOpen(slidePad); })) << "the touchpads were not opened";
+
+    // The window is up and, with both pads readable, claims no missing access.
+    std::optional<std::set<QString>> texts;
+    ASSERT_TRUE(waitFor([&] { return (texts = windowTexts()) && !texts->empty(); })) << "no window to read";
+    EXPECT_FALSE(texts->contains(kInputAccessMissing));
+
+    ASSERT_FALSE(sinkMuted());
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.two_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return sinkMuted(); })) << "a two-finger tap mutes the sound";
+
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.three_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return screenSaver_->inhibits().size() == 1; })) << "a three-finger tap keeps awake";
+    const auto inhibits = screenSaver_->inhibits();
+    if (!inhibits.empty()) {
+        EXPECT_EQ(inhibits.begin()->second.first, QStringLiteral("Glidra"));
+    }
+
+    ASSERT_EQ(showingDesktop().value_or(0), 0u);
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.two_finger_press"));
+    EXPECT_TRUE(waitFor([&] { return showingDesktop() == 1u; })) << "a two-finger click shows the desktop";
+
+    const QString opened = home_ + QStringLiteral("/opened");
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.three_finger_press"));
+    EXPECT_TRUE(waitFor([&] { return readFile(opened) == kWebsite + "\n"; }))
+        << "a three-finger click opens the website: " << readFile(opened).toStdString();
+
+    const std::vector<int> before = pulse_->volumes("sink", "glidra_out");
+    ASSERT_EQ(before, (std::vector<int>{32768, 32768}));
+    ASSERT_TRUE(play(slidePad, "AlpsPS2_ALPS_GlidePoint.right-edge-scroll"));
+    EXPECT_TRUE(waitFor([&] {
+        const std::vector<int> now = pulse_->volumes("sink", "glidra_out");
+        return now.size() == 2 && now[0] > before[0] && now[0] == now[1];
+    })) << "a one-finger swipe up raises the volume";
+    EXPECT_FALSE(sinkMuted()) << "raising the volume brings the sound back, as a volume key does";
+
+    // The same gestures again: keep-awake ends, and the tap, whose recording
+    // relies on the slot a kernel selects first, mutes once more.
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.three_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return screenSaver_->inhibits().empty(); })) << "a second tap lets the screen sleep";
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.two_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return sinkMuted(); })) << "a second two-finger tap mutes again";
+}
+
+TEST_F(ComposedProgramTest, ATouchpadTheUserCannotReadMakesTheWindowSayInputAccessIsMissing) {
+    const evdev::Recording cypress = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+    const QByteArray pad = devices_->addDevice(cypress.device, kTouchpad);
+    ASSERT_FALSE(pad.isEmpty());
+    // Readable by nobody: no udev rule has given the user the seat's devices.
+    ASSERT_TRUE(devices_->setNodeMode(pad, 0));
+    writeSettings({rule(GestureDescriptor::Kind::tap, 2, GestureAction::toggleMute)});
+    ASSERT_FALSE(HasFatalFailure());
+    startProgram();
+    ASSERT_FALSE(HasFatalFailure());
+
+    std::optional<std::set<QString>> texts;
+    EXPECT_TRUE(waitFor([&] { return (texts = windowTexts()) && texts->contains(kInputAccessMissing); }))
+        << "the window does not say that input access is missing";
+    EXPECT_FALSE(holdsOpen(pad));
+}
+
+}  // namespace
+}  // namespace glidra::test

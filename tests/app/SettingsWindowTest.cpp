@@ -264,28 +264,8 @@ TEST_F(SettingsWindowTest, SettingsTheStoreCouldNotReadAreToldOnceLikeAFailedWri
         "设置文件已损坏，已原样保留为 /home/u/.config/Glidra/settings.json.unreadable-1，现使用默认设置。");
     defaults.setUnreadableNotice(notice);
     ControlSettings settings(defaults);
-    const UiContext& shared = ui.context;
-    ViewContext views{settings,
-                      shared.controller,
-                      shared.workspace,
-                      shared.accessibilityTrust,
-                      shared.loginItems,
-                      shared.clock,
-                      shared.scheduler,
-                      shared.fileDialogs,
-                      shared.bundle,
-                      shared.scenePhase,
-                      shared.keyboardLock,
-                      shared.keepAwake,
-                      shared.microphone,
-                      shared.desktopIcons,
-                      shared.keyEvents,
-                      shared.keyboard,
-                      shared.shortcuts,
-                      shared.performGestureAction,
-                      shared.desktop,
-                      shared.makeUpdateSettings};
-    UiContext context{views, shared.updates};
+    ViewContext views = ui.viewsWith(settings, ui.fileDialogs);
+    UiContext context{views, ui.context.updates};
     const auto open = [&] {
         auto view = std::make_unique<ContentView>(context, PageFactories{});
         view->resize(960, 680);

@@ -88,30 +88,8 @@ protected:
 
 void ShellTest::quitWhileTheImportPanelIsOpen(const std::function<void(ApplicationShell&)>& quit) {
     linux_platform::QtFileDialogs panels;
-    UiContext& shared = ui.context;
-    ViewContext views{
-        shared.settings,
-        shared.controller,
-        shared.workspace,
-        shared.accessibilityTrust,
-        shared.loginItems,
-        shared.clock,
-        shared.scheduler,
-        panels,
-        shared.bundle,
-        shared.scenePhase,
-        shared.keyboardLock,
-        shared.keepAwake,
-        shared.microphone,
-        shared.desktopIcons,
-        shared.keyEvents,
-        shared.keyboard,
-        shared.shortcuts,
-        shared.performGestureAction,
-        shared.desktop,
-        shared.makeUpdateSettings,
-    };
-    UiContext context{views, shared.updates};
+    ViewContext views = ui.viewsWith(ui.context.settings, panels);
+    UiContext context{views, ui.context.updates};
     PageFactories pages;
     pages[SettingsPage::general] = [](UiContext& given) -> QWidget* { return new ControlSettingsView(given); };
     sim::SimSystemTray present(true);

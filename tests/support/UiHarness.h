@@ -96,6 +96,22 @@ struct UiHarness {
     };
     UiContext context{views, updates};
 
+    // The harness's context with another settings store and file panels in
+    // place of its own, for a test that needs either to be real.
+    ViewContext viewsWith(ControlSettings& settings, FileDialogs& panels) const {
+        const ViewContext& v = context;
+        return ViewContext{settings,       v.controller,
+                           v.workspace,    v.accessibilityTrust,
+                           v.loginItems,   v.clock,
+                           v.scheduler,    panels,
+                           v.bundle,       v.scenePhase,
+                           v.keyboardLock, v.keepAwake,
+                           v.microphone,   v.desktopIcons,
+                           v.keyEvents,    v.keyboard,
+                           v.shortcuts,    v.performGestureAction,
+                           v.desktop,      v.makeUpdateSettings};
+    }
+
     UiHarness() {
         // As at launch: control paused, nothing heard, nothing trusted.
         controller.setEnabled(false);

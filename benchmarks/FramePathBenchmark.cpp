@@ -273,9 +273,19 @@ void warmUp(Road& road, Tally& tally, RunFrame runFrame) {
 void throughTheHop(Road& road, const Frame& frame, double t) {
     TrackpadController::contactFrameCallbackThunk(reinterpret_cast<void*>(kPad), frame.points.data(),
                                                   std::int32_t(frame.points.size()), road.controller.generation(), t);
-    // As the event loop does once the inbox's wake-up arrives, without the
-    // loop's own poll: the inbox's drain, then what the frame queued.
+    // What the main thread runs for the frame, without the loop's poll and
+    // the wake-up's read: the inbox's drain, then what the frame queued.
     MainThreadInbox::shared().drain();
+    QCoreApplication::sendPostedEvents();
+}
+
+// The same through the event loop, as the program runs: the wake-up
+// written and read, the loop's poll, and what the frame queued, which the
+// loop runs on its next pass.
+void throughTheLoop(Road& road, const Frame& frame, double t) {
+    TrackpadController::contactFrameCallbackThunk(reinterpret_cast<void*>(kPad), frame.points.data(),
+                                                  std::int32_t(frame.points.size()), road.controller.generation(), t);
+    QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents();
 }
 
@@ -285,30 +295,28 @@ void toTheHandler(Road& road, const Frame& frame, double t) {
     QCoreApplication::sendPostedEvents();
 }
 
-// The bridge's handler, the hop and the frame handler, frame by frame.
-void BM_FramePathWholeRoad(benchmark::State& state) {
+// Warms the road up, then runs `runFrame` on every frame of each pass.
+void measure(benchmark::State& state, void (*runFrame)(Road&, const Frame&, double)) {
     Road road;
     Tally tally;
-    const auto run = [&road](const Frame& frame, double t) { throughTheHop(road, frame, t); };
+    const auto run = [&road, runFrame](const Frame& frame, double t) { runFrame(road, frame, t); };
     warmUp(road, tally, run);
     const std::uint64_t actionsBefore = road.dispatcher.actions;
     const std::uint64_t recognisedBefore = road.recognised;
     for (auto _ : state) pass(road, tally, run);
     report(state, tally, road, actionsBefore, recognisedBefore);
 }
+
+// The bridge's handler, the hop and the frame handler, frame by frame.
+void BM_FramePathWholeRoad(benchmark::State& state) { measure(state, throughTheHop); }
 BENCHMARK(BM_FramePathWholeRoad)->Unit(benchmark::kMillisecond);
 
+// The whole road with the event loop's part in it.
+void BM_FramePathThroughTheLoop(benchmark::State& state) { measure(state, throughTheLoop); }
+BENCHMARK(BM_FramePathThroughTheLoop)->Unit(benchmark::kMillisecond);
+
 // The frame handler alone, for comparison with the whole road.
-void BM_FrameHandlerOnly(benchmark::State& state) {
-    Road road;
-    Tally tally;
-    const auto run = [&road](const Frame& frame, double t) { toTheHandler(road, frame, t); };
-    warmUp(road, tally, run);
-    const std::uint64_t actionsBefore = road.dispatcher.actions;
-    const std::uint64_t recognisedBefore = road.recognised;
-    for (auto _ : state) pass(road, tally, run);
-    report(state, tally, road, actionsBefore, recognisedBefore);
-}
+void BM_FrameHandlerOnly(benchmark::State& state) { measure(state, toTheHandler); }
 BENCHMARK(BM_FrameHandlerOnly)->Unit(benchmark::kMillisecond);
 
 }  // namespace

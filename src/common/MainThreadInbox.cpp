@@ -2,6 +2,7 @@
 
 #include "platform/LogCategories.h"
 
+#include <QEvent>
 #include <QMetaObject>
 #include <QSocketNotifier>
 
@@ -13,6 +14,27 @@
 #include <unistd.h>
 
 namespace glidra {
+namespace {
+
+// Takes the wake-up straight from the event, without the two signals a
+// notifier emits for each one: this runs for every frame.
+class WakeUpNotifier final : public QSocketNotifier {
+public:
+    WakeUpNotifier(int fd, std::function<void()> wokenUp, QObject* parent)
+        : QSocketNotifier(fd, QSocketNotifier::Read, parent), wokenUp_(std::move(wokenUp)) {}
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() != QEvent::SockAct) return QSocketNotifier::event(event);
+        wokenUp_();
+        return true;
+    }
+
+private:
+    std::function<void()> wokenUp_;
+};
+
+}  // namespace
 
 MainThreadInbox& MainThreadInbox::shared() {
     static MainThreadInbox inbox;
@@ -26,8 +48,7 @@ MainThreadInbox::MainThreadInbox() : ring_(8) {
                             << "; every wake-up takes a queued call instead";
         return;
     }
-    notifier_ = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &MainThreadInbox::drain);
+    notifier_ = new WakeUpNotifier(wakeFd_, [this] { wokenUp(); }, this);
 }
 
 MainThreadInbox::~MainThreadInbox() {
@@ -53,7 +74,7 @@ void MainThreadInbox::wake() {
         return;
     }
     // By name: the call carries nothing of ours from this thread.
-    QMetaObject::invokeMethod(this, "drain", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "wokenUp", Qt::QueuedConnection);
 }
 
 void MainThreadInbox::postFrame(FrameReceiver receiver, std::uint64_t context, quintptr device,
@@ -104,6 +125,15 @@ void MainThreadInbox::dropWorkOf(const void* owner) {
 }
 
 void MainThreadInbox::drain() {
+    std::size_t round = 0;
+    {
+        const std::lock_guard lock(mutex_);
+        round = count_;
+    }
+    run(round);
+}
+
+void MainThreadInbox::wokenUp() {
     // Read before the queue is looked at: a post after this wakes again.
     if (wakeFd_ >= 0) {
         eventfd_t wakeUps = 0;
@@ -115,6 +145,10 @@ void MainThreadInbox::drain() {
         woken_ = false;
         round = count_;
     }
+    run(round);
+}
+
+void MainThreadInbox::run(std::size_t round) {
     for (; round > 0; --round) {
         FrameReceiver receiver = nullptr;
         std::function<void()> work;

@@ -52,8 +52,10 @@ public:
 
     // Main thread: runs what was posted so far, one entry after another, so
     // that work dropped by an earlier entry does not run; what is posted
-    // meanwhile waits for the next wake-up. The wake-up calls it.
-    Q_INVOKABLE void drain();
+    // meanwhile waits for the next wake-up. A wake-up already on its way
+    // stays on its way and finds the queue empty, so a call between
+    // wake-ups makes no system call.
+    void drain();
 
 private:
     MainThreadInbox();
@@ -68,6 +70,9 @@ private:
     // Under the lock: the entry to fill, at the queue's end.
     Entry& appendLocked();
     void wake();
+    // The wake-up: takes it, then runs what was posted before it.
+    Q_INVOKABLE void wokenUp();
+    void run(std::size_t round);
 
     std::mutex mutex_;
     // Guarded: a ring of `count_` entries from `head_`, and whether a

@@ -12,6 +12,7 @@
 
 #include <QMenu>
 #include <QPixmapCache>
+#include <QThreadPool>
 #include <QSystemTrayIcon>
 // Qt keeps the font engines it loaded, and with them the font files it
 // mapped, until its cache overflows; only the private cache can let them go.
@@ -98,6 +99,9 @@ void ApplicationShell::returnFreedMemory() {
     // megabytes); whatever is shown later loads them again.
     QPixmapCache::clear();
     QFontCache::instance()->clear();
+    // Qt's painting started the shared pool's threads; idle now, they would
+    // keep their stacks and their allocator arenas for another half-minute.
+    QThreadPool::globalInstance()->waitForDone(0);
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif

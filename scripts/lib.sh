@@ -13,8 +13,10 @@ PACKAGES=(
   qcoro-qt6-dev
   libglib2.0-dev
   libpulse-dev qt6-base-private-dev
-  # services the tests start privately
-  pulseaudio pulseaudio-utils xvfb openbox
+  # services the tests start privately: PipeWire's sound server as GNOME runs
+  # it (pactl comes with pulseaudio-utils) and a StatusNotifier watcher
+  pipewire pipewire-pulse wireplumber pulseaudio-utils xvfb openbox
+  haskell-status-notifier-item-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
   # Qt's own texts in Chinese, loaded at start-up

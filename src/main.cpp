@@ -261,11 +261,13 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
         ControlSettings::setShared(nullptr);
     };
     // Logout during start-up: nothing is shown, and what started is undone
-    // as quitting does.
+    // as quitting does; the loop runs only until the system has confirmed it.
     if (quitSignals.pending()) {
-        ApplicationShell::windDown(context, [] { glidraMTStop(); });
+        ApplicationShell::windDown(
+            context, [] { glidraMTStop(); }, [] { QCoreApplication::exit(0); });
+        const int status = app.exec();
         forgetShared();
-        return 0;
+        return status;
     }
     ApplicationShell application(ApplicationShell::Environment{
         context,

@@ -8,6 +8,7 @@
 #include <QDBusServiceWatcher>
 #include <QLoggingCategory>
 #include <QMenu>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -16,6 +17,9 @@ namespace glidra::linux_platform {
 namespace {
 
 constexpr int kWatcherTimeoutMs = 5000;
+// A watcher may take its bus name a moment before it answers on it.
+constexpr int kRetryDelayMs = 250;
+constexpr int kAttempts = 8;
 
 }  // namespace
 
@@ -62,7 +66,11 @@ bool StatusNotifierItem::start() {
     // A panel that restarts brings a new watcher, which knows no items.
     watcher_ = new QDBusServiceWatcher(QString::fromLatin1(kWatcherService), bus_,
                                        QDBusServiceWatcher::WatchForRegistration, this);
-    connect(watcher_, &QDBusServiceWatcher::serviceRegistered, this, &StatusNotifierItem::registerWithWatcher);
+    connect(watcher_, &QDBusServiceWatcher::serviceRegistered, this, [this] {
+        attemptsLeft_ = kAttempts;
+        registerWithWatcher();
+    });
+    attemptsLeft_ = kAttempts;
     registerWithWatcher();
     return true;
 }
@@ -79,9 +87,15 @@ void StatusNotifierItem::registerWithWatcher() {
         registered_ = reply.type() == QDBusMessage::ReplyMessage;
         if (registered_) {
             qCInfo(lcServices) << "tray item registered with the StatusNotifier watcher";
-        } else {
-            qCWarning(lcServices) << "the StatusNotifier watcher did not take the tray item:" << reply.errorMessage();
+            return;
         }
+        // No watcher at all: the next one to appear is asked.
+        if (reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") && --attemptsLeft_ > 0) {
+            QTimer::singleShot(kRetryDelayMs, this, &StatusNotifierItem::registerWithWatcher);
+            return;
+        }
+        qCWarning(lcServices).noquote() << "the StatusNotifier watcher did not take the tray item:" << reply.errorName()
+                                        << reply.errorMessage();
     });
 }
 

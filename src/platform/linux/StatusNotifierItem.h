@@ -110,6 +110,7 @@ private:
     SniIconPixmaps pixmaps_;
     bool started_ = false;
     bool registered_ = false;
+    int attemptsLeft_ = 0;
 };
 
 }  // namespace glidra::linux_platform

@@ -88,8 +88,8 @@ public:
         }
         const auto finished = running.get();
         if (!finished || finished->exitCode != 0) {
-            ADD_FAILURE() << "gdbus " << method.toStdString() << ": "
-                          << (finished ? finished->log.toStdString() : std::string("no answer"));
+            lastError = method + QStringLiteral(": ") +
+                        (finished ? QString::fromUtf8(finished->log) : QStringLiteral("no answer"));
             return std::nullopt;
         }
         return QString::fromUtf8(finished->output).trimmed();
@@ -103,6 +103,9 @@ public:
                         QStringLiteral("org.kde.StatusNotifierWatcher"),
                         QStringLiteral("RegisteredStatusNotifierItems"));
     }
+
+    // Why the last call that failed did.
+    mutable QString lastError;
 
 private:
     QByteArray address_;
@@ -182,7 +185,7 @@ TEST(QtSystemTrayTest, AWatcherAndHostThatComeLaterGetTheProgramsOwnItemWithItsM
     const std::optional<QString> layout =
         panel.call(service, QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu.GetLayout"),
                    {QStringLiteral("0"), QStringLiteral("int32 -1"), QStringLiteral("@as []")});
-    ASSERT_TRUE(layout.has_value());
+    ASSERT_TRUE(layout.has_value()) << panel.lastError.toStdString();
     const DBusMenuExporter& exporter = item->menuExporter();
     for (const auto& [action, expected] :
          {std::pair{open, QStringLiteral("{'label': <'打开设置'>}")},

@@ -128,17 +128,30 @@ QByteArray UmockdevInput::addDevice(const evdev::DeviceDescription& device, cons
         g_clear_error(&error);
         return {};
     }
-    const QString recordPath = files_.filePath(QString::fromLatin1(event) + QStringLiteral(".ioctl"));
+    if (!loadIoctls(devnode, device, heldKeys)) return {};
+    devices_.emplace_back(devnode, "/sys" + parent + "/" + event);
+    descriptions_[devnode] = device;
+    return devnode;
+}
+
+bool UmockdevInput::loadIoctls(const QByteArray& devnode, const evdev::DeviceDescription& device,
+                               const std::vector<std::uint16_t>& heldKeys) {
+    const QString recordPath = files_.filePath(QStringLiteral("record-%1.ioctl").arg(++records_));
     QFile record(recordPath);
-    if (!record.open(QIODevice::WriteOnly) || record.write(ioctlRecord(devnode, device, heldKeys)) < 0) return {};
+    if (!record.open(QIODevice::WriteOnly) || record.write(ioctlRecord(devnode, device, heldKeys)) < 0) return false;
     record.close();
+    GError* error = nullptr;
     if (!umockdev_testbed_load_ioctl(testbed_, devnode.constData(), QFile::encodeName(recordPath).constData(),
                                      &error)) {
         g_clear_error(&error);
-        return {};
+        return false;
     }
-    devices_.emplace_back(devnode, "/sys" + parent + "/" + event);
-    return devnode;
+    return true;
+}
+
+bool UmockdevInput::setHeldKeys(const QByteArray& devnode, const std::vector<std::uint16_t>& heldKeys) {
+    const auto it = descriptions_.find(devnode);
+    return it != descriptions_.end() && loadIoctls(devnode, it->second, heldKeys);
 }
 
 void UmockdevInput::removeDevice(const QByteArray& devnode) {
@@ -251,6 +264,11 @@ bool UmockdevInput::write(const QByteArray& devnode, const std::vector<evdev::Ev
     }
     const auto bytes = ssize_t(raw.size() * sizeof(input_event));
     return ::write(fd, raw.data(), std::size_t(bytes)) == bytes;
+}
+
+bool UmockdevInput::writeBytes(const QByteArray& devnode, const QByteArray& bytes) {
+    const int fd = umockdev_testbed_get_dev_fd(testbed_, devnode.constData());
+    return fd >= 0 && ::write(fd, bytes.constData(), std::size_t(bytes.size())) == bytes.size();
 }
 
 bool UmockdevInput::play(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events) {

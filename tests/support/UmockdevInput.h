@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 typedef struct _UMockdevTestbed UMockdevTestbed;
@@ -34,6 +35,10 @@ public:
     // are down. Returns its device node, /dev/input/eventN.
     QByteArray addDevice(const evdev::DeviceDescription& device, const QStringList& properties,
                          const std::vector<std::uint16_t>& heldKeys = {});
+    // The kernel now says `heldKeys` are down on the node (what EVIOCGKEY
+    // answers); the events that lifted or pressed them are the test's to
+    // write.
+    bool setHeldKeys(const QByteArray& devnode, const std::vector<std::uint16_t>& heldKeys);
     // Sends the removal uevent, then takes the device away.
     void removeDevice(const QByteArray& devnode);
     // Adds /dev/uinput, which opens for writing (and creates no device).
@@ -63,6 +68,8 @@ public:
     // mock's pseudo-terminal keeps about 4 KiB: write a packet, and the next
     // once the reader has it.
     bool write(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events);
+    // Writes raw bytes to the node, such as part of an event: a broken device.
+    bool writeBytes(const QByteArray& devnode, const QByteArray& bytes);
 
     // A keyboard of the usual keys.
     static evdev::DeviceDescription keyboard(const std::string& name);
@@ -71,11 +78,15 @@ public:
 
 private:
     QByteArray syspath(const QByteArray& devnode) const;
+    bool loadIoctls(const QByteArray& devnode, const evdev::DeviceDescription& device,
+                    const std::vector<std::uint16_t>& heldKeys);
 
     UMockdevTestbed* testbed_ = nullptr;
     QTemporaryDir files_;
     int nextNumber_ = 10;
     std::vector<std::pair<QByteArray, QByteArray>> devices_;  // devnode, syspath
+    std::map<QByteArray, evdev::DeviceDescription> descriptions_;
+    int records_ = 0;
 };
 
 }  // namespace glidra::test

@@ -128,30 +128,17 @@ QByteArray UmockdevInput::addDevice(const evdev::DeviceDescription& device, cons
         g_clear_error(&error);
         return {};
     }
-    if (!loadIoctls(devnode, device, heldKeys)) return {};
-    devices_.emplace_back(devnode, "/sys" + parent + "/" + event);
-    descriptions_[devnode] = device;
-    return devnode;
-}
-
-bool UmockdevInput::loadIoctls(const QByteArray& devnode, const evdev::DeviceDescription& device,
-                               const std::vector<std::uint16_t>& heldKeys) {
-    const QString recordPath = files_.filePath(QStringLiteral("record-%1.ioctl").arg(++records_));
+    const QString recordPath = files_.filePath(QString::fromLatin1(event) + QStringLiteral(".ioctl"));
     QFile record(recordPath);
-    if (!record.open(QIODevice::WriteOnly) || record.write(ioctlRecord(devnode, device, heldKeys)) < 0) return false;
+    if (!record.open(QIODevice::WriteOnly) || record.write(ioctlRecord(devnode, device, heldKeys)) < 0) return {};
     record.close();
-    GError* error = nullptr;
     if (!umockdev_testbed_load_ioctl(testbed_, devnode.constData(), QFile::encodeName(recordPath).constData(),
                                      &error)) {
         g_clear_error(&error);
-        return false;
+        return {};
     }
-    return true;
-}
-
-bool UmockdevInput::setHeldKeys(const QByteArray& devnode, const std::vector<std::uint16_t>& heldKeys) {
-    const auto it = descriptions_.find(devnode);
-    return it != descriptions_.end() && loadIoctls(devnode, it->second, heldKeys);
+    devices_.emplace_back(devnode, "/sys" + parent + "/" + event);
+    return devnode;
 }
 
 void UmockdevInput::removeDevice(const QByteArray& devnode) {

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
-#include <map>
 #include <vector>
 
 typedef struct _UMockdevTestbed UMockdevTestbed;
@@ -35,10 +34,6 @@ public:
     // are down. Returns its device node, /dev/input/eventN.
     QByteArray addDevice(const evdev::DeviceDescription& device, const QStringList& properties,
                          const std::vector<std::uint16_t>& heldKeys = {});
-    // The kernel now says `heldKeys` are down on the node (what EVIOCGKEY
-    // answers); the events that lifted or pressed them are the test's to
-    // write.
-    bool setHeldKeys(const QByteArray& devnode, const std::vector<std::uint16_t>& heldKeys);
     // Sends the removal uevent, then takes the device away.
     void removeDevice(const QByteArray& devnode);
     // Adds /dev/uinput, which opens for writing (and creates no device).
@@ -78,15 +73,11 @@ public:
 
 private:
     QByteArray syspath(const QByteArray& devnode) const;
-    bool loadIoctls(const QByteArray& devnode, const evdev::DeviceDescription& device,
-                    const std::vector<std::uint16_t>& heldKeys);
 
     UMockdevTestbed* testbed_ = nullptr;
     QTemporaryDir files_;
     int nextNumber_ = 10;
     std::vector<std::pair<QByteArray, QByteArray>> devices_;  // devnode, syspath
-    std::map<QByteArray, evdev::DeviceDescription> descriptions_;
-    int records_ = 0;
 };
 
 }  // namespace glidra::test

@@ -405,9 +405,10 @@ int descriptorOf(const std::string& path) {
 // and gives nothing of that line.
 TEST(EvemuStreamTest, AReadThatFailsPartWayThroughALineEndsWithTheErrorAndNoPartOfTheLine) {
     // Two layouts, so that the failing read comes in the middle of a line.
-    for (const std::string prefix : {"", "# shift\n"}) {
-        SCOPED_TRACE(prefix.size());
-        const std::string text = prefix + longRecording(true, 3'000);
+    for (const std::string shift : {"", "# shift\n"}) {
+        SCOPED_TRACE(shift.size());
+        std::string text = longRecording(true, 3'000);
+        text.insert(text.find('\n') + 1, shift);
         const auto parsed = EvemuReader::parse(text);
         ASSERT_TRUE(parsed.ok()) << parsed.error().describe();
         const std::vector<EvdevEvent>& all = parsed.recording().events;

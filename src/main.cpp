@@ -291,6 +291,9 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
 }  // namespace glidra
 
 int main(int argc, char** argv) {
+    // A signal that ends the session waits from here until the handler takes
+    // it, so that start-up ends as an orderly quit however early it comes.
+    glidra::QuitSignals::holdBack({SIGTERM, SIGINT, SIGHUP});
     if (const auto status = glidra::handleCommandLine(argc, argv, QStringLiteral(GLIDRA_VERSION))) return *status;
     glidra::useLogFormat();
     // Reading the user's input devices and settings is the desktop user's

@@ -37,6 +37,7 @@
 #include <QLockFile>
 #include <QMenu>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -741,6 +742,29 @@ TEST(QuitSignalsTest, ATerminationSignalArrivesOnTheEventLoopAndIsSeenAtOnce) {
     EXPECT_TRUE(signals.pending());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
     EXPECT_EQ(received.front().front().toInt(), SIGTERM);
+}
+
+// A signal held back before the handler exists is the handler's once it
+// does, and a program started after that can be ended by the signals.
+TEST(QuitSignalsTest, ASignalHeldBackUntilTheHandlerExistsIsTakenByItAndLeavesNothingBlocked) {
+    QuitSignals::holdBack({SIGTERM, SIGHUP});
+    // Unheld, this would end the test.
+    ::raise(SIGTERM);
+    QuitSignals signals({SIGTERM, SIGHUP});
+    QSignalSpy received(&signals, &QuitSignals::received);
+    EXPECT_TRUE(signals.pending());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
+    ASSERT_FALSE(received.isEmpty());
+    EXPECT_EQ(received.front().front().toInt(), SIGTERM);
+
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        QProcess started;
+        started.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        ASSERT_TRUE(started.waitForStarted(5000));
+        ::kill(pid_t(started.processId()), signal);
+        EXPECT_TRUE(started.waitForFinished(5000)) << "a started program held back signal " << signal;
+        EXPECT_EQ(started.exitStatus(), QProcess::CrashExit);
+    }
 }
 
 TEST(QtTranslationsTest, QtsOwnTextsComeInChineseWhateverTheLocale) {

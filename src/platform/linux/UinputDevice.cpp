@@ -1,7 +1,7 @@
 #include "platform/linux/UinputDevice.h"
 
 #include "platform/LogCategories.h"
-#include "platform/linux/EvdevInputTranslator.h"
+#include "platform/evdev/OwnVirtualDevice.h"
 #include "platform/linux/InputAccessTrust.h"
 #include "platform/linux/InputDeviceClass.h"
 
@@ -20,26 +20,7 @@ UinputDevice::~UinputDevice() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-evdev::DeviceDescription UinputDevice::description() {
-    evdev::DeviceDescription device;
-    device.name = kOwnVirtualDeviceName;
-    device.bustype = BUS_VIRTUAL;
-    const auto declare = [&device](std::uint16_t type, unsigned code) {
-        auto& bits = device.eventBits[type];
-        if (bits.size() <= code / 8) bits.resize(code / 8 + 1, 0);
-        bits[code / 8] |= std::uint8_t(1u << (code % 8));
-    };
-    declare(EV_SYN, EV_KEY);
-    for (unsigned code = 1; code < KEY_MAX; ++code) {
-        if (EvdevInputTranslator::isKeyboardKey(std::uint16_t(code))) declare(EV_KEY, code);
-    }
-    for (unsigned button = BTN_LEFT; button <= BTN_TASK; ++button) declare(EV_KEY, button);
-    declare(EV_SYN, EV_REL);
-    for (unsigned axis : {REL_X, REL_Y, REL_WHEEL, REL_HWHEEL, REL_WHEEL_HI_RES, REL_HWHEEL_HI_RES}) {
-        declare(EV_REL, axis);
-    }
-    return device;
-}
+evdev::DeviceDescription UinputDevice::description() { return evdev::ownVirtualDeviceDescription(); }
 
 bool UinputDevice::open() {
     if (device_) return true;

@@ -55,6 +55,7 @@
 #include <QApplication>
 #include <QStandardPaths>
 
+#include <sys/prctl.h>
 #include <unistd.h>
 #include <csignal>
 #include <cstdio>
@@ -291,6 +292,10 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
 }  // namespace glidra
 
 int main(int argc, char** argv) {
+    // Before anything reads input: a program of the same user may then neither
+    // trace this process nor read its memory, where keys and the input
+    // service's descriptors pass.
+    ::prctl(PR_SET_DUMPABLE, 0);
     // A signal that ends the session waits from here until the handler takes
     // it, so that start-up ends as an orderly quit however early it comes.
     glidra::QuitSignals::holdBack({SIGTERM, SIGINT, SIGHUP});

@@ -8,7 +8,8 @@ set(rules
   "bridge trackpad dispatch executors settings : hud app views platform/sim platform/linux"
   "hud app views : platform/sim platform/linux"
   "views hud : app"
-  "trackpad : executors")
+  "trackpad : executors"
+  "inputd : common gestures actions notices bridge trackpad dispatch executors settings hud app views platform/sim platform/linux")
 
 if(NOT IS_DIRECTORY "${SOURCE}")
   message(FATAL_ERROR "no source folder at '${SOURCE}'")

@@ -1,6 +1,6 @@
 #include "inputd/InputServer.h"
 
-#include "platform/evdev/OwnVirtualDevice.h"
+#include "inputd/OwnVirtualDeviceCreation.h"
 
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
@@ -33,21 +33,7 @@ struct Handed {
 int createVirtualDevice(libevdev_uinput*& device) {
     const int fd = ::open("/dev/uinput", O_RDWR | O_CLOEXEC);
     if (fd < 0) return -errno;
-    const evdev::DeviceDescription declared = evdev::ownVirtualDeviceDescription();
-    libevdev* created = libevdev_new();
-    libevdev_set_name(created, declared.name.c_str());
-    libevdev_set_id_bustype(created, declared.bustype);
-    for (const auto& [type, codes] : declared.eventBits) {
-        if (type == EV_SYN) continue;
-        libevdev_enable_event_type(created, type);
-        for (unsigned code = 0; code < codes.size() * 8; ++code) {
-            if (declared.hasEventCode(type, std::uint16_t(code))) {
-                libevdev_enable_event_code(created, type, code, nullptr);
-            }
-        }
-    }
-    const int rc = libevdev_uinput_create_from_device(created, fd, &device);
-    libevdev_free(created);
+    const int rc = createOwnVirtualDevice(fd, &device);
     if (rc < 0) {
         ::close(fd);
         return rc;

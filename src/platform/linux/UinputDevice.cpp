@@ -1,5 +1,6 @@
 #include "platform/linux/UinputDevice.h"
 
+#include "inputd/OwnVirtualDeviceCreation.h"
 #include "platform/LogCategories.h"
 #include "platform/evdev/OwnVirtualDevice.h"
 #include "platform/linux/InputAccessTrust.h"
@@ -29,21 +30,7 @@ bool UinputDevice::open() {
         failed("open", errno);
         return false;
     }
-    const evdev::DeviceDescription declared = description();
-    libevdev* created = libevdev_new();
-    libevdev_set_name(created, declared.name.c_str());
-    libevdev_set_id_bustype(created, declared.bustype);
-    for (const auto& [type, codes] : declared.eventBits) {
-        if (type == EV_SYN) continue;
-        libevdev_enable_event_type(created, type);
-        for (unsigned code = 0; code < codes.size() * 8; ++code) {
-            if (declared.hasEventCode(type, std::uint16_t(code))) {
-                libevdev_enable_event_code(created, type, code, nullptr);
-            }
-        }
-    }
-    const int rc = libevdev_uinput_create_from_device(created, fd, &device_);
-    libevdev_free(created);
+    const int rc = inputd::createOwnVirtualDevice(fd, &device_);
     if (rc < 0) {
         device_ = nullptr;
         ::close(fd);

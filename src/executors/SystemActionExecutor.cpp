@@ -39,6 +39,10 @@ QCoro::Task<std::optional<HUDNotice>> SystemActionExecutor::perform(GestureActio
             co_return openFileManager();
         case GestureAction::openSystemSettings:
             co_return openSystemSettings();
+        case GestureAction::emojiPicker:
+            co_return openEmojiPicker();
+        case GestureAction::hideApplication:
+            co_return hideFrontApplication();
         case GestureAction::hideOtherApplications:
             co_return hideOtherApplications();
         case GestureAction::toggleMute:
@@ -78,6 +82,28 @@ HUDNotice SystemActionExecutor::openSystemMonitor() {
         return {localized(GLIDRA_TEXT("无法打开系统监视器")), symbol, HUDNotice::Kind::error};
     }
     return {localized(GLIDRA_TEXT("已打开系统监视器")), symbol, HUDNotice::Kind::success};
+}
+
+HUDNotice SystemActionExecutor::openEmojiPicker() {
+    const QString symbol = symbolName(GestureAction::emojiPicker);
+    const std::optional<QString> location = executors_.workspace.emojiPickerLocation();
+    if (!location) return {localized(GLIDRA_TEXT("找不到表情选择器")), symbol, HUDNotice::Kind::error};
+    if (!executors_.workspace.openApplication(*location)) {
+        return {localized(GLIDRA_TEXT("无法打开表情选择器")), symbol, HUDNotice::Kind::error};
+    }
+    return {title(GestureAction::emojiPicker), symbol, HUDNotice::Kind::success};
+}
+
+// Minimises every window of the application, which is what hiding it comes
+// to on a Linux desktop.
+HUDNotice SystemActionExecutor::hideFrontApplication() {
+    const QString symbol = symbolName(GestureAction::hideApplication);
+    const FrontApplication front = executors_.workspace.frontmostApplication();
+    if (!front.application) return {localized(GLIDRA_TEXT("无法获取当前应用")), symbol, HUDNotice::Kind::error};
+    if (!executors_.workspace.hide(front.application->processIdentifier)) {
+        return {localized(GLIDRA_TEXT("无法隐藏当前应用")), symbol, HUDNotice::Kind::error};
+    }
+    return {title(GestureAction::hideApplication), symbol, HUDNotice::Kind::success};
 }
 
 HUDNotice SystemActionExecutor::hideOtherApplications() {

@@ -41,6 +41,7 @@
 #include "platform/linux/UnavailableTranslationPresenter.h"
 #include "platform/linux/UnavailableUpdater.h"
 #include "platform/linux/UnreadTextSelection.h"
+#include "platform/linux/XkbKeyboardLayout.h"
 #include "settings/ControlSettings.h"
 #include "settings/LoginItemController.h"
 #include "trackpad/PairedTrackpadConnector.h"
@@ -113,6 +114,8 @@ struct Platform {
     BrowserVideoBridge videoBridge{videoChannel};
     UnreadTextSelection textSelection;
     UnavailableTranslationPresenter translation;
+    // Qt's platform is known only once the GUI application exists.
+    XkbKeyboardLayout keyboardLayout;
 };
 
 int run(QApplication& app, const QuitSignals& quitSignals) {
@@ -234,6 +237,7 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
         executors.desktopIcons(),
         system.keyEvents,
         system.keyboardState,
+        platform.keyboardLayout,
         executors.shortcuts(),
         // A preview or test open runs as a gesture would; the view cancels
         // nothing it started.

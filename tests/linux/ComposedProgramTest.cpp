@@ -41,6 +41,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <csignal>
 #include <iostream>
@@ -413,6 +414,37 @@ protected:
         x11_->flush();
         return sent;
     }
+
+    // An ordinary window of an application (`pid`, as the application sets
+    // it), mapped and managed by the window manager.
+    std::uint32_t openWindow(xcb_connection_t* client, std::uint32_t pid, const QByteArray& wmClass) {
+        const xcb_window_t id = xcb_generate_id(client);
+        xcb_create_window(client, XCB_COPY_FROM_PARENT, id, x11_->root(), 100, 100, 400, 300, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_change_property(client, XCB_PROP_MODE_REPLACE, id, x11_->atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1,
+                            &pid);
+        xcb_change_property(client, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                            std::uint32_t(wmClass.size()), wmClass.constData());
+        xcb_map_window(client, id);
+        xcb_flush(client);
+        return id;
+    }
+    bool managed(std::uint32_t window) {
+        const auto clients = linux_platform::ewmh::items32(x11_->property(x11_->root(), "_NET_CLIENT_LIST"),
+                                                           linux_platform::ewmh::kAtomWindow);
+        return std::find(clients.begin(), clients.end(), window) != clients.end();
+    }
+    std::uint32_t activeWindow() {
+        const auto words = linux_platform::ewmh::items32(x11_->property(x11_->root(), "_NET_ACTIVE_WINDOW"),
+                                                         linux_platform::ewmh::kAtomWindow);
+        return words.empty() ? 0 : words.front();
+    }
+    // Iconic in the ICCCM's WM_STATE, as the window manager keeps it.
+    bool minimised(std::uint32_t window) {
+        const std::uint32_t state = x11_->atom("WM_STATE");
+        const auto words = linux_platform::ewmh::items32(x11_->property(window, "WM_STATE", state), state);
+        return !words.empty() && words.front() == 3;
+    }
     std::optional<std::uint32_t> showingDesktop() {
         const auto words = linux_platform::ewmh::items32(x11_->property(x11_->root(), "_NET_SHOWING_DESKTOP"),
                                                          linux_platform::ewmh::kAtomCardinal);
@@ -502,6 +534,42 @@ TEST_F(ComposedProgramTest, RecordedGesturesRunTheirBoundActionsOnTheDesktop) {
     EXPECT_TRUE(waitFor([&] { return screenSaver_->inhibits().empty(); })) << "a second tap lets the screen sleep";
     ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.two_finger_tap"));
     EXPECT_TRUE(waitFor([&] { return sinkMuted(); })) << "a second two-finger tap mutes again";
+}
+
+TEST_F(ComposedProgramTest, HidingAnApplicationMinimisesEveryOneOfItsWindowsOnTheDesktop) {
+    const evdev::Recording cypress = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+    const QByteArray pad = devices_->addDevice(cypress.device, kTouchpad);
+    ASSERT_FALSE(pad.isEmpty());
+    ASSERT_TRUE(devices_->setNodeMode(pad, 0666));
+    using K = GestureDescriptor::Kind;
+    writeSettings(
+        {rule(K::tap, 3, GestureAction::hideOtherApplications), rule(K::tap, 2, GestureAction::hideApplication)});
+    ASSERT_FALSE(HasFatalFailure());
+    startProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitFor([&] { return holdsOpen(pad); })) << "the touchpad was not opened";
+    ASSERT_TRUE(waitFor([&] { return windowTexts().has_value(); })) << "no window to read";
+
+    // An editor with two windows in front, and a terminal behind it.
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> client(
+        xcb_connect(x_->display().toUtf8().constData(), nullptr), &xcb_disconnect);
+    ASSERT_EQ(xcb_connection_has_error(client.get()), 0);
+    const std::uint32_t editor = openWindow(client.get(), 4242, QByteArray("editor\0Editor\0", 14));
+    const std::uint32_t editorSecond = openWindow(client.get(), 4242, QByteArray("editor\0Editor\0", 14));
+    const std::uint32_t terminal = openWindow(client.get(), 4343, QByteArray("term\0Term\0", 10));
+    ASSERT_TRUE(waitFor([&] { return managed(editor) && managed(editorSecond) && managed(terminal); }));
+    ASSERT_TRUE(x11_->send(linux_platform::ewmh::activateWindow(x11_->atom("_NET_ACTIVE_WINDOW"), editor, 0)));
+    x11_->flush();
+    ASSERT_TRUE(waitFor([&] { return activeWindow() == editor; })) << "the editor did not come to the front";
+
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.three_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return minimised(terminal); })) << "a three-finger tap hides the other applications";
+    EXPECT_FALSE(minimised(editor));
+    EXPECT_FALSE(minimised(editorSecond));
+
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.two_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return minimised(editor) && minimised(editorSecond); }))
+        << "a two-finger tap hides both windows of the application in front";
 }
 
 TEST_F(ComposedProgramTest, ATouchpadTheUserCannotReadMakesTheWindowSayInputAccessIsMissing) {

@@ -2,6 +2,7 @@
 
 #include "platform/evdev/DeviceDescription.h"
 #include "platform/evdev/EvdevEvent.h"
+#include "platform/evdev/FrameAssembler.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -13,6 +14,14 @@
 typedef struct _UMockdevTestbed UMockdevTestbed;
 
 namespace glidra::test {
+
+// What a mocked kernel's multitouch slots hold (EVIOCGMTSLOTS) and the slot
+// it has selected. By default every slot is free and zeroed, as on a device
+// just plugged in.
+struct SlotTable {
+    std::vector<evdev::FrameAssembler::DeviceState::SlotValues> slots;
+    int currentSlot = 0;
+};
 
 // Input devices of the test's own under umockdev: event nodes with their udev
 // properties, answering the evdev queries (an ioctl record made from the
@@ -31,9 +40,10 @@ public:
 
     // Adds an event node described by `device`, with the udev properties
     // given (e.g. "ID_INPUT_TOUCHPAD=1"), whose kernel state says `heldKeys`
-    // are down. Returns its device node, /dev/input/eventN.
+    // are down and its slots hold `slotTable`. Returns its device node,
+    // /dev/input/eventN.
     QByteArray addDevice(const evdev::DeviceDescription& device, const QStringList& properties,
-                         const std::vector<std::uint16_t>& heldKeys = {});
+                         const std::vector<std::uint16_t>& heldKeys = {}, const SlotTable& slotTable = {});
     // Sends the removal uevent, then takes the device away.
     void removeDevice(const QByteArray& devnode);
     // Adds /dev/uinput, which opens for writing (and creates no device).
@@ -76,6 +86,7 @@ private:
     QTemporaryDir files_;
     int nextNumber_ = 10;
     std::vector<std::pair<QByteArray, QByteArray>> devices_;  // devnode, syspath
+    std::map<QByteArray, QStringList> unannounced_;           // devnode, its properties
 };
 
 }  // namespace glidra::test

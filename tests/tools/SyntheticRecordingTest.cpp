@@ -162,8 +162,10 @@ TEST(SyntheticRecordingTest, AClickSurvivesTheFingerRollingOffAfterTheRelease) {
     };
     EXPECT_EQ(replayed(presses({{0.02f, 0.04f}, {0.02f, 0.045f}, {0.02f, 0.05f}, {0.015f, 0.05f}, {0.025f, 0.04f}})),
               "click 1; click 1; click 1; click 1; click 1");
-    // A finger that slides while the button is held drags rather than clicks.
-    EXPECT_EQ(replayed(presses({{0.05f, 0.0f}, {0.06f, 0.04f}})), "none");
+    // A finger that slides while the button is held drags rather than clicks:
+    // beyond the drag distance before the last 40 ms, which on a pad that
+    // reports no pressure may be a roll off the pad as the button comes up.
+    EXPECT_EQ(replayed(presses({{0.06f, 0.0f}, {0.06f, 0.04f}})), "none");
 }
 
 // --- pads that report their size ------------------------------------------------
@@ -351,6 +353,12 @@ TEST(SyntheticRecordingTest, AThreeFingerSwipeGoesWhereTheHandWentInMillimetres)
 // they report; pressure on a 0-255 axis.
 const test::SyntheticPad kChromebookPixel{
     .slots = 5, .width = 102.0f, .height = 68.0f, .unitsPerMillimetre = 20, .maximumPressure = 255};
+const test::SyntheticPad kSamsung{.slots = 2,
+                                  .width = 107.0f,
+                                  .height = 68.0f,
+                                  .unitsPerMillimetre = 12,
+                                  .yUnitsPerMillimetre = 10,
+                                  .maximumPressure = 255};
 const test::SyntheticPad kLenovo{
     .slots = 5, .width = 101.0f, .height = 66.0f, .unitsPerMillimetre = 40, .maximumPressure = 255};
 
@@ -409,6 +417,91 @@ void touchFrames(RecordingBuilder& recording, const test::SyntheticPad& pad, std
         placeAt(recording, pad, 0, id, {at.x + frames[i].moved.x, at.y + frames[i].moved.y});
         if (pad.maximumPressure > 0) recording.press(0, frames[i].pressure);
         recording.fingers(1).report(start + interval * double(i));
+    }
+}
+
+// `count` frames still at `pressure`, then the `roll` (millimetres and
+// pressure per frame, from where it stood).
+std::vector<Contact> stillThen(int count, std::int32_t pressure, const std::vector<Contact>& roll) {
+    std::vector<Contact> frames(std::size_t(count), Contact{{0, 0}, pressure});
+    frames.insert(frames.end(), roll.begin(), roll.end());
+    return frames;
+}
+
+TEST(SyntheticRecordingTest, AFingerThatRollsAsItLiftsStillTappedOrClicked) {
+    struct Case {
+        const char* what;
+        test::SyntheticPad pad;
+        // Frames every `interval`; the button goes down before frame
+        // `pressAt` and comes up before frame `releaseAt` (none when -1);
+        // the finger lifts after the last frame.
+        double interval;
+        std::vector<Contact> frames;
+        int pressAt, releaseAt;
+        const char* expected;
+    };
+    test::SyntheticPad withoutPressure = kLenovo;
+    withoutPressure.maximumPressure = 0;
+    // The tap of a Lenovo pad: still for 96 ms, then 4.4 mm sideways in its
+    // last 35 ms while the pressure falls from 32 to 13.
+    const auto lenovoTap = [](std::int32_t a, std::int32_t b, std::int32_t c) {
+        return stillThen(12, 32, {{{1.5f, 0}, a}, {{3.0f, 0}, b}, {{4.4f, 0}, c}});
+    };
+    // The click of a Samsung clickpad: pressed at y 458 (raw, 10 u/mm), the
+    // finger stays within 1 mm for 180 ms, then rolls 4.9 mm in the 36 ms
+    // before the button comes up, the pressure going 53, 48, 32.
+    std::vector<Contact> samsungClick;
+    for (int i = 0; i < 9; ++i) samsungClick.push_back({{0, 0}, 53});
+    for (int i = 1; i <= 15; ++i) samsungClick.push_back({{0.06f * float(i), -0.03f * float(i)}, 53});
+    for (const Contact& roll : {Contact{{0.9f, -2.1f}, 53}, Contact{{0.9f, -3.6f}, 48}, Contact{{0.9f, -5.35f}, 32},
+                                Contact{{0.9f, -5.8f}, 20}, Contact{{0.9f, -6.0f}, 9}}) {
+        samsungClick.push_back(roll);
+    }
+    // A slow drag: 5 mm in 300 ms while pressed.
+    std::vector<Contact> slowDrag = stillThen(8, 70, {});
+    for (int i = 1; i <= 25; ++i) slowDrag.push_back({{0, -0.2f * float(i)}, 70});
+    for (int i = 0; i < 3; ++i) slowDrag.push_back({{0, -5.0f}, std::int32_t(60 - 20 * i)});
+    // A short flick: still for 60 ms, then 6 mm in 40 ms, pressing on.
+    const std::vector<Contact> flick =
+        stillThen(7, 90, {{{1.5f, 0}, 90}, {{3.0f, 0}, 90}, {{4.5f, 0}, 90}, {{6.0f, 0}, 90}});
+    const Case cases[] = {
+        {"the lifting tap of a Lenovo pad", kLenovo, 0.00875, lenovoTap(26, 19, 13), -1, -1, "tap 1"},
+        {"the same tap pressing as hard to the end", kLenovo, 0.00875, lenovoTap(32, 32, 32), -1, -1, "none"},
+        {"the same tap pressing harder again", kLenovo, 0.00875, lenovoTap(26, 29, 13), -1, -1, "none"},
+        {"the same tap on a pad that reports no pressure", withoutPressure, 0.00875, lenovoTap(0, 0, 0), -1, -1,
+         "tap 1"},
+        {"the same tap rolling 9 mm", kLenovo, 0.00875,
+         stillThen(12, 32, {{{3.0f, 0}, 26}, {{6.0f, 0}, 19}, {{9.0f, 0}, 13}}), -1, -1, "none"},
+        {"a tap that slid 4.4 mm before its last 40 ms", kLenovo, 0.00875,
+         stillThen(4, 32,
+                   {{{1.5f, 0}, 32},
+                    {{3.0f, 0}, 32},
+                    {{4.4f, 0}, 32},
+                    {{4.4f, 0}, 32},
+                    {{4.4f, 0}, 32},
+                    {{4.4f, 0}, 32},
+                    {{4.4f, 0}, 32},
+                    {{4.4f, 0}, 30},
+                    {{4.4f, 0}, 26},
+                    {{4.4f, 0}, 13}}),
+         -1, -1, "none"},
+        {"a short flick", kChromebookPixel, 0.010, flick, -1, -1, "none"},
+        {"the rolling click of a Samsung clickpad", kSamsung, 0.012, samsungClick, 9, 26, "click 1"},
+        {"a slow drag while pressed", kSamsung, 0.012, slowDrag, 8, 33, "none"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingBuilder recording(c.pad);
+        const Millimetres at{c.pad.width * 0.45f, c.pad.height * 0.6f};
+        for (std::size_t i = 0; i < c.frames.size(); ++i) {
+            if (int(i) == c.pressAt) recording.button(true);
+            if (int(i) == c.releaseAt) recording.button(false);
+            placeAt(recording, c.pad, 0, 1, {at.x + c.frames[i].moved.x, at.y + c.frames[i].moved.y});
+            if (c.pad.maximumPressure > 0) recording.press(0, c.frames[i].pressure);
+            recording.fingers(1).report(c.interval * double(i));
+        }
+        recording.lift(0).fingers(0).report(c.interval * double(c.frames.size()));
+        EXPECT_EQ(replayed(recording), c.expected);
     }
 }
 

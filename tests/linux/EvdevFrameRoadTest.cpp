@@ -135,5 +135,28 @@ TEST(EvdevSlotTableTest, AFingerThatLandsWhereItsSlotWasLeftIsPlacedFromWhatTheK
     EXPECT_EQ(seen, (std::vector<std::string>{"tap 2 x1", "tap 2 x1"}));
 }
 
+TEST(EvdevReaddedTouchpadTest, TheFirstTapOnATouchpadRemovedAndAddedAgainCounts) {
+    if (!UmockdevInput::available()) GTEST_SKIP() << "umockdev's preload library is not loaded";
+    const evdev::Recording tap = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+    UmockdevInput devices;
+    QByteArray node = devices.addDevice(tap.device, kTouchpad);
+    ASSERT_FALSE(node.isEmpty());
+    // Listening recovers from the hub's own news of touchpads coming and going.
+    LiveEngine engine(LiveEngine::Pointer::sim, LiveEngine::Recovery::devices);
+    engine.controller.toggleEnabled();
+    engine.controller.setPracticeMode(true);
+    ASSERT_TRUE(engine.controller.isListening());
+
+    devices.removeDevice(node);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !engine.controller.isListening(); }, 3'000));
+    node = devices.addDevice(tap.device, kTouchpad);
+    ASSERT_FALSE(node.isEmpty());
+    // The user taps at once.
+    QTest::qWait(200);
+    ASSERT_TRUE(devices.replay(node, tap.events));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !engine.gestures.empty(); }, 3'000));
+    EXPECT_EQ(descriptors(replay::replay(tap, {}).gestures), engine.gestures);
+}
+
 }  // namespace
 }  // namespace glidra::test

@@ -153,6 +153,34 @@ QByteArray UmockdevInput::syspath(const QByteArray& devnode) const {
 
 QByteArray UmockdevInput::addDevice(const evdev::DeviceDescription& device, const QStringList& properties,
                                     const std::vector<std::uint16_t>& heldKeys, const SlotTable& slotTable) {
+    return add(device, properties, heldKeys, slotTable, true);
+}
+
+QByteArray UmockdevInput::addUnannounced(const evdev::DeviceDescription& device, const QStringList& properties) {
+    return add(device, properties, {}, {}, false);
+}
+
+bool UmockdevInput::announce(const QByteArray& devnode) {
+    const auto it = unannounced_.find(devnode);
+    const QByteArray path = syspath(devnode);
+    if (it == unannounced_.end() || path.isEmpty()) return false;
+    const QByteArray parent = path.left(path.lastIndexOf('/'));
+    for (const QString& property : it->second) {
+        const QByteArray pair = property.toUtf8();
+        const qsizetype equals = pair.indexOf('=');
+        for (const QByteArray& device : {path, parent}) {
+            umockdev_testbed_set_property(testbed_, device.constData(), pair.left(equals).constData(),
+                                          pair.mid(equals + 1).constData());
+        }
+    }
+    unannounced_.erase(it);
+    umockdev_testbed_uevent(testbed_, path.constData(), "add");
+    return true;
+}
+
+QByteArray UmockdevInput::add(const evdev::DeviceDescription& device, const QStringList& givenProperties,
+                              const std::vector<std::uint16_t>& heldKeys, const SlotTable& slotTable, bool announced) {
+    const QStringList properties = announced ? givenProperties : QStringList();
     const int number = nextNumber_++;
     const QByteArray event = "event" + QByteArray::number(number);
     const QByteArray input = "input" + QByteArray::number(number);
@@ -181,6 +209,7 @@ QByteArray UmockdevInput::addDevice(const evdev::DeviceDescription& device, cons
         return {};
     }
     devices_.emplace_back(devnode, "/sys" + parent + "/" + event);
+    if (!announced) unannounced_.emplace(devnode, givenProperties);
     return devnode;
 }
 

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 typedef struct _UMockdevTestbed UMockdevTestbed;
@@ -44,6 +45,12 @@ public:
     // /dev/input/eventN.
     QByteArray addDevice(const evdev::DeviceDescription& device, const QStringList& properties,
                          const std::vector<std::uint16_t>& heldKeys = {}, const SlotTable& slotTable = {});
+    // The same, but without the udev properties until announce(): a program
+    // of the test's that watches udev finds nothing to open before the test
+    // has set the node's mode and shared it, as udev itself finishes a node
+    // before it tells of it.
+    QByteArray addUnannounced(const evdev::DeviceDescription& device, const QStringList& properties);
+    bool announce(const QByteArray& devnode);
     // Sends the removal uevent, then takes the device away.
     void removeDevice(const QByteArray& devnode);
     // Adds /dev/uinput, which opens for writing (and creates no device).
@@ -85,6 +92,9 @@ private:
     UMockdevTestbed* testbed_ = nullptr;
     QTemporaryDir files_;
     int nextNumber_ = 10;
+    QByteArray add(const evdev::DeviceDescription& device, const QStringList& properties,
+                   const std::vector<std::uint16_t>& heldKeys, const SlotTable& slotTable, bool announced);
+
     std::vector<std::pair<QByteArray, QByteArray>> devices_;  // devnode, syspath
     std::map<QByteArray, QStringList> unannounced_;           // devnode, its properties
 };

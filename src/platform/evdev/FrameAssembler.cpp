@@ -102,13 +102,9 @@ void FrameAssembler::reset() {
 void FrameAssembler::seed(const DeviceState& state) {
     const std::size_t count = std::min(state.slots.size(), slots_.size());
     for (std::size_t i = 0; i < count; ++i) {
-        const DeviceState::SlotValues& values = state.slots[i];
         Slot& slot = slots_[i];
-        slot.trackingId = values.trackingId < 0 ? -1 : values.trackingId;
-        slot.x = values.x;
-        slot.y = values.y;
-        slot.pressure = values.pressure;
-        slot.distance = values.distance;
+        static_cast<DeviceState::SlotValues&>(slot) = state.slots[i];
+        if (slot.trackingId < 0) slot.trackingId = -1;
         // The kernel holds these, so it sends none of them again until they
         // change.
         slot.hasX = true;

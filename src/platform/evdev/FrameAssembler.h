@@ -168,12 +168,9 @@ public:
     static float rawPressure(std::int32_t value, const AxisRange& range, bool pressurePad);
 
 private:
-    struct Slot {
-        std::int32_t trackingId = -1;
-        std::int32_t x = 0;
-        std::int32_t y = 0;
-        std::int32_t pressure = 0;
-        std::int32_t distance = 0;
+    // Its values as the device last reported them, and what the assembler
+    // keeps about them.
+    struct Slot : DeviceState::SlotValues {
         // The id delivered for the finger with tracking id deliveredFor.
         std::int32_t deliveredFor = -1;
         std::int32_t deliveredId = -1;

@@ -144,20 +144,20 @@ void TrackpadListenerRecovery::reportListening(bool started) {
 
 void TrackpadListenerRecovery::deviceChanged() {
     log(ConnectionLogEvent::deviceChanged);
-    reconnectOnceSettled();
+    reconnectOnceSettled(kDeviceSettleDelay);
 }
 
 void TrackpadListenerRecovery::handleWake() {
     log(ConnectionLogEvent::wake);
     sleeping_ = false;
-    reconnectOnceSettled();
+    reconnectOnceSettled(kSettleDelay);
 }
 
-void TrackpadListenerRecovery::reconnectOnceSettled() {
+void TrackpadListenerRecovery::reconnectOnceSettled(double delay) {
     failures_ = 0;
     policy_.lastAttempt = services_.clock.uptime();
     report(TrackpadConnectionState::reconnecting);
-    reconnectScheduler().schedule(kSettleDelay, [] { return true; });
+    reconnectScheduler().schedule(delay, [] { return true; });
 }
 
 void TrackpadListenerRecovery::handleWillSleep() {

@@ -572,6 +572,33 @@ TEST_F(ComposedProgramTest, HidingAnApplicationMinimisesEveryOneOfItsWindowsOnTh
         << "a two-finger tap hides both windows of the application in front";
 }
 
+TEST_F(ComposedProgramTest, ATouchpadRemovedAndAddedAgainTakesTheFirstTapAtOnce) {
+    const evdev::Recording cypress = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+    QByteArray pad = devices_->addDevice(cypress.device, kTouchpad);
+    ASSERT_FALSE(pad.isEmpty());
+    ASSERT_TRUE(devices_->setNodeMode(pad, 0666));
+    writeSettings({rule(GestureDescriptor::Kind::tap, 2, GestureAction::toggleMute)});
+    ASSERT_FALSE(HasFatalFailure());
+    startProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitFor([&] { return holdsOpen(pad); })) << "the touchpad was not opened";
+
+    // Unplugged and plugged in again (a Bluetooth pad that reconnects), and
+    // tapped 0.2 s later.
+    devices_->removeDevice(pad);
+    ASSERT_TRUE(waitFor([&] { return !holdsOpen(pad); }));
+    QTest::qWait(500);
+    pad = devices_->addUnannounced(cypress.device, kTouchpad);
+    ASSERT_FALSE(pad.isEmpty());
+    ASSERT_TRUE(devices_->setNodeMode(pad, 0666));
+    devices_->shareWithEveryUser();
+    ASSERT_TRUE(devices_->announce(pad));
+    QTest::qWait(200);
+    ASSERT_FALSE(sinkMuted());
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.two_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return sinkMuted(); })) << "the first two-finger tap on the pad back mutes the sound";
+}
+
 TEST_F(ComposedProgramTest, ATouchpadTheUserCannotReadMakesTheWindowSayInputAccessIsMissing) {
     const evdev::Recording cypress = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
     const QByteArray pad = devices_->addDevice(cypress.device, kTouchpad);

@@ -233,6 +233,41 @@ TEST(ReplayTest, BadInputGetsOneClearErrorAndStatusTwo) {
     }
 }
 
+TEST(ReplayTest, AnAxisLineWithoutRangeIsReplayedWithAWarningThatNamesTheLine) {
+    // The two-finger tap, with its pressure axis written 255 to 0 and its
+    // touch size 0 to 0.
+    QFile source(recording("CyPS2_Cypress_Trackpad.two_finger_tap"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    QByteArray edited;
+    int number = 0;
+    int pressureLine = 0;
+    int sizeLine = 0;
+    for (const QByteArray& line : source.readAll().split('\n')) {
+        ++number;
+        if (line.startsWith("A: 3a ")) {
+            edited += "A: 3a 255 0 0 0 0\n";
+            pressureLine = number;
+        } else if (line.startsWith("A: 1c ")) {
+            edited += "A: 1c 0 0 0 0 0\n";
+            sizeLine = number;
+        } else {
+            edited += line + '\n';
+        }
+    }
+    ASSERT_GT(pressureLine, 0);
+    ASSERT_GT(sizeLine, 0);
+    const QString path = test::temporaryHome() + QStringLiteral("/ranges.events");
+    writeFile(path, edited);
+    const auto result = run({path});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const QString warning = QStringLiteral("glidra-replay: warning: ") + path +
+                            QStringLiteral(": line %1: A: axis %2 has no range: minimum %3\n");
+    EXPECT_EQ(result.err,
+              warning.arg(sizeLine).arg(QStringLiteral("1c"), QStringLiteral("0 equals maximum 0")) +
+                  warning.arg(pressureLine).arg(QStringLiteral("3a"), QStringLiteral("255 is above maximum 0")));
+    EXPECT_EQ(summarise(result.out), QStringList{QStringLiteral("tap 2 x1")}) << "the positions are unaffected";
+}
+
 TEST(ReplayTest, ARecordingWhoseAxesAreNotAllDescribedIsReplayedWithAWarningThatNamesThem) {
     // Ranges taken from the values themselves stretch small motions, so use a
     // recording whose motion spans the pad.

@@ -326,6 +326,9 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return kBadInput;
     };
     if (!stream.ok()) return refuse();
+    for (const auto& warning : stream.warnings()) {
+        err << "glidra-replay: warning: " << path << ": " << QString::fromStdString(warning.describe()) << '\n';
+    }
     if (stream.device().hasDerivedAxes()) err << "glidra-replay: warning: " << derivedAxesWarning(stream, path);
 
     // In time order; a gesture before the action it started. An action

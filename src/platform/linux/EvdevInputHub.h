@@ -144,6 +144,8 @@ private:
     // Reader thread.
     void run();
     void readNode(const std::shared_ptr<EvdevNode>& node, std::uint64_t openCount);
+    // A fresh frame state for the node, from what it holds now; under mutex_.
+    void restart(EvdevNode& node);
     void processPacket(const std::shared_ptr<EvdevNode>& node, const std::vector<evdev::EvdevEvent>& packet,
                        bool grabbed, std::vector<ObservedInput>& observed);
     void settlePendingGrab(EvdevNode& node);

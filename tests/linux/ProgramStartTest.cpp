@@ -3,6 +3,7 @@
 // and ends with status 1, never with Qt's abort.
 
 #include "platform/linux/GraphicalSession.h"
+#include "platform/linux/XcbConnection.h"
 #include "support/PrivateXServer.h"
 #include "support/QtPrinters.h"
 #include "support/SpawnedProcess.h"
@@ -38,6 +39,10 @@ TEST(GraphicalSession, OnlyADisplayThatAnswersLetsQtOpenTheWindows) {
     PrivateXServer x;
     ASSERT_TRUE(x.isRunning()) << x.failure().toStdString();
     const QByteArray served = x.display().toUtf8();
+    // An X server resets when its last client leaves, and refuses
+    // connections meanwhile; a desktop always has one.
+    const linux_platform::XcbConnection client(served);
+    ASSERT_TRUE(client.isConnected());
     const QByteArray unserved = unservedDisplay();
     ASSERT_FALSE(unserved.isEmpty());
 

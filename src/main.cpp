@@ -25,6 +25,7 @@
 #include "platform/linux/DesktopWindowControl.h"
 #include "platform/linux/EwmhWindowControl.h"
 #include "platform/linux/GnomeScreenKeyboardSettings.h"
+#include "platform/linux/GraphicalSession.h"
 #include "platform/linux/LinuxAccessibility.h"
 #include "platform/linux/LinuxFileBookmarks.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -304,8 +305,14 @@ int main(int argc, char** argv) {
     // business; as root the program would write root's settings and reach
     // no session.
     if (::geteuid() == 0) {
-        std::fputs("Glidra runs as the desktop user, not as root: start it with scripts/run or from the desktop.\n",
-                   stderr);
+        std::fputs(
+            "Glidra runs as the desktop user, not as root: start it from the desktop's menu, or as your own "
+            "user.\n",
+            stderr);
+        return 1;
+    }
+    if (const auto missing = glidra::linux_platform::missingGraphicalSession()) {
+        std::fputs(qPrintable(*missing + QLatin1Char('\n')), stderr);
         return 1;
     }
     // The HUD places its panel itself, which Wayland does not allow a client:

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <sys/stat.h>
 
@@ -266,6 +267,32 @@ TEST(ReplayTest, AnAxisLineWithoutRangeIsReplayedWithAWarningThatNamesTheLine) {
               warning.arg(sizeLine).arg(QStringLiteral("1c"), QStringLiteral("0 equals maximum 0")) +
                   warning.arg(pressureLine).arg(QStringLiteral("3a"), QStringLiteral("255 is above maximum 0")));
     EXPECT_EQ(summarise(result.out), QStringList{QStringLiteral("tap 2 x1")}) << "the positions are unaffected";
+}
+
+// Asked for the usage or the version, it answers on standard output and
+// replays nothing, wherever the option stands.
+TEST(ReplayTest, HelpAndVersionAreAnsweredNotRefused) {
+    const QString tap = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+    const QStringList helps[] = {{QStringLiteral("--help")}, {QStringLiteral("-h")}, {tap, QStringLiteral("--help")}};
+    for (const QStringList& arguments : helps) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const auto result = run(arguments);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+        EXPECT_TRUE(result.out.startsWith(QStringLiteral("usage: glidra-replay "))) << result.out.toStdString();
+        for (const char* option : {"--level", "--force-level", "--config", "--run", "--help", "--version"}) {
+            EXPECT_TRUE(result.out.contains(QLatin1String(option))) << option;
+        }
+        EXPECT_FALSE(result.out.contains(QStringLiteral("\"gesture\"")));
+    }
+    const QRegularExpression version(QStringLiteral("^glidra-replay \\d+\\.\\d+\\.\\d+\n$"));
+    for (const QStringList& arguments : {QStringList{QStringLiteral("--version")}, QStringList{QStringLiteral("-v")}}) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const auto result = run(arguments);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_TRUE(result.err.isEmpty());
+        EXPECT_TRUE(version.match(result.out).hasMatch()) << result.out.toStdString();
+    }
 }
 
 TEST(ReplayTest, ARecordingWhoseAxesAreNotAllDescribedIsReplayedWithAWarningThatNamesThem) {

@@ -224,6 +224,17 @@ std::vector<std::shared_ptr<EvdevNode>> EvdevInputHub::openNodes(InputDeviceClas
     return open;
 }
 
+std::vector<std::pair<InputNode, int>> EvdevInputHub::refusedNodes(InputDeviceClass c) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::pair<InputNode, int>> refused;
+    for (const auto& [devnode, node] : nodes_) {
+        if (!node->isOpen() && node->loggedOpenError != 0 && hasClass(node->info().classes, c)) {
+            refused.emplace_back(node->info(), node->loggedOpenError);
+        }
+    }
+    return refused;
+}
+
 std::shared_ptr<EvdevNode> EvdevInputHub::node(const QByteArray& devnode) const {
     std::lock_guard lock(mutex_);
     const auto it = nodes_.find(devnode);

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace glidra::linux_platform {
@@ -83,6 +84,9 @@ public:
     // The nodes of a class present now, and which of them are open.
     std::vector<InputNode> presentNodes(InputDeviceClass c) const;
     std::vector<std::shared_ptr<EvdevNode>> openNodes(InputDeviceClass c) const;
+    // Those present that stay closed because opening them failed, with the
+    // errno of the last attempt.
+    std::vector<std::pair<InputNode, int>> refusedNodes(InputDeviceClass c) const;
     std::shared_ptr<EvdevNode> node(const QByteArray& devnode) const;
 
     // Closes every node and keeps them closed (the session went inactive:

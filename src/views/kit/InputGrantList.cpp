@@ -47,7 +47,7 @@ InputGrantList::InputGrantList(const AccessibilityTrust& trust, QWidget* parent)
         lines->addWidget(row.status);
         lines->addWidget(new CaptionLine(features(grant)));
         // Selectable, so it can be copied into a terminal.
-        row.command = new StyledLabel(inputGrantInstallCommand(grant, rulesFolder_), TextStyle::caption);
+        row.command = new StyledLabel(inputGrantInstallInstructions(grant, rulesFolder_), TextStyle::caption);
         row.command->setObjectName(QStringLiteral("inputGrantCommand:") + name);
         QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         fixed.setPointSizeF(row.command->font().pointSizeF());

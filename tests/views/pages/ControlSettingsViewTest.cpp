@@ -415,7 +415,7 @@ TEST(ControlSettingsViewTest, TheInputGrantsShowEachOnItsOwnWithTheCommandsOfThe
     EXPECT_FALSE(general.shown(QStringLiteral("inputGrantCommand:virtualInput")));
     ASSERT_TRUE(general.shown(QStringLiteral("inputGrantCommand:keyboards")));
     const QString command = general.text(QStringLiteral("inputGrantCommand:keyboards"));
-    EXPECT_TRUE(command.startsWith(QStringLiteral("sudo sh -c 'install -m 0644 -t /etc/udev/rules.d ")));
+    EXPECT_TRUE(command.contains(QStringLiteral("\nsu -c 'install -m 0644 -t /etc/udev/rules.d ")));
     EXPECT_TRUE(command.contains(QStringLiteral("/70-glidra-keyboards.rules")));
     EXPECT_TRUE(general.find<QLabel>(QStringLiteral("inputGrantCommand:keyboards"))->textInteractionFlags() &
                 Qt::TextSelectableByMouse);

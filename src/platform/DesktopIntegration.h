@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
 #include <QObject>
 
 namespace glidra {
@@ -51,6 +52,10 @@ public:
     // Whether the choice can take effect now: the companion answers and can
     // switch the swipes off.
     virtual bool canSwitchOffSystemSwipes() const = 0;
+    // Gives the desktop its swipes back for the program's end, and answers
+    // once the companion confirmed it: true too when they were not off. The
+    // choice itself stays for the next start.
+    virtual QCoro::Task<bool> restoreSystemSwipes() = 0;
 
 Q_SIGNALS:
     // Any of the above changed.

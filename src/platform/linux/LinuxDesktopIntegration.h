@@ -17,9 +17,9 @@ class DesktopWindowBridge;
 // The running desktop (from XDG_CURRENT_DESKTOP and the session type), the
 // add-on the program ships for it, and the user's choice to have GNOME's
 // three-finger swipes off while the program runs: kept in the user defaults,
-// handed to the extension whenever it comes up, and given back when the
-// program ends (the extension also restores them when the program leaves
-// the bus without a word).
+// handed to the extension whenever it comes up or says the swipes are on
+// again, and given back when the program ends (the extension also restores
+// them when the program's bus name goes, however the program ended).
 class LinuxDesktopIntegration final : public DesktopIntegration {
     Q_OBJECT
 
@@ -37,6 +37,7 @@ public:
     bool systemSwipesOff() const override;
     void setSystemSwipesOff(bool off) override;
     bool canSwitchOffSystemSwipes() const override;
+    QCoro::Task<bool> restoreSystemSwipes() override;
 
     // From XDG_CURRENT_DESKTOP's list and whether the session is Wayland.
     static SystemGestureDesktop gestureDesktopOf(const QString& currentDesktop, bool waylandSession);
@@ -45,7 +46,9 @@ public:
     static std::unique_ptr<DesktopWindowBridge> makeBridge(Companion companion, QDBusConnection sessionBus);
 
 private:
-    void bridgeConnectionChanged();
+    // Hands the choice to the extension whenever it does not hold it.
+    void bridgeChanged();
+    void apply(bool off);
 
     SystemGestureDesktop desktop_;
     Companion companion_;

@@ -20,6 +20,11 @@ public:
     bool canSwitchOffSystemSwipes() const override {
         return connected_ && companion_ == Companion::gnomeShellExtension;
     }
+    QCoro::Task<bool> restoreSystemSwipes() override {
+        ++restores_;
+        co_return true;
+    }
+    int restores() const { return restores_; }
 
     void setDesktop(SystemGestureDesktop desktop, Companion companion, bool connected) {
         desktop_ = desktop;
@@ -33,6 +38,7 @@ private:
     Companion companion_ = Companion::none;
     bool connected_ = false;
     bool swipesOff_ = false;
+    int restores_ = 0;
 };
 
 }  // namespace glidra::sim

@@ -25,18 +25,6 @@ std::optional<evdev::Recording> recording(const char* name) {
     return read.recording();
 }
 
-// A recording that starts without selecting a slot relies on the kernel's
-// slot 0; after a touch that ended in another slot it would land there.
-std::vector<evdev::EvdevEvent> fromSlotZero(std::vector<evdev::EvdevEvent> events) {
-    for (const evdev::EvdevEvent& event : events) {
-        if (event.type != EV_ABS || event.code < ABS_MT_SLOT) continue;
-        if (event.code == ABS_MT_SLOT) return events;
-        break;
-    }
-    events.insert(events.begin(), evdev::EvdevEvent{0, EV_ABS, ABS_MT_SLOT, 0});
-    return events;
-}
-
 }  // namespace
 
 LiveGlidra::LiveGlidra(DesktopSession& session) : session_(session), preload_(qgetenv("LD_PRELOAD")) {

@@ -32,7 +32,7 @@ LinuxDesktopIntegration::LinuxDesktopIntegration(SystemGestureDesktop desktop, C
 LinuxDesktopIntegration::~LinuxDesktopIntegration() {
     // The swipes are the user's again once the program stops; nothing waits
     // here for the answer (restoreSystemSwipes does).
-    if (bridge_ && bridge_->areSwipesOff()) {
+    if (mayHaveSwipesOff()) {
         auto restoring = bridge_->setSwipesOff(false);
         Q_UNUSED(restoring);
     }
@@ -110,12 +110,20 @@ void LinuxDesktopIntegration::apply(bool off) {
 void LinuxDesktopIntegration::bridgeChanged() {
     // A shell that restarted, or an extension switched off and on, has its
     // swipes back on.
-    if (systemSwipesOff() && canSwitchOffSystemSwipes() && !bridge_->areSwipesOff()) apply(true);
+    // Not once they were given back for the program's end.
+    if (!restored_ && systemSwipesOff() && canSwitchOffSystemSwipes() && !bridge_->areSwipesOff()) apply(true);
     Q_EMIT changed();
 }
 
+// Off as the extension last said, or asked to be and its answer still on
+// its way.
+bool LinuxDesktopIntegration::mayHaveSwipesOff() const {
+    return bridge_ && (bridge_->areSwipesOff() || (systemSwipesOff() && canSwitchOffSystemSwipes()));
+}
+
 QCoro::Task<bool> LinuxDesktopIntegration::restoreSystemSwipes() {
-    if (!bridge_ || !bridge_->areSwipesOff()) co_return true;
+    restored_ = true;
+    if (!mayHaveSwipesOff()) co_return true;
     auto restoring = bridge_->setSwipesOff(false);
     co_return co_await restoring;
 }

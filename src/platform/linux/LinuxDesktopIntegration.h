@@ -49,10 +49,13 @@ private:
     // Hands the choice to the extension whenever it does not hold it.
     void bridgeChanged();
     void apply(bool off);
+    bool mayHaveSwipesOff() const;
 
     SystemGestureDesktop desktop_;
     Companion companion_;
     DesktopWindowBridge* bridge_;
+    // The swipes were given back for the program's end.
+    bool restored_ = false;
     UserDefaults& defaults_;
 };
 

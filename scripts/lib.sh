@@ -74,6 +74,17 @@ apt_install() {
   DEBIAN_FRONTEND=noninteractive apt-get "${APT_OPTIONS[@]}" install -y -qq --no-remove "$@"
 }
 
+# The real desktops the live tests run the program on (ctest label "live"):
+# GNOME Shell headless with the AppIndicator extension and GNOME Calculator
+# as a native Wayland window, KWin on a virtual output, and Qt's Wayland
+# platform for the program and the test's own window. Only scripts/test
+# installs them; each live test skips, saying so, where they are missing.
+LIVE_DESKTOP_PACKAGES=(
+  gnome-shell gnome-shell-extension-appindicator gnome-calculator
+  kwin-wayland
+  qt6-wayland
+)
+
 # Installs the Debian packages that are missing; nothing when all are there.
 install_packages() {
   local missing=()

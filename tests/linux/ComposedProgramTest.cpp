@@ -67,19 +67,6 @@ evdev::Recording recording(const char* name) {
     return read.ok() ? read.recording() : evdev::Recording{};
 }
 
-// A kernel selects slot 0 before the first touch it reports; a recording that
-// relies on that, replayed after a touch that ended in another slot, would
-// put every finger in that slot.
-std::vector<evdev::EvdevEvent> fromSlotZero(std::vector<evdev::EvdevEvent> events) {
-    for (const evdev::EvdevEvent& event : events) {
-        if (event.type != EV_ABS || event.code < ABS_MT_SLOT) continue;
-        if (event.code == ABS_MT_SLOT) return events;
-        break;
-    }
-    events.insert(events.begin(), evdev::EvdevEvent{0, EV_ABS, ABS_MT_SLOT, 0});
-    return events;
-}
-
 GestureRule rule(GestureDescriptor::Kind kind, qint64 fingers, GestureAction action) {
     GestureRule made;
     made.gesture.kind = kind;

@@ -380,4 +380,14 @@ evdev::DeviceDescription UmockdevInput::touchpad(const std::string& name, int sl
     return pad;
 }
 
+std::vector<evdev::EvdevEvent> fromSlotZero(std::vector<evdev::EvdevEvent> events) {
+    for (const evdev::EvdevEvent& event : events) {
+        if (event.type != EV_ABS || event.code < ABS_MT_SLOT) continue;
+        if (event.code == ABS_MT_SLOT) return events;
+        break;
+    }
+    events.insert(events.begin(), evdev::EvdevEvent{0, EV_ABS, ABS_MT_SLOT, 0});
+    return events;
+}
+
 }  // namespace glidra::test

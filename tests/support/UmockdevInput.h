@@ -101,4 +101,9 @@ private:
     std::map<QByteArray, QStringList> unannounced_;           // devnode, its properties
 };
 
+// A kernel selects slot 0 before the first touch it reports; a recording that
+// relies on that, played after a touch that ended in another slot, would put
+// every finger in that slot. The events with slot 0 selected first.
+std::vector<evdev::EvdevEvent> fromSlotZero(std::vector<evdev::EvdevEvent> events);
+
 }  // namespace glidra::test

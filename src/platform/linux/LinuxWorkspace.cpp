@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxWorkspace.h"
 
+#include "platform/LogCategories.h"
 #include "platform/linux/CurrentDesktop.h"
 #include "platform/linux/DBusCall.h"
 #include "platform/linux/DesktopWindowBridge.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 
@@ -48,6 +50,12 @@ std::vector<DesktopEntryMatcher::Entry> installedEntries() {
     }
     g_list_free_full(all, g_object_unref);
     return entries;
+}
+
+// The desktop's add-on carries the request out while the caller goes on; a
+// refusal is only logged.
+QCoro::Task<void> reportRefusal(QCoro::Task<bool> request, const char* what) {
+    if (!co_await request) qCWarning(lcServices) << "the desktop's add-on did not" << what << "the application";
 }
 
 bool contains(const std::vector<std::uint32_t>& atoms, std::uint32_t atom) {
@@ -273,7 +281,11 @@ std::vector<LinuxWorkspace::WindowInfo> LinuxWorkspace::windowsOf(std::int32_t p
 }
 
 bool LinuxWorkspace::activate(std::int32_t processIdentifier) {
-    if (bridge_ && bridge_->isConnected()) return bridge_->activateProcess(processIdentifier);
+    if (bridge_ && bridge_->isConnected()) {
+        auto activating = reportRefusal(bridge_->activateProcess(processIdentifier), "activate");
+        Q_UNUSED(activating);
+        return true;
+    }
     const std::vector<WindowInfo> windows = windowsOf(processIdentifier);
     if (windows.empty()) return false;
     const std::uint32_t active =
@@ -284,7 +296,11 @@ bool LinuxWorkspace::activate(std::int32_t processIdentifier) {
 }
 
 bool LinuxWorkspace::hide(std::int32_t processIdentifier) {
-    if (bridge_ && bridge_->isConnected()) return bridge_->minimizeProcess(processIdentifier);
+    if (bridge_ && bridge_->isConnected()) {
+        auto hiding = reportRefusal(bridge_->minimizeProcess(processIdentifier), "minimise");
+        Q_UNUSED(hiding);
+        return true;
+    }
     const std::vector<WindowInfo> windows = windowsOf(processIdentifier);
     bool hidden = !windows.empty();
     for (const WindowInfo& info : windows)

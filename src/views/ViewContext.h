@@ -55,7 +55,7 @@ struct ViewContext {
     MicrophoneMuteController& microphone;
     DesktopIconsController& desktopIcons;
     // What the action configuration views use: the keys for the shortcut
-    // recorder, the Shortcuts-app list, and the dispatcher for a preview or
+    // recorder, the list of shortcuts, and the dispatcher for a preview or
     // a test open.
     KeyEventMonitor& keyEvents;
     const KeyboardState& keyboard;

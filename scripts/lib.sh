@@ -13,14 +13,20 @@ PACKAGES=(
   qcoro-qt6-dev
   libglib2.0-dev
   libpulse-dev qt6-base-private-dev
-  # services the tests start privately
-  pulseaudio pulseaudio-utils xvfb openbox
+  # services the tests start privately: PipeWire's sound server as GNOME runs
+  # it (pactl comes with pulseaudio-utils) and a StatusNotifier watcher
+  pipewire pipewire-pulse wireplumber pulseaudio-utils xvfb openbox
+  haskell-status-notifier-item-utils
+  # setxkbmap, to switch a private X server's keyboard layout
+  x11-xkb-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
   # Qt's own texts in Chinese, loaded at start-up
   qt6-translations-l10n
   dbus-daemon
   libevdev-dev libudev-dev libxcb1-dev
+  # the user's keyboard layout, for the titles of recorded keys
+  libxkbcommon-dev libxkbcommon-x11-dev
   umockdev libumockdev-dev
   locales
   # the Debian package and its checks (scripts/package)

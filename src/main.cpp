@@ -41,6 +41,7 @@
 #include "platform/linux/UnavailableTranslationPresenter.h"
 #include "platform/linux/UnavailableUpdater.h"
 #include "platform/linux/UnreadTextSelection.h"
+#include "platform/linux/XkbKeyboardLayout.h"
 #include "settings/ControlSettings.h"
 #include "settings/LoginItemController.h"
 #include "trackpad/PairedTrackpadConnector.h"
@@ -113,6 +114,8 @@ struct Platform {
     BrowserVideoBridge videoBridge{videoChannel};
     UnreadTextSelection textSelection;
     UnavailableTranslationPresenter translation;
+    // Qt's platform is known only once the GUI application exists.
+    XkbKeyboardLayout keyboardLayout;
 };
 
 int run(QApplication& app, const QuitSignals& quitSignals) {
@@ -234,6 +237,7 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
         executors.desktopIcons(),
         system.keyEvents,
         system.keyboardState,
+        platform.keyboardLayout,
         executors.shortcuts(),
         // A preview or test open runs as a gesture would; the view cancels
         // nothing it started.
@@ -261,11 +265,13 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
         ControlSettings::setShared(nullptr);
     };
     // Logout during start-up: nothing is shown, and what started is undone
-    // as quitting does.
+    // as quitting does; the loop runs only until the system has confirmed it.
     if (quitSignals.pending()) {
-        ApplicationShell::windDown(context, [] { glidraMTStop(); });
+        ApplicationShell::windDown(
+            context, [] { glidraMTStop(); }, [] { QCoreApplication::exit(0); });
+        const int status = app.exec();
         forgetShared();
-        return 0;
+        return status;
     }
     ApplicationShell application(ApplicationShell::Environment{
         context,
@@ -289,6 +295,9 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
 }  // namespace glidra
 
 int main(int argc, char** argv) {
+    // A signal that ends the session waits from here until the handler takes
+    // it, so that start-up ends as an orderly quit however early it comes.
+    glidra::QuitSignals::holdBack({SIGTERM, SIGINT, SIGHUP});
     if (const auto status = glidra::handleCommandLine(argc, argv, QStringLiteral(GLIDRA_VERSION))) return *status;
     glidra::useLogFormat();
     // Reading the user's input devices and settings is the desktop user's

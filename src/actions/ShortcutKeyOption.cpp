@@ -51,6 +51,9 @@ constexpr KeyRow kPunctuationKeys[] = {
 };
 
 constexpr std::size_t kNamedKeyCount = std::size(kSpecialKeys) + std::size(kFunctionKeyCodes);
+// The letters, digits and punctuation follow the named keys.
+constexpr std::size_t kTypingKeyCount =
+    std::size(kLetterKeyCodes) + std::size(kDigitKeyCodes) + std::size(kPunctuationKeys);
 
 // A PC keyboard has Print, Scroll Lock and Pause where F13 to F15 sit, and
 // those are the keys these codes send here.
@@ -102,6 +105,27 @@ const std::vector<ShortcutKeyOption>& ShortcutKeyOption::all() {
 
 std::span<const ShortcutKeyOption> ShortcutKeyOption::specialAndFunctionKeys() {
     return std::span(all()).first(kNamedKeyCount);
+}
+
+std::vector<ShortcutKeyOption> ShortcutKeyOption::onLayout(const KeyboardLayout::Legends& legends) {
+    std::vector<ShortcutKeyOption> options = all();
+    for (std::size_t i = kNamedKeyCount; i < kNamedKeyCount + kTypingKeyCount; ++i) {
+        const auto found = legends.constFind(options[i].keyCode);
+        if (found == legends.constEnd()) continue;
+        const QString& typed = found->plain.isEmpty() ? found->shifted : found->plain;
+        if (!typed.isEmpty()) options[i].title = titleOfCharacters(typed);
+    }
+    return options;
+}
+
+QString ShortcutKeyOption::titleOfCharacters(const QString& characters) {
+    QString title;
+    title.reserve(characters.size());
+    for (const char32_t c : characters.toUcs4()) {
+        const char32_t upper = QChar::toUpper(c);
+        title += QString::fromUcs4(&upper, 1);
+    }
+    return title;
 }
 
 std::optional<std::pair<InputEvent, InputEvent>> ShortcutKeyOption::postKeyEvents(EventPoster& poster,

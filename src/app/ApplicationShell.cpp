@@ -7,13 +7,15 @@
 #include "executors/KeepAwakeController.h"
 #include "executors/KeyboardLockController.h"
 #include "executors/MicrophoneMuteController.h"
+#include "platform/DesktopIntegration.h"
+#include "platform/LogCategories.h"
+#include "platform/Scheduler.h"
 #include "platform/SystemTray.h"
 #include "trackpad/TrackpadController.h"
 
 #include <QMenu>
 #include <QPixmapCache>
 #include <QThreadPool>
-#include <QSystemTrayIcon>
 // Qt keeps the font engines it loaded, and with them the font files it
 // mapped, until its cache overflows; only the private cache can let them go.
 #include <QtGui/private/qfont_p.h>
@@ -24,6 +26,44 @@
 
 namespace glidra {
 
+namespace {
+
+// What the end still waits for, shared by the waits and the deadline.
+struct WindingDown {
+    std::function<void()> done;
+    QStringList unconfirmed;
+    TimerHandle deadline;
+
+    void confirmed(const QString& what) {
+        unconfirmed.removeOne(what);
+        if (unconfirmed.isEmpty()) finish();
+    }
+    // From the event loop either way: whoever called windDown has finished
+    // its own work first.
+    void finish() {
+        deadline.cancel();
+        if (!done) return;
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::exchange(done, nullptr), Qt::QueuedConnection);
+    }
+};
+
+QCoro::Task<void> confirm(QCoro::Task<bool> undoing, QString what, std::shared_ptr<WindingDown> state) {
+    if (!co_await undoing) qCWarning(lcServices).noquote() << "the system did not take back" << what;
+    state->confirmed(what);
+}
+
+QCoro::Task<bool> releasedKeepAwake(QCoro::Task<HUDNotice> releasing) {
+    const HUDNotice notice = co_await releasing;
+    co_return notice.kind != HUDNotice::Kind::error;
+}
+
+QCoro::Task<bool> keyboardSettled(QCoro::Task<void> settling) {
+    co_await settling;
+    co_return true;
+}
+
+}  // namespace
+
 ApplicationShell::ApplicationShell(Environment environment, QObject* parent)
     : QObject(parent),
       environment_(std::move(environment)),
@@ -32,7 +72,7 @@ ApplicationShell::ApplicationShell(Environment environment, QObject* parent)
           environment_.context, [this] { openSettings(); }, [this] { quit(); })) {}
 
 ApplicationShell::~ApplicationShell() {
-    delete tray_;
+    if (trayIconShown_) environment_.tray.hideIcon();
     delete window_;
 }
 
@@ -47,29 +87,24 @@ void ApplicationShell::start() {
 }
 
 void ApplicationShell::showTrayIcon() {
-    if (tray_ || quitting_) return;
-    tray_ = new QSystemTrayIcon(icon_->icon());
-    tray_->setObjectName(QStringLiteral("trayIcon"));
-    tray_->setToolTip(QStringLiteral("Glidra"));
-    tray_->setContextMenu(menu_->menu());
-    connect(icon_.get(), &GlidraMenuBarIcon::changed, tray_, [this] { tray_->setIcon(icon_->icon()); });
+    if (trayIconShown_ || quitting_) return;
+    SystemTray& tray = environment_.tray;
+    tray.showIcon(icon_->icon(), QStringLiteral("Glidra"), menu_->menu());
+    trayIconShown_ = tray.isShowingIcon();
+    if (!trayIconShown_) return;
+    connect(icon_.get(), &GlidraMenuBarIcon::changed, this, [this] { environment_.tray.setIcon(icon_->icon()); });
     // Panels that send a plain click instead of opening the menu get the
     // menu too, as a menu-bar icon gives it.
-    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason != QSystemTrayIcon::Trigger) return;
-        const auto geometry = trayIconGeometry();
-        menu_->menu()->popup(geometry ? geometry->bottomLeft() : QCursor::pos());
-    });
-    tray_->show();
+    connect(&tray, &SystemTray::activated, this, [this](QPoint where) { menu_->menu()->popup(where); });
 }
 
 SettingsWindow* ApplicationShell::window() const { return window_; }
 
+bool ApplicationShell::hasTrayIcon() const { return trayIconShown_; }
+
 std::optional<QRect> ApplicationShell::trayIconGeometry() const {
-    if (!tray_) return std::nullopt;
-    const QRect geometry = tray_->geometry();
-    if (!geometry.isValid() || geometry.isEmpty()) return std::nullopt;
-    return geometry;
+    if (!trayIconShown_) return std::nullopt;
+    return environment_.tray.iconGeometry();
 }
 
 void ApplicationShell::openSettings() {
@@ -88,7 +123,7 @@ void ApplicationShell::windowClosed() {
     // The window is being destroyed: nothing may reach it any more.
     window_ = nullptr;
     // With no tray there is nothing left of the program to use.
-    if (!tray_ && !quitting_) quit();
+    if (!trayIconShown_ && !quitting_) quit();
     // Once it is gone, give the memory it took back to the system: the
     // allocator keeps freed pages otherwise, and the program runs all day.
     QMetaObject::invokeMethod(this, &ApplicationShell::returnFreedMemory, Qt::QueuedConnection);
@@ -107,13 +142,34 @@ void ApplicationShell::returnFreedMemory() {
 #endif
 }
 
-void ApplicationShell::windDown(UiContext& context, const std::function<void()>& stopBridge) {
+void ApplicationShell::windDown(UiContext& context, const std::function<void()>& stopBridge,
+                                std::function<void()> done) {
+    const auto state = std::make_shared<WindingDown>();
+    state->done = std::move(done);
+    const QString microphone = QStringLiteral("the microphone"), keepAwake = QStringLiteral("keep-awake"),
+                  keyboard = QStringLiteral("the keyboard backlight"), swipes = QStringLiteral("the desktop's swipes");
+    state->unconfirmed = {microphone, keepAwake, keyboard, swipes};
+    state->deadline = context.scheduler.after(kWindDownSeconds, nullptr, [state] {
+        qCWarning(lcServices).noquote() << "quitting without the system's word on" << state->unconfirmed.join(u", ");
+        state->finish();
+    });
+
     (void)context.microphone.restore();
+    auto microphoneBack = confirm(context.microphone.settled(), microphone, state);
     context.keyboardLock.stop();
-    if (context.keepAwake.isActive()) (void)context.keepAwake.setActive(false);
+    auto keyboardBack = confirm(keyboardSettled(context.keyboardLock.settled()), keyboard, state);
+    // Also when a request to keep awake still waits for its answer: the
+    // release takes its turn after it.
+    auto keepAwakeBack = confirm(releasedKeepAwake(context.keepAwake.setActive(false)), keepAwake, state);
     // Not a switch by the user: control stays remembered as it is.
     context.controller.stopListening();
     stopBridge();
+    // Last: the desktop's add-on may take its time to answer.
+    auto swipesBack = confirm(context.desktop.giveBackSystemSwipes(), swipes, state);
+    Q_UNUSED(microphoneBack);
+    Q_UNUSED(keyboardBack);
+    Q_UNUSED(keepAwakeBack);
+    Q_UNUSED(swipesBack);
 }
 
 void ApplicationShell::quit() {
@@ -121,13 +177,14 @@ void ApplicationShell::quit() {
     quitting_ = true;
     // The system first: whatever the window's teardown does, the user's
     // microphone, keyboard and pointer are theirs again.
-    windDown(environment_.context, environment_.stopBridge);
+    windDown(environment_.context, environment_.stopBridge, [self = QPointer<ApplicationShell>(this)] {
+        if (self) self->environment_.terminate();
+    });
     if (window_) {
         window_->close();
         // Closing only schedules the deletion; the loop may not run again.
         delete window_;
     }
-    environment_.terminate();
 }
 
 }  // namespace glidra

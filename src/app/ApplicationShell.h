@@ -10,8 +10,6 @@
 #include <memory>
 #include <optional>
 
-class QSystemTrayIcon;
-
 namespace glidra {
 
 class ControlMenu;
@@ -46,20 +44,27 @@ public:
     void openSettings();
     // Undoes what actions left on and stops the bridge (windDown), then
     // closes the window (its sheets and panels run their close work) and
-    // ends the program. Control's remembered state is left as it is, so the
-    // next launch resumes it.
+    // ends the program once the system has confirmed the undoing. Control's
+    // remembered state is left as it is, so the next launch resumes it.
     void quit();
 
+    // The longest the end waits for the system's word on what it undid.
+    static constexpr double kWindDownSeconds = 1.0;
     // The first half of quitting, also for a start-up ended before the shell
     // exists: gives the microphone back, unlocks the keyboard, lets the
     // system sleep again, ends listening (which lets go of the pointer lock,
-    // a held drag and an open application switcher) and stops the bridge.
-    static void windDown(UiContext& context, const std::function<void()>& stopBridge);
+    // a held drag and an open application switcher), stops the bridge and
+    // gives the desktop its own swipes back. Most of that takes effect
+    // later: `done` runs from the event loop once the system has confirmed
+    // all of it, or kWindDownSeconds after the start with a log line naming
+    // what it had not.
+    static void windDown(UiContext& context, const std::function<void()>& stopBridge, std::function<void()> done);
 
     SettingsWindow* window() const;
     ControlMenu& menu() const { return *menu_; }
     GlidraMenuBarIcon& icon() const { return *icon_; }
-    QSystemTrayIcon* trayIcon() const { return tray_; }
+    // The icon is in the tray.
+    bool hasTrayIcon() const;
     // Where the tray icon is on the screen, when the panel says.
     std::optional<QRect> trayIconGeometry() const;
 
@@ -72,7 +77,7 @@ private:
     Environment environment_;
     std::unique_ptr<GlidraMenuBarIcon> icon_;
     std::unique_ptr<ControlMenu> menu_;
-    QSystemTrayIcon* tray_ = nullptr;
+    bool trayIconShown_ = false;
     QPointer<SettingsWindow> window_;
     bool quitting_ = false;
 };

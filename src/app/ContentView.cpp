@@ -295,6 +295,8 @@ void ContentView::syncUnreadableNotice() {
         issuesLayout_->addWidget(unreadableBanner_);
         connect(unreadableBanner_, &ActionIssueView::dismissed, &context_.settings,
                 &ControlSettings::dismissUnreadableNotice);
+        // Told now: the next start does not tell it again.
+        context_.settings.unreadableNoticeShown();
     }
     syncIssuesVisibility();
 }

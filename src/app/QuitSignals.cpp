@@ -27,20 +27,28 @@ extern "C" void writeSignal(int signal) {
 
 QuitSignals::QuitSignals(std::initializer_list<int> signals, QObject* parent) : QObject(parent), signals_(signals) {
     arrived = 0;
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds.data()) != 0) return;
-    notifier_ = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &QuitSignals::readPipe);
-    struct sigaction action = {};
-    action.sa_handler = writeSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
     sigset_t handled;
     sigemptyset(&handled);
-    for (const int signal : signals_) {
-        ::sigaction(signal, &action, nullptr);
-        sigaddset(&handled, signal);
+    for (const int signal : signals_) sigaddset(&handled, signal);
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds.data()) == 0) {
+        notifier_ = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
+        connect(notifier_, &QSocketNotifier::activated, this, &QuitSignals::readPipe);
+        struct sigaction action = {};
+        action.sa_handler = writeSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (const int signal : signals_) ::sigaction(signal, &action, nullptr);
     }
+    // Without the pipe the signals keep their default action; held back
+    // for good, they would not end the program at all.
     ::pthread_sigmask(SIG_UNBLOCK, &handled, nullptr);
+}
+
+void QuitSignals::holdBack(std::initializer_list<int> signals) {
+    sigset_t held;
+    sigemptyset(&held);
+    for (const int signal : signals) sigaddset(&held, signal);
+    ::pthread_sigmask(SIG_BLOCK, &held, nullptr);
 }
 
 QuitSignals::~QuitSignals() {

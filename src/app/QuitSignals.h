@@ -18,8 +18,16 @@ class QuitSignals final : public QObject {
     Q_OBJECT
 public:
     // Also lets the signals through when whoever started the program left
-    // them blocked.
+    // them blocked, or holdBack() held them: one that arrived meanwhile is
+    // taken now, as if it had just come. Programs started from then on begin
+    // with none of them blocked.
     explicit QuitSignals(std::initializer_list<int> signals, QObject* parent = nullptr);
+
+    // Blocks the signals for the calling thread and the threads it starts,
+    // so that one arriving before the handler exists waits for it instead of
+    // ending the program half started. For the first line of main(), while
+    // the process has one thread.
+    static void holdBack(std::initializer_list<int> signals);
     // Puts the default handlers back.
     ~QuitSignals() override;
 

@@ -6,6 +6,9 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace glidra {
 
@@ -89,7 +92,7 @@ bool SingleInstance::becomePrimary() {
     // A socket file left by a crashed instance would refuse the listen.
     QLocalServer::removeServer(socketPath());
     if (!server_->listen(socketPath())) return true;
-    connect(server_, &QLocalServer::newConnection, this, &SingleInstance::readRequests);
+    connect(server_, &QLocalServer::newConnection, this, &SingleInstance::acceptRequests);
     return true;
 }
 
@@ -103,15 +106,38 @@ bool SingleInstance::askPrimaryToOpenWindow() {
     return true;
 }
 
-void SingleInstance::readRequests() {
-    while (auto* socket = server_->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            while (socket->canReadLine()) {
-                if (socket->readLine() == kOpenWindow) Q_EMIT openWindowRequested();
-            }
-        });
+void SingleInstance::acceptRequests() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (int(connections_.size()) >= limits_.connections) closeConnection(connections_.front());
+        connections_.push_back(socket);
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] { closeConnection(socket); });
+        // Qt reads no more than a line ahead.
+        socket->setReadBufferSize(limits_.lineBytes);
+        auto* silence = new QTimer(socket);
+        silence->setSingleShot(true);
+        connect(silence, &QTimer::timeout, this, [this, socket] { closeConnection(socket); });
+        silence->start(limits_.silence);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
+        if (socket->bytesAvailable() > 0) readRequest(socket);
     }
+}
+
+void SingleInstance::readRequest(QLocalSocket* socket) {
+    if (socket->canReadLine()) {
+        // One request a connection: the one line, and then it is closed.
+        if (socket->readLine(limits_.lineBytes) == kOpenWindow) Q_EMIT openWindowRequested();
+    } else if (socket->bytesAvailable() < limits_.lineBytes) {
+        return;
+    }
+    closeConnection(socket);
+}
+
+void SingleInstance::closeConnection(QLocalSocket* socket) {
+    const auto it = std::find(connections_.begin(), connections_.end(), socket);
+    if (it == connections_.end()) return;
+    connections_.erase(it);
+    socket->abort();
+    socket->deleteLater();
 }
 
 }  // namespace glidra

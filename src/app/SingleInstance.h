@@ -4,18 +4,34 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace glidra {
 
 // One Glidra per user: the first start holds a lock in the runtime folder and
-// listens there; a later start asks it to open its window and ends.
+// listens there; a later start asks it to open its window and ends. Any
+// program of the user's can connect, so what a connection may cost is
+// bounded: one short line, sent soon, and only a few connections at once.
 class SingleInstance final : public QObject {
     Q_OBJECT
 public:
+    struct Limits {
+        // A request is one line of at most this many bytes, its end included.
+        qint64 lineBytes = 64;
+        // A connection that has not sent its line by then is closed.
+        std::chrono::milliseconds silence{1000};
+        // Connections served at once; one more closes the oldest. A start
+        // asking for the window sends its line at once, so it is never the
+        // oldest for long.
+        int connections = 8;
+    };
+
     enum class Start {
         primary,
         // The running instance was asked for its window.
@@ -52,12 +68,19 @@ public:
     QString lockPath() const;
     QString socketPath() const;
 
+    // For the connections accepted from then on.
+    void setLimits(Limits limits) { limits_ = limits; }
+    // Connections open now.
+    int connectionCount() const { return int(connections_.size()); }
+
 Q_SIGNALS:
     // A later start asked for the window.
     void openWindowRequested();
 
 private:
-    void readRequests();
+    void acceptRequests();
+    void readRequest(QLocalSocket* socket);
+    void closeConnection(QLocalSocket* socket);
     QString folderFailure() const;
 
     QString folder_;
@@ -69,6 +92,9 @@ private:
     bool folderMade_ = true;
     QLocalServer* server_ = nullptr;
     QString failure_;
+    Limits limits_;
+    // Oldest first.
+    std::vector<QLocalSocket*> connections_;
 };
 
 }  // namespace glidra

@@ -98,6 +98,10 @@ QCoro::Task<HUDNotice> ActionDispatcher::performGestureAction(GestureBinding bin
     // Opening an application needs no input permission.
     if (action == A::openApplication) co_return co_await openApplication(binding.applicationTarget);
 
+    // Without a previewer, Space in the file manager only selects.
+    if (action == A::quickLook && !ports_.workspace.hasFilePreviewer()) {
+        co_return notice(GLIDRA_TEXT("没有安装文件预览程序"), "eye", HUDNotice::Kind::error);
+    }
     if (among(kFileManagerActions, action) && !isFileManager(ports_.frontmostApplication.bundleIdentifier())) {
         co_return notice(GLIDRA_TEXT("请先在文件管理器中选中文件"), "eye", HUDNotice::Kind::information);
     }

@@ -18,8 +18,10 @@ struct BuiltInShortcut {
     std::uint64_t flags;  // of the key-down; the key-up carries the held modifiers
 };
 
-// The 45 actions of the built-in shortcut table, with the keys a Linux desktop
-// and its applications use for them.
+// The 43 actions of the built-in shortcut table, with the keys a Linux desktop
+// and its applications use for them. Hiding the front application and the
+// emoji picker go through the workspace instead: no desktop has a key that
+// hides a whole application, and the pickers are applications of their own.
 std::span<const BuiltInShortcut> builtInShortcuts();
 
 // The action's row; nothing for an action the table does not hold.

@@ -28,8 +28,20 @@ void CleaningKeyboardBacklight::end() {
     ++run_;
     phase_ = Phase::idle;
     if (recorded_.empty()) return;
-    auto restoring = restore(backlight_, std::exchange(recorded_, {}));
+    startRestore(std::exchange(recorded_, {}));
+}
+
+void CleaningKeyboardBacklight::startRestore(std::vector<Recorded> recorded) {
+    auto restoring = restore(backlight_, std::move(recorded), restores_);
     Q_UNUSED(restoring);
+}
+
+QCoro::Task<void> CleaningKeyboardBacklight::restored() {
+    const std::shared_ptr<Restores> restores = restores_;
+    if (restores->running == 0) co_return;
+    const Completion<bool> done;
+    restores->waiting.push_back(done);
+    co_await done;
 }
 
 QCoro::Task<void> CleaningKeyboardBacklight::darken(std::uint64_t run) {
@@ -48,10 +60,7 @@ QCoro::Task<void> CleaningKeyboardBacklight::darken(std::uint64_t run) {
         if (run != run_) {
             // The cleaning ended while this keyboard went dark: it comes back
             // with the others.
-            if (darkened) {
-                auto restoring = restore(backlight_, {Recorded{keyboard, *level}});
-                Q_UNUSED(restoring);
-            }
+            if (darkened) startRestore({Recorded{keyboard, *level}});
             co_return;
         }
         if (darkened) recorded_.push_back(Recorded{keyboard, *level});
@@ -92,7 +101,9 @@ QCoro::Task<void> CleaningKeyboardBacklight::hold(std::uint64_t run) {
 
 // Every level is asked for before the first answer is awaited, so no call
 // reaches a backlight that went away meanwhile.
-QCoro::Task<void> CleaningKeyboardBacklight::restore(KeyboardBacklight& backlight, std::vector<Recorded> recorded) {
+QCoro::Task<void> CleaningKeyboardBacklight::restore(KeyboardBacklight& backlight, std::vector<Recorded> recorded,
+                                                     std::shared_ptr<Restores> restores) {
+    ++restores->running;
     std::vector<QCoro::Task<bool>> settings;
     settings.reserve(recorded.size());
     for (const Recorded& entry : recorded) settings.push_back(backlight.setBrightness(entry.keyboard, entry.level));
@@ -101,6 +112,8 @@ QCoro::Task<void> CleaningKeyboardBacklight::restore(KeyboardBacklight& backligh
             qCCritical(lcActions, "Could not restore keyboard backlight after cleaning mode.");
         }
     }
+    if (--restores->running > 0) co_return;
+    for (const Completion<bool>& waiting : std::exchange(restores->waiting, {})) waiting.resolve(true);
 }
 
 }  // namespace glidra

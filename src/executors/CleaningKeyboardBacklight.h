@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Completion.h"
 #include "platform/KeyboardBacklight.h"
 #include "platform/Scheduler.h"
 
@@ -7,6 +8,7 @@
 #include <QObject>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace glidra {
@@ -33,6 +35,9 @@ public:
     void begin();
     // Stops holding and restores the recorded levels.
     void end();
+    // Resumes once every restore under way has its answer, also one that
+    // outlives this object.
+    QCoro::Task<void> restored();
 
     // Some keyboard was darkened and waits for its level to come back.
     bool isHolding() const { return !recorded_.empty(); }
@@ -47,7 +52,15 @@ private:
     QCoro::Task<void> darken(std::uint64_t run);
     void scheduleHold();
     QCoro::Task<void> hold(std::uint64_t run);
-    static QCoro::Task<void> restore(KeyboardBacklight& backlight, std::vector<Recorded> recorded);
+    // The restores under way and who waits for them; shared with the
+    // restores themselves, which may outlive this object.
+    struct Restores {
+        int running = 0;
+        std::vector<Completion<bool>> waiting;
+    };
+    void startRestore(std::vector<Recorded> recorded);
+    static QCoro::Task<void> restore(KeyboardBacklight& backlight, std::vector<Recorded> recorded,
+                                     std::shared_ptr<Restores> restores);
 
     KeyboardBacklight& backlight_;
     Scheduler& scheduler_;
@@ -57,6 +70,7 @@ private:
     std::uint64_t run_ = 0;
     std::vector<Recorded> recorded_;
     TimerHandle holdTimer_;
+    std::shared_ptr<Restores> restores_ = std::make_shared<Restores>();
 };
 
 }  // namespace glidra

@@ -58,6 +58,9 @@ public:
     // the screens, the pointer and the backlight. Safe when unlocked.
     void stop();
     void unlock() { stop(); }
+    // Resumes once what stop() gave back is in force: the keyboards'
+    // backlight levels after a cleaning (the devices are free at once).
+    QCoro::Task<void> settled() { return cleaningKeyboardBacklight_->restored(); }
     // Rebuilds the covers for the screens now attached, while cleaning.
     void updateCleaningScreenCover();
 

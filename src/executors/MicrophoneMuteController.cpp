@@ -69,6 +69,8 @@ HUDNotice MicrophoneMuteController::restore() {
     return {localized(GLIDRA_TEXT("已恢复麦克风")), QStringLiteral("mic"), HUDNotice::Kind::success};
 }
 
+QCoro::Task<bool> MicrophoneMuteController::settled() { return devices_.writesSettled(); }
+
 void MicrophoneMuteController::scheduleMonitor() {
     monitor_.cancel();
     monitor_ = scheduler_.after(kMonitorInterval, this, [this] {

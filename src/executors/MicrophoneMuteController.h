@@ -4,6 +4,7 @@
 #include "platform/AudioDevices.h"
 #include "platform/Scheduler.h"
 
+#include <QCoro/QCoroTask>
 #include <QObject>
 
 #include <functional>
@@ -30,6 +31,9 @@ public:
     HUDNotice toggle();
     // Undoes the silencing and stops the checks; a failed restore keeps both.
     HUDNotice restore();
+    // Resumes once the system has taken what the controller set so far (a
+    // restore takes effect later); false when it refused or went away.
+    QCoro::Task<bool> settled();
 
     // A device has been silenced and is owed a restore.
     bool isActive() const { return isActive_; }

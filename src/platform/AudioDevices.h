@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
+
 #include <cstdint>
 #include <optional>
 
@@ -26,7 +28,9 @@ struct AudioAddress {
 
 // The system's audio devices, as far as the volume, mute and microphone
 // controls reach them. Every call answers at once; a failed query, read or
-// write is reported, never waited out.
+// write is reported, never waited out. A write may take effect later: what
+// must be in force before the program goes on (its end) awaits
+// writesSettled().
 class AudioDevices {
 public:
     static constexpr int kMainElement = 0;
@@ -41,6 +45,10 @@ public:
     // The control's value; nothing when it cannot be read.
     virtual std::optional<float> value(AudioDeviceId device, const AudioAddress& address) = 0;
     virtual bool setValue(AudioDeviceId device, const AudioAddress& address, float value) = 0;
+    // Resumes once the system has answered every write sent before the
+    // call: true when all of them took, false when one was refused or the
+    // system went away first. With nothing outstanding it answers at once.
+    virtual QCoro::Task<bool> writesSettled() = 0;
 };
 
 }  // namespace glidra

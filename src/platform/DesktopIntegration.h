@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
 #include <QObject>
 
 namespace glidra {
@@ -51,6 +52,10 @@ public:
     // Whether the choice can take effect now: the companion answers and can
     // switch the swipes off.
     virtual bool canSwitchOffSystemSwipes() const = 0;
+    // The program ends: the desktop gets its own swipes back when they were
+    // switched off, and the user's choice stays kept for the next start.
+    // Resumes once the desktop has confirmed it; false when it did not.
+    virtual QCoro::Task<bool> giveBackSystemSwipes() = 0;
 
 Q_SIGNALS:
     // Any of the above changed.

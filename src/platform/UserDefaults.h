@@ -33,8 +33,11 @@ public:
     virtual QString failure() const = 0;
     // What the store found at start but could not offer, in words the user
     // can be shown once: a document it kept aside as unreadable, named, or
-    // entries it could not read. Empty when it loaded all it found.
+    // entries it could not read. Empty when it loaded all it found, and when
+    // the same entries were shown at an earlier start.
     virtual QString unreadableNotice() const = 0;
+    // The notice was shown to the user: the same entries are not told again.
+    virtual void unreadableNoticeShown() = 0;
 
     // Typed readings; a value of another kind reads as absent.
     std::optional<bool> boolean(const QString& key) const;

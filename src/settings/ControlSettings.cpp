@@ -227,6 +227,10 @@ void ControlSettings::setLastWriteFailure(QString failure) {
     Q_EMIT lastWriteFailureChanged();
 }
 
+void ControlSettings::unreadableNoticeShown() {
+    if (!unreadableNotice_.isEmpty()) defaults_.unreadableNoticeShown();
+}
+
 void ControlSettings::dismissUnreadableNotice() {
     if (unreadableNotice_.isEmpty()) return;
     unreadableNotice_.clear();

@@ -151,8 +151,10 @@ public:
     const QString& lastWriteFailure() const { return lastWriteFailure_; }
     // What the store could not bring back at start (a settings file kept
     // aside, entries it could not read), shown to the user until dismissed,
-    // and then not again.
+    // and then not again. Once shown, the store does not bring the same
+    // notice back at a later start.
     const QString& unreadableNotice() const { return unreadableNotice_; }
+    void unreadableNoticeShown();
     void dismissUnreadableNotice();
 
     // --- Edges ---------------------------------------------------------------

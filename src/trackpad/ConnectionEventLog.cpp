@@ -39,6 +39,8 @@ void ConnectionEventLog::post(std::function<void()> work) {
 }
 
 void ConnectionEventLog::run() {
+    // Off the main thread, before the first line of the run.
+    writer_.tidy();
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [this] { return !queue_.empty() || stopping_; });

@@ -1,8 +1,8 @@
 #include "trackpad/ConnectionEventLogWriter.h"
 
 #include "platform/LogCategories.h"
+#include "platform/PrivateFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -20,6 +20,17 @@ void cannotWrite(const QString& path, const QString& reason) {
 ConnectionEventLogWriter::ConnectionEventLogWriter(QString path, qint64 maximumBytes)
     : path_(std::move(path)), maximumBytes_(maximumBytes) {}
 
+void ConnectionEventLogWriter::tidy() const {
+    if (!QFileInfo(QFileInfo(path_).absolutePath()).isDir()) return;
+    for (const QString& failure : tightenPrivateFile(path_)) {
+        qCWarning(lcRecovery).noquote() << "cannot keep the connection log for the user alone:" << failure;
+    }
+    for (const QString& failure : removeInterruptedSaves(path_)) {
+        qCWarning(lcRecovery).noquote() << "cannot remove what an interrupted write of the connection log left:"
+                                        << failure;
+    }
+}
+
 void ConnectionEventLogWriter::append(const ConnectionLogEntry& entry) const {
     auto encoded = entry.encoded();
     if (!encoded) return;
@@ -28,7 +39,9 @@ void ConnectionEventLogWriter::append(const ConnectionLogEntry& entry) const {
     if (line.size() > maximumBytes_) return;
 
     const QFileInfo info(path_);
-    if (!QDir().mkpath(info.absolutePath())) return cannotWrite(path_, QStringLiteral("its folder cannot be made"));
+    if (!makePrivateFolder(info.absolutePath())) {
+        return cannotWrite(path_, QStringLiteral("its folder cannot be made"));
+    }
 
     // A size that cannot be read counts as an empty file.
     const bool exists = info.exists();
@@ -47,6 +60,7 @@ void ConnectionEventLogWriter::append(const ConnectionLogEntry& entry) const {
     // and the file starts again with this line, replaced in one step.
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly)) return cannotWrite(path_, file.errorString());
+    file.setPermissions(kPrivateFilePermissions);
     if (file.write(line) != line.size()) {
         cannotWrite(path_, file.errorString());
         file.cancelWriting();

@@ -273,8 +273,11 @@ TEST_F(SettingsWindowTest, SettingsTheStoreCouldNotReadAreToldOnceLikeAFailedWri
         return view;
     };
 
+    EXPECT_EQ(defaults.unreadableNoticeShownCount(), 0);
     auto view = open();
     EXPECT_EQ(banners(*view), QStringList{QStringLiteral("settingsUnreadable:") + notice});
+    // Shown: the store does not bring it back at the next start.
+    EXPECT_EQ(defaults.unreadableNoticeShownCount(), 1);
     ui.advanceBy(10);  // no clearance
     defaults.setFailsWrites(true, QStringLiteral("磁盘已满"));
     settings.setSensitivity(2.0);

@@ -12,9 +12,12 @@
 #include "executors/KeyboardLockController.h"
 #include "executors/MicrophoneMuteController.h"
 #include "platform/linux/QtFileDialogs.h"
+#include "platform/sim/SimDesktopIntegration.h"
 #include "platform/sim/SimSystemTray.h"
 #include "settings/ControlSettings.h"
+#include "support/LogCapture.h"
 #include "support/QtPrinters.h"
+#include "support/SimTime.h"
 #include "support/TestEnvironment.h"
 #include "support/UiHarness.h"
 #include "support/UiReview.h"
@@ -26,20 +29,20 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QEventLoop>
-#include <QFileDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QLockFile>
 #include <QMenu>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QSystemTrayIcon>
 #include <QTest>
-#include <QTranslator>
 #include <QTimer>
+#include <QTranslator>
 
 #include <pthread.h>
 
@@ -49,6 +52,7 @@ namespace glidra {
 namespace {
 
 constexpr AudioDeviceId kMicrophone = 3;
+constexpr KeyboardBacklightId kCleanedKeyboard = 7;
 
 class ShellTest : public ::testing::Test {
 protected:
@@ -250,6 +254,7 @@ TEST_F(ShellTest, QuitUndoesTheLastingEffectsAndStopsTheBridgeBeforeTheWindowClo
     log.calls.clear();
 
     choose(QStringLiteral("quit"));
+    test::UiHarness::flushDeletes();
     log.calls.removeIf([](const QString& call) { return call.contains(u'.'); });  // the HUD and scrubber's own
     EXPECT_EQ(log.calls,
               (QStringList{QStringLiteral("microphoneRestored"), QStringLiteral("keyboardUnlocked"),
@@ -266,11 +271,149 @@ TEST_F(ShellTest, QuitUndoesTheLastingEffectsAndStopsTheBridgeBeforeTheWindowClo
     EXPECT_TRUE(ui.h.settings.restoreEnabled());
 }
 
+// What the end undoes takes effect in the system later; the end waits for
+// the system's word on each, a second at most.
+struct Undoing {
+    const char* name;
+    // In the words of the log line that names it when it stays unconfirmed.
+    const char* logged;
+    std::function<void(test::UiHarness&, bool)> hold;
+    std::function<bool(test::UiHarness&)> undone;
+};
+
+void PrintTo(const Undoing& undoing, std::ostream* out) { *out << undoing.name; }
+
+class WindDownTest : public ShellTest, public ::testing::WithParamInterface<Undoing> {
+protected:
+    // Every lasting effect on at once, the keyboard in the cleaning mode
+    // with its backlight dark, and the desktop's swipes switched off.
+    void SetUp() override {
+        muteMicrophone();
+        ui.rig.keyboardBacklight.addKeyboard(kCleanedKeyboard, {0.6f, false});
+        ui.context.keyboardLock.startCleaningMode();
+        ui.context.keepAwake.setActive(true);
+        ui.desktop.setDesktop(SystemGestureDesktop::gnome, DesktopIntegration::Companion::gnomeShellExtension, true);
+        ui.desktop.setSystemSwipesOff(true);
+        test::SimTime::drain();
+        ASSERT_EQ(ui.rig.keyboardBacklight.keyboard(kCleanedKeyboard).level, 0.0f);
+        ASSERT_EQ(ui.rig.power.held().size(), 1u);
+    }
+
+    bool ended = false;
+    void windDown() {
+        ApplicationShell::windDown(
+            ui.context, [this] { log.add(QStringLiteral("stopBridge")); }, [this] { ended = true; });
+    }
+};
+
+TEST_P(WindDownTest, TheEndWaitsForTheSystemsWord) {
+    const Undoing& undoing = GetParam();
+    undoing.hold(ui, true);
+    test::LogCapture captured;
+    windDown();
+    EXPECT_FALSE(ended) << "the end comes from the event loop";
+    test::SimTime::drain();
+    EXPECT_FALSE(ended) << "ended before the system confirmed " << undoing.name;
+    EXPECT_EQ(log.count(QStringLiteral("stopBridge")), 1);
+    EXPECT_FALSE(ui.controller.isListening());
+
+    ui.advanceBy(ApplicationShell::kWindDownSeconds / 2);
+    undoing.hold(ui, false);
+    test::SimTime::drain();
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(undoing.undone(ui));
+    EXPECT_TRUE(captured.texts("glidra.services").isEmpty())
+        << captured.texts("glidra.services").join(u'\n').toStdString();
+    // The deadline that no longer counts passes quietly.
+    ended = false;
+    ui.advanceBy(ApplicationShell::kWindDownSeconds);
+    test::SimTime::drain();
+    EXPECT_FALSE(ended);
+}
+
+TEST_P(WindDownTest, ASystemThatDoesNotAnswerIsWaitedForOneSecondAndNamed) {
+    const Undoing& undoing = GetParam();
+    undoing.hold(ui, true);
+    test::LogCapture captured;
+    windDown();
+    ui.advanceBy(ApplicationShell::kWindDownSeconds - 0.001);
+    test::SimTime::drain();
+    EXPECT_FALSE(ended);
+    ui.advanceBy(0.001);
+    test::SimTime::drain();
+    EXPECT_TRUE(ended);
+    const QStringList warnings = captured.texts("glidra.services");
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_EQ(warnings.front(),
+              QStringLiteral("quitting without the system's word on ") + QLatin1String(undoing.logged));
+
+    // A late answer changes nothing more.
+    ended = false;
+    undoing.hold(ui, false);
+    test::SimTime::drain();
+    EXPECT_FALSE(ended);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachUndoing, WindDownTest,
+    ::testing::Values(Undoing{"microphone", "the microphone",
+                              [](test::UiHarness& ui, bool hold) {
+                                  ui.rig.audio.settling.setHolds(hold);
+                                  if (!hold) ui.rig.audio.settling.release();
+                              },
+                              [](test::UiHarness& ui) {
+                                  return ui.rig.audio.value(kMicrophone, {AudioControl::mute, AudioScope::input, 0}) ==
+                                             0.0f &&
+                                         ui.rig.audio.settleCalls() == 1;
+                              }},
+                      Undoing{"keepAwake", "keep-awake",
+                              [](test::UiHarness& ui, bool hold) {
+                                  ui.rig.power.answers.setHolds(hold);
+                                  if (!hold) ui.rig.power.answers.release();
+                              },
+                              [](test::UiHarness& ui) { return ui.rig.power.held().empty(); }},
+                      Undoing{"keyboardBacklight", "the keyboard backlight",
+                              [](test::UiHarness& ui, bool hold) {
+                                  ui.rig.keyboardBacklight.answers.setHolds(hold);
+                                  if (!hold) ui.rig.keyboardBacklight.answers.release();
+                              },
+                              [](test::UiHarness& ui) {
+                                  return ui.rig.keyboardBacklight.keyboard(kCleanedKeyboard).level == 0.6f &&
+                                         !ui.context.keyboardLock.isLocked();
+                              }},
+                      Undoing{"swipes", "the desktop's swipes",
+                              [](test::UiHarness& ui, bool hold) {
+                                  ui.desktop.answers.setHolds(hold);
+                                  if (!hold) ui.desktop.answers.release();
+                              },
+                              [](test::UiHarness& ui) {
+                                  return ui.desktop.swipesGivenBack() == 1 && ui.desktop.systemSwipesOff();
+                              }}),
+    [](const ::testing::TestParamInfo<Undoing>& info) { return std::string(info.param.name); });
+
+TEST_F(ShellTest, QuitFromTheMenuEndsOnlyOnceTheMicrophoneIsConfirmedBack) {
+    auto& app = makeShell(true);
+    app.start();
+    muteMicrophone();
+    ui.rig.audio.settling.setHolds(true);
+    choose(QStringLiteral("quit"));
+    test::SimTime::drain();
+    EXPECT_EQ(log.count(QStringLiteral("terminate")), 0);
+    EXPECT_EQ(log.count(QStringLiteral("stopBridge")), 1);
+    choose(QStringLiteral("quit"));
+    EXPECT_EQ(log.count(QStringLiteral("stopBridge")), 1) << "a second quit while waiting undoes nothing twice";
+    ui.rig.audio.settling.release();
+    test::SimTime::drain();
+    EXPECT_EQ(log.count(QStringLiteral("terminate")), 1);
+}
+
 TEST_F(ShellTest, WithATrayClosingTheWindowKeepsRunningAndAReopenedWindowStartsOnGestures) {
     auto& app = makeShell(true);
     app.start();
-    ASSERT_NE(app.trayIcon(), nullptr);
-    EXPECT_EQ(app.trayIcon()->toolTip(), QStringLiteral("Glidra"));
+    ASSERT_TRUE(app.hasTrayIcon());
+    EXPECT_TRUE(tray->isShowingIcon());
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("Glidra"));
+    EXPECT_EQ(tray->menu(), shell->menu().menu());
     EXPECT_EQ(app.window(), nullptr) << "the tray starts without a window";
 
     choose(QStringLiteral("openSettings"));
@@ -293,7 +436,8 @@ TEST_F(ShellTest, WithoutATrayTheWindowOpensAtStartAndClosingItQuits) {
     auto& app = makeShell(false);
     app.start();
     ASSERT_NE(app.window(), nullptr);
-    EXPECT_EQ(app.trayIcon(), nullptr);
+    EXPECT_FALSE(app.hasTrayIcon());
+    EXPECT_EQ(tray->timesShown(), 0);
     app.window()->close();
     test::UiHarness::flushDeletes();
     EXPECT_EQ(log.count(QStringLiteral("terminate")), 1);
@@ -305,12 +449,13 @@ TEST_F(ShellTest, ATrayThatComesAfterStartTakesTheIconAndClosingTheWindowNoLonge
     auto& app = makeShell(false);
     app.start();
     ASSERT_NE(app.window(), nullptr);
-    ASSERT_EQ(app.trayIcon(), nullptr);
+    ASSERT_FALSE(app.hasTrayIcon());
 
     tray->appear();
-    ASSERT_NE(app.trayIcon(), nullptr);
-    EXPECT_EQ(app.trayIcon()->toolTip(), QStringLiteral("Glidra"));
-    EXPECT_EQ(app.trayIcon()->contextMenu(), shell->menu().menu());
+    ASSERT_TRUE(app.hasTrayIcon());
+    EXPECT_EQ(tray->timesShown(), 1);
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("Glidra"));
+    EXPECT_EQ(tray->menu(), shell->menu().menu());
     EXPECT_NE(app.window(), nullptr) << "the window the user has stays";
 
     app.window()->close();
@@ -597,6 +742,29 @@ TEST(QuitSignalsTest, ATerminationSignalArrivesOnTheEventLoopAndIsSeenAtOnce) {
     EXPECT_TRUE(signals.pending());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
     EXPECT_EQ(received.front().front().toInt(), SIGTERM);
+}
+
+// A signal held back before the handler exists is the handler's once it
+// does, and a program started after that can be ended by the signals.
+TEST(QuitSignalsTest, ASignalHeldBackUntilTheHandlerExistsIsTakenByItAndLeavesNothingBlocked) {
+    QuitSignals::holdBack({SIGTERM, SIGHUP});
+    // Unheld, this would end the test.
+    ::raise(SIGTERM);
+    QuitSignals signals({SIGTERM, SIGHUP});
+    QSignalSpy received(&signals, &QuitSignals::received);
+    EXPECT_TRUE(signals.pending());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 5000));
+    ASSERT_FALSE(received.isEmpty());
+    EXPECT_EQ(received.front().front().toInt(), SIGTERM);
+
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        QProcess started;
+        started.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        ASSERT_TRUE(started.waitForStarted(5000));
+        ::kill(pid_t(started.processId()), signal);
+        EXPECT_TRUE(started.waitForFinished(5000)) << "a started program held back signal " << signal;
+        EXPECT_EQ(started.exitStatus(), QProcess::CrashExit);
+    }
 }
 
 TEST(QtTranslationsTest, QtsOwnTextsComeInChineseWhateverTheLocale) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <QSocketNotifier>
 #include <QThread>
 
 #include <string>
@@ -87,6 +89,56 @@ TEST_F(MainThreadInboxTest, WorkPostedWhileDrainingRunsAfterTheNextWakeUp) {
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     EXPECT_EQ(rounds, 3);
+}
+
+// While the first entry runs, the queue's head has moved on: what it posts
+// fills the slots behind the head, wraps around to the front, and makes the
+// queue grow. Every entry still runs once, in the order posted.
+TEST_F(MainThreadInboxTest, AQueueThatGrowsAfterWrappingAroundKeepsEveryEntryOnceInOrder) {
+    // More than any earlier test left room for, so the queue must grow.
+    constexpr std::uint64_t kPosted = 1000;
+    inbox.post(nullptr, [this] {
+        arrivals.push_back("w0");
+        for (std::uint64_t i = 0; i < kPosted; ++i) {
+            const TouchPoint point{int(i % 5), 0.5f, 0.5f, 1};
+            inbox.postFrame(&record, i, 7, &point, 1, 1.0);
+        }
+    });
+    for (int i = 1; i <= 4; ++i) inbox.post(nullptr, [i] { arrivals.push_back("w" + std::to_string(i)); });
+    inbox.drain();
+    QCoreApplication::processEvents();
+
+    std::vector<std::string> expected{"w0", "w1", "w2", "w3", "w4"};
+    for (std::uint64_t i = 0; i < kPosted; ++i)
+        expected.push_back("f" + std::to_string(i) + ":" + std::to_string(i % 5));
+    EXPECT_EQ(arrivals, expected);
+}
+
+class SocketActivations final : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::SockAct) ++count;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// A wake-up is taken as it is handled: one left standing would wake the main
+// thread again at every turn of its loop, with nothing to do.
+TEST_F(MainThreadInboxTest, AWakeUpIsTakenSoTheMainThreadSleepsAgain) {
+    auto* notifier = inbox.findChild<QSocketNotifier*>();
+    if (notifier == nullptr) GTEST_SKIP() << "no eventfd here: the inbox wakes through queued calls";
+    SocketActivations activations;
+    notifier->installEventFilter(&activations);
+    for (int round = 1; round <= 2; ++round) {
+        inbox.post(nullptr, [round] { arrivals.push_back("w" + std::to_string(round)); });
+        for (int turn = 0; turn < 5; ++turn) QCoreApplication::processEvents();
+        EXPECT_EQ(activations.count, round);
+    }
+    notifier->removeEventFilter(&activations);
+    EXPECT_EQ(arrivals, (std::vector<std::string>{"w1", "w2"}));
 }
 
 }  // namespace

@@ -35,7 +35,10 @@ KeyboardShortcut recorded(std::uint16_t keyCode, std::uint64_t modifiers, const 
 
 class ActionDispatcherTest : public ExecutorTest {
 protected:
-    ActionDispatcherTest() { h.frontmost.setBundleIdentifier(QStringLiteral("firefox-esr.desktop")); }
+    ActionDispatcherTest() {
+        h.frontmost.setBundleIdentifier(QStringLiteral("firefox-esr.desktop"));
+        workspace.setHasFilePreviewer(true);
+    }
 
     HUDNotice run(GestureBinding binding) { return runWith(*dispatcher, std::move(binding)); }
     HUDNotice runWith(ActionDispatcher& road, GestureBinding binding) {
@@ -71,7 +74,7 @@ TEST_F(ActionDispatcherTest, EveryRowOfTheBuiltInTableSendsItsKeysFromThePrivate
         EXPECT_EQ(groups.calls, (QStringList{QStringLiteral("target(%1)").arg(enumRaw(row.action)),
                                              QStringLiteral("system(%1)").arg(enumRaw(row.action))}));
     }
-    EXPECT_EQ(actions.size(), 45u);
+    EXPECT_EQ(actions.size(), 43u);
 }
 
 TEST_F(ActionDispatcherTest, TheTableUsesTheKeysOfTheLinuxDesktopAndItsApplications) {
@@ -161,6 +164,14 @@ TEST_F(ActionDispatcherTest, FileActionsWantAFileManagerInFrontBeforeThePermissi
     // The identifier is compared whole.
     h.frontmost.setBundleIdentifier(QStringLiteral("org.gnome.Nautilus"));
     EXPECT_EQ(run(A::copyFilePath), selectFirst);
+
+    // Without a previewer, Space would only select: nothing is sent.
+    workspace.setHasFilePreviewer(false);
+    h.frontmost.setBundleIdentifier(kNautilus);
+    EXPECT_EQ(run(A::quickLook),
+              (HUDNotice{QStringLiteral("没有安装文件预览程序"), QStringLiteral("eye"), HUDNotice::Kind::error}));
+    EXPECT_TRUE(poster.posted().empty());
+    EXPECT_EQ(run(A::copyFilePath), succeeded(A::copyFilePath));
 }
 
 TEST_F(ActionDispatcherTest, OpeningAnApplicationNeedsNoPermissionAndNamesIt) {

@@ -24,6 +24,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
@@ -40,7 +41,9 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
+#include <csignal>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -203,11 +206,17 @@ private:
 // (nobody, when the test runs as root) with a home of their own.
 class ComposedProgramTest : public ::testing::Test {
 protected:
+    // The desktop's sound server; GNOME's unless a test says.
+    virtual SoundServer soundServer() const { return SoundServer::pipewire; }
+
     void SetUp() override {
-        for (const char* program : {"Xvfb", "openbox", "dbus-daemon", "pulseaudio", "pactl"}) {
+        for (const char* program : {"Xvfb", "openbox", "dbus-daemon"}) {
             if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
                 GTEST_SKIP() << program << " is not installed (scripts/test installs it)";
             }
+        }
+        if (const QString missing = PrivatePulseAudio::missing(soundServer()); !missing.isEmpty()) {
+            GTEST_SKIP() << PrivatePulseAudio::nameOf(soundServer()) << " skipped: " << missing.toStdString();
         }
         if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()) {
             GTEST_SKIP() << "setpriv is not installed (Debian package util-linux)";
@@ -273,12 +282,14 @@ protected:
 
         bus_ = std::make_unique<PrivateSessionBus>(ServiceAccess::everyUser);
         ASSERT_TRUE(bus_->isRunning()) << bus_->failure().toStdString();
-        pulse_ = std::make_unique<PrivatePulseAudio>(ServiceAccess::everyUser);
+        pulse_ = std::make_unique<PrivatePulseAudio>(ServiceAccess::everyUser, QString(), soundServer());
         ASSERT_TRUE(pulse_->isRunning()) << pulse_->error().toStdString();
         ASSERT_TRUE(
             pulse_->pactl({QStringLiteral("set-sink-mute"), QStringLiteral("glidra_out"), QStringLiteral("0")}));
         ASSERT_TRUE(
             pulse_->pactl({QStringLiteral("set-sink-volume"), QStringLiteral("glidra_out"), QStringLiteral("32768")}));
+        ASSERT_TRUE(
+            pulse_->pactl({QStringLiteral("set-source-mute"), QStringLiteral("glidra_in"), QStringLiteral("0")}));
     }
 
     // The user's home: a browser that notes the addresses it is given, and
@@ -384,6 +395,56 @@ protected:
     }
 
     bool sinkMuted() { return pulse_->muted("sink", "glidra_out") == true; }
+    std::optional<bool> sourceMuted() { return pulse_->muted("source", "glidra_in"); }
+
+    // The program's own windows, as the window manager lists them.
+    std::vector<std::uint32_t> programWindows() {
+        std::vector<std::uint32_t> found;
+        for (const std::uint32_t window : linux_platform::ewmh::items32(
+                 x11_->property(x11_->root(), "_NET_CLIENT_LIST"), linux_platform::ewmh::kAtomWindow)) {
+            const auto pid = linux_platform::ewmh::items32(x11_->property(window, "_NET_WM_PID"),
+                                                           linux_platform::ewmh::kAtomCardinal);
+            if (!pid.empty() && pid.front() == std::uint32_t(program_.pid())) found.push_back(window);
+        }
+        return found;
+    }
+    // Closes a window as its title bar's close button does.
+    bool closeWindow(std::uint32_t window) {
+        const bool sent = x11_->send(linux_platform::ewmh::closeWindow(x11_->atom("_NET_CLOSE_WINDOW"), window));
+        x11_->flush();
+        return sent;
+    }
+
+    // An ordinary window of an application (`pid`, as the application sets
+    // it), mapped and managed by the window manager.
+    std::uint32_t openWindow(xcb_connection_t* client, std::uint32_t pid, const QByteArray& wmClass) {
+        const xcb_window_t id = xcb_generate_id(client);
+        xcb_create_window(client, XCB_COPY_FROM_PARENT, id, x11_->root(), 100, 100, 400, 300, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_change_property(client, XCB_PROP_MODE_REPLACE, id, x11_->atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1,
+                            &pid);
+        xcb_change_property(client, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                            std::uint32_t(wmClass.size()), wmClass.constData());
+        xcb_map_window(client, id);
+        xcb_flush(client);
+        return id;
+    }
+    bool managed(std::uint32_t window) {
+        const auto clients = linux_platform::ewmh::items32(x11_->property(x11_->root(), "_NET_CLIENT_LIST"),
+                                                           linux_platform::ewmh::kAtomWindow);
+        return std::find(clients.begin(), clients.end(), window) != clients.end();
+    }
+    std::uint32_t activeWindow() {
+        const auto words = linux_platform::ewmh::items32(x11_->property(x11_->root(), "_NET_ACTIVE_WINDOW"),
+                                                         linux_platform::ewmh::kAtomWindow);
+        return words.empty() ? 0 : words.front();
+    }
+    // Iconic in the ICCCM's WM_STATE, as the window manager keeps it.
+    bool minimised(std::uint32_t window) {
+        const std::uint32_t state = x11_->atom("WM_STATE");
+        const auto words = linux_platform::ewmh::items32(x11_->property(window, "WM_STATE", state), state);
+        return !words.empty() && words.front() == 3;
+    }
     std::optional<std::uint32_t> showingDesktop() {
         const auto words = linux_platform::ewmh::items32(x11_->property(x11_->root(), "_NET_SHOWING_DESKTOP"),
                                                          linux_platform::ewmh::kAtomCardinal);
@@ -475,6 +536,42 @@ TEST_F(ComposedProgramTest, RecordedGesturesRunTheirBoundActionsOnTheDesktop) {
     EXPECT_TRUE(waitFor([&] { return sinkMuted(); })) << "a second two-finger tap mutes again";
 }
 
+TEST_F(ComposedProgramTest, HidingAnApplicationMinimisesEveryOneOfItsWindowsOnTheDesktop) {
+    const evdev::Recording cypress = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+    const QByteArray pad = devices_->addDevice(cypress.device, kTouchpad);
+    ASSERT_FALSE(pad.isEmpty());
+    ASSERT_TRUE(devices_->setNodeMode(pad, 0666));
+    using K = GestureDescriptor::Kind;
+    writeSettings(
+        {rule(K::tap, 3, GestureAction::hideOtherApplications), rule(K::tap, 2, GestureAction::hideApplication)});
+    ASSERT_FALSE(HasFatalFailure());
+    startProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitFor([&] { return holdsOpen(pad); })) << "the touchpad was not opened";
+    ASSERT_TRUE(waitFor([&] { return windowTexts().has_value(); })) << "no window to read";
+
+    // An editor with two windows in front, and a terminal behind it.
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> client(
+        xcb_connect(x_->display().toUtf8().constData(), nullptr), &xcb_disconnect);
+    ASSERT_EQ(xcb_connection_has_error(client.get()), 0);
+    const std::uint32_t editor = openWindow(client.get(), 4242, QByteArray("editor\0Editor\0", 14));
+    const std::uint32_t editorSecond = openWindow(client.get(), 4242, QByteArray("editor\0Editor\0", 14));
+    const std::uint32_t terminal = openWindow(client.get(), 4343, QByteArray("term\0Term\0", 10));
+    ASSERT_TRUE(waitFor([&] { return managed(editor) && managed(editorSecond) && managed(terminal); }));
+    ASSERT_TRUE(x11_->send(linux_platform::ewmh::activateWindow(x11_->atom("_NET_ACTIVE_WINDOW"), editor, 0)));
+    x11_->flush();
+    ASSERT_TRUE(waitFor([&] { return activeWindow() == editor; })) << "the editor did not come to the front";
+
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.three_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return minimised(terminal); })) << "a three-finger tap hides the other applications";
+    EXPECT_FALSE(minimised(editor));
+    EXPECT_FALSE(minimised(editorSecond));
+
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.two_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return minimised(editor) && minimised(editorSecond); }))
+        << "a two-finger tap hides both windows of the application in front";
+}
+
 TEST_F(ComposedProgramTest, ATouchpadTheUserCannotReadMakesTheWindowSayInputAccessIsMissing) {
     const evdev::Recording cypress = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
     const QByteArray pad = devices_->addDevice(cypress.device, kTouchpad);
@@ -491,6 +588,160 @@ TEST_F(ComposedProgramTest, ATouchpadTheUserCannotReadMakesTheWindowSayInputAcce
         << "the window does not say that input access is missing";
     EXPECT_FALSE(holdsOpen(pad));
 }
+
+// How a test ends the program: logout's SIGTERM, or the tray menu's quit.
+enum class Ending { signal, trayMenu };
+
+struct SoundEnding {
+    SoundServer server;
+    Ending ending;
+};
+
+// The id of the entry labelled `label` in a dbusmenu layout, (ia{sv}av)
+// with each child a variant of the same.
+std::optional<int> menuEntry(const QDBusArgument& item, const QString& label) {
+    int id = 0;
+    QVariantMap properties;
+    item.beginStructure();
+    item >> id >> properties;
+    std::optional<int> found;
+    if (properties.value(QStringLiteral("label")).toString() == label) found = id;
+    item.beginArray();
+    while (!item.atEnd()) {
+        QDBusVariant child;
+        item >> child;
+        const auto inChild = menuEntry(child.variant().value<QDBusArgument>(), label);
+        if (!found) found = inChild;
+    }
+    item.endArray();
+    item.endStructure();
+    return found;
+}
+
+class ProgramEndTest : public ComposedProgramTest, public ::testing::WithParamInterface<SoundEnding> {
+protected:
+    SoundServer soundServer() const override { return GetParam().server; }
+
+    // The panel of a desktop whose tray comes after the program, as at
+    // login: the StatusNotifier watcher Debian ships, and a host registered
+    // with it as a panel registers its own.
+    void startLatePanel() {
+        if (QStandardPaths::findExecutable(QStringLiteral("status-notifier-watcher")).isEmpty()) {
+            GTEST_SKIP() << "status-notifier-watcher is not installed (Debian package "
+                            "haskell-status-notifier-item-utils; scripts/test installs it)";
+        }
+        ASSERT_TRUE(
+            watcher_.start("status-notifier-watcher", {},
+                           testEnvironment({"DBUS_SESSION_BUS_ADDRESS=" + bus_->address().toUtf8(), "LD_PRELOAD="})));
+        host_ = bus_->connect(QStringLiteral("glidra-live-panel"));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return host_.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")); },
+            kEffectMs));
+        ASSERT_TRUE(host_.registerService(QStringLiteral("org.kde.StatusNotifierHost-7")));
+        QDBusMessage hosting = QDBusMessage::createMethodCall(
+            QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+            QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("RegisterStatusNotifierHost"));
+        hosting.setArguments({QStringLiteral("org.kde.StatusNotifierHost-7")});
+        // The watcher takes its name a moment before it answers on it.
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return host_.call(hosting).type() == QDBusMessage::ReplyMessage; }, kEffectMs));
+    }
+
+    QStringList registeredItems() {
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        get.setArguments(
+            {QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("RegisteredStatusNotifierItems")});
+        const QDBusMessage reply = host_.call(get);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
+        return reply.arguments().constFirst().value<QDBusVariant>().variant().toStringList();
+    }
+
+    // Chooses the entry as the panel does when the user clicks it.
+    bool chooseInTrayMenu(const QString& item, const QString& label) {
+        QDBusMessage layout = QDBusMessage::createMethodCall(
+            item, QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"), QStringLiteral("GetLayout"));
+        layout.setArguments({0, -1, QStringList()});
+        const QDBusMessage reply = host_.call(layout);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2) return false;
+        const auto entry = menuEntry(reply.arguments().at(1).value<QDBusArgument>(), label);
+        if (!entry) return false;
+        QDBusMessage click = QDBusMessage::createMethodCall(
+            item, QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"), QStringLiteral("Event"));
+        click.setArguments({*entry, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
+        return host_.call(click).type() == QDBusMessage::ReplyMessage;
+    }
+
+    SpawnedProcess watcher_;
+    QDBusConnection host_{QString()};
+};
+
+// The unmute that quitting sends reaches the server before the program ends,
+// whichever way it ends.
+TEST_P(ProgramEndTest, TheMicrophoneAGestureMutedIsBackTheMomentTheProgramHasEnded) {
+    const evdev::Recording cypress = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+    const QByteArray pad = devices_->addDevice(cypress.device, kTouchpad);
+    ASSERT_FALSE(pad.isEmpty());
+    ASSERT_TRUE(devices_->setNodeMode(pad, 0666));
+    writeSettings({rule(GestureDescriptor::Kind::tap, 2, GestureAction::toggleMicrophoneMute)});
+    ASSERT_FALSE(HasFatalFailure());
+    startProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitFor([&] { return holdsOpen(pad); })) << "the touchpad was not opened";
+    ASSERT_TRUE(waitFor([&] { return !programWindows().empty(); })) << "no tray yet: the window opens at start";
+
+    const bool viaTray = GetParam().ending == Ending::trayMenu;
+    QString item;
+    if (viaTray) {
+        startLatePanel();
+        if (IsSkipped() || HasFatalFailure()) return;
+        const QString ours = QStringLiteral("StatusNotifierItem-%1-").arg(program_.pid());
+        EXPECT_TRUE(waitFor([&] {
+            for (const QString& registered : registeredItems()) {
+                if (registered.contains(ours)) item = registered.section(QLatin1Char('/'), 0, 0);
+            }
+            return !item.isEmpty();
+        })) << "the tray item did not register with the watcher: "
+            << registeredItems().join(u' ').toStdString();
+        ASSERT_FALSE(item.isEmpty());
+        // With the icon in the tray, closing the window leaves the program
+        // running.
+        for (const std::uint32_t window : programWindows()) ASSERT_TRUE(closeWindow(window));
+        ASSERT_TRUE(waitFor([&] { return programWindows().empty(); })) << "the window did not close";
+        EXPECT_EQ(program_.waitForExit(1500), std::nullopt) << "closing the window quit the program";
+    }
+
+    ASSERT_EQ(sourceMuted(), false);
+    // The program has the server's devices a moment after it connects.
+    ASSERT_TRUE(waitFor([&] {
+        return pulse_->pactl({QStringLiteral("list"), QStringLiteral("clients")})
+            .value_or(QString())
+            .contains(QLatin1String("application.name = \"Glidra\""));
+    })) << "the program did not connect to the sound server";
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.two_finger_tap"));
+    ASSERT_TRUE(waitFor([&] { return sourceMuted() == true; })) << "a two-finger tap mutes the microphone";
+
+    if (viaTray) {
+        ASSERT_TRUE(chooseInTrayMenu(item, QStringLiteral("退出 Glidra")));
+    } else {
+        ASSERT_EQ(::kill(program_.pid(), SIGTERM), 0);
+    }
+    const std::optional<int> status = program_.waitForExit(kEffectMs);
+    ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0)
+        << "glidra did not quit cleanly: wait status " << status.value_or(-1);
+    EXPECT_EQ(sourceMuted(), false) << "the microphone is still muted once the program has ended";
+}
+
+INSTANTIATE_TEST_SUITE_P(OnEachSoundServer, ProgramEndTest,
+                         ::testing::Values(SoundEnding{SoundServer::pipewire, Ending::signal},
+                                           SoundEnding{SoundServer::pipewire, Ending::trayMenu},
+                                           SoundEnding{SoundServer::pulseaudio, Ending::signal},
+                                           SoundEnding{SoundServer::pulseaudio, Ending::trayMenu}),
+                         [](const ::testing::TestParamInfo<SoundEnding>& info) {
+                             return std::string(PrivatePulseAudio::nameOf(info.param.server)) +
+                                    (info.param.ending == Ending::signal ? "_Signal" : "_TrayMenu");
+                         });
 
 }  // namespace
 }  // namespace glidra::test

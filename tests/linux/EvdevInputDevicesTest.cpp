@@ -20,7 +20,7 @@
 #include <QTest>
 
 #include <fcntl.h>
-#include <linux/input-event-codes.h>
+#include <linux/input.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -167,6 +167,71 @@ TEST_F(EvdevInputDevicesTest, AGrabWaitsForHeldKeysToRiseAndItsReleaseForTheFing
     EXPECT_FALSE(hub.grabs().isGrabbed(pad));
     EXPECT_TRUE(hub.node(pad)->grabbed);
     EXPECT_TRUE(hub.node(pad)->ungrabPending);
+}
+
+// A device that breaks in the middle of a read (here: the node hands out
+// part of an event) is closed and no longer polled, though udev still lists
+// it; the next lease opens it again.
+TEST_F(EvdevInputDevicesTest, ADeviceFailingInTheMiddleOfAReadIsClosedUntilAskedForAgain) {
+    const QByteArray pad = devices->addDevice(touchpad(), kTouchpad);
+    EvdevInputHub hub;
+    std::atomic<int> sunk = 0;
+    hub.setFrameSink([&](void*, const evdev::Frame&) { ++sunk; });
+    LogCapture log;
+    auto lease = hub.acquire(unsigned(InputDeviceClass::touchpad));
+    ASSERT_EQ(hub.openNodes(InputDeviceClass::touchpad).size(), 1u);
+
+    // A whole event of a packet, then five bytes of the next.
+    input_event half{};
+    half.type = EV_ABS;
+    half.code = ABS_MT_TRACKING_ID;
+    half.value = 1;
+    QByteArray broken(reinterpret_cast<const char*>(&half), sizeof(half));
+    broken.append("\x03\x00\x35\x00\x00", 5);
+    ASSERT_TRUE(devices->writeBytes(pad, broken));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hub.openNodes(InputDeviceClass::touchpad).empty(); }, 5'000));
+    EXPECT_EQ(hub.presentNodes(InputDeviceClass::touchpad).size(), 1u);
+    EXPECT_TRUE(log.texts("glidra.input", QtInfoMsg)
+                    .contains(QStringLiteral("stopped reading %1 (Mock Touchpad): the device is gone or cannot be read")
+                                  .arg(QString::fromLatin1(pad))))
+        << log.texts("glidra.input", QtInfoMsg).join(u'\n').toStdString();
+
+    // Asked for again: open, and its frames come.
+    const auto again = hub.acquire(unsigned(InputDeviceClass::touchpad));
+    ASSERT_EQ(hub.openNodes(InputDeviceClass::touchpad).size(), 1u);
+    ASSERT_TRUE(devices->write(pad, touch()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sunk == 2; }, 5'000)) << sunk;
+}
+
+// While the session is away (locked, switched to another user, asleep) the
+// devices are closed, grabs and all; back, they are open again, the grab
+// taken anew and the frames coming.
+TEST_F(EvdevInputDevicesTest, SuspendingClosesTheDevicesAndResumingOpensThemWithTheirGrabs) {
+    const QByteArray keyboardNode = devices->addDevice(UmockdevInput::keyboard("Mock Keyboard"), kKeyboard);
+    const QByteArray pad = devices->addDevice(touchpad(), kTouchpad);
+    EvdevInputHub hub;
+    std::atomic<int> sunk = 0;
+    hub.setFrameSink([&](void*, const evdev::Frame&) { ++sunk; });
+    const auto lease = hub.acquire(InputDeviceClass::keyboard | InputDeviceClass::touchpad);
+    const int holder = 0;
+    ASSERT_TRUE(hub.holdGrab(keyboardNode, &holder));
+    ASSERT_TRUE(hub.isGrabbedNow(keyboardNode));
+
+    hub.setSuspended(true);
+    EXPECT_TRUE(hub.openNodes(InputDeviceClass::touchpad).empty());
+    EXPECT_TRUE(hub.openNodes(InputDeviceClass::keyboard).empty());
+    EXPECT_FALSE(hub.isGrabbedNow(keyboardNode));
+    EXPECT_TRUE(hub.grabs().isGrabbed(keyboardNode)) << "the holder still wants it";
+    // A new lease opens nothing while suspended.
+    const auto meanwhile = hub.acquire(unsigned(InputDeviceClass::touchpad));
+    EXPECT_TRUE(hub.openNodes(InputDeviceClass::touchpad).empty());
+
+    hub.setSuspended(false);
+    EXPECT_EQ(hub.openNodes(InputDeviceClass::touchpad).size(), 1u);
+    EXPECT_EQ(hub.openNodes(InputDeviceClass::keyboard).size(), 1u);
+    EXPECT_TRUE(hub.isGrabbedNow(keyboardNode));
+    ASSERT_TRUE(devices->write(pad, touch()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sunk == 2; }, 5'000)) << sunk;
 }
 
 // How many of the process's descriptors are open on the file `fd` is open on.

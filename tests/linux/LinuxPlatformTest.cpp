@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxPlatform.h"
 
 #include "bridge/MultitouchBridge.h"
+#include "support/FakeLogind.h"
 #include "support/PrivateDbusDaemon.h"
 #include "support/TaskResult.h"
 #include "support/TestEnvironment.h"
@@ -10,6 +11,8 @@
 
 #include <QDBusConnection>
 #include <QDir>
+#include <QSignalSpy>
+#include <QTest>
 
 namespace glidra::test {
 namespace {
@@ -62,6 +65,39 @@ TEST(LinuxPlatformTest, WithoutDevicesOrServicesEveryAdapterReportsItsOwnFailure
         ASSERT_TRUE(keyboards) << "no answer in time";
         EXPECT_EQ(*keyboards, std::nullopt);
         EXPECT_EQ(platform.audioDevices.defaultDevice(AudioScope::output), std::nullopt);
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("platform-test"));
+}
+
+// The session's input devices are another's while it is locked or switched
+// away: logind says so, and the touchpad is closed until the session is back.
+TEST(LinuxPlatformTest, TheInputDevicesCloseWhileTheSessionIsAwayAndOpenWhenItIsBack) {
+    if (!UmockdevInput::available()) GTEST_SKIP() << "umockdev's preload library is not loaded";
+    UmockdevInput devices;
+    const QByteArray pad = devices.addDevice(UmockdevInput::touchpad("Mock Touchpad", 2),
+                                             {QStringLiteral("ID_INPUT=1"), QStringLiteral("ID_INPUT_TOUCHPAD=1")});
+    PrivateDbusDaemon daemon;
+    ASSERT_TRUE(daemon.isRunning());
+    FakeLogind logind(daemon.address());
+    ASSERT_TRUE(logind.isServing());
+    {
+        const QDBusConnection bus = QDBusConnection::connectToBus(daemon.address(), QStringLiteral("platform-test"));
+        LinuxPlatform platform(isolated(bus));
+        QSignalSpy found(&platform.systemEvents, &LogindSystemEvents::sessionFound);
+        ASSERT_TRUE(found.wait(5000));
+        const auto lease = platform.input.acquire(unsigned(InputDeviceClass::touchpad));
+        const auto open = [&] { return platform.input.openNodes(InputDeviceClass::touchpad).size(); };
+        ASSERT_EQ(open(), 1u);
+
+        logind.lockSession();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return open() == 0; }, 5000));
+        logind.unlockSession();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return open() == 1; }, 5000));
+        logind.changeSession({{QStringLiteral("Active"), false}});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return open() == 0; }, 5000));
+        logind.changeSession({{QStringLiteral("Active"), true}});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return open() == 1; }, 5000));
+        EXPECT_EQ(platform.input.presentNodes(InputDeviceClass::touchpad).front().devnode, pad);
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("platform-test"));
 }

@@ -4,6 +4,7 @@
 #include "support/NoticePrinter.h"
 #include "support/PrivatePulseAudio.h"
 #include "support/SimTime.h"
+#include "support/TaskResult.h"
 
 #include <gtest/gtest.h>
 
@@ -11,26 +12,43 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <map>
+#include <memory>
+
 namespace glidra {
 namespace {
 
 using linux_platform::PulseAudioDevices;
 using test::PrivatePulseAudio;
+using test::SoundServer;
 
 constexpr int kWaitMs = 10000;
 
-class PulseAudioDevicesTest : public ::testing::Test {
+// Each test against both servers a Debian desktop runs: GNOME's PipeWire,
+// which scripts/test installs, and Plasma's PulseAudio where the machine has
+// it (it conflicts with GNOME's PipeWire packages, so it is never installed
+// for the tests).
+class PulseAudioDevicesTest : public ::testing::TestWithParam<SoundServer> {
 protected:
-    static void SetUpTestSuite() { pulse = new PrivatePulseAudio; }
-    static void TearDownTestSuite() {
-        delete pulse;
-        pulse = nullptr;
-    }
+    static void TearDownTestSuite() { servers().clear(); }
 
     void SetUp() override {
-        if (!pulse->isRunning()) GTEST_SKIP() << "no private PulseAudio daemon: " << pulse->error().toStdString();
+        const SoundServer kind = GetParam();
+        if (const QString missing = PrivatePulseAudio::missing(kind); !missing.isEmpty()) {
+            GTEST_SKIP() << PrivatePulseAudio::nameOf(kind) << " skipped: " << missing.toStdString();
+        }
+        auto& server = servers()[kind];
+        if (!server) server = std::make_unique<PrivatePulseAudio>(test::ServiceAccess::ownUser, QString(), kind);
+        pulse = server.get();
+        ASSERT_TRUE(pulse->isRunning()) << pulse->error().toStdString();
         devices = std::make_unique<PulseAudioDevices>(pulse->server());
         ASSERT_TRUE(QTest::qWaitFor([this] { return devices->isReady(); }, kWaitMs));
+    }
+
+    // One server of each kind for the suite.
+    static std::map<SoundServer, std::unique_ptr<PrivatePulseAudio>>& servers() {
+        static std::map<SoundServer, std::unique_ptr<PrivatePulseAudio>> started;
+        return started;
     }
 
     // Waits for the adapter's copy to catch up with a change made outside.
@@ -43,13 +61,11 @@ protected:
             kWaitMs);
     }
 
-    static PrivatePulseAudio* pulse;
+    PrivatePulseAudio* pulse = nullptr;
     std::unique_ptr<PulseAudioDevices> devices;
 };
 
-PrivatePulseAudio* PulseAudioDevicesTest::pulse = nullptr;
-
-TEST_F(PulseAudioDevicesTest, VolumeStepsAndMuteReachTheDefaultSink) {
+TEST_P(PulseAudioDevicesTest, VolumeStepsAndMuteReachTheDefaultSink) {
     ASSERT_TRUE(
         pulse->pactl({QStringLiteral("set-sink-volume"), QStringLiteral("glidra_out"), QStringLiteral("32768")}));
     ASSERT_TRUE(pulse->pactl({QStringLiteral("set-sink-mute"), QStringLiteral("glidra_out"), QStringLiteral("0")}));
@@ -76,7 +92,7 @@ TEST_F(PulseAudioDevicesTest, VolumeStepsAndMuteReachTheDefaultSink) {
         << "a level above zero unmutes";
 }
 
-TEST_F(PulseAudioDevicesTest, TheMicrophoneIsMutedWatchedAndRestored) {
+TEST_P(PulseAudioDevicesTest, TheMicrophoneIsMutedWatchedAndRestored) {
     ASSERT_TRUE(pulse->pactl({QStringLiteral("set-source-mute"), QStringLiteral("glidra_in"), QStringLiteral("0")}));
     ASSERT_TRUE(waitForValue(AudioScope::input, AudioControl::mute, 0.0f));
 
@@ -98,6 +114,45 @@ TEST_F(PulseAudioDevicesTest, TheMicrophoneIsMutedWatchedAndRestored) {
     EXPECT_EQ(microphone.restore().kind, HUDNotice::Kind::success);
     EXPECT_TRUE(QTest::qWaitFor([&] { return pulse->muted("source", "glidra_in") == false; }, kWaitMs));
 }
+
+// A program that ends right after a restore must know when the server has
+// it: the settled answer comes once the server does, and not before.
+TEST_P(PulseAudioDevicesTest, AWriteIsSettledOnlyOnceTheServerHasIt) {
+    ASSERT_TRUE(pulse->pactl({QStringLiteral("set-source-mute"), QStringLiteral("glidra_in"), QStringLiteral("0")}));
+    ASSERT_TRUE(waitForValue(AudioScope::input, AudioControl::mute, 0.0f));
+    const AudioDeviceId source = *devices->defaultDevice(AudioScope::input);
+
+    EXPECT_EQ(test::waitForResult(devices->writesSettled(), kWaitMs), true) << "nothing outstanding";
+    for (const float muted : {1.0f, 0.0f, 1.0f}) {
+        ASSERT_TRUE(devices->setValue(source, {AudioControl::mute, AudioScope::input, 0}, muted));
+    }
+    auto settled = test::resultOf(devices->writesSettled());
+    EXPECT_FALSE(settled->has_value()) << "the server has not answered yet";
+    ASSERT_TRUE(test::waitFor(settled, kWaitMs));
+    EXPECT_EQ(*settled, true);
+    // Read at once: no waiting for the server to catch up.
+    EXPECT_EQ(pulse->muted("source", "glidra_in"), true);
+}
+
+TEST_P(PulseAudioDevicesTest, AServerThatGoesAwayLeavesTheWaitUnsettled) {
+    auto own = std::make_unique<PrivatePulseAudio>(test::ServiceAccess::ownUser, QString(), GetParam());
+    ASSERT_TRUE(own->isRunning()) << own->error().toStdString();
+    PulseAudioDevices adapter(own->server(), nullptr, 60000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return adapter.isReady(); }, kWaitMs));
+    const AudioDeviceId sink = *adapter.defaultDevice(AudioScope::output);
+    ASSERT_TRUE(adapter.setValue(sink, {AudioControl::mute, AudioScope::output, 0}, 1.0f));
+    auto settled = test::resultOf(adapter.writesSettled());
+    // Stopped before the adapter's event loop has sent the write.
+    own.reset();
+    ASSERT_TRUE(test::waitFor(settled, kWaitMs));
+    EXPECT_EQ(*settled, false);
+}
+
+INSTANTIATE_TEST_SUITE_P(OnEachServer, PulseAudioDevicesTest,
+                         ::testing::Values(SoundServer::pipewire, SoundServer::pulseaudio),
+                         [](const ::testing::TestParamInfo<SoundServer>& info) {
+                             return std::string(PrivatePulseAudio::nameOf(info.param));
+                         });
 
 TEST(PulseAudioDevicesAbsentTest, AnAbsentServerIsAskedForLessAndLessOften) {
     const struct {

@@ -1,5 +1,6 @@
 #include "platform/linux/JsonFileUserDefaults.h"
 #include "platform/sim/SimUserDefaults.h"
+#include "support/FilePermissionsEnforced.h"
 #include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 #include "support/WriteFailures.h"
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+
+#include <sys/stat.h>
 
 #include <cmath>
 
@@ -263,6 +266,227 @@ TEST(JsonFileUserDefaultsTest, FailuresAreLoggedWithTheFileAndTheReasonOnceEach)
     ASSERT_EQ(warnings.size(), 2);
     EXPECT_TRUE(warnings[1].contains(settingsPath()));
     EXPECT_TRUE(warnings[1].contains(damaged.setAsidePath()));
+}
+
+TEST(JsonFileUserDefaultsTest, ASaveThatFitsTheWriteBufferOnANearlyFullDiskIsReportedAsAFullDisk) {
+    const QString disk = test::temporaryHome() + QStringLiteral("/disk");
+    const QString folder = disk + QStringLiteral("/Glidra");
+    const QString path = folder + QStringLiteral("/settings.json");
+    const bool ran = test::onSmallFileSystem(disk, 64 * 1024, [&] {
+        linux_platform::JsonFileUserDefaults defaults(path);
+        ASSERT_TRUE(defaults.setValue(QStringLiteral("kept"), true));
+        const QByteArray before = fileContents(path);
+        // 8 KiB free, a document of some 12 KiB: short of Qt's write buffer,
+        // so it reaches the disk only as the buffer is flushed.
+        test::fillUp(disk, QStringLiteral("filler"), 8192);
+        EXPECT_FALSE(defaults.setValue(QStringLiteral("large"), QByteArray(9000, 'p')));
+        EXPECT_EQ(defaults.failure(), QStringLiteral("设置文件夹 %1 所在的磁盘已满。").arg(folder));
+        EXPECT_EQ(fileContents(path), before);
+        EXPECT_EQ(folderEntries(folder), QStringList{QStringLiteral("settings.json")});
+    });
+    if (!ran) GTEST_SKIP() << "a small tmpfs is mounted only as root, where mounting is allowed";
+}
+
+TEST(JsonFileUserDefaultsTest, AKeySavedOnceIsNotWrittenAgainOverAnotherWritersLaterChange) {
+    linux_platform::JsonFileUserDefaults first(settingsPath());
+    linux_platform::JsonFileUserDefaults second(settingsPath());
+    ASSERT_TRUE(first.setValue(QStringLiteral("shared"), std::int64_t(1)));
+    ASSERT_TRUE(second.setValue(QStringLiteral("shared"), std::int64_t(2)));
+    // The first one's next save carries only what it changed since.
+    ASSERT_TRUE(first.setValue(QStringLiteral("other"), true));
+    ASSERT_TRUE(first.removeValue(QStringLiteral("other")));
+    linux_platform::JsonFileUserDefaults reopened(settingsPath());
+    EXPECT_EQ(reopened.value(QStringLiteral("shared")), DefaultsValue(std::int64_t(2)));
+}
+
+TEST(JsonFileUserDefaultsTest, AFileThatBecameUnreadableSinceLoadingIsNotWrittenOver) {
+    const QByteArray stored = R"({"kept": {"bool": true}, "theirs": {"integer": 3}})";
+    writeFile(settingsPath(), stored);
+    linux_platform::JsonFileUserDefaults defaults(settingsPath());
+    ASSERT_TRUE(QFile::setPermissions(settingsPath(), QFileDevice::WriteOwner));
+    {
+        const test::FilePermissionsEnforced enforced;
+        QFile probe(settingsPath());
+        if (probe.open(QIODevice::ReadOnly)) GTEST_SKIP() << "file permissions do not hold here";
+        EXPECT_FALSE(defaults.setValue(QStringLiteral("kept"), false));
+    }
+    ASSERT_TRUE(QFile::setPermissions(settingsPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_TRUE(defaults.failure().startsWith(QStringLiteral("无法读取设置文件 %1：").arg(settingsPath())))
+        << defaults.failure().toStdString();
+    EXPECT_EQ(fileContents(settingsPath()), stored);
+}
+
+// A damaged file is kept for the user by moving it aside; where that fails
+// (here: the name of the copy would be too long for the file system, as a
+// file bound into place or on a mount refusing renames would be), nothing may
+// be written in its place: not the defaults, not this process's keys, and
+// not over the user's repair of it either.
+TEST(JsonFileUserDefaultsTest, ADamagedFileThatCannotBeMovedAsideIsNeverWrittenOver) {
+    const QString path = test::temporaryHome() + QStringLiteral("/.config/Glidra/") + QString(235, QLatin1Char('s')) +
+                         QStringLiteral(".json");
+    const QByteArray damaged = "{\"kept\": ";
+    const QByteArray repaired = R"({"kept": {"bool": true}})";
+    for (const bool damagedAtStart : {true, false}) {
+        SCOPED_TRACE(damagedAtStart ? "damaged at start" : "damaged after loading");
+        writeFile(path, damagedAtStart ? damaged : repaired);
+        linux_platform::JsonFileUserDefaults defaults(path);
+        if (!damagedAtStart) writeFile(path, damaged);
+
+        EXPECT_FALSE(defaults.setValue(QStringLiteral("kept"), false));
+        EXPECT_TRUE(defaults.failure().startsWith(QStringLiteral("无法将损坏的设置文件 %1 移到一旁：").arg(path)))
+            << defaults.failure().toStdString();
+        EXPECT_EQ(fileContents(path), damaged);
+        EXPECT_TRUE(defaults.setAsidePath().isEmpty());
+
+        // The user mends it; what this process holds still goes nowhere.
+        writeFile(path, repaired);
+        if (damagedAtStart) {
+            EXPECT_FALSE(defaults.setValue(QStringLiteral("kept"), false));
+            EXPECT_EQ(fileContents(path), repaired);
+        }
+    }
+}
+
+TEST(JsonFileUserDefaultsTest, ADocumentPastTheSizeLimitIsTakenAsDamagedThoughItsStartIsAWholeDocument) {
+    const QByteArray document = R"({"kept": {"bool": true}})";
+    struct Case {
+        qsizetype padding;
+        bool read;
+    };
+    for (const Case c : {Case{1000 - document.size(), true}, Case{2000, false}}) {
+        SCOPED_TRACE(c.padding);
+        writeFile(settingsPath(), document + QByteArray(c.padding, ' '));
+        linux_platform::JsonFileUserDefaults defaults(settingsPath(), std::chrono::seconds(5), 1000);
+        EXPECT_EQ(defaults.value(QStringLiteral("kept")).has_value(), c.read);
+        EXPECT_EQ(defaults.setAsidePath().isEmpty(), c.read);
+        if (!c.read) {
+            EXPECT_EQ(fileContents(defaults.setAsidePath()).size(), document.size() + c.padding);
+        }
+    }
+}
+
+// Entries of an unknown kind are told of at the start after they appear, and
+// again only when they change: they stay in the file, so without a memory of
+// what was told the notice would come back at every start.
+TEST(JsonFileUserDefaultsTest, UnreadableEntriesAreToldOnceUntilTheyChange) {
+    const QString one =
+        QStringLiteral("设置文件 %1 中有 1 项设置无法识别，已保留在文件中，这些设置现使用默认值。").arg(settingsPath());
+    const QString two =
+        QStringLiteral("设置文件 %1 中有 2 项设置无法识别，已保留在文件中，这些设置现使用默认值。").arg(settingsPath());
+    writeFile(settingsPath(), R"({"future": {"date": "2030-01-01"}, "edgeWidth": {"double": 0.1}})");
+    {
+        linux_platform::JsonFileUserDefaults notShown(settingsPath());
+        EXPECT_EQ(notShown.unreadableNotice(), one);
+    }
+    {
+        // Found, but never shown (the window stayed closed): told again.
+        linux_platform::JsonFileUserDefaults shown(settingsPath());
+        EXPECT_EQ(shown.unreadableNotice(), one);
+        shown.unreadableNoticeShown();
+        EXPECT_TRUE(shown.failure().isEmpty());
+    }
+    {
+        linux_platform::JsonFileUserDefaults later(settingsPath());
+        EXPECT_TRUE(later.unreadableNotice().isEmpty());
+        EXPECT_EQ(later.unreadableEntryCount(), 1);
+        EXPECT_EQ(later.number(QStringLiteral("edgeWidth")), 0.1);
+        ASSERT_TRUE(later.setValue(QStringLiteral("edgeWidth"), 0.2));
+    }
+    EXPECT_TRUE(fileContents(settingsPath()).contains("2030-01-01"));
+    EXPECT_TRUE(linux_platform::JsonFileUserDefaults(settingsPath()).unreadableNotice().isEmpty());
+
+    // Another entry of no known kind, or the same key holding another value:
+    // a new set, told again.
+    QByteArray stored = fileContents(settingsPath());
+    stored.replace("\"future\"", "\"past\": {\"date\": \"1999-01-01\"}, \"future\"");
+    writeFile(settingsPath(), stored);
+    {
+        linux_platform::JsonFileUserDefaults changed(settingsPath());
+        EXPECT_EQ(changed.unreadableNotice(), two);
+        changed.unreadableNoticeShown();
+    }
+    EXPECT_TRUE(linux_platform::JsonFileUserDefaults(settingsPath()).unreadableNotice().isEmpty());
+    stored = fileContents(settingsPath());
+    stored.replace("2030-01-01", "2031-01-01");
+    writeFile(settingsPath(), stored);
+    EXPECT_EQ(linux_platform::JsonFileUserDefaults(settingsPath()).unreadableNotice(), two);
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return 0;
+    return status.st_mode & 07777;
+}
+
+// The settings are the user's alone, as a mail client's mail is: made so, and
+// made so at start where an earlier version or another umask left them open.
+TEST(JsonFileUserDefaultsTest, TheFileAndItsFolderAreForTheUserAlone) {
+    const mode_t umask = ::umask(022);
+    const QString folder = QFileInfo(settingsPath()).absolutePath();
+    const QString above = QFileInfo(folder).absolutePath();
+    ASSERT_EQ(::chmod(QFile::encodeName(above).constData(), 0755), 0);
+    {
+        linux_platform::JsonFileUserDefaults made(settingsPath());
+        ASSERT_TRUE(made.setValue(QStringLiteral("a"), true));
+        EXPECT_EQ(modeOf(folder), 0700u);
+        EXPECT_EQ(modeOf(settingsPath()), 0600u);
+        EXPECT_EQ(modeOf(above), 0755u) << "the folders above are not ours";
+
+        // Opened for others since: the next save closes it again.
+        ASSERT_EQ(::chmod(QFile::encodeName(settingsPath()).constData(), 0644), 0);
+        ASSERT_TRUE(made.setValue(QStringLiteral("b"), true));
+        EXPECT_EQ(modeOf(settingsPath()), 0600u);
+    }
+    struct Case {
+        mode_t folder;
+        mode_t file;
+        mode_t folderAfter;
+        mode_t fileAfter;
+    };
+    for (const Case c : {Case{0755, 0644, 0700, 0600}, Case{0750, 0660, 0700, 0600}, Case{0700, 0444, 0700, 0400},
+                         Case{0700, 0600, 0700, 0600}}) {
+        SCOPED_TRACE(QStringLiteral("%1 %2").arg(c.folder, 0, 8).arg(c.file, 0, 8).toStdString());
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), c.folder), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(settingsPath()).constData(), c.file), 0);
+        // Starting is enough; nothing needs to be written.
+        const linux_platform::JsonFileUserDefaults started(settingsPath());
+        EXPECT_EQ(modeOf(folder), c.folderAfter);
+        EXPECT_EQ(modeOf(settingsPath()), c.fileAfter);
+        EXPECT_EQ(started.boolean(QStringLiteral("b")), true);
+    }
+    ::chmod(QFile::encodeName(settingsPath()).constData(), 0600);
+    ::umask(umask);
+}
+
+// What a save cut short by a kill leaves: QSaveFile's copy under the file's
+// name and six letters, removed at the next start unless a save may be under
+// way; nothing else is touched.
+TEST(JsonFileUserDefaultsTest, ACopyLeftByASaveCutShortIsRemovedAtStart) {
+    const QString folder = QFileInfo(settingsPath()).absolutePath();
+    writeFile(settingsPath(), R"({"kept": {"bool": true}})");
+    const QStringList others{
+        QStringLiteral("settings.json.unreadable-20250101-120000"),
+        QStringLiteral("settings.json.Ab3dE"),
+        QStringLiteral("settings.json.Ab-dEf"),
+        QStringLiteral("other.json.AbCdEf"),
+    };
+    for (const QString& name : others + QStringList{QStringLiteral("settings.json.WydllM")}) {
+        writeFile(folder + QLatin1Char('/') + name, "{\"half\": ");
+    }
+    QStringList expected = others + QStringList{QStringLiteral("settings.json")};
+    expected.sort();
+    {
+        // Another writer holds the lock: its copy may be a save under way.
+        QLockFile otherWriter(settingsPath() + QStringLiteral(".lock"));
+        ASSERT_TRUE(otherWriter.tryLock(0));
+        const linux_platform::JsonFileUserDefaults meanwhile(settingsPath(), std::chrono::milliseconds(0));
+        EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/settings.json.WydllM")));
+    }
+    const linux_platform::JsonFileUserDefaults started(settingsPath());
+    QStringList left = folderEntries(folder);
+    left.sort();
+    EXPECT_EQ(left, expected);
+    EXPECT_EQ(started.boolean(QStringLiteral("kept")), true);
 }
 
 TEST(UserDefaultsTest, BooleanReadingOfTheStore) {

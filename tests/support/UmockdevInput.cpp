@@ -253,6 +253,11 @@ bool UmockdevInput::write(const QByteArray& devnode, const std::vector<evdev::Ev
     return ::write(fd, raw.data(), std::size_t(bytes)) == bytes;
 }
 
+bool UmockdevInput::writeBytes(const QByteArray& devnode, const QByteArray& bytes) {
+    const int fd = umockdev_testbed_get_dev_fd(testbed_, devnode.constData());
+    return fd >= 0 && ::write(fd, bytes.constData(), std::size_t(bytes.size())) == bytes.size();
+}
+
 bool UmockdevInput::play(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events) {
     const auto start = std::chrono::steady_clock::now();
     std::vector<evdev::EvdevEvent> packet;

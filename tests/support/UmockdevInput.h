@@ -63,6 +63,8 @@ public:
     // mock's pseudo-terminal keeps about 4 KiB: write a packet, and the next
     // once the reader has it.
     bool write(const QByteArray& devnode, const std::vector<evdev::EvdevEvent>& events);
+    // Writes raw bytes to the node, such as part of an event: a broken device.
+    bool writeBytes(const QByteArray& devnode, const QByteArray& bytes);
 
     // A keyboard of the usual keys.
     static evdev::DeviceDescription keyboard(const std::string& name);

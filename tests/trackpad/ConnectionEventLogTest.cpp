@@ -8,6 +8,8 @@
 #include <QSemaphore>
 #include <QStringList>
 
+#include <sys/stat.h>
+
 namespace glidra {
 
 struct ConnectionEventLogTestAccess {
@@ -138,6 +140,43 @@ TEST_F(ConnectionEventLogTest, RecordingNeverWaitsForTheDiskAndKeepsTheOrder) {
     EXPECT_TRUE(lines[1].contains("\"wake\""));
     EXPECT_TRUE(lines[2].contains("\"connected\""));
     EXPECT_TRUE(lines[3].isEmpty());
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) return 0;
+    return status.st_mode & 07777;
+}
+
+// The log tells when the user's machine slept and woke: for the user alone,
+// also where an earlier version or another umask left it open, and without
+// the copy of a restart of the file that a kill cut short.
+TEST_F(ConnectionEventLogTest, TheLogAndItsFolderAreForTheUserAlone) {
+    const mode_t umask = ::umask(022);
+    const QString folder = QFileInfo(path).absolutePath();
+    {
+        ConnectionEventLog log(path, ConnectionEventLog::kMaximumBytes, QStringLiteral("1"));
+        log.record(ConnectionLogEvent::start, false, kTime);
+        log.waitForWrites();
+    }
+    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_EQ(modeOf(path), 0600u);
+
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
+    writeFile(folder + QStringLiteral("/connection-events.jsonl.QwErTy"), 5);
+    writeFile(folder + QStringLiteral("/connection-events.jsonl.old"), 5);
+    {
+        ConnectionEventLog log(path, ConnectionEventLog::kMaximumBytes, QStringLiteral("1"));
+        log.record(ConnectionLogEvent::stop, false, kTime);
+        log.waitForWrites();
+    }
+    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(readAll(path).count('\n'), 2) << "the earlier lines stay";
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files),
+              (QStringList{QStringLiteral("connection-events.jsonl"), QStringLiteral("connection-events.jsonl.old")}));
+    ::umask(umask);
 }
 
 TEST_F(ConnectionEventLogTest, TheFileLivesInTheUsersStateFolder) {

@@ -9,7 +9,7 @@
 namespace glidra::linux_platform {
 
 struct FileWriteFailure {
-    // ResourceError when the disk is full.
+    // ResourceError when the disk was full as the write stopped.
     QFileDevice::FileError error = QFileDevice::UnspecifiedError;
     QString description;
 };
@@ -17,7 +17,9 @@ struct FileWriteFailure {
 // Replaces the file at `path` with `contents` through a QSaveFile. Every byte
 // must reach the disk before the new file takes the old one's place: a short
 // write (a full disk, a file size limit) cancels the save, and the file keeps
-// what it held.
-std::optional<FileWriteFailure> writeFileAtomically(const QString& path, const QByteArray& contents);
+// what it held. With `permissions`, the new file has those whatever the old
+// one had (otherwise it keeps the old one's, or the umask's for a new file).
+std::optional<FileWriteFailure> writeFileAtomically(const QString& path, const QByteArray& contents,
+                                                    std::optional<QFileDevice::Permissions> permissions = std::nullopt);
 
 }  // namespace glidra::linux_platform

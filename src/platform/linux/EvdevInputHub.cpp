@@ -323,6 +323,12 @@ void EvdevInputHub::releaseGrabs(GrabOwner::Holder holder) {
     grabsChanged();
 }
 
+bool EvdevInputHub::isGrabbedNow(const QByteArray& devnode) const {
+    std::lock_guard lock(mutex_);
+    const auto it = nodes_.find(devnode);
+    return it != nodes_.end() && it->second->grabbed;
+}
+
 void EvdevInputHub::grabsChanged() {
     if (grabs_.anyGrab()) {
         if (!heartbeat_.isActive()) heartbeat_.start();

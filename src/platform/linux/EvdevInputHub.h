@@ -118,6 +118,9 @@ public:
                      GrabOwner::Action how = GrabOwner::Action::release);
     void releaseGrabs(GrabOwner::Holder holder);
     const GrabOwner& grabs() const { return grabs_; }
+    // The node is grabbed now; a grab held may still wait for the keys to
+    // rise, and one let go for the fingers to lift.
+    bool isGrabbedNow(const QByteArray& devnode) const;
 
 Q_SIGNALS:
     void nodeArrived(const glidra::linux_platform::InputNode& node);

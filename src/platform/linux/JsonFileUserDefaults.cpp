@@ -1,10 +1,12 @@
 #include "platform/linux/JsonFileUserDefaults.h"
 
 #include "platform/LogCategories.h"
+#include "platform/PrivateFiles.h"
 #include "platform/StorageCondition.h"
 #include "platform/linux/AtomicFile.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -16,12 +18,11 @@
 #include <QStandardPaths>
 
 #include <cmath>
+#include <utility>
 
 namespace glidra::linux_platform {
 
 namespace {
-
-constexpr qint64 kMaximumDocumentSize = 64 * 1024 * 1024;
 
 QString text(const char* sourceText) { return QCoreApplication::translate("Glidra", sourceText); }
 
@@ -100,10 +101,24 @@ QJsonValue encodeEntry(const DefaultsValue& value) {
         value);
 }
 
+// The same entries give the same text, whatever their order in the file.
+QString fingerprintOf(const QJsonObject& entries) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (auto it = entries.constBegin(); it != entries.constEnd(); ++it) {
+        hash.addData(it.key().toUtf8());
+        hash.addData(QByteArrayView("\0", 1));
+        hash.addData(QJsonDocument(QJsonObject{{QStringLiteral("v"), it.value()}}).toJson(QJsonDocument::Compact));
+        hash.addData(QByteArrayView("\0", 1));
+    }
+    return QString::fromLatin1(hash.result().toHex());
+}
+
 }  // namespace
 
-JsonFileUserDefaults::JsonFileUserDefaults(QString path, std::chrono::milliseconds lockTimeout)
-    : path_(std::move(path)), lockTimeout_(lockTimeout) {
+JsonFileUserDefaults::JsonFileUserDefaults(QString path, std::chrono::milliseconds lockTimeout,
+                                           qint64 maximumDocumentSize)
+    : path_(std::move(path)), lockTimeout_(lockTimeout), maximumDocumentSize_(maximumDocumentSize) {
+    tidyAtStart();
     load();
 }
 
@@ -116,9 +131,9 @@ JsonFileUserDefaults::Document JsonFileUserDefaults::read() const {
     QFile file(path_);
     if (!file.exists()) return {Reading::absent, {}, {}};
     if (!file.open(QIODevice::ReadOnly)) return {Reading::failed, {}, unreadableText(path_, file.errorString())};
-    const QByteArray bytes = file.read(kMaximumDocumentSize + 1);
+    const QByteArray bytes = file.read(maximumDocumentSize_ + 1);
     if (file.error() != QFileDevice::NoError) return {Reading::failed, {}, unreadableText(path_, file.errorString())};
-    if (bytes.size() > kMaximumDocumentSize) return {Reading::undecodable, {}, {}};
+    if (bytes.size() > maximumDocumentSize_) return {Reading::undecodable, {}, {}};
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) return {Reading::undecodable, {}, {}};
@@ -147,16 +162,42 @@ void JsonFileUserDefaults::load() {
         case Reading::read:
             break;
     }
+    QJsonObject unreadable;
     for (auto it = document.object.constBegin(); it != document.object.constEnd(); ++it) {
         if (auto value = decodeEntry(it.value())) {
             values_.insert(it.key(), *value);
         } else {
-            ++unreadableEntries_;
+            unreadable.insert(it.key(), it.value());
         }
     }
-    if (unreadableEntries_ > 0) {
-        unreadableNotice_ = text("设置文件 %1 中有 %2 项设置无法识别，已保留在文件中，这些设置现使用默认值。")
-                                .arg(path_, QString::number(unreadableEntries_));
+    unreadableEntries_ = int(unreadable.size());
+    if (unreadableEntries_ == 0) return;
+    const QString fingerprint = fingerprintOf(unreadable);
+    const auto told = values_.constFind(QLatin1String(kToldUnreadableKey));
+    if (told != values_.constEnd() && *told == DefaultsValue(fingerprint)) return;
+    untoldFingerprint_ = fingerprint;
+    unreadableNotice_ = text("设置文件 %1 中有 %2 项设置无法识别，已保留在文件中，这些设置现使用默认值。")
+                            .arg(path_, QString::number(unreadableEntries_));
+}
+
+void JsonFileUserDefaults::unreadableNoticeShown() {
+    if (untoldFingerprint_.isEmpty()) return;
+    // Saved now or, when that fails, with the next write that works.
+    setValue(QLatin1String(kToldUnreadableKey), std::exchange(untoldFingerprint_, QString()));
+}
+
+void JsonFileUserDefaults::tidyAtStart() {
+    const QString folder = QFileInfo(path_).absolutePath();
+    if (!QFileInfo(folder).isDir()) return;
+    for (const QString& failure : tightenPrivateFile(path_)) {
+        qCWarning(lcSettings).noquote() << "cannot keep the settings for the user alone:" << failure;
+    }
+    // No save is under way while the lock is ours; one that a kill cut short
+    // left its copy behind.
+    QLockFile lock(path_ + QStringLiteral(".lock"));
+    if (!lock.tryLock(0)) return;
+    for (const QString& failure : removeInterruptedSaves(path_)) {
+        qCWarning(lcSettings).noquote() << "cannot remove what an interrupted save left:" << failure;
     }
 }
 
@@ -188,7 +229,9 @@ bool JsonFileUserDefaults::fail(QString reason) {
 bool JsonFileUserDefaults::save() {
     if (!readFailure_.isEmpty()) return fail(readFailure_);
     const QString folder = QFileInfo(path_).absolutePath();
-    if (!QDir().mkpath(folder)) return fail(storageProblem(folder).value_or(text("无法创建文件夹：%1").arg(folder)));
+    if (!makePrivateFolder(folder)) {
+        return fail(storageProblem(folder).value_or(text("无法创建文件夹：%1").arg(folder)));
+    }
 
     QLockFile lock(path_ + QStringLiteral(".lock"));
     if (!lock.tryLock(int(lockTimeout_.count()))) {
@@ -229,10 +272,10 @@ bool JsonFileUserDefaults::save() {
 
     // A save that fails leaves the file as it was: the changes stay in
     // memory and go in with the next write.
-    if (const auto failure =
-            writeFileAtomically(path_, QJsonDocument(document.object).toJson(QJsonDocument::Indented))) {
-        // The cancelled save has given its blocks back: the disk no longer
-        // looks full, but was.
+    if (const auto failure = writeFileAtomically(path_, QJsonDocument(document.object).toJson(QJsonDocument::Indented),
+                                                 kPrivateFilePermissions)) {
+        // Judged as the write stopped: the cancelled save has given its
+        // blocks back, so the disk no longer looks full, but was.
         if (failure->error == QFileDevice::ResourceError) return fail(fullDiskText(folder));
         return fail(storageProblem(folder).value_or(text("无法写入设置文件 %1：%2").arg(path_, failure->description)));
     }

@@ -22,10 +22,21 @@ namespace glidra::linux_platform {
 // Each key maps to an object naming its kind, so kinds survive the trip:
 //   {"edgeWidth": {"double": 0.08}, "restoreEnabled": {"bool": true},
 //    "freeformRules": {"data": "<base64>"}, ...}
+//
+// The file and its folder are for the user alone. At start the store takes
+// away any access others have to them, and removes the temporary copies that
+// a save cut short by a kill left beside the file.
 class JsonFileUserDefaults final : public UserDefaults {
 public:
+    // A larger document is not read: it is taken as damaged.
+    static constexpr qint64 kMaximumDocumentSize = 64 * 1024 * 1024;
+    // Holds a fingerprint of the entries the store could not read, once the
+    // user was told of them: they are told again only when they change.
+    static constexpr const char* kToldUnreadableKey = "unreadableEntriesTold";
+
     // `lockTimeout` is how long a write waits for another process's write.
-    explicit JsonFileUserDefaults(QString path, std::chrono::milliseconds lockTimeout = std::chrono::seconds(5));
+    explicit JsonFileUserDefaults(QString path, std::chrono::milliseconds lockTimeout = std::chrono::seconds(5),
+                                  qint64 maximumDocumentSize = kMaximumDocumentSize);
 
     // The standard location: $XDG_CONFIG_HOME/Glidra/settings.json.
     static QString standardPath();
@@ -35,6 +46,7 @@ public:
     bool removeValue(const QString& key) override;
     QString failure() const override { return failure_; }
     QString unreadableNotice() const override { return unreadableNotice_; }
+    void unreadableNoticeShown() override;
 
     const QString& path() const { return path_; }
     // Where an undecodable document was moved, if one was.
@@ -52,12 +64,14 @@ private:
     };
     Document read() const;
     void load();
+    void tidyAtStart();
     bool save();
     bool setAside();
     bool fail(QString reason);
 
     QString path_;
     std::chrono::milliseconds lockTimeout_;
+    qint64 maximumDocumentSize_;
     QString setAsidePath_;
     QHash<QString, DefaultsValue> values_;
     // Set or removed by this process and not yet saved.
@@ -66,6 +80,8 @@ private:
     // Why the document could not be read at start; every write is refused.
     QString readFailure_;
     int unreadableEntries_ = 0;
+    // Of the unreadable entries, while the user has not been told of them.
+    QString untoldFingerprint_;
     // Said of what loading found; a document set aside later, at a write,
     // loses nothing this process holds.
     QString unreadableNotice_;

@@ -29,7 +29,14 @@ LinuxDesktopIntegration::LinuxDesktopIntegration(SystemGestureDesktop desktop, C
 
 LinuxDesktopIntegration::~LinuxDesktopIntegration() {
     // The swipes are the user's again once the program stops.
-    if (systemSwipesOff() && canSwitchOffSystemSwipes()) bridge_->setSwipesOff(false);
+    if (!givenBack_ && systemSwipesOff() && canSwitchOffSystemSwipes()) bridge_->setSwipesOff(false);
+}
+
+QCoro::Task<bool> LinuxDesktopIntegration::giveBackSystemSwipes() {
+    if (givenBack_ || !systemSwipesOff() || !canSwitchOffSystemSwipes()) co_return true;
+    givenBack_ = true;
+    // The bridge returns with the extension's answer.
+    co_return bridge_->setSwipesOff(false);
 }
 
 SystemGestureDesktop LinuxDesktopIntegration::gestureDesktopOf(const QString& currentDesktop, bool waylandSession) {
@@ -87,8 +94,9 @@ void LinuxDesktopIntegration::setSystemSwipesOff(bool off) {
 }
 
 void LinuxDesktopIntegration::bridgeConnectionChanged() {
-    // A shell that restarted has its swipes back on.
-    if (systemSwipesOff() && canSwitchOffSystemSwipes()) bridge_->setSwipesOff(true);
+    // A shell that restarted has its swipes back on; while the program ends
+    // they stay the desktop's.
+    if (!givenBack_ && systemSwipesOff() && canSwitchOffSystemSwipes()) bridge_->setSwipesOff(true);
     Q_EMIT changed();
 }
 

@@ -37,6 +37,7 @@ public:
     bool systemSwipesOff() const override;
     void setSystemSwipesOff(bool off) override;
     bool canSwitchOffSystemSwipes() const override;
+    QCoro::Task<bool> giveBackSystemSwipes() override;
 
     // From XDG_CURRENT_DESKTOP's list and whether the session is Wayland.
     static SystemGestureDesktop gestureDesktopOf(const QString& currentDesktop, bool waylandSession);
@@ -51,6 +52,8 @@ private:
     Companion companion_;
     DesktopWindowBridge* bridge_;
     UserDefaults& defaults_;
+    // The program is ending and the swipes went back to the desktop.
+    bool givenBack_ = false;
 };
 
 }  // namespace glidra::linux_platform

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 
 #include <gio/gdesktopappinfo.h>
 
@@ -409,6 +410,30 @@ std::optional<QString> LinuxWorkspace::systemMonitorLocation() {
         if (auto location = applicationLocation(id)) return location;
     }
     return std::nullopt;
+}
+
+QStringList LinuxWorkspace::emojiPickerCandidates(const QString& currentDesktop) {
+    return currentDesktopFirst(
+        {
+            {"KDE", {QStringLiteral("org.kde.plasma.emojier.desktop")}},
+            {"GNOME", {QStringLiteral("org.gnome.Characters.desktop"), QStringLiteral("gnome-characters.desktop")}},
+        },
+        currentDesktop);
+}
+
+std::optional<QString> LinuxWorkspace::emojiPickerLocation() {
+    for (const QString& id : emojiPickerCandidates(linux_platform::currentDesktop())) {
+        if (auto location = applicationLocation(id)) return location;
+    }
+    return std::nullopt;
+}
+
+bool LinuxWorkspace::hasFilePreviewer() {
+    // Sushi has no desktop entry: Files starts it on the session bus, through
+    // the service file the bus reads from the data folders.
+    return !QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                   QStringLiteral("dbus-1/services/org.gnome.NautilusPreviewer.service"))
+                .isEmpty();
 }
 
 namespace {

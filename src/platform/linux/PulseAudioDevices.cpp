@@ -1,5 +1,6 @@
 #include "platform/linux/PulseAudioDevices.h"
 
+#include "common/Completion.h"
 #include "platform/LogCategories.h"
 
 #include <QDir>
@@ -48,6 +49,14 @@ struct PulseAudioDevices::State {
         PulseAudioDevices* owner = nullptr;
         AudioScope scope = AudioScope::output;
         std::uint32_t index = 0;
+        // Counts the writes sent, in order.
+        std::uint64_t serial = 0;
+    };
+    // Someone waiting for the answers to the writes up to `upTo`.
+    struct Settling {
+        std::uint64_t upTo = 0;
+        bool refused = false;
+        Completion<bool> answered;
     };
 
     QByteArray server;
@@ -58,6 +67,8 @@ struct PulseAudioDevices::State {
     int listsPending = 0;
     std::map<AudioScope, Scope> scopes;
     std::list<Write> writes;
+    std::uint64_t sent = 0;
+    std::list<Settling> settling;
     QTimer reconnect;
     int failures = 0;
     int firstDelayMs = PulseAudioDevices::kReconnectDelayMs;
@@ -88,6 +99,25 @@ struct PulseAudioDevices::State {
         return it == devices.end() ? nullptr : &it->second;
     }
 
+    // Answers those whose writes have all been answered; writes are answered
+    // in the order sent.
+    void settle() {
+        const std::uint64_t oldest = writes.empty() ? sent + 1 : writes.front().serial;
+        for (auto it = settling.begin(); it != settling.end();) {
+            if (it->upTo >= oldest) {
+                ++it;
+                continue;
+            }
+            it->answered.resolve(!it->refused);
+            it = settling.erase(it);
+        }
+    }
+    // The server is gone: the writes on their way have no answer to come.
+    void dropWrites() {
+        writes.clear();
+        for (Settling& waiting : std::exchange(settling, {})) waiting.answered.resolve(false);
+    }
+
     void release() {
         if (!context) return;
         pa_context_set_state_callback(context, nullptr, nullptr);
@@ -100,7 +130,7 @@ struct PulseAudioDevices::State {
         listsPending = 0;
         scopes.clear();
         // A disconnected context calls none of its pending callbacks.
-        writes.clear();
+        dropWrites();
     }
 };
 
@@ -179,13 +209,19 @@ struct PulseCallbacks {
         fetch(self, scope, index);
     }
 
-    static void written(pa_context*, int, void* userdata) {
+    static void written(pa_context*, int success, void* userdata) {
         auto* write = static_cast<PulseAudioDevices::State::Write*>(userdata);
         PulseAudioDevices* self = write->owner;
+        auto& state = *self->state_;
         const AudioScope scope = write->scope;
         const std::uint32_t index = write->index;
-        auto& writes = self->state_->writes;
-        writes.remove_if([write](const PulseAudioDevices::State::Write& entry) { return &entry == write; });
+        if (!success) {
+            for (auto& waiting : state.settling) {
+                if (waiting.upTo >= write->serial) waiting.refused = true;
+            }
+        }
+        state.writes.remove_if([write](const PulseAudioDevices::State::Write& entry) { return &entry == write; });
+        state.settle();
         Device* device = self->state_->find(idOf(index), scope);
         if (!device) return;
         // Whether it took or not, the server's own state settles the copy.
@@ -216,6 +252,7 @@ struct PulseCallbacks {
             case PA_CONTEXT_FAILED:
             case PA_CONTEXT_TERMINATED:
                 state.failed(context);
+                state.dropWrites();
                 state.contextReady = false;
                 state.defaultsKnown = false;
                 state.scopes.clear();
@@ -358,7 +395,7 @@ bool PulseAudioDevices::setValue(AudioDeviceId id, const AudioAddress& address, 
     if (isSettable(id, address) != true || !std::isfinite(value)) return false;
     Device* device = state_->find(id, address.scope);
     const std::uint32_t index = id - 1;
-    auto& write = state_->writes.emplace_back(State::Write{this, address.scope, index});
+    auto& write = state_->writes.emplace_back(State::Write{this, address.scope, index, state_->sent + 1});
     const bool output = address.scope == AudioScope::output;
     pa_operation* operation = nullptr;
     if (address.control == AudioControl::mute) {
@@ -385,9 +422,19 @@ bool PulseAudioDevices::setValue(AudioDeviceId id, const AudioAddress& address, 
         PulseCallbacks::fetch(this, address.scope, index);
         return false;
     }
+    ++state_->sent;
     pa_operation_unref(operation);
     ++device->pendingWrites;
     return true;
+}
+
+// Touches nothing of the adapter once it waits: the answer may come as the
+// adapter goes.
+QCoro::Task<bool> PulseAudioDevices::writesSettled() {
+    if (state_->writes.empty()) co_return true;
+    const Completion<bool> answered;
+    state_->settling.push_back(State::Settling{state_->sent, false, answered});
+    co_return co_await answered;
 }
 
 }  // namespace glidra::linux_platform

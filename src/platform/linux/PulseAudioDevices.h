@@ -16,7 +16,7 @@ namespace glidra::linux_platform {
 //
 // Nothing here waits for the server: the adapter keeps a copy of the devices
 // that the server's change events keep current, answers from it, and sends
-// writes without waiting for them. The library runs on GLib's default main
+// writes without waiting for them (writesSettled() awaits their answers). The library runs on GLib's default main
 // context, which Qt's event loop drives on Linux. A lost or absent server is
 // asked for again after two seconds, then after twice as long each time up
 // to a minute; meanwhile the folder of its socket is watched, and the
@@ -45,6 +45,7 @@ public:
     std::optional<bool> isSettable(AudioDeviceId device, const AudioAddress& address) override;
     std::optional<float> value(AudioDeviceId device, const AudioAddress& address) override;
     bool setValue(AudioDeviceId device, const AudioAddress& address, float value) override;
+    QCoro::Task<bool> writesSettled() override;
 
 Q_SIGNALS:
     // The copy of the server's state changed.

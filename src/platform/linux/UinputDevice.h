@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/evdev/DeviceDescription.h"
 #include "platform/linux/VirtualInputDevice.h"
 
 struct libevdev_uinput;
@@ -23,6 +24,11 @@ public:
     bool write(std::uint16_t type, std::uint16_t code, std::int32_t value) override;
 
     static constexpr const char* kPath = "/dev/uinput";
+
+    // What the device declares itself to be: its name and bus, and every
+    // key, button and axis it has. The kernel drops an event of a code the
+    // device did not declare, without an error.
+    static evdev::DeviceDescription description();
 
 private:
     // Logs a failure to open, once for each errno in a row.

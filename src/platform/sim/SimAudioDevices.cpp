@@ -56,4 +56,10 @@ bool SimAudioDevices::setValue(AudioDeviceId device, const AudioAddress& address
     return true;
 }
 
+QCoro::Task<bool> SimAudioDevices::writesSettled() {
+    ++settleCalls_;
+    co_await settling.turn();
+    co_return !settleFails_;
+}
+
 }  // namespace glidra::sim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AudioDevices.h"
+#include "platform/sim/SimAnswers.h"
 
 #include <map>
 #include <tuple>
@@ -11,6 +12,8 @@ namespace glidra::sim {
 // Audio devices in memory. Each control of each device can refuse the
 // settable query, the read or the write, as real drivers do; tests change
 // values and default devices behind the program's back as the user would.
+// Writes take at once; the answer that they did can be held, as a busy
+// sound server keeps it, or be a refusal.
 class SimAudioDevices final : public AudioDevices {
 public:
     struct Control {
@@ -45,6 +48,12 @@ public:
     std::optional<bool> isSettable(AudioDeviceId device, const AudioAddress& address) override;
     std::optional<float> value(AudioDeviceId device, const AudioAddress& address) override;
     bool setValue(AudioDeviceId device, const AudioAddress& address, float value) override;
+    QCoro::Task<bool> writesSettled() override;
+
+    // The server says a write did not take.
+    void setSettleFails(bool fails) { settleFails_ = fails; }
+    int settleCalls() const { return settleCalls_; }
+    SimAnswers settling;
 
 private:
     using Key = std::tuple<AudioDeviceId, AudioControl, AudioScope, int>;
@@ -56,6 +65,8 @@ private:
     std::map<Key, Control> controls_;
     std::map<AudioScope, std::optional<AudioDeviceId>> defaults_;
     std::vector<Write> writes_;
+    bool settleFails_ = false;
+    int settleCalls_ = 0;
 };
 
 }  // namespace glidra::sim

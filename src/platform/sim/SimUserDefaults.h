@@ -17,6 +17,7 @@ public:
     bool removeValue(const QString& key) override;
     QString failure() const override { return failure_; }
     QString unreadableNotice() const override { return unreadableNotice_; }
+    void unreadableNoticeShown() override { ++unreadableNoticeShown_; }
 
     // Puts a value in place, durably, without counting it as a write of the
     // program.
@@ -41,6 +42,8 @@ public:
     }
     // As if the store had found something at start that it could not read.
     void setUnreadableNotice(QString notice) { unreadableNotice_ = std::move(notice); }
+    // How often the program said it showed that notice.
+    int unreadableNoticeShownCount() const { return unreadableNoticeShown_; }
     // What the next launch of the program would find: the values as the
     // last successful write left them.
     void restart() { values_ = durable_; }
@@ -56,6 +59,7 @@ private:
     QString failureReason_;
     QString failure_;
     QString unreadableNotice_;
+    int unreadableNoticeShown_ = 0;
 };
 
 }  // namespace glidra::sim

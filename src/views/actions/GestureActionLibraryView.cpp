@@ -111,6 +111,11 @@ GestureActionLibraryView::GestureActionLibraryView(QWidget* parent)
 
 void GestureActionLibraryView::setSelectedAction(GestureAction action) { list_->setSelectedAction(action); }
 
+void GestureActionLibraryView::setDesktopAbilities(const DesktopAbilities& abilities) {
+    list_->setDesktopAbilities(abilities);
+    refresh();
+}
+
 GestureAction GestureActionLibraryView::selectedAction() const { return list_->selectedAction(); }
 
 QString GestureActionLibraryView::search() const { return search_->text(); }

@@ -2,6 +2,7 @@
 
 #include "actions/ShortcutMediaKey.h"
 #include "platform/AccessibilityTrust.h"
+#include "platform/KeyboardLayout.h"
 #include "platform/KeyboardState.h"
 #include "trackpad/TrackpadController.h"
 #include "views/actions/RecordedKeyEvent.h"
@@ -33,8 +34,13 @@ std::optional<ShortcutMediaKey> mediaKeyOfType(std::int32_t keyType) {
 
 ShortcutRecorderField::ShortcutRecorderField(TrackpadController& controller, KeyEventMonitor& keyEvents,
                                              const AccessibilityTrust& trust, const KeyboardState& keyboard,
-                                             QWidget* parent)
-    : QLabel(parent), controller_(controller), keyEvents_(keyEvents), trust_(trust), keyboard_(keyboard) {
+                                             const KeyboardLayout& layout, QWidget* parent)
+    : QLabel(parent),
+      controller_(controller),
+      keyEvents_(keyEvents),
+      trust_(trust),
+      keyboard_(keyboard),
+      layout_(layout) {
     setObjectName(QStringLiteral("shortcutField"));
     setAlignment(Qt::AlignCenter);
     setFrameShape(QFrame::StyledPanel);
@@ -94,7 +100,14 @@ bool ShortcutRecorderField::record(const InputEvent& event, std::optional<bool> 
         // held Fn key keeps it.
         std::uint64_t flags = event.flags;
         if (!functionHeld.value_or(functionHeld_)) flags &= ~modifier_flag::function;
-        shortcut = KeyboardShortcut::fromRecordedKey(event.keyCode, flags, characters);
+        std::optional<QString> typed = characters;
+        // Keys heard outside the window, and dead keys, come without a
+        // character: the layout says what is on them.
+        if (!typed || typed->isEmpty()) {
+            const KeyboardLayout::Legend legend = layout_.legends().value(event.keyCode);
+            typed = legend.plain.isEmpty() ? legend.shifted : legend.plain;
+        }
+        shortcut = KeyboardShortcut::fromRecordedKey(event.keyCode, flags, typed);
     }
     if (shortcut) {
         recordedLabel_ = shortcut->displayLabel();
@@ -121,7 +134,7 @@ bool ShortcutRecorderField::event(QEvent* event) {
         // focus moved.
         const auto& key = static_cast<const QKeyEvent&>(*event);
         if (leaveByTab(key)) return true;
-        if (auto recordedKey = RecordedKeyEvent::from(key)) {
+        if (auto recordedKey = RecordedKeyEvent::from(key, layout_)) {
             // The window's key events never carry Fn: the keyboard state does.
             functionHeld_ = keyboard_.combinedFlags() & modifier_flag::function;
             if (functionHeld_) recordedKey->event.flags |= modifier_flag::function;

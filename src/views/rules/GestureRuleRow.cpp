@@ -2,8 +2,10 @@
 
 #include "views/ViewContext.h"
 #include "views/actions/ApplicationDisplayName.h"
+#include "views/actions/CurrentDesktopAbilities.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/Switch.h"
+#include "views/kit/SymbolLabel.h"
 #include "views/pages/Divider.h"
 #include "views/rules/GestureRegionButton.h"
 
@@ -51,6 +53,14 @@ GestureRuleRow::GestureRuleRow(ViewContext& context, const GestureRule& rule, Ba
     block->setSpacing(4);
     block->addLayout(titleLine);
     block->addWidget(summaryLine);
+    // A rule kept from elsewhere whose action this desktop cannot run.
+    if (const auto reason = unavailabilityOnDesktop(rule.action, currentDesktopAbilities(context))) {
+        auto* unavailable = new kit::SymbolLabel(QStringLiteral("exclamationmark.triangle"), *reason);
+        unavailable->setObjectName(QStringLiteral("actionUnavailable"));
+        unavailable->setTextStyle(kit::TextStyle::caption);
+        unavailable->setColour(kit::KitColour::secondary);
+        block->addWidget(unavailable);
+    }
     if (rule.requiredModifiers != 0) {
         auto* modifiers = new kit::StyledLabel(tr("需同时按住组合键"), kit::TextStyle::caption);
         modifiers->setObjectName(QStringLiteral("modifiers"));

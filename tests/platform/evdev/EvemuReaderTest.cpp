@@ -7,9 +7,15 @@
 
 #include <QFile>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -376,6 +382,57 @@ TEST(EvemuStreamTest, ARecordingThatChangesWhileItIsReadEndsWithAnError) {
         EXPECT_EQ(stream.error().kind, Kind::unreadableFile);
         EXPECT_EQ(stream.error().describe(), path + " changed while it was read");
         EXPECT_LE(events, stream.eventCount());
+    }
+}
+
+// The process's descriptor open on `path`, or -1.
+int descriptorOf(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) return -1;
+    const std::filesystem::path target(real);
+    std::free(real);
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error) == target) {
+            return std::stoi(entry.path().filename().string());
+        }
+    }
+    return -1;
+}
+
+// A disk that fails while the events are read: what was held of a line
+// when the read failed is no line, so the stream ends with the read error
+// and gives nothing of that line.
+TEST(EvemuStreamTest, AReadThatFailsPartWayThroughALineEndsWithTheErrorAndNoPartOfTheLine) {
+    // Two layouts, so that the failing read comes in the middle of a line.
+    for (const std::string shift : {"", "# shift\n"}) {
+        SCOPED_TRACE(shift.size());
+        std::string text = longRecording(true, 3'000);
+        text.insert(text.find('\n') + 1, shift);
+        const auto parsed = EvemuReader::parse(text);
+        ASSERT_TRUE(parsed.ok()) << parsed.error().describe();
+        const std::vector<EvdevEvent>& all = parsed.recording().events;
+        const std::string path = writeFile("failing.events", text);
+        EvemuStream stream = EvemuStream::open(path, {});
+        ASSERT_TRUE(stream.ok()) << stream.error().describe();
+        std::vector<EvdevEvent> events;
+        events.push_back(*stream.next());
+
+        // From the next read on, the descriptor is a folder's, which no read
+        // gets anything from.
+        const int fd = descriptorOf(path);
+        ASSERT_GE(fd, 0);
+        const int folder = ::open(QFile::encodeName(test::temporaryHome()).constData(), O_RDONLY | O_DIRECTORY);
+        ASSERT_GE(folder, 0);
+        ASSERT_EQ(::dup2(folder, fd), fd);
+        ::close(folder);
+
+        while (const auto event = stream.next()) events.push_back(*event);
+        ASSERT_FALSE(stream.ok());
+        EXPECT_EQ(stream.error().kind, Kind::unreadableFile);
+        EXPECT_EQ(stream.error().describe(), "cannot read " + path + ": " + std::strerror(EISDIR));
+        ASSERT_LT(events.size(), all.size());
+        EXPECT_TRUE(std::equal(events.begin(), events.end(), all.begin())) << "a half line came out as an event";
     }
 }
 

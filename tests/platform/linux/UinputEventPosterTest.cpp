@@ -1,7 +1,9 @@
 #include "platform/linux/UinputEventPoster.h"
 
 #include "platform/EventMarkers.h"
+#include "platform/linux/InputDeviceClass.h"
 #include "platform/linux/KeyCodeTranslation.h"
+#include "platform/linux/UinputDevice.h"
 #include "platform/sim/SimKeyboardState.h"
 #include "platform/sim/SimPointerControl.h"
 #include "support/RecordingVirtualDevice.h"
@@ -9,6 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+
+#include <linux/input.h>
+
+#include <set>
 
 namespace glidra::linux_platform {
 namespace {
@@ -162,6 +168,90 @@ TEST(UinputEventPosterTest, PassedOnKeysAreTrackedAndNothingIsLeftDownAtTheEnd) 
     QStringList ups = device.events();
     ups.sort();
     EXPECT_EQ(ups, QStringList({key(KEY_X, 0), key(KEY_LEFTALT, 0)}));
+}
+
+// Which kernel button each of the program's buttons presses: left, right and
+// middle by their own codes, the extra buttons by their number from the
+// left one up to the last button a mouse has, and past it none.
+TEST(UinputEventPosterTest, EachButtonOfTheProgramPressesItsOwnKernelButton) {
+    struct Case {
+        Type down;
+        Type up;
+        std::int32_t button;
+        std::optional<std::uint16_t> code;
+    };
+    const Case cases[] = {
+        {Type::leftMouseDown, Type::leftMouseUp, 0, BTN_LEFT},
+        {Type::rightMouseDown, Type::rightMouseUp, 1, BTN_RIGHT},
+        {Type::otherMouseDown, Type::otherMouseUp, 2, BTN_MIDDLE},
+        {Type::otherMouseDown, Type::otherMouseUp, 3, BTN_SIDE},
+        {Type::otherMouseDown, Type::otherMouseUp, 4, BTN_EXTRA},
+        {Type::otherMouseDown, Type::otherMouseUp, 7, BTN_TASK},
+        {Type::otherMouseDown, Type::otherMouseUp, 8, std::nullopt},
+        {Type::otherMouseDown, Type::otherMouseUp, -1, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        PosterRig rig;
+        for (const Type type : {c.down, c.up}) {
+            auto click = rig.poster.makeMouseEvent(type, {}, c.button);
+            ASSERT_TRUE(click);
+            rig.poster.post(*click);
+        }
+        EXPECT_EQ(rig.device.events(), c.code ? QStringList({key(*c.code, 1), key(*c.code, 0)}) : QStringList())
+            << rig.device.written.join(u' ').toStdString();
+    }
+}
+
+// The kernel passes on only the codes a device declared, and drops the rest
+// without a word: every key, button and wheel the poster can write is
+// declared by the real device. And nothing that would make the desktop take
+// it for a touchpad or a tablet.
+TEST(UinputDeviceTest, TheVirtualDeviceDeclaresEveryCodeThePosterWrites) {
+    const evdev::DeviceDescription declared = UinputDevice::description();
+    EXPECT_EQ(declared.name, std::string(kOwnVirtualDeviceName));
+    EXPECT_EQ(declared.bustype, BUS_VIRTUAL);
+
+    PosterRig rig;
+    const std::uint64_t allModifiers = kControlFlag | kOptionFlag | kShiftFlag | kCommandFlag;
+    for (std::uint32_t code = 0; code <= 0xFFFF; ++code) {
+        for (const std::int64_t marker : {kShortcutEventMarker, kApplicationSwitcherEventMarker}) {
+            rig.postKey(std::uint16_t(code), true, allModifiers, marker);
+            rig.postKey(std::uint16_t(code), false, 0, marker);
+        }
+    }
+    for (std::int64_t keyType = 0; keyType < 64; ++keyType) {
+        rig.poster.post(*rig.poster.makeSystemDefinedEvent(0, 8, (keyType << 16) | 0xA00, -1));
+        rig.poster.post(*rig.poster.makeSystemDefinedEvent(0, 8, (keyType << 16) | 0xB00, -1));
+    }
+    for (std::int32_t button = 0; button < 16; ++button) {
+        for (const Type type : {Type::otherMouseDown, Type::otherMouseUp}) {
+            auto click = rig.poster.makeMouseEvent(type, {}, button);
+            ASSERT_TRUE(click);
+            click->flags = allModifiers;
+            rig.poster.post(*click);
+        }
+    }
+    rig.poster.post(*rig.poster.makeScrollWheelEvent(240, -240));
+    rig.poster.passOn(EV_KEY, KEY_A, 1);
+    rig.poster.passOn(EV_REL, REL_X, 3);
+
+    std::set<QString> written;
+    for (const QString& event : rig.device.events()) written.insert(event.section(u' ', 0, 1));
+    // Media keys and every mouse button at least, besides the letters.
+    for (const std::uint16_t code : {KEY_A, KEY_VOLUMEUP, KEY_PLAYPAUSE, KEY_KBDILLUMUP, BTN_LEFT, BTN_TASK}) {
+        EXPECT_TRUE(written.contains(QStringLiteral("KEY %1").arg(code))) << code;
+    }
+    for (const QString& event : written) {
+        const bool isKey = event.startsWith(QLatin1String("KEY "));
+        const auto code = std::uint16_t(event.section(u' ', 1, 1).toUInt());
+        EXPECT_TRUE(declared.hasEventCode(isKey ? EV_KEY : EV_REL, code)) << event.toStdString() << " is not declared";
+    }
+
+    EXPECT_FALSE(declared.eventBits.contains(EV_ABS));
+    for (const std::uint16_t touch : {BTN_TOUCH, BTN_TOOL_FINGER, BTN_TOOL_PEN, BTN_STYLUS}) {
+        EXPECT_FALSE(declared.hasEventCode(EV_KEY, touch)) << touch;
+    }
 }
 
 }  // namespace

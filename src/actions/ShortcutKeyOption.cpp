@@ -38,11 +38,11 @@ constexpr KeyRow kSpecialKeys[] = {
 constexpr std::uint16_t kFunctionKeyCodes[] = {122, 120, 99,  118, 96,  97,  98, 100, 101, 109,
                                                103, 111, 105, 107, 113, 106, 64, 79,  80,  90};
 
-// ANSI virtual key codes, A ... Z.
+// Stored key codes of the US layout, A ... Z.
 constexpr std::uint16_t kLetterKeyCodes[] = {0,  11, 8,  2,  14, 3, 5,  4,  34, 38, 40, 37, 46,
                                              45, 31, 35, 12, 15, 1, 17, 32, 9,  13, 7,  16, 6};
 
-// ANSI virtual key codes, 0 ... 9.
+// Stored key codes of the US layout, 0 ... 9.
 constexpr std::uint16_t kDigitKeyCodes[] = {29, 18, 19, 20, 21, 23, 22, 26, 28, 25};
 
 constexpr KeyRow kPunctuationKeys[] = {

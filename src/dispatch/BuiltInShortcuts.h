@@ -10,8 +10,8 @@ namespace glidra {
 
 // One catalogue action that is carried out by sending a key combination to
 // the front application or the desktop. Key codes and flags keep the stored
-// encoding (virtual key codes; Control 0x40000 is Ctrl, Option 0x80000 Alt,
-// Command 0x100000 Super); the event poster translates them at the edge.
+// encoding (the stored key codes; flag 0x40000 is Ctrl, 0x80000 Alt,
+// 0x100000 Super); the event poster translates them at the edge.
 struct BuiltInShortcut {
     GestureAction action;
     std::uint16_t keyCode;

@@ -363,7 +363,7 @@ public:
     // Travel before an edge slide, a continuous tracker or a video slide
     // starts, by recognition level.
     static float activationDistance(GestureRecognitionLevel level);
-    // Steps while either Option key is held are this fraction as large.
+    // Steps while either Alt key is held are this fraction as large.
     static constexpr float kFineControlFactor = 0.3f;
 
     // One line on what the controller is doing, for the menu and the window.

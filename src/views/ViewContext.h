@@ -55,9 +55,9 @@ struct ViewContext {
     KeepAwakeController& keepAwake;
     MicrophoneMuteController& microphone;
     DesktopIconsController& desktopIcons;
-    // What the action configuration views use: the keys and the layout for
-    // the shortcut recorder, the Shortcuts-app list, and the dispatcher for a
-    // preview or a test open.
+    // What the action configuration views use: the keys and the layout
+    // for the shortcut recorder, the list of shortcuts, and the dispatcher
+    // for a preview or a test open.
     KeyEventMonitor& keyEvents;
     const KeyboardState& keyboard;
     const KeyboardLayout& keyboardLayout;

@@ -63,7 +63,8 @@ bool contains(const std::vector<std::uint32_t>& atoms, std::uint32_t atom) {
 }
 
 bool openWithDefaultHandler(const QUrl& url) {
-    // System settings pane links are macOS's; nothing here can open them.
+    // Settings-pane links in stored actions ("x-apple.…") name panes no
+    // Linux desktop has; nothing here can open them.
     if (url.scheme().startsWith(QLatin1String("x-apple."), Qt::CaseInsensitive)) return false;
     if (!url.isValid() || url.isEmpty()) return false;
 

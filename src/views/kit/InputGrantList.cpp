@@ -3,9 +3,9 @@
 #include "common/Localized.h"
 #include "platform/AccessibilityTrust.h"
 #include "views/kit/CaptionLine.h"
+#include "views/kit/ShellCommandView.h"
 #include "views/kit/SymbolLabel.h"
 
-#include <QFontDatabase>
 #include <QVBoxLayout>
 
 namespace glidra::kit {
@@ -46,14 +46,9 @@ InputGrantList::InputGrantList(const AccessibilityTrust& trust, QWidget* parent)
         row.status->setTextStyle(TextStyle::callout);
         lines->addWidget(row.status);
         lines->addWidget(new CaptionLine(features(grant)));
-        // Selectable, so it can be copied into a terminal.
-        row.command = new StyledLabel(inputGrantInstallCommand(grant, rulesFolder_), TextStyle::caption);
+        // To copy into a terminal.
+        row.command = new ShellCommandView(inputGrantInstallCommand(grant, rulesFolder_));
         row.command->setObjectName(QStringLiteral("inputGrantCommand:") + name);
-        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        fixed.setPointSizeF(row.command->font().pointSizeF());
-        row.command->setFont(fixed);
-        row.command->setWordWrap(true);
-        row.command->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         lines->addWidget(row.command);
 
         column->addWidget(rowWidget);

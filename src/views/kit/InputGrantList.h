@@ -13,7 +13,7 @@ class AccessibilityTrust;
 namespace kit {
 
 class CaptionLine;
-class StyledLabel;
+class ShellCommandView;
 class SymbolLabel;
 
 // The grants of input access, one row each: whether it is there, what it
@@ -34,7 +34,7 @@ public:
 private:
     struct Row {
         SymbolLabel* status = nullptr;
-        StyledLabel* command = nullptr;
+        ShellCommandView* command = nullptr;
     };
 
     const AccessibilityTrust& trust_;

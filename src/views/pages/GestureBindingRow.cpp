@@ -1,8 +1,8 @@
 #include "views/pages/GestureBindingRow.h"
 
 #include "actions/GestureActionCategory.h"
-#include "views/ViewContext.h"
 #include "settings/ControlSettings.h"
+#include "views/ViewContext.h"
 #include "views/actions/ActionParameterEditor.h"
 #include "views/actions/ApplicationTargetPicker.h"
 #include "views/actions/ShortcutRecorder.h"
@@ -30,9 +30,9 @@ GestureBindingRow::GestureBindingRow(ViewContext& context, GestureTrigger trigge
       column_(new QVBoxLayout(this)) {
     setObjectName(QStringLiteral("bindingRow:") + enumRaw(trigger));
     actionMenu_->setObjectName(QStringLiteral("action"));
-    actionMenu_->setAccessibleName(title(trigger) + tr("的动作"));
 
     auto* titleLabel = new kit::StyledLabel(title(trigger));
+    kit::labelField(titleLabel, actionMenu_, title(trigger) + tr("的动作"));
     titleLabel->setFixedWidth(titleWidth);
     auto* header = new QHBoxLayout;
     header->setContentsMargins(0, 0, 0, 0);

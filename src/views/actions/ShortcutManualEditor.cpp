@@ -169,7 +169,6 @@ ShortcutManualEditor::ShortcutManualEditor(const std::optional<KeyboardShortcut>
     column->addLayout(switchRow);
 
     keys_->setObjectName(QStringLiteral("keyPicker"));
-    keys_->setAccessibleName(tr("按键"));
     keys_->setMaxVisibleItems(20);
     auto* model = new QStandardItemModel(keys_);
     for (const auto& [title, rows] : sections(options_, !legends.isEmpty())) {
@@ -187,7 +186,9 @@ ShortcutManualEditor::ShortcutManualEditor(const std::optional<KeyboardShortcut>
     }
     keys_->setModel(model);
     auto* keyRow = new QHBoxLayout;
-    keyRow->addWidget(new kit::StyledLabel(tr("按键")));
+    auto* keyLabel = new kit::StyledLabel(tr("按键"));
+    kit::labelField(keyLabel, keys_);
+    keyRow->addWidget(keyLabel);
     keyRow->addWidget(keys_, 1);
     column->addLayout(keyRow);
     connect(keys_, &QComboBox::activated, this,

@@ -6,7 +6,9 @@
 #include "platform/KeyboardState.h"
 #include "trackpad/TrackpadController.h"
 #include "views/actions/RecordedKeyEvent.h"
+#include "views/actions/ShortcutRecorderFieldAccessible.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPointer>
@@ -41,6 +43,7 @@ ShortcutRecorderField::ShortcutRecorderField(TrackpadController& controller, Key
       trust_(trust),
       keyboard_(keyboard),
       layout_(layout) {
+    ShortcutRecorderFieldAccessible::install();
     setObjectName(QStringLiteral("shortcutField"));
     setAlignment(Qt::AlignCenter);
     setFrameShape(QFrame::StyledPanel);
@@ -58,14 +61,33 @@ ShortcutRecorderField::~ShortcutRecorderField() { stopRecording(); }
 
 void ShortcutRecorderField::setRecordedLabel(const QString& label) {
     recordedLabel_ = label.isEmpty() ? tr("点击录入快捷键") : label;
-    if (!isRecording_) setText(recordedLabel_);
+    if (!isRecording_) showText(recordedLabel_);
+}
+
+// What the field shows is its spoken name, and recording its pressed state.
+void ShortcutRecorderField::showText(const QString& text) {
+    const bool changed = text != this->text();
+    setText(text);
+    if (changed) {
+        QAccessibleEvent named(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+    }
+}
+
+void ShortcutRecorderField::announceRecording() {
+    QAccessible::State changed;
+    changed.checked = true;
+    changed.pressed = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void ShortcutRecorderField::startRecording() {
     isRecording_ = true;
     functionHeld_ = keyboard_.combinedFlags() & modifier_flag::function;
     controller_.setRecordingShortcut(true);
-    setText(tr("请按快捷键（Esc 取消）"));
+    showText(tr("请按快捷键（Esc 取消）"));
+    announceRecording();
     if (globalMonitor_ == 0 && trust_.isProcessTrusted()) {
         QPointer<ShortcutRecorderField> self(this);
         globalMonitor_ = keyEvents_.addGlobalKeyDownMonitor([self](const InputEvent& event) {
@@ -78,7 +100,8 @@ void ShortcutRecorderField::stopRecording() {
     if (globalMonitor_ != 0) keyEvents_.removeMonitor(std::exchange(globalMonitor_, 0));
     if (!isRecording_) return;
     isRecording_ = false;
-    setText(recordedLabel_);
+    showText(recordedLabel_);
+    announceRecording();
     controller_.setRecordingShortcut(false);
 }
 
@@ -111,7 +134,7 @@ bool ShortcutRecorderField::record(const InputEvent& event, std::optional<bool> 
     }
     if (shortcut) {
         recordedLabel_ = shortcut->displayLabel();
-        setText(recordedLabel_);
+        showText(recordedLabel_);
     }
     endRecording();
     if (shortcut) Q_EMIT recorded(*shortcut);

@@ -64,6 +64,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Shows `text`, and tells a screen reader.
+    void showText(const QString& text);
+    void announceRecording();
     void endRecording();
     // A plain Tab or Shift+Tab while recording: ends it and moves the focus.
     bool leaveByTab(const QKeyEvent& key);

@@ -31,9 +31,9 @@ GestureBindingRow::GestureBindingRow(ViewContext& context, GestureTrigger trigge
       column_(new QVBoxLayout(this)) {
     setObjectName(QStringLiteral("bindingRow:") + enumRaw(trigger));
     actionMenu_->setObjectName(QStringLiteral("action"));
-    actionMenu_->setAccessibleName(title(trigger) + tr("的动作"));
 
     auto* titleLabel = new kit::StyledLabel(title(trigger));
+    kit::labelField(titleLabel, actionMenu_, title(trigger) + tr("的动作"));
     titleLabel->setFixedWidth(titleWidth);
     auto* header = new QHBoxLayout;
     header->setContentsMargins(0, 0, 0, 0);

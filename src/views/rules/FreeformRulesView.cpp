@@ -132,7 +132,7 @@ void FreeformRulesView::sync() {
             duplicate ? QStringLiteral("exclamationmark.triangle") : QStringLiteral("info.circle"),
             duplicate ? tr("有 %1 组重复手势，查看详情").arg(duplicates)
                       : tr("有 %1 组手势范围重叠，查看详情").arg(conflicts.size()),
-            duplicate ? kit::KitColour::orange : kit::KitColour::secondary);
+            duplicate ? kit::KitColour::orangeText : kit::KitColour::secondary);
         banner->setObjectName(QStringLiteral("conflictBanner"));
         banner->setPadding(QMargins(0, 2, 0, 2));
         kit::setTextStyle(banner, kit::TextStyle::callout);

@@ -24,7 +24,8 @@ GestureRuleRow::GestureRuleRow(ViewContext& context, const GestureRule& rule, Ba
     auto* enabled = new kit::Switch;
     enabled->setObjectName(QStringLiteral("enabled"));
     enabled->setChecked(rule.isEnabled);
-    enabled->setAccessibleName(tr("启用 ") + gestureTitle);
+    // Rules of the same gesture differ by their action.
+    enabled->setAccessibleName(tr("启用 ") + gestureTitle + tr("：") + rule.actionTitle());
     enabled->setToolTip(rule.isEnabled ? tr("点击停用此手势") : tr("点击启用此手势"));
 
     auto* title = new kit::StyledLabel(gestureTitle, kit::TextStyle::headline,
@@ -37,7 +38,7 @@ GestureRuleRow::GestureRuleRow(ViewContext& context, const GestureRule& rule, Ba
     if (badge != Badge::none) {
         const bool duplicate = badge == Badge::duplicate;
         auto* mark = new kit::StyledLabel(duplicate ? tr("重复手势") : tr("范围重叠"), kit::TextStyle::caption2,
-                                          duplicate ? kit::KitColour::orange : kit::KitColour::secondary);
+                                          duplicate ? kit::KitColour::orangeText : kit::KitColour::secondary);
         mark->setObjectName(QStringLiteral("badge"));
         titleLine->addWidget(mark, 0, Qt::AlignVCenter);
     }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -248,6 +249,44 @@ TEST_F(LibraryTest, AnActionThatCannotWorkHereIsMarkedAndCannotBeChosen) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->indexOf(A::copy)).center());
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.at(0).at(0).value<GestureAction>(), A::copy);
+}
+
+// One category is chosen at a time: to a screen reader the tabs are a
+// named group of radio buttons, and the arrow keys move the choice.
+TEST_F(LibraryTest, TheCategoryTabsAreARadioGroupThatTheArrowsMove) {
+    QAccessibleInterface* common = QAccessible::queryAccessibleInterface(tab(std::nullopt));
+    ASSERT_NE(common, nullptr);
+    QAccessibleInterface* group = common->parent();
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->role(), QAccessible::Grouping);
+    EXPECT_EQ(group->text(QAccessible::Name), QStringLiteral("操作分类"));
+    const auto checkedTabs = [&] {
+        QStringList names;
+        for (int i = 0; i < group->childCount(); ++i) {
+            QAccessibleInterface* each = group->child(i);
+            EXPECT_EQ(each->role(), QAccessible::RadioButton) << each->text(QAccessible::Name);
+            if (each->state().checked) names << each->text(QAccessible::Name);
+        }
+        return names;
+    };
+    EXPECT_EQ(group->childCount(), 10);
+    EXPECT_EQ(checkedTabs(), QStringList{QStringLiteral("常用动作")});
+
+    // While searching no tab is chosen; clearing the search brings one back.
+    type(QStringLiteral("copy"));
+    EXPECT_EQ(checkedTabs(), QStringList());
+    type(QString());
+    EXPECT_EQ(checkedTabs(), QStringList{QStringLiteral("常用动作")});
+
+    library.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&library));
+    tab(std::nullopt)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(tab(std::nullopt), Qt::Key_Right);
+    QAbstractButton* mouse = tab(GestureActionCategory::mouse);
+    EXPECT_EQ(QApplication::focusWidget(), mouse);
+    EXPECT_EQ(checkedTabs(), QStringList{mouse->text()});
+    EXPECT_EQ(library.category(), GestureActionCategory::mouse);
+    EXPECT_EQ(library.caption(), mouse->text());
 }
 
 TEST(LibraryColoursTest, TabSymbolsAndTheChosenRowsMarkStandOutInEveryPalette) {

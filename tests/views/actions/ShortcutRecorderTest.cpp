@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -255,6 +256,33 @@ TEST_F(RecorderTest, AKeyboardUserStartsRecordingWithSpaceOrReturnAndTabsOn) {
     ASSERT_EQ(recorded.count(), 1);
     EXPECT_EQ(recorded.last().at(0).value<std::optional<KeyboardShortcut>>(),
               (KeyboardShortcut{17, 0xC0000, QStringLiteral("Ctrl+Alt+T"), std::nullopt}));
+}
+
+// The field takes the focus and starts recording when pressed: a screen
+// reader meets a toggle button named by what it shows, pressed while it
+// records.
+
+TEST_F(RecorderTest, AScreenReaderMeetsAButtonThatSaysWhatItShowsAndWhetherItRecords) {
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(field);
+    ASSERT_NE(spoken, nullptr);
+    EXPECT_EQ(spoken->role(), QAccessible::Button);
+    EXPECT_TRUE(spoken->state().checkable);
+    EXPECT_TRUE(spoken->state().focusable);
+    EXPECT_FALSE(spoken->state().checked);
+    EXPECT_EQ(spoken->text(QAccessible::Name), QStringLiteral("点击录入快捷键"));
+    EXPECT_TRUE(spoken->text(QAccessible::Description).contains(QStringLiteral("手动选择")));
+    ASSERT_NE(spoken->actionInterface(), nullptr);
+    EXPECT_TRUE(spoken->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+
+    spoken->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(field->isRecording());
+    EXPECT_TRUE(spoken->state().checked);
+    EXPECT_EQ(spoken->text(QAccessible::Name), QStringLiteral("请按快捷键（Esc 取消）"));
+
+    press(Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_FALSE(spoken->state().checked);
+    EXPECT_EQ(spoken->text(QAccessible::Name), QStringLiteral("Ctrl+Alt+T"));
 }
 
 TEST_F(RecorderTest, TheFlagFallsOnEveryWayOut) {

@@ -59,9 +59,11 @@ protected:
         const QColor second = kit::colourOnGrounds(kit::KitColour::purpleMark, pal, {padGround, overFirst});
         const QColor overBoth = kit::over(kit::faded(second, secondFill), overFirst);
         const QColor overlap = kit::colourOnGrounds(kit::KitColour::orangeMark, pal, {overBoth});
-        drawLayer(painter, first_, first, false, firstFill);
-        drawLayer(painter, second_, second, true, secondFill);
-        drawLayer(painter, overlap_, overlap, false, overlapFill);
+        drawLayer(painter, first_, first, first, false, firstFill);
+        drawLayer(painter, second_, second, second, true, secondFill);
+        // The outline carries the contrast; the fill keeps the orange the
+        // legend names, which the darkened mark would turn brown.
+        drawLayer(painter, overlap_, overlap, kit::colour(kit::KitColour::orange, pal), false, overlapFill);
 
         painter.setPen(QPen(kit::faded(kit::colour(kit::KitColour::secondary, pal), 0.3f), 1));
         painter.setBrush(Qt::NoBrush);
@@ -69,13 +71,13 @@ protected:
     }
 
 private:
-    void drawLayer(QPainter& painter, const std::vector<NormalizedRegionRect>& rects, const QColor& colour, bool dashed,
-                   float fillOpacity) const {
+    void drawLayer(QPainter& painter, const std::vector<NormalizedRegionRect>& rects, const QColor& colour,
+                   const QColor& fill, bool dashed, float fillOpacity) const {
         QPen outline(colour, outlineWidth);
         // Dash lengths are in units of the pen width: 5 on, 3 off.
         if (dashed) outline.setDashPattern({5 / outlineWidth, 3 / outlineWidth});
         painter.setPen(outline);
-        painter.setBrush(kit::faded(colour, fillOpacity));
+        painter.setBrush(kit::faded(fill, fillOpacity));
         for (const auto& rect : rects) painter.drawRect(GestureConflictRegionMap::placement(rect, size()));
     }
 

@@ -23,7 +23,7 @@ namespace glidra::test {
 class LiveGlidra {
 public:
     // A gesture's effect comes in milliseconds; this only bounds a failure.
-    static constexpr int kEffectMs = 8000;
+    static constexpr int kEffectMs = 15000;
 
     explicit LiveGlidra(DesktopSession& session);
     ~LiveGlidra();

@@ -25,7 +25,7 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   "${_glidra_shell_source}/modules.js.in" "${_glidra_shell_source}/metadata.json.in")
 
 file(READ "${_glidra_shell_source}/bridge.js" GLIDRA_BRIDGE)
-set(GLIDRA_EXTENSION_VERSION 1)
+set(GLIDRA_EXTENSION_VERSION 2)
 foreach(_build legacy modules)
   if(_build STREQUAL "legacy")
     set(GLIDRA_SHELL_VERSIONS "\"43\", \"44\"")

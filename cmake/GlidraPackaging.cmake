@@ -17,23 +17,28 @@ switching, browser tabs and video, clipboard, volume, brightness and
 more. It lives in the tray; its texts are in Simplified Chinese.
 
 Reading the touchpad and the keyboards and typing shortcuts need input
-access that Debian does not give a desktop user. The package installs
-the udev rules that grant it under /usr/share/glidra/udev; installing
-any of them is the user's choice.]=])
+access that Debian does not give a desktop user. The package ships the
+udev rules that grant it under /usr/share/glidra/udev and installs none:
+each gives the user at the seat read and write access to those devices,
+for every program of that user, so installing one is the user's choice.]=])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
-set(CPACK_STRIP_FILES ON)
+# Stripped as dh_strip strips, by the script, before CPack packs.
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_GLIDRA_STRIP "${CMAKE_STRIP}")
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/GlidraStripPackage.cmake)
 set(CPACK_GENERATOR DEB)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded at run time, so dpkg-shlibdeps cannot see it: Qt's platform plugins
-# (the X11 one draws every window).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# Every text is Chinese.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
+# Loaded at run time, so dpkg-shlibdeps cannot see them: Qt's platform
+# plugins (the X11 one draws every window), and a Chinese font, without
+# which every text is a row of boxes.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
+# Qt's own texts (standard buttons, file panels) in Chinese.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 # GNOME shows tray icons only with it.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-shell-extension-appindicator")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

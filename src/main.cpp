@@ -25,6 +25,7 @@
 #include "platform/linux/DesktopWindowControl.h"
 #include "platform/linux/EwmhWindowControl.h"
 #include "platform/linux/GnomeScreenKeyboardSettings.h"
+#include "platform/linux/GraphicalSession.h"
 #include "platform/linux/LinuxAccessibility.h"
 #include "platform/linux/LinuxFileBookmarks.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -41,6 +42,7 @@
 #include "platform/linux/UnavailableTranslationPresenter.h"
 #include "platform/linux/UnavailableUpdater.h"
 #include "platform/linux/UnreadTextSelection.h"
+#include "platform/linux/XkbKeyboardLayout.h"
 #include "settings/ControlSettings.h"
 #include "settings/LoginItemController.h"
 #include "trackpad/PairedTrackpadConnector.h"
@@ -114,6 +116,8 @@ struct Platform {
     BrowserVideoBridge videoBridge{videoChannel};
     UnreadTextSelection textSelection;
     UnavailableTranslationPresenter translation;
+    // Qt's platform is known only once the GUI application exists.
+    XkbKeyboardLayout keyboardLayout;
 };
 
 int run(QApplication& app, const QuitSignals& quitSignals) {
@@ -235,6 +239,7 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
         executors.desktopIcons(),
         system.keyEvents,
         system.keyboardState,
+        platform.keyboardLayout,
         executors.shortcuts(),
         // A preview or test open runs as a gesture would; the view cancels
         // nothing it started.
@@ -305,8 +310,14 @@ int main(int argc, char** argv) {
     // business; as root the program would write root's settings and reach
     // no session.
     if (::geteuid() == 0) {
-        std::fputs("Glidra runs as the desktop user, not as root: start it with scripts/run or from the desktop.\n",
-                   stderr);
+        std::fputs(
+            "Glidra runs as the desktop user, not as root: start it from the desktop's menu, or as your own "
+            "user.\n",
+            stderr);
+        return 1;
+    }
+    if (const auto missing = glidra::linux_platform::missingGraphicalSession()) {
+        std::fputs(qPrintable(*missing + QLatin1Char('\n')), stderr);
         return 1;
     }
     // The HUD places its panel itself, which Wayland does not allow a client:

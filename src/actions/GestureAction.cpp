@@ -6,6 +6,8 @@
 
 #include <QUrl>
 
+#include <utility>
+
 namespace glidra {
 
 namespace {
@@ -129,6 +131,64 @@ constexpr GestureAction featured[] = {
     A::scrubVideo,         A::playPause,
 };
 
+constexpr const char* kTouchpadWords = GLIDRA_TEXT("触摸板 触控板");
+constexpr const char* kWorkspaceWords = GLIDRA_TEXT("工作区 虚拟桌面 切换桌面");
+
+// clang-format off
+constexpr std::pair<GestureAction, const char*> kDesktopWords[] = {
+    {A::brightnessUp, GLIDRA_TEXT("屏幕亮度 调亮 显示器 背光")},
+    {A::brightnessDown, GLIDRA_TEXT("屏幕亮度 调暗 显示器 背光")},
+    {A::volumeUp, GLIDRA_TEXT("声音 调大音量 扬声器")},
+    {A::volumeDown, GLIDRA_TEXT("声音 调小音量 扬声器")},
+    {A::keyboardBrightnessUp, GLIDRA_TEXT("键盘灯 键盘背光")},
+    {A::keyboardBrightnessDown, GLIDRA_TEXT("键盘灯 键盘背光")},
+    {A::playPause, GLIDRA_TEXT("音乐 媒体键 暂停 继续播放")},
+    {A::previousTrack, GLIDRA_TEXT("上一曲 音乐 媒体键")},
+    {A::nextTrack, GLIDRA_TEXT("下一曲 音乐 媒体键")},
+    {A::spotlight, GLIDRA_TEXT("搜索 启动器 应用菜单 开始菜单 活动")},
+    {A::missionControl, GLIDRA_TEXT("工作区 活动概览")},
+    {A::showDesktop, GLIDRA_TEXT("回到桌面 最小化所有窗口")},
+    {A::screenshot, GLIDRA_TEXT("截图 截屏 屏幕截图 Print")},
+    {A::screenshotArea, GLIDRA_TEXT("截图 截屏 选区截图 部分截图")},
+    {A::screenshotTools, GLIDRA_TEXT("截图 截屏 录屏 屏幕录制")},
+    {A::previousDesktop, kWorkspaceWords},
+    {A::nextDesktop, kWorkspaceWords},
+    {A::lockScreen, GLIDRA_TEXT("锁定 屏保")},
+    {A::sleepComputer, GLIDRA_TEXT("挂起")},
+    {A::toggleKeyboardLock, GLIDRA_TEXT("锁键盘 禁用键盘 防误触")},
+    {A::startCleaningMode, GLIDRA_TEXT("清洁 擦屏幕 擦键盘 触摸板 防误触")},
+    {A::toggleDesktopIcons, GLIDRA_TEXT("桌面图标 隐藏图标")},
+    {A::openFinder, GLIDRA_TEXT("文件 主文件夹 资源管理器 Nautilus Dolphin")},
+    {A::openSystemSettings, GLIDRA_TEXT("设置 首选项 控制面板")},
+    {A::openControlCenter, GLIDRA_TEXT("快速设置 系统菜单 顶栏 网络 声音 电源")},
+    {A::openNotificationCenter, GLIDRA_TEXT("通知列表 消息托盘 顶栏 勿扰")},
+    {A::openAccessibilityKeyboard, GLIDRA_TEXT("屏幕键盘 软键盘 虚拟键盘 无障碍")},
+    {A::emojiPicker, GLIDRA_TEXT("表情符号 Emoji 特殊字符 字符")},
+    {A::toggleMicrophoneMute, GLIDRA_TEXT("麦克风 话筒 会议")},
+    {A::hideApplication, GLIDRA_TEXT("隐藏 最小化 当前应用")},
+    {A::hideOtherApplications, GLIDRA_TEXT("隐藏 最小化 其他窗口 专注")},
+    {A::minimizeWindow, GLIDRA_TEXT("最小化 隐藏窗口")},
+    {A::toggleFullScreen, GLIDRA_TEXT("全屏 F11")},
+    {A::applicationSettings, GLIDRA_TEXT("首选项 偏好设置")},
+    {A::nextWindow, GLIDRA_TEXT("切换窗口 同一应用")},
+    {A::previousWindow, GLIDRA_TEXT("切换窗口 同一应用")},
+    {A::centerWindow, GLIDRA_TEXT("居中 窗口布局")},
+    {A::customShortcut, GLIDRA_TEXT("快捷键 组合键 热键 按键")},
+    {A::translateSelection, GLIDRA_TEXT("翻译 中英互译")},
+    {A::mouseLeftClick, kTouchpadWords},
+    {A::mouseRightClick, kTouchpadWords},
+    {A::mouseDoubleClick, kTouchpadWords},
+    {A::mouseMiddleClick, kTouchpadWords},
+    {A::mouseScrollUp, kTouchpadWords},
+    {A::mouseScrollDown, kTouchpadWords},
+    {A::mouseScrollLeft, kTouchpadWords},
+    {A::mouseScrollRight, kTouchpadWords},
+    {A::mouseHoldLeft, kTouchpadWords},
+    {A::mouseReleaseLeft, kTouchpadWords},
+    {A::mouseToggleDrag, kTouchpadWords},
+};
+// clang-format on
+
 void openSettingsLink(Workspace& workspace, const char* link) {
     const QUrl url(QString::fromLatin1(link), QUrl::StrictMode);
     if (!url.isValid()) return;
@@ -178,6 +238,8 @@ bool requiresAccessibility(GestureAction action) {
         case A::toggleKeepAwake:
         case A::openFinder:
         case A::openSystemSettings:
+        case A::emojiPicker:
+        case A::hideApplication:
         case A::hideOtherApplications:
         case A::toggleMute:
         case A::toggleMicrophoneMute:
@@ -203,11 +265,18 @@ QString searchKeywords(GestureAction action) {
     return *words == '\0' ? QString() : localized(words);
 }
 
+QString desktopSearchWords(GestureAction action) {
+    for (const auto& [listed, words] : kDesktopWords) {
+        if (listed == action) return localized(words);
+    }
+    return {};
+}
+
 bool matchesSearch(GestureAction action, QStringView text) {
     const QStringView needle = text.trimmed();
     if (needle.isEmpty()) return action != A::none;
     return searchContains(title(action), needle) || searchContains(searchKeywords(action), needle) ||
-           searchContains(enumRaw(action), needle);
+           searchContains(desktopSearchWords(action), needle) || searchContains(enumRaw(action), needle);
 }
 
 std::optional<GestureActionCategory> category(GestureAction action) { return enumRow(action).category; }
@@ -238,8 +307,8 @@ std::span<const GestureAction> categoryActions(GestureActionCategory category) {
 
 std::span<const GestureAction> featuredActions() { return featured; }
 
-std::optional<QString> unavailabilityOnDesktop(GestureAction action, const QString& currentDesktop) {
-    const bool gnome = currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)
+std::optional<QString> unavailabilityOnDesktop(GestureAction action, const DesktopAbilities& desktop) {
+    const bool gnome = desktop.currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)
                            .contains(QStringLiteral("GNOME"), Qt::CaseInsensitive);
     switch (action) {
         // GNOME Shell opens its notification list and quick settings on keys
@@ -252,6 +321,17 @@ std::optional<QString> unavailabilityOnDesktop(GestureAction action, const QStri
             return localized(GLIDRA_TEXT("此桌面不支持这个动作：没有可用的系统翻译服务。"));
         case A::runShortcut:
             return localized(GLIDRA_TEXT("此桌面不支持这个动作：没有快捷指令应用。"));
+        // GNOME and Plasma draw no icons that another program may hide.
+        case A::toggleDesktopIcons:
+            if (desktop.desktopIconsSwitch) return std::nullopt;
+            return localized(GLIDRA_TEXT("此桌面不支持这个动作：没有可由其他程序切换的桌面图标。"));
+        // Space previews only where a previewer answers the file manager.
+        case A::quickLook:
+            if (desktop.filePreviewer) return std::nullopt;
+            return localized(GLIDRA_TEXT("此桌面不支持这个动作：没有安装文件预览程序（如 GNOME 的 Sushi）。"));
+        case A::emojiPicker:
+            if (desktop.emojiPicker) return std::nullopt;
+            return localized(GLIDRA_TEXT("此桌面不支持这个动作：没有安装表情选择器（如 GNOME 的“字符”）。"));
         default:
             return std::nullopt;
     }

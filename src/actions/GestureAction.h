@@ -139,6 +139,10 @@ bool requiresAccessibility(GestureAction action);
 std::optional<QString> detail(GestureAction action);
 // Space-separated extra search words; empty when the action has none.
 QString searchKeywords(GestureAction action);
+// The words Linux desktops and their users have for the same things
+// (工作区 for workspaces, 快速设置 for GNOME's quick settings), searched
+// beside the keywords; empty when the action has none.
+QString desktopSearchWords(GestureAction action);
 // Whether the action library shows the action for this search text. A blank
 // text matches every action but none.
 bool matchesSearch(GestureAction action, QStringView text);
@@ -149,11 +153,26 @@ std::optional<GestureActionCategory> category(GestureAction action);
 std::span<const GestureAction> categoryActions(GestureActionCategory category);
 // What the library shows when no category is selected.
 std::span<const GestureAction> featuredActions();
-// Why the action cannot work on the desktop named by `currentDesktop` (as
-// XDG_CURRENT_DESKTOP names it, colon-separated), or nothing when it can.
-// The library says so at the action and never features it; a stored rule
-// keeps it and reports its failure when it runs.
-std::optional<QString> unavailabilityOnDesktop(GestureAction action, const QString& currentDesktop);
+// What the running desktop offers that some actions hand their work to.
+struct DesktopAbilities {
+    // The desktops of the session as XDG_CURRENT_DESKTOP names them,
+    // colon-separated.
+    QString currentDesktop;
+    // A switch for the icons on the desktop that another program may turn.
+    bool desktopIconsSwitch = false;
+    // The previewer that the file manager opens on Space.
+    bool filePreviewer = false;
+    // An emoji picker of the desktop's own.
+    bool emojiPicker = false;
+
+    friend bool operator==(const DesktopAbilities&, const DesktopAbilities&) = default;
+};
+
+// Why the action cannot work on this desktop, or nothing when it can. The
+// library says so at the action, never features it and does not let it be
+// chosen; a stored rule keeps it, says so at the rule and reports its
+// failure when it runs.
+std::optional<QString> unavailabilityOnDesktop(GestureAction action, const DesktopAbilities& desktop);
 
 // Open the system's privacy panes for the permission help.
 void openAutomationSettings(Workspace& workspace);
@@ -181,7 +200,7 @@ inline constexpr const char* sameAppWindowDetail = GLIDRA_TEXT("在当前应用�
 inline constexpr const char* windowLayoutDetail = GLIDRA_TEXT("调整当前窗口的位置与大小，需要允许访问输入设备。用“恢复窗口大小”可回到调整之前的样子。");
 inline constexpr const char* scrollToEndDetail = GLIDRA_TEXT("让当前窗口或网页直接滚动到最顶部或最底部。");
 inline constexpr const char* mouseDragDetail = GLIDRA_TEXT("先把指针移到目标上，再做手势开始拖拽。移动指针后，用“松开鼠标左键”或再做一次切换手势放下。Esc、暂停控制或闲置 30 秒也会松开。");
-inline constexpr const char* systemPanelDetail = GLIDRA_TEXT("打开菜单栏中的系统面板，可调节 Wi-Fi、蓝牙、声音或查看通知；再做一次手势或按 Esc 关闭。");
+inline constexpr const char* systemPanelDetail = GLIDRA_TEXT("打开桌面顶栏或面板中的系统菜单，可调节 Wi-Fi、蓝牙、声音或查看通知；再做一次手势或按 Esc 关闭。");
 inline constexpr const char* mousePointerDetail = GLIDRA_TEXT("先把鼠标指针移到目标上，再做手势。按住的 Ctrl、Alt、Shift、Super 等按键也会保留。");
 }  // namespace gesture_action_text
 // clang-format on

@@ -19,7 +19,7 @@ QString keyTitle(std::uint16_t keyCode, const std::optional<QString>& characters
     for (const auto& option : ShortcutKeyOption::specialAndFunctionKeys()) {
         if (option.keyCode == keyCode) return option.title;
     }
-    if (characters && !characters->isEmpty()) return characters->toUpper();
+    if (characters && !characters->isEmpty()) return ShortcutKeyOption::titleOfCharacters(*characters);
     for (const auto& option : ShortcutKeyOption::all()) {
         if (!option.mediaKey && option.keyCode == keyCode) return option.title;
     }

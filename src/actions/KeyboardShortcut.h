@@ -36,7 +36,7 @@ QString modifierPrefix(std::uint64_t modifiers);
 
 // A key combination the user recorded or picked.
 struct KeyboardShortcut {
-    std::uint16_t keyCode = 0;  // virtual key code
+    std::uint16_t keyCode = 0;  // the stored key code
     std::uint64_t modifiers = 0;
     QString label;                             // modifier prefix, then the key title
     std::optional<ShortcutMediaKey> mediaKey;  // when set, sent instead of the key code

@@ -38,11 +38,11 @@ constexpr KeyRow kSpecialKeys[] = {
 constexpr std::uint16_t kFunctionKeyCodes[] = {122, 120, 99,  118, 96,  97,  98, 100, 101, 109,
                                                103, 111, 105, 107, 113, 106, 64, 79,  80,  90};
 
-// ANSI virtual key codes, A ... Z.
+// Stored key codes of the US layout, A ... Z.
 constexpr std::uint16_t kLetterKeyCodes[] = {0,  11, 8,  2,  14, 3, 5,  4,  34, 38, 40, 37, 46,
                                              45, 31, 35, 12, 15, 1, 17, 32, 9,  13, 7,  16, 6};
 
-// ANSI virtual key codes, 0 ... 9.
+// Stored key codes of the US layout, 0 ... 9.
 constexpr std::uint16_t kDigitKeyCodes[] = {29, 18, 19, 20, 21, 23, 22, 26, 28, 25};
 
 constexpr KeyRow kPunctuationKeys[] = {
@@ -51,6 +51,9 @@ constexpr KeyRow kPunctuationKeys[] = {
 };
 
 constexpr std::size_t kNamedKeyCount = std::size(kSpecialKeys) + std::size(kFunctionKeyCodes);
+// The letters, digits and punctuation follow the named keys.
+constexpr std::size_t kTypingKeyCount =
+    std::size(kLetterKeyCodes) + std::size(kDigitKeyCodes) + std::size(kPunctuationKeys);
 
 // A PC keyboard has Print, Scroll Lock and Pause where F13 to F15 sit, and
 // those are the keys these codes send here.
@@ -102,6 +105,27 @@ const std::vector<ShortcutKeyOption>& ShortcutKeyOption::all() {
 
 std::span<const ShortcutKeyOption> ShortcutKeyOption::specialAndFunctionKeys() {
     return std::span(all()).first(kNamedKeyCount);
+}
+
+std::vector<ShortcutKeyOption> ShortcutKeyOption::onLayout(const KeyboardLayout::Legends& legends) {
+    std::vector<ShortcutKeyOption> options = all();
+    for (std::size_t i = kNamedKeyCount; i < kNamedKeyCount + kTypingKeyCount; ++i) {
+        const auto found = legends.constFind(options[i].keyCode);
+        if (found == legends.constEnd()) continue;
+        const QString& typed = found->plain.isEmpty() ? found->shifted : found->plain;
+        if (!typed.isEmpty()) options[i].title = titleOfCharacters(typed);
+    }
+    return options;
+}
+
+QString ShortcutKeyOption::titleOfCharacters(const QString& characters) {
+    QString title;
+    title.reserve(characters.size());
+    for (const char32_t c : characters.toUcs4()) {
+        const char32_t upper = QChar::toUpper(c);
+        title += QString::fromUcs4(&upper, 1);
+    }
+    return title;
 }
 
 std::optional<std::pair<InputEvent, InputEvent>> ShortcutKeyOption::postKeyEvents(EventPoster& poster,

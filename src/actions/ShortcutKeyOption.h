@@ -3,6 +3,7 @@
 #include "actions/ShortcutMediaKey.h"
 #include "platform/EventPoster.h"
 #include "platform/InputEvent.h"
+#include "platform/KeyboardLayout.h"
 
 #include <QString>
 
@@ -32,6 +33,16 @@ struct ShortcutKeyOption {
     // The leading special-key and function-key groups of all(): their titles
     // win over the characters a key press types.
     static std::span<const ShortcutKeyOption> specialAndFunctionKeys();
+
+    // all(), with each letter, digit and punctuation key titled by what it
+    // types on the layout of `legends`: the same positions, so the same
+    // codes, under the names on the user's keys. Keys the legends lack keep
+    // their US titles.
+    static std::vector<ShortcutKeyOption> onLayout(const KeyboardLayout::Legends& legends);
+
+    // The title of a key that types `characters`: upper case, taken one
+    // character at a time, so that "ß" stays one letter.
+    static QString titleOfCharacters(const QString& characters);
 
     // The tagged key-down and key-up events of one key stroke, key-down first,
     // from the process's private event source; nothing when the source or

@@ -8,7 +8,7 @@
 
 namespace glidra {
 
-// One shortcut of the system's Shortcuts app: its identifier (a UUID as the
+// One shortcut the `shortcuts` command lists: its identifier (a UUID as the
 // tool prints it) and its name.
 struct ShortcutTarget {
     QString id;

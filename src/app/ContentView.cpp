@@ -41,7 +41,6 @@ constexpr int kSidebarMaximumWidth = 220;
 ContentView::ContentView(UiContext& context, PageFactories pages, QWidget* parent)
     : QWidget(parent), context_(context), pages_(std::move(pages)) {
     setObjectName(QStringLiteral("contentView"));
-    setMinimumSize(820, 580);
 
     auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->setChildrenCollapsible(false);
@@ -161,6 +160,9 @@ QWidget* ContentView::buildDetail() {
     scroll->setWidgetResizable(true);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll->viewport()->setBackgroundRole(QPalette::Window);
+    // The page's controls scroll into view as Tab reaches them; the area
+    // itself is no stop on the way.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidget(content);
 
     auto* layout = new QVBoxLayout(detail);
@@ -210,8 +212,10 @@ void ContentView::showSelectedPage() {
         pageWidget_->setProperty("settingsPage", enumRaw(shown));
         column_->insertWidget(index++, pageWidget_);
     }
-    // Each page opens at its top, not where the previous one was left.
+    // Each page opens at its top, not where the previous one was left; a
+    // screen reader names the area by its page.
     if (auto* scroll = findChild<QScrollArea*>(QStringLiteral("detailScroll"))) {
+        scroll->setAccessibleName(title(shown));
         scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->minimum());
     }
 }

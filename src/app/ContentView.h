@@ -36,6 +36,9 @@ class ContentView final : public QWidget {
 public:
     // Seconds a banner stays before its issue is cleared.
     static constexpr double kIssueLifetime = 5.0;
+    // The least size the window takes where the screen has room for it; on a
+    // smaller screen the page scrolls instead.
+    static constexpr QSize minimumContentSize{820, 580};
 
     ContentView(UiContext& context, PageFactories pages, QWidget* parent = nullptr);
 

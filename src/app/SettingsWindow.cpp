@@ -1,5 +1,7 @@
 #include "app/SettingsWindow.h"
 
+#include "views/kit/ScreenRoom.h"
+
 namespace glidra {
 
 SettingsWindow::SettingsWindow(UiContext& context, const PageFactories& pages, QWidget* parent)
@@ -8,8 +10,7 @@ SettingsWindow::SettingsWindow(UiContext& context, const PageFactories& pages, Q
     setWindowTitle(QStringLiteral("Glidra"));
     setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(content_);
-    setMinimumSize(content_->minimumSize());
-    resize(defaultSize);
+    kit::fitToScreen(this, defaultSize, ContentView::minimumContentSize);
 }
 
 }  // namespace glidra

@@ -102,8 +102,12 @@ void TrackpadSetupGuide::askForDisconnectedTrackpad() {
 
 void TrackpadSetupGuide::sync() {
     const auto card = chooseCard();
-    if (card == card_ && (notice_ || !card)) return;
+    // Paused without input access, the card says both at once: a newcomer
+    // sees the commands before switching anything on.
+    const bool grants = card == Card::accessibility || (card == Card::paused && !permissionGranted_);
+    if (card == card_ && grants == showsGrants_ && (notice_ || !card)) return;
     card_ = card;
+    showsGrants_ = grants;
     if (notice_) {
         notice_->hide();
         notice_->deleteLater();
@@ -115,10 +119,13 @@ void TrackpadSetupGuide::sync() {
     }
     auto reconnect = [this] { context_.controller.reconnect(); };
     switch (*card) {
-        case Card::paused:
-            notice_ = new TrackpadSetupNotice(tr("触控板控制已暂停"), tr("启用后即可使用自定义手势和边缘控制。"),
+        case Card::paused: {
+            const QString message = tr("启用后即可使用自定义手势和边缘控制。");
+            notice_ = new TrackpadSetupNotice(tr("触控板控制已暂停"),
+                                              grants ? message + QLatin1Char('\n') + accessMessage() : message,
                                               QStringLiteral("pause.circle"), tr("启用触控板控制"), reconnect);
             break;
+        }
         case Card::waitingForTrackpad:
             notice_ = new TrackpadSetupNotice(tr("等待触控板连接"), waitingMessage(),
                                               QStringLiteral("rectangle.and.hand.point.up.left"), tr("重新连接触控板"),
@@ -129,11 +136,13 @@ void TrackpadSetupGuide::sync() {
             notice_ = new TrackpadSetupNotice(tr("部分动作需要输入设备权限"), accessMessage(), QStringLiteral("lock"),
                                               hasPane ? std::optional(tr("打开权限设置")) : std::nullopt,
                                               [this] { openAccessibilitySettings(context_.workspace); });
-            // Which grants are there, what each adds, and how to add it.
-            grants_ = new kit::InputGrantList(context_.accessibilityTrust);
-            notice_->setDetail(grants_);
             break;
         }
+    }
+    if (grants) {
+        // Which grants are there, what each adds, and how to add it.
+        grants_ = new kit::InputGrantList(context_.accessibilityTrust);
+        notice_->setDetail(grants_);
     }
     notice_->setProperty("card", int(*card));
     layout()->addWidget(notice_);

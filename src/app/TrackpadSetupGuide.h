@@ -50,6 +50,7 @@ private:
     UiContext& context_;
     bool permissionGranted_ = false;
     std::optional<Card> card_;
+    bool showsGrants_ = false;
     std::optional<QString> disconnectedTrackpad_;
     QPointer<TrackpadSetupNotice> notice_;
     QPointer<kit::InputGrantList> grants_;

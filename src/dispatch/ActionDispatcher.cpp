@@ -98,6 +98,10 @@ QCoro::Task<HUDNotice> ActionDispatcher::performGestureAction(GestureBinding bin
     // Opening an application needs no input permission.
     if (action == A::openApplication) co_return co_await openApplication(binding.applicationTarget);
 
+    // Without a previewer, Space in the file manager only selects.
+    if (action == A::quickLook && !ports_.workspace.hasFilePreviewer()) {
+        co_return notice(GLIDRA_TEXT("没有安装文件预览程序"), "eye", HUDNotice::Kind::error);
+    }
     if (among(kFileManagerActions, action) && !isFileManager(ports_.frontmostApplication.bundleIdentifier())) {
         co_return notice(GLIDRA_TEXT("请先在文件管理器中选中文件"), "eye", HUDNotice::Kind::information);
     }
@@ -116,9 +120,13 @@ QCoro::Task<HUDNotice> ActionDispatcher::performGestureAction(GestureBinding bin
     if (action == A::forceQuitApplications) co_return co_await applications.openForceQuitWindow(token);
     if (action == A::openApplicationSwitcher) co_return input.beginApplicationSwitcher();
     if (among(kMouseActions, action)) co_return input.performMouseAction(action);
-    if (action == A::closeWindow) co_return applications.closeFrontWindow();
+    if (action == A::closeWindow) co_return co_await applications.closeFrontWindow();
+    if (action == A::minimizeWindow) {
+        auto minimizing = applications.minimizeFrontWindow();
+        if (const std::optional<HUDNotice> minimized = co_await minimizing) co_return *minimized;
+    }
     if (action == A::translateSelection) co_return executors_.content.translateSelection();
-    if (among(kWindowLayoutActions, action)) co_return applications.performWindowLayout(action);
+    if (among(kWindowLayoutActions, action)) co_return co_await applications.performWindowLayout(action);
     if (mediaKeyOf(action)) co_return sendMediaAction(action);
     if (action == A::customShortcut) co_return co_await performCustomShortcut(binding.shortcut, token);
 

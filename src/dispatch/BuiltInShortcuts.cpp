@@ -15,7 +15,7 @@ using namespace modifier_flag;
 // place: Print is F13.
 namespace key {
 constexpr std::uint16_t a = 0, s = 1, h = 4, z = 6, x = 7, c = 8, v = 9, f = 3, w = 13, r = 15, t = 17;
-constexpr std::uint16_t equal = 24, minus = 27, zero = 29, l = 37, comma = 43, n = 45, period = 47;
+constexpr std::uint16_t equal = 24, minus = 27, zero = 29, l = 37, comma = 43, n = 45;
 constexpr std::uint16_t tab = 48, space = 49, grave = 50, super = 55;
 constexpr std::uint16_t f11 = 103, print = 105, home = 115, end = 119;
 constexpr std::uint16_t left = 123, right = 124;
@@ -56,7 +56,6 @@ constexpr std::array kShortcuts{
     BuiltInShortcut{A::save, key::s, control},                     // Ctrl+S
     BuiltInShortcut{A::newWindow, key::n, control},                // Ctrl+N
     BuiltInShortcut{A::minimizeWindow, key::h, command},           // Super+H
-    BuiltInShortcut{A::hideApplication, key::h, command},          // Super+H: no desktop hides a whole application
     BuiltInShortcut{A::toggleFullScreen, key::f11, 0},             // F11
     BuiltInShortcut{A::previousDesktop, key::left, ctrlAlt},       // Ctrl+Alt+Left
     BuiltInShortcut{A::nextDesktop, key::right, ctrlAlt},          // Ctrl+Alt+Right
@@ -65,7 +64,6 @@ constexpr std::array kShortcuts{
     BuiltInShortcut{A::screenshotTools, key::print, 0},            // Print
     BuiltInShortcut{A::screenshotClipboard, key::print, shift},    // Shift+Print, also copied to the clipboard
     BuiltInShortcut{A::screenshotAreaClipboard, key::print, 0},    // Print, also copied to the clipboard
-    BuiltInShortcut{A::emojiPicker, key::period, control},         // Ctrl+.
     BuiltInShortcut{A::applicationSettings, key::comma, control},  // Ctrl+,
     BuiltInShortcut{A::nextWindow, key::grave, option},            // Alt+`
     BuiltInShortcut{A::previousWindow, key::grave, altShift},      // Alt+Shift+`
@@ -76,7 +74,7 @@ constexpr std::array kShortcuts{
     BuiltInShortcut{A::pasteMatchingStyle, key::v, ctrlShift},     // Ctrl+Shift+V: paste as plain text
 };
 
-static_assert(kShortcuts.size() == 45);
+static_assert(kShortcuts.size() == 43);
 
 }  // namespace
 

@@ -70,9 +70,12 @@ public:
     // openControlCenter or openNotificationCenter.
     virtual QCoro::Task<HUDNotice> openSystemPanel(GestureAction action) = 0;
     virtual QCoro::Task<HUDNotice> openForceQuitWindow(CancellationToken token) = 0;
-    virtual HUDNotice closeFrontWindow() = 0;
+    virtual QCoro::Task<HUDNotice> closeFrontWindow() = 0;
+    // Nothing when the focused window cannot be minimised directly: the
+    // desktop's shortcut is sent instead.
+    virtual QCoro::Task<std::optional<HUDNotice>> minimizeFrontWindow() = 0;
     // The six window layout actions.
-    virtual HUDNotice performWindowLayout(GestureAction action) = 0;
+    virtual QCoro::Task<HUDNotice> performWindowLayout(GestureAction action) = 0;
     virtual HUDNotice switchToPreviousApplication() = 0;
 };
 

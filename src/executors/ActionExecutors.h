@@ -196,8 +196,9 @@ public:
     QCoro::Task<HUDNotice> openSystemPanel(GestureAction action) override;
     // Linux desktops end hung applications in their system monitor.
     QCoro::Task<HUDNotice> openForceQuitWindow(CancellationToken token) override;
-    HUDNotice closeFrontWindow() override { return windowAction_.closeFrontWindow(); }
-    HUDNotice performWindowLayout(GestureAction action) override { return windowLayout_.perform(action); }
+    QCoro::Task<HUDNotice> closeFrontWindow() override { return windowAction_.closeFrontWindow(); }
+    QCoro::Task<std::optional<HUDNotice>> minimizeFrontWindow() override { return windowAction_.minimizeFrontWindow(); }
+    QCoro::Task<HUDNotice> performWindowLayout(GestureAction action) override { return windowLayout_.perform(action); }
     HUDNotice switchToPreviousApplication() override { return applicationSwitcher_->switchToPrevious(); }
 
     // --- ContentActionExecutors ----------------------------------------------

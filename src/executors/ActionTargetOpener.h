@@ -16,7 +16,7 @@ namespace glidra {
 // or runs its shortcut. Main thread only.
 class ActionTargetOpener {
 public:
-    // Runs a shortcut of the Shortcuts app and says how it went: the shortcut
+    // Runs a shortcut through the shortcut service and says how it went: the
     // service's start.
     using StartShortcut = std::function<QCoro::Task<HUDNotice>(ShortcutTarget)>;
 

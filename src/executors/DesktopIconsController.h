@@ -22,6 +22,8 @@ public:
     HUDNotice toggle();
 
     bool isHidden() const { return isHidden_; }
+    // Whether the running desktop has a switch to turn.
+    bool isAvailable() const { return preferences_.hasDesktopIconsSwitch(); }
 
 Q_SIGNALS:
     void isHiddenChanged();

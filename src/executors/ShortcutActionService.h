@@ -16,8 +16,9 @@
 
 namespace glidra {
 
-// Runs shortcuts of the Shortcuts app, one run per shortcut at a time, and
-// lists the user's shortcuts for the shortcut picker. Main thread only.
+// Runs shortcuts through the `shortcuts` command, one run per shortcut at a
+// time, and lists the user's shortcuts for the shortcut picker. Main thread
+// only.
 class ShortcutActionService final : public QObject {
     Q_OBJECT
 

@@ -31,7 +31,7 @@ public:
     };
 
     // `switcherIsOpen` tells whether the application switcher holds its
-    // synthetic Command key, which a click must not carry.
+    // synthetic Super key, which a click must not carry.
     SyntheticInput(Ports ports, std::function<bool()> switcherIsOpen);
 
     // mouseLeftClick, mouseRightClick, mouseMiddleClick, mouseDoubleClick and

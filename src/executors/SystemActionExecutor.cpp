@@ -15,6 +15,19 @@
 
 namespace glidra {
 
+namespace {
+
+// One of the desktop's own applications, found at `location`: the notice
+// says when it is missing, when it would not start, or `opened`.
+HUDNotice openDesktopApplication(Workspace& workspace, const std::optional<QString>& location, const QString& symbol,
+                                 const char* missing, const char* refused, const QString& opened) {
+    if (!location) return {localized(missing), symbol, HUDNotice::Kind::error};
+    if (!workspace.openApplication(*location)) return {localized(refused), symbol, HUDNotice::Kind::error};
+    return {opened, symbol, HUDNotice::Kind::success};
+}
+
+}  // namespace
+
 QCoro::Task<std::optional<HUDNotice>> SystemActionExecutor::perform(GestureAction action) {
     switch (action) {
         case GestureAction::missionControl:
@@ -39,6 +52,10 @@ QCoro::Task<std::optional<HUDNotice>> SystemActionExecutor::perform(GestureActio
             co_return openFileManager();
         case GestureAction::openSystemSettings:
             co_return openSystemSettings();
+        case GestureAction::emojiPicker:
+            co_return openEmojiPicker();
+        case GestureAction::hideApplication:
+            co_return hideFrontApplication();
         case GestureAction::hideOtherApplications:
             co_return hideOtherApplications();
         case GestureAction::toggleMute:
@@ -61,23 +78,33 @@ HUDNotice SystemActionExecutor::openFileManager() {
 }
 
 HUDNotice SystemActionExecutor::openSystemSettings() {
-    const QString symbol = QStringLiteral("gearshape");
-    const std::optional<QString> location = executors_.workspace.systemSettingsLocation();
-    if (!location) return {localized(GLIDRA_TEXT("找不到系统设置")), symbol, HUDNotice::Kind::error};
-    if (!executors_.workspace.openApplication(*location)) {
-        return {localized(GLIDRA_TEXT("无法打开系统设置")), symbol, HUDNotice::Kind::error};
-    }
-    return {localized(GLIDRA_TEXT("系统设置")), symbol, HUDNotice::Kind::success};
+    return openDesktopApplication(executors_.workspace, executors_.workspace.systemSettingsLocation(),
+                                  QStringLiteral("gearshape"), GLIDRA_TEXT("找不到系统设置"),
+                                  GLIDRA_TEXT("无法打开系统设置"), localized(GLIDRA_TEXT("系统设置")));
 }
 
 HUDNotice SystemActionExecutor::openSystemMonitor() {
-    const QString symbol = symbolName(GestureAction::forceQuitApplications);
-    const std::optional<QString> location = executors_.workspace.systemMonitorLocation();
-    if (!location) return {localized(GLIDRA_TEXT("找不到系统监视器")), symbol, HUDNotice::Kind::error};
-    if (!executors_.workspace.openApplication(*location)) {
-        return {localized(GLIDRA_TEXT("无法打开系统监视器")), symbol, HUDNotice::Kind::error};
+    return openDesktopApplication(executors_.workspace, executors_.workspace.systemMonitorLocation(),
+                                  symbolName(GestureAction::forceQuitApplications), GLIDRA_TEXT("找不到系统监视器"),
+                                  GLIDRA_TEXT("无法打开系统监视器"), localized(GLIDRA_TEXT("已打开系统监视器")));
+}
+
+HUDNotice SystemActionExecutor::openEmojiPicker() {
+    return openDesktopApplication(executors_.workspace, executors_.workspace.emojiPickerLocation(),
+                                  symbolName(GestureAction::emojiPicker), GLIDRA_TEXT("找不到表情选择器"),
+                                  GLIDRA_TEXT("无法打开表情选择器"), title(GestureAction::emojiPicker));
+}
+
+// Minimises every window of the application, which is what hiding it comes
+// to on a Linux desktop.
+HUDNotice SystemActionExecutor::hideFrontApplication() {
+    const QString symbol = symbolName(GestureAction::hideApplication);
+    const FrontApplication front = executors_.workspace.frontmostApplication();
+    if (!front.application) return {localized(GLIDRA_TEXT("无法获取当前应用")), symbol, HUDNotice::Kind::error};
+    if (!executors_.workspace.hide(front.application->processIdentifier)) {
+        return {localized(GLIDRA_TEXT("无法隐藏当前应用")), symbol, HUDNotice::Kind::error};
     }
-    return {localized(GLIDRA_TEXT("已打开系统监视器")), symbol, HUDNotice::Kind::success};
+    return {title(GestureAction::hideApplication), symbol, HUDNotice::Kind::success};
 }
 
 HUDNotice SystemActionExecutor::hideOtherApplications() {

@@ -20,8 +20,9 @@ class SystemVolume;
 class Workspace;
 
 // The system-level actions: carries out sleep, the file manager, the settings
-// application, hiding other applications and the output-mute notice itself,
-// and hands the rest to the executors that own their state. Main thread only.
+// application, the emoji picker, hiding the front or the other applications
+// and the output-mute notice itself, and hands the rest to the executors that
+// own their state. Main thread only.
 class SystemActionExecutor {
 public:
     // The shared executors it hands actions to; they outlive it.
@@ -49,6 +50,8 @@ public:
 private:
     HUDNotice openFileManager();
     HUDNotice openSystemSettings();
+    HUDNotice openEmojiPicker();
+    HUDNotice hideFrontApplication();
     HUDNotice hideOtherApplications();
 
     Executors executors_;

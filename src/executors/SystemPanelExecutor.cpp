@@ -8,7 +8,7 @@ namespace glidra {
 
 namespace {
 
-// The processes that own the menu-bar items, in the order they are searched.
+// The processes that own the top-bar items, in the order they are searched.
 const char* const kMenuBarOwners[] = {"com.apple.controlcenter", "com.apple.systemuiserver"};
 const char* const kMenuBars[] = {"AXExtrasMenuBar", "AXMenuBar"};
 const char* const kNameAttributes[] = {"AXIdentifier", "AXTitle", "AXDescription"};

@@ -13,24 +13,26 @@
 
 namespace glidra {
 
-// Opens Control Center or Notification Center by pressing the matching item
-// of the system's own menu bars. Each call runs to its end before the next
-// starts: the element calls never suspend. Main thread only.
+// Opens the quick settings or the notification list by pressing the matching
+// item of a system process's top bar, where the accessibility port offers
+// one; desktopPanelKeys gives the keys of a desktop that opens them itself.
+// Each call runs to its end before the next starts: the element calls never
+// suspend. Main thread only.
 class SystemPanelExecutor {
 public:
     SystemPanelExecutor(Workspace& workspace, Accessibility& accessibility)
         : workspace_(workspace), accessibility_(accessibility) {}
 
-    // openControlCenter opens Control Center; any other action Notification
-    // Center.
+    // openControlCenter opens the quick settings; any other action the
+    // notification list.
     QCoro::Task<HUDNotice> openPanel(GestureAction action);
 
     // The first element, depth first, whose identifier, title or description
-    // names one of the candidates; `depth` 0 is the menu bar itself.
+    // names one of the candidates; `depth` 0 is the top bar itself.
     static AccessibilityElementRef findElement(const AccessibilityElementRef& element, const QStringList& candidates,
                                                int depth);
 
-    // The names that identify the panel's menu-bar item, in order.
+    // The names that identify the panel's top-bar item, in order.
     static QStringList candidates(GestureAction action);
 
     // The keys with which the desktop named by `currentDesktop` (as

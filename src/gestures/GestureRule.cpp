@@ -66,13 +66,22 @@ bool GestureRule::matchesRegion(const std::optional<TouchPoint>& point, float ed
     const GestureRegion preset = region.value_or(GestureRegion::anywhere);
     if (preset != GestureRegion::custom) return contains(preset, point, edgeWidth);
 
-    const auto rects = customRegionList();
-    const auto common = NormalizedRegionRect::intersection(rects);
-    if (!common || !common->isValid() || !point) return false;
+    return customAreaHolds(customArea(), point);
+}
+
+std::optional<NormalizedRegionRect> GestureRule::customArea() const {
+    const auto common = NormalizedRegionRect::intersection(customRegionList());
+    if (!common || !common->isValid()) return std::nullopt;
+    return common;
+}
+
+bool GestureRule::customAreaHolds(const std::optional<NormalizedRegionRect>& area,
+                                  const std::optional<TouchPoint>& point) {
+    if (!area || !point) return false;
     const float x = point->x;
     const float y = point->y;
     if (!std::isfinite(x) || !std::isfinite(y)) return false;
-    return common->minX <= x && x <= common->maxX && common->minY <= y && y <= common->maxY;
+    return area->minX <= x && x <= area->maxX && area->minY <= y && y <= area->maxY;
 }
 
 bool GestureRule::matches(const GestureDescriptor& descriptor, const GestureSessionContext& context,
@@ -155,21 +164,22 @@ double GestureRule::tapDeferralInterval(qint64 fingers, qint64 tapCount, std::sp
                                         const GestureSessionContext& context) {
     const auto start = context.startCentroid();
     double interval = 0;
-    for (const auto& rule : rules) {
-        if (rule.action == GestureAction::none || rule.gesture.fingers != fingers || !rule.isEnabled) continue;
-        if (rule.requiredModifiers != context.modifiers) continue;
-        // A rule limited to an application never counts while the front
-        // application is unknown.
-        if (!rule.appBundleID.isEmpty() && rule.appBundleID != context.app) continue;
-        if (!rule.matchesRegion(start, context.regionWidth)) continue;
-
-        if (rule.gesture.kind == GestureDescriptor::Kind::tap && rule.gesture.tapCount > tapCount) {
-            interval = std::max(interval, furtherTapDeferral);
-        } else if (rule.gesture.kind == GestureDescriptor::Kind::tapSwipe) {
-            interval = std::max(interval, tapSwipeDeferral);
-        }
-    }
+    for (const auto& rule : rules) interval = std::max(interval, rule.tapDeferral(fingers, tapCount, context, start));
     return interval;
+}
+
+double GestureRule::tapDeferral(qint64 fingers, qint64 tapCount, const GestureSessionContext& context,
+                                const std::optional<TouchPoint>& startCentroid) const {
+    if (action == GestureAction::none || gesture.fingers != fingers || !isEnabled) return 0;
+    if (requiredModifiers != context.modifiers) return 0;
+    // A rule limited to an application never counts while the front
+    // application is unknown.
+    if (!appBundleID.isEmpty() && appBundleID != context.app) return 0;
+    if (!matchesRegion(startCentroid, context.regionWidth)) return 0;
+
+    if (gesture.kind == GestureDescriptor::Kind::tap && gesture.tapCount > tapCount) return furtherTapDeferral;
+    if (gesture.kind == GestureDescriptor::Kind::tapSwipe) return tapSwipeDeferral;
+    return 0;
 }
 
 QJsonValue GestureRule::toJson() const {

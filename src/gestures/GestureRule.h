@@ -63,6 +63,12 @@ struct GestureRule {
     // Whether the point (the centroid of the gesture's start contacts) lies in
     // the rule's trigger region, for edge bands `edgeWidth` wide.
     bool matchesRegion(const std::optional<TouchPoint>& point, float edgeWidth) const;
+    // The area a custom region covers: the rectangles' common intersection,
+    // when that is a valid rectangle.
+    std::optional<NormalizedRegionRect> customArea() const;
+    // Whether a custom region of that area holds the point (bounds included).
+    static bool customAreaHolds(const std::optional<NormalizedRegionRect>& area,
+                                const std::optional<TouchPoint>& point);
 
     // +2 for an application, +1 for a region other than anywhere (custom
     // included): the more specific rule wins among matches and conflicts.
@@ -101,6 +107,9 @@ struct GestureRule {
     // session could still want a further tap (0.36) or a tap-swipe (0.4).
     static double tapDeferralInterval(qint64 fingers, qint64 tapCount, std::span<const GestureRule> rules,
                                       const GestureSessionContext& context);
+    // This rule's part in it: 0 when it wants neither.
+    double tapDeferral(qint64 fingers, qint64 tapCount, const GestureSessionContext& context,
+                       const std::optional<TouchPoint>& startCentroid) const;
 
     QJsonValue toJson() const;
     static JsonResult<GestureRule> fromJson(const QJsonValue& json, const JsonPath& path);

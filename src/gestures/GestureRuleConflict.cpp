@@ -3,6 +3,10 @@
 #include "common/Json.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <map>
+#include <tuple>
+#include <utility>
 
 namespace glidra {
 
@@ -85,16 +89,34 @@ std::optional<GestureRuleConflict> GestureRuleConflict::between(const GestureRul
 }
 
 std::vector<GestureRuleConflict> GestureRuleConflict::detectAll(std::span<const GestureRule> rules, float edgeWidth) {
-    std::vector<const GestureRule*> enabled;
-    for (const auto& rule : rules) {
-        if (rule.isEnabled) enabled.push_back(&rule);
+    // Only rules of the same gesture and held keys can conflict, so pairs are
+    // looked for within each such group: a list of ten thousand rules then
+    // takes a few hundred thousand comparisons, not fifty million. The key
+    // holds what isSameGesture compares.
+    using Key = std::tuple<int, qint64, int, qint64, std::uint64_t>;
+    std::map<Key, std::vector<size_t>> groups;
+    for (size_t i = 0; i < rules.size(); ++i) {
+        const GestureRule& rule = rules[i];
+        if (!rule.isEnabled) continue;
+        const GestureDescriptor& gesture = rule.gesture;
+        const Key key{int(gesture.kind), gesture.fingers, usesDirection(gesture.kind) ? int(gesture.direction) : -1,
+                      gesture.kind == GestureDescriptor::Kind::tap ? gesture.tapCount : -1, rule.requiredModifiers};
+        groups[key].push_back(i);
     }
-    std::vector<GestureRuleConflict> conflicts;
-    for (size_t i = 0; i < enabled.size(); ++i) {
-        for (size_t j = i + 1; j < enabled.size(); ++j) {
-            if (auto conflict = between(*enabled[i], *enabled[j], edgeWidth)) conflicts.push_back(std::move(*conflict));
+    std::vector<std::pair<std::pair<size_t, size_t>, GestureRuleConflict>> found;
+    for (const auto& [key, members] : groups) {
+        for (size_t a = 0; a < members.size(); ++a) {
+            for (size_t b = a + 1; b < members.size(); ++b) {
+                if (auto conflict = between(rules[members[a]], rules[members[b]], edgeWidth)) {
+                    found.emplace_back(std::pair{members[a], members[b]}, std::move(*conflict));
+                }
+            }
         }
     }
+    std::sort(found.begin(), found.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::vector<GestureRuleConflict> conflicts;
+    conflicts.reserve(found.size());
+    for (auto& [pair, conflict] : found) conflicts.push_back(std::move(conflict));
     return conflicts;
 }
 

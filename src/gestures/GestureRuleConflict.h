@@ -21,7 +21,7 @@ std::vector<NormalizedRegionRect> effectiveRegions(const GestureRule& rule, floa
 
 // Two rules that one performed gesture could both fire. The gesture handler
 // settles this at run time by specificity; finding it beforehand lets the
-// editor and the inspector warn, and lets the Finder quick-look migration
+// editor and the inspector warn, and lets the quick-look migration
 // refuse a rewrite that would shadow another rule.
 struct GestureRuleConflict {
     enum class Kind {

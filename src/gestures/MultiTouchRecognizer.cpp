@@ -101,6 +101,7 @@ void MultiTouchRecognizer::resetMotion() {
     peakCount = 0;
     maxTravel = 0;
     stillnessTravel = 0;
+    release.clear();
     motionTime.reset();
     cancelled = false;
 }
@@ -162,6 +163,7 @@ void MultiTouchRecognizer::track(std::span<const TouchPoint> sorted, double time
         path.assign(1, centroid(sorted));
         baseline.assign(sorted.begin(), sorted.end());
         last.assign(sorted.begin(), sorted.end());
+        release.record(timestamp, sorted, stillnessTravel);
         return;
     }
 
@@ -175,6 +177,8 @@ void MultiTouchRecognizer::track(std::span<const TouchPoint> sorted, double time
         path.assign(1, centroid(sorted));
         baseline.assign(sorted.begin(), sorted.end());
         last.assign(sorted.begin(), sorted.end());
+        release.clear();
+        release.record(timestamp, sorted, stillnessTravel);
         return;
     }
 
@@ -204,6 +208,7 @@ void MultiTouchRecognizer::track(std::span<const TouchPoint> sorted, double time
         }
     }
     last.assign(sorted.begin(), sorted.end());
+    release.record(timestamp, sorted, stillnessTravel);
 }
 
 std::optional<GestureDescriptor> MultiTouchRecognizer::lift(double timestamp) {
@@ -221,7 +226,8 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::lift(double timestamp) {
         return std::nullopt;
     }
 
-    std::optional<GestureDescriptor> result = classify(timestamp - *startTime);
+    std::optional<GestureDescriptor> result =
+        classify(timestamp - *startTime, release.judgedStillness(timestamp, surface));
     if (!result) {
         lastTapTime = never;
         resetMotion();
@@ -254,7 +260,7 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::lift(double timestamp) {
     return result;
 }
 
-std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration) const {
+std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration, float stillness) const {
     if (!(duration >= 0.025 && duration < 8) || baseline.empty()) return std::nullopt;
 
     const float threshold = travelThreshold(recognitionLevel);
@@ -342,7 +348,9 @@ std::optional<GestureDescriptor> MultiTouchRecognizer::classify(double duration)
         return gesture(hold >= 0.45 ? Kind::holdSwipe : Kind::swipe, peakCount, surface.direction(dx, dy));
     }
 
-    if (stillnessTravel < threshold) {
+    // Still, as judged at the lift: a finger that rolls off the pad as it
+    // lifts still tapped.
+    if (stillness < threshold) {
         if (duration <= 0.3) return gesture(Kind::tap, peakCount, direction);
         if (duration >= 0.6) return gesture(Kind::longPress, peakCount, direction);
     }

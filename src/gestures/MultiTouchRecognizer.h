@@ -3,6 +3,7 @@
 #include "gestures/ForcePressRecognizer.h"
 #include "gestures/GestureDescriptor.h"
 #include "gestures/GestureRecognitionLevel.h"
+#include "gestures/ReleaseMotion.h"
 #include "gestures/TouchPoint.h"
 #include "gestures/TouchSurface.h"
 
@@ -45,6 +46,9 @@ struct MultiTouchRecognizer {
     // maxTravel as the tap's stillness judges it (TouchSurface): what a tap
     // and a finger joining it must stay below.
     float stillnessTravel = 0;
+    // The frames since the baseline with stillnessTravel, so that a tap is
+    // judged at the lift without the fingers rolling off the pad.
+    ReleaseMotion release;
     // When maxTravel first exceeded the level's travel threshold.
     std::optional<double> motionTime;
     // The session can no longer produce a gesture; takes effect at the lift.
@@ -75,7 +79,7 @@ struct MultiTouchRecognizer {
 private:
     std::optional<GestureDescriptor> lift(double timestamp);
     void track(std::span<const TouchPoint> sorted, double timestamp);
-    std::optional<GestureDescriptor> classify(double duration) const;
+    std::optional<GestureDescriptor> classify(double duration, float stillness) const;
     void resetMotion();
 };
 

@@ -13,10 +13,11 @@
 
 namespace glidra {
 
-// Rewrites the older default rule "quick look in Finder on a one-finger force
-// press anywhere" into a three-finger tap, rule by rule, but only where the
-// tap would clash with nothing except all-applications rules that the Finder
-// rule overrides anyway. Same length and order; a rewritten rule keeps its
+// Rewrites the older default rule "quick look on a one-finger force press
+// anywhere", stored for the application "com.apple.finder", into a
+// three-finger tap, rule by rule, but only where the tap would clash with
+// nothing except all-applications rules that the application rule overrides
+// anyway. Same length and order; a rewritten rule keeps its
 // enabled flag and no longer qualifies, so running it twice changes nothing.
 std::vector<GestureRule> migrateFinderQuickLookRules(std::span<const GestureRule> rules, float edgeWidth);
 

@@ -52,6 +52,13 @@ public:
         return stillnessDistance(to.x - from.x, to.y - from.y);
     }
 
+    // A displacement's length in millimetres; on a pad of unknown size, in
+    // those of the reference pad, which its fractions stand for.
+    float millimetres(float dx, float dy) const {
+        const SurfaceDimensions size = dimensions_.value_or(SurfaceDimensions{referenceWidth, referenceHeight});
+        return std::hypot(dx * size.width, dy * size.height);
+    }
+
     friend bool operator==(const TouchSurface&, const TouchSurface&) = default;
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gestures/GestureDescriptor.h"
+#include "gestures/ReleaseMotion.h"
 #include "gestures/TouchPoint.h"
 #include "gestures/TouchSurface.h"
 
@@ -30,15 +31,25 @@ struct TrackpadClickRecognizer {
     std::vector<TouchPoint> origins;
     // The press turned into a force click.
     bool forcePressed = false;
-    // A contact moved too far, or appeared, while the press was held.
+    // A contact appeared while the press was held, or had no place.
     bool dragged = false;
     // The button came up; the press waits to be resolved. The finger rolls
     // off the pad before it lifts, so moving now makes no drag (a contact
     // that appears still does).
     bool released = false;
+    // The frames while the button was held, with the farthest any contact
+    // had strayed from its origin: a contact that slid the drag distance
+    // drags, unless it did so only while rolling off as the button came up.
+    ReleaseMotion pressedMotion;
+    float strayed = 0;
+    // The pad's size as the last frame gave it.
+    TouchSurface surface;
 
-    // `surface` is the pad's size, which the drag distance is judged by.
-    void update(std::span<const TouchPoint> contacts, double time, const TouchSurface& surface = {});
+    // `padSurface` is the pad's size, which the drag distance is judged by.
+    void update(std::span<const TouchPoint> contacts, double time, const TouchSurface& padSurface = {});
+    // The button went down at `time`, with the contacts of the latest frame
+    // resting.
+    void press(double time);
     // Consumes the pending press at the button's release.
     std::optional<GestureDescriptor> resolve(double releaseTime);
 

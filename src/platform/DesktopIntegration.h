@@ -52,9 +52,9 @@ public:
     // Whether the choice can take effect now: the companion answers and can
     // switch the swipes off.
     virtual bool canSwitchOffSystemSwipes() const = 0;
-    // The program ends: the desktop gets its own swipes back when they were
-    // switched off, and the user's choice stays kept for the next start.
-    // Resumes once the desktop has confirmed it; false when it did not.
+    // Gives the desktop its swipes back for the program's end, and answers
+    // once the companion confirmed it: true too when they were not off. The
+    // choice itself stays for the next start.
     virtual QCoro::Task<bool> giveBackSystemSwipes() = 0;
 
 Q_SIGNALS:

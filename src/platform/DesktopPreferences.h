@@ -11,6 +11,10 @@ class DesktopPreferences {
 public:
     virtual ~DesktopPreferences() = default;
 
+    // Whether the running desktop has such a switch that the program may
+    // turn; without one, nothing here takes effect.
+    virtual bool hasDesktopIconsSwitch() const = 0;
+
     // The stored value of the switch as the desktop keeps it (a Boolean,
     // unless something stored another kind); nothing when absent.
     virtual std::optional<DefaultsValue> showDesktopIcons() const = 0;

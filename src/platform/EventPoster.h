@@ -12,10 +12,10 @@ namespace glidra {
 // Builds and posts synthesised input events at the HID level, ahead of every
 // event tap of the session, so our own taps see what we post.
 //
-// Events keep the macOS encoding (virtual key codes, flag bits, button
-// numbers); the Linux adapter translates at the edge. It posts the held
-// Command of the application switcher (key 55, marked "GLCMDTAB") as the
-// desktop's own switcher key, Alt, so that Command-Tab becomes Alt+Tab.
+// Events keep the stored encoding (the stored key codes, flag bits, button
+// numbers); the Linux adapter translates at the edge. It posts the modifier
+// the application switcher holds (stored key 55, marked "GLCMDTAB") as the
+// desktop's own switcher key, Alt, so that the switcher runs on Alt+Tab.
 //
 // Every event made here comes with the origin of our own process; the caller
 // adds the marker. Creating an event can fail (the system refuses synthesised

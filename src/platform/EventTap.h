@@ -51,8 +51,8 @@ public:
     virtual ~EventTap() = default;
 
     // Puts an active tap for the types in `mask` at the head of the session's
-    // event stream and enables it; nothing when the system refuses (no
-    // Accessibility trust on macOS, no access to the input devices on Linux).
+    // event stream and enables it; nothing when the system refuses (no access
+    // to the input devices).
     // A tap that could not be enabled reports so through isEnabled().
     virtual std::unique_ptr<Installation> install(EventMask mask, EventHandler onEvent, DisabledHandler onDisabled) = 0;
 };

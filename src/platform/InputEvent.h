@@ -17,7 +17,7 @@ enum class EventOrigin {
 };
 
 // One input event as the program builds, posts and observes it. Key codes and
-// modifier flags keep the macOS encoding (virtual key codes, 0x100000-style
+// modifier flags keep the stored encoding (the stored key codes, 0x100000-style
 // flag bits); adapters translate at the edge.
 struct InputEvent {
     enum class Type {

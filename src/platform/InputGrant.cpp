@@ -55,14 +55,28 @@ QString shippedInputRulesFolder() {
     return found.isEmpty() ? besideProgram : QDir::cleanPath(found);
 }
 
-QString inputGrantInstallCommand(InputGrant grant, const QString& rulesFolder) {
+QStringList inputGrantInstallCommands(InputGrant grant, const QString& rulesFolder, bool pkexecInstalled) {
     const QString subsystem = grant == InputGrant::virtualInput ? QStringLiteral("misc") : QStringLiteral("input");
     const QString script = QStringLiteral(
                                "install -m 0644 -t %1 %2 && udevadm control --reload && "
                                "udevadm trigger --subsystem-match=%3")
                                .arg(userUdevRulesFolder(),
                                     shellWord(rulesFolder + QLatin1Char('/') + inputGrantRuleFile(grant)), subsystem);
-    return QStringLiteral("sudo sh -c ") + shellWord(script);
+    QStringList commands{QStringLiteral("su -c ") + shellWord(script)};
+    if (pkexecInstalled) commands << QStringLiteral("pkexec sh -c ") + shellWord(script);
+    return commands;
+}
+
+bool pkexecInstalled() { return !QStandardPaths::findExecutable(QStringLiteral("pkexec")).isEmpty(); }
+
+QString inputGrantInstallInstructions(InputGrant grant, const QString& rulesFolder, bool withPkexec) {
+    const QStringList commands = inputGrantInstallCommands(grant, rulesFolder, withPkexec);
+    QString text =
+        QCoreApplication::translate("Glidra", "以 root 身份在终端中运行：") + QLatin1Char('\n') + commands.first();
+    for (qsizetype i = 1; i < commands.size(); ++i) {
+        text += QLatin1Char('\n') + QCoreApplication::translate("Glidra", "或者：") + QLatin1Char('\n') + commands[i];
+    }
+    return text;
 }
 
 }  // namespace glidra

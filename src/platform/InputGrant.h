@@ -34,8 +34,18 @@ QStringList udevRulesFolders();
 // neither holds them.
 QString shippedInputRulesFolder();
 
-// One command for a terminal that installs the grant's rule from
-// `rulesFolder` and gives the session at the seat the access at once.
-QString inputGrantInstallCommand(InputGrant grant, const QString& rulesFolder);
+// The commands for a terminal that install the grant's rule from
+// `rulesFolder` and give the session at the seat the access at once, each
+// running the same script as root: through `su -c` always, since every
+// Debian has su (many have no sudo), and through pkexec where it is there.
+QStringList inputGrantInstallCommands(InputGrant grant, const QString& rulesFolder, bool pkexecInstalled);
+
+// Whether pkexec is on the PATH.
+bool pkexecInstalled();
+
+// Those commands under a line saying that they run as root, for a label the
+// user copies them from.
+QString inputGrantInstallInstructions(InputGrant grant, const QString& rulesFolder,
+                                      bool withPkexec = pkexecInstalled());
 
 }  // namespace glidra

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace glidra {
 
@@ -26,6 +28,16 @@ public:
     // Whether at least one multitouch device exists; std::nullopt when the
     // system cannot be asked.
     virtual std::optional<bool> anyDevicePresent() const = 0;
+
+    // A present device that the last attempt to read it could not open.
+    struct UnreadableDevice {
+        std::string node;  // the device file
+        std::string name;  // the device's own name
+        int error = 0;     // the errno of that attempt
+    };
+    // Those devices, to say why listening found nothing to listen to; empty
+    // when every present device opened.
+    virtual std::vector<UnreadableDevice> unreadableDevices() const = 0;
 };
 
 }  // namespace glidra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -9,8 +10,11 @@
 
 namespace glidra {
 
-// Moves, resizes and closes the windows of other applications. Frames are in
-// the coordinates of `Screens`, and cover the whole window with its title bar.
+// Moves, resizes, minimises and closes the windows of other applications.
+// Frames are in the coordinates of `Screens`, and cover the whole window with
+// its title bar. Every operation answers without blocking: a desktop that
+// carries a request out through its own add-on, or lets a window settle at
+// its new size, takes its time while the event loop runs on.
 class WindowControl {
 public:
     using WindowId = std::uint64_t;
@@ -20,21 +24,26 @@ public:
     // The focused window of the front application; nothing when there is no
     // front application, it has no focused window, or the desktop does not let
     // the program see it.
-    virtual std::optional<WindowId> focusedWindow() = 0;
+    virtual QCoro::Task<std::optional<WindowId>> focusedWindow() = 0;
 
     // Nothing when the window cannot be read (closed meanwhile).
-    virtual std::optional<QRectF> frame(WindowId window) = 0;
-    virtual bool isFullScreen(WindowId window) = 0;
+    virtual QCoro::Task<std::optional<QRectF>> frame(WindowId window) = 0;
+    virtual QCoro::Task<bool> isFullScreen(WindowId window) = 0;
 
-    // Each returns once the request was handed over; false when it was
-    // refused. The window may still end up elsewhere or at another size (an
-    // application's minimum size): read the frame to know.
-    virtual bool setPosition(WindowId window, QPointF topLeft) = 0;
-    virtual bool setSize(WindowId window, QSizeF size) = 0;
+    // Each answers once the request was carried out or the window had its
+    // time to follow; false when it was refused or the window is gone. The
+    // window may still end up elsewhere or at another size (an application's
+    // minimum size): read the frame to know.
+    virtual QCoro::Task<bool> setPosition(WindowId window, QPointF topLeft) = 0;
+    virtual QCoro::Task<bool> setSize(WindowId window, QSizeF size) = 0;
+
+    // Minimises the window; false when it cannot be minimised or the request
+    // was refused.
+    virtual QCoro::Task<bool> minimize(WindowId window) = 0;
 
     // Asks the window to close, as its close button does; false when it has
     // none or the request was refused.
-    virtual bool close(WindowId window) = 0;
+    virtual QCoro::Task<bool> close(WindowId window) = 0;
 };
 
 }  // namespace glidra

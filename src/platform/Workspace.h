@@ -93,6 +93,13 @@ public:
     // The path of the desktop's own system monitor (where a hung application
     // is ended), if one is installed.
     virtual std::optional<QString> systemMonitorLocation() = 0;
+    // The path of an emoji picker of the desktops' own (Plasma's emoji
+    // selector, GNOME's Characters), the current desktop's first, if one is
+    // installed.
+    virtual std::optional<QString> emojiPickerLocation() = 0;
+    // Whether the previewer that the file manager opens on Space (GNOME's
+    // Sushi, for Files) is installed.
+    virtual bool hasFilePreviewer() = 0;
 
     // Reads the application at `path`; nothing when it is not a loadable
     // application.

@@ -112,10 +112,7 @@ void TrackpadClickMonitor::press(const InputEvent& event) {
         if (it == recognizers.end() || !canClaim(it->second, now)) continue;
         TrackpadClickRecognizer& recognizer = it->second;
         recognizer.hasClaimedContactSession = true;
-        recognizer.downTime = now;
-        recognizer.origins = recognizer.points;
-        recognizer.dragged = false;
-        recognizer.released = false;
+        recognizer.press(now);
         pressedDevice_ = device;
         pressedButton_ = event.mouseButton;
         return;

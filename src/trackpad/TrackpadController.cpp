@@ -33,6 +33,19 @@ TrackpadController::TrackpadController(Environment environment, QObject* parent)
     });
     // Made here, on the main thread, before the driver's thread posts frames.
     MainThreadInbox::shared();
+    // What the frames derive from the settings is derived again after a
+    // change, at its next use.
+    connect(settings, &ControlSettings::rulesChanged, this, [this] { ruleIndex_ = GestureRuleIndex(); });
+    const auto edgesChanged = [this] { edgeActivationDistance_.reset(); };
+    connect(settings, &ControlSettings::bindingsChanged, this, edgesChanged);
+    connect(settings, &ControlSettings::recognitionLevelChanged, this, edgesChanged);
+}
+
+const GestureRuleIndex& TrackpadController::ruleIndex() const {
+    // Also rebuilt when the list was replaced by an equal one: the index
+    // refers to the list's storage.
+    if (!ruleIndex_.covers(settings_.rules())) ruleIndex_ = GestureRuleIndex(settings_.rules());
+    return ruleIndex_;
 }
 
 TrackpadController::~TrackpadController() {

@@ -8,6 +8,7 @@
 #include "gestures/GestureDescriptor.h"
 #include "gestures/GestureRouter.h"
 #include "gestures/GestureRule.h"
+#include "gestures/GestureRuleIndex.h"
 #include "gestures/GestureSessionContext.h"
 #include "gestures/MultiTouchRecognizer.h"
 #include "gestures/TabSwipeTracker.h"
@@ -362,7 +363,7 @@ public:
     // Travel before an edge slide, a continuous tracker or a video slide
     // starts, by recognition level.
     static float activationDistance(GestureRecognitionLevel level);
-    // Steps while either Option key is held are this fraction as large.
+    // Steps while either Alt key is held are this fraction as large.
     static constexpr float kFineControlFactor = 0.3f;
 
     // One line on what the controller is doing, for the menu and the window.
@@ -404,6 +405,9 @@ private:
     // shortest slide a one-shot edge binding asks for.
     float edgeActivationDistance() const;
     float fineControlFactor() const;
+    // The settings' rules filed for lookups: a frame reads only the rules
+    // that can take its gesture, however many there are.
+    const GestureRuleIndex& ruleIndex() const;
 
 Q_SIGNALS:
     void isEnabledChanged();
@@ -483,6 +487,9 @@ private:
     DeviceTable<ContactIdentifiers> screenshotSuppressedContacts_;
     // The frame handler's copy of the session context.
     GestureSessionContext frameContext_;
+    // Derived from the settings when first needed after they change.
+    mutable GestureRuleIndex ruleIndex_;
+    mutable std::optional<float> edgeActivationDistance_;
     // The live frames' latency, logged once a minute when the input
     // category's debug lines are on.
     FrameLatencyWindow frameLatency_;

@@ -92,7 +92,7 @@ void TrackpadController::updateContinuousTrackers(DeviceId device, const std::ve
     }
     if (!step) return;
 
-    const GestureRule* winner = GestureRule::bestMatch(settings_.rules(), step->gesture, context);
+    const GestureRule* winner = ruleIndex().bestMatch(step->gesture, context);
     if (winner == nullptr || !isContinuousAdjustment(winner->action) || winner->action == GestureAction::scrubVideo) {
         return;
     }

@@ -68,33 +68,28 @@ bool TrackpadController::edgeRuleRegionHit(const std::vector<TouchPoint>& contac
     if (std::fabs(dx) < kRegionRuleStillness && std::fabs(dy) < kRegionRuleStillness) return false;
     const GestureDescriptor::Direction direction = surface.direction(dx, dy);
 
+    // The one-finger rules of a slide this way, or of a circle or a back and
+    // forth, that act and have a region holding the start.
     using Kind = GestureDescriptor::Kind;
-    for (const GestureRule& rule : settings_.rules()) {
-        if (!rule.isEnabled || rule.action == GestureAction::none || rule.gesture.fingers != 1) continue;
-        if (!rule.region || *rule.region == GestureRegion::anywhere) continue;
-        if (rule.requiredModifiers != context.modifiers) continue;
-        if (!rule.appBundleID.isEmpty() && (!context.app || *context.app != rule.appBundleID)) continue;
-        if (!rule.matchesRegion(start, context.regionWidth)) continue;
-        switch (rule.gesture.kind) {
-            case Kind::swipe:
-            case Kind::holdSwipe:
-            case Kind::tapSwipe:
-                if (rule.gesture.direction == direction) return true;
-                break;
-            case Kind::circle:
-            case Kind::backAndForth:
-                return true;
-            default:
-                break;
-        }
+    const auto claims = [](const GestureRule& rule) {
+        return rule.action != GestureAction::none && rule.region && *rule.region != GestureRegion::anywhere;
+    };
+    const GestureRuleIndex& index = ruleIndex();
+    for (const Kind kind : {Kind::swipe, Kind::holdSwipe, Kind::tapSwipe, Kind::circle, Kind::backAndForth}) {
+        GestureDescriptor slide;
+        slide.kind = kind;
+        slide.fingers = 1;
+        slide.direction = direction;
+        if (index.anyCandidate(slide, context, start, claims)) return true;
     }
     return false;
 }
 
 float TrackpadController::edgeActivationDistance() const {
+    if (edgeActivationDistance_) return *edgeActivationDistance_;
     const GestureRecognitionLevel level = settings_.recognitionLevel();
     const float distance = activationDistance(level);
-    if (level == GestureRecognitionLevel::deliberate) return distance;
+    if (level == GestureRecognitionLevel::deliberate) return *(edgeActivationDistance_ = distance);
     // A short one-shot binding must not be outrun by the router's own start.
     std::optional<float> shortest;
     for (const GestureBinding& binding : settings_.bindings()) {
@@ -106,7 +101,7 @@ float TrackpadController::edgeActivationDistance() const {
         const float candidate = float(percent) / 100.0f;
         if (!shortest || candidate < *shortest) shortest = candidate;
     }
-    return std::min(distance, shortest.value_or(kNoOneShotCandidate));
+    return *(edgeActivationDistance_ = std::min(distance, shortest.value_or(kNoOneShotCandidate)));
 }
 
 void TrackpadController::routeEdgeGestures(DeviceId device, qint32 contact, bool present, float x, float y) {

@@ -258,10 +258,9 @@ void TrackpadController::handleFrame(DeviceId device, const std::vector<TouchPoi
             // a gesture.
         } else if (result->kind == GestureDescriptor::Kind::tap) {
             cancelPendingTap(device);
-            const double wait =
-                practiceMode_ || isLearningGesture_
-                    ? kLearningTapWait
-                    : GestureRule::tapDeferralInterval(result->fingers, result->tapCount, settings_.rules(), context);
+            const double wait = practiceMode_ || isLearningGesture_
+                                    ? kLearningTapWait
+                                    : ruleIndex().tapDeferralInterval(result->fingers, result->tapCount, context);
             if (wait == 0) {
                 if (const auto it = devices_.recognizers.find(device); it != devices_.recognizers.end()) {
                     clearTapMemory(it->second);
@@ -311,18 +310,10 @@ std::optional<float> TrackpadController::forcePressThreshold(DeviceId device, st
     if (!wanted) {
         // Force presses are looked for only when the rule that would win one
         // has an action: a resting hand must not turn into a press otherwise.
-        const GestureRule* winner = nullptr;
-        std::optional<std::optional<TouchPoint>> start;
-        for (const GestureRule& rule : settings_.rules()) {
-            if (!rule.isEnabled || rule.gesture.kind != GestureDescriptor::Kind::forcePress ||
-                rule.gesture.fingers != qint64(fingers) || rule.requiredModifiers != context.modifiers) {
-                continue;
-            }
-            if (!rule.appBundleID.isEmpty() && (!context.app || *context.app != rule.appBundleID)) continue;
-            if (!start) start = context.startCentroid();
-            if (!rule.matchesRegion(*start, context.regionWidth)) continue;
-            if (winner == nullptr || rule.specificity() > winner->specificity()) winner = &rule;
-        }
+        GestureDescriptor press;
+        press.kind = GestureDescriptor::Kind::forcePress;
+        press.fingers = qint64(fingers);
+        const GestureRule* winner = ruleIndex().bestMatch(press, context);
         wanted = winner != nullptr && winner->action != GestureAction::none;
     }
     if (!wanted) return std::nullopt;

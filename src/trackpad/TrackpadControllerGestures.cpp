@@ -53,7 +53,7 @@ void TrackpadController::handleRecognizedGesture(const GestureDescriptor& gestur
 
     const std::optional<TouchPoint> startCentroid = context.startCentroid();
     const auto& rules = settings_.rules();
-    const GestureRule* winner = GestureRule::bestMatch(rules, gesture, context);
+    const GestureRule* winner = ruleIndex().bestMatch(gesture, context, startCentroid);
     qCDebug(lcRecognition).noquote() << "recognised"
                                      << QJsonDocument(gesture.toJson().toObject()).toJson(QJsonDocument::Compact)
                                      << "in" << context.app.value_or(QStringLiteral("(unknown application)")) << "->"

@@ -25,7 +25,7 @@ void TrackpadController::updateVideoScrub(DeviceId device, const std::vector<Tou
     if (!devices_.liveVideoRules.contains(device)) {
         // Chosen once, by the slide's direction when it was recognised; it
         // then scrubs both ways until the fingers lift.
-        const GestureRule* winner = GestureRule::bestMatch(settings_.rules(), step->gesture, context);
+        const GestureRule* winner = ruleIndex().bestMatch(step->gesture, context);
         if (winner == nullptr || winner->action != GestureAction::scrubVideo) return;
         devices_.liveVideoRules.insert_or_assign(device, *winner);
     }
@@ -78,7 +78,7 @@ void TrackpadController::updateTabSwipe(DeviceId device, const std::vector<Touch
     if (!swipe) return;
 
     const auto& rules = settings_.rules();
-    const GestureRule* winner = GestureRule::bestMatch(rules, *swipe, context);
+    const GestureRule* winner = ruleIndex().bestMatch(*swipe, context);
     if (winner == nullptr || !TabSwipeTracker::canClaim(swipe->fingers, *winner, rules, context)) return;
     // A copy: running the action may reset the gesture state or change the
     // rules.

@@ -13,10 +13,38 @@
 
 #include <QPointer>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace glidra {
+
+namespace {
+
+// Why listening found no touchpad to listen to, from what the system says of
+// its devices, and what comes next.
+QString listeningFailure(const MultitouchDeviceRegistry& devices) {
+    QStringList refused;
+    for (const auto& device : devices.unreadableDevices()) {
+        QString line = QStringLiteral("cannot open %1 (%2): %3")
+                           .arg(QString::fromStdString(device.node), QString::fromStdString(device.name),
+                                QString::fromLocal8Bit(std::strerror(device.error)));
+        if (device.error == EACCES || device.error == EPERM) {
+            line += QStringLiteral(" (the touchpad access is missing: see the input-access udev rules)");
+        }
+        refused << line;
+    }
+    const QString prefix = QStringLiteral("cannot start listening to a touchpad: ");
+    const QString retry = QStringLiteral("; trying again");
+    if (!refused.isEmpty()) return prefix + refused.join(QStringLiteral("; ")) + retry;
+    const std::optional<bool> present = devices.anyDevicePresent();
+    if (!present) return prefix + QStringLiteral("the input devices cannot be listed (no udev, or no /sys)") + retry;
+    if (!*present) return prefix + QStringLiteral("no touchpad found; listening starts when one is connected");
+    return prefix + QStringLiteral("the touchpad did not start") + retry;
+}
+
+}  // namespace
 
 TrackpadListenerRecovery::TrackpadListenerRecovery(Services services, std::unique_ptr<ConnectionEventLog> eventLog,
                                                    Callbacks callbacks)
@@ -144,20 +172,20 @@ void TrackpadListenerRecovery::reportListening(bool started) {
 
 void TrackpadListenerRecovery::deviceChanged() {
     log(ConnectionLogEvent::deviceChanged);
-    reconnectOnceSettled();
+    reconnectOnceSettled(kDeviceSettleDelay);
 }
 
 void TrackpadListenerRecovery::handleWake() {
     log(ConnectionLogEvent::wake);
     sleeping_ = false;
-    reconnectOnceSettled();
+    reconnectOnceSettled(kSettleDelay);
 }
 
-void TrackpadListenerRecovery::reconnectOnceSettled() {
+void TrackpadListenerRecovery::reconnectOnceSettled(double delay) {
     failures_ = 0;
     policy_.lastAttempt = services_.clock.uptime();
     report(TrackpadConnectionState::reconnecting);
-    reconnectScheduler().schedule(kSettleDelay, [] { return true; });
+    reconnectScheduler().schedule(delay, [] { return true; });
 }
 
 void TrackpadListenerRecovery::handleWillSleep() {
@@ -265,7 +293,7 @@ void TrackpadListenerRecovery::log(ConnectionLogEvent event) {
         case ConnectionLogEvent::connectionFailed:
             // Retries that fail the same way tell nothing new.
             if (failures_ == 0) {
-                qCWarning(lcRecovery) << "cannot start listening to a touchpad; trying again";
+                qCWarning(lcRecovery).noquote() << listeningFailure(services_.devices);
             } else {
                 qCDebug(lcRecovery) << "listening failed again, attempt" << failures_ + 1;
             }

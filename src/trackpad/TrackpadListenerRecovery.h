@@ -105,8 +105,13 @@ public:
     // No frame for this long while the pointer moves: perhaps a stall.
     static constexpr double kStallFrameAge = 0.8;
     static constexpr double kStallConfirmDelay = 0.6;
-    // Devices and the system settle for this long after a change or a wake.
+    // The system settles for this long after a wake.
     static constexpr double kSettleDelay = 0.7;
+    // A device that arrives is ready to be read once it is announced; the
+    // wait only gathers the announcements of one device's several nodes into
+    // one restart, and is short, so that the first touch on a touchpad just
+    // plugged in or reconnected counts.
+    static constexpr double kDeviceSettleDelay = 0.1;
     // Failed starts retried after 2, 4 and 6 s; then by the heartbeat only.
     static constexpr int kScheduledRetries = 3;
     static constexpr double kRetryStep = 2.0;
@@ -117,7 +122,7 @@ private:
     void scheduleHeartbeat();
     // A fresh start of the retries, a reconnect once things settle, and the
     // heartbeat held back meanwhile.
-    void reconnectOnceSettled();
+    void reconnectOnceSettled(double delay);
     // Whether the frames stay away long enough, and the rate limits allow, for
     // a stall check at `now`.
     bool stallSuspected(double now) const;

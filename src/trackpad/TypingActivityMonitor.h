@@ -64,7 +64,7 @@ public:
     // The user typed less than the typing window ago (protection on or off).
     bool isWithinTypingWindow() const;
 
-    // Keys that count as typing (macOS virtual key codes).
+    // Keys that count as typing (stored key codes).
     static bool isTypingKey(std::uint16_t keyCode);
 
     static constexpr double kTypingWindow = 0.6;

@@ -21,6 +21,7 @@ class KeyboardLockController;
 class MicrophoneMuteController;
 class FileDialogs;
 class KeyEventMonitor;
+class KeyboardLayout;
 class KeyboardState;
 class LoginItems;
 class ScenePhase;
@@ -54,11 +55,12 @@ struct ViewContext {
     KeepAwakeController& keepAwake;
     MicrophoneMuteController& microphone;
     DesktopIconsController& desktopIcons;
-    // What the action configuration views use: the keys for the shortcut
-    // recorder, the Shortcuts-app list, and the dispatcher for a preview or
-    // a test open.
+    // What the action configuration views use: the keys and the layout
+    // for the shortcut recorder, the list of shortcuts, and the dispatcher
+    // for a preview or a test open.
     KeyEventMonitor& keyEvents;
     const KeyboardState& keyboard;
+    const KeyboardLayout& keyboardLayout;
     ShortcutActionService& shortcuts;
     PerformGestureAction performGestureAction;
     // The desktop's own gestures and the program's companion inside it.

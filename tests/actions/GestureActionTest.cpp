@@ -421,9 +421,9 @@ TEST(GestureActionTest, OnlyTheLevelsAndVideoScrubbingAreContinuous) {
     }
 }
 
-// The setup guide and the permission help share one division: 28 actions
-// that work without input-device access, the other 77 need it.
-TEST(GestureActionTest, AllButTwentyEightActionsRequireAccessibility) {
+// The setup guide and the permission help share one division: 30 actions
+// that work without input-device access, the other 75 need it.
+TEST(GestureActionTest, AllButThirtyActionsRequireAccessibility) {
     const QStringList neutral = {"none",
                                  "brightnessUp",
                                  "brightnessDown",
@@ -444,6 +444,8 @@ TEST(GestureActionTest, AllButTwentyEightActionsRequireAccessibility) {
                                  "toggleKeepAwake",
                                  "openFinder",
                                  "openSystemSettings",
+                                 "emojiPicker",
+                                 "hideApplication",
                                  "hideOtherApplications",
                                  "toggleMute",
                                  "toggleMicrophoneMute",
@@ -457,7 +459,7 @@ TEST(GestureActionTest, AllButTwentyEightActionsRequireAccessibility) {
         EXPECT_EQ(requiresAccessibility(action), !neutral.contains(enumRaw(action))) << enumRaw(action).toStdString();
         requiring += requiresAccessibility(action) ? 1 : 0;
     }
-    EXPECT_EQ(requiring, 77);
+    EXPECT_EQ(requiring, 75);
     // The seven that follow runShortcut in the catalogue all need it.
     for (const auto action : {A::moveWindowToNextDisplay, A::centerWindow, A::translateSelection, A::openControlCenter,
                               A::openNotificationCenter, A::openAccessibilityKeyboard, A::openApplicationSwitcher}) {
@@ -627,6 +629,36 @@ TEST(GestureActionTest, SearchLooksAtTitleKeywordsAndStoredName) {
     EXPECT_THAT(actionsMatching(u"悬浮键盘"), ElementsAre(A::openAccessibilityKeyboard));
     EXPECT_THAT(actionsMatching(u"toggleAccessibilityKeyboard"), ElementsAre(A::openAccessibilityKeyboard));
     EXPECT_TRUE(actionsMatching(u"no such action").empty());
+}
+
+TEST(GestureActionTest, TheWordsLinuxUsersTypeFindTheirActions) {
+    using testing::IsSupersetOf;
+    const std::vector<std::pair<const char*, std::vector<GestureAction>>> searches = {
+        {"工作区", {A::previousDesktop, A::nextDesktop, A::missionControl}},
+        {"快速设置", {A::openControlCenter}},
+        {"通知", {A::openNotificationCenter}},
+        {"截图",
+         {A::screenshot, A::screenshotArea, A::screenshotTools, A::screenshotClipboard, A::screenshotAreaClipboard,
+          A::screenshotWindowClipboard}},
+        {"触摸板", {A::mouseLeftClick, A::mouseRightClick, A::mouseScrollUp, A::mouseToggleDrag, A::startCleaningMode}},
+        {"触控板", {A::mouseDoubleClick, A::mouseMiddleClick}},
+        {"顶栏", {A::openControlCenter, A::openNotificationCenter}},
+        {"挂起", {A::sleepComputer}},
+        {"虚拟桌面", {A::previousDesktop, A::nextDesktop}},
+        {"屏幕键盘", {A::openAccessibilityKeyboard}},
+        {"Emoji", {A::emojiPicker}},
+        {"最小化", {A::minimizeWindow, A::hideApplication, A::hideOtherApplications}},
+        // The catalogue's own words still find what they found.
+        {"控制中心", {A::openControlCenter}},
+        {"小组件", {A::openNotificationCenter}},
+    };
+    for (const auto& [text, actions] : searches) {
+        EXPECT_THAT(actionsMatching(QString::fromUtf8(text)), IsSupersetOf(actions)) << text;
+    }
+    // The words live beside the keywords, which stay as they were.
+    EXPECT_EQ(searchKeywords(A::openControlCenter), QStringLiteral("控制中心 Wi-Fi 蓝牙 勿扰 专注模式"));
+    EXPECT_TRUE(desktopSearchWords(A::copy).isEmpty());
+    EXPECT_THAT(actionsMatching(u"快速设置"), ElementsAre(A::openControlCenter));
 }
 
 TEST(GestureActionTest, PaneOpenersOpenThePrivacyLinks) {

@@ -39,7 +39,8 @@ TEST(KeyboardShortcutTest, RecordedKeysPrintModifiersThenTheKeyTitle) {
         {117, 0, QStringLiteral("x"), 0, "向前删除"},
         {76, option, QStringLiteral("3"), option, "Alt+小键盘 Enter"},
         {14, 0, QStringLiteral("é"), 0, "É"},
-        {1, 0, QStringLiteral("ß"), 0, "SS"},  // full upper-casing
+        {27, 0, QStringLiteral("ß"), 0, "ß"},  // one key stays one character: no "SS"
+        {41, control, QStringLiteral("ö"), control, "Ctrl+Ö"},
     };
     for (const auto& c : cases) {
         const auto shortcut = KeyboardShortcut::fromRecordedKey(c.keyCode, c.modifiers, c.characters);

@@ -59,6 +59,43 @@ TEST(ShortcutKeyOptionTest, ListsEveryGroupInOrderWithDistinctKeysAndIds) {
     }
 }
 
+TEST(ShortcutKeyOptionTest, OnALayoutTheTypingKeysTakeTheTitlesOfWhatTheyType) {
+    using Legend = KeyboardLayout::Legend;
+    // Some keys of an AZERTY and a QWERTZ keyboard, by their US positions.
+    const KeyboardLayout::Legends legends{
+        {12, Legend{"a", "A"}},  // AZERTY's A, on the US Q
+        {0, Legend{"q", "Q"}},   // and its Q on the US A
+        {18, Legend{"&", "1"}},  // the digit row types symbols unshifted
+        {19, Legend{"é", "2"}},  //
+        {33, Legend{"^", "¨"}},  // a dead key, by its accent
+        {27, Legend{"ß", "?"}},  // QWERTZ's ß keeps its one letter
+        {41, Legend{"", "M"}},   // only a shifted character
+        {48, Legend{"x", "X"}},  // Tab is Tab on any layout
+        {96, Legend{"y", "Y"}},  // and F5 is F5
+    };
+    const auto& us = ShortcutKeyOption::all();
+    const auto options = ShortcutKeyOption::onLayout(legends);
+    ASSERT_EQ(options.size(), us.size());
+    const std::pair<std::uint16_t, const char*> titles[] = {
+        {12, "A"}, {0, "Q"},  {18, "&"},   {19, "É"},  {33, "^"},
+        {27, "ß"}, {41, "M"}, {48, "Tab"}, {96, "F5"}, {11, "B"},  // a key the legends lack keeps its US title
+        {44, "/"},
+    };
+    for (const auto& [keyCode, title] : titles) {
+        const auto found = std::find_if(options.begin(), options.end(),
+                                        [&](const auto& o) { return !o.mediaKey && o.keyCode == keyCode; });
+        ASSERT_NE(found, options.end()) << keyCode;
+        EXPECT_EQ(found->title, QString::fromUtf8(title)) << keyCode;
+    }
+    // The same keys in the same order: only the titles differ, so the ids and
+    // codes a shortcut stores stay what they were.
+    for (std::size_t i = 0; i < us.size(); ++i) {
+        EXPECT_EQ(options[i].id(), us[i].id());
+        EXPECT_EQ(options[i].mediaKey, us[i].mediaKey);
+    }
+    EXPECT_EQ(ShortcutKeyOption::onLayout({}), us);
+}
+
 TEST(ShortcutKeyOptionTest, MediaOptionsHaveKeyCodeZeroAndTheirOwnIds) {
     const auto& all = ShortcutKeyOption::all();
     const std::span media(all.end() - 10, all.end());

@@ -6,6 +6,7 @@
 #include "support/UiHarness.h"
 #include "support/UiReview.h"
 #include "trackpad/TypingActivityMonitor.h"
+#include "views/kit/ShellCommandView.h"
 #include "views/kit/SymbolLabel.h"
 #include "views/kit/SystemSettingsPanes.h"
 
@@ -93,6 +94,35 @@ TEST_F(SetupGuideTest, ShowsTheCardOfTheFirstUnmetCondition) {
     EXPECT_FALSE(guide->isVisibleTo(guide.get()) && guide->notice());
 }
 
+// A first start: control paused and no input access. The one card says
+// both, with the command of each grant, before anything is pressed.
+TEST_F(SetupGuideTest, AFirstStartWithoutInputAccessShowsTheGrantsOnThePausedCard) {
+    auto guide = makeGuide();
+    test::UiHarness::flushDeletes();
+    ASSERT_EQ(guide->card(), Card::paused);
+    EXPECT_EQ(guide->notice()->title(), QStringLiteral("触控板控制已暂停"));
+    EXPECT_EQ(guide->notice()->button()->text(), QStringLiteral("启用触控板控制"));
+    EXPECT_EQ(guide->notice()->message(),
+              QStringLiteral("启用后即可使用自定义手势和边缘控制。\n") + kit::inputGrantsInstruction());
+    const auto commandsShown = [&] {
+        int shown = 0;
+        for (auto* command : guide->findChildren<kit::ShellCommandView*>()) shown += command->isVisibleTo(guide.get());
+        return shown;
+    };
+    EXPECT_EQ(commandsShown(), 3);
+    fit(*guide);
+    test::saveForReview(test::pictureOf(*guide), QStringLiteral("setup-card-first-start"));
+
+    // The access granted, back in the window: the card is the plain one.
+    ui.h.accessibilityTrust.setTrusted(true);
+    ui.scenePhase.setPhase(ScenePhase::Phase::inactive);
+    ui.scenePhase.setPhase(ScenePhase::Phase::active);
+    test::UiHarness::flushDeletes();
+    ASSERT_EQ(guide->card(), Card::paused);
+    EXPECT_EQ(guide->notice()->message(), QStringLiteral("启用后即可使用自定义手势和边缘控制。"));
+    EXPECT_EQ(commandsShown(), 0);
+}
+
 TEST_F(SetupGuideTest, TheAccessCardGoesByItselfOnceTheTouchpadCanBeRead) {
     c.toggleEnabled();
     auto guide = makeGuide();
@@ -176,7 +206,7 @@ TEST_F(SetupGuideTest, AsksForInputAccessOnlyWhenAnEnabledRuleABindingOrThePoint
         auto* status = guide->findChild<kit::SymbolLabel*>(QStringLiteral("inputGrantStatus:") + name);
         ASSERT_NE(status, nullptr);
         EXPECT_TRUE(status->text().endsWith(QStringLiteral("：未授权")));
-        auto* command = guide->findChild<QLabel*>(QStringLiteral("inputGrantCommand:") + name);
+        auto* command = guide->findChild<kit::ShellCommandView*>(QStringLiteral("inputGrantCommand:") + name);
         ASSERT_NE(command, nullptr);
         EXPECT_TRUE(command->isVisibleTo(guide.get()));
     }
@@ -217,7 +247,8 @@ TEST_F(SetupGuideTest, RechecksTheTrustWhenTheWindowBecomesActiveAgain) {
     };
     EXPECT_EQ(statusOf("touchpad"), QStringLiteral("触控板：已授权"));
     EXPECT_EQ(statusOf("keyboards"), QStringLiteral("键盘：未授权"));
-    EXPECT_FALSE(guide->findChild<QLabel*>(QStringLiteral("inputGrantCommand:touchpad"))->isVisibleTo(guide.get()));
+    EXPECT_FALSE(guide->findChild<kit::ShellCommandView*>(QStringLiteral("inputGrantCommand:touchpad"))
+                     ->isVisibleTo(guide.get()));
 
     // Granted while the window stays in front: the card stays.
     ui.h.accessibilityTrust.setTrusted(true);

@@ -35,7 +35,10 @@ KeyboardShortcut recorded(std::uint16_t keyCode, std::uint64_t modifiers, const 
 
 class ActionDispatcherTest : public ExecutorTest {
 protected:
-    ActionDispatcherTest() { h.frontmost.setBundleIdentifier(QStringLiteral("firefox-esr.desktop")); }
+    ActionDispatcherTest() {
+        h.frontmost.setBundleIdentifier(QStringLiteral("firefox-esr.desktop"));
+        workspace.setHasFilePreviewer(true);
+    }
 
     HUDNotice run(GestureBinding binding) { return runWith(*dispatcher, std::move(binding)); }
     HUDNotice runWith(ActionDispatcher& road, GestureBinding binding) {
@@ -68,10 +71,21 @@ TEST_F(ActionDispatcherTest, EveryRowOfTheBuiltInTableSendsItsKeysFromThePrivate
         EXPECT_EQ(run(row.action), succeeded(row.action));
         EXPECT_EQ(keysOf(poster.posted()), stroke(row.keyCode, row.flags));
         for (const InputEvent& event : poster.posted()) EXPECT_EQ(event.userData, kShortcutEventMarker);
-        EXPECT_EQ(groups.calls, (QStringList{QStringLiteral("target(%1)").arg(enumRaw(row.action)),
-                                             QStringLiteral("system(%1)").arg(enumRaw(row.action))}));
+        QStringList asked{QStringLiteral("target(%1)").arg(enumRaw(row.action)),
+                          QStringLiteral("system(%1)").arg(enumRaw(row.action))};
+        // The window control is asked first, and had no window to minimise.
+        if (row.action == A::minimizeWindow) asked.append(QStringLiteral("minimizeWindow"));
+        EXPECT_EQ(groups.calls, asked);
     }
-    EXPECT_EQ(actions.size(), 45u);
+    EXPECT_EQ(actions.size(), 43u);
+}
+
+TEST_F(ActionDispatcherTest, AWindowTheWindowControlMinimisesTakesNoShortcut) {
+    const HUDNotice minimized = succeeded(A::minimizeWindow);
+    groups.minimizeAnswer = minimized;
+    EXPECT_EQ(run(A::minimizeWindow), minimized);
+    EXPECT_EQ(groups.calls.last(), QStringLiteral("minimizeWindow"));
+    EXPECT_TRUE(poster.posted().empty()) << "no Super+H on top";
 }
 
 TEST_F(ActionDispatcherTest, TheTableUsesTheKeysOfTheLinuxDesktopAndItsApplications) {
@@ -161,6 +175,14 @@ TEST_F(ActionDispatcherTest, FileActionsWantAFileManagerInFrontBeforeThePermissi
     // The identifier is compared whole.
     h.frontmost.setBundleIdentifier(QStringLiteral("org.gnome.Nautilus"));
     EXPECT_EQ(run(A::copyFilePath), selectFirst);
+
+    // Without a previewer, Space would only select: nothing is sent.
+    workspace.setHasFilePreviewer(false);
+    h.frontmost.setBundleIdentifier(kNautilus);
+    EXPECT_EQ(run(A::quickLook),
+              (HUDNotice{QStringLiteral("没有安装文件预览程序"), QStringLiteral("eye"), HUDNotice::Kind::error}));
+    EXPECT_TRUE(poster.posted().empty());
+    EXPECT_EQ(run(A::copyFilePath), succeeded(A::copyFilePath));
 }
 
 TEST_F(ActionDispatcherTest, OpeningAnApplicationNeedsNoPermissionAndNamesIt) {

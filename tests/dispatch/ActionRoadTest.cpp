@@ -91,12 +91,23 @@ TEST_F(ActionRoadTest, EveryDiscreteActionOfTheCatalogueIsCarriedOutItsOwnWay) {
     const std::set<GestureAction> elsewhere{A::brightnessUp, A::brightnessDown,       A::volumeUp,
                                             A::volumeDown,   A::keyboardBrightnessUp, A::keyboardBrightnessDown,
                                             A::scrubVideo};
-    const std::set<GestureAction> systemActions{
-        A::missionControl,     A::showDesktop,          A::sleepComputer,
-        A::toggleKeyboardLock, A::startCleaningMode,    A::toggleDesktopIcons,
-        A::enableKeepAwake,    A::disableKeepAwake,     A::toggleKeepAwake,
-        A::openFinder,         A::openSystemSettings,   A::hideOtherApplications,
-        A::toggleMute,         A::toggleMicrophoneMute, A::switchToPreviousApplication};
+    const std::set<GestureAction> systemActions{A::missionControl,
+                                                A::showDesktop,
+                                                A::sleepComputer,
+                                                A::toggleKeyboardLock,
+                                                A::startCleaningMode,
+                                                A::toggleDesktopIcons,
+                                                A::enableKeepAwake,
+                                                A::disableKeepAwake,
+                                                A::toggleKeepAwake,
+                                                A::openFinder,
+                                                A::openSystemSettings,
+                                                A::emojiPicker,
+                                                A::hideApplication,
+                                                A::hideOtherApplications,
+                                                A::toggleMute,
+                                                A::toggleMicrophoneMute,
+                                                A::switchToPreviousApplication};
     const std::set<GestureAction> targetActions{A::openFile, A::openFolder, A::openURL, A::runShortcut};
     const auto ownAnswer = [](GestureAction action) {
         return HUDNotice{enumRaw(action), QStringLiteral("checkmark"), HUDNotice::Kind::success};

@@ -139,6 +139,35 @@ TEST_F(SystemActionExecutorTest, OpensTheHomeFolderInTheFileManager) {
     EXPECT_EQ(perform(GestureAction::openFinder), notice("无法打开文件管理器", "folder", Kind::error));
 }
 
+TEST_F(SystemActionExecutorTest, HidingTheFrontApplicationMinimisesItsWindows) {
+    EXPECT_EQ(perform(GestureAction::hideApplication), notice("无法获取当前应用", "eye.slash", Kind::error));
+    launch(10, "org.gnome.TextEditor.desktop");
+    launch(20, "firefox.desktop");
+    workspace.bringToFront(20);
+
+    // Every window of the application in front, whose key no desktop has.
+    EXPECT_EQ(perform(GestureAction::hideApplication), notice("隐藏当前应用", "eye.slash", Kind::success));
+    EXPECT_EQ(workspace.hidden(), QList<std::int32_t>{20});
+    EXPECT_TRUE(poster.posted().empty()) << "no key is sent";
+
+    // The application went while the gesture ran.
+    workspace.setFront(FrontApplication::of({40, QStringLiteral("gone.desktop"), QStringLiteral("gone")}));
+    EXPECT_EQ(perform(GestureAction::hideApplication), notice("无法隐藏当前应用", "eye.slash", Kind::error));
+    workspace.setFront(FrontApplication::unknown());
+    EXPECT_EQ(perform(GestureAction::hideApplication), notice("无法获取当前应用", "eye.slash", Kind::error));
+}
+
+TEST_F(SystemActionExecutorTest, TheEmojiPickerIsTheDesktopsOwnApplication) {
+    EXPECT_EQ(perform(GestureAction::emojiPicker), notice("找不到表情选择器", "face.smiling", Kind::error));
+    const QString characters = QStringLiteral("/usr/share/applications/org.gnome.Characters.desktop");
+    workspace.setEmojiPickerLocation(characters);
+    EXPECT_EQ(perform(GestureAction::emojiPicker), notice("表情与符号", "face.smiling", Kind::success));
+    EXPECT_EQ(workspace.openedApplications(), QStringList{characters});
+    EXPECT_TRUE(poster.posted().empty()) << "no key is sent";
+    workspace.setRefusesToOpenApplications(true);
+    EXPECT_EQ(perform(GestureAction::emojiPicker), notice("无法打开表情选择器", "face.smiling", Kind::error));
+}
+
 TEST_F(SystemActionExecutorTest, OpensTheDesktopsSettingsApplication) {
     EXPECT_EQ(perform(GestureAction::openSystemSettings), notice("找不到系统设置", "gearshape", Kind::error));
 
@@ -183,7 +212,7 @@ TEST_F(SystemActionExecutorTest, OnGnomeThePanelsOpenOnTheShellsOwnKeys) {
     for (const auto& c : cases) {
         EXPECT_EQ(SystemPanelExecutor::desktopPanelKeys(c.action, QString::fromLatin1(c.desktop)), c.keys) << c.desktop;
         // The library offers the panels exactly where the keys exist.
-        EXPECT_EQ(unavailabilityOnDesktop(c.action, QString::fromLatin1(c.desktop)).has_value(),
+        EXPECT_EQ(unavailabilityOnDesktop(c.action, DesktopAbilities{QString::fromLatin1(c.desktop)}).has_value(),
                   c.action != GestureAction::copy && !c.keys)
             << c.desktop;
     }

@@ -28,7 +28,7 @@ protected:
         workspace.launch({kSystemUi, QStringLiteral("com.apple.systemuiserver"), {}, ActivationPolicy::accessory});
     }
 
-    // A menu bar of the process holding the given items.
+    // A top bar of the process holding the given items.
     SimElement bar(std::int32_t process, const char* attribute, AccessibilityElementList items) {
         SimElement menuBar = accessibility.element(QStringLiteral("AXMenuBar"));
         menuBar->children(std::move(items));

@@ -5,6 +5,8 @@
 #include "platform/sim/SimWindowControl.h"
 #include "support/NoticePrinter.h"
 #include "support/QtPrinters.h"
+#include "support/SimTime.h"
+#include "support/TaskResult.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +95,8 @@ protected:
         windows.setFocusedWindow(kWindow);
     }
 
-    QRectF frame() { return *windows.frame(kWindow); }
+    QRectF frame() { return windows.frameNow(kWindow).value_or(QRectF()); }
+    HUDNotice perform(GestureAction action) { return test::completed(layout.perform(action)); }
     static HUDNotice applied(GestureAction action) { return {title(action), symbolName(action), Kind::success}; }
 };
 
@@ -112,26 +115,26 @@ TEST_F(WindowLayoutExecutorTest, EachLayoutMovesTheFocusedWindowAndSaysSo) {
                           Case{GestureAction::maximizeWindow, kLaptop.visibleFrame},
                           Case{GestureAction::centerWindow, QRectF(420, 265, 600, 400)}}) {
         windows.addWindow(kWindow, start);
-        EXPECT_EQ(layout.perform(c.action), applied(c.action)) << enumRaw(c.action);
+        EXPECT_EQ(perform(c.action), applied(c.action)) << enumRaw(c.action);
         EXPECT_EQ(frame(), c.expected) << enumRaw(c.action);
     }
 }
 
 TEST_F(WindowLayoutExecutorTest, RestoreReturnsToTheFrameFromBeforeTheFirstLayoutOnce) {
-    EXPECT_EQ(layout.perform(GestureAction::windowLeftHalf).kind, Kind::success);
-    EXPECT_EQ(layout.perform(GestureAction::windowRightHalf).kind, Kind::success);
+    EXPECT_EQ(perform(GestureAction::windowLeftHalf).kind, Kind::success);
+    EXPECT_EQ(perform(GestureAction::windowRightHalf).kind, Kind::success);
     EXPECT_EQ(history.frame(kWindow), start) << "the first frame is kept";
 
-    EXPECT_EQ(layout.perform(GestureAction::restoreWindow), applied(GestureAction::restoreWindow));
+    EXPECT_EQ(perform(GestureAction::restoreWindow), applied(GestureAction::restoreWindow));
     EXPECT_EQ(frame(), start);
     EXPECT_TRUE(history.entries().empty());
-    EXPECT_EQ(layout.perform(GestureAction::restoreWindow), kNothingToRestore);
+    EXPECT_EQ(perform(GestureAction::restoreWindow), kNothingToRestore);
 }
 
 TEST_F(WindowLayoutExecutorTest, AFullScreenWindowIsLeftAlone) {
     windows.window(kWindow).fullScreen = true;
     for (GestureAction action : {GestureAction::maximizeWindow, GestureAction::restoreWindow}) {
-        EXPECT_EQ(layout.perform(action), test::notice("请先退出全屏再调整窗口", "macwindow", Kind::information));
+        EXPECT_EQ(perform(action), test::notice("请先退出全屏再调整窗口", "macwindow", Kind::information));
     }
     EXPECT_TRUE(windows.requests().empty());
     EXPECT_TRUE(history.entries().empty());
@@ -140,18 +143,18 @@ TEST_F(WindowLayoutExecutorTest, AFullScreenWindowIsLeftAlone) {
 TEST_F(WindowLayoutExecutorTest, AWindowThatKeepsALargerMinimumSizeIsReportedButCanBeRestored) {
     const QRectF wide(100, 100, 800, 400);
     windows.addWindow(kWindow, wide).minimumSize = QSizeF(780, 300);
-    EXPECT_EQ(layout.perform(GestureAction::windowLeftHalf), kLimited);
+    EXPECT_EQ(perform(GestureAction::windowLeftHalf), kLimited);
     EXPECT_EQ(frame(), QRectF(0, 30, 780, 870));
     EXPECT_EQ(history.frame(kWindow), wide) << "recorded before the change";
 
-    EXPECT_EQ(layout.perform(GestureAction::restoreWindow).kind, Kind::success);
+    EXPECT_EQ(perform(GestureAction::restoreWindow).kind, Kind::success);
     EXPECT_EQ(frame(), wide);
 }
 
 TEST_F(WindowLayoutExecutorTest, AWindowKeptOnItsScreenIsSizedAgainOnceItHasMoved) {
     const QRectF corner(800, 500, 600, 400);
     windows.addWindow(kWindow, corner).confinement = kLaptop.frame;
-    EXPECT_EQ(layout.perform(GestureAction::maximizeWindow), applied(GestureAction::maximizeWindow));
+    EXPECT_EQ(perform(GestureAction::maximizeWindow), applied(GestureAction::maximizeWindow));
     EXPECT_EQ(frame(), kLaptop.visibleFrame);
     using Kind = SimWindowControl::Request::Kind;
     std::vector<Kind> asked;
@@ -161,47 +164,47 @@ TEST_F(WindowLayoutExecutorTest, AWindowKeptOnItsScreenIsSizedAgainOnceItHasMove
 
 TEST_F(WindowLayoutExecutorTest, ARefusedRequestOrAnUnreadableWindowIsUnsupported) {
     windows.window(kWindow).refusesPosition = true;
-    EXPECT_EQ(layout.perform(GestureAction::maximizeWindow), kUnsupported);
+    EXPECT_EQ(perform(GestureAction::maximizeWindow), kUnsupported);
     EXPECT_EQ(history.frame(kWindow), start) << "recorded even though the change failed";
 
     windows.addWindow(kWindow, start).refusesSize = true;
-    EXPECT_EQ(layout.perform(GestureAction::maximizeWindow), kUnsupported);
+    EXPECT_EQ(perform(GestureAction::maximizeWindow), kUnsupported);
 
     windows.addWindow(kWindow, start).readable = false;
-    EXPECT_EQ(layout.perform(GestureAction::maximizeWindow), kUnsupported);
+    EXPECT_EQ(perform(GestureAction::maximizeWindow), kUnsupported);
 
     windows.setFocusedWindow(std::nullopt);
-    EXPECT_EQ(layout.perform(GestureAction::maximizeWindow), kUnsupported);
+    EXPECT_EQ(perform(GestureAction::maximizeWindow), kUnsupported);
 
     windows.addWindow(kWindow, start);
     windows.setFocusedWindow(kWindow);
     screens.setScreens({});
-    EXPECT_EQ(layout.perform(GestureAction::maximizeWindow), kUnsupported);
+    EXPECT_EQ(perform(GestureAction::maximizeWindow), kUnsupported);
 }
 
 TEST_F(WindowLayoutExecutorTest, AWindowAlreadyCentredIsNeitherMovedNorRecorded) {
     windows.addWindow(kWindow, QRectF(420.5, 264.5, 600, 400));
-    EXPECT_EQ(layout.perform(GestureAction::centerWindow), applied(GestureAction::centerWindow));
+    EXPECT_EQ(perform(GestureAction::centerWindow), applied(GestureAction::centerWindow));
     EXPECT_TRUE(windows.requests().empty());
-    EXPECT_EQ(layout.perform(GestureAction::restoreWindow), kNothingToRestore);
+    EXPECT_EQ(perform(GestureAction::restoreWindow), kNothingToRestore);
 }
 
 TEST_F(WindowLayoutExecutorTest, CentringThatDoesNotLandIsUnsupportedAndNotRecorded) {
     windows.window(kWindow).placementOffset = QPointF(0, 12);
-    EXPECT_EQ(layout.perform(GestureAction::centerWindow), kUnsupported);
+    EXPECT_EQ(perform(GestureAction::centerWindow), kUnsupported);
     EXPECT_TRUE(history.entries().empty());
 
     windows.addWindow(kWindow, start).placementOffset = QPointF(3, -3);
-    EXPECT_EQ(layout.perform(GestureAction::centerWindow).kind, Kind::success) << "within 4 points";
+    EXPECT_EQ(perform(GestureAction::centerWindow).kind, Kind::success) << "within 4 points";
     EXPECT_EQ(history.frame(kWindow), start);
 }
 
 TEST_F(WindowLayoutExecutorTest, MovingToTheNextDisplayNeedsASecondOneAndWrapsAround) {
-    EXPECT_EQ(layout.perform(GestureAction::moveWindowToNextDisplay), kNoOtherDisplay);
+    EXPECT_EQ(perform(GestureAction::moveWindowToNextDisplay), kNoOtherDisplay);
     EXPECT_TRUE(windows.requests().empty());
 
     screens.setScreens({kLaptop, kExternal});
-    EXPECT_EQ(layout.perform(GestureAction::moveWindowToNextDisplay), applied(GestureAction::moveWindowToNextDisplay));
+    EXPECT_EQ(perform(GestureAction::moveWindowToNextDisplay), applied(GestureAction::moveWindowToNextDisplay));
     // From fx = 100/840 and fy = 70/470 on the laptop to the same place on the
     // external display.
     const QRectF onExternal = frame();
@@ -209,30 +212,30 @@ TEST_F(WindowLayoutExecutorTest, MovingToTheNextDisplayNeedsASecondOneAndWrapsAr
     EXPECT_DOUBLE_EQ(onExternal.top(), 70.0 / 470 * 600);
     EXPECT_EQ(onExternal.size(), start.size());
 
-    EXPECT_EQ(layout.perform(GestureAction::moveWindowToNextDisplay).kind, Kind::success);
+    EXPECT_EQ(perform(GestureAction::moveWindowToNextDisplay).kind, Kind::success);
     EXPECT_NEAR(frame().left(), start.left(), 1e-9) << "back on the first display";
     EXPECT_NEAR(frame().top(), start.top(), 1e-9);
 
-    EXPECT_EQ(layout.perform(GestureAction::restoreWindow).kind, Kind::success);
+    EXPECT_EQ(perform(GestureAction::restoreWindow).kind, Kind::success);
     EXPECT_EQ(frame(), start);
 }
 
 TEST_F(WindowLayoutExecutorTest, AWindowThatRefusesAnySizeStillMovesToTheNextDisplayWhenItFits) {
     screens.setScreens({kLaptop, kExternal});
     windows.window(kWindow).refusesSize = true;
-    EXPECT_EQ(layout.perform(GestureAction::moveWindowToNextDisplay).kind, Kind::success);
+    EXPECT_EQ(perform(GestureAction::moveWindowToNextDisplay).kind, Kind::success);
 
     // One that would have to shrink cannot.
     screens.setScreens(
         {kExternal, ScreenInfo{QStringLiteral("small"), QRectF(-400, 0, 400, 300), QRectF(-400, 0, 400, 300)}});
-    EXPECT_EQ(layout.perform(GestureAction::moveWindowToNextDisplay), kUnsupported);
+    EXPECT_EQ(perform(GestureAction::moveWindowToNextDisplay), kUnsupported);
 }
 
 TEST_F(WindowLayoutExecutorTest, TheHistoryKeepsThirtyTwoWindowsAndDropsTheOldest) {
     for (WindowControl::WindowId id = 1; id <= 33; ++id) {
         windows.addWindow(id, QRectF(double(id), 100, 600, 400));
         windows.setFocusedWindow(id);
-        layout.perform(GestureAction::maximizeWindow);
+        perform(GestureAction::maximizeWindow);
     }
     ASSERT_EQ(history.entries().size(), 32u);
     EXPECT_EQ(history.frame(1), std::nullopt);
@@ -244,19 +247,49 @@ TEST_F(WindowLayoutExecutorTest, TheHistoryKeepsThirtyTwoWindowsAndDropsTheOldes
     EXPECT_EQ(history.entries()[15].first, 18u) << "the others keep their order";
 }
 
+TEST_F(WindowLayoutExecutorTest, ALayoutWhoseExecutorWentWhileTheDesktopAnsweredChangesNothingMore) {
+    windows.setAnswersLater(true);
+    std::optional<WindowLayoutExecutor> going(std::in_place, windows, screens, history);
+    const auto notice = test::resultOf(going->perform(GestureAction::maximizeWindow));
+    ASSERT_EQ(windows.waitingAnswers(), 1u) << "asking for the focused window";
+    going.reset();
+    windows.setAnswersLater(false);
+    windows.releaseAnswers();
+    test::SimTime::drain();
+    EXPECT_EQ(*notice, kUnsupported);
+    EXPECT_TRUE(windows.requests().empty());
+    EXPECT_EQ(frame(), start);
+}
+
+TEST(WindowActionTest, MinimisesTheFocusedWindowOrLeavesItToTheDesktopsShortcut) {
+    SimWindowControl windows;
+    WindowAction action(windows);
+    EXPECT_EQ(test::completed(action.minimizeFrontWindow()), std::nullopt) << "no focused window";
+
+    windows.addWindow(1, QRectF(0, 0, 100, 100)).canMinimize = false;
+    windows.setFocusedWindow(1);
+    EXPECT_EQ(test::completed(action.minimizeFrontWindow()), std::nullopt);
+
+    windows.addWindow(2, QRectF(0, 0, 100, 100));
+    windows.setFocusedWindow(2);
+    EXPECT_EQ(test::completed(action.minimizeFrontWindow()),
+              test::notice("最小化窗口", "minus.rectangle", Kind::success));
+    EXPECT_TRUE(windows.window(2).minimized);
+}
+
 TEST(WindowActionTest, ClosesTheFocusedWindowThroughItsCloseButton) {
     SimWindowControl windows;
     WindowAction action(windows);
     const HUDNotice cannotClose = test::notice("当前窗口无法关闭", "macwindow", Kind::error);
-    EXPECT_EQ(action.closeFrontWindow(), cannotClose) << "no focused window";
+    EXPECT_EQ(test::completed(action.closeFrontWindow()), cannotClose) << "no focused window";
 
     windows.addWindow(1, QRectF(0, 0, 100, 100)).hasCloseButton = false;
     windows.setFocusedWindow(1);
-    EXPECT_EQ(action.closeFrontWindow(), cannotClose);
+    EXPECT_EQ(test::completed(action.closeFrontWindow()), cannotClose);
 
     windows.addWindow(2, QRectF(0, 0, 100, 100));
     windows.setFocusedWindow(2);
-    EXPECT_EQ(action.closeFrontWindow(), test::notice("关闭窗口", "xmark.square", Kind::success));
+    EXPECT_EQ(test::completed(action.closeFrontWindow()), test::notice("关闭窗口", "xmark.square", Kind::success));
     EXPECT_TRUE(windows.window(2).closed);
 }
 

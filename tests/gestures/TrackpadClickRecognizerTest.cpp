@@ -24,9 +24,7 @@ void feed(TrackpadClickRecognizer& recognizer, const std::vector<test::Frame>& s
 // What the click monitor does at button-down.
 void pressButton(TrackpadClickRecognizer& recognizer, double time) {
     recognizer.hasClaimedContactSession = true;
-    recognizer.downTime = time;
-    recognizer.origins = recognizer.points;
-    recognizer.dragged = false;
+    recognizer.press(time);
 }
 
 TEST(TrackpadClickRecognizerTest, ResolvesThePressAtRelease) {

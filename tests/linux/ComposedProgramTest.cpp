@@ -41,6 +41,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <csignal>
 #include <iostream>
@@ -64,19 +65,6 @@ evdev::Recording recording(const char* name) {
     const auto read = evdev::EvemuReader::readFile(std::string(GLIDRA_TEST_DATA_DIR "/recordings/") + name + ".events");
     EXPECT_TRUE(read.ok()) << name;
     return read.ok() ? read.recording() : evdev::Recording{};
-}
-
-// A kernel selects slot 0 before the first touch it reports; a recording that
-// relies on that, replayed after a touch that ended in another slot, would
-// put every finger in that slot.
-std::vector<evdev::EvdevEvent> fromSlotZero(std::vector<evdev::EvdevEvent> events) {
-    for (const evdev::EvdevEvent& event : events) {
-        if (event.type != EV_ABS || event.code < ABS_MT_SLOT) continue;
-        if (event.code == ABS_MT_SLOT) return events;
-        break;
-    }
-    events.insert(events.begin(), evdev::EvdevEvent{0, EV_ABS, ABS_MT_SLOT, 0});
-    return events;
 }
 
 GestureRule rule(GestureDescriptor::Kind kind, qint64 fingers, GestureAction action) {
@@ -413,6 +401,37 @@ protected:
         x11_->flush();
         return sent;
     }
+
+    // An ordinary window of an application (`pid`, as the application sets
+    // it), mapped and managed by the window manager.
+    std::uint32_t openWindow(xcb_connection_t* client, std::uint32_t pid, const QByteArray& wmClass) {
+        const xcb_window_t id = xcb_generate_id(client);
+        xcb_create_window(client, XCB_COPY_FROM_PARENT, id, x11_->root(), 100, 100, 400, 300, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_change_property(client, XCB_PROP_MODE_REPLACE, id, x11_->atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1,
+                            &pid);
+        xcb_change_property(client, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                            std::uint32_t(wmClass.size()), wmClass.constData());
+        xcb_map_window(client, id);
+        xcb_flush(client);
+        return id;
+    }
+    bool managed(std::uint32_t window) {
+        const auto clients = linux_platform::ewmh::items32(x11_->property(x11_->root(), "_NET_CLIENT_LIST"),
+                                                           linux_platform::ewmh::kAtomWindow);
+        return std::find(clients.begin(), clients.end(), window) != clients.end();
+    }
+    std::uint32_t activeWindow() {
+        const auto words = linux_platform::ewmh::items32(x11_->property(x11_->root(), "_NET_ACTIVE_WINDOW"),
+                                                         linux_platform::ewmh::kAtomWindow);
+        return words.empty() ? 0 : words.front();
+    }
+    // Iconic in the ICCCM's WM_STATE, as the window manager keeps it.
+    bool minimised(std::uint32_t window) {
+        const std::uint32_t state = x11_->atom("WM_STATE");
+        const auto words = linux_platform::ewmh::items32(x11_->property(window, "WM_STATE", state), state);
+        return !words.empty() && words.front() == 3;
+    }
     std::optional<std::uint32_t> showingDesktop() {
         const auto words = linux_platform::ewmh::items32(x11_->property(x11_->root(), "_NET_SHOWING_DESKTOP"),
                                                          linux_platform::ewmh::kAtomCardinal);
@@ -502,6 +521,69 @@ TEST_F(ComposedProgramTest, RecordedGesturesRunTheirBoundActionsOnTheDesktop) {
     EXPECT_TRUE(waitFor([&] { return screenSaver_->inhibits().empty(); })) << "a second tap lets the screen sleep";
     ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.two_finger_tap"));
     EXPECT_TRUE(waitFor([&] { return sinkMuted(); })) << "a second two-finger tap mutes again";
+}
+
+TEST_F(ComposedProgramTest, HidingAnApplicationMinimisesEveryOneOfItsWindowsOnTheDesktop) {
+    const evdev::Recording cypress = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+    const QByteArray pad = devices_->addDevice(cypress.device, kTouchpad);
+    ASSERT_FALSE(pad.isEmpty());
+    ASSERT_TRUE(devices_->setNodeMode(pad, 0666));
+    using K = GestureDescriptor::Kind;
+    writeSettings(
+        {rule(K::tap, 3, GestureAction::hideOtherApplications), rule(K::tap, 2, GestureAction::hideApplication)});
+    ASSERT_FALSE(HasFatalFailure());
+    startProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitFor([&] { return holdsOpen(pad); })) << "the touchpad was not opened";
+    ASSERT_TRUE(waitFor([&] { return windowTexts().has_value(); })) << "no window to read";
+
+    // An editor with two windows in front, and a terminal behind it.
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> client(
+        xcb_connect(x_->display().toUtf8().constData(), nullptr), &xcb_disconnect);
+    ASSERT_EQ(xcb_connection_has_error(client.get()), 0);
+    const std::uint32_t editor = openWindow(client.get(), 4242, QByteArray("editor\0Editor\0", 14));
+    const std::uint32_t editorSecond = openWindow(client.get(), 4242, QByteArray("editor\0Editor\0", 14));
+    const std::uint32_t terminal = openWindow(client.get(), 4343, QByteArray("term\0Term\0", 10));
+    ASSERT_TRUE(waitFor([&] { return managed(editor) && managed(editorSecond) && managed(terminal); }));
+    ASSERT_TRUE(x11_->send(linux_platform::ewmh::activateWindow(x11_->atom("_NET_ACTIVE_WINDOW"), editor, 0)));
+    x11_->flush();
+    ASSERT_TRUE(waitFor([&] { return activeWindow() == editor; })) << "the editor did not come to the front";
+
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.three_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return minimised(terminal); })) << "a three-finger tap hides the other applications";
+    EXPECT_FALSE(minimised(editor));
+    EXPECT_FALSE(minimised(editorSecond));
+
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.two_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return minimised(editor) && minimised(editorSecond); }))
+        << "a two-finger tap hides both windows of the application in front";
+}
+
+TEST_F(ComposedProgramTest, ATouchpadRemovedAndAddedAgainTakesTheFirstTapAtOnce) {
+    const evdev::Recording cypress = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+    QByteArray pad = devices_->addDevice(cypress.device, kTouchpad);
+    ASSERT_FALSE(pad.isEmpty());
+    ASSERT_TRUE(devices_->setNodeMode(pad, 0666));
+    writeSettings({rule(GestureDescriptor::Kind::tap, 2, GestureAction::toggleMute)});
+    ASSERT_FALSE(HasFatalFailure());
+    startProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(waitFor([&] { return holdsOpen(pad); })) << "the touchpad was not opened";
+
+    // Unplugged and plugged in again (a Bluetooth pad that reconnects), and
+    // tapped 0.2 s later.
+    devices_->removeDevice(pad);
+    ASSERT_TRUE(waitFor([&] { return !holdsOpen(pad); }));
+    QTest::qWait(500);
+    pad = devices_->addUnannounced(cypress.device, kTouchpad);
+    ASSERT_FALSE(pad.isEmpty());
+    ASSERT_TRUE(devices_->setNodeMode(pad, 0666));
+    devices_->shareWithEveryUser();
+    ASSERT_TRUE(devices_->announce(pad));
+    QTest::qWait(200);
+    ASSERT_FALSE(sinkMuted());
+    ASSERT_TRUE(play(pad, "CyPS2_Cypress_Trackpad.two_finger_tap"));
+    EXPECT_TRUE(waitFor([&] { return sinkMuted(); })) << "the first two-finger tap on the pad back mutes the sound";
 }
 
 TEST_F(ComposedProgramTest, ATouchpadTheUserCannotReadMakesTheWindowSayInputAccessIsMissing) {

@@ -362,6 +362,18 @@ TEST_F(EvdevInputDevicesTest, ARefusedDeviceIsLoggedOnceWithItsNodeItsNameAndThe
     EXPECT_EQ(warnings[0], QStringLiteral("cannot open %1 (Mock Touchpad): %2 (no input access: see the input-access "
                                           "udev rules)")
                                .arg(QString::fromLatin1(pad), QString::fromLocal8Bit(std::strerror(EACCES))));
+
+    // The registry names it, so that listening can say why it found nothing;
+    // once it opens, it is no longer named.
+    const UdevMultitouchDeviceRegistry registry(hub);
+    const auto unreadable = registry.unreadableDevices();
+    ASSERT_EQ(unreadable.size(), 1u);
+    EXPECT_EQ(unreadable[0].node, pad.toStdString());
+    EXPECT_EQ(unreadable[0].name, "Mock Touchpad");
+    EXPECT_EQ(unreadable[0].error, EACCES);
+    ASSERT_EQ(::chmod(pad.constData(), 0644), 0);
+    hub.acquire(unsigned(InputDeviceClass::touchpad)).reset();
+    EXPECT_TRUE(registry.unreadableDevices().empty());
 }
 
 TEST(UinputDeviceLog, AFailedOpenIsLoggedOnceWithItsReason) {

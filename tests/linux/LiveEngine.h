@@ -15,14 +15,18 @@
 #include "platform/linux/EvdevPointerControl.h"
 #include "platform/linux/QtScheduler.h"
 #include "platform/linux/SystemClock.h"
+#include "platform/linux/UdevMultitouchDeviceRegistry.h"
 #include "platform/sim/SimAccessibilityTrust.h"
 #include "platform/sim/SimDisplayBrightness.h"
 #include "platform/sim/SimFrontmostApplication.h"
 #include "platform/sim/SimPointerControl.h"
+#include "platform/sim/SimPointerPosition.h"
+#include "platform/sim/SimSystemEvents.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "replay/SimEngine.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
+#include "trackpad/TrackpadListenerRecovery.h"
 
 #include <vector>
 
@@ -33,13 +37,15 @@ struct LiveEngine {
     // touchpads themselves, by exclusive grabs of their nodes.
     enum class Pointer { sim, touchpads };
 
-    explicit LiveEngine(Pointer held = Pointer::sim)
+    // Whether listening recovers by itself (from touchpads arriving and
+    // leaving, as the hub's udev monitor tells) or only when the test says.
+    enum class Recovery { none, devices };
+
+    explicit LiveEngine(Pointer held = Pointer::sim, Recovery recovery = Recovery::none)
         : executors(replay::simExecutorPorts(ports(), system)),
           actions(ActionDispatcher::Ports{system.poster, keyboard, frontmost, trust, system.workspace},
                   ActionDispatcher::Executors{executors, executors, executors, executors}),
-          controller(replay::simControllerEnvironment(
-              ports(), executors, actions,
-              held == Pointer::sim ? static_cast<PointerControl&>(pointer) : touchpadPointer)) {
+          controller(environment(held, recovery)) {
         executors.attachController(controller);
         previousBridge = MultitouchBridge::shared();
         MultitouchBridge::setShared(&bridge);
@@ -50,6 +56,19 @@ struct LiveEngine {
     }
     replay::EnginePorts ports() {
         return {settings, clock, scheduler, keyboard, frontmost, keyEvents, mouseButtons, trust};
+    }
+
+    TrackpadController::Environment environment(Pointer held, Recovery recovery) {
+        auto made = replay::simControllerEnvironment(
+            ports(), executors, actions,
+            held == Pointer::sim ? static_cast<PointerControl&>(pointer) : touchpadPointer);
+        if (recovery == Recovery::devices) {
+            made.makeListenerRecovery = [this](TrackpadController& built) -> std::unique_ptr<ListenerRecoveryService> {
+                return TrackpadListenerRecovery::forController(
+                    built, {clock, scheduler, systemEvents, mouseButtons, pointerPosition, touchpads});
+            };
+        }
+        return made;
     }
 
     ~LiveEngine() {
@@ -74,6 +93,9 @@ struct LiveEngine {
     sim::SimAccessibilityTrust trust;
     sim::SimActionSystem system;
     sim::SimPointerControl pointer;
+    linux_platform::UdevMultitouchDeviceRegistry touchpads{hub};
+    sim::SimSystemEvents systemEvents;
+    sim::SimPointerPosition pointerPosition;
     ActionExecutors executors;
     ActionDispatcher actions;
     TrackpadController controller;

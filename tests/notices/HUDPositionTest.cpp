@@ -11,7 +11,7 @@
 namespace glidra {
 namespace {
 
-// A 1440 x 875 visible frame above a 25-point Dock strip, origin bottom left.
+// A 1440 x 875 visible frame above a 25-point panel strip, origin bottom left.
 const QRectF frame(0, 25, 1440, 875);
 const QSizeF panel(200, 50);
 
@@ -60,7 +60,7 @@ TEST(HUDPositionTest, OriginPerPosition) {
 }
 
 TEST(HUDPositionTest, MenuBarIconFollowsAUsableAnchor) {
-    // A 22 x 22 icon in the menu bar above the visible frame, centred at x = 1000.
+    // A 22 x 22 tray icon in the panel above the visible frame, centred at x = 1000.
     const QRectF icon(989, 900, 22, 22);
     EXPECT_EQ(origin(HUDPosition::menuBarIcon, frame, panel, icon), QPointF(900, 842));
 

@@ -39,7 +39,7 @@ const HUDNotice kCannotToggle{QStringLiteral("无法切换桌面图标"), QStrin
 TEST_F(GSettingsDesktopPreferencesTest, TogglesTheMateDesktopSwitch) {
     GSettingsDesktopPreferences preferences(GSettingsDesktopPreferences::switchFor(QStringLiteral("MATE")), source,
                                             backend);
-    ASSERT_TRUE(preferences.hasSwitch());
+    ASSERT_TRUE(preferences.hasDesktopIconsSwitch());
     DesktopIconsController icons(preferences);
     EXPECT_FALSE(icons.isHidden());
 
@@ -62,7 +62,7 @@ TEST_F(GSettingsDesktopPreferencesTest, WithoutASwitchTheToggleFailsAndNothingAb
     for (const auto& desktopSwitch : cases) {
         SCOPED_TRACE(desktopSwitch ? desktopSwitch->schema.toStdString() : "none");
         GSettingsDesktopPreferences preferences(desktopSwitch, source, backend);
-        EXPECT_FALSE(preferences.hasSwitch());
+        EXPECT_FALSE(preferences.hasDesktopIconsSwitch());
         DesktopIconsController icons(preferences);
         EXPECT_EQ(icons.toggle(), kCannotToggle);
         EXPECT_FALSE(icons.isHidden());
@@ -77,7 +77,7 @@ TEST_F(GSettingsDesktopPreferencesTest, AnotherDesktopsSwitchIsNeverWritten) {
         SCOPED_TRACE(running);
         GSettingsDesktopPreferences preferences(GSettingsDesktopPreferences::switchFor(QString::fromLatin1(running)),
                                                 source, backend);
-        EXPECT_FALSE(preferences.hasSwitch());
+        EXPECT_FALSE(preferences.hasDesktopIconsSwitch());
         DesktopIconsController icons(preferences);
         EXPECT_EQ(icons.toggle(), kCannotToggle);
         EXPECT_TRUE(stored()) << "MATE's switch as it was";

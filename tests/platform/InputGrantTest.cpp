@@ -55,27 +55,67 @@ TEST(InputGrant, EachShippedRuleGrantsExactlyItsPurpose) {
     EXPECT_EQ(QDir(kShippedRules).entryList({QStringLiteral("*.rules")}, QDir::Files, QDir::Name), named);
 }
 
-TEST(InputGrant, OneCommandInstallsTheRuleAndAppliesItAtOnce) {
-    EXPECT_EQ(inputGrantInstallCommand(InputGrant::touchpad, QStringLiteral("/usr/share/glidra/udev")),
-              QStringLiteral("sudo sh -c 'install -m 0644 -t /etc/udev/rules.d "
-                             "/usr/share/glidra/udev/70-glidra-touchpad.rules && udevadm control --reload && "
-                             "udevadm trigger --subsystem-match=input'"));
+// The commands work where sudo is missing: su always, pkexec only where it is
+// there to run; each runs one script that installs the rule and applies it.
+TEST(InputGrant, EachCommandRunsTheSameScriptAsRootWithoutSudo) {
+    const QString script = QStringLiteral(
+        "'install -m 0644 -t /etc/udev/rules.d /usr/share/glidra/udev/70-glidra-touchpad.rules && udevadm control "
+        "--reload && udevadm trigger --subsystem-match=input'");
+    EXPECT_EQ(inputGrantInstallCommands(InputGrant::touchpad, QStringLiteral("/usr/share/glidra/udev"), false),
+              QStringList{QStringLiteral("su -c ") + script});
+    EXPECT_EQ(inputGrantInstallCommands(InputGrant::touchpad, QStringLiteral("/usr/share/glidra/udev"), true),
+              (QStringList{QStringLiteral("su -c ") + script, QStringLiteral("pkexec sh -c ") + script}));
     // /dev/uinput is a misc device.
-    EXPECT_TRUE(inputGrantInstallCommand(InputGrant::virtualInput, QStringLiteral("/usr/local/share/glidra/udev"))
-                    .endsWith(QStringLiteral("/usr/local/share/glidra/udev/70-glidra-uinput.rules && udevadm "
-                                             "control --reload && udevadm trigger --subsystem-match=misc'")));
+    EXPECT_TRUE(
+        inputGrantInstallCommands(InputGrant::virtualInput, QStringLiteral("/usr/local/share/glidra/udev"), false)
+            .first()
+            .endsWith(QStringLiteral("/usr/local/share/glidra/udev/70-glidra-uinput.rules && udevadm "
+                                     "control --reload && udevadm trigger --subsystem-match=misc'")));
 
-    // A folder sh would split or read specially survives both quotings: the
-    // outer sh gets the script as one word, the script the path as one.
+    // The label says they run as root and offers each command on a line of
+    // its own, so that one line copies whole.
+    const QStringList lines =
+        inputGrantInstallInstructions(InputGrant::touchpad, QStringLiteral("/usr/share/glidra/udev"), true)
+            .split(u'\n');
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("以 root 身份在终端中运行："), QStringLiteral("su -c ") + script,
+                                  QStringLiteral("或者："), QStringLiteral("pkexec sh -c ") + script}));
+    EXPECT_EQ(inputGrantInstallInstructions(InputGrant::touchpad, QStringLiteral("/usr/share/glidra/udev"), false)
+                  .count(u'\n'),
+              1);
+}
+
+TEST(InputGrant, AFolderShWouldSplitOrReadSpeciallySurvivesBothQuotings) {
+    // The outer sh gets the script as one word, the script the path as one.
     const QString folder = QStringLiteral("/home/li wei/it's $HOME \"x\"/udev");
-    const QString command = inputGrantInstallCommand(InputGrant::keyboards, folder);
-    const QString prefix = QStringLiteral("sudo sh -c ");
-    ASSERT_TRUE(command.startsWith(prefix));
-    const QString script = shell(QStringLiteral("printf '%s' ") + command.mid(prefix.size()));
-    const QString install = QStringLiteral("install -m 0644 -t /etc/udev/rules.d ");
-    ASSERT_TRUE(script.startsWith(install)) << script.toStdString();
-    const QString installed = script.mid(install.size()).section(QStringLiteral(" && "), 0, 0);
-    EXPECT_EQ(shell(QStringLiteral("printf '%s' ") + installed), folder + QStringLiteral("/70-glidra-keyboards.rules"));
+    for (const QString& command : inputGrantInstallCommands(InputGrant::keyboards, folder, true)) {
+        SCOPED_TRACE(command.toStdString());
+        const QString prefix =
+            command.startsWith(QStringLiteral("su")) ? QStringLiteral("su -c ") : QStringLiteral("pkexec sh -c ");
+        ASSERT_TRUE(command.startsWith(prefix));
+        const QString script = shell(QStringLiteral("printf '%s' ") + command.mid(prefix.size()));
+        const QString install = QStringLiteral("install -m 0644 -t /etc/udev/rules.d ");
+        ASSERT_TRUE(script.startsWith(install)) << script.toStdString();
+        const QString installed = script.mid(install.size()).section(QStringLiteral(" && "), 0, 0);
+        EXPECT_EQ(shell(QStringLiteral("printf '%s' ") + installed),
+                  folder + QStringLiteral("/70-glidra-keyboards.rules"));
+    }
+}
+
+// Found on the PATH, as the shell would find it.
+TEST(InputGrant, PkexecIsOfferedOnlyWhereItIsOnThePath) {
+    const QString bin = test::temporaryHome() + QStringLiteral("/bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QByteArray saved = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin));
+    EXPECT_FALSE(pkexecInstalled());
+    QFile pkexec(bin + QStringLiteral("/pkexec"));
+    ASSERT_TRUE(pkexec.open(QIODevice::WriteOnly));
+    pkexec.close();
+    ASSERT_TRUE(pkexec.setPermissions(pkexec.permissions() | QFileDevice::ExeOwner));
+    EXPECT_TRUE(pkexecInstalled());
+    EXPECT_TRUE(inputGrantInstallInstructions(InputGrant::keyboards, QStringLiteral("/usr/share/glidra/udev"))
+                    .contains(QStringLiteral("\npkexec sh -c ")));
+    qputenv("PATH", saved);
 }
 
 TEST(InputGrant, TheShippedRulesAreFoundInTheDataFolders) {

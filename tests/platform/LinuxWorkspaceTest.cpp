@@ -42,6 +42,9 @@ TEST(LinuxWorkspaceTest, ReadsDesktopEntriesThroughGio) {
               "[Desktop Entry]\nType=Application\nName=Helper\nExec=true\nNoDisplay=true\n");
     writeFile(applications + QStringLiteral("/glidra-test-kde.desktop"),
               "[Desktop Entry]\nType=Application\nName=KDE Only\nExec=true\nOnlyShowIn=KDE;\n");
+    // GNOME's character and emoji picker.
+    const QString characters = applications + QStringLiteral("/org.gnome.Characters.desktop");
+    writeFile(characters, "[Desktop Entry]\nType=Application\nName=Characters\nExec=true\n");
     // GLib reads both once, at its first use.
     qputenv("LANGUAGE", "zh_CN");
     qputenv("XDG_CURRENT_DESKTOP", "GNOME");
@@ -76,6 +79,41 @@ TEST(LinuxWorkspaceTest, ReadsDesktopEntriesThroughGio) {
     EXPECT_EQ(workspace.applicationLocation(QStringLiteral("glidra-viewer.desktop")), nested);
     EXPECT_EQ(workspace.applicationLocation(QStringLiteral("glidra-test-missing.desktop")), std::nullopt);
     EXPECT_EQ(workspace.applicationLocation(QString()), std::nullopt);
+
+    EXPECT_EQ(workspace.emojiPickerLocation(), characters);
+}
+
+TEST(LinuxWorkspaceTest, LooksForTheRunningDesktopsEmojiPickerFirst) {
+    using linux_platform::LinuxWorkspace;
+    const QString plasma = QStringLiteral("org.kde.plasma.emojier.desktop");
+    const QString gnome = QStringLiteral("org.gnome.Characters.desktop");
+    EXPECT_EQ(LinuxWorkspace::emojiPickerCandidates(QStringLiteral("KDE")).mid(0, 2), (QStringList{plasma, gnome}));
+    EXPECT_EQ(LinuxWorkspace::emojiPickerCandidates(QStringLiteral("ubuntu:GNOME")).front(), gnome);
+    // Elsewhere either serves.
+    EXPECT_TRUE(LinuxWorkspace::emojiPickerCandidates(QStringLiteral("XFCE")).contains(plasma));
+    EXPECT_TRUE(LinuxWorkspace::emojiPickerCandidates(QStringLiteral("XFCE")).contains(gnome));
+}
+
+// Files starts Sushi through the session bus, from the service file in a data
+// folder; the user's own folder counts as the system's do.
+TEST(LinuxWorkspaceTest, TheFilePreviewerIsThereWhenTheBusCanStartIt) {
+    linux_platform::LinuxWorkspace workspace(
+        std::make_unique<linux_platform::XcbConnection>(QByteArrayLiteral(":64999")), false);
+    const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+    const QString empty = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/../no-data");
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(empty));
+    const QString service =
+        qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/dbus-1/services/org.gnome.NautilusPreviewer.service");
+    QFile::remove(service);
+    EXPECT_FALSE(workspace.hasFilePreviewer());
+    writeFile(service, "[D-BUS Service]\nName=org.gnome.NautilusPreviewer\nExec=/usr/bin/sushi\n");
+    EXPECT_TRUE(workspace.hasFilePreviewer());
+    QFile::remove(service);
+    if (dataDirs.isNull()) {
+        qunsetenv("XDG_DATA_DIRS");
+    } else {
+        qputenv("XDG_DATA_DIRS", dataDirs);
+    }
 }
 
 TEST(LinuxWorkspaceTest, RefusesUrlsNothingHereCanOpen) {

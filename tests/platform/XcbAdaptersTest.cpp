@@ -9,6 +9,7 @@
 #include "platform/linux/XcbConnection.h"
 #include "support/PrivateXServer.h"
 #include "support/QtPrinters.h"
+#include "support/TaskResult.h"
 
 #include <gtest/gtest.h>
 
@@ -258,35 +259,42 @@ TEST_F(XcbAdaptersTest, MovesResizesAndClosesTheActiveWindowThroughTheWindowMana
     activate(editor);
 
     EwmhWindowControl windows(connection());
-    const std::optional<WindowControl::WindowId> focused = windows.focusedWindow();
+    const std::optional<WindowControl::WindowId> focused = test::awaited(windows.focusedWindow());
     ASSERT_EQ(focused, WindowControl::WindowId(editor));
-    EXPECT_EQ(windows.frame(*focused), QRectF(100, 100, 800, 630)) << "with the title bar";
-    EXPECT_FALSE(windows.isFullScreen(*focused));
+    EXPECT_EQ(test::awaited(windows.frame(*focused)), QRectF(100, 100, 800, 630)) << "with the title bar";
+    EXPECT_FALSE(test::awaited(windows.isFullScreen(*focused)));
 
-    EXPECT_TRUE(windows.setSize(*focused, QSizeF(720, 870)));
+    EXPECT_TRUE(test::awaited(windows.setSize(*focused, QSizeF(720, 870))));
     ASSERT_TRUE(manager.waitForRequests(1));
-    EXPECT_TRUE(windows.setPosition(*focused, QPointF(0, 30)));
+    EXPECT_TRUE(test::awaited(windows.setPosition(*focused, QPointF(0, 30))));
     ASSERT_TRUE(manager.waitForRequests(2));
-    EXPECT_EQ(windows.frame(*focused), QRectF(0, 30, 720, 870));
+    EXPECT_EQ(test::awaited(windows.frame(*focused)), QRectF(0, 30, 720, 870));
     EXPECT_EQ(manager.requests()[1].data[0], 10u | 0x2000u | 0x300u) << "static gravity, from a pager, x and y";
 
     // A maximised window is let out of that state first.
     setAtoms(editor, "_NET_WM_STATE", {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"});
-    EXPECT_TRUE(windows.setPosition(*focused, QPointF(10, 40)));
+    EXPECT_TRUE(test::awaited(windows.setPosition(*focused, QPointF(10, 40))));
     ASSERT_TRUE(manager.waitForRequests(4));
     EXPECT_EQ(manager.requests()[2].type, internAtom(client, "_NET_WM_STATE"));
     EXPECT_EQ(manager.requests()[2].data[0], 0u) << "removed";
-    EXPECT_EQ(windows.frame(*focused), QRectF(10, 40, 720, 870));
+    EXPECT_EQ(test::awaited(windows.frame(*focused)), QRectF(10, 40, 720, 870));
 
     setAtoms(editor, "_NET_WM_STATE", {"_NET_WM_STATE_FULLSCREEN"});
-    EXPECT_TRUE(windows.isFullScreen(*focused));
+    EXPECT_TRUE(test::awaited(windows.isFullScreen(*focused)));
 
     setAtoms(editor, "_NET_WM_ALLOWED_ACTIONS", {"_NET_WM_ACTION_MOVE"});
-    EXPECT_FALSE(windows.close(*focused)) << "closing is not among its actions";
+    EXPECT_FALSE(test::awaited(windows.close(*focused))) << "closing is not among its actions";
     setAtoms(editor, "_NET_WM_ALLOWED_ACTIONS", {"_NET_WM_ACTION_MOVE", "_NET_WM_ACTION_CLOSE"});
-    EXPECT_TRUE(windows.close(*focused));
+    EXPECT_TRUE(test::awaited(windows.close(*focused)));
     ASSERT_TRUE(manager.waitForRequests(5));
     EXPECT_EQ(manager.requests()[4].type, internAtom(client, "_NET_CLOSE_WINDOW"));
+
+    EXPECT_FALSE(test::awaited(windows.minimize(*focused))) << "minimising is not among its actions";
+    setAtoms(editor, "_NET_WM_ALLOWED_ACTIONS", {"_NET_WM_ACTION_MINIMIZE"});
+    EXPECT_TRUE(test::awaited(windows.minimize(*focused)));
+    ASSERT_TRUE(manager.waitForRequests(6));
+    EXPECT_EQ(manager.requests()[5].type, internAtom(client, "WM_CHANGE_STATE"));
+    EXPECT_EQ(manager.requests()[5].data[0], 3u) << "iconic";
 }
 
 // Restores an environment variable as the test found it.
@@ -314,14 +322,14 @@ TEST_F(XcbAdaptersTest, OnAWaylandSessionXWaylandWindowsAreLaidOutAndANativeOneI
     const ScopedVariable wayland("WAYLAND_DISPLAY", "wayland-0");
     const ScopedVariable session("XDG_SESSION_TYPE", "wayland");
     EwmhWindowControl windows;
-    ASSERT_EQ(windows.focusedWindow(), WindowControl::WindowId(editor));
-    EXPECT_TRUE(windows.setPosition(editor, QPointF(0, 30)));
+    ASSERT_EQ(test::awaited(windows.focusedWindow()), WindowControl::WindowId(editor));
+    EXPECT_TRUE(test::awaited(windows.setPosition(editor, QPointF(0, 30))));
     ASSERT_TRUE(manager.waitForRequests(1));
-    EXPECT_EQ(windows.frame(editor), QRectF(0, 30, 800, 600));
+    EXPECT_EQ(test::awaited(windows.frame(editor)), QRectF(0, 30, 800, 600));
 
     // A native Wayland window in front leaves no X window active.
     activate(XCB_NONE);
-    EXPECT_EQ(windows.focusedWindow(), std::nullopt);
+    EXPECT_EQ(test::awaited(windows.focusedWindow()), std::nullopt);
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ public:
     std::function<std::optional<HUDNotice>(GestureAction)> systemExecutor;
     bool applicationOpens = true;
     bool keyboardShows = true;
+    std::optional<HUDNotice> minimizeAnswer;
 
     QCoro::Task<std::optional<HUDNotice>> perform(GestureAction action) override {
         if (systemExecutor) {
@@ -58,9 +59,13 @@ public:
     QCoro::Task<HUDNotice> openForceQuitWindow(CancellationToken) override {
         co_return answered(QStringLiteral("forceQuit"));
     }
-    HUDNotice closeFrontWindow() override { return answered(QStringLiteral("closeWindow")); }
-    HUDNotice performWindowLayout(GestureAction action) override {
-        return answered(QStringLiteral("layout(%1)").arg(enumRaw(action)));
+    QCoro::Task<HUDNotice> closeFrontWindow() override { co_return answered(QStringLiteral("closeWindow")); }
+    QCoro::Task<std::optional<HUDNotice>> minimizeFrontWindow() override {
+        calls.append(QStringLiteral("minimizeWindow"));
+        co_return minimizeAnswer;
+    }
+    QCoro::Task<HUDNotice> performWindowLayout(GestureAction action) override {
+        co_return answered(QStringLiteral("layout(%1)").arg(enumRaw(action)));
     }
     HUDNotice switchToPreviousApplication() override { return answered(QStringLiteral("previousApplication")); }
 

@@ -2,6 +2,8 @@
 
 // Lets gtest print Qt strings in failure messages and streams.
 
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -13,4 +15,12 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 inline void PrintTo(const QStringList& list, std::ostream* out) {
     *out << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
+}
+
+inline std::ostream& operator<<(std::ostream& out, const QSize& size) {
+    return out << size.width() << 'x' << size.height();
+}
+
+inline std::ostream& operator<<(std::ostream& out, const QRect& rect) {
+    return out << rect.size() << '+' << rect.x() << '+' << rect.y();
 }

@@ -5,6 +5,8 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <optional>
 
@@ -30,6 +32,19 @@ std::shared_ptr<std::optional<T>> resultOf(QCoro::Task<T> task) {
     return result;
 }
 
+// The result of a task that finishes without waiting (on sim ports that
+// answer at once); a failure, and a default value, when it is still
+// suspended.
+template <typename T>
+T completed(QCoro::Task<T> task) {
+    auto result = resultOf(std::move(task));
+    if (!result->has_value()) {
+        ADD_FAILURE() << "the task is still waiting";
+        return T{};
+    }
+    return std::move(**result);
+}
+
 // Runs the event loop until the kept result is there, for tasks that wait on
 // another process; false when it did not come within `timeoutMs`.
 template <typename T>
@@ -48,6 +63,18 @@ std::optional<T> waitForResult(QCoro::Task<T> task, int timeoutMs = 20000) {
     auto result = resultOf(std::move(task));
     waitFor(result, timeoutMs);
     return *result;
+}
+
+// The result of a task that waits on another process, run to its end; a
+// failure, and a default value, when it had none within `timeoutMs`.
+template <typename T>
+T awaited(QCoro::Task<T> task, int timeoutMs = 20000) {
+    auto result = resultOf(std::move(task));
+    if (!waitFor(result, timeoutMs)) {
+        ADD_FAILURE() << "no result within " << timeoutMs << " ms";
+        return T{};
+    }
+    return std::move(**result);
 }
 
 }  // namespace glidra::test

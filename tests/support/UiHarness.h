@@ -14,6 +14,7 @@
 #include "platform/sim/SimDesktopIntegration.h"
 #include "platform/sim/SimDisplayBrightness.h"
 #include "platform/sim/SimFileDialogs.h"
+#include "platform/sim/SimKeyboardLayout.h"
 #include "platform/sim/SimLoginItems.h"
 #include "platform/sim/SimMultitouchFramework.h"
 #include "platform/sim/SimProcessRunner.h"
@@ -70,6 +71,7 @@ struct UiHarness {
                                     AdjustmentHUDSettings{}};
     FakePreviewDispatcher dispatcher;
     sim::SimDesktopIntegration desktop;
+    sim::SimKeyboardLayout keyboardLayout;
     ViewContext views{
         rig.h.settings,
         *rig.h.controller,
@@ -87,6 +89,7 @@ struct UiHarness {
         rig.executors->desktopIcons(),
         rig.h.keyEvents,
         rig.h.keyboard,
+        keyboardLayout,
         shortcuts,
         [this](GestureBinding binding) {
             return performOnFake(&dispatcher, &rig.h.time.scheduler, std::move(binding));
@@ -100,16 +103,27 @@ struct UiHarness {
     // place of its own, for a test that needs either to be real.
     ViewContext viewsWith(ControlSettings& settings, FileDialogs& panels) const {
         const ViewContext& v = context;
-        return ViewContext{settings,       v.controller,
-                           v.workspace,    v.accessibilityTrust,
-                           v.loginItems,   v.clock,
-                           v.scheduler,    panels,
-                           v.bundle,       v.scenePhase,
-                           v.keyboardLock, v.keepAwake,
-                           v.microphone,   v.desktopIcons,
-                           v.keyEvents,    v.keyboard,
-                           v.shortcuts,    v.performGestureAction,
-                           v.desktop,      v.makeUpdateSettings};
+        return ViewContext{settings,
+                           v.controller,
+                           v.workspace,
+                           v.accessibilityTrust,
+                           v.loginItems,
+                           v.clock,
+                           v.scheduler,
+                           panels,
+                           v.bundle,
+                           v.scenePhase,
+                           v.keyboardLock,
+                           v.keepAwake,
+                           v.microphone,
+                           v.desktopIcons,
+                           v.keyEvents,
+                           v.keyboard,
+                           v.keyboardLayout,
+                           v.shortcuts,
+                           v.performGestureAction,
+                           v.desktop,
+                           v.makeUpdateSettings};
     }
 
     UiHarness() {

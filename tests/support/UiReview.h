@@ -62,12 +62,32 @@ inline QPalette deepHighlightDarkPalette() {
     return palette;
 }
 
+// qt6ct's "darker" scheme as it ships: a window darker than its fields, and
+// placeholders of white at half opacity.
+inline QPalette qt6ctDarkerPalette() {
+    QPalette palette;
+    const std::pair<QPalette::ColorRole, QRgb> roles[] = {
+        {QPalette::WindowText, 0xffffffff},    {QPalette::Button, 0xff424245},
+        {QPalette::Light, 0xff979797},         {QPalette::Midlight, 0xff5e5c5b},
+        {QPalette::Dark, 0xff302f2e},          {QPalette::Mid, 0xff4a4947},
+        {QPalette::Text, 0xffffffff},          {QPalette::BrightText, 0xffffffff},
+        {QPalette::ButtonText, 0xffffffff},    {QPalette::Base, 0xff3d3d3d},
+        {QPalette::Window, 0xff222020},        {QPalette::Shadow, 0xffe7e4e0},
+        {QPalette::Highlight, 0xff12608a},     {QPalette::HighlightedText, 0xfff9f9f9},
+        {QPalette::Link, 0xff0986d3},          {QPalette::LinkVisited, 0xffa70b06},
+        {QPalette::AlternateBase, 0xff5c5b5a}, {QPalette::PlaceholderText, 0x80ffffff},
+    };
+    for (const auto& [role, rgba] : roles) palette.setColor(role, QColor::fromRgba(rgba));
+    return palette;
+}
+
 // The palettes a view must read well in, by name.
 inline std::vector<std::pair<const char*, QPalette>> everyPalette() {
     return {{"test light", lightPalette()},
             {"test dark", darkPalette()},
             {"Fusion", fusionPalette()},
-            {"dark, deep highlight", deepHighlightDarkPalette()}};
+            {"dark, deep highlight", deepHighlightDarkPalette()},
+            {"qt6ct darker", qt6ctDarkerPalette()}};
 }
 
 // How well the tinted marks in a region of a picture stand out: the best

@@ -25,6 +25,9 @@ namespace {
 constexpr std::uint16_t kEvKey = 0x01;
 constexpr std::uint16_t kEvAbs = 0x03;
 constexpr std::uint16_t kEvLed = 0x11;
+constexpr std::uint16_t kAbsMtSlot = ABS_MT_SLOT;
+constexpr std::uint16_t kAbsMtMax = ABS_MT_TOOL_Y;
+constexpr std::size_t kMtSlotsAsked = 256;
 struct BitQuery {
     std::uint16_t type;
     int bytes;
@@ -51,8 +54,27 @@ QByteArray littleEndian(const std::vector<std::int64_t>& values, int width) {
     return bytes.toHex();
 }
 
+// A slot's value of one multitouch axis; 0 for the axes a slot table does
+// not give.
+std::int64_t slotValue(const evdev::FrameAssembler::DeviceState::SlotValues& values, std::uint16_t code) {
+    switch (code) {
+        case ABS_MT_TRACKING_ID:
+            return values.trackingId;
+        case ABS_MT_POSITION_X:
+            return values.x;
+        case ABS_MT_POSITION_Y:
+            return values.y;
+        case ABS_MT_PRESSURE:
+            return values.pressure;
+        case ABS_MT_DISTANCE:
+            return values.distance;
+        default:
+            return 0;
+    }
+}
+
 QByteArray ioctlRecord(const QByteArray& devnode, const evdev::DeviceDescription& device,
-                       const std::vector<std::uint16_t>& heldKeys) {
+                       const std::vector<std::uint16_t>& heldKeys, const SlotTable& slotTable) {
     QByteArray record = "@DEV " + devnode + "\n";
     std::vector<std::uint8_t> name(device.name.begin(), device.name.end());
     record += "EVIOCGNAME(0) " + QByteArray::number(qsizetype(name.size() + 1)) + " " + hexOf(name, 255) + "\n";
@@ -77,8 +99,28 @@ QByteArray ioctlRecord(const QByteArray& devnode, const evdev::DeviceDescription
                   hexOf(bits, query.bytes) + "\n";
     }
     for (const auto& [code, range] : device.axes) {
+        const std::int64_t value = code == kAbsMtSlot ? slotTable.currentSlot : 0;
         record += "EVIOCGABS(" + QByteArray::number(code) + ") 0 " +
-                  littleEndian({0, range.minimum, range.maximum, range.fuzz, range.flat, range.resolution}, 4) + "\n";
+                  littleEndian({value, range.minimum, range.maximum, range.fuzz, range.flat, range.resolution}, 4) +
+                  "\n";
+    }
+    // The slots of each multitouch axis, asked in the order of the axes right
+    // after them, which is the order the mock answers in.
+    if (device.axes.contains(kAbsMtSlot)) {
+        const int slots = device.slotCount();
+        for (const auto& [code, range] : device.axes) {
+            if (code <= kAbsMtSlot || code > kAbsMtMax) continue;
+            std::vector<std::int64_t> answer{code};
+            for (int slot = 0; slot < slots; ++slot) {
+                const auto values = std::size_t(slot) < slotTable.slots.size()
+                                        ? slotTable.slots[std::size_t(slot)]
+                                        : evdev::FrameAssembler::DeviceState::SlotValues{};
+                answer.push_back(slotValue(values, code));
+            }
+            // libevdev asks with room for all the slots it can keep.
+            answer.resize(1 + kMtSlotsAsked, 0);
+            record += "EVIOCGMTSLOTS(0) 0 " + littleEndian(answer, 4) + "\n";
+        }
     }
     std::vector<std::uint8_t> held;
     for (const std::uint16_t code : heldKeys) setBit(held, code);
@@ -110,7 +152,35 @@ QByteArray UmockdevInput::syspath(const QByteArray& devnode) const {
 }
 
 QByteArray UmockdevInput::addDevice(const evdev::DeviceDescription& device, const QStringList& properties,
-                                    const std::vector<std::uint16_t>& heldKeys) {
+                                    const std::vector<std::uint16_t>& heldKeys, const SlotTable& slotTable) {
+    return add(device, properties, heldKeys, slotTable, true);
+}
+
+QByteArray UmockdevInput::addUnannounced(const evdev::DeviceDescription& device, const QStringList& properties) {
+    return add(device, properties, {}, {}, false);
+}
+
+bool UmockdevInput::announce(const QByteArray& devnode) {
+    const auto it = unannounced_.find(devnode);
+    const QByteArray path = syspath(devnode);
+    if (it == unannounced_.end() || path.isEmpty()) return false;
+    const QByteArray parent = path.left(path.lastIndexOf('/'));
+    for (const QString& property : it->second) {
+        const QByteArray pair = property.toUtf8();
+        const qsizetype equals = pair.indexOf('=');
+        for (const QByteArray& device : {path, parent}) {
+            umockdev_testbed_set_property(testbed_, device.constData(), pair.left(equals).constData(),
+                                          pair.mid(equals + 1).constData());
+        }
+    }
+    unannounced_.erase(it);
+    umockdev_testbed_uevent(testbed_, path.constData(), "add");
+    return true;
+}
+
+QByteArray UmockdevInput::add(const evdev::DeviceDescription& device, const QStringList& givenProperties,
+                              const std::vector<std::uint16_t>& heldKeys, const SlotTable& slotTable, bool announced) {
+    const QStringList properties = announced ? givenProperties : QStringList();
     const int number = nextNumber_++;
     const QByteArray event = "event" + QByteArray::number(number);
     const QByteArray input = "input" + QByteArray::number(number);
@@ -130,7 +200,8 @@ QByteArray UmockdevInput::addDevice(const evdev::DeviceDescription& device, cons
     }
     const QString recordPath = files_.filePath(QString::fromLatin1(event) + QStringLiteral(".ioctl"));
     QFile record(recordPath);
-    if (!record.open(QIODevice::WriteOnly) || record.write(ioctlRecord(devnode, device, heldKeys)) < 0) return {};
+    if (!record.open(QIODevice::WriteOnly) || record.write(ioctlRecord(devnode, device, heldKeys, slotTable)) < 0)
+        return {};
     record.close();
     if (!umockdev_testbed_load_ioctl(testbed_, devnode.constData(), QFile::encodeName(recordPath).constData(),
                                      &error)) {
@@ -138,6 +209,7 @@ QByteArray UmockdevInput::addDevice(const evdev::DeviceDescription& device, cons
         return {};
     }
     devices_.emplace_back(devnode, "/sys" + parent + "/" + event);
+    if (!announced) unannounced_.emplace(devnode, givenProperties);
     return devnode;
 }
 
@@ -306,6 +378,16 @@ evdev::DeviceDescription UmockdevInput::touchpad(const std::string& name, int sl
     pad.axes[ABS_MT_TRACKING_ID] = {0, 65535, 0, 0, 0, false};
     pad.axes[ABS_MT_PRESSURE] = {0, 255, 0, 0, 0, false};
     return pad;
+}
+
+std::vector<evdev::EvdevEvent> fromSlotZero(std::vector<evdev::EvdevEvent> events) {
+    for (const evdev::EvdevEvent& event : events) {
+        if (event.type != EV_ABS || event.code < ABS_MT_SLOT) continue;
+        if (event.code == ABS_MT_SLOT) return events;
+        break;
+    }
+    events.insert(events.begin(), evdev::EvdevEvent{0, EV_ABS, ABS_MT_SLOT, 0});
+    return events;
 }
 
 }  // namespace glidra::test

@@ -2,17 +2,27 @@
 
 #include "platform/evdev/DeviceDescription.h"
 #include "platform/evdev/EvdevEvent.h"
+#include "platform/evdev/FrameAssembler.h"
 
 #include <QByteArray>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 typedef struct _UMockdevTestbed UMockdevTestbed;
 
 namespace glidra::test {
+
+// What a mocked kernel's multitouch slots hold (EVIOCGMTSLOTS) and the slot
+// it has selected. By default every slot is free and zeroed, as on a device
+// just plugged in.
+struct SlotTable {
+    std::vector<evdev::FrameAssembler::DeviceState::SlotValues> slots;
+    int currentSlot = 0;
+};
 
 // Input devices of the test's own under umockdev: event nodes with their udev
 // properties, answering the evdev queries (an ioctl record made from the
@@ -31,9 +41,16 @@ public:
 
     // Adds an event node described by `device`, with the udev properties
     // given (e.g. "ID_INPUT_TOUCHPAD=1"), whose kernel state says `heldKeys`
-    // are down. Returns its device node, /dev/input/eventN.
+    // are down and its slots hold `slotTable`. Returns its device node,
+    // /dev/input/eventN.
     QByteArray addDevice(const evdev::DeviceDescription& device, const QStringList& properties,
-                         const std::vector<std::uint16_t>& heldKeys = {});
+                         const std::vector<std::uint16_t>& heldKeys = {}, const SlotTable& slotTable = {});
+    // The same, but without the udev properties until announce(): a program
+    // of the test's that watches udev finds nothing to open before the test
+    // has set the node's mode and shared it, as udev itself finishes a node
+    // before it tells of it.
+    QByteArray addUnannounced(const evdev::DeviceDescription& device, const QStringList& properties);
+    bool announce(const QByteArray& devnode);
     // Sends the removal uevent, then takes the device away.
     void removeDevice(const QByteArray& devnode);
     // Adds /dev/uinput, which opens for writing (and creates no device).
@@ -77,7 +94,16 @@ private:
     UMockdevTestbed* testbed_ = nullptr;
     QTemporaryDir files_;
     int nextNumber_ = 10;
+    QByteArray add(const evdev::DeviceDescription& device, const QStringList& properties,
+                   const std::vector<std::uint16_t>& heldKeys, const SlotTable& slotTable, bool announced);
+
     std::vector<std::pair<QByteArray, QByteArray>> devices_;  // devnode, syspath
+    std::map<QByteArray, QStringList> unannounced_;           // devnode, its properties
 };
+
+// A kernel selects slot 0 before the first touch it reports; a recording that
+// relies on that, played after a touch that ended in another slot, would put
+// every finger in that slot. The events with slot 0 selected first.
+std::vector<evdev::EvdevEvent> fromSlotZero(std::vector<evdev::EvdevEvent> events);
 
 }  // namespace glidra::test

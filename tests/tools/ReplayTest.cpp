@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <sys/stat.h>
 
@@ -230,6 +231,67 @@ TEST(ReplayTest, BadInputGetsOneClearErrorAndStatusTwo) {
         EXPECT_EQ(result.status, 2) << c.what;
         EXPECT_TRUE(result.out.isEmpty()) << c.what;
         EXPECT_FALSE(result.err.trimmed().isEmpty()) << c.what;
+    }
+}
+
+TEST(ReplayTest, AnAxisLineWithoutRangeIsReplayedWithAWarningThatNamesTheLine) {
+    // The two-finger tap, with its pressure axis written 255 to 0 and its
+    // touch size 0 to 0.
+    QFile source(recording("CyPS2_Cypress_Trackpad.two_finger_tap"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    QByteArray edited;
+    int number = 0;
+    int pressureLine = 0;
+    int sizeLine = 0;
+    for (const QByteArray& line : source.readAll().split('\n')) {
+        ++number;
+        if (line.startsWith("A: 3a ")) {
+            edited += "A: 3a 255 0 0 0 0\n";
+            pressureLine = number;
+        } else if (line.startsWith("A: 1c ")) {
+            edited += "A: 1c 0 0 0 0 0\n";
+            sizeLine = number;
+        } else {
+            edited += line + '\n';
+        }
+    }
+    ASSERT_GT(pressureLine, 0);
+    ASSERT_GT(sizeLine, 0);
+    const QString path = test::temporaryHome() + QStringLiteral("/ranges.events");
+    writeFile(path, edited);
+    const auto result = run({path});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const QString warning = QStringLiteral("glidra-replay: warning: ") + path +
+                            QStringLiteral(": line %1: A: axis %2 has no range: minimum %3\n");
+    EXPECT_EQ(result.err,
+              warning.arg(sizeLine).arg(QStringLiteral("1c"), QStringLiteral("0 equals maximum 0")) +
+                  warning.arg(pressureLine).arg(QStringLiteral("3a"), QStringLiteral("255 is above maximum 0")));
+    EXPECT_EQ(summarise(result.out), QStringList{QStringLiteral("tap 2 x1")}) << "the positions are unaffected";
+}
+
+// Asked for the usage or the version, it answers on standard output and
+// replays nothing, wherever the option stands.
+TEST(ReplayTest, HelpAndVersionAreAnsweredNotRefused) {
+    const QString tap = recording("CyPS2_Cypress_Trackpad.two_finger_tap");
+    const QStringList helps[] = {{QStringLiteral("--help")}, {QStringLiteral("-h")}, {tap, QStringLiteral("--help")}};
+    for (const QStringList& arguments : helps) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const auto result = run(arguments);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+        EXPECT_TRUE(result.out.startsWith(QStringLiteral("usage: glidra-replay "))) << result.out.toStdString();
+        for (const char* option : {"--level", "--force-level", "--config", "--run", "--help", "--version"}) {
+            EXPECT_TRUE(result.out.contains(QLatin1String(option))) << option;
+        }
+        EXPECT_FALSE(result.out.contains(QStringLiteral("\"gesture\"")));
+    }
+    const QRegularExpression version(QStringLiteral("^glidra-replay \\d+\\.\\d+\\.\\d+\n$"));
+    for (const QStringList& arguments : {QStringList{QStringLiteral("--version")}, QStringList{QStringLiteral("-v")}}) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const auto result = run(arguments);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_TRUE(result.err.isEmpty());
+        EXPECT_TRUE(version.match(result.out).hasMatch()) << result.out.toStdString();
     }
 }
 

@@ -69,7 +69,7 @@ TEST_F(EdgeSlideTest, TheRightEdgeMovesTheVolumeWithTheLevelOnTheHUDAndFinerWith
     EXPECT_EQ(c.status(), QStringLiteral("音量 %1%").arg(int(volume() * 100)));
 
     h.executors.outputVolume = 0.5f;
-    h.keyboard.press(61);  // the right Option key
+    h.keyboard.press(61);  // the right Alt key
     play(rightEdgeSlide(2.0, 0.2f));
     EXPECT_NEAR(volume() - 0.5f, 0.3f * plain, 1e-4);
 

@@ -8,6 +8,7 @@
 #include "platform/sim/SimPointerPosition.h"
 #include "platform/sim/SimSystemEvents.h"
 #include "support/ControllerHarness.h"
+#include "support/LogCapture.h"
 #include "support/QtPrinters.h"
 #include "trackpad/TrackpadListenerRecovery.h"
 
@@ -17,6 +18,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -144,6 +147,70 @@ TEST_F(ListenerRecoveryTest, WithADeviceThatWillNotStartTheHeartbeatRetriesAtMos
     EXPECT_EQ(c.connectionState(), State::idle);
 }
 
+// The first failure says why nothing could be listened to; the retries that
+// fail the same way add nothing to the warnings.
+TEST_F(ListenerRecoveryTest, AFailedStartSaysWhyNoTouchpadCouldBeListenedTo) {
+    using Unreadable = MultitouchDeviceRegistry::UnreadableDevice;
+    struct Case {
+        const char* what;
+        std::vector<Unreadable> unreadable;
+        bool queryFails;
+        bool startFails;
+        QString warning;
+    };
+    const Case cases[] = {
+        {"no touchpad at all",
+         {},
+         false,
+         false,
+         QStringLiteral("cannot start listening to a touchpad: no touchpad found; listening starts when one is "
+                        "connected")},
+        {"a touchpad without access",
+         {{"/dev/input/event5", "SynPS/2 Synaptics TouchPad", EACCES}},
+         false,
+         false,
+         QStringLiteral("cannot start listening to a touchpad: cannot open /dev/input/event5 (SynPS/2 Synaptics "
+                        "TouchPad): %1 (the touchpad access is missing: see the input-access udev rules); trying "
+                        "again")
+             .arg(QString::fromLocal8Bit(std::strerror(EACCES)))},
+        {"two that fail for other reasons",
+         {{"/dev/input/event5", "Pad A", ENODEV}, {"/dev/input/event9", "Pad B", EIO}},
+         false,
+         false,
+         QStringLiteral("cannot start listening to a touchpad: cannot open /dev/input/event5 (Pad A): %1; cannot "
+                        "open /dev/input/event9 (Pad B): %2; trying again")
+             .arg(QString::fromLocal8Bit(std::strerror(ENODEV)), QString::fromLocal8Bit(std::strerror(EIO)))},
+        {"no udev to ask",
+         {},
+         true,
+         false,
+         QStringLiteral("cannot start listening to a touchpad: the input devices cannot be listed (no udev, or no "
+                        "/sys); trying again")},
+        {"a touchpad that opens but will not start",
+         {},
+         false,
+         true,
+         QStringLiteral("cannot start listening to a touchpad: the touchpad did not start; trying again")},
+    };
+    for (const Case& failure : cases) {
+        SCOPED_TRACE(failure.what);
+        registry.setUnreadable(failure.unreadable);
+        registry.setQueryFails(failure.queryFails);
+        const MultitouchDevice device = failure.startFails ? framework.addDevice() : nullptr;
+        if (device) framework.setStartFails(device, true);
+        test::LogCapture log;
+        // The user's own reconnect starts the count of failures afresh.
+        if (c.isEnabled()) {
+            c.reconnect();
+        } else {
+            c.toggleEnabled();
+        }
+        advanceTo(now() + 20);
+        EXPECT_EQ(log.texts("glidra.recovery"), QStringList{failure.warning});
+        if (device) framework.removeDevice(device);
+    }
+}
+
 TEST_F(ListenerRecoveryTest, AManualReconnectClearsTheFailuresAndHoldsTheHeartbeatBack) {
     c.toggleEnabled();
     advanceTo(103);
@@ -168,9 +235,10 @@ TEST_F(ListenerRecoveryTest, DevicesArrivingAndLeavingRestartListeningAfterTheyS
     const auto device = registry.plugIn().front();
     EXPECT_EQ(c.connectionState(), State::reconnecting);
     EXPECT_EQ(recovery->failures(), 0);
-    advanceTo(101.69);
+    // Soon enough for the first touch on it.
+    advanceTo(101.09);
     EXPECT_FALSE(c.isListening());
-    advanceTo(101.7);
+    advanceTo(101.1);
     EXPECT_TRUE(c.isListening());
     EXPECT_EQ(c.status(), kConnected);
     EXPECT_EQ(c.connectionState(), State::idle);
@@ -179,7 +247,7 @@ TEST_F(ListenerRecoveryTest, DevicesArrivingAndLeavingRestartListeningAfterTheyS
 
     advanceTo(110);
     registry.pullOut(device);
-    advanceTo(110.7);
+    advanceTo(110.1);
     EXPECT_FALSE(c.isListening());
     EXPECT_EQ(c.status(), kWaiting);
     advanceTo(112);
@@ -187,7 +255,7 @@ TEST_F(ListenerRecoveryTest, DevicesArrivingAndLeavingRestartListeningAfterTheyS
 
     advanceTo(120);
     registry.plugIn();
-    advanceTo(120.7);
+    advanceTo(120.1);
     EXPECT_TRUE(c.isListening());
     EXPECT_EQ(c.status(), kConnected);
     EXPECT_EQ(logged(), (QStringList{"start", "connection_failed", "device_changed", "connected", "device_changed",

@@ -174,6 +174,24 @@ const char* const kUsage =
     "usage: glidra-replay [--level relaxed|standard|deliberate] [--force-level light|standard|firm]\n"
     "                     [--config ARCHIVE.json] [--run] RECORDING";
 
+const char* const kHelp =
+    "\n"
+    "Plays a touchpad recording made with evemu-record through Glidra's recognition\n"
+    "engine, in practice mode, and prints one JSON line per recognised gesture.\n"
+    "\n"
+    "  --level LEVEL          recognition level: relaxed, standard or deliberate\n"
+    "  --force-level LEVEL    force press level: light, standard or firm\n"
+    "  --config ARCHIVE.json  the rules, bindings and options of a configuration\n"
+    "                         exported from Glidra's settings (its levels hold\n"
+    "                         unless --level or --force-level say otherwise)\n"
+    "  --run                  practice mode off: run each bound action on a\n"
+    "                         simulated system and print what it did\n"
+    "  -h, --help             show this help and exit\n"
+    "  -v, --version          show the version and exit\n"
+    "\n"
+    "Bad usage or a recording or configuration that cannot be read ends with\n"
+    "status 2. Examples with bundled recordings: /usr/share/glidra/recordings.\n";
+
 template <typename E>
 std::optional<E> optionValue(const QStringList& arguments, qsizetype& i) {
     if (i + 1 >= arguments.size()) return std::nullopt;
@@ -280,6 +298,14 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     std::optional<QString> configurationPath;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            out << kUsage << '\n' << kHelp;
+            return 0;
+        }
+        if (argument == QLatin1String("--version") || argument == QLatin1String("-v")) {
+            out << "glidra-replay " << GLIDRA_VERSION << '\n';
+            return 0;
+        }
         if (argument == QLatin1String("--level")) {
             const auto level = optionValue<GestureRecognitionLevel>(arguments, i);
             if (!level) {
@@ -326,6 +352,9 @@ int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return kBadInput;
     };
     if (!stream.ok()) return refuse();
+    for (const auto& warning : stream.warnings()) {
+        err << "glidra-replay: warning: " << path << ": " << QString::fromStdString(warning.describe()) << '\n';
+    }
     if (stream.device().hasDerivedAxes()) err << "glidra-replay: warning: " << derivedAxesWarning(stream, path);
 
     // In time order; a gesture before the action it started. An action

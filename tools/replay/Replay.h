@@ -68,7 +68,8 @@ using ReplayProgress = std::function<void(ReplayResult& pending, double settled)
 ReplayResult replay(evdev::EvemuStream& stream, const ReplayOptions& options, const ReplayProgress& progress = {});
 
 // The command line:
-// `glidra-replay [--level L] [--force-level F] [--config ARCHIVE.json] [--run] RECORDING`.
+// `glidra-replay [--level L] [--force-level F] [--config ARCHIVE.json] [--run] RECORDING`,
+// or --help, or --version.
 // Writes one JSON object per gesture, and per action with --run, to `out`,
 // problems to `err`; returns the exit status (0, or 2 for bad usage or input).
 int runCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);

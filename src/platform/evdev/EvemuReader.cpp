@@ -106,6 +106,7 @@ struct LineParser {
     bool sawEvent = false;
     std::int64_t lastTime = 0;
     std::optional<Error> failure;
+    std::vector<EvemuReader::Warning> warnings;
 
     bool fail(Kind kind, int line, std::string message) {
         failure = makeError(kind, line, std::move(message));
@@ -161,6 +162,13 @@ struct LineParser {
             }
         }
         device.axes[code] = AxisRange{values[0], values[1], values[2], values[3], values[4], false};
+        // ABS_MT_SLOT counts from 0 to the last slot: one slot is 0 to 0.
+        if (values[0] > values[1] || (values[0] == values[1] && code != kAbsMtSlot)) {
+            warnings.push_back({line, "A: axis " + std::string(f[0]) + " has no range: minimum " +
+                                          std::to_string(values[0]) +
+                                          (values[0] > values[1] ? " is above maximum " : " equals maximum ") +
+                                          std::to_string(values[1])});
+        }
         return true;
     }
 
@@ -403,6 +411,7 @@ struct EvemuStream::Impl {
     DeviceDescription device;
     bool hasDeviceHeader = false;
     bool reportsTouchKey = false;
+    std::vector<Warning> warnings;
     std::size_t eventCount = 0;
     std::uint64_t size = 0;
     std::int64_t firstTime = 0;
@@ -448,6 +457,7 @@ struct EvemuStream::Impl {
         size = source->consumed;
         device = std::move(first.device);
         hasDeviceHeader = first.hasDeviceHeader;
+        warnings = std::move(first.warnings);
         derived.addTo(device);
         if (options.requireMultitouch && !device.isMultitouch()) {
             return makeError(Kind::noMultitouchAxes, 0, "the device has no multitouch position axes");
@@ -502,6 +512,8 @@ std::string EvemuReader::Error::describe() const {
     return line > 0 ? "line " + std::to_string(line) + ": " + message : message;
 }
 
+std::string EvemuReader::Warning::describe() const { return "line " + std::to_string(line) + ": " + message; }
+
 namespace {
 
 EvemuReader::Result collect(EvemuStream stream) {
@@ -513,7 +525,7 @@ EvemuReader::Result collect(EvemuStream stream) {
     recording.events.reserve(stream.eventCount());
     while (auto event = stream.next()) recording.events.push_back(*event);
     if (!stream.ok()) return stream.error();
-    return recording;
+    return EvemuReader::Result(std::move(recording), stream.warnings());
 }
 
 }  // namespace
@@ -571,6 +583,7 @@ const DeviceDescription& EvemuStream::device() const { return impl_->device; }
 bool EvemuStream::hasDeviceHeader() const { return impl_->hasDeviceHeader; }
 bool EvemuStream::reportsTouchKey() const { return impl_->reportsTouchKey; }
 std::size_t EvemuStream::eventCount() const { return impl_->eventCount; }
+const std::vector<EvemuStream::Warning>& EvemuStream::warnings() const { return impl_->warnings; }
 
 double EvemuStream::firstEventEpoch() const {
     const std::int64_t first = impl_->firstTime;

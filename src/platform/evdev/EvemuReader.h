@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace glidra::evdev {
 
@@ -55,9 +56,23 @@ public:
         friend bool operator==(const Error&, const Error&) = default;
     };
 
+    // Something the reader accepted that a tool should mention: an A: line
+    // whose range has no extent (minimum at or above maximum), which no value
+    // can be placed in.
+    struct Warning {
+        int line = 0;  // 1-based
+        std::string message;
+
+        // "line 12: ..."
+        std::string describe() const;
+
+        friend bool operator==(const Warning&, const Warning&) = default;
+    };
+
     class Result {
     public:
-        Result(Recording recording) : value_(std::move(recording)) {}
+        Result(Recording recording, std::vector<Warning> warnings = {})
+            : value_(std::move(recording)), warnings_(std::move(warnings)) {}
         Result(Error error) : value_(std::move(error)) {}
 
         bool ok() const { return std::holds_alternative<Recording>(value_); }
@@ -66,9 +81,12 @@ public:
         Recording&& recording() && { return std::get<Recording>(std::move(value_)); }
         // Only when !ok().
         const Error& error() const { return std::get<Error>(value_); }
+        // In line order; only when ok().
+        const std::vector<Warning>& warnings() const { return warnings_; }
 
     private:
         std::variant<Recording, Error> value_;
+        std::vector<Warning> warnings_;
     };
 
     static Result parse(std::string_view text, Options options);
@@ -84,6 +102,7 @@ public:
 class EvemuStream {
 public:
     using Error = EvemuReader::Error;
+    using Warning = EvemuReader::Warning;
     using Options = EvemuReader::Options;
 
     // A regular file, read through a small buffer.
@@ -106,6 +125,8 @@ public:
     double firstEventEpoch() const;
     bool reportsTouchKey() const;
     std::size_t eventCount() const;
+    // The reader's warnings about the whole recording, in line order.
+    const std::vector<Warning>& warnings() const;
 
     // The next event in file order, its time rebased as in Recording; nothing
     // after the last one, or when reading failed (the file changed since it

@@ -20,13 +20,14 @@ struct Frame {
         // In the raw pressure units of the force-press thresholds
         // (see FrameAssembler::rawPressure).
         float pressure = 0;
-        // On the surface; false while the finger only hovers.
+        // On the surface; false while the finger only hovers, or may still be
+        // a brush (see FrameAssembler).
         bool touching = false;
-        // No slot stands behind it: the pad counted more fingers than it has
-        // slots, and this one sits at the centroid of the tracked contacts.
+        // No slot stands behind it, or none that has placed it: the pad
+        // counted more fingers than it has slots, and this one sits at the
+        // centroid of the placed contacts.
         bool synthesized = false;
-        // False when the position is a stand-in (the centroid of the located
-        // contacts) because the slot has reported none yet.
+        // False when the position is that stand-in.
         bool positionKnown = true;
 
         friend bool operator==(const Contact&, const Contact&) = default;

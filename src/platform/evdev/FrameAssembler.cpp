@@ -52,6 +52,12 @@ bool& buttonState(Frame::Buttons& buttons, Frame::Button b) {
     return buttons.middle;
 }
 
+// Beyond this, a gap between frames is a pad that rested, not its report
+// rate: the brush rule looks ahead by no more.
+constexpr double kLongestLookAhead = 0.020;
+// Frame times come in microseconds.
+constexpr double kTimeTolerance = 1e-6;
+
 }  // namespace
 
 FrameAssembler::FrameAssembler(const DeviceDescription& device, Options options) : options_(options) {
@@ -87,6 +93,28 @@ void FrameAssembler::reset() {
     departedSyntheticIds_.clear();
     dropped_ = false;
     withholding_ = false;
+    peaks_ = {};
+    peakCount_ = 0;
+    nextPeak_ = 0;
+    lastFrameTime_.reset();
+}
+
+void FrameAssembler::seed(const DeviceState& state) {
+    const std::size_t count = std::min(state.slots.size(), slots_.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        Slot& slot = slots_[i];
+        static_cast<DeviceState::SlotValues&>(slot) = state.slots[i];
+        if (slot.trackingId < 0) slot.trackingId = -1;
+        // The kernel holds these, so it sends none of them again until they
+        // change.
+        slot.hasX = true;
+        slot.hasY = true;
+        slot.hasPressure = true;
+    }
+    currentSlot_ = state.currentSlot >= 0 && state.currentSlot < slotCount() ? state.currentSlot : 0;
+    for (const std::uint16_t code : state.heldKeys) {
+        if (code == kBtnTouch || toolBit(code) >= 0) key(code, 1);
+    }
 }
 
 std::optional<Frame> FrameAssembler::feed(const EvdevEvent& event) {
@@ -203,6 +231,7 @@ Frame FrameAssembler::finish(double time) {
     buttonChanges_.clear();
     frame.interrupted = dropped_;
     dropped_ = false;
+    judgeBrushes(time);
     if (withholding_) {
         // With neither BTN_TOUCH nor a tool key down nothing is near the pad:
         // a slot still tracked lost its release in the gap.
@@ -215,6 +244,68 @@ Frame FrameAssembler::finish(double time) {
     }
     frame.contacts = contacts();
     return frame;
+}
+
+float FrameAssembler::pressureOf(const Slot& slot) const {
+    if (slotPressureRange_)
+        return slot.hasPressure ? rawPressure(slot.pressure, *slotPressureRange_, pressurePad_) : 0.0f;
+    if (padPressureRange_) return rawPressure(padPressure_, *padPressureRange_, pressurePad_);
+    return 0.0f;
+}
+
+bool FrameAssembler::reachesSurface(const Slot& slot) const {
+    return slot.trackingId >= 0 && slot.hasX && slot.hasY && (!touchKeyDecides() || touchKey_) && slot.distance <= 0;
+}
+
+std::optional<float> FrameAssembler::brushThreshold() const {
+    if (!slotPressureRange_ || peakCount_ < kLearnedContacts) return std::nullopt;
+    std::array<float, kPeakMemory> peaks = peaks_;
+    const auto end = peaks.begin() + peakCount_;
+    const auto middle = peaks.begin() + peakCount_ / 2;
+    std::nth_element(peaks.begin(), middle, end);
+    float median = *middle;
+    if (peakCount_ % 2 == 0) median = (median + *std::max_element(peaks.begin(), middle)) / 2;
+    return median / 2;
+}
+
+void FrameAssembler::endStretch(Slot& slot) {
+    if (slot.deliberate && slotPressureRange_) {
+        peaks_[std::size_t(nextPeak_)] = slot.peakPressure;
+        nextPeak_ = (nextPeak_ + 1) % kPeakMemory;
+        peakCount_ = std::min(peakCount_ + 1, kPeakMemory);
+    }
+    slot.stretchFor = -1;
+    slot.deliberate = false;
+    slot.landsNow = false;
+}
+
+void FrameAssembler::judgeBrushes(double time) {
+    const std::optional<float> threshold = brushThreshold();
+    // The age a contact will have by the next frame decides, so that none
+    // waits longer than kBrushTime.
+    const double lookAhead = lastFrameTime_ ? std::clamp(time - *lastFrameTime_, 0.0, kLongestLookAhead) : 0.0;
+    lastFrameTime_ = time;
+    for (Slot& slot : slots_) {
+        slot.landsNow = false;
+        const bool onSurface = reachesSurface(slot);
+        if (slot.stretchFor >= 0 && (!onSurface || slot.trackingId != slot.stretchFor)) endStretch(slot);
+        if (!onSurface) continue;
+        const float pressure = pressureOf(slot);
+        if (slot.stretchFor < 0) {
+            slot.stretchFor = slot.trackingId;
+            slot.landedAt = time;
+            slot.landedX = xRange_.fraction(slot.x);
+            slot.landedY = 1.0f - yRange_.fraction(slot.y);
+            slot.peakPressure = pressure;
+        } else {
+            slot.peakPressure = std::max(slot.peakPressure, pressure);
+        }
+        if (!slot.deliberate &&
+            (!threshold || pressure >= *threshold || time - slot.landedAt + lookAhead >= kBrushTime - kTimeTolerance)) {
+            slot.deliberate = true;
+            slot.landsNow = time > slot.landedAt;
+        }
+    }
 }
 
 bool FrameAssembler::anyContactTouching() {
@@ -271,39 +362,31 @@ std::vector<Frame::Contact> FrameAssembler::placedContacts() {
     }
 
     const bool touching = !touchKeyDecides() || touchKey_;
-    const auto pressureOf = [&](const Slot& slot) {
-        if (slotPressureRange_)
-            return slot.hasPressure ? rawPressure(slot.pressure, *slotPressureRange_, pressurePad_) : 0.0f;
-        if (padPressureRange_) return rawPressure(padPressure_, *padPressureRange_, pressurePad_);
-        return 0.0f;
-    };
-
     int tracked = 0;
     double sumX = 0;
     double sumY = 0;
+    // Only the contacts the pad placed, which are all of them but the ones
+    // held back.
     int located = 0;
-    std::vector<std::size_t> unplaced;  // indices into out
+    bool undecided = false;
     for (Slot& slot : slots_) {
         if (slot.trackingId < 0) continue;
+        ++tracked;
+        if (!slot.hasX || !slot.hasY) continue;
         if (slot.deliveredFor != slot.trackingId) {
             slot.deliveredFor = slot.trackingId;
             slot.deliveredId = takeLast(departedSlotIds_).value_or(slot.trackingId);
         }
-        ++tracked;
         Frame::Contact c;
         c.id = slot.deliveredId;
         c.pressure = pressureOf(slot);
-        c.touching = touching && slot.distance <= 0;
-        if (slot.hasX && slot.hasY) {
-            c.x = xRange_.fraction(slot.x);
-            c.y = 1.0f - yRange_.fraction(slot.y);
-            sumX += c.x;
-            sumY += c.y;
-            ++located;
-        } else {
-            c.positionKnown = false;
-            unplaced.push_back(out.size());
-        }
+        c.touching = reachesSurface(slot) && slot.deliberate;
+        undecided = undecided || (reachesSurface(slot) && !slot.deliberate);
+        c.x = slot.landsNow ? slot.landedX : xRange_.fraction(slot.x);
+        c.y = slot.landsNow ? slot.landedY : 1.0f - yRange_.fraction(slot.y);
+        sumX += c.x;
+        sumY += c.y;
+        ++located;
         out.push_back(c);
     }
     if (located == 0) {
@@ -313,13 +396,11 @@ std::vector<Frame::Contact> FrameAssembler::placedContacts() {
     }
     const auto cx = static_cast<float>(sumX / located);
     const auto cy = static_cast<float>(sumY / located);
-    for (const std::size_t i : unplaced) {
-        out[i].x = cx;
-        out[i].y = cy;
-    }
-    if (semiMultitouch_ && out.size() == 2 && unplaced.empty()) levelCorners(out[0], out[1]);
+    if (semiMultitouch_ && out.size() == 2) levelCorners(out[0], out[1]);
 
-    const int missing = tracked >= slotCount() ? fingerCount() - tracked : 0;
+    // Counted beyond its slots, the pad has lost track of where its fingers
+    // are: a finger it names but has not placed is one of the missing ones.
+    const int missing = tracked >= slotCount() && fingerCount() > tracked ? fingerCount() - located : 0;
     while (static_cast<int>(syntheticIds_.size()) > std::max(missing, 0)) {
         depart(departedSyntheticIds_, syntheticIds_.back());
         syntheticIds_.pop_back();
@@ -336,8 +417,10 @@ std::vector<Frame::Contact> FrameAssembler::placedContacts() {
     double pressureSum = 0;
     for (const auto& c : out) pressureSum += c.pressure;
     const auto pressure = static_cast<float>(pressureSum / static_cast<double>(out.size()));
+    // They touch as the tracked fingers do: not while one of those may still
+    // be a brush.
     for (const std::int32_t id : syntheticIds_) {
-        out.push_back(Frame::Contact{id, cx, cy, pressure, touching, true, false});
+        out.push_back(Frame::Contact{id, cx, cy, pressure, touching && !undecided, true, false});
     }
     return out;
 }

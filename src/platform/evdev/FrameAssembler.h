@@ -6,6 +6,7 @@
 #include "platform/evdev/Frame.h"
 #include "platform/evdev/Recording.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -20,11 +21,15 @@ namespace glidra::evdev {
 // Slots. ABS_MT_SLOT selects the slot that the following ABS_MT_* events
 // describe, and stays selected across frames; before any ABS_MT_SLOT the slot
 // is 0. Only changes are reported, so every slot keeps its last values, also
-// when it gets a new tracking id. ABS_MT_TRACKING_ID -1 frees the slot. A slot
-// that has a tracking id but has never reported a position (a recording starts
-// in mid-stream, or a semi-multitouch pad names a second finger without
-// placing it) stands at the centroid of the contacts that have one, with
-// positionKnown false; while no contact has a position it is left out.
+// when it gets a new tracking id. ABS_MT_TRACKING_ID -1 frees the slot. What
+// the device held before its first event (a live node's slots when it is
+// opened) comes in through seed(). A slot that has a tracking id but lacks an
+// axis it has never reported (a recording starts in mid-stream, a slot's
+// first touch repeats the value its last one left, or a semi-multitouch pad
+// names a second finger without placing it) is held back until it has
+// reported both: its true place is unknown, and a guess would read as motion
+// once the value comes. While the pad counts more fingers than it has slots,
+// such a finger counts among the missing ones below instead.
 // ABS_MT_SLOT values outside the device's slots are ignored together with the
 // ABS_MT_* events that follow them.
 //
@@ -39,6 +44,17 @@ namespace glidra::evdev {
 // never report BTN_TOUCH). TouchSignal::automatic behaves as tracking until
 // the first BTN_TOUCH event and as touchKey from then on. A slot reporting
 // ABS_MT_DISTANCE above 0 hovers in every mode.
+//
+// Brushes. On a pad that reports ABS_MT_PRESSURE, a finger that merely brushes
+// the surface is no touch. Once the pad has seen kLearnedContacts deliberate
+// contacts, a new contact touches only when its pressure reaches half the
+// median peak pressure of the last ones (up to kPeakMemory of them), or when
+// it has lasted kBrushTime, whichever comes first; until then it hovers, and
+// one that lifts before either never touched. A contact that becomes
+// deliberate touches first where it landed, so the motion it made meanwhile
+// still counts; its age is judged one frame interval ahead, so that it
+// touches within kBrushTime of landing. Before the pad has seen enough
+// contacts, every contact touches at once.
 //
 // More fingers than slots. BTN_TOOL_FINGER, _DOUBLETAP, _TRIPLETAP, _QUADTAP
 // and _QUINTTAP give the true finger count (1 to 5). When every slot is
@@ -99,6 +115,33 @@ public:
     static constexpr float kPressurePadFullScale = 1000.0f;
     static constexpr float kOrdinaryPadFullScale = 100.0f;
 
+    // The brush rule above.
+    static constexpr int kLearnedContacts = 5;
+    static constexpr int kPeakMemory = 9;
+    static constexpr double kBrushTime = 0.040;
+
+    // What the device holds before its first event: for a live node, the
+    // kernel's state when it was opened (its slots' values, the slot it has
+    // selected, the touch keys held down).
+    struct DeviceState {
+        struct SlotValues {
+            std::int32_t trackingId = -1;
+            std::int32_t x = 0;
+            std::int32_t y = 0;
+            std::int32_t pressure = 0;
+            std::int32_t distance = 0;
+
+            friend bool operator==(const SlotValues&, const SlotValues&) = default;
+        };
+        // In slot order; slots beyond the device's are ignored.
+        std::vector<SlotValues> slots;
+        int currentSlot = 0;
+        // BTN_TOUCH and the BTN_TOOL_* keys that are down.
+        std::vector<std::uint16_t> heldKeys;
+
+        friend bool operator==(const DeviceState&, const DeviceState&) = default;
+    };
+
     FrameAssembler(const DeviceDescription& device, Options options);
     explicit FrameAssembler(const DeviceDescription& device) : FrameAssembler(device, Options{}) {}
 
@@ -108,6 +151,9 @@ public:
 
     // Forgets every slot, key and button, as if just created.
     void reset();
+    // Takes `state` as what the device held before the events to come: every
+    // slot's values count as reported. Call before the first event.
+    void seed(const DeviceState& state);
 
     int slotCount() const { return static_cast<int>(slots_.size()); }
     const Options& options() const { return options_; }
@@ -122,23 +168,36 @@ public:
     static float rawPressure(std::int32_t value, const AxisRange& range, bool pressurePad);
 
 private:
-    struct Slot {
-        std::int32_t trackingId = -1;
-        std::int32_t x = 0;
-        std::int32_t y = 0;
-        std::int32_t pressure = 0;
-        std::int32_t distance = 0;
+    // Its values as the device last reported them, and what the assembler
+    // keeps about them.
+    struct Slot : DeviceState::SlotValues {
         // The id delivered for the finger with tracking id deliveredFor.
         std::int32_t deliveredFor = -1;
         std::int32_t deliveredId = -1;
         bool hasX = false;
         bool hasY = false;
         bool hasPressure = false;
+        // The brush rule, for the current stretch of this finger on the
+        // surface: whose it is, when it landed and where, the highest
+        // pressure it reached, whether it is deliberate, and whether it
+        // became so in this frame (then it touches where it landed).
+        std::int32_t stretchFor = -1;  // the tracking id on the surface, or -1
+        bool deliberate = false;
+        bool landsNow = false;
+        double landedAt = 0;
+        float landedX = 0;
+        float landedY = 0;
+        float peakPressure = 0;
     };
 
     void key(std::uint16_t code, std::int32_t value);
     void absolute(std::uint16_t code, std::int32_t value);
     Frame finish(double time);
+    void judgeBrushes(double time);
+    void endStretch(Slot& slot);
+    std::optional<float> brushThreshold() const;
+    float pressureOf(const Slot& slot) const;
+    bool reachesSurface(const Slot& slot) const;
     bool touchKeyDecides() const;
     int fingerCount() const;
     bool anyContactTouching();
@@ -175,6 +234,12 @@ private:
     std::vector<std::int32_t> departedSyntheticIds_;
     bool dropped_ = false;      // SYN_DROPPED seen; the next SYN_REPORT closes the damaged packet
     bool withholding_ = false;  // contacts withheld until no finger touches
+    // The peak pressures of the last deliberate contacts, a ring; the time
+    // of the last frame, for the brush rule's look ahead.
+    std::array<float, kPeakMemory> peaks_{};
+    int peakCount_ = 0;
+    int nextPeak_ = 0;
+    std::optional<double> lastFrameTime_;
 };
 
 }  // namespace glidra::evdev

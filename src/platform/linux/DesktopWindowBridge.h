@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
 #include <QObject>
 #include <QRect>
 #include <QRectF>
@@ -35,8 +36,10 @@ struct DesktopWindow {
 
 // The program's add-on inside the desktop (the GNOME Shell extension, the
 // KWin script), which sees the focused window where no ordinary Wayland
-// client can, and carries out window requests. Requests answer false while
-// it does not answer.
+// client can, and carries out window requests. Requests never block: each
+// answers once the desktop did what was asked or had its time to, and answers
+// false while the add-on does not answer or when the request could not be
+// delivered to it.
 class DesktopWindowBridge : public QObject {
     Q_OBJECT
 
@@ -50,28 +53,33 @@ public:
     // The window with the focus as last reported; nothing when none has it.
     virtual std::optional<DesktopWindow> focusedWindow() const = 0;
 
-    virtual std::optional<QRectF> frame(std::uint64_t window) = 0;
-    // Returns once the desktop took the request (or had its time to).
-    virtual bool moveResize(std::uint64_t window, const QRect& frame) = 0;
-    virtual bool maximize(std::uint64_t window) = 0;
-    virtual bool minimize(std::uint64_t window) = 0;
-    virtual bool close(std::uint64_t window) = 0;
+    // The window's frame as the desktop has it now.
+    virtual QCoro::Task<std::optional<QRectF>> frame(std::uint64_t window) = 0;
+    // Whether the window reached `frame` (after the desktop applied its
+    // constraints, such as the window's minimum size); false too when the
+    // window is gone or the request did not arrive.
+    virtual QCoro::Task<bool> moveResize(std::uint64_t window, QRect frame) = 0;
+    virtual QCoro::Task<bool> maximize(std::uint64_t window) = 0;
+    virtual QCoro::Task<bool> minimize(std::uint64_t window) = 0;
+    virtual QCoro::Task<bool> close(std::uint64_t window) = 0;
     // The process's most recently used window to the front; all of its
     // windows minimised.
-    virtual bool activateProcess(std::int32_t processIdentifier) = 0;
-    virtual bool minimizeProcess(std::int32_t processIdentifier) = 0;
+    virtual QCoro::Task<bool> activateProcess(std::int32_t processIdentifier) = 0;
+    virtual QCoro::Task<bool> minimizeProcess(std::int32_t processIdentifier) = 0;
 
     // Whether the add-on can switch the desktop's own swipes off, and does
-    // so while asked to and the program runs.
+    // so while asked to and the program runs; whether they are off, as the
+    // add-on last said.
     virtual bool canSwitchOffSwipes() const { return false; }
-    virtual bool setSwipesOff(bool off) {
-        (void)off;
-        return false;
-    }
+    virtual bool areSwipesOff() const { return false; }
+    // True once the add-on confirmed the swipes are as asked.
+    virtual QCoro::Task<bool> setSwipesOff(bool /*off*/) { co_return false; }
 
 Q_SIGNALS:
     void focusedWindowChanged();
     void connectionChanged();
+    // What the add-on can do or does with the desktop's swipes changed.
+    void swipesChanged();
 };
 
 }  // namespace glidra::linux_platform

@@ -224,6 +224,17 @@ std::vector<std::shared_ptr<EvdevNode>> EvdevInputHub::openNodes(InputDeviceClas
     return open;
 }
 
+std::vector<std::pair<InputNode, int>> EvdevInputHub::refusedNodes(InputDeviceClass c) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::pair<InputNode, int>> refused;
+    for (const auto& [devnode, node] : nodes_) {
+        if (!node->isOpen() && node->loggedOpenError != 0 && hasClass(node->info().classes, c)) {
+            refused.emplace_back(node->info(), node->loggedOpenError);
+        }
+    }
+    return refused;
+}
+
 std::shared_ptr<EvdevNode> EvdevInputHub::node(const QByteArray& devnode) const {
     std::lock_guard lock(mutex_);
     const auto it = nodes_.find(devnode);
@@ -444,6 +455,9 @@ void EvdevInputHub::readNode(const std::shared_ptr<EvdevNode>& node, std::uint64
             std::lock_guard lock(mutex_);
             // Closed or reopened since the poll set was made.
             if (!node->isOpen() || node->openCount != openCount) return;
+            // Before the read, so the assembler starts where the stream
+            // stands: it is fed everything read from here on.
+            if (node->restartFrames.exchange(false)) restart(*node);
             status = node->read(events);
             grabbed = node->grabbed;
         }
@@ -472,21 +486,6 @@ void EvdevInputHub::readNode(const std::shared_ptr<EvdevNode>& node, std::uint64
 void EvdevInputHub::processPacket(const std::shared_ptr<EvdevNode>& node, const std::vector<evdev::EvdevEvent>& packet,
                                   bool grabbed, std::vector<ObservedInput>& observed) {
     const InputDeviceClasses classes = node->info().classes;
-    if (node->restartFrames.exchange(false)) {
-        node->assembler.reset();
-        std::vector<std::uint16_t> held;
-        bool capsLock = false;
-        {
-            std::lock_guard lock(mutex_);
-            held = node->heldKeys();
-            capsLock = node->capsLockLit();
-            if (hasClass(classes, InputDeviceClass::touchpad)) {
-                node->assembler = std::make_unique<evdev::FrameAssembler>(node->description());
-            }
-        }
-        translator_.setInitialState(node.get(), held, capsLock);
-    }
-
     // The frame goes first, so the button press of the same packet finds it.
     if (node->assembler) {
         std::optional<evdev::Frame> frame;
@@ -507,6 +506,16 @@ void EvdevInputHub::processPacket(const std::shared_ptr<EvdevNode>& node, const 
     for (std::size_t i = first; i < observed.size(); ++i) observed[i].grabbed = grabbed;
 
     settlePendingGrab(*node);
+}
+
+void EvdevInputHub::restart(EvdevNode& node) {
+    node.assembler.reset();
+    if (hasClass(node.info().classes, InputDeviceClass::touchpad)) {
+        node.assembler = std::make_unique<evdev::FrameAssembler>(node.description());
+        // A finger's values that the kernel already holds are not sent again.
+        node.assembler->seed(node.deviceState());
+    }
+    translator_.setInitialState(&node, node.heldKeys(), node.capsLockLit());
 }
 
 void EvdevInputHub::settlePendingGrab(EvdevNode& node) {

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace glidra::linux_platform {
@@ -83,6 +84,9 @@ public:
     // The nodes of a class present now, and which of them are open.
     std::vector<InputNode> presentNodes(InputDeviceClass c) const;
     std::vector<std::shared_ptr<EvdevNode>> openNodes(InputDeviceClass c) const;
+    // Those present that stay closed because opening them failed, with the
+    // errno of the last attempt.
+    std::vector<std::pair<InputNode, int>> refusedNodes(InputDeviceClass c) const;
     std::shared_ptr<EvdevNode> node(const QByteArray& devnode) const;
 
     // Closes every node and keeps them closed (the session went inactive:
@@ -144,6 +148,8 @@ private:
     // Reader thread.
     void run();
     void readNode(const std::shared_ptr<EvdevNode>& node, std::uint64_t openCount);
+    // A fresh frame state for the node, from what it holds now; under mutex_.
+    void restart(EvdevNode& node);
     void processPacket(const std::shared_ptr<EvdevNode>& node, const std::vector<evdev::EvdevEvent>& packet,
                        bool grabbed, std::vector<ObservedInput>& observed);
     void settlePendingGrab(EvdevNode& node);

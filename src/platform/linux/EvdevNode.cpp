@@ -9,6 +9,8 @@
 #include <sys/ioctl.h>
 #include <time.h>
 #include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 
 namespace glidra::linux_platform {
@@ -92,6 +94,28 @@ evdev::DeviceDescription EvdevNode::describe(libevdev* device) {
             evdev::AxisRange{info->minimum, info->maximum, info->fuzz, info->flat, info->resolution, false};
     }
     return description;
+}
+
+evdev::FrameAssembler::DeviceState EvdevNode::deviceState() const {
+    evdev::FrameAssembler::DeviceState state;
+    if (!evdev_) return state;
+    // libevdev read the slots (EVIOCGMTSLOTS) when it took the descriptor and
+    // follows every event since: a slot's values that the kernel will not
+    // send again are here.
+    const int slots = libevdev_get_num_slots(evdev_);
+    for (int slot = 0; slot < slots; ++slot) {
+        const auto value = [this, slot](unsigned code) {
+            return libevdev_get_slot_value(evdev_, unsigned(slot), code);
+        };
+        state.slots.push_back({value(ABS_MT_TRACKING_ID), value(ABS_MT_POSITION_X), value(ABS_MT_POSITION_Y),
+                               value(ABS_MT_PRESSURE), value(ABS_MT_DISTANCE)});
+    }
+    state.currentSlot = std::max(0, libevdev_get_current_slot(evdev_));
+    for (const unsigned code :
+         {BTN_TOUCH, BTN_TOOL_FINGER, BTN_TOOL_DOUBLETAP, BTN_TOOL_TRIPLETAP, BTN_TOOL_QUADTAP, BTN_TOOL_QUINTTAP}) {
+        if (libevdev_get_event_value(evdev_, EV_KEY, code) != 0) state.heldKeys.push_back(std::uint16_t(code));
+    }
+    return state;
 }
 
 namespace {

@@ -42,6 +42,10 @@ public:
     int fd() const { return fd_; }
     // The node's description, read when it was opened.
     const evdev::DeviceDescription& description() const { return description_; }
+    // What the node's slots and touch keys hold as of the last event read (at
+    // first, what the kernel held when it was opened): where a frame
+    // assembler that starts reading here begins.
+    evdev::FrameAssembler::DeviceState deviceState() const;
     bool reportsMonotonicTime() const { return monotonic_; }
 
     enum class ReadStatus { more, drained, failed };

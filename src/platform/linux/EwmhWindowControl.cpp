@@ -3,7 +3,11 @@
 #include "platform/linux/EwmhProperties.h"
 #include "platform/linux/XcbConnection.h"
 
+#include "common/Completion.h"
+
 #include <QDeadlineTimer>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -35,11 +39,11 @@ EwmhWindowControl::EwmhWindowControl(std::unique_ptr<XcbConnection> x) : x_(std:
 
 EwmhWindowControl::~EwmhWindowControl() = default;
 
-std::optional<WindowControl::WindowId> EwmhWindowControl::focusedWindow() {
-    if (!x_->isConnected()) return std::nullopt;
+QCoro::Task<std::optional<WindowControl::WindowId>> EwmhWindowControl::focusedWindow() {
+    if (!x_->isConnected()) co_return std::nullopt;
     const auto active = ewmh::activeWindow(x_->property(x_->root(), "_NET_ACTIVE_WINDOW", ewmh::kAtomWindow));
-    if (!active || *active == 0) return std::nullopt;
-    return *active;
+    if (!active || *active == 0) co_return std::nullopt;
+    co_return *active;
 }
 
 std::optional<EwmhWindowControl::Geometry> EwmhWindowControl::geometry(std::uint32_t window) {
@@ -50,86 +54,115 @@ std::optional<EwmhWindowControl::Geometry> EwmhWindowControl::geometry(std::uint
     return Geometry{*client, decorations.value_or(ewmh::FrameExtents{}), shadow.value_or(ewmh::FrameExtents{})};
 }
 
-std::optional<QRectF> EwmhWindowControl::frame(WindowId window) {
+QCoro::Task<std::optional<QRectF>> EwmhWindowControl::frame(WindowId window) {
     const std::optional<Geometry> current = geometry(std::uint32_t(window));
-    if (!current) return std::nullopt;
-    return current->frame();
+    if (!current) co_return std::nullopt;
+    co_return current->frame();
 }
 
-bool EwmhWindowControl::isFullScreen(WindowId window) {
+QCoro::Task<bool> EwmhWindowControl::isFullScreen(WindowId window) {
     const auto states = ewmh::atoms(x_->property(std::uint32_t(window), "_NET_WM_STATE", ewmh::kAtomAtom));
-    return contains(states, x_->atom("_NET_WM_STATE_FULLSCREEN"));
+    co_return contains(states, x_->atom("_NET_WM_STATE_FULLSCREEN"));
 }
 
-bool EwmhWindowControl::setPosition(WindowId window, QPointF topLeft) {
+QCoro::Task<bool> EwmhWindowControl::setPosition(WindowId window, QPointF topLeft) {
     const std::optional<Geometry> current = geometry(std::uint32_t(window));
-    if (!current) return false;
-    return request(std::uint32_t(window), QRectF(topLeft, current->frame().size()), true, false);
+    if (!current) co_return false;
+    auto requesting = request(std::uint32_t(window), QRectF(topLeft, current->frame().size()), true, false);
+    co_return co_await requesting;
 }
 
-bool EwmhWindowControl::setSize(WindowId window, QSizeF size) {
+QCoro::Task<bool> EwmhWindowControl::setSize(WindowId window, QSizeF size) {
     const std::optional<Geometry> current = geometry(std::uint32_t(window));
-    if (!current) return false;
-    return request(std::uint32_t(window), QRectF(current->frame().topLeft(), size), false, true);
+    if (!current) co_return false;
+    auto requesting = request(std::uint32_t(window), QRectF(current->frame().topLeft(), size), false, true);
+    co_return co_await requesting;
 }
 
-bool EwmhWindowControl::request(std::uint32_t window, const QRectF& targetFrame, bool move, bool resize) {
+QCoro::Task<bool> EwmhWindowControl::request(std::uint32_t window, QRectF targetFrame, bool move, bool resize) {
+    const std::weak_ptr<int> alive = alive_;
     std::optional<Geometry> current = geometry(window);
-    if (!current) return false;
+    if (!current) co_return false;
     const QRectF from = current->frame();
     if (samePixels(from.left(), targetFrame.left()) && samePixels(from.top(), targetFrame.top()) &&
         samePixels(from.width(), targetFrame.width()) && samePixels(from.height(), targetFrame.height())) {
-        return true;
+        co_return true;
     }
 
     // Window managers keep a maximised window where it is.
-    leaveMaximized(window);
+    auto leaving = leaveMaximized(window);
+    co_await leaving;
+    if (alive.expired()) co_return false;
     current = geometry(window);
-    if (!current) return false;
+    if (!current) co_return false;
 
     const QRectF client = ewmh::clientRect(targetFrame, current->decorations, current->shadow);
     const auto message = ewmh::moveResize(x_->atom("_NET_MOVERESIZE_WINDOW"), window,
                                           move ? std::optional<QPointF>(client.topLeft()) : std::nullopt,
                                           resize ? std::optional<QSizeF>(client.size()) : std::nullopt);
     x_->selectStructureChanges(window);
-    if (!x_->send(message)) return false;
-    waitForConfigure(window);
-    return true;
+    if (!x_->send(message)) co_return false;
+    auto waiting = waitForConfigure(window);
+    co_await waiting;
+    co_return !alive.expired();
 }
 
-void EwmhWindowControl::leaveMaximized(std::uint32_t window) {
+QCoro::Task<void> EwmhWindowControl::leaveMaximized(std::uint32_t window) {
     const auto states = ewmh::atoms(x_->property(window, "_NET_WM_STATE", ewmh::kAtomAtom));
     const std::uint32_t vertical = x_->atom("_NET_WM_STATE_MAXIMIZED_VERT");
     const std::uint32_t horizontal = x_->atom("_NET_WM_STATE_MAXIMIZED_HORZ");
-    if (!contains(states, vertical) && !contains(states, horizontal)) return;
+    if (!contains(states, vertical) && !contains(states, horizontal)) co_return;
     x_->selectStructureChanges(window);
     if (x_->send(ewmh::changeState(x_->atom("_NET_WM_STATE"), window, 0, vertical, horizontal))) {
-        waitForConfigure(window);
+        auto waiting = waitForConfigure(window);
+        co_await waiting;
     }
 }
 
 // The window manager moves the window after it read the request; the frame
-// is read back once it did, or once it had its time.
-void EwmhWindowControl::waitForConfigure(std::uint32_t window) {
+// is read back once it did, or once it had its time. The connection's socket
+// is watched meanwhile, so the event loop runs on.
+QCoro::Task<void> EwmhWindowControl::waitForConfigure(std::uint32_t window) {
+    const std::weak_ptr<int> alive = alive_;
     const QDeadlineTimer deadline(kSettleMilliseconds);
     while (!deadline.hasExpired()) {
-        const auto event = x_->waitEvent(int(deadline.remainingTime()));
-        if (!event) return;
-        const bool configured = event->kind == XcbConnection::Event::Kind::configured && event->window == window;
-        if (configured) return;
+        while (const auto event = x_->pollEvent()) {
+            if (event->kind == XcbConnection::Event::Kind::configured && event->window == window) co_return;
+        }
+        if (!x_->isConnected()) co_return;
+        const Completion<bool> woken;
+        QSocketNotifier readable(x_->fileDescriptor(), QSocketNotifier::Read);
+        QObject::connect(&readable, &QSocketNotifier::activated, &readable, [woken] { woken.resolve(true); });
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &limit, [woken] { woken.resolve(false); });
+        limit.start(int(deadline.remainingTime()));
+        co_await woken;
+        if (alive.expired()) co_return;
     }
 }
 
-bool EwmhWindowControl::close(WindowId window) {
+QCoro::Task<bool> EwmhWindowControl::minimize(WindowId window) {
+    const auto id = std::uint32_t(window);
+    const ewmh::PropertyReply allowed = x_->property(id, "_NET_WM_ALLOWED_ACTIONS", ewmh::kAtomAtom);
+    if (allowed.type == ewmh::kAtomAtom && !contains(ewmh::atoms(allowed), x_->atom("_NET_WM_ACTION_MINIMIZE"))) {
+        co_return false;
+    }
+    const bool sent = x_->send(ewmh::iconify(x_->atom("WM_CHANGE_STATE"), id));
+    x_->flush();
+    co_return sent;
+}
+
+QCoro::Task<bool> EwmhWindowControl::close(WindowId window) {
     const auto id = std::uint32_t(window);
     const ewmh::PropertyReply allowed = x_->property(id, "_NET_WM_ALLOWED_ACTIONS", ewmh::kAtomAtom);
     // A window manager that lists what a window allows may leave out closing.
     if (allowed.type == ewmh::kAtomAtom && !contains(ewmh::atoms(allowed), x_->atom("_NET_WM_ACTION_CLOSE"))) {
-        return false;
+        co_return false;
     }
     const bool sent = x_->send(ewmh::closeWindow(x_->atom("_NET_CLOSE_WINDOW"), id));
     x_->flush();
-    return sent;
+    co_return sent;
 }
 
 }  // namespace glidra::linux_platform

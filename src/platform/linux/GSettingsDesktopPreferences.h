@@ -38,12 +38,12 @@ public:
     GSettingsDesktopPreferences(const GSettingsDesktopPreferences&) = delete;
     GSettingsDesktopPreferences& operator=(const GSettingsDesktopPreferences&) = delete;
 
-    bool hasSwitch() const { return settings_ != nullptr; }
+    bool hasDesktopIconsSwitch() const override { return settings_ != nullptr; }
 
     std::optional<DefaultsValue> showDesktopIcons() const override;
     void setShowDesktopIcons(const std::optional<DefaultsValue>& value) override { staged_ = value; }
     bool synchronize() override;
-    bool reloadDesktop() override { return hasSwitch(); }
+    bool reloadDesktop() override { return hasDesktopIconsSwitch(); }
 
 private:
     GSettings* settings_ = nullptr;

@@ -5,9 +5,9 @@
 
 namespace glidra::linux_platform {
 
-// Between the kernel's key codes and the program's own encoding (macOS
-// virtual key codes and 0x100000-style modifier flags), which is what rules
-// store and archives carry between machines.
+// Between the kernel's key codes and the program's own encoding (the stored
+// key codes and 0x100000-style modifier flags), which is what rules store and
+// archives carry between machines.
 //
 // PC keys with no code of their own stand for the key in their place on the
 // other keyboard: Print is F13 (105), Scroll Lock F14 (107), Pause F15 (113)

@@ -5,8 +5,8 @@
 namespace glidra::linux_platform {
 
 // The desktop offers no element tree of the kind these executors search: no
-// menu-bar extras of system processes, no application menus with a Force Quit
-// item, no Force Quit window. Every element answers nothing, so those
+// top-bar items of system processes, no application menus with a force-quit
+// item, no force-quit window. Every element answers nothing, so those
 // searches end with their own failure notices.
 class LinuxAccessibility final : public Accessibility {
 public:

@@ -9,6 +9,7 @@
 #include "platform/linux/KWinScriptWindowBridge.h"
 
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QStandardPaths>
 
 namespace glidra::linux_platform {
@@ -23,20 +24,18 @@ LinuxDesktopIntegration::LinuxDesktopIntegration(SystemGestureDesktop desktop, C
                                                  DesktopWindowBridge* bridge, UserDefaults& defaults, QObject* parent)
     : DesktopIntegration(parent), desktop_(desktop), companion_(companion), bridge_(bridge), defaults_(defaults) {
     if (!bridge_) return;
-    connect(bridge_, &DesktopWindowBridge::connectionChanged, this, &LinuxDesktopIntegration::bridgeConnectionChanged);
-    bridgeConnectionChanged();
+    connect(bridge_, &DesktopWindowBridge::connectionChanged, this, &LinuxDesktopIntegration::bridgeChanged);
+    connect(bridge_, &DesktopWindowBridge::swipesChanged, this, &LinuxDesktopIntegration::bridgeChanged);
+    bridgeChanged();
 }
 
 LinuxDesktopIntegration::~LinuxDesktopIntegration() {
-    // The swipes are the user's again once the program stops.
-    if (!givenBack_ && systemSwipesOff() && canSwitchOffSystemSwipes()) bridge_->setSwipesOff(false);
-}
-
-QCoro::Task<bool> LinuxDesktopIntegration::giveBackSystemSwipes() {
-    if (givenBack_ || !systemSwipesOff() || !canSwitchOffSystemSwipes()) co_return true;
-    givenBack_ = true;
-    // The bridge returns with the extension's answer.
-    co_return bridge_->setSwipesOff(false);
+    // The swipes are the user's again once the program stops; nothing waits
+    // here for the answer (giveBackSystemSwipes does).
+    if (mayHaveSwipesOff()) {
+        auto restoring = bridge_->setSwipesOff(false);
+        Q_UNUSED(restoring);
+    }
 }
 
 SystemGestureDesktop LinuxDesktopIntegration::gestureDesktopOf(const QString& currentDesktop, bool waylandSession) {
@@ -87,17 +86,46 @@ void LinuxDesktopIntegration::setSystemSwipesOff(bool off) {
     if (!defaults_.setValue(kSwipesOff, off)) {
         qCWarning(lcServices) << "could not keep the choice for the desktop's swipes:" << defaults_.failure();
     }
-    if (canSwitchOffSystemSwipes() && !bridge_->setSwipesOff(off)) {
-        qCWarning(lcServices) << "the GNOME Shell extension did not switch the swipes" << (off ? "off" : "on");
-    }
+    if (canSwitchOffSystemSwipes()) apply(off);
     Q_EMIT changed();
 }
 
-void LinuxDesktopIntegration::bridgeConnectionChanged() {
-    // A shell that restarted has its swipes back on; while the program ends
-    // they stay the desktop's.
-    if (!givenBack_ && systemSwipesOff() && canSwitchOffSystemSwipes()) bridge_->setSwipesOff(true);
+namespace {
+
+QCoro::Task<void> switchSwipes(QPointer<DesktopWindowBridge> bridge, bool off) {
+    if (!bridge) co_return;
+    auto switching = bridge->setSwipesOff(off);
+    if (!co_await switching) {
+        qCWarning(lcServices) << "the GNOME Shell extension did not switch the swipes" << (off ? "off" : "on");
+    }
+}
+
+}  // namespace
+
+void LinuxDesktopIntegration::apply(bool off) {
+    auto switching = switchSwipes(bridge_, off);
+    Q_UNUSED(switching);
+}
+
+void LinuxDesktopIntegration::bridgeChanged() {
+    // A shell that restarted, or an extension switched off and on, has its
+    // swipes back on.
+    // Not once they were given back for the program's end.
+    if (!restored_ && systemSwipesOff() && canSwitchOffSystemSwipes() && !bridge_->areSwipesOff()) apply(true);
     Q_EMIT changed();
+}
+
+// Off as the extension last said, or asked to be and its answer still on
+// its way.
+bool LinuxDesktopIntegration::mayHaveSwipesOff() const {
+    return bridge_ && (bridge_->areSwipesOff() || (systemSwipesOff() && canSwitchOffSystemSwipes()));
+}
+
+QCoro::Task<bool> LinuxDesktopIntegration::giveBackSystemSwipes() {
+    restored_ = true;
+    if (!mayHaveSwipesOff()) co_return true;
+    auto restoring = bridge_->setSwipesOff(false);
+    co_return co_await restoring;
 }
 
 }  // namespace glidra::linux_platform

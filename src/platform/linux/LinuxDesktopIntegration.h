@@ -17,9 +17,9 @@ class DesktopWindowBridge;
 // The running desktop (from XDG_CURRENT_DESKTOP and the session type), the
 // add-on the program ships for it, and the user's choice to have GNOME's
 // three-finger swipes off while the program runs: kept in the user defaults,
-// handed to the extension whenever it comes up, and given back when the
-// program ends (the extension also restores them when the program leaves
-// the bus without a word).
+// handed to the extension whenever it comes up or says the swipes are on
+// again, and given back when the program ends (the extension also restores
+// them when the program's bus name goes, however the program ended).
 class LinuxDesktopIntegration final : public DesktopIntegration {
     Q_OBJECT
 
@@ -46,14 +46,17 @@ public:
     static std::unique_ptr<DesktopWindowBridge> makeBridge(Companion companion, QDBusConnection sessionBus);
 
 private:
-    void bridgeConnectionChanged();
+    // Hands the choice to the extension whenever it does not hold it.
+    void bridgeChanged();
+    void apply(bool off);
+    bool mayHaveSwipesOff() const;
 
     SystemGestureDesktop desktop_;
     Companion companion_;
     DesktopWindowBridge* bridge_;
+    // The swipes were given back for the program's end.
+    bool restored_ = false;
     UserDefaults& defaults_;
-    // The program is ending and the swipes went back to the desktop.
-    bool givenBack_ = false;
 };
 
 }  // namespace glidra::linux_platform

@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxWorkspace.h"
 
+#include "platform/LogCategories.h"
 #include "platform/linux/CurrentDesktop.h"
 #include "platform/linux/DBusCall.h"
 #include "platform/linux/DesktopWindowBridge.h"
@@ -10,7 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 
 #include <gio/gdesktopappinfo.h>
 
@@ -49,12 +52,19 @@ std::vector<DesktopEntryMatcher::Entry> installedEntries() {
     return entries;
 }
 
+// The desktop's add-on carries the request out while the caller goes on; a
+// refusal is only logged.
+QCoro::Task<void> reportRefusal(QCoro::Task<bool> request, const char* what) {
+    if (!co_await request) qCWarning(lcServices) << "the desktop's add-on did not" << what << "the application";
+}
+
 bool contains(const std::vector<std::uint32_t>& atoms, std::uint32_t atom) {
     return atom != ewmh::kAtomNone && std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
 }
 
 bool openWithDefaultHandler(const QUrl& url) {
-    // System settings pane links are macOS's; nothing here can open them.
+    // Settings-pane links in stored actions ("x-apple.…") name panes no
+    // Linux desktop has; nothing here can open them.
     if (url.scheme().startsWith(QLatin1String("x-apple."), Qt::CaseInsensitive)) return false;
     if (!url.isValid() || url.isEmpty()) return false;
 
@@ -272,7 +282,11 @@ std::vector<LinuxWorkspace::WindowInfo> LinuxWorkspace::windowsOf(std::int32_t p
 }
 
 bool LinuxWorkspace::activate(std::int32_t processIdentifier) {
-    if (bridge_ && bridge_->isConnected()) return bridge_->activateProcess(processIdentifier);
+    if (bridge_ && bridge_->isConnected()) {
+        auto activating = reportRefusal(bridge_->activateProcess(processIdentifier), "activate");
+        Q_UNUSED(activating);
+        return true;
+    }
     const std::vector<WindowInfo> windows = windowsOf(processIdentifier);
     if (windows.empty()) return false;
     const std::uint32_t active =
@@ -283,7 +297,11 @@ bool LinuxWorkspace::activate(std::int32_t processIdentifier) {
 }
 
 bool LinuxWorkspace::hide(std::int32_t processIdentifier) {
-    if (bridge_ && bridge_->isConnected()) return bridge_->minimizeProcess(processIdentifier);
+    if (bridge_ && bridge_->isConnected()) {
+        auto hiding = reportRefusal(bridge_->minimizeProcess(processIdentifier), "minimise");
+        Q_UNUSED(hiding);
+        return true;
+    }
     const std::vector<WindowInfo> windows = windowsOf(processIdentifier);
     bool hidden = !windows.empty();
     for (const WindowInfo& info : windows)
@@ -408,6 +426,30 @@ std::optional<QString> LinuxWorkspace::systemMonitorLocation() {
         if (auto location = applicationLocation(id)) return location;
     }
     return std::nullopt;
+}
+
+QStringList LinuxWorkspace::emojiPickerCandidates(const QString& currentDesktop) {
+    return currentDesktopFirst(
+        {
+            {"KDE", {QStringLiteral("org.kde.plasma.emojier.desktop")}},
+            {"GNOME", {QStringLiteral("org.gnome.Characters.desktop"), QStringLiteral("gnome-characters.desktop")}},
+        },
+        currentDesktop);
+}
+
+std::optional<QString> LinuxWorkspace::emojiPickerLocation() {
+    for (const QString& id : emojiPickerCandidates(linux_platform::currentDesktop())) {
+        if (auto location = applicationLocation(id)) return location;
+    }
+    return std::nullopt;
+}
+
+bool LinuxWorkspace::hasFilePreviewer() {
+    // Sushi has no desktop entry: Files starts it on the session bus, through
+    // the service file the bus reads from the data folders.
+    return !QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                   QStringLiteral("dbus-1/services/org.gnome.NautilusPreviewer.service"))
+                .isEmpty();
 }
 
 namespace {

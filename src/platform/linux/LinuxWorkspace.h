@@ -64,6 +64,8 @@ public:
     std::optional<QString> applicationLocation(const QString& bundleIdentifier) override;
     std::optional<QString> systemSettingsLocation() override;
     std::optional<QString> systemMonitorLocation() override;
+    std::optional<QString> emojiPickerLocation() override;
+    bool hasFilePreviewer() override;
     std::optional<ApplicationBundle> loadApplicationBundle(const QString& path) override;
     std::vector<InstalledApplication> installedApplications() override;
     std::vector<RunningApplication> runningApplications() override;
@@ -82,6 +84,8 @@ public:
     // The desktop entries of the system monitors, those of the current
     // desktop first.
     static QStringList systemMonitorCandidates(const QString& currentDesktop);
+    // The desktop entries of the emoji pickers, the current desktop's first.
+    static QStringList emojiPickerCandidates(const QString& currentDesktop);
 
 private:
     struct WindowInfo {

@@ -34,4 +34,12 @@ std::optional<bool> UdevMultitouchDeviceRegistry::anyDevicePresent() const {
                        [](const InputNode& node) { return hasClass(node.classes, InputDeviceClass::touchpad); });
 }
 
+std::vector<MultitouchDeviceRegistry::UnreadableDevice> UdevMultitouchDeviceRegistry::unreadableDevices() const {
+    std::vector<UnreadableDevice> unreadable;
+    for (const auto& [node, error] : hub_.refusedNodes(InputDeviceClass::touchpad)) {
+        unreadable.push_back(UnreadableDevice{node.devnode.toStdString(), node.name.toStdString(), error});
+    }
+    return unreadable;
+}
+
 }  // namespace glidra::linux_platform

@@ -20,6 +20,7 @@ public:
     std::optional<Subscription> subscribe(Change change, std::function<void()> handler) override;
     void unsubscribe(Subscription subscription) override;
     std::optional<bool> anyDevicePresent() const override;
+    std::vector<UnreadableDevice> unreadableDevices() const override;
 
 private:
     EvdevInputHub& hub_;

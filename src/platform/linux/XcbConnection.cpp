@@ -24,8 +24,9 @@ using Reply = std::unique_ptr<T, Freed<T>>;
 // Properties read here are small; a longer one (a huge client list) is cut.
 constexpr std::uint32_t kMaximumPropertyItems = 4096;
 
-// Why xcb_connect failed, for the log.
-QString connectionFailure(int error) {
+}  // namespace
+
+QString xcbConnectionFailure(int error) {
     switch (error) {
         case XCB_CONN_ERROR:
             return QStringLiteral("no X server answers there");
@@ -38,7 +39,12 @@ QString connectionFailure(int error) {
     }
 }
 
-}  // namespace
+int xcbConnectionError(const QByteArray& display) {
+    xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
+    const int error = xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    return error;
+}
 
 XcbConnection::XcbConnection(const QByteArray& display) {
     int screenNumber = 0;
@@ -52,7 +58,7 @@ XcbConnection::XcbConnection(const QByteArray& display) {
         const QByteArray name = display.isEmpty() ? qgetenv("DISPLAY") : display;
         qCWarning(lcServices).noquote().nospace()
             << "cannot connect to the X display " << (name.isEmpty() ? QByteArray("(DISPLAY is not set)") : name)
-            << ": " << connectionFailure(error) << "; windows and the front application are unknown";
+            << ": " << xcbConnectionFailure(error) << "; windows and the front application are unknown";
         return;
     }
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));

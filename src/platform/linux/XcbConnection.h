@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QRectF>
+#include <QString>
 
 #include <cstdint>
 #include <memory>
@@ -13,6 +14,12 @@
 struct xcb_connection_t;
 
 namespace glidra::linux_platform {
+
+// Whether a connection to the display opens: 0 when it does, else xcb's
+// error (XCB_CONN_ERROR, ...); the connection is closed again.
+int xcbConnectionError(const QByteArray& display);
+// Why xcb_connect failed, in a few words.
+QString xcbConnectionFailure(int error);
 
 // One connection to the X server (XWayland on a Wayland desktop), with the
 // few requests the window adapters make. Each adapter holds its own, so one

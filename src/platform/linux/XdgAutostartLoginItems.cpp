@@ -16,17 +16,17 @@ namespace {
 // Desktop files are small; anything larger at our name is not ours.
 constexpr qint64 maximumEntrySize = 64 * 1024;
 
-struct EntryState {
-    bool isEntry = false;   // a [Desktop Entry] group with an Exec line
-    bool disabled = false;  // switched off by the user in the session settings
-    QString program;        // what the Exec line runs
-};
-
-EntryState readEntry(const QString& path) {
+XdgAutostartLoginItems::Entry readEntry(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    const QList<QByteArray> lines = file.read(maximumEntrySize).split('\n');
-    EntryState state;
+    return XdgAutostartLoginItems::parseEntry(file.read(maximumEntrySize));
+}
+
+}  // namespace
+
+XdgAutostartLoginItems::Entry XdgAutostartLoginItems::parseEntry(const QByteArray& text) {
+    const QList<QByteArray> lines = text.split('\n');
+    Entry state;
     bool inMainGroup = false;
     bool hasExec = false;
     for (QByteArray line : lines) {
@@ -51,8 +51,6 @@ EntryState readEntry(const QString& path) {
     state.isEntry = hasExec;
     return state;
 }
-
-}  // namespace
 
 XdgAutostartLoginItems::XdgAutostartLoginItems(QString executable, QString autostartFolder)
     : executable_(std::move(executable)), folder_(std::move(autostartFolder)) {}
@@ -83,7 +81,7 @@ LoginItems::Status XdgAutostartLoginItems::status() const {
     // program (an old copy, a moved one), starts nothing of ours; registering
     // replaces it.
     for (const QString& path : {entryPath(), legacyEntryPath()}) {
-        const EntryState entry = readEntry(path);
+        const Entry entry = readEntry(path);
         if (entry.isEntry && runsThisProgram(entry.program)) {
             return entry.disabled ? Status::requiresApproval : Status::enabled;
         }

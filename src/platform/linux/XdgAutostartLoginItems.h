@@ -39,6 +39,13 @@ public:
 
     // The entry as written for `executable`.
     static QByteArray desktopEntry(const QString& executable);
+    // What a desktop file at our name says.
+    struct Entry {
+        bool isEntry = false;   // a [Desktop Entry] group with an Exec line
+        bool disabled = false;  // switched off by the user in the session settings
+        QString program;        // what the Exec line runs
+    };
+    static Entry parseEntry(const QByteArray& text);
     // The executable as one argument of an Exec line, quoted and escaped so
     // that spaces, quotes, "$", "%" and backslashes survive.
     static QString execArgument(const QString& executable);

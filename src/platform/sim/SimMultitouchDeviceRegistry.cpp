@@ -18,7 +18,7 @@ void SimMultitouchDeviceRegistry::unsubscribe(Subscription subscription) {
 std::optional<bool> SimMultitouchDeviceRegistry::anyDevicePresent() const {
     ++queries_;
     if (queryFails_) return std::nullopt;
-    return framework_.deviceCount() > 0;
+    return framework_.deviceCount() > 0 || !unreadable_.empty();
 }
 
 std::vector<MultitouchDevice> SimMultitouchDeviceRegistry::plugIn(int count) {

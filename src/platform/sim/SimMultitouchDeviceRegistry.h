@@ -16,7 +16,9 @@ public:
 
     std::optional<Subscription> subscribe(Change change, std::function<void()> handler) override;
     void unsubscribe(Subscription subscription) override;
+    // Also true while a device is unreadable: it is there, only closed to us.
     std::optional<bool> anyDevicePresent() const override;
+    std::vector<UnreadableDevice> unreadableDevices() const override { return unreadable_; }
 
     // One notification for all the devices plugged in at once.
     std::vector<MultitouchDevice> plugIn(int count = 1);
@@ -24,6 +26,9 @@ public:
 
     void setSubscribeFails(bool fails) { subscribeFails_ = fails; }
     void setQueryFails(bool fails) { queryFails_ = fails; }
+    // Devices present that the driver's list leaves out, as the system leaves
+    // out one it may not open.
+    void setUnreadable(std::vector<UnreadableDevice> devices) { unreadable_ = std::move(devices); }
     int subscriptionCount() const { return int(subscriptions_.size()); }
     int queryCount() const { return queries_; }
 
@@ -41,6 +46,7 @@ private:
     Subscription nextId_ = 1;
     bool subscribeFails_ = false;
     bool queryFails_ = false;
+    std::vector<UnreadableDevice> unreadable_;
     mutable int queries_ = 0;
 };
 

@@ -24,6 +24,8 @@ public:
     std::optional<QString> applicationLocation(const QString& bundleIdentifier) override;
     std::optional<QString> systemSettingsLocation() override { return systemSettingsLocation_; }
     std::optional<QString> systemMonitorLocation() override { return systemMonitorLocation_; }
+    std::optional<QString> emojiPickerLocation() override { return emojiPickerLocation_; }
+    bool hasFilePreviewer() override { return hasFilePreviewer_; }
     std::optional<ApplicationBundle> loadApplicationBundle(const QString& path) override;
     std::vector<InstalledApplication> installedApplications() override { return menu_; }
     std::vector<RunningApplication> runningApplications() override { return running_; }
@@ -50,6 +52,8 @@ public:
     void uninstallApplication(const QString& bundleIdentifier) { installed_.remove(bundleIdentifier); }
     void setSystemSettingsLocation(std::optional<QString> path) { systemSettingsLocation_ = std::move(path); }
     void setSystemMonitorLocation(std::optional<QString> path) { systemMonitorLocation_ = std::move(path); }
+    void setEmojiPickerLocation(std::optional<QString> path) { emojiPickerLocation_ = std::move(path); }
+    void setHasFilePreviewer(bool has) { hasFilePreviewer_ = has; }
 
     void addBundle(const QString& path, ApplicationBundle bundle) { bundles_.insert(path, std::move(bundle)); }
     // An application the menus list: installed under its identifier, its
@@ -93,6 +97,8 @@ private:
     QHash<QString, QString> installed_;
     std::optional<QString> systemSettingsLocation_;
     std::optional<QString> systemMonitorLocation_;
+    std::optional<QString> emojiPickerLocation_;
+    bool hasFilePreviewer_ = false;
     QHash<QString, ApplicationBundle> bundles_;
     std::vector<InstalledApplication> menu_;
     std::vector<RunningApplication> running_;

@@ -3,6 +3,7 @@
 #include "views/ViewContext.h"
 #include "views/actions/ResourceTargetPicker.h"
 #include "views/actions/ShortcutTargetPicker.h"
+#include "views/kit/Ground.h"
 #include "views/kit/StyledLabel.h"
 
 #include <QLineEdit>
@@ -33,6 +34,7 @@ ActionParameterEditor::ActionParameterEditor(const ViewContext& context, Gesture
             website_ = new QLineEdit;
             website_->setObjectName(QStringLiteral("websiteField"));
             website_->setPlaceholderText(tr("网址，例如 example.com"));
+            kit::keepPlaceholderLegible(website_);
             website_->setAccessibleName(tr("要打开的网址"));
             column->addWidget(website_);
             websiteCaption_ = new kit::StyledLabel({}, kit::TextStyle::caption);

@@ -18,7 +18,7 @@ class StyledLabel;
 }
 
 // Fills in the one value that openFile, openFolder, openURL and runShortcut
-// need: a file or folder picker, a web-address field or the Shortcuts-app
+// need: a file or folder picker, a web-address field or the shortcut
 // picker. Empty for every other action. It edits the parameters it is given
 // and never converts them when the action changes; the owner builds a new
 // editor for a new action.

@@ -3,7 +3,9 @@
 #include "common/TextSearch.h"
 #include "platform/FileDialogs.h"
 #include "views/actions/TargetIcon.h"
+#include "views/kit/Ground.h"
 #include "views/kit/ProminentButton.h"
+#include "views/kit/ScreenRoom.h"
 #include "views/kit/Symbols.h"
 
 #include <QAbstractListModel>
@@ -123,6 +125,7 @@ ApplicationChooser::ApplicationChooser(Workspace& workspace, FileDialogs& fileDi
     search_ = new SearchField(list_);
     search_->setObjectName(QStringLiteral("applicationSearch"));
     search_->setPlaceholderText(tr("搜索应用"));
+    kit::keepPlaceholderLegible(search_);
     search_->setAccessibleName(tr("搜索应用"));
     search_->setClearButtonEnabled(true);
 
@@ -158,7 +161,7 @@ ApplicationChooser::ApplicationChooser(Workspace& workspace, FileDialogs& fileDi
     layout->addWidget(search_);
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
-    resize(defaultSize);
+    kit::fitToScreen(this, defaultSize, {});
 
     if (filter_->rowCount() > 0) list_->setCurrentIndex(filter_->index(0, 0));
     syncChooseButton();

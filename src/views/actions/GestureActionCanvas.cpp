@@ -34,7 +34,8 @@ QWidget* makePlaceholder() {
 
 }  // namespace
 
-GestureActionCanvas::GestureActionCanvas(const ViewContext& context, QWidget* warnings, QWidget* options, QWidget* parent)
+GestureActionCanvas::GestureActionCanvas(const ViewContext& context, QWidget* warnings, QWidget* options,
+                                         QWidget* parent)
     : QWidget(parent),
       gesture_(new kit::SymbolLabel(QStringLiteral("hand.draw"))),
       placeholder_(makePlaceholder()),
@@ -58,6 +59,7 @@ GestureActionCanvas::GestureActionCanvas(const ViewContext& context, QWidget* wa
 
     auto* scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("actionArea"));
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     auto* content = new QWidget;

@@ -1,11 +1,14 @@
 #include "views/actions/GestureActionCategoryTabs.h"
 
 #include "common/Localized.h"
+#include "views/kit/Ground.h"
 #include "views/kit/KitColour.h"
 #include "views/kit/Symbols.h"
 #include "views/kit/TextStyle.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QGridLayout>
 #include <QPainter>
@@ -54,7 +57,10 @@ public:
         setObjectName(GestureActionCategoryTabs::tabName(category));
         setText(GestureActionCategoryTabs::tabTitle(category));
         setAccessibleName(text());
+        // One of the tabs is chosen at a time: a radio group to a screen
+        // reader, and the arrow keys move the choice.
         setCheckable(true);
+        setAutoExclusive(true);
         setFocusPolicy(Qt::StrongFocus);
         setCursor(Qt::PointingHandCursor);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
@@ -96,7 +102,9 @@ protected:
         const QRectF symbol(horizontalPadding, box.center().y() - symbolSide / 2, symbolWidth, symbolSide);
         const QColor tint = isChecked() ? kit::faded(kit::colour(kit::KitColour::secondary, palette()), 0.12f)
                                         : QColor(Qt::transparent);
-        kit::paintSymbol(painter, symbol, symbol_, kit::accentOver(palette(), {tint}));
+        kit::paintSymbol(
+            painter, symbol, symbol_,
+            kit::colourOnGrounds(kit::KitColour::accent, palette(), {kit::over(tint, kit::groundOf(this))}));
         painter.setFont(font);
         painter.setPen(kit::colour(kit::KitColour::primary, palette()));
         const QRectF title(symbol.right() + gap, 0, textWidth(width()), box.height());
@@ -115,9 +123,22 @@ private:
     QString symbol_;
 };
 
+// The tabs stand in a named group.
+QAccessibleInterface* accessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("glidra::GestureActionCategoryTabs") && object && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 GestureActionCategoryTabs::GestureActionCategoryTabs(QWidget* parent) : QWidget(parent) {
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
     setObjectName(QStringLiteral("categoryTabs"));
     setAccessibleName(tr("操作分类"));
     auto* grid = new QGridLayout(this);
@@ -161,11 +182,14 @@ void GestureActionCategoryTabs::setSearching(bool searching) {
 }
 
 void GestureActionCategoryTabs::refresh() {
+    // An exclusive group keeps one tab checked; while searching none is.
+    for (auto& [category, tab] : tabs_) tab->setAutoExclusive(false);
     for (auto& [category, tab] : tabs_) {
         tab->setChecked(!searching_ && selection_ == category);
         // The title's weight changes with the selection.
         tab->updateGeometry();
     }
+    for (auto& [category, tab] : tabs_) tab->setAutoExclusive(true);
 }
 
 }  // namespace glidra

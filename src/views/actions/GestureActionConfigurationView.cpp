@@ -1,12 +1,13 @@
 #include "views/actions/GestureActionConfigurationView.h"
 
-#include "views/ViewContext.h"
 #include "executors/KeepAwakeController.h"
 #include "platform/Cancellation.h"
 #include "platform/Scheduler.h"
+#include "views/ViewContext.h"
 #include "views/actions/ActionParameterEditor.h"
 #include "views/actions/ActionPermissionHelpView.h"
 #include "views/actions/ApplicationTargetPicker.h"
+#include "views/actions/CurrentDesktopAbilities.h"
 #include "views/actions/GestureActionIcon.h"
 #include "views/actions/ShortcutRecorder.h"
 #include "views/kit/StyledLabel.h"
@@ -167,7 +168,7 @@ void GestureActionConfigurationView::rebuild() {
     }
 
     // Said at the action, so that nobody binds a gesture that cannot work.
-    if (const auto reason = unavailabilityOnDesktop(action, qEnvironmentVariable("XDG_CURRENT_DESKTOP"))) {
+    if (const auto reason = unavailabilityOnDesktop(action, currentDesktopAbilities(context_))) {
         auto* unavailable = new kit::SymbolLabel(QStringLiteral("exclamationmark.triangle"), *reason);
         unavailable->setObjectName(QStringLiteral("actionUnavailable"));
         unavailable->setTextStyle(kit::TextStyle::callout);

@@ -58,6 +58,11 @@ int GestureActionFilterModel::rank(GestureAction action) const {
 bool GestureActionFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
     const GestureAction action = actionOf(sourceModel()->index(sourceRow, 0, sourceParent));
     if (isSearching()) return action != GestureAction::none && matchesSearch(action, search_);
+    // What is featured works here; the categories list everything.
+    if (!category_ &&
+        sourceModel()->index(sourceRow, 0, sourceParent).data(GestureActionListModel::UnavailableRole).isValid()) {
+        return false;
+    }
     return rank(action) >= 0;
 }
 

@@ -3,6 +3,7 @@
 #include "views/actions/GestureActionCategoryTabs.h"
 #include "views/actions/GestureActionFilterModel.h"
 #include "views/actions/GestureActionListView.h"
+#include "views/kit/Ground.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/SymbolView.h"
 #include "views/kit/Symbols.h"
@@ -55,6 +56,7 @@ GestureActionLibraryView::GestureActionLibraryView(QWidget* parent)
 
     auto* title = new kit::StyledLabel(tr("选择动作"), kit::TextStyle::headline);
     layout->addWidget(title);
+    setAccessibleName(title->text());
 
     auto* searchRow = new kit::RoundedBox(kit::KitColour::quaternaryFill, 8);
     auto* row = new QHBoxLayout(searchRow);
@@ -70,6 +72,7 @@ GestureActionLibraryView::GestureActionLibraryView(QWidget* parent)
     QPalette transparent = search_->palette();
     transparent.setColor(QPalette::Base, Qt::transparent);
     search_->setPalette(transparent);
+    kit::keepPlaceholderLegible(search_);
     row->addWidget(search_, 1);
     clearSearch_->setObjectName(QStringLiteral("clearSearch"));
     clearSearch_->setIcon(kit::symbolIcon(QStringLiteral("xmark.circle.fill"), kit::KitColour::secondary));
@@ -90,6 +93,8 @@ GestureActionLibraryView::GestureActionLibraryView(QWidget* parent)
 
     caption_->setObjectName(QStringLiteral("libraryCaption"));
     layout->addWidget(caption_);
+    // A screen reader names the list apart from the search and the tabs.
+    list_->setAccessibleName(tr("动作"));
     layout->addWidget(list_, 1);
     layout->addWidget(emptyState_, 1);
 
@@ -110,6 +115,11 @@ GestureActionLibraryView::GestureActionLibraryView(QWidget* parent)
 }
 
 void GestureActionLibraryView::setSelectedAction(GestureAction action) { list_->setSelectedAction(action); }
+
+void GestureActionLibraryView::setDesktopAbilities(const DesktopAbilities& abilities) {
+    list_->setDesktopAbilities(abilities);
+    refresh();
+}
 
 GestureAction GestureActionLibraryView::selectedAction() const { return list_->selectedAction(); }
 

@@ -32,6 +32,9 @@ public:
 
     // The rule's action, from the owner: no signal.
     void setSelectedAction(GestureAction action);
+    // What the running desktop offers, which marks the actions that cannot
+    // work on it.
+    void setDesktopAbilities(const DesktopAbilities& abilities);
     GestureAction selectedAction() const;
 
     QString search() const;

@@ -5,7 +5,7 @@
 namespace glidra {
 
 GestureActionListModel::GestureActionListModel(QObject* parent)
-    : QAbstractListModel(parent), currentDesktop_(qEnvironmentVariable("XDG_CURRENT_DESKTOP")) {
+    : QAbstractListModel(parent), abilities_{qEnvironmentVariable("XDG_CURRENT_DESKTOP")} {
     for (const auto action : enumAllCases<GestureAction>()) {
         if (action != GestureAction::none) actions_.push_back(action);
     }
@@ -21,13 +21,17 @@ QVariant GestureActionListModel::data(const QModelIndex& index, int role) const 
     switch (role) {
         case Qt::DisplayRole:
             return title(action);
-        case Qt::AccessibleTextRole:
-            // Screen readers hear which row is the rule's action.
-            return action == selected_ ? title(action) + tr("，已选择") : title(action);
+        case Qt::AccessibleTextRole: {
+            // Screen readers hear what the row shows: the mark, and which row
+            // is the rule's action.
+            QString spoken = title(action);
+            if (!isChoosable(action)) spoken += tr("（此桌面不可用）");
+            return action == selected_ ? spoken + tr("，已选择") : spoken;
+        }
         case Qt::ToolTipRole:
         case Qt::AccessibleDescriptionRole:
         case UnavailableRole:
-            if (auto reason = unavailabilityOnDesktop(action, currentDesktop_)) return *reason;
+            if (auto reason = unavailabilityOnDesktop(action, abilities_)) return *reason;
             return {};
         case ActionRole:
             return int(action);
@@ -52,10 +56,24 @@ QHash<int, QByteArray> GestureActionListModel::roleNames() const {
     return names;
 }
 
-void GestureActionListModel::setCurrentDesktop(const QString& desktop) {
+Qt::ItemFlags GestureActionListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid() || index.row() >= rowCount()) return Qt::NoItemFlags;
+    // The rule's own action stays selectable, so that it still reads as the
+    // one chosen.
+    const GestureAction action = actionAt(index.row());
+    if (action != selected_ && !isChoosable(action)) return Qt::ItemNeverHasChildren;
+    return QAbstractListModel::flags(index);
+}
+
+void GestureActionListModel::setDesktopAbilities(const DesktopAbilities& abilities) {
+    if (abilities == abilities_) return;
     beginResetModel();
-    currentDesktop_ = desktop;
+    abilities_ = abilities;
     endResetModel();
+}
+
+bool GestureActionListModel::isChoosable(GestureAction action) const {
+    return !unavailabilityOnDesktop(action, abilities_).has_value();
 }
 
 int GestureActionListModel::rowOf(GestureAction action) const {
@@ -68,8 +86,10 @@ void GestureActionListModel::setSelectedAction(GestureAction action) {
     const int before = rowOf(selected_);
     selected_ = action;
     const int after = rowOf(selected_);
+    // The selection moves the spoken text and, for an action this desktop
+    // cannot run, whether the row can be picked.
     for (const int row : {before, after}) {
-        if (row >= 0) Q_EMIT dataChanged(index(row), index(row), {SelectedRole});
+        if (row >= 0) Q_EMIT dataChanged(index(row), index(row), {SelectedRole, Qt::AccessibleTextRole});
     }
 }
 

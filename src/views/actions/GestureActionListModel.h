@@ -10,7 +10,8 @@ namespace glidra {
 
 // The catalogue as a list, in declaration order without none, with the
 // action that is selected. Views filter and order it through
-// GestureActionFilterModel.
+// GestureActionFilterModel. An action that cannot work on this desktop is
+// listed, marked, and cannot be chosen, unless it is the one selected.
 class GestureActionListModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -26,6 +27,7 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
     QHash<int, QByteArray> roleNames() const override;
 
     void setSelectedAction(GestureAction action);
@@ -34,14 +36,16 @@ public:
     GestureAction actionAt(int row) const { return actions_.at(std::size_t(row)); }
     int rowOf(GestureAction action) const;
 
-    // The desktop the availability is judged for: XDG_CURRENT_DESKTOP unless
-    // set.
-    void setCurrentDesktop(const QString& desktop);
+    // What the availability is judged by: until set, XDG_CURRENT_DESKTOP's
+    // desktop with nothing more.
+    void setDesktopAbilities(const DesktopAbilities& abilities);
+    // Whether the user may choose the action: it can work on this desktop.
+    bool isChoosable(GestureAction action) const;
 
 private:
     std::vector<GestureAction> actions_;
     GestureAction selected_ = GestureAction::none;
-    QString currentDesktop_;
+    DesktopAbilities abilities_;
 };
 
 }  // namespace glidra

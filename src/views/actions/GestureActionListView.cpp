@@ -126,6 +126,10 @@ void GestureActionListView::syncSelection() {
 
 GestureAction GestureActionListView::selectedAction() const { return source_->selectedAction(); }
 
+void GestureActionListView::setDesktopAbilities(const DesktopAbilities& abilities) {
+    source_->setDesktopAbilities(abilities);
+}
+
 QModelIndex GestureActionListView::indexOf(GestureAction action) const {
     const int row = source_->rowOf(action);
     if (row < 0) return {};
@@ -135,6 +139,9 @@ QModelIndex GestureActionListView::indexOf(GestureAction action) const {
 void GestureActionListView::choose(const QModelIndex& index) {
     if (!index.isValid()) return;
     const auto action = GestureAction(index.data(GestureActionListModel::ActionRole).toInt());
+    // An action this desktop cannot run is listed for what it is, never
+    // bound anew.
+    if (!source_->isChoosable(action)) return;
     source_->setSelectedAction(action);
     syncSelection();
     Q_EMIT actionChosen(action);

@@ -13,7 +13,8 @@ class GestureActionListModel;
 
 // The library's rows: each an action's tile and title, the selected one on a
 // light accent with a checkmark. A click anywhere on a row chooses its action
-// (Return or Space on the current row too); nothing else happens.
+// (Return or Space on the current row too); nothing else happens. A row of
+// an action this desktop cannot run says so and chooses nothing.
 class GestureActionListView : public QListView {
     Q_OBJECT
 public:
@@ -31,6 +32,9 @@ public:
 
     // The row of an action, invalid when it is not shown.
     QModelIndex indexOf(GestureAction action) const;
+
+    // What decides which actions are marked as not working here.
+    void setDesktopAbilities(const DesktopAbilities& abilities);
 
 Q_SIGNALS:
     void actionChosen(glidra::GestureAction action);

@@ -2,6 +2,7 @@
 
 #include "actions/KeyboardShortcut.h"
 #include "actions/ShortcutMediaKey.h"
+#include "platform/KeyboardLayout.h"
 
 #include <QKeyEvent>
 
@@ -68,6 +69,16 @@ bool isModifierKey(int key) {
     }
 }
 
+// The character a Qt key stands for: Qt names a key that types a character by
+// that character's upper case. Keys without one (dead keys, named keys) give
+// nothing.
+std::optional<QString> characterOfQtKey(int key) {
+    if (key <= 0x20 || key >= Qt::Key_Escape) return std::nullopt;
+    const auto c = char32_t(key);
+    if (!QChar::isPrint(c)) return std::nullopt;
+    return QString::fromUcs4(&c, 1);
+}
+
 }  // namespace
 
 std::optional<std::uint16_t> keyCodeOfQtKey(int key) {
@@ -97,15 +108,16 @@ std::uint64_t modifierFlags(Qt::KeyboardModifiers modifiers) {
     return flags;
 }
 
-std::optional<RecordedKeyEvent> RecordedKeyEvent::from(const QKeyEvent& key) {
+std::optional<RecordedKeyEvent> RecordedKeyEvent::from(const QKeyEvent& key, const KeyboardLayout& layout) {
     const int code = key.key();
     if (isModifierKey(code)) return std::nullopt;
     const std::uint64_t flags = modifierFlags(key.modifiers());
     for (const auto& [qtKey, media] : kMediaKeys) {
         if (qtKey == code) return RecordedKeyEvent{mediaKeyEvent(media, true, flags), std::nullopt};
     }
+    auto keyCode = layout.keyCodeOfScanCode(key.nativeScanCode());
+    if (!keyCode) keyCode = keyCodeOfQtKey(code);
     // A key the program could not send again is not recorded.
-    const auto keyCode = keyCodeOfQtKey(code);
     if (!keyCode) return std::nullopt;
     InputEvent event;
     event.type = InputEvent::Type::keyDown;
@@ -113,9 +125,7 @@ std::optional<RecordedKeyEvent> RecordedKeyEvent::from(const QKeyEvent& key) {
     event.flags = flags;
     event.isAutoRepeat = key.isAutoRepeat();
     // The key's own character, not text(): Ctrl turns that into a control code.
-    std::optional<QString> characters;
-    if (code > 0x20 && code < 0x7f) characters = QString(QChar(char16_t(code)));
-    return RecordedKeyEvent{event, characters};
+    return RecordedKeyEvent{event, characterOfQtKey(code)};
 }
 
 }  // namespace glidra

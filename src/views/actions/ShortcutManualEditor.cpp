@@ -11,6 +11,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace glidra {
 
 namespace {
@@ -58,14 +60,49 @@ struct Section {
     std::size_t count;
 };
 
-constexpr Section kSections[] = {
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "特殊按键"), 0, 17},
-    {"F1–F20", 17, 20},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "媒体与音量"), 84, 10},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "字母"), 37, 26},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "数字"), 63, 10},
-    {QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "符号（美式键位）"), 73, 11},
-};
+constexpr Section kSpecialKeys{QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "特殊按键"), 0, 17};
+constexpr Section kFunctionKeys{"F1–F20", 17, 20};
+constexpr Section kMediaKeys{QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "媒体与音量"), 84, 10};
+constexpr Section kLetterKeys{QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "字母"), 37, 26};
+constexpr Section kDigitKeys{QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "数字"), 63, 10};
+constexpr Section kPunctuationKeys{QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "符号（美式键位）"), 73, 11};
+constexpr const char* kLayoutSymbols = QT_TRANSLATE_NOOP("glidra::ShortcutManualEditor", "符号");
+
+std::vector<std::size_t> indices(const Section& section) {
+    std::vector<std::size_t> rows(section.count);
+    for (std::size_t i = 0; i < section.count; ++i) rows[i] = section.first + i;
+    return rows;
+}
+
+bool isLetter(const QString& title) { return title.size() == 1 && title.front().isLetter(); }
+
+// The rows under their headers. On another layout the letters sit elsewhere
+// (AZERTY's M is on the US semicolon), so letters and symbols are sorted out
+// by what the keys type; the digit row stays one section.
+std::vector<std::pair<QString, std::vector<std::size_t>>> sections(const std::vector<ShortcutKeyOption>& options,
+                                                                   bool titledByLayout) {
+    std::vector<std::size_t> letters;
+    std::vector<std::size_t> symbols;
+    for (const Section* typing : {&kLetterKeys, &kPunctuationKeys}) {
+        for (const std::size_t row : indices(*typing))
+            (isLetter(options[row].title) ? letters : symbols).push_back(row);
+    }
+    std::stable_sort(letters.begin(), letters.end(),
+                     [&options](std::size_t a, std::size_t b) { return options[a].title < options[b].title; });
+    const auto header = [](const char* text) { return ShortcutManualEditor::tr(text); };
+    std::vector<std::pair<QString, std::vector<std::size_t>>> shown{
+        {header(kSpecialKeys.header), indices(kSpecialKeys)},
+        {QString::fromUtf8(kFunctionKeys.header), indices(kFunctionKeys)},
+        {header(kMediaKeys.header), indices(kMediaKeys)},
+        {header(kLetterKeys.header), letters},
+        {header(kDigitKeys.header), indices(kDigitKeys)},
+        // The US symbols only stand for positions unless the layout named
+        // them.
+        {header(titledByLayout ? kLayoutSymbols : kPunctuationKeys.header), symbols},
+    };
+    std::erase_if(shown, [](const auto& section) { return section.second.empty(); });
+    return shown;
+}
 
 const QString kTabID = QStringLiteral("key:48");
 
@@ -81,8 +118,10 @@ QString initialKeyID(const std::optional<KeyboardShortcut>& shortcut) {
 
 }  // namespace
 
-ShortcutManualEditor::ShortcutManualEditor(const std::optional<KeyboardShortcut>& shortcut, QWidget* parent)
+ShortcutManualEditor::ShortcutManualEditor(const std::optional<KeyboardShortcut>& shortcut,
+                                           const KeyboardLayout::Legends& legends, QWidget* parent)
     : QWidget(parent),
+      options_(ShortcutKeyOption::onLayout(legends)),
       keyID_(initialKeyID(shortcut)),
       function_(shortcut ? shortcut->modifiers & modifier_flag::function : 0),
       keys_(new QComboBox),
@@ -130,26 +169,26 @@ ShortcutManualEditor::ShortcutManualEditor(const std::optional<KeyboardShortcut>
     column->addLayout(switchRow);
 
     keys_->setObjectName(QStringLiteral("keyPicker"));
-    keys_->setAccessibleName(tr("按键"));
     keys_->setMaxVisibleItems(20);
     auto* model = new QStandardItemModel(keys_);
-    const auto& all = ShortcutKeyOption::all();
-    for (const Section& section : kSections) {
-        auto* header = new QStandardItem(tr(section.header));
+    for (const auto& [title, rows] : sections(options_, !legends.isEmpty())) {
+        auto* header = new QStandardItem(title);
         header->setFlags(Qt::NoItemFlags);
         QFont bold = header->font();
         bold.setBold(true);
         header->setFont(bold);
         model->appendRow(header);
-        for (std::size_t i = section.first; i < section.first + section.count; ++i) {
-            auto* item = new QStandardItem(all.at(i).title);
-            item->setData(all.at(i).id(), Qt::UserRole);
+        for (const std::size_t row : rows) {
+            auto* item = new QStandardItem(options_.at(row).title);
+            item->setData(options_.at(row).id(), Qt::UserRole);
             model->appendRow(item);
         }
     }
     keys_->setModel(model);
     auto* keyRow = new QHBoxLayout;
-    keyRow->addWidget(new kit::StyledLabel(tr("按键")));
+    auto* keyLabel = new kit::StyledLabel(tr("按键"));
+    kit::labelField(keyLabel, keys_);
+    keyRow->addWidget(keyLabel);
     keyRow->addWidget(keys_, 1);
     column->addLayout(keyRow);
     connect(keys_, &QComboBox::activated, this,
@@ -185,7 +224,7 @@ std::uint64_t ShortcutManualEditor::modifiers() const {
 }
 
 std::optional<ShortcutKeyOption> ShortcutManualEditor::selectedOption() const {
-    for (const auto& option : ShortcutKeyOption::all()) {
+    for (const auto& option : options_) {
         if (option.id() == keyID_) return option;
     }
     return std::nullopt;

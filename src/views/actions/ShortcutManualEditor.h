@@ -7,6 +7,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 class QAbstractButton;
 class QComboBox;
@@ -22,10 +23,14 @@ class StyledLabel;
 // modifier switches, presets of the desktop's own combinations, and a preview
 // of the label. Only "使用这个快捷键" hands the shortcut out; the owner builds a
 // new editor when its shortcut's label changes.
+//
+// The keys are titled by what they type on the layout of `legends`, and keep
+// their US titles when it is empty.
 class ShortcutManualEditor : public QWidget {
     Q_OBJECT
 public:
-    explicit ShortcutManualEditor(const std::optional<KeyboardShortcut>& shortcut, QWidget* parent = nullptr);
+    explicit ShortcutManualEditor(const std::optional<KeyboardShortcut>& shortcut,
+                                  const KeyboardLayout::Legends& legends = {}, QWidget* parent = nullptr);
 
     QString keyID() const { return keyID_; }
     // The shortcut's modifier bits of the switches that are on.
@@ -46,6 +51,7 @@ private:
     void setModifiers(std::uint64_t modifiers);
     void refresh();
 
+    std::vector<ShortcutKeyOption> options_;
     QString keyID_;
     // The Fn flag of the shortcut the editor started from, kept as it was:
     // there is no switch for it.

@@ -1,5 +1,6 @@
 #include "views/actions/ShortcutRecorder.h"
 
+#include "platform/KeyboardLayout.h"
 #include "views/ViewContext.h"
 #include "views/actions/ShortcutManualEditor.h"
 #include "views/actions/ShortcutRecorderField.h"
@@ -13,8 +14,9 @@ namespace glidra {
 
 ShortcutRecorder::ShortcutRecorder(const ViewContext& context, QWidget* parent)
     : QWidget(parent),
+      layout_(context.keyboardLayout),
       field_(new ShortcutRecorderField(context.controller, context.keyEvents, context.accessibilityTrust,
-                                       context.keyboard)),
+                                       context.keyboard, context.keyboardLayout)),
       clear_(new QToolButton),
       column_(new QVBoxLayout(this)) {
     setObjectName(QStringLiteral("shortcutRecorder"));
@@ -65,7 +67,7 @@ void ShortcutRecorder::refresh() {
         editor_->hide();
         editor_->deleteLater();
     }
-    editor_ = new ShortcutManualEditor(shortcut_);
+    editor_ = new ShortcutManualEditor(shortcut_, layout_.legends());
     editorLabel_ = label;
     column_->addWidget(editor_);
     connect(editor_, &ShortcutManualEditor::saved, this, [this](const KeyboardShortcut& shortcut) {

@@ -11,6 +11,7 @@ class QVBoxLayout;
 
 namespace glidra {
 
+class KeyboardLayout;
 class ShortcutManualEditor;
 class ShortcutRecorderField;
 struct ViewContext;
@@ -39,6 +40,7 @@ private:
     void refresh();
 
     std::optional<KeyboardShortcut> shortcut_;
+    const KeyboardLayout& layout_;
     ShortcutRecorderField* field_;
     QToolButton* clear_;
     QVBoxLayout* column_;

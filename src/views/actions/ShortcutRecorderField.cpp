@@ -2,10 +2,13 @@
 
 #include "actions/ShortcutMediaKey.h"
 #include "platform/AccessibilityTrust.h"
+#include "platform/KeyboardLayout.h"
 #include "platform/KeyboardState.h"
 #include "trackpad/TrackpadController.h"
 #include "views/actions/RecordedKeyEvent.h"
+#include "views/actions/ShortcutRecorderFieldAccessible.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPointer>
@@ -33,8 +36,14 @@ std::optional<ShortcutMediaKey> mediaKeyOfType(std::int32_t keyType) {
 
 ShortcutRecorderField::ShortcutRecorderField(TrackpadController& controller, KeyEventMonitor& keyEvents,
                                              const AccessibilityTrust& trust, const KeyboardState& keyboard,
-                                             QWidget* parent)
-    : QLabel(parent), controller_(controller), keyEvents_(keyEvents), trust_(trust), keyboard_(keyboard) {
+                                             const KeyboardLayout& layout, QWidget* parent)
+    : QLabel(parent),
+      controller_(controller),
+      keyEvents_(keyEvents),
+      trust_(trust),
+      keyboard_(keyboard),
+      layout_(layout) {
+    ShortcutRecorderFieldAccessible::install();
     setObjectName(QStringLiteral("shortcutField"));
     setAlignment(Qt::AlignCenter);
     setFrameShape(QFrame::StyledPanel);
@@ -52,14 +61,33 @@ ShortcutRecorderField::~ShortcutRecorderField() { stopRecording(); }
 
 void ShortcutRecorderField::setRecordedLabel(const QString& label) {
     recordedLabel_ = label.isEmpty() ? tr("点击录入快捷键") : label;
-    if (!isRecording_) setText(recordedLabel_);
+    if (!isRecording_) showText(recordedLabel_);
+}
+
+// What the field shows is its spoken name, and recording its pressed state.
+void ShortcutRecorderField::showText(const QString& text) {
+    const bool changed = text != this->text();
+    setText(text);
+    if (changed) {
+        QAccessibleEvent named(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+    }
+}
+
+void ShortcutRecorderField::announceRecording() {
+    QAccessible::State changed;
+    changed.checked = true;
+    changed.pressed = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void ShortcutRecorderField::startRecording() {
     isRecording_ = true;
     functionHeld_ = keyboard_.combinedFlags() & modifier_flag::function;
     controller_.setRecordingShortcut(true);
-    setText(tr("请按快捷键（Esc 取消）"));
+    showText(tr("请按快捷键（Esc 取消）"));
+    announceRecording();
     if (globalMonitor_ == 0 && trust_.isProcessTrusted()) {
         QPointer<ShortcutRecorderField> self(this);
         globalMonitor_ = keyEvents_.addGlobalKeyDownMonitor([self](const InputEvent& event) {
@@ -72,7 +100,8 @@ void ShortcutRecorderField::stopRecording() {
     if (globalMonitor_ != 0) keyEvents_.removeMonitor(std::exchange(globalMonitor_, 0));
     if (!isRecording_) return;
     isRecording_ = false;
-    setText(recordedLabel_);
+    showText(recordedLabel_);
+    announceRecording();
     controller_.setRecordingShortcut(false);
 }
 
@@ -94,11 +123,18 @@ bool ShortcutRecorderField::record(const InputEvent& event, std::optional<bool> 
         // held Fn key keeps it.
         std::uint64_t flags = event.flags;
         if (!functionHeld.value_or(functionHeld_)) flags &= ~modifier_flag::function;
-        shortcut = KeyboardShortcut::fromRecordedKey(event.keyCode, flags, characters);
+        std::optional<QString> typed = characters;
+        // Keys heard outside the window, and dead keys, come without a
+        // character: the layout says what is on them.
+        if (!typed || typed->isEmpty()) {
+            const KeyboardLayout::Legend legend = layout_.legends().value(event.keyCode);
+            typed = legend.plain.isEmpty() ? legend.shifted : legend.plain;
+        }
+        shortcut = KeyboardShortcut::fromRecordedKey(event.keyCode, flags, typed);
     }
     if (shortcut) {
         recordedLabel_ = shortcut->displayLabel();
-        setText(recordedLabel_);
+        showText(recordedLabel_);
     }
     endRecording();
     if (shortcut) Q_EMIT recorded(*shortcut);
@@ -121,7 +157,7 @@ bool ShortcutRecorderField::event(QEvent* event) {
         // focus moved.
         const auto& key = static_cast<const QKeyEvent&>(*event);
         if (leaveByTab(key)) return true;
-        if (auto recordedKey = RecordedKeyEvent::from(key)) {
+        if (auto recordedKey = RecordedKeyEvent::from(key, layout_)) {
             // The window's key events never carry Fn: the keyboard state does.
             functionHeld_ = keyboard_.combinedFlags() & modifier_flag::function;
             if (functionHeld_) recordedKey->event.flags |= modifier_flag::function;

@@ -12,6 +12,7 @@
 namespace glidra {
 
 class AccessibilityTrust;
+class KeyboardLayout;
 class KeyboardState;
 class TrackpadController;
 
@@ -28,11 +29,14 @@ class TrackpadController;
 // Super) never reach the field: its hint sends the user to the manual editor
 // for those. A press that arrives both ways is recorded once, since the first
 // ends the recording.
+//
+// A key is recorded by its place on the keyboard and titled by what it types
+// on the user's layout.
 class ShortcutRecorderField : public QLabel {
     Q_OBJECT
 public:
     ShortcutRecorderField(TrackpadController& controller, KeyEventMonitor& keyEvents, const AccessibilityTrust& trust,
-                          const KeyboardState& keyboard, QWidget* parent = nullptr);
+                          const KeyboardState& keyboard, const KeyboardLayout& layout, QWidget* parent = nullptr);
     ~ShortcutRecorderField() override;
 
     // The text shown while not recording: the shortcut's label, or the prompt.
@@ -43,7 +47,8 @@ public:
     void startRecording();
     void stopRecording();
     // Takes one event while recording; true when the event was consumed.
-    // `functionHeld` overrides the field's own view of the Fn key.
+    // `functionHeld` overrides the field's own view of the Fn key. Without
+    // `characters`, the key is titled by what it types on the layout.
     bool record(const InputEvent& event, std::optional<bool> functionHeld = std::nullopt,
                 const std::optional<QString>& characters = std::nullopt);
 
@@ -59,6 +64,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Shows `text`, and tells a screen reader.
+    void showText(const QString& text);
+    void announceRecording();
     void endRecording();
     // A plain Tab or Shift+Tab while recording: ends it and moves the focus.
     bool leaveByTab(const QKeyEvent& key);
@@ -67,6 +75,7 @@ private:
     KeyEventMonitor& keyEvents_;
     const AccessibilityTrust& trust_;
     const KeyboardState& keyboard_;
+    const KeyboardLayout& layout_;
     QString recordedLabel_;
     bool isRecording_ = false;
     bool functionHeld_ = false;

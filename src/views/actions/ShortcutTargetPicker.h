@@ -21,7 +21,7 @@ namespace kit {
 class CaptionLine;
 }
 
-// The pop-up of the user's Shortcuts-app shortcuts for runShortcut. The list
+// The pop-up of the user's shortcuts for runShortcut. The list
 // is read afresh each time the picker is shown and on "刷新列表"; a stored
 // shortcut missing from it stays shown and selected, marked as not found.
 class ShortcutTargetPicker : public QWidget {

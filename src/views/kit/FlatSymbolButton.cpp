@@ -1,5 +1,6 @@
 #include "views/kit/FlatSymbolButton.h"
 
+#include "views/kit/Ground.h"
 #include "views/kit/Symbols.h"
 
 #include <QEnterEvent>
@@ -55,7 +56,7 @@ void FlatSymbolButton::paintEvent(QPaintEvent*) {
         painter.setBrush(colour(isDown() ? KitColour::quaternary : KitColour::quaternaryFill, palette()));
         painter.drawRoundedRect(QRectF(rect()).adjusted(4, 2, -4, -2), 6, 6);
     }
-    const QColor tint = isEnabled() ? colour(colour_, palette()) : colour(KitColour::tertiary, palette());
+    const QColor tint = isEnabled() ? colourOn(colour_, this) : colour(KitColour::tertiary, palette());
     const QRect content = rect().marginsRemoved(padding_);
     const int side = symbolSide();
     const QRect symbolBox(content.left(), content.top() + (content.height() - side) / 2, side, side);

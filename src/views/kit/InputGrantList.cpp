@@ -3,9 +3,9 @@
 #include "common/Localized.h"
 #include "platform/AccessibilityTrust.h"
 #include "views/kit/CaptionLine.h"
+#include "views/kit/ShellCommandView.h"
 #include "views/kit/SymbolLabel.h"
 
-#include <QFontDatabase>
 #include <QVBoxLayout>
 
 namespace glidra::kit {
@@ -46,15 +46,21 @@ InputGrantList::InputGrantList(const AccessibilityTrust& trust, QWidget* parent)
         row.status->setTextStyle(TextStyle::callout);
         lines->addWidget(row.status);
         lines->addWidget(new CaptionLine(features(grant)));
-        // Selectable, so it can be copied into a terminal.
-        row.command = new StyledLabel(inputGrantInstallCommand(grant, rulesFolder_), TextStyle::caption);
-        row.command->setObjectName(QStringLiteral("inputGrantCommand:") + name);
-        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        fixed.setPointSizeF(row.command->font().pointSizeF());
-        row.command->setFont(fixed);
-        row.command->setWordWrap(true);
-        row.command->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        lines->addWidget(row.command);
+        // Under a line saying they run as root, each to copy into a terminal.
+        row.commands = new QWidget;
+        auto* commandLines = new QVBoxLayout(row.commands);
+        commandLines->setContentsMargins(0, 0, 0, 0);
+        commandLines->setSpacing(3);
+        commandLines->addWidget(new CaptionLine(localized(GLIDRA_TEXT("以 root 身份在终端中运行："))));
+        const QStringList commands = inputGrantInstallCommands(grant, rulesFolder_, pkexecInstalled());
+        for (qsizetype i = 0; i < commands.size(); ++i) {
+            if (i > 0) commandLines->addWidget(new CaptionLine(localized(GLIDRA_TEXT("或者："))));
+            auto* command = new ShellCommandView(commands[i]);
+            command->setObjectName(QStringLiteral("inputGrantCommand:") + name +
+                                   (i > 0 ? QStringLiteral(":%1").arg(i) : QString()));
+            commandLines->addWidget(command);
+        }
+        lines->addWidget(row.commands);
 
         column->addWidget(rowWidget);
         rows_.emplace(grant, row);
@@ -68,7 +74,7 @@ void InputGrantList::refresh() {
         row.status->setSymbol(granted ? QStringLiteral("checkmark.circle") : QStringLiteral("xmark.circle"));
         row.status->setText(
             (granted ? localized(GLIDRA_TEXT("%1：已授权")) : localized(GLIDRA_TEXT("%1：未授权"))).arg(title(grant)));
-        row.command->setVisible(!granted);
+        row.commands->setVisible(!granted);
     }
 }
 

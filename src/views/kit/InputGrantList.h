@@ -13,7 +13,7 @@ class AccessibilityTrust;
 namespace kit {
 
 class CaptionLine;
-class StyledLabel;
+class ShellCommandView;
 class SymbolLabel;
 
 // The grants of input access, one row each: whether it is there, what it
@@ -34,7 +34,8 @@ public:
 private:
     struct Row {
         SymbolLabel* status = nullptr;
-        StyledLabel* command = nullptr;
+        // The commands that grant it, with their lines.
+        QWidget* commands = nullptr;
     };
 
     const AccessibilityTrust& trust_;

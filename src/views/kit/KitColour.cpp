@@ -11,19 +11,6 @@ namespace glidra::kit {
 
 bool isDark(const QPalette& palette) { return palette.color(QPalette::Base).lightness() < 127; }
 
-QColor colour(KitColour named, const QPalette& palette, QPalette::ColorGroup group) {
-    const auto& row = enumRow(named);
-    const QRgb chosen = isDark(palette) ? row.dark : row.light;
-    if (row.role == QPalette::NoRole) return QColor::fromRgba(chosen);
-    QColor result = palette.color(group, row.role);
-    result.setAlpha(qAlpha(chosen) * result.alpha() / 255);
-    if (row.leastContrast > 0) {
-        result = legible(result, {palette.color(group, QPalette::Window), palette.color(group, QPalette::Base)},
-                         row.leastContrast);
-    }
-    return result;
-}
-
 QColor faded(QColor colour, float opacity) {
     colour.setAlphaF(colour.alphaF() * opacity);
     return colour;
@@ -46,7 +33,70 @@ double luminance(const QColor& colour) {
     return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
 }
 
+// The colour as it is painted: 8 bits a channel.
+QColor painted(const QColor& colour) { return QColor::fromRgba(colour.rgba()); }
+
+double lowestContrast(const QColor& ink, const std::vector<QColor>& grounds) {
+    double lowest = std::numeric_limits<double>::infinity();
+    for (const QColor& ground : grounds) lowest = std::min(lowest, contrastRatio(ink, ground));
+    return lowest;
+}
+
+QColor legibleOn(const QColor& ink, const std::vector<QColor>& grounds, double least) {
+    if (auto shifted = leastShifted(ink, [&](const QColor& c) { return lowestContrast(c, grounds) >= least; })) {
+        return *shifted;
+    }
+    QColor black(Qt::black);
+    QColor white(Qt::white);
+    black.setAlpha(ink.alpha());
+    white.setAlpha(ink.alpha());
+    return lowestContrast(black, grounds) >= lowestContrast(white, grounds) ? black : white;
+}
+
+// A style of the hierarchy, the palette's text at some opacity, reads by
+// more of it: the same ink, only less see-through. When even opaque it does
+// not read, its lightness shifts too.
+QColor legibleFor(const KitColourRow& row, QColor ink, const std::vector<QColor>& grounds) {
+    const auto enough = [&](const QColor& c) { return lowestContrast(c, grounds) >= row.leastContrast; };
+    if (row.role != QPalette::NoRole && ink.alpha() < 255) {
+        if (enough(ink)) return ink;
+        QColor opaque = ink;
+        opaque.setAlpha(255);
+        if (!enough(opaque)) return legibleOn(opaque, grounds, row.leastContrast);
+        int tooLittle = ink.alpha();
+        int sufficient = 255;
+        while (sufficient - tooLittle > 1) {
+            const int middle = (sufficient + tooLittle) / 2;
+            QColor candidate = ink;
+            candidate.setAlpha(middle);
+            (enough(candidate) ? sufficient : tooLittle) = middle;
+        }
+        ink.setAlpha(sufficient);
+        return ink;
+    }
+    return legibleOn(ink, grounds, row.leastContrast);
+}
+
 }  // namespace
+
+QColor colour(KitColour named, const QPalette& palette, QPalette::ColorGroup group) {
+    return colourOnGrounds(named, palette, {}, group);
+}
+
+QColor colourOnGrounds(KitColour named, const QPalette& palette, std::initializer_list<QColor> grounds,
+                       QPalette::ColorGroup group) {
+    const auto& row = enumRow(named);
+    const QRgb chosen = isDark(palette) ? row.dark : row.light;
+    QColor result = QColor::fromRgba(chosen);
+    if (row.role != QPalette::NoRole) {
+        result = palette.color(group, row.role);
+        result.setAlpha(qAlpha(chosen) * result.alpha() / 255);
+    }
+    if (row.leastContrast <= 0) return result;
+    std::vector<QColor> all{palette.color(group, QPalette::Window), palette.color(group, QPalette::Base)};
+    all.insert(all.end(), grounds.begin(), grounds.end());
+    return legibleFor(row, result, all);
+}
 
 double contrastRatio(const QColor& ink, const QColor& background) {
     const QColor ground = over(background, Qt::white);
@@ -61,7 +111,8 @@ std::optional<QColor> leastShifted(const QColor& colour, const std::function<boo
     const float saturation = colour.hslSaturationF();
     const float lightness = colour.lightnessF();
     const auto shifted = [&](float towards, float share) {
-        return QColor::fromHslF(hue, saturation, lightness + (towards - lightness) * share, colour.alphaF()).toRgb();
+        return painted(
+            QColor::fromHslF(hue, saturation, lightness + (towards - lightness) * share, colour.alphaF()).toRgb());
     };
     // Towards black and towards white: the smallest share of the way that
     // is enough, where the end of the way is.
@@ -81,20 +132,11 @@ std::optional<QColor> leastShifted(const QColor& colour, const std::function<boo
 }
 
 QColor legible(const QColor& ink, std::initializer_list<QColor> backgrounds, double least) {
-    const std::vector<QColor> grounds(backgrounds);
-    const auto ratio = [&grounds](const QColor& candidate) {
-        double lowest = std::numeric_limits<double>::infinity();
-        for (const QColor& background : grounds) lowest = std::min(lowest, contrastRatio(candidate, background));
-        return lowest;
-    };
-    if (auto shifted = leastShifted(ink, [&](const QColor& candidate) { return ratio(candidate) >= least; })) {
-        return *shifted;
-    }
-    QColor black(Qt::black);
-    QColor white(Qt::white);
-    black.setAlphaF(ink.alphaF());
-    white.setAlphaF(ink.alphaF());
-    return ratio(black) >= ratio(white) ? black : white;
+    return legibleOn(ink, std::vector<QColor>(backgrounds), least);
+}
+
+QColor legible(const QColor& ink, const std::vector<QColor>& backgrounds, double least) {
+    return legibleOn(ink, backgrounds, least);
 }
 
 QColor accentOver(const QPalette& palette, std::initializer_list<QColor> tints) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <vector>
 
 namespace glidra::kit {
 
@@ -15,7 +16,10 @@ namespace glidra::kit {
 // foreground styles and the semantic backgrounds follow the palette; the
 // system colours are fixed per appearance. The accent is the palette's
 // highlight made legible on the window and on fields: `accent` for symbols,
-// marks and rings, `accentText` for text.
+// marks and rings, `accentText` for text. The secondary style is made legible
+// as text the same way, by its opacity, and the orange, blue and purple that
+// tell conflicting rules apart keep their hue with the lightness made legible:
+// `...Mark` for symbols, lines and fills, `...Text` for text.
 enum class KitColour {
     primary,
     secondary,
@@ -43,6 +47,12 @@ enum class KitColour {
     gray,
     white,
     black,
+    orangeMark,
+    orangeText,
+    blueMark,
+    blueText,
+    purpleMark,
+    purpleText,
 };
 
 // Least contrast ratios (WCAG 2): symbols and other graphics, and text.
@@ -55,7 +65,8 @@ constexpr QRgb alphaOnly(int alpha) { return QRgb(unsigned(alpha) << 24); }
 
 // With a palette role, the colour is that role's with the alpha of `light`
 // or `dark`; with NoRole it is `light` or `dark` as they stand. A least
-// contrast makes it legible() on the palette's window and base.
+// contrast makes it legible on the palette's window and base: a translucent
+// role by more opacity, any other by its lightness (legible()).
 struct KitColourRow {
     KitColour value;
     const char* raw;
@@ -74,7 +85,8 @@ struct EnumTable<kit::KitColour> {
     using Row = kit::KitColourRow;
     static constexpr Row cases[] = {
         {kit::KitColour::primary, "primary", QPalette::WindowText, kit::alphaOnly(217), kit::alphaOnly(217)},
-        {kit::KitColour::secondary, "secondary", QPalette::WindowText, kit::alphaOnly(128), kit::alphaOnly(140)},
+        {kit::KitColour::secondary, "secondary", QPalette::WindowText, kit::alphaOnly(128), kit::alphaOnly(140),
+         kit::textContrast},
         {kit::KitColour::tertiary, "tertiary", QPalette::WindowText, kit::alphaOnly(66), kit::alphaOnly(64)},
         {kit::KitColour::quaternary, "quaternary", QPalette::WindowText, kit::alphaOnly(26), kit::alphaOnly(26)},
         {kit::KitColour::quaternaryFill, "quaternaryFill", QPalette::WindowText, kit::alphaOnly(13),
@@ -104,6 +116,12 @@ struct EnumTable<kit::KitColour> {
         {kit::KitColour::gray, "gray", QPalette::NoRole, 0xff8e8e93, 0xff98989d},
         {kit::KitColour::white, "white", QPalette::NoRole, 0xffffffff, 0xffffffff},
         {kit::KitColour::black, "black", QPalette::NoRole, 0xff000000, 0xff000000},
+        {kit::KitColour::orangeMark, "orangeMark", QPalette::NoRole, 0xffff9500, 0xffff9f0a, kit::graphicContrast},
+        {kit::KitColour::orangeText, "orangeText", QPalette::NoRole, 0xffff9500, 0xffff9f0a, kit::textContrast},
+        {kit::KitColour::blueMark, "blueMark", QPalette::NoRole, 0xff007aff, 0xff0a84ff, kit::graphicContrast},
+        {kit::KitColour::blueText, "blueText", QPalette::NoRole, 0xff007aff, 0xff0a84ff, kit::textContrast},
+        {kit::KitColour::purpleMark, "purpleMark", QPalette::NoRole, 0xffaf52de, 0xffbf5af2, kit::graphicContrast},
+        {kit::KitColour::purpleText, "purpleText", QPalette::NoRole, 0xffaf52de, 0xffbf5af2, kit::textContrast},
     };
 };
 
@@ -134,8 +152,15 @@ std::optional<QColor> leastShifted(const QColor& colour, const std::function<boo
 
 // `ink` shifted as little as it takes to keep `least` contrast on every one
 // of the backgrounds; black or white, whichever contrasts more, when no
-// lightness does.
+// lightness does. The colours are judged as they are painted, in 8 bits.
 QColor legible(const QColor& ink, std::initializer_list<QColor> backgrounds, double least);
+QColor legible(const QColor& ink, const std::vector<QColor>& backgrounds, double least);
+
+// The named colour for `palette`, legible as its row asks on the palette's
+// window and base and on each of `grounds` too (the opaque colours it is
+// drawn on); as colour() when the row asks for no contrast.
+QColor colourOnGrounds(KitColour named, const QPalette& palette, std::initializer_list<QColor> grounds,
+                       QPalette::ColorGroup group = QPalette::Active);
 
 // The accent for a symbol or line on tints of the view's own, painted in
 // order over the window or over a field: as legible there as `accent` is

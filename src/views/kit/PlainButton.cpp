@@ -1,5 +1,7 @@
 #include "views/kit/PlainButton.h"
 
+#include "views/kit/Ground.h"
+
 #include <QPainter>
 
 namespace glidra::kit {
@@ -25,8 +27,8 @@ QSize PlainButton::minimumSizeHint() const { return sizeHint(); }
 void PlainButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QColor ink = isEnabled() ? colour(KitColour::accentText, palette())
-                             : palette().color(QPalette::Disabled, QPalette::WindowText);
+    QColor ink =
+        isEnabled() ? colourOn(KitColour::accentText, this) : palette().color(QPalette::Disabled, QPalette::WindowText);
     if (isDown()) ink.setAlphaF(ink.alphaF() * 0.6f);
     painter.setPen(ink);
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());

@@ -12,6 +12,10 @@ namespace glidra::kit {
 // style changes.
 void makeProminent(QPushButton* button);
 
+// The ring drawn around a prominent button while it has the focus: the
+// accent, legible on the button's face and on what lies around it.
+QColor focusRingColour(const QPushButton* button);
+
 // The least contrast `text` has on the face the button's style paints in
 // `fill`, at rest, hovered and pressed.
 double faceContrast(const QPushButton* button, const QColor& fill, const QColor& text);

@@ -22,6 +22,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void applyColour();
@@ -29,5 +30,12 @@ private:
     KitColour colour_;
     bool applyingColour_ = false;
 };
+
+// Makes `label` name `field` to a screen reader: the label's buddy, which Qt
+// on Linux reports as the field's labelled-by relation (there a combo box's
+// own name is its current value). `spoken`, when given, is what the label
+// says instead of its text, where the text leaves out what lies around it.
+// The label and the field must have the same parent.
+void labelField(QLabel* label, QWidget* field, const QString& spoken = {});
 
 }  // namespace glidra::kit

@@ -1,5 +1,6 @@
 #include "views/kit/SymbolView.h"
 
+#include "views/kit/Ground.h"
 #include "views/kit/Symbols.h"
 
 #include <QPainter>
@@ -31,7 +32,7 @@ QSize SymbolView::sizeHint() const {
 void SymbolView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QColor tint =
-        isEnabled() ? kit::colour(colour_, palette()) : palette().color(QPalette::Disabled, QPalette::WindowText);
+        isEnabled() ? kit::colourOn(colour_, this) : palette().color(QPalette::Disabled, QPalette::WindowText);
     paintSymbol(painter, QRectF(rect()).adjusted(1, 1, -1, -1), symbol_, tint);
 }
 

@@ -14,8 +14,8 @@ enum class SystemSettingsPane { accessibility, automation, loginItems, bluetooth
 constexpr bool canOpenSystemSettingsPane(SystemSettingsPane) { return false; }
 
 // Where the program's input access is granted: the general page lists the
-// grants and the command that installs each. Where the original asks for the
-// Accessibility permission, this says what to do instead.
+// grants and the command that installs each. Where a view would send the user
+// to grant a permission in a settings pane, this says what to do instead.
 QString inputAccessInstruction();
 
 // What the list of grants is for (kit::InputGrantList): each grant is one

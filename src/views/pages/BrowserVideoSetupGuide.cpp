@@ -44,8 +44,8 @@ BrowserVideoSetupGuide::BrowserVideoSetupGuide(Workspace& workspace, QWidget* pa
     firefoxLink->setObjectName(QStringLiteral("firefoxDocumentation"));
     auto* links = new QHBoxLayout;
     links->setContentsMargins(0, 0, 0, 0);
-    // The original's button for the browser-control permission has nothing
-    // to open here: publishing media needs no permission.
+    // No button for a browser-control permission: a browser publishes its
+    // media without one.
     links->addStretch(1);
     links->addWidget(chromiumLink);
     links->addWidget(firefoxLink);

@@ -1,6 +1,8 @@
 #include "views/pages/ConfigurationImportPreview.h"
 
 #include "views/kit/RoundedBox.h"
+#include "views/kit/ScreenRoom.h"
+#include "views/kit/ScrollingBody.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/SymbolLabel.h"
 
@@ -22,7 +24,6 @@ ConfigurationImportPreview::ConfigurationImportPreview(const ConfigurationArchiv
     setWindowTitle(tr("导入配置"));
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedWidth(sheetWidth);
 
     auto* heading = new kit::SymbolLabel(QStringLiteral("square.and.arrow.down"), tr("导入配置"));
     heading->setTextStyle(kit::TextStyle::title2, QFont::Bold);
@@ -64,14 +65,22 @@ ConfigurationImportPreview::ConfigurationImportPreview(const ConfigurationArchiv
     buttons->addStretch(1);
     buttons->addWidget(confirm);
 
+    // What the import changes scrolls above the buttons on a small screen.
+    auto* body = new QWidget;
+    auto* bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->setSpacing(20);
+    bodyLayout->addWidget(heading);
+    bodyLayout->addWidget(name);
+    bodyLayout->addWidget(summary);
+    bodyLayout->addWidget(warning);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(padding, padding, padding, padding);
     layout->setSpacing(20);
-    layout->addWidget(heading);
-    layout->addWidget(name);
-    layout->addWidget(summary);
-    layout->addWidget(warning);
+    layout->addWidget(new kit::ScrollingBody(body), 1);
     layout->addLayout(buttons);
+    kit::fitSheetToScreen(this, sheetWidth);
 
     connect(cancel, &QPushButton::clicked, this, &ConfigurationImportPreview::reject);
     connect(confirm, &QPushButton::clicked, this, [this] {

@@ -185,7 +185,9 @@ QWidget* ControlSettingsView::buildPermissionGroup() {
         connect(openSettings, &QPushButton::clicked, this, [this] { openAccessibilitySettings(context_.workspace); });
     }
     group->contentLayout()->addLayout(statusRow);
-    group->addWidget(new kit::CaptionLine(tr("鼠标、快捷键与窗口操作需要输入设备权限；亮度、音量和打开应用不需要。")));
+    group->addWidget(
+        new kit::CaptionLine(tr("手势本身需要触控板权限；发送快捷键、鼠标点击和滚动还需要虚拟输入设备权限，"
+                                "修饰键、打字防误触和键盘锁定还需要键盘权限。")));
     // Each grant on its own: whether it is there, what it adds, its command.
     inputGrants_ = new kit::InputGrantList(context_.accessibilityTrust);
     group->addWidget(inputGrants_);

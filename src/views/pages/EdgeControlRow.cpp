@@ -1,7 +1,7 @@
 #include "views/pages/EdgeControlRow.h"
 
-#include "views/ViewContext.h"
 #include "settings/ControlSettings.h"
+#include "views/ViewContext.h"
 #include "views/actions/ApplicationTargetPicker.h"
 #include "views/kit/SegmentedControl.h"
 #include "views/kit/StyledLabel.h"
@@ -146,14 +146,14 @@ QWidget* EdgeControlRow::buildMerged(const Shape& shape) {
 
     mode_ = new QComboBox;
     mode_->setObjectName(QStringLiteral("mergedMode"));
-    mode_->setAccessibleName(title(edge_) + tr("的功能"));
     mode_->setFixedWidth(menuWidth);
     kit::WheelGuard::guard(mode_);
     for (const auto mode : offeredModes()) mode_->addItem(title(mode), enumRaw(mode));
     auto* modeRow = new QHBoxLayout;
     modeRow->setContentsMargins(0, 0, 0, 0);
-    modeRow->addWidget(new kit::StyledLabel(tr("功能"), kit::TextStyle::body, kit::KitColour::secondary), 0,
-                       Qt::AlignVCenter);
+    auto* modeLabel = new kit::StyledLabel(tr("功能"), kit::TextStyle::body, kit::KitColour::secondary);
+    kit::labelField(modeLabel, mode_, title(edge_) + tr("的功能"));
+    modeRow->addWidget(modeLabel, 0, Qt::AlignVCenter);
     modeRow->addStretch(1);
     modeRow->addWidget(mode_, 0, Qt::AlignVCenter);
     layout->addLayout(modeRow);

@@ -4,7 +4,10 @@
 #include "platform/Workspace.h"
 #include "trackpad/TrackpadController.h"
 #include "views/kit/CaptionLine.h"
+#include "views/kit/Ground.h"
 #include "views/kit/KitColour.h"
+#include "views/kit/ScreenRoom.h"
+#include "views/kit/ScrollingBody.h"
 #include "views/kit/SegmentedControl.h"
 #include "views/kit/StyledLabel.h"
 
@@ -84,7 +87,6 @@ FeatureRequestView::FeatureRequestView(TrackpadController& controller, Workspace
     setWindowTitle(tr("反馈与帮助"));
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedWidth(kSheetWidth);
 
     auto* heading = new kit::StyledLabel(tr("反馈与帮助"), kit::TextStyle::title2);
     heading->setTextStyle(kit::TextStyle::title2, QFont::Bold);
@@ -97,6 +99,7 @@ FeatureRequestView::FeatureRequestView(TrackpadController& controller, Workspace
     prompt_->setWordWrap(true);
     editor_->setObjectName(QStringLiteral("description"));
     editor_->setAccessibleName(tr("反馈内容"));
+    kit::keepPlaceholderLegible(editor_);
     editor_->setPlainText(description);
     const bool mails = hasSupportAddress(bundle_.supportAddress);
     auto* note = new kit::CaptionLine(mails ? tr("将打开邮件应用，发送至 %1。").arg(bundle_.supportAddress)
@@ -118,16 +121,27 @@ FeatureRequestView::FeatureRequestView(TrackpadController& controller, Workspace
     buttons->addStretch(1);
     buttons->addWidget(send_);
 
+    // Above the buttons, what scrolls when the screen is small.
+    auto* body = new QWidget;
+    auto* bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->setSpacing(18);
+    bodyLayout->addWidget(heading);
+    bodyLayout->addWidget(picker_, 0, Qt::AlignLeading);
+    bodyLayout->addWidget(prompt_);
+    bodyLayout->addWidget(new DescriptionField(editor_));
+    bodyLayout->addWidget(note);
+    bodyLayout->addWidget(error_);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
     layout->setSpacing(18);
-    layout->addWidget(heading);
-    layout->addWidget(picker_, 0, Qt::AlignLeading);
-    layout->addWidget(prompt_);
-    layout->addWidget(new DescriptionField(editor_));
-    layout->addWidget(note);
-    layout->addWidget(error_);
+    layout->addWidget(new kit::ScrollingBody(body), 1);
     layout->addLayout(buttons);
+    kit::fitSheetToScreen(this, kSheetWidth);
+    // The sheet grows with the description field, as far as the screen lets it.
+    connect(editor_->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            [this] { kit::fitHeightToContent(this); });
 
     syncCategory();
     syncSendButton();
@@ -234,6 +248,7 @@ void FeatureRequestView::sendMail() {
     errorMessage_ = tr("未能打开邮件应用，请检查默认邮件设置。");
     error_->setText(*errorMessage_);
     error_->setVisible(true);
+    kit::fitHeightToContent(this);
 }
 
 }  // namespace glidra

@@ -1,10 +1,11 @@
 #include "views/pages/GestureBindingRow.h"
 
 #include "actions/GestureActionCategory.h"
-#include "views/ViewContext.h"
 #include "settings/ControlSettings.h"
+#include "views/ViewContext.h"
 #include "views/actions/ActionParameterEditor.h"
 #include "views/actions/ApplicationTargetPicker.h"
+#include "views/actions/CurrentDesktopAbilities.h"
 #include "views/actions/ShortcutRecorder.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/WheelGuard.h"
@@ -30,9 +31,9 @@ GestureBindingRow::GestureBindingRow(ViewContext& context, GestureTrigger trigge
       column_(new QVBoxLayout(this)) {
     setObjectName(QStringLiteral("bindingRow:") + enumRaw(trigger));
     actionMenu_->setObjectName(QStringLiteral("action"));
-    actionMenu_->setAccessibleName(title(trigger) + tr("的动作"));
 
     auto* titleLabel = new kit::StyledLabel(title(trigger));
+    kit::labelField(titleLabel, actionMenu_, title(trigger) + tr("的动作"));
     titleLabel->setFixedWidth(titleWidth);
     auto* header = new QHBoxLayout;
     header->setContentsMargins(0, 0, 0, 0);
@@ -55,13 +56,14 @@ GestureBindingRow::GestureBindingRow(ViewContext& context, GestureTrigger trigge
     });
 }
 
-QComboBox* GestureBindingRow::makeActionMenu() {
+QComboBox* GestureBindingRow::makeActionMenu() const {
     auto* menu = new QComboBox;
     menu->setFixedWidth(menuWidth);
     menu->setMaxVisibleItems(20);
     kit::WheelGuard::guard(menu);
     menu->addItem(tr("关闭"), enumRaw(GestureAction::none));
     auto* model = qobject_cast<QStandardItemModel*>(menu->model());
+    const DesktopAbilities abilities = currentDesktopAbilities(context_);
     for (const auto category : enumAllCases<GestureActionCategory>()) {
         menu->addItem(title(category));
         if (auto* header = model ? model->item(menu->count() - 1) : nullptr) {
@@ -70,7 +72,17 @@ QComboBox* GestureBindingRow::makeActionMenu() {
             font.setBold(true);
             header->setFont(font);
         }
-        for (const auto action : categoryActions(category)) menu->addItem(title(action), enumRaw(action));
+        for (const auto action : categoryActions(category)) {
+            const auto reason = unavailabilityOnDesktop(action, abilities);
+            menu->addItem(reason ? title(action) + tr("（此桌面不可用）") : title(action), enumRaw(action));
+            // Shown when bound already, never bound anew.
+            if (reason) {
+                menu->setItemData(menu->count() - 1, *reason, Qt::ToolTipRole);
+                if (auto* item = model ? model->item(menu->count() - 1) : nullptr) {
+                    item->setFlags(item->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsEnabled));
+                }
+            }
+        }
     }
     return menu;
 }

@@ -42,8 +42,9 @@ public:
     QWidget* controls() const { return controls_; }
 
     // The action menu: "关闭", then each category's actions under a header
-    // that cannot be chosen. Items carry the action's raw value.
-    static QComboBox* makeActionMenu();
+    // that cannot be chosen. Items carry the action's raw value; those this
+    // desktop cannot run are marked and cannot be chosen.
+    QComboBox* makeActionMenu() const;
 
 private:
     void sync();

@@ -1,10 +1,10 @@
 #include "views/pages/PracticeView.h"
 
-#include "views/ViewContext.h"
 #include "gestures/GestureRegion.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/GestureActivityPresenter.h"
 #include "trackpad/TrackpadController.h"
+#include "views/ViewContext.h"
 #include "views/kit/CaptionLine.h"
 #include "views/kit/GroupBox.h"
 #include "views/kit/RoundedBox.h"
@@ -46,7 +46,6 @@ PracticeView::PracticeView(ViewContext& context, std::optional<QUuid> selectedRu
     practiceMode_->setObjectName(QStringLiteral("practiceMode"));
     practiceTools_->setObjectName(QStringLiteral("practiceTools"));
     rulePicker_->setObjectName(QStringLiteral("selectedRuleID"));
-    rulePicker_->setAccessibleName(tr("显示触发区域"));
     kit::WheelGuard::guard(rulePicker_);
     lastRecognized_->setObjectName(QStringLiteral("lastFreeformGesture"));
     lastRecognized_->setTextStyle(kit::TextStyle::title3, QFont::Medium);
@@ -66,7 +65,9 @@ PracticeView::PracticeView(ViewContext& context, std::optional<QUuid> selectedRu
 
     auto* pickerRow = new QHBoxLayout;
     pickerRow->setContentsMargins(0, 0, 0, 0);
-    pickerRow->addWidget(new kit::StyledLabel(tr("显示触发区域")), 0, Qt::AlignVCenter);
+    auto* pickerLabel = new kit::StyledLabel(tr("显示触发区域"));
+    kit::labelField(pickerLabel, rulePicker_);
+    pickerRow->addWidget(pickerLabel, 0, Qt::AlignVCenter);
     pickerRow->addWidget(rulePicker_, 1, Qt::AlignVCenter);
     auto* tools = new QVBoxLayout(practiceTools_);
     tools->setContentsMargins(0, 0, 0, 0);

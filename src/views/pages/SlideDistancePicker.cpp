@@ -1,5 +1,6 @@
 #include "views/pages/SlideDistancePicker.h"
 
+#include "views/kit/Ground.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/WheelGuard.h"
 
@@ -37,6 +38,7 @@ SlideDistancePicker::SlideDistancePicker(SlideDistance selection, QWidget* paren
     field_->setObjectName(QStringLiteral("slideDistanceField"));
     field_->setAccessibleName(tr("滑动距离百分比，1 至 100"));
     field_->setPlaceholderText(QStringLiteral("12"));
+    kit::keepPlaceholderLegible(field_);
     field_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     field_->setFixedWidth(kFieldWidth);
     field_->installEventFilter(this);

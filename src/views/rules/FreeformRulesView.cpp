@@ -1,8 +1,8 @@
 #include "views/rules/FreeformRulesView.h"
 
-#include "views/ViewContext.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
+#include "views/ViewContext.h"
 #include "views/kit/Discard.h"
 #include "views/kit/FlatSymbolButton.h"
 #include "views/kit/ProminentButton.h"
@@ -11,10 +11,11 @@
 #include "views/kit/Symbols.h"
 #include "views/rules/GestureConflictInspector.h"
 #include "views/rules/GestureRuleEditor.h"
+#include "views/rules/GestureRuleList.h"
 #include "views/rules/GestureRuleRow.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -25,14 +26,26 @@ namespace glidra {
 
 namespace {
 
-GestureRuleRow::Badge badgeOf(const GestureRule& rule, const std::vector<GestureRuleConflict>& conflicts) {
-    auto badge = GestureRuleRow::Badge::none;
+// Each rule's mark: a duplicate wins over an overlap.
+std::vector<GestureRuleRow::Badge> badgesOf(const std::vector<GestureRule>& rules,
+                                            const std::vector<GestureRuleConflict>& conflicts) {
+    QHash<QUuid, GestureRuleRow::Badge> marks;
+    const auto mark = [&marks](const QUuid& id, GestureRuleConflict::Kind kind) {
+        auto& badge = marks[id];
+        if (kind == GestureRuleConflict::Kind::duplicate) {
+            badge = GestureRuleRow::Badge::duplicate;
+        } else if (badge == GestureRuleRow::Badge::none) {
+            badge = GestureRuleRow::Badge::overlap;
+        }
+    };
     for (const GestureRuleConflict& conflict : conflicts) {
-        if (conflict.firstID != rule.id && conflict.secondID != rule.id) continue;
-        if (conflict.kind == GestureRuleConflict::Kind::duplicate) return GestureRuleRow::Badge::duplicate;
-        badge = GestureRuleRow::Badge::overlap;
+        mark(conflict.firstID, conflict.kind);
+        mark(conflict.secondID, conflict.kind);
     }
-    return badge;
+    std::vector<GestureRuleRow::Badge> badges;
+    badges.reserve(rules.size());
+    for (const GestureRule& rule : rules) badges.push_back(marks.value(rule.id, GestureRuleRow::Badge::none));
+    return badges;
 }
 
 }  // namespace
@@ -43,9 +56,8 @@ FreeformRulesView::FreeformRulesView(ViewContext& context, QWidget* parent)
 
     bannerSlot_ = new QVBoxLayout;
     bannerSlot_->setContentsMargins(0, 0, 0, 0);
-    rows_ = new QVBoxLayout;
-    rows_->setContentsMargins(0, 0, 0, 0);
-    rows_->setSpacing(10);
+    list_ = new GestureRuleList(
+        [this](const GestureRule& rule, GestureRuleRow::Badge badge) { return buildRow(rule, badge); });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -54,7 +66,8 @@ FreeformRulesView::FreeformRulesView(ViewContext& context, QWidget* parent)
     layout->addLayout(bannerSlot_);
     emptyState_ = buildEmptyState();
     layout->addWidget(emptyState_);
-    layout->addLayout(rows_);
+    layout->addWidget(list_);
+    list_->setTabAnchor(findChild<QPushButton*>(QStringLiteral("addRule")));
 
     sync();
     // Connected after the first fill: showing the page changes nothing.
@@ -119,7 +132,7 @@ void FreeformRulesView::sync() {
             duplicate ? QStringLiteral("exclamationmark.triangle") : QStringLiteral("info.circle"),
             duplicate ? tr("有 %1 组重复手势，查看详情").arg(duplicates)
                       : tr("有 %1 组手势范围重叠，查看详情").arg(conflicts.size()),
-            duplicate ? kit::KitColour::orange : kit::KitColour::secondary);
+            duplicate ? kit::KitColour::orangeText : kit::KitColour::secondary);
         banner->setObjectName(QStringLiteral("conflictBanner"));
         banner->setPadding(QMargins(0, 2, 0, 2));
         kit::setTextStyle(banner, kit::TextStyle::callout);
@@ -129,35 +142,7 @@ void FreeformRulesView::sync() {
     }
 
     emptyState_->setVisible(rules.empty());
-
-    // A row whose rule changed is built anew; where the focus was in it, it
-    // goes to the same control of the new row. A row's own signal may be what
-    // led here, so old rows are discarded, never deleted at once.
-    QWidget* focused = QApplication::focusWidget();
-    std::optional<std::pair<QUuid, QString>> focus;
-    for (const auto& [id, built] : builtRows_) {
-        if (built.row && focused && built.row->isAncestorOf(focused)) focus = std::pair{id, focused->objectName()};
-    }
-    while (auto* item = rows_->takeAt(0)) delete item;
-    std::map<QUuid, BuiltRow> kept;
-    for (const GestureRule& rule : rules) {
-        const auto badge = badgeOf(rule, conflicts);
-        const auto old = builtRows_.find(rule.id);
-        if (old != builtRows_.end() && old->second.row && old->second.rule == rule && old->second.badge == badge) {
-            rows_->addWidget(old->second.row);
-            kept.emplace(rule.id, std::move(old->second));
-            builtRows_.erase(old);
-            continue;
-        }
-        auto* row = buildRow(rule, badge);
-        rows_->addWidget(row);
-        kept.emplace(rule.id, BuiltRow{row, rule, badge});
-        if (focus && focus->first == rule.id) {
-            if (auto* control = row->findChild<QWidget*>(focus->second)) control->setFocus(Qt::OtherFocusReason);
-        }
-    }
-    for (auto& [id, built] : builtRows_) kit::discard(built.row);
-    builtRows_ = std::move(kept);
+    list_->setRules(rules, badgesOf(rules, conflicts));
 }
 
 GestureRuleRow* FreeformRulesView::buildRow(const GestureRule& rule, GestureRuleRow::Badge badge) {

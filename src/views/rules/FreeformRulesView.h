@@ -12,7 +12,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <map>
 #include <optional>
 
 class QPushButton;
@@ -26,13 +25,15 @@ class StyledLabel;
 
 struct ViewContext;
 class ControlSettings;
+class GestureRuleList;
 class TrackpadController;
 
 // The gestures page: every rule in stored order, each with its switch, region
-// button, edit and delete; the add button, a banner when enabled rules
-// collide, and the sheets for editing, deleting and reviewing conflicts.
-// Rows change a rule by its id and store the list in one update; every change
-// of the list resets the controller's gesture state.
+// button, edit and delete (rows made as they come into sight); the add
+// button, a banner when enabled rules collide, and the sheets for editing,
+// deleting and reviewing conflicts. Rows change a rule by its id and store
+// the list in one update; every change of the list resets the controller's
+// gesture state.
 class FreeformRulesView : public QWidget {
     Q_OBJECT
 public:
@@ -53,6 +54,7 @@ public:
     GestureConflictInspector* inspector() const { return inspector_; }
     QMessageBox* deleteConfirmation() const { return deleteConfirmation_; }
     std::optional<QUuid> ruleToDelete() const { return ruleToDelete_; }
+    GestureRuleList* list() const { return list_; }
 
 private:
     GestureRuleRow* buildRow(const GestureRule& rule, GestureRuleRow::Badge badge);
@@ -69,15 +71,7 @@ private:
     QVBoxLayout* bannerSlot_ = nullptr;
     QPointer<QWidget> banner_;
     QWidget* emptyState_ = nullptr;
-    QVBoxLayout* rows_ = nullptr;
-    // What each row shows, so that a change rebuilds only the rows it touches
-    // and the others, the focused one among them, stay as they are.
-    struct BuiltRow {
-        QPointer<GestureRuleRow> row;
-        GestureRule rule;
-        GestureRuleRow::Badge badge;
-    };
-    std::map<QUuid, BuiltRow> builtRows_;
+    GestureRuleList* list_ = nullptr;
     QPointer<GestureRuleEditor> editor_;
     QPointer<GestureConflictInspector> inspector_;
     QPointer<QMessageBox> deleteConfirmation_;

@@ -1,6 +1,7 @@
 #include "views/rules/GestureActionStepView.h"
 
 #include "views/actions/ActionConfiguration.h"
+#include "views/actions/CurrentDesktopAbilities.h"
 #include "views/actions/GestureActionCanvas.h"
 #include "views/actions/GestureActionLibraryView.h"
 #include "views/kit/KitColour.h"
@@ -23,6 +24,7 @@ GestureActionStepView::GestureActionStepView(ViewContext& context, const Gesture
       library_(new GestureActionLibraryView) {
     setObjectName(QStringLiteral("actionStep"));
     library_->setFixedWidth(libraryWidth);
+    library_->setDesktopAbilities(currentDesktopAbilities(context));
 
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::VLine);

@@ -1,5 +1,6 @@
 #include "views/rules/GestureCaptureStepView.h"
 
+#include "platform/DesktopIntegration.h"
 #include "views/ViewContext.h"
 #include "views/kit/CaptionLine.h"
 #include "views/kit/GroupBox.h"
@@ -25,6 +26,23 @@ using Direction = GestureDescriptor::Direction;
 
 constexpr qint64 tapCounts[] = {1, 2, 3};
 
+// The note under a pinch, sending the user to the running desktop's own
+// touchpad settings by their name there.
+QString pinchNote(SystemGestureDesktop desktop) {
+    switch (desktop) {
+        case SystemGestureDesktop::gnome:
+            return GestureCaptureStepView::tr(
+                "支持双指、三指、四指。若同时触发系统手势，可在设置 → 鼠标和触摸板中调整。");
+        case SystemGestureDesktop::plasmaWayland:
+            return GestureCaptureStepView::tr(
+                "支持双指、三指、四指。若同时触发系统手势，可在系统设置 → 输入设备 → 触摸板中调整。");
+        case SystemGestureDesktop::withoutGestures:
+        case SystemGestureDesktop::unknown:
+            break;
+    }
+    return GestureCaptureStepView::tr("支持双指、三指、四指。若同时触发系统手势，可在桌面的触控板设置中调整。");
+}
+
 // Selects the option tagged with `value`, or none.
 void select(QComboBox* picker, const QVariant& value) { picker->setCurrentIndex(picker->findData(value)); }
 
@@ -39,7 +57,7 @@ GestureCaptureStepView::GestureCaptureStepView(ViewContext& context, QWidget* pa
     layout->setSpacing(24);
     layout->addWidget(buildRecordPanel());
     layout->addWidget(forcePress_);
-    layout->addWidget(buildManualPicker());
+    layout->addWidget(buildManualPicker(context.desktop.gestureDesktop()));
 
     sync();
     kit::WheelGuard::guardAllIn(this);
@@ -98,7 +116,7 @@ QWidget* GestureCaptureStepView::buildRecordPanel() {
 QWidget* GestureCaptureStepView::pickerRow(const QString& title, QComboBox* picker) {
     auto* row = new QWidget;
     auto* label = new kit::StyledLabel(title);
-    picker->setAccessibleName(title);
+    kit::labelField(label, picker);
     picker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -108,7 +126,7 @@ QWidget* GestureCaptureStepView::pickerRow(const QString& title, QComboBox* pick
     return row;
 }
 
-QWidget* GestureCaptureStepView::buildManualPicker() {
+QWidget* GestureCaptureStepView::buildManualPicker(SystemGestureDesktop desktop) {
     auto* group = new kit::GroupBox(tr("手动选择"));
     group->setObjectName(QStringLiteral("manualPicker"));
     group->contentLayout()->setContentsMargins(kit::GroupBox::inset, 16, kit::GroupBox::inset, kit::GroupBox::inset);
@@ -128,8 +146,7 @@ QWidget* GestureCaptureStepView::buildManualPicker() {
 
     clickNote_ = new kit::CaptionLine(tr("按下触控板后松开，与手指轻碰一下的“轻点”分开设置。"));
     clickNote_->setObjectName(QStringLiteral("clickNote"));
-    pinchNote_ =
-        new kit::CaptionLine(tr("支持双指、三指、四指。若同时触发系统手势，可在桌面环境的设置 → 触控板中调整。"));
+    pinchNote_ = new kit::CaptionLine(pinchNote(desktop));
     pinchNote_->setObjectName(QStringLiteral("pinchNote"));
 
     directionRow_ = pickerRow(tr("往哪个方向"), direction_);

@@ -18,6 +18,7 @@ class SymbolView;
 
 struct ViewContext;
 class ForcePressSettingsView;
+enum class SystemGestureDesktop;
 
 // Step 0 of the rule editor: records the gesture by performing it, or picks
 // it by hand. It keeps no recording logic: the editor says whether the
@@ -40,7 +41,7 @@ Q_SIGNALS:
 
 private:
     QWidget* buildRecordPanel();
-    QWidget* buildManualPicker();
+    QWidget* buildManualPicker(SystemGestureDesktop desktop);
     QWidget* pickerRow(const QString& title, QComboBox* picker);
     void sync();
 

@@ -46,8 +46,8 @@ GestureConflictCard::GestureConflictCard(ViewContext& context, const GestureRule
     layout->setSpacing(12);
     layout->addWidget(kind);
     layout->addWidget(gesture);
-    layout->addWidget(line(first, QStringLiteral("A"), kit::KitColour::blue, "ruleLineA"));
-    layout->addWidget(line(second, QStringLiteral("B"), kit::KitColour::purple, "ruleLineB"));
+    layout->addWidget(line(first, QStringLiteral("A"), kit::KitColour::blueText, "ruleLineA"));
+    layout->addWidget(line(second, QStringLiteral("B"), kit::KitColour::purpleText, "ruleLineB"));
     layout->addWidget(explained);
     layout->addWidget(new GestureConflictRegionMap(conflict));
 }
@@ -55,7 +55,7 @@ GestureConflictCard::GestureConflictCard(ViewContext& context, const GestureRule
 GestureConflictCard::KindLook GestureConflictCard::kindLook(GestureRuleConflict::Kind kind) {
     switch (kind) {
         case GestureRuleConflict::Kind::duplicate:
-            return {tr("重复手势"), QStringLiteral("exclamationmark.triangle"), kit::KitColour::orange};
+            return {tr("重复手势"), QStringLiteral("exclamationmark.triangle"), kit::KitColour::orangeText};
         case GestureRuleConflict::Kind::applicationOverride:
             return {tr("应用内设置优先"), QStringLiteral("info.circle"), kit::KitColour::secondary};
         case GestureRuleConflict::Kind::regionOverlap:

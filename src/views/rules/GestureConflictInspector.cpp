@@ -1,7 +1,8 @@
 #include "views/rules/GestureConflictInspector.h"
 
-#include "views/ViewContext.h"
 #include "trackpad/TrackpadController.h"
+#include "views/ViewContext.h"
+#include "views/kit/ScreenRoom.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/SymbolView.h"
 #include "views/rules/GestureConflictCard.h"
@@ -15,8 +16,8 @@
 
 namespace glidra {
 
-GestureConflictInspector::GestureConflictInspector(ViewContext& context, std::vector<GestureRule> rules, float edgeWidth,
-                                                   QWidget* parent)
+GestureConflictInspector::GestureConflictInspector(ViewContext& context, std::vector<GestureRule> rules,
+                                                   float edgeWidth, QWidget* parent)
     : QDialog(parent),
       context_(context),
       controller_(context.controller),
@@ -25,7 +26,7 @@ GestureConflictInspector::GestureConflictInspector(ViewContext& context, std::ve
     setObjectName(QStringLiteral("conflictInspector"));
     setWindowTitle(tr("手势检查"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(600, 640);
+    kit::fixToScreen(this, QSize(600, 640));
 
     auto* title = new kit::StyledLabel(tr("手势检查"));
     title->setTextStyle(kit::TextStyle::title2, QFont::Bold);
@@ -83,6 +84,7 @@ QWidget* GestureConflictInspector::makeEmptyState() {
 QScrollArea* GestureConflictInspector::makeCardList() {
     list_ = new QScrollArea;
     list_->setObjectName(QStringLiteral("conflictList"));
+    list_->setFocusPolicy(Qt::NoFocus);
     list_->setFrameShape(QFrame::NoFrame);
     list_->setWidgetResizable(true);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -93,7 +93,7 @@ void GestureConflictNotice::sync() {
     const bool duplicate = hasDuplicate(conflicts_);
     headline_->setText(summary(conflicts_, rules_, draftID_));
     headline_->setSymbol(duplicate ? QStringLiteral("exclamationmark.triangle") : QStringLiteral("info.circle"));
-    headline_->setColour(duplicate ? kit::KitColour::orange : kit::KitColour::secondary);
+    headline_->setColour(duplicate ? kit::KitColour::orangeText : kit::KitColour::secondary);
     toggle_->setText(showsDetails_ ? tr("收起") : tr("查看详情"));
     toggle_->setAccessibleDescription(showsDetails_ ? tr("已展开") : tr("已收起"));
     toggle_->updateGeometry();

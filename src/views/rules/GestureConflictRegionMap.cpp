@@ -1,5 +1,6 @@
 #include "views/rules/GestureConflictRegionMap.h"
 
+#include "views/kit/Ground.h"
 #include "views/kit/KitColour.h"
 #include "views/kit/StyledLabel.h"
 
@@ -15,6 +16,9 @@ namespace {
 
 constexpr double padRadius = 12;
 constexpr double outlineWidth = 1.5;
+constexpr float firstFill = 0.12f;
+constexpr float secondFill = 0.12f;
+constexpr float overlapFill = 0.5f;
 
 std::vector<NormalizedRegionRect> layer(const std::optional<std::vector<NormalizedRegionRect>>& list,
                                         const NormalizedRegionRect& single) {
@@ -42,13 +46,24 @@ protected:
         painter.setRenderHint(QPainter::Antialiasing);
         const QPalette& pal = palette();
         const QRectF pad(rect());
+        const QColor padFill = kit::faded(kit::colour(kit::KitColour::quaternary, pal), 0.4f);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(kit::faded(kit::colour(kit::KitColour::quaternary, pal), 0.4f));
+        painter.setBrush(padFill);
         painter.drawRoundedRect(pad, padRadius, padRadius);
 
-        drawLayer(painter, first_, kit::colour(kit::KitColour::blue, pal), false, 0.12f);
-        drawLayer(painter, second_, kit::colour(kit::KitColour::purple, pal), true, 0.12f);
-        drawLayer(painter, overlap_, kit::colour(kit::KitColour::orange, pal), false, 0.5f);
+        // Each outline stands out from what lies around it: the pad, and for
+        // the overlap the two rules' fills, which it always lies in.
+        const QColor padGround = kit::over(padFill, kit::groundOf(this));
+        const QColor first = kit::colourOnGrounds(kit::KitColour::blueMark, pal, {padGround});
+        const QColor overFirst = kit::over(kit::faded(first, firstFill), padGround);
+        const QColor second = kit::colourOnGrounds(kit::KitColour::purpleMark, pal, {padGround, overFirst});
+        const QColor overBoth = kit::over(kit::faded(second, secondFill), overFirst);
+        const QColor overlap = kit::colourOnGrounds(kit::KitColour::orangeMark, pal, {overBoth});
+        drawLayer(painter, first_, first, first, false, firstFill);
+        drawLayer(painter, second_, second, second, true, secondFill);
+        // The outline carries the contrast; the fill keeps the orange the
+        // legend names, which the darkened mark would turn brown.
+        drawLayer(painter, overlap_, overlap, kit::colour(kit::KitColour::orange, pal), false, overlapFill);
 
         painter.setPen(QPen(kit::faded(kit::colour(kit::KitColour::secondary, pal), 0.3f), 1));
         painter.setBrush(Qt::NoBrush);
@@ -56,13 +71,13 @@ protected:
     }
 
 private:
-    void drawLayer(QPainter& painter, const std::vector<NormalizedRegionRect>& rects, const QColor& colour, bool dashed,
-                   float fillOpacity) const {
+    void drawLayer(QPainter& painter, const std::vector<NormalizedRegionRect>& rects, const QColor& colour,
+                   const QColor& fill, bool dashed, float fillOpacity) const {
         QPen outline(colour, outlineWidth);
         // Dash lengths are in units of the pen width: 5 on, 3 off.
         if (dashed) outline.setDashPattern({5 / outlineWidth, 3 / outlineWidth});
         painter.setPen(outline);
-        painter.setBrush(kit::faded(colour, fillOpacity));
+        painter.setBrush(kit::faded(fill, fillOpacity));
         for (const auto& rect : rects) painter.drawRect(GestureConflictRegionMap::placement(rect, size()));
     }
 
@@ -83,9 +98,9 @@ GestureConflictRegionMap::GestureConflictRegionMap(const GestureRuleConflict& co
     legend->setContentsMargins(0, 0, 0, 0);
     legend->setSpacing(16);
     legend->addStretch(1);
-    legend->addWidget(new kit::StyledLabel(tr("A 实线"), kit::TextStyle::caption, kit::KitColour::blue));
-    legend->addWidget(new kit::StyledLabel(tr("B 虚线"), kit::TextStyle::caption, kit::KitColour::purple));
-    legend->addWidget(new kit::StyledLabel(tr("橙色：重叠区域"), kit::TextStyle::caption, kit::KitColour::orange));
+    legend->addWidget(new kit::StyledLabel(tr("A 实线"), kit::TextStyle::caption, kit::KitColour::blueText));
+    legend->addWidget(new kit::StyledLabel(tr("B 虚线"), kit::TextStyle::caption, kit::KitColour::purpleText));
+    legend->addWidget(new kit::StyledLabel(tr("橙色：重叠区域"), kit::TextStyle::caption, kit::KitColour::orangeText));
     legend->addStretch(1);
 
     auto* layout = new QVBoxLayout(this);

@@ -1,12 +1,15 @@
 #include "views/rules/GestureRuleEditor.h"
 
-#include "views/ViewContext.h"
 #include "platform/Workspace.h"
 #include "settings/ControlSettings.h"
 #include "trackpad/TrackpadController.h"
+#include "views/ViewContext.h"
 #include "views/actions/ApplicationChooser.h"
 #include "views/kit/Discard.h"
+#include "views/kit/LayoutTabOrder.h"
 #include "views/kit/ProminentButton.h"
+#include "views/kit/ScreenRoom.h"
+#include "views/kit/ScrollingBody.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/Symbols.h"
 #include "views/pages/Divider.h"
@@ -18,10 +21,8 @@
 #include "views/rules/SystemGestureAdviceView.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -62,12 +63,21 @@ GestureRuleEditor::GestureRuleEditor(ViewContext& context, GestureRule rule, Sav
     message_->setObjectName(QStringLiteral("message"));
     message_->setWordWrap(true);
 
+    // What the steps show scrolls above the buttons when the screen is small.
+    auto* body = new QWidget;
+    auto* bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->setSpacing(18);
+    bodyLayout->addWidget(buildHeader());
+    bodyLayout->addLayout(content_, 1);
+    bodyLayout->addWidget(message_);
+    auto* scrolling = new kit::ScrollingBody(body);
+    scrolling->setObjectName(QStringLiteral("editorBody"));
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
     layout->setSpacing(18);
-    layout->addWidget(buildHeader());
-    layout->addLayout(content_, 1);
-    layout->addWidget(message_);
+    layout->addWidget(scrolling, 1);
     layout->addWidget(glidra::divider());
     layout->addWidget(buildToolbar());
 
@@ -134,19 +144,8 @@ void GestureRuleEditor::showStep() {
     stepView_ = step_ == 0 ? buildCaptureStep() : buildActionStep();
     content_->addWidget(stepView_);
     noAutoDefault(this);
-    const QSize minimum = step_ == 0 ? captureMinimumSize : actionMinimumSize;
-    setMinimumSize(minimum);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QSize available = shownOn ? shownOn->availableGeometry().size() : QSize();
-    resize(fittedSize(step_ == 0 ? captureSize : actionSize, minimum, available));
+    kit::fitToScreen(this, step_ == 0 ? captureSize : actionSize, step_ == 0 ? captureMinimumSize : actionMinimumSize);
     refresh();
-}
-
-QSize GestureRuleEditor::fittedSize(QSize wanted, QSize minimum, QSize available) {
-    if (available.isEmpty()) return wanted;
-    const QSize room = available - QSize(0, frameAllowance);
-    return wanted.boundedTo(room).expandedTo(minimum);
 }
 
 QWidget* GestureRuleEditor::buildCaptureStep() {
@@ -164,6 +163,7 @@ QWidget* GestureRuleEditor::buildCaptureStep() {
 
     auto* scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("captureScroll"));
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -354,6 +354,8 @@ void GestureRuleEditor::refresh() {
     const auto validation = validationMessage(prepared, hasGesture_);
 
     title_->setText(step_ == 0 ? tr("添加手势") : isEditing_ ? tr("编辑手势") : tr("选择动作"));
+    // The window and a screen reader name the sheet as its title does.
+    setWindowTitle(title_->text());
     changeGesture_->setVisible(step_ == 1);
 
     std::vector<GestureRuleConflict> found;
@@ -386,6 +388,9 @@ void GestureRuleEditor::refresh() {
     });
     primary_->setText(step_ == 0 ? tr("选择动作") : hasAction && duplicate ? tr("仍然保存") : tr("保存"));
     primary_->setEnabled(!learning && !(step_ == 1 && validation));
+    // Panels rebuilt for the action come where they stand, not after the
+    // library built before them.
+    kit::followLayoutOrder(this);
 }
 
 }  // namespace glidra

@@ -43,18 +43,12 @@ public:
     using SaveHandler = std::function<void(GestureRule)>;
 
     // Each step opens at its default size, as large as the screen allows; the
-    // user may resize it down to its minimum, which fits a 1366x768 screen
-    // with the buttons below.
+    // user may resize it down to its minimum, or to what the screen has room
+    // for on a smaller one, where the sheet scrolls above its buttons.
     static constexpr QSize captureSize{560, 500};
     static constexpr QSize actionSize{800, 680};
     static constexpr QSize captureMinimumSize{480, 400};
     static constexpr QSize actionMinimumSize{720, 480};
-    // Room the window frame and title bar take beyond the sheet.
-    static constexpr int frameAllowance = 48;
-
-    // `wanted` made to fit `available` (a screen's free area), never below
-    // `minimum`.
-    static QSize fittedSize(QSize wanted, QSize minimum, QSize available);
 
     GestureRuleEditor(ViewContext& context, GestureRule rule, SaveHandler onSave, QWidget* parent = nullptr);
     ~GestureRuleEditor() override;

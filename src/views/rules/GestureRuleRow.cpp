@@ -2,8 +2,10 @@
 
 #include "views/ViewContext.h"
 #include "views/actions/ApplicationDisplayName.h"
+#include "views/actions/CurrentDesktopAbilities.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/Switch.h"
+#include "views/kit/SymbolLabel.h"
 #include "views/pages/Divider.h"
 #include "views/rules/GestureRegionButton.h"
 
@@ -22,7 +24,8 @@ GestureRuleRow::GestureRuleRow(ViewContext& context, const GestureRule& rule, Ba
     auto* enabled = new kit::Switch;
     enabled->setObjectName(QStringLiteral("enabled"));
     enabled->setChecked(rule.isEnabled);
-    enabled->setAccessibleName(tr("启用 ") + gestureTitle);
+    // Rules of the same gesture differ by their action.
+    enabled->setAccessibleName(tr("启用 ") + gestureTitle + tr("：") + rule.actionTitle());
     enabled->setToolTip(rule.isEnabled ? tr("点击停用此手势") : tr("点击启用此手势"));
 
     auto* title = new kit::StyledLabel(gestureTitle, kit::TextStyle::headline,
@@ -35,7 +38,7 @@ GestureRuleRow::GestureRuleRow(ViewContext& context, const GestureRule& rule, Ba
     if (badge != Badge::none) {
         const bool duplicate = badge == Badge::duplicate;
         auto* mark = new kit::StyledLabel(duplicate ? tr("重复手势") : tr("范围重叠"), kit::TextStyle::caption2,
-                                          duplicate ? kit::KitColour::orange : kit::KitColour::secondary);
+                                          duplicate ? kit::KitColour::orangeText : kit::KitColour::secondary);
         mark->setObjectName(QStringLiteral("badge"));
         titleLine->addWidget(mark, 0, Qt::AlignVCenter);
     }
@@ -51,6 +54,14 @@ GestureRuleRow::GestureRuleRow(ViewContext& context, const GestureRule& rule, Ba
     block->setSpacing(4);
     block->addLayout(titleLine);
     block->addWidget(summaryLine);
+    // A rule kept from elsewhere whose action this desktop cannot run.
+    if (const auto reason = unavailabilityOnDesktop(rule.action, currentDesktopAbilities(context))) {
+        auto* unavailable = new kit::SymbolLabel(QStringLiteral("exclamationmark.triangle"), *reason);
+        unavailable->setObjectName(QStringLiteral("actionUnavailable"));
+        unavailable->setTextStyle(kit::TextStyle::caption);
+        unavailable->setColour(kit::KitColour::secondary);
+        block->addWidget(unavailable);
+    }
     if (rule.requiredModifiers != 0) {
         auto* modifiers = new kit::StyledLabel(tr("需同时按住组合键"), kit::TextStyle::caption);
         modifiers->setObjectName(QStringLiteral("modifiers"));

@@ -1,8 +1,10 @@
 #include "views/rules/RegionSelectionSheet.h"
 
-#include "views/ViewContext.h"
 #include "trackpad/TrackpadController.h"
+#include "views/ViewContext.h"
 #include "views/kit/ProminentButton.h"
+#include "views/kit/ScreenRoom.h"
+#include "views/kit/ScrollingBody.h"
 #include "views/kit/StyledLabel.h"
 #include "views/rules/RegionQuickPicker.h"
 #include "views/rules/RegionSelectionCanvas.h"
@@ -71,22 +73,31 @@ RegionSelectionSheet::RegionSelectionSheet(ViewContext& context, RegionSelection
     buttons->addStretch(1);
     buttons->addWidget(confirm_, 0, Qt::AlignVCenter);
 
+    // Everything above the buttons scrolls when the screen is small.
+    auto* body = new QWidget;
+    auto* bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->setSpacing(20);
+    bodyLayout->addWidget(title);
+    bodyLayout->addWidget(subtitle);
+    bodyLayout->addWidget(new RegionQuickPicker(*model_));
+    bodyLayout->addWidget(new RegionSelectionCanvas(*model_));
+    bodyLayout->addLayout(summary);
+    bodyLayout->addWidget(status_);
+    auto* scrolling = new kit::ScrollingBody(body);
+    scrolling->setObjectName(QStringLiteral("sheetBody"));
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
     layout->setSpacing(20);
-    layout->addWidget(title);
-    layout->addWidget(subtitle);
-    layout->addWidget(new RegionQuickPicker(*model_));
-    layout->addWidget(new RegionSelectionCanvas(*model_));
-    layout->addLayout(summary);
-    layout->addWidget(status_);
+    layout->addWidget(scrolling, 1);
     layout->addWidget(divider);
     layout->addLayout(buttons);
 
     sync();
     const int height =
         layout->hasHeightForWidth() ? layout->totalHeightForWidth(sheetWidth) : layout->totalSizeHint().height();
-    setFixedSize(sheetWidth, height);
+    kit::fixToScreen(this, QSize(sheetWidth, height));
 
     connect(model_, &RegionSelectionModel::regionChanged, this, &RegionSelectionSheet::sync);
     connect(cancel_, &QPushButton::clicked, this, &RegionSelectionSheet::cancel);

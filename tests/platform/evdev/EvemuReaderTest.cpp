@@ -118,6 +118,33 @@ TEST(EvemuReaderTest, ARecordingWithoutHeaderTakesItsAxesFromTheData) {
     EXPECT_TRUE(frames[0].contacts[0].touching) << "no BTN_TOUCH in the recording: tracked means touching";
 }
 
+TEST(EvemuReaderTest, AnAxisLineWithoutRangeIsReadWithAWarningThatNamesTheLine) {
+    struct Case {
+        const char* axes;
+        std::vector<EvemuReader::Warning> warnings;
+    };
+    const Case cases[] = {
+        {"A: 35 0 1000 0 0 10\nA: 36 0 600 0 0 10\n", {}},
+        {"A: 35 0 1000 0 0 10\nA: 36 600 0 0 0 10\n", {{3, "A: axis 36 has no range: minimum 600 is above maximum 0"}}},
+        {"A: 35 500 500 0 0 0\nA: 36 -3 -3 0 0 0   # a comment\n",
+         {{2, "A: axis 35 has no range: minimum 500 equals maximum 500"},
+          {3, "A: axis 36 has no range: minimum -3 equals maximum -3"}}},
+        // One slot is slots 0 to 0.
+        {"A: 2f 0 0 0 0 0\nA: 35 0 1000 0 0 10\nA: 36 0 600 0 0 10\n", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.axes);
+        const std::string text = std::string("N: pad\n") + c.axes + "E: 0.0 0003 0039 1\nE: 0.0 0000 0000 0\n";
+        const auto result = EvemuReader::parse(text);
+        ASSERT_TRUE(result.ok()) << result.error().describe();
+        EXPECT_EQ(result.warnings(), c.warnings);
+        EvemuStream stream = EvemuStream::fromText(text, {});
+        ASSERT_TRUE(stream.ok());
+        EXPECT_EQ(stream.warnings(), c.warnings);
+    }
+    EXPECT_EQ((EvemuReader::Warning{7, "A: axis 36 has no range"}).describe(), "line 7: A: axis 36 has no range");
+}
+
 TEST(EvemuReaderTest, RejectsBadInputWithTheLineAtFault) {
     struct Case {
         std::string text;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace glidra::evdev {
@@ -87,24 +88,63 @@ TEST(FrameAssemblerTest, TheFirstSlotMayBeOmittedAndTheCurrentSlotPersists) {
     EXPECT_FLOAT_EQ(f.contacts[1].y, 0.0f) << "unchanged values are not resent";
 }
 
-TEST(FrameAssemblerTest, ASlotWithoutPositionStandsAtTheCentroidUntilPlaced) {
+TEST(FrameAssemblerTest, ASlotThatLacksAnAxisIsHeldBackUntilItHasReportedBoth) {
     Script s(pad());
-    // Alone and unplaced: nothing to put it next to, so it waits.
     EXPECT_TRUE(s.id(1).key(kBtnTouch, 1).report(0.00).contacts.empty());
     const Frame placed = s.at(600, 250).report(0.01);
-    ASSERT_EQ(placed.contacts.size(), 1u);
+    ASSERT_EQ(ids(placed), (std::vector<std::int32_t>{1}));
     EXPECT_TRUE(placed.contacts[0].positionKnown);
 
-    const Frame named = s.slot(1).id(2).report(0.02);
-    ASSERT_EQ(ids(named), (std::vector<std::int32_t>{1, 2}));
-    EXPECT_FALSE(named.contacts[1].positionKnown);
-    EXPECT_FLOAT_EQ(named.contacts[1].x, 0.5f);
-    EXPECT_FLOAT_EQ(named.contacts[1].y, 0.5f);
-    EXPECT_TRUE(named.contacts[1].touching);
-
-    const Frame located = s.at(1100, 0).report(0.03);
+    // Slot 1's y is what the slot held before the reader started: unknown,
+    // and not to be guessed, or the finger would seem to jump when it comes.
+    EXPECT_EQ(ids(s.slot(1).id(2).abs(kAbsMtPositionX, 1100).report(0.02)), (std::vector<std::int32_t>{1}));
+    EXPECT_EQ(ids(s.slot(0).abs(kAbsMtPositionX, 610).report(0.03)), (std::vector<std::int32_t>{1}));
+    const Frame located = s.slot(1).abs(kAbsMtPositionY, 100).report(0.04);
+    ASSERT_EQ(ids(located), (std::vector<std::int32_t>{1, 2}));
     EXPECT_TRUE(located.contacts[1].positionKnown);
+    EXPECT_TRUE(located.contacts[1].touching);
     EXPECT_FLOAT_EQ(located.contacts[1].x, 1.0f);
+    EXPECT_FLOAT_EQ(located.contacts[1].y, 0.8f);
+
+    // Counted beyond its slots, the pad has lost track of its fingers: the
+    // one it names without placing is among the counted ones, at the centroid.
+    Script counted(pad());
+    const Frame three =
+        counted.id(1).at(600, 250).slot(1).id(2).key(kBtnTouch, 1).key(kBtnToolTripletap, 1).report(0.0);
+    ASSERT_EQ(three.contacts.size(), 3u);
+    EXPECT_EQ(three.contacts[0].id, 1);
+    for (const auto& extra : {three.contacts[1], three.contacts[2]}) {
+        EXPECT_TRUE(extra.synthesized);
+        EXPECT_FALSE(extra.positionKnown);
+        EXPECT_FLOAT_EQ(extra.x, 0.5f);
+        EXPECT_TRUE(extra.touching);
+    }
+    EXPECT_NE(three.contacts[1].id, three.contacts[2].id);
+}
+
+TEST(FrameAssemblerTest, WhatTheDeviceHeldBeforeItsFirstEventCountsAsReported) {
+    // When the reader starts, a finger rests in slot 0 with BTN_TOUCH down,
+    // slot 1 was left at (1100, 100) by a finger that has lifted, and the
+    // pad has slot 1 selected.
+    FrameAssembler::DeviceState state;
+    state.slots = {{7, 600, 250, 40, 0}, {-1, 1100, 100, 0, 0}, {9, 0, 0, 0, 0}};
+    state.currentSlot = 1;
+    state.heldKeys = {kBtnTouch, kBtnToolFinger, kBtnLeft};
+    Script s(pad());
+    s.assembler.seed(state);
+    // A finger lands in slot 1 where the last one lifted: the kernel sends its
+    // tracking id and nothing else, and no ABS_MT_SLOT.
+    const Frame f = s.id(8).key(kBtnToolFinger, 0).key(kBtnToolDoubletap, 1).report(0.0);
+    ASSERT_EQ(ids(f), (std::vector<std::int32_t>{7, 8})) << "a slot the pad does not have is ignored";
+    EXPECT_EQ(f.touchingCount(), 2) << "BTN_TOUCH was down";
+    EXPECT_FLOAT_EQ(f.contacts[0].x, 0.5f);
+    EXPECT_FLOAT_EQ(f.contacts[0].y, 0.5f);
+    EXPECT_FLOAT_EQ(f.contacts[0].pressure, 40.0f / 255 * 100);
+    EXPECT_FLOAT_EQ(f.contacts[1].x, 1.0f);
+    EXPECT_FLOAT_EQ(f.contacts[1].y, 0.8f);
+    EXPECT_TRUE(f.buttonChanges.empty()) << "a button held is no change";
+    EXPECT_FALSE(f.buttons.left);
+    EXPECT_EQ(s.key(kBtnTouch, 0).report(0.01).touchingCount(), 0);
 }
 
 TEST(FrameAssemblerTest, TrackingIdMinusOneFreesTheSlotAndTheSlotKeepsItsValues) {
@@ -349,6 +389,107 @@ TEST(FrameAssemblerTest, PressureRule) {
     Script ordinary(pad());
     EXPECT_LT(ordinary.id(1).at(600, 250).abs(kAbsMtPressure, 255).key(kBtnTouch, 1).report(0.0).contacts[0].pressure,
               200);
+}
+
+// One finger in slot 0 with tracking id `id`, landing at `start` on x
+// `x0` and moving `dx` a frame, with one frame every `interval` pressing the
+// values given; then it lifts. Returns the frames of the touch and its lift.
+std::vector<Frame> touch(Script& s, std::int32_t id, double start, double interval,
+                         const std::vector<std::int32_t>& pressures, std::int32_t x0 = 600, std::int32_t dx = 0) {
+    std::vector<Frame> frames;
+    for (std::size_t i = 0; i < pressures.size(); ++i) {
+        if (i == 0) s.id(id).key(kBtnTouch, 1);
+        s.at(x0 + dx * std::int32_t(i), 250).abs(kAbsMtPressure, pressures[i]);
+        frames.push_back(s.report(start + interval * double(i)));
+    }
+    frames.push_back(s.id(-1).key(kBtnTouch, 0).report(start + interval * double(pressures.size())));
+    return frames;
+}
+
+// The first frame in which the finger touches, if any.
+std::optional<std::size_t> firstTouching(const std::vector<Frame>& frames) {
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        if (frames[i].touchingCount() > 0) return i;
+    }
+    return std::nullopt;
+}
+
+TEST(FrameAssemblerTest, ABrushIsNoTouchOnceThePadHasLearntItsDeliberatePresses) {
+    // Presses with peaks of 87 to 111 on the 0-255 axis (a median of 100);
+    // after five of them a contact touches once it presses 50, or once it
+    // has lasted 40 ms.
+    const std::vector<std::vector<std::int32_t>> presses = {
+        {40, 87, 80}, {50, 95, 90, 70}, {60, 111, 100}, {45, 100, 98}, {70, 104, 90, 60}};
+    struct Case {
+        const char* what;
+        double interval;
+        std::vector<std::int32_t> pressures;
+        std::optional<std::size_t> touchesAt;  // frame index
+    };
+    const Case cases[] = {
+        {"a 29 ms brush at 36", 0.0097, {30, 36, 36}, std::nullopt},
+        {"a brush at 36 that lifts before 40 ms, on a pad of 140 frames a second",
+         0.007,
+         {30, 36, 36, 36, 36},
+         std::nullopt},
+        {"a press that passes half the median in its third frame", 0.010, {20, 45, 55, 90, 95}, 2},
+        {"a press that starts firm", 0.010, {60, 90, 95}, 0},
+        {"a light touch, after 30 ms at 100 frames a second", 0.010, {30, 30, 30, 30, 30, 30}, 3},
+        {"a light touch, after 36 ms at 83 frames a second", 0.012, {30, 30, 30, 30, 30, 30}, 3},
+        {"a light touch, after 35 ms at 140 frames a second", 0.007, {30, 30, 30, 30, 30, 30, 30, 30}, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Script s(pad());
+        double t = 0;
+        std::int32_t id = 1;
+        for (const auto& press : presses) {
+            const auto frames = touch(s, id++, t, 0.010, press);
+            EXPECT_EQ(firstTouching(frames), 0u) << "every contact touches while the pad learns";
+            t += 0.5;
+        }
+        // It slides 20 units (0.02 of the pad) a frame.
+        const auto frames = touch(s, id, t, c.interval, c.pressures, 600, 20);
+        const auto at = firstTouching(frames);
+        ASSERT_EQ(at, c.touchesAt);
+        if (!at) continue;
+        EXPECT_LE(frames[*at].time - t, FrameAssembler::kBrushTime + 1e-9) << "it never waits longer";
+        EXPECT_NEAR(frames[*at].contacts[0].x, 0.5f, 1e-6) << "it touches first where it landed";
+        if (*at + 1 < frames.size() - 1) {
+            EXPECT_NEAR(frames[*at + 1].contacts[0].x, 0.5 + 0.02 * double(*at + 1), 1e-6);
+        }
+        for (std::size_t i = *at; i + 1 < frames.size(); ++i) EXPECT_EQ(frames[i].touchingCount(), 1) << i;
+    }
+}
+
+TEST(FrameAssemblerTest, ThePadLearnsFromItsLastDeliberatePressesOnly) {
+    Script s(pad());
+    double t = 0;
+    std::int32_t id = 1;
+    const auto next = [&](const std::vector<std::int32_t>& pressures) {
+        const auto frames = touch(s, id++, t, 0.010, pressures);
+        t += 0.5;
+        return firstTouching(frames);
+    };
+    // Four presses: too few to judge by, so a brush among them touches.
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(next({100, 100}), 0u);
+    EXPECT_EQ(next({36, 36}), 0u);
+    // Its peak counts among the five: a median of 100 still.
+    EXPECT_EQ(next({36, 36}), std::nullopt);
+    // A soft hand: its touches become deliberate by lasting, and their peaks
+    // bring the median down until a touch of 20 is one at once.
+    for (int i = 0; i < 9; ++i) next({20, 20, 20, 20, 20, 20});
+    EXPECT_EQ(next({20, 20, 20}), 0u);
+    // Brushes that never touched leave the median where it is: a touch of 8
+    // still waits.
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(next({8, 8}), std::nullopt);
+    EXPECT_EQ(next({8, 8, 8, 8, 8}), 3u);
+
+    // A pad without contact pressure has no brush rule.
+    DeviceDescription d = pad();
+    d.axes.erase(kAbsMtPressure);
+    Script plain(d);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(firstTouching(touch(plain, i + 1, 0.5 * i, 0.010, {0, 0})), 0u);
 }
 
 TEST(FrameAssemblerTest, PadPressureStandsInForMissingContactPressure) {

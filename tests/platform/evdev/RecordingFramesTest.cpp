@@ -163,13 +163,18 @@ TEST(RecordingFramesTest, TheThirdFingerOfATwoSlotPadComesFromTheFingerCount) {
     const auto& first = frames.front().contacts;
     ASSERT_EQ(first.size(), 3u);
     EXPECT_FALSE(first[0].synthesized);
-    EXPECT_FALSE(first[1].synthesized);
-    EXPECT_TRUE(first[2].synthesized);
-    EXPECT_GE(first[2].id, Frame::kSyntheticIdBase);
-    // Slot 1 names its finger but never places it: it stands where the other is.
-    EXPECT_FALSE(first[1].positionKnown);
-    EXPECT_EQ(first[1].x, first[0].x);
-    for (std::size_t i = 0; i + 1 < frames.size(); ++i) EXPECT_EQ(frames[i].contacts[2].id, first[2].id);
+    // Slot 1 names its finger but never places it: with the count beyond the
+    // slots, it is counted, like the third one, where the placed finger is.
+    for (const auto& counted : {first[1], first[2]}) {
+        EXPECT_TRUE(counted.synthesized);
+        EXPECT_GE(counted.id, Frame::kSyntheticIdBase);
+        EXPECT_FALSE(counted.positionKnown);
+        EXPECT_EQ(counted.x, first[0].x);
+    }
+    for (std::size_t i = 0; i + 1 < frames.size(); ++i) {
+        EXPECT_EQ(frames[i].contacts[1].id, first[1].id);
+        EXPECT_EQ(frames[i].contacts[2].id, first[2].id);
+    }
 }
 
 TEST(RecordingFramesTest, TheAlpsSecondFingerArrivesLate) {

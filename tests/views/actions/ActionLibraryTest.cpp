@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -25,6 +26,8 @@ bool listed(const std::vector<GestureAction>& actions, GestureAction action) {
     return std::find(actions.begin(), actions.end(), action) != actions.end();
 }
 
+const DesktopAbilities kEverything{QStringLiteral("GNOME"), true, true, true};
+
 struct LibraryTest : ::testing::Test {
     GestureActionLibraryView library;
     QLineEdit* search = library.findChild<QLineEdit*>(QStringLiteral("actionSearch"));
@@ -32,6 +35,9 @@ struct LibraryTest : ::testing::Test {
     QWidget* empty = library.findChild<QWidget*>(QStringLiteral("emptyState"));
 
     LibraryTest() {
+        // A desktop on which every action can work, unless a test says
+        // otherwise.
+        library.setDesktopAbilities(kEverything);
         library.resize(300, 700);
         library.show();
     }
@@ -156,37 +162,131 @@ TEST_F(LibraryTest, TheRulesActionIsTheSelectedRowForAssistiveTechnologies) {
 }
 
 TEST(ActionAvailabilityTest, TheLibrarySaysAtTheActionWhatThisDesktopCannotDo) {
+    using A = GestureAction;
     GestureActionListModel model;
     const auto reason = [&model](GestureAction action) {
         return model.index(model.rowOf(action)).data(GestureActionListModel::UnavailableRole);
     };
     const struct {
-        const char* desktop;
+        const char* what;
+        DesktopAbilities desktop;
         std::vector<GestureAction> unavailable;
     } desktops[] = {
-        {"GNOME", {GestureAction::translateSelection, GestureAction::runShortcut}},
-        {"KDE",
-         {GestureAction::translateSelection, GestureAction::runShortcut, GestureAction::openControlCenter,
-          GestureAction::openNotificationCenter}},
+        {"bare GNOME",
+         {QStringLiteral("GNOME")},
+         {A::translateSelection, A::runShortcut, A::toggleDesktopIcons, A::quickLook, A::emojiPicker}},
+        {"GNOME with Sushi and Characters",
+         {QStringLiteral("ubuntu:GNOME"), false, true, true},
+         {A::translateSelection, A::runShortcut, A::toggleDesktopIcons}},
+        {"Plasma with its emoji selector",
+         {QStringLiteral("KDE"), false, false, true},
+         {A::translateSelection, A::runShortcut, A::openControlCenter, A::openNotificationCenter, A::toggleDesktopIcons,
+          A::quickLook}},
+        {"MATE with its icon switch",
+         {QStringLiteral("MATE"), true, false, false},
+         {A::translateSelection, A::runShortcut, A::openControlCenter, A::openNotificationCenter, A::quickLook,
+          A::emojiPicker}},
     };
     for (const auto& desktop : desktops) {
-        SCOPED_TRACE(desktop.desktop);
-        model.setCurrentDesktop(QString::fromLatin1(desktop.desktop));
+        SCOPED_TRACE(desktop.what);
+        model.setDesktopAbilities(desktop.desktop);
         for (const auto action : enumAllCases<GestureAction>()) {
             if (action == GestureAction::none) continue;
             const bool expected = listed(desktop.unavailable, action);
             EXPECT_EQ(reason(action).isValid(), expected) << enumRaw(action).toStdString();
+            EXPECT_EQ(model.isChoosable(action), !expected) << enumRaw(action).toStdString();
             if (expected) {
                 EXPECT_TRUE(reason(action).toString().startsWith(QStringLiteral("此桌面不支持这个动作")));
                 EXPECT_EQ(model.index(model.rowOf(action)).data(Qt::ToolTipRole), reason(action));
             }
         }
-        // Never among the featured actions.
+        // The common tab shows only what works here, in its order.
+        GestureActionLibraryView library;
+        library.setDesktopAbilities(desktop.desktop);
+        std::vector<GestureAction> featured;
         for (const auto action : featuredActions()) {
-            EXPECT_FALSE(unavailabilityOnDesktop(action, QString::fromLatin1(desktop.desktop)))
-                << enumRaw(action).toStdString();
+            if (!listed(desktop.unavailable, action)) featured.push_back(action);
         }
+        EXPECT_EQ(library.visibleActions(), featured);
+        // Its category still lists it, marked.
+        QTest::mouseClick(
+            library.findChild<QAbstractButton*>(GestureActionCategoryTabs::tabName(GestureActionCategory::editing)),
+            Qt::LeftButton);
+        EXPECT_TRUE(listed(library.visibleActions(), A::quickLook));
     }
+}
+
+TEST_F(LibraryTest, AnActionThatCannotWorkHereIsMarkedAndCannotBeChosen) {
+    using A = GestureAction;
+    library.setDesktopAbilities(DesktopAbilities{QStringLiteral("GNOME")});
+    auto* list = library.findChild<GestureActionListView*>();
+    QSignalSpy chosen(&library, &GestureActionLibraryView::actionChosen);
+    library.setSelectedAction(A::copy);
+    type(QStringLiteral("快捷指令"));
+    const QModelIndex row = list->indexOf(A::runShortcut);
+    ASSERT_TRUE(row.isValid());
+    EXPECT_EQ(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("运行快捷指令（此桌面不可用）"));
+    EXPECT_FALSE(row.flags() & Qt::ItemIsEnabled);
+
+    // Neither a click nor the keyboard binds it.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
+    list->setFocus();
+    list->setCurrentIndex(row);
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(chosen.count(), 0);
+    EXPECT_EQ(library.selectedAction(), A::copy);
+
+    // A rule that has it still shows it as its action, marked.
+    library.setSelectedAction(A::runShortcut);
+    const QModelIndex kept = list->indexOf(A::runShortcut);
+    EXPECT_TRUE(list->selectionModel()->isSelected(kept));
+    EXPECT_EQ(kept.data(Qt::AccessibleTextRole).toString(), QStringLiteral("运行快捷指令（此桌面不可用），已选择"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(kept).center());
+    EXPECT_EQ(chosen.count(), 0);
+
+    // What works here is chosen as ever.
+    type(QStringLiteral("复制"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->indexOf(A::copy)).center());
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.at(0).at(0).value<GestureAction>(), A::copy);
+}
+
+// One category is chosen at a time: to a screen reader the tabs are a
+// named group of radio buttons, and the arrow keys move the choice.
+TEST_F(LibraryTest, TheCategoryTabsAreARadioGroupThatTheArrowsMove) {
+    QAccessibleInterface* common = QAccessible::queryAccessibleInterface(tab(std::nullopt));
+    ASSERT_NE(common, nullptr);
+    QAccessibleInterface* group = common->parent();
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->role(), QAccessible::Grouping);
+    EXPECT_EQ(group->text(QAccessible::Name), QStringLiteral("操作分类"));
+    const auto checkedTabs = [&] {
+        QStringList names;
+        for (int i = 0; i < group->childCount(); ++i) {
+            QAccessibleInterface* each = group->child(i);
+            EXPECT_EQ(each->role(), QAccessible::RadioButton) << each->text(QAccessible::Name);
+            if (each->state().checked) names << each->text(QAccessible::Name);
+        }
+        return names;
+    };
+    EXPECT_EQ(group->childCount(), 10);
+    EXPECT_EQ(checkedTabs(), QStringList{QStringLiteral("常用动作")});
+
+    // While searching no tab is chosen; clearing the search brings one back.
+    type(QStringLiteral("copy"));
+    EXPECT_EQ(checkedTabs(), QStringList());
+    type(QString());
+    EXPECT_EQ(checkedTabs(), QStringList{QStringLiteral("常用动作")});
+
+    library.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&library));
+    tab(std::nullopt)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(tab(std::nullopt), Qt::Key_Right);
+    QAbstractButton* mouse = tab(GestureActionCategory::mouse);
+    EXPECT_EQ(QApplication::focusWidget(), mouse);
+    EXPECT_EQ(checkedTabs(), QStringList{mouse->text()});
+    EXPECT_EQ(library.category(), GestureActionCategory::mouse);
+    EXPECT_EQ(library.caption(), mouse->text());
 }
 
 TEST(LibraryColoursTest, TabSymbolsAndTheChosenRowsMarkStandOutInEveryPalette) {

@@ -1,3 +1,5 @@
+#include "platform/linux/KeyCodeTranslation.h"
+#include "support/NamedKeymaps.h"
 #include "support/QtPrinters.h"
 #include "support/UiHarness.h"
 #include "support/UiReview.h"
@@ -8,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -15,6 +18,10 @@
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <linux/input-event-codes.h>
+
+#include <map>
 
 namespace glidra {
 namespace {
@@ -90,6 +97,74 @@ TEST_F(RecorderTest, KeyEventsBecomeShortcuts) {
         field->stopRecording();
         EXPECT_EQ(field->text(), recorder.shortcut()->displayLabel());
     }
+}
+
+// A keyboard with the named layout, as Qt's xcb platform delivers its keys:
+// each event carries the key's XKB key code as its scan code.
+void useLayout(sim::SimKeyboardLayout& layout, const char* name) {
+    layout.setLegends(test::legendsOfLayout(name));
+    QHash<std::uint32_t, std::uint16_t> scanCodes;
+    for (std::uint16_t key = 1; key < 256; ++key) {
+        if (const auto code = linux_platform::key_codes::virtualKeyCode(key)) {
+            scanCodes.insert(test::scanCodeOf(key), *code);
+        }
+    }
+    layout.setScanCodes(scanCodes);
+}
+
+TEST_F(RecorderTest, AShortcutIsTheKeyPressedOnAnyLayoutTitledByWhatItTypes) {
+    using namespace modifier_flag;
+    struct Case {
+        const char* layout;
+        std::uint16_t key;  // the kernel's, which the desktop reports
+        int qtKey;          // what the layout makes of it
+        Qt::KeyboardModifiers modifiers;
+        KeyboardShortcut expected;
+    };
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const Case cases[] = {
+        {"us", KEY_A, Qt::Key_A, ctrl, {0, control, QStringLiteral("Ctrl+A"), std::nullopt}},
+        // AZERTY: A and Z sit on the US Q and W, M on the semicolon, and the
+        // digit row types symbols.
+        {"fr", KEY_Q, Qt::Key_A, ctrl, {12, control, QStringLiteral("Ctrl+A"), std::nullopt}},
+        {"fr", KEY_W, Qt::Key_Z, ctrl, {13, control, QStringLiteral("Ctrl+Z"), std::nullopt}},
+        {"fr", KEY_SEMICOLON, Qt::Key_M, ctrl, {41, control, QStringLiteral("Ctrl+M"), std::nullopt}},
+        {"fr", KEY_1, Qt::Key_Ampersand, ctrl, {18, control, QStringLiteral("Ctrl+&"), std::nullopt}},
+        {"fr", KEY_2, Qt::Key_Eacute, ctrl, {19, control, QStringLiteral("Ctrl+É"), std::nullopt}},
+        // A dead key types nothing by itself: the layout names it.
+        {"fr", KEY_LEFTBRACE, Qt::Key_Dead_Circumflex, ctrl, {33, control, QStringLiteral("Ctrl+^"), std::nullopt}},
+        // QWERTZ: Z and Y change places.
+        {"de", KEY_Y, Qt::Key_Z, ctrl, {16, control, QStringLiteral("Ctrl+Z"), std::nullopt}},
+        {"de",
+         KEY_Z,
+         Qt::Key_Y,
+         ctrl | Qt::ShiftModifier,
+         {6, control | shift, QStringLiteral("Ctrl+Shift+Y"), std::nullopt}},
+        {"de", KEY_MINUS, Qt::Key_ssharp, Qt::AltModifier, {27, option, QStringLiteral("Alt+ß"), std::nullopt}},
+        {"de", KEY_EQUAL, Qt::Key_Dead_Acute, ctrl, {24, control, QStringLiteral("Ctrl+´"), std::nullopt}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.layout << " key " << c.key);
+        useLayout(ui.keyboardLayout, c.layout);
+        changes.clear();
+        focusIn();
+        QKeyEvent event(QEvent::KeyPress, c.qtKey, c.modifiers, test::scanCodeOf(c.key), 0, 0);
+        QApplication::sendEvent(field, &event);
+        ASSERT_EQ(changes.count(), 1);
+        EXPECT_EQ(last(), c.expected) << last()->label.toStdString();
+        // Played back, it is the key that was pressed.
+        EXPECT_EQ(linux_platform::key_codes::evdevKeyCode(last()->keyCode), c.key);
+    }
+}
+
+TEST_F(RecorderTest, AKeyHeardOutsideTheWindowIsTitledForTheLayout) {
+    useLayout(ui.keyboardLayout, "fr");
+    ui.rig.h.accessibilityTrust.setTrusted(true);
+    focusIn();
+    // AZERTY's A, on the US Q, reported by the kernel without a character.
+    ui.rig.h.keyEvents.press(sim::SimKeyEventMonitor::userKeyDown(12, modifier_flag::control),
+                             sim::SimKeyEventMonitor::Target::otherApplication);
+    EXPECT_EQ(last(), (KeyboardShortcut{12, 0x40000, QStringLiteral("Ctrl+A"), std::nullopt}));
 }
 
 TEST_F(RecorderTest, FnComesOnlyFromTheKeyboardState) {
@@ -181,6 +256,33 @@ TEST_F(RecorderTest, AKeyboardUserStartsRecordingWithSpaceOrReturnAndTabsOn) {
     ASSERT_EQ(recorded.count(), 1);
     EXPECT_EQ(recorded.last().at(0).value<std::optional<KeyboardShortcut>>(),
               (KeyboardShortcut{17, 0xC0000, QStringLiteral("Ctrl+Alt+T"), std::nullopt}));
+}
+
+// The field takes the focus and starts recording when pressed: a screen
+// reader meets a toggle button named by what it shows, pressed while it
+// records.
+
+TEST_F(RecorderTest, AScreenReaderMeetsAButtonThatSaysWhatItShowsAndWhetherItRecords) {
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(field);
+    ASSERT_NE(spoken, nullptr);
+    EXPECT_EQ(spoken->role(), QAccessible::Button);
+    EXPECT_TRUE(spoken->state().checkable);
+    EXPECT_TRUE(spoken->state().focusable);
+    EXPECT_FALSE(spoken->state().checked);
+    EXPECT_EQ(spoken->text(QAccessible::Name), QStringLiteral("点击录入快捷键"));
+    EXPECT_TRUE(spoken->text(QAccessible::Description).contains(QStringLiteral("手动选择")));
+    ASSERT_NE(spoken->actionInterface(), nullptr);
+    EXPECT_TRUE(spoken->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+
+    spoken->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(field->isRecording());
+    EXPECT_TRUE(spoken->state().checked);
+    EXPECT_EQ(spoken->text(QAccessible::Name), QStringLiteral("请按快捷键（Esc 取消）"));
+
+    press(Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_FALSE(spoken->state().checked);
+    EXPECT_EQ(spoken->text(QAccessible::Name), QStringLiteral("Ctrl+Alt+T"));
 }
 
 TEST_F(RecorderTest, TheFlagFallsOnEveryWayOut) {
@@ -320,6 +422,93 @@ TEST(ShortcutManualEditorTest, PresetsSwitchesAndStartingPoints) {
     EXPECT_EQ(keys->itemText(0), QStringLiteral("特殊按键"));
     EXPECT_EQ(keys->itemData(1 + 17 + 1 + 20 + 1, Qt::UserRole).toString(), QStringLiteral("media:volumeUp"));
     EXPECT_EQ(keys->itemData(keys->count() - 1, Qt::UserRole).toString(), QStringLiteral("key:44"));
+}
+
+// The picker's items under each header, in order.
+std::map<QString, QStringList> pickerSections(const ShortcutManualEditor& editor) {
+    const auto* keys = editor.findChild<QComboBox*>(QStringLiteral("keyPicker"));
+    std::map<QString, QStringList> sections;
+    QString header;
+    for (int row = 0; row < keys->count(); ++row) {
+        if (keys->itemData(row, Qt::UserRole).isValid()) {
+            sections[header] << keys->itemText(row);
+        } else {
+            header = keys->itemText(row);
+            sections[header];
+        }
+    }
+    return sections;
+}
+
+QStringList lettersAToZ() {
+    QStringList letters;
+    for (char16_t c = u'A'; c <= u'Z'; ++c) letters << QString(QChar(c));
+    return letters;
+}
+
+TEST(ShortcutManualEditorTest, TheKeysAreTitledForTheUsersLayout) {
+    struct Case {
+        const char* layout;
+        std::vector<std::pair<const char*, const char*>> titles;  // key id, title
+        QStringList letters;
+        QStringList digits;
+    };
+    const Case cases[] = {
+        {"fr",
+         {{"key:12", "A"}, {"key:0", "Q"}, {"key:13", "Z"}, {"key:41", "M"}, {"key:46", ","}, {"key:33", "^"}},
+         lettersAToZ() << QStringLiteral("Ù"),
+         {"À", "&", "É", "\"", "'", "(", "-", "È", "_", "Ç"}},
+        {"de",
+         {{"key:16", "Z"}, {"key:6", "Y"}, {"key:27", "ß"}, {"key:24", "´"}},
+         lettersAToZ() << QStringLiteral("Ä") << QStringLiteral("Ö") << QStringLiteral("Ü") << QStringLiteral("ß"),
+         {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.layout);
+        const KeyboardLayout::Legends legends = test::legendsOfLayout(c.layout);
+        ASSERT_FALSE(legends.isEmpty());
+        ShortcutManualEditor editor(std::nullopt, legends);
+        auto* keys = editor.findChild<QComboBox*>(QStringLiteral("keyPicker"));
+        for (const auto& [id, title] : c.titles) {
+            EXPECT_EQ(keys->itemText(keys->findData(QString::fromLatin1(id), Qt::UserRole)), QString::fromUtf8(title))
+                << id;
+        }
+        // Letters by letter, wherever they sit; symbols under a plain header.
+        const auto sections = pickerSections(editor);
+        EXPECT_EQ(sections.at(QStringLiteral("字母")), c.letters);
+        EXPECT_EQ(sections.at(QStringLiteral("数字")), c.digits);
+        EXPECT_TRUE(sections.contains(QStringLiteral("符号")));
+        EXPECT_FALSE(sections.contains(QStringLiteral("符号（美式键位）")));
+        int listed = 0;
+        for (const auto& [header, items] : sections) listed += int(items.size());
+        EXPECT_EQ(listed, 94);
+    }
+
+    // The shortcut keeps the key's place, under its title here.
+    ShortcutManualEditor azerty(std::nullopt, test::legendsOfLayout("fr"));
+    QSignalSpy saved(&azerty, &ShortcutManualEditor::saved);
+    auto* keys = azerty.findChild<QComboBox*>(QStringLiteral("keyPicker"));
+    keys->activated(keys->findData(QStringLiteral("key:12"), Qt::UserRole));
+    QTest::mouseClick(azerty.findChild<QToolButton*>(QStringLiteral("modifierControl")), Qt::LeftButton);
+    azerty.save();
+    ASSERT_EQ(saved.count(), 1);
+    EXPECT_EQ(saved.at(0).at(0).value<KeyboardShortcut>(),
+              (KeyboardShortcut{12, 0x40000, QStringLiteral("Ctrl+A"), std::nullopt}));
+
+    // A layout that cannot be read leaves the US titles, which only stand
+    // for positions.
+    const auto unknown = pickerSections(ShortcutManualEditor(std::nullopt));
+    EXPECT_EQ(unknown.at(QStringLiteral("字母")), lettersAToZ());
+    EXPECT_TRUE(unknown.contains(QStringLiteral("符号（美式键位）")));
+}
+
+TEST_F(RecorderTest, TheManualEditorUsesTheLayout) {
+    useLayout(ui.keyboardLayout, "fr");
+    // Rebuilt for the next shortcut, it reads the layout then.
+    recorder.setShortcut(KeyboardShortcut{12, 0x40000, QStringLiteral("Ctrl+A"), std::nullopt});
+    ShortcutManualEditor* editor = recorder.manualEditor();
+    EXPECT_EQ(editor->keyID(), QStringLiteral("key:12"));
+    EXPECT_EQ(editor->preview(), QStringLiteral("Ctrl+A"));
 }
 
 TEST(RecordedKeyEventTest, TheQtKeyTableAgreesWithTheKeyOptions) {

@@ -7,6 +7,7 @@
 #include "views/kit/ProminentButton.h"
 #include "views/kit/ResultLine.h"
 #include "views/kit/SegmentedControl.h"
+#include "views/kit/ShellCommandView.h"
 #include "views/kit/StatusBanner.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/Switch.h"
@@ -19,6 +20,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QPushButton>
 #include <QScrollArea>
@@ -28,6 +30,9 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTextLayout>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -153,6 +158,94 @@ TEST(KitControlsTest, AProminentButtonsTextReadsOnItsFaceAndFollowsTheTheme) {
         EXPECT_GE(faceContrastBesideText(*button), textContrast);
         EXPECT_NEAR(button->palette().color(QPalette::Button).hslHue(), other.color(QPalette::Highlight).hslHue(), 2);
     }
+}
+
+// The style's focus line vanishes on the filled face: a ring around the
+// face, apart from it, stands out from the face and from the window.
+TEST(KitControlsTest, AFocusedProminentButtonWearsARingThatStandsOutFromItsFaceAndTheWindow) {
+    for (const auto& [name, palette] : test::everyPalette()) {
+        SCOPED_TRACE(name);
+        const test::ScopedPalette scoped(palette);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(20, 20, 20, 20);
+        auto* other = new QPushButton(QStringLiteral("取消"));
+        auto* button = new QPushButton(QStringLiteral("开始录入"));
+        makeProminent(button);
+        layout->addWidget(other);
+        layout->addWidget(button);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        const auto pixels = [&] { return window.grab().toImage(); };
+        // Beside the middle of the face's left edge: the ring's middle, the
+        // face itself, and the window beyond the ring.
+        const QPoint edge = button->mapTo(&window, QPoint(0, button->height() / 2));
+        const QPoint ring = edge - QPoint(2, 0);
+        const QPoint face = edge + QPoint(6, 0);
+        const QPoint beyond = edge - QPoint(6, 0);
+
+        other->setFocus(Qt::TabFocusReason);
+        const QImage resting = pixels();
+        EXPECT_EQ(resting.pixelColor(ring), resting.pixelColor(beyond)) << "no ring without the focus";
+
+        button->setFocus(Qt::TabFocusReason);
+        const QImage focused = pixels();
+        EXPECT_GE(contrastRatio(focused.pixelColor(ring), focused.pixelColor(face)), graphicContrast);
+        EXPECT_GE(contrastRatio(focused.pixelColor(ring), focused.pixelColor(beyond)), graphicContrast);
+        EXPECT_EQ(focused.pixelColor(ring).rgb(), focusRingColour(button).rgb());
+        test::saveForReview(test::pictureOf(window), QStringLiteral("prominent-button-focus-") + QLatin1String(name));
+    }
+}
+
+// A command to copy into a terminal breaks lines only where a shell reads a
+// space, and whatever way it is copied it is the command itself.
+TEST(KitControlsTest, ACommandWrapsOnlyBetweenWordsAndIsCopiedWhole) {
+    const QString command = QStringLiteral(
+        "sudo sh -c 'install -m 0644 -t /etc/udev/rules.d /usr/share/glidra/udev/70-glidra-touchpad.rules && "
+        "udevadm control --reload && udevadm trigger --subsystem-match=input'");
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* view = new ShellCommandView(command);
+    layout->addWidget(view);
+    for (const int width : {260, 420}) {
+        SCOPED_TRACE(width);
+        window.resize(width, 300);
+        window.show();
+        QCoreApplication::sendPostedEvents();
+        layout->activate();
+        QTextEdit* text = view->textView();
+        QTextDocument* document = text->document();
+        QStringList lines;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            const QTextLayout* laid = block.layout();
+            for (int i = 0; i < laid->lineCount(); ++i) {
+                const QTextLine line = laid->lineAt(i);
+                lines << block.text().mid(line.textStart(), line.textLength()).remove(QChar(0x2060));
+            }
+        }
+        ASSERT_GT(lines.size(), 2) << "the command should take several lines";
+        EXPECT_EQ(lines.join(QString()), command);
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+            EXPECT_TRUE(lines[i].endsWith(QLatin1Char(' ')))
+                << "broken inside a word: " << lines[i] << "⏎" << lines[i + 1];
+        }
+        // Every line shows: the view is as tall as its lines.
+        EXPECT_GE(text->viewport()->height(), int(document->size().height()));
+        test::saveForReview(test::pictureOf(window), QStringLiteral("shell-command-%1").arg(width));
+    }
+
+    // Selected and copied, as Ctrl+C does, or by the button.
+    QTextEdit* text = view->textView();
+    text->selectAll();
+    text->copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), command);
+    QGuiApplication::clipboard()->clear();
+    QSignalSpy copied(view, &ShellCommandView::copied);
+    QTest::mouseClick(view->copyButton(), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), command);
+    EXPECT_EQ(copied.count(), 1);
+    EXPECT_EQ(view->copyButton()->accessibleName(), QStringLiteral("复制命令"));
 }
 
 TEST(KitControlsTest, ASegmentedControlIsAGroupOfNamedOptionsForAssistiveTechnologies) {

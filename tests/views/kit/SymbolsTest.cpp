@@ -231,7 +231,7 @@ TEST(SymbolsTest, IconsTintFromThePaletteWhenPainted) {
 }
 
 // Every symbol of the table on one sheet, light and dark, for review.
-TEST(SymbolsTest, ContactSheet) {
+TEST(SymbolsTest, PicturesOfEverySymbol) {
     const int columns = 12;
     const int cell = 40;
     const auto rows = symbolRows();

@@ -136,7 +136,7 @@ TEST(ConfigurationTransferTest, ImportAsksOnASheetThenReplacesAndUndoes) {
     EXPECT_EQ(name->textFormat(), Qt::PlainText);
     EXPECT_EQ(transfer.sheet()->findChild<QLabel*>(QStringLiteral("gestureCounts"))->text(),
               QStringLiteral("导入 2 个手势（当前 1 个）"));
-    // Nothing of the Shortcuts app, which this desktop does not have.
+    // Nothing of shortcut lists, which this desktop cannot run.
     QStringList texts;
     for (auto* label : transfer.sheet()->findChildren<QLabel*>()) texts << label->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("当前配置将被替换，可撤销。换设备后，应用和文件可能需要重新选择。")));

@@ -4,6 +4,7 @@
 #include "trackpad/TypingActivityMonitor.h"
 #include "views/kit/CaptionLine.h"
 #include "views/kit/SegmentedControl.h"
+#include "views/kit/ShellCommandView.h"
 #include "views/kit/Switch.h"
 #include "views/kit/SwitchRow.h"
 #include "views/kit/SymbolLabel.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QTextEdit>
 
 #include <functional>
 #include <memory>
@@ -414,11 +416,11 @@ TEST(ControlSettingsViewTest, TheInputGrantsShowEachOnItsOwnWithTheCommandsOfThe
     EXPECT_FALSE(general.shown(QStringLiteral("inputGrantCommand:touchpad")));
     EXPECT_FALSE(general.shown(QStringLiteral("inputGrantCommand:virtualInput")));
     ASSERT_TRUE(general.shown(QStringLiteral("inputGrantCommand:keyboards")));
-    const QString command = general.text(QStringLiteral("inputGrantCommand:keyboards"));
-    EXPECT_TRUE(command.startsWith(QStringLiteral("sudo sh -c 'install -m 0644 -t /etc/udev/rules.d ")));
+    auto* shown = general.find<kit::ShellCommandView>(QStringLiteral("inputGrantCommand:keyboards"));
+    const QString command = shown->command();
+    EXPECT_TRUE(command.startsWith(QStringLiteral("su -c 'install -m 0644 -t /etc/udev/rules.d ")));
     EXPECT_TRUE(command.contains(QStringLiteral("/70-glidra-keyboards.rules")));
-    EXPECT_TRUE(general.find<QLabel>(QStringLiteral("inputGrantCommand:keyboards"))->textInteractionFlags() &
-                Qt::TextSelectableByMouse);
+    EXPECT_TRUE(shown->textView()->textInteractionFlags() & Qt::TextSelectableByMouse);
     // Touchpad and /dev/uinput are what the actions need: the page counts
     // the access as given, but typing in other applications is seen only
     // through the keyboards.

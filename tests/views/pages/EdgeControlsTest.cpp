@@ -226,8 +226,12 @@ TEST_F(EdgeControlsTest, SplitEditMergeSplitBringsTheEditBack) {
 }
 
 TEST_F(EdgeControlsTest, TheActionMenuListsOffAndEveryCategory) {
-    QComboBox* menu = GestureBindingRow::makeActionMenu();
-    std::unique_ptr<QComboBox> owner(menu);
+    const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
+    qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+    open();
+    setSplit(EdgeLocation::left, true);
+    ASSERT_NE(bindingRow(T::leftUp), nullptr);
+    QComboBox* menu = bindingRow(T::leftUp)->actionMenu();
     int headers = 0;
     int actions = 0;
     for (int i = 0; i < menu->count(); ++i) {
@@ -242,6 +246,17 @@ TEST_F(EdgeControlsTest, TheActionMenuListsOffAndEveryCategory) {
     EXPECT_EQ(menu->itemText(1), QStringLiteral("鼠标操作"));
     EXPECT_EQ(headers, 9);
     EXPECT_EQ(actions, 105) << "off and the 104 actions";
+
+    // What cannot work here is marked, explained and cannot be chosen.
+    const int shortcuts = menu->findData(enumRaw(A::runShortcut));
+    EXPECT_EQ(menu->itemText(shortcuts), QStringLiteral("运行快捷指令（此桌面不可用）"));
+    EXPECT_EQ(menu->itemData(shortcuts, Qt::ToolTipRole).toString(),
+              QStringLiteral("此桌面不支持这个动作：没有快捷指令应用。"));
+    EXPECT_FALSE(menu->model()->flags(menu->model()->index(shortcuts, 0)) & Qt::ItemIsEnabled);
+    const int copy = menu->findData(enumRaw(A::copy));
+    EXPECT_EQ(menu->itemText(copy), title(A::copy));
+    EXPECT_TRUE(menu->model()->flags(menu->model()->index(copy, 0)) & Qt::ItemIsEnabled);
+    qputenv("XDG_CURRENT_DESKTOP", desktop);
 }
 
 TEST_F(EdgeControlsTest, ABindingRowShowsWhatItsActionNeeds) {

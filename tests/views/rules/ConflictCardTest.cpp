@@ -98,7 +98,7 @@ TEST_F(ConflictCardTest, KindsHaveTheirTitleSymbolAndColour) {
         kit::KitColour colour;
     };
     const Case cases[] = {
-        {GestureRuleConflict::Kind::duplicate, "重复手势", "exclamationmark.triangle", kit::KitColour::orange},
+        {GestureRuleConflict::Kind::duplicate, "重复手势", "exclamationmark.triangle", kit::KitColour::orangeText},
         {GestureRuleConflict::Kind::applicationOverride, "应用内设置优先", "info.circle", kit::KitColour::secondary},
         {GestureRuleConflict::Kind::regionOverlap, "触发区域重叠", "info.circle", kit::KitColour::secondary},
     };

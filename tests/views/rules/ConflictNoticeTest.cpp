@@ -68,7 +68,7 @@ TEST_F(ConflictNoticeTest, TheHeadlineNamesTheMostImportantConflict) {
         EXPECT_EQ(headline->text(), c.headline);
         EXPECT_EQ(headline->symbol(),
                   c.warns ? QStringLiteral("exclamationmark.triangle") : QStringLiteral("info.circle"));
-        EXPECT_EQ(headline->label()->colour(), c.warns ? kit::KitColour::orange : kit::KitColour::secondary);
+        EXPECT_EQ(headline->label()->colour(), c.warns ? kit::KitColour::orangeText : kit::KitColour::secondary);
     }
 
     // Without the other rule, or without conflicts, the headline falls back.

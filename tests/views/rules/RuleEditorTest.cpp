@@ -5,17 +5,20 @@
 
 #include "app/ApplicationShell.h"
 #include "app/SettingsWindow.h"
+#include "platform/DesktopIntegration.h"
 #include "platform/sim/SimSystemTray.h"
 #include "support/ApplicationChooserDriver.h"
 #include "views/actions/GestureActionCategoryTabs.h"
 #include "views/actions/GestureActionLibraryView.h"
 #include "views/actions/GestureActionListView.h"
+#include "views/kit/ScreenRoom.h"
 #include "views/pages/ForcePressSettingsView.h"
 #include "views/rules/GestureActionStepView.h"
 #include "views/rules/GestureConflictNotice.h"
 #include "views/rules/GestureRuleOptionsView.h"
 #include "views/rules/SystemGestureAdviceView.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -49,27 +52,28 @@ protected:
 
 // The size a step opens at on the test's screen.
 QSize shownSize(QSize wanted, QSize minimum) {
-    return GestureRuleEditor::fittedSize(wanted, minimum, QGuiApplication::primaryScreen()->availableGeometry().size());
+    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - kit::windowFrameAllowance;
+    return kit::fittedSize(wanted, minimum.boundedTo(room), room);
 }
 
 TEST(RuleEditorSizeTest, TheDefaultSizesFitTheScreenDownToAMinimumThatFitsA1366By768Screen) {
     using E = GestureRuleEditor;
     struct Case {
         const char* what;
-        QSize wanted, minimum, available, expected;
+        QSize wanted, minimum, room, expected;
     };
     const Case cases[] = {
-        {"a large screen keeps the default", E::actionSize, E::actionMinimumSize, {1600, 1000}, E::actionSize},
-        {"1366x768 with panels: shorter", E::actionSize, E::actionMinimumSize, {1366, 700}, {800, 652}},
-        {"the capture step fits as it is", E::captureSize, E::captureMinimumSize, {1366, 736}, E::captureSize},
-        {"never below the minimum", E::actionSize, E::actionMinimumSize, {640, 400}, E::actionMinimumSize},
+        {"a large screen keeps the default", E::actionSize, E::actionMinimumSize, {1584, 952}, E::actionSize},
+        {"1366x768 with panels: shorter", E::actionSize, E::actionMinimumSize, {1350, 652}, {800, 652}},
+        {"the capture step fits as it is", E::captureSize, E::captureMinimumSize, {1350, 688}, E::captureSize},
+        {"never below the minimum", E::actionSize, E::actionMinimumSize, {624, 352}, E::actionMinimumSize},
         {"no screen known", E::captureSize, E::captureMinimumSize, {}, E::captureSize},
     };
-    for (const auto& c : cases) EXPECT_EQ(E::fittedSize(c.wanted, c.minimum, c.available), c.expected) << c.what;
-    // Both minimums, with the frame, fit a 1366x768 screen.
+    for (const auto& c : cases) EXPECT_EQ(kit::fittedSize(c.wanted, c.minimum, c.room), c.expected) << c.what;
+    // Both minimums, with the frame, fit a 1366x768 screen at 100 %.
     for (const QSize minimum : {E::captureMinimumSize, E::actionMinimumSize}) {
-        EXPECT_LE(minimum.width(), 1366);
-        EXPECT_LE(minimum.height() + E::frameAllowance, 768 - 32);
+        EXPECT_LE(minimum.width() + kit::windowFrameAllowance.width(), 1366);
+        EXPECT_LE(minimum.height() + kit::windowFrameAllowance.height(), 768 - 32);
     }
 }
 
@@ -315,6 +319,91 @@ TEST_F(RuleEditorTest, TheHandPickerKeepsTheFingerCountAllowedAndMarksTheGesture
     EXPECT_EQ(child<QPushButton>(&editor, QStringLiteral("record"))->text(), QStringLiteral("重新录入"));
 }
 
+// The note under a pinch sends the user to the touchpad settings of the
+// desktop that runs, by the name they have there.
+TEST_F(RuleEditorTest, ThePinchNoteNamesTheRunningDesktopsTouchpadSettings) {
+    using Companion = DesktopIntegration::Companion;
+    struct Case {
+        SystemGestureDesktop desktop;
+        const char* note;
+    };
+    const Case cases[] = {
+        {SystemGestureDesktop::gnome, "支持双指、三指、四指。若同时触发系统手势，可在设置 → 鼠标和触摸板中调整。"},
+        {SystemGestureDesktop::plasmaWayland,
+         "支持双指、三指、四指。若同时触发系统手势，可在系统设置 → 输入设备 → 触摸板中调整。"},
+        {SystemGestureDesktop::withoutGestures,
+         "支持双指、三指、四指。若同时触发系统手势，可在桌面的触控板设置中调整。"},
+        {SystemGestureDesktop::unknown, "支持双指、三指、四指。若同时触发系统手势，可在桌面的触控板设置中调整。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.desktop));
+        ui.desktop.setDesktop(c.desktop, Companion::none, false);
+        GestureRuleEditor& editor = add();
+        pick(&editor, QStringLiteral("kind"), title(Kind::pinchOut));
+        EXPECT_EQ(text(&editor, QStringLiteral("pinchNote")), QString::fromUtf8(c.note));
+        editor.reject();
+        settle();
+    }
+}
+
+// Each step's window is titled as its heading says; a screen reader names
+// the sheet, its library and each picker by what they are.
+TEST_F(RuleEditorTest, TheStepsAreTitledAndTheirPickersNamedByTheirLabels) {
+    GestureRuleEditor& editor = add();
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("添加手势"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&editor)->text(QAccessible::Name), QStringLiteral("添加手势"));
+    const std::pair<const char*, const char*> pickers[] = {
+        {"kind", "想做什么手势"}, {"fingers", "用几根手指"}, {"direction", "往哪个方向"}};
+    for (const auto& [name, label] : pickers) {
+        QAccessibleInterface* picker =
+            QAccessible::queryAccessibleInterface(child<QComboBox>(&editor, QString::fromLatin1(name)));
+        const auto labels = picker->relations(QAccessible::Label);
+        ASSERT_EQ(labels.size(), 1u) << name;
+        EXPECT_EQ(labels.front().first->text(QAccessible::Name), QString::fromUtf8(label));
+    }
+    click(&editor, QStringLiteral("primary"));
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("选择动作"));
+    EXPECT_EQ(
+        QAccessible::queryAccessibleInterface(child<GestureActionLibraryView>(&editor, {}))->text(QAccessible::Name),
+        QStringLiteral("选择动作"));
+    editor.reject();
+    settle();
+    EXPECT_EQ(open(rule(GestureAction::copy)).windowTitle(), QStringLiteral("编辑手势"));
+}
+
+// Tab goes through the edit view as it reads: the title's button, the left
+// pane top to bottom (the shortcut recorder and manual keys the action
+// brings first), the library on the right, then the buttons below.
+TEST_F(RuleEditorTest, TabFollowsTheEditViewInTheOrderItReads) {
+    GestureRule shortcut = rule(GestureAction::customShortcut);
+    shortcut.shortcut = KeyboardShortcut{17, 0x40000, QStringLiteral("Ctrl+T"), std::nullopt};
+    GestureRuleEditor& editor = open(shortcut);
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+    // Another action and back: the panel is built again, after the library.
+    chooseAction(editor, GestureAction::copy);
+    chooseAction(editor, GestureAction::customShortcut);
+
+    QStringList order;
+    QWidget* start = child<QWidget>(&editor, QStringLiteral("changeGesture"));
+    start->setFocus(Qt::TabFocusReason);
+    for (QWidget* at = start; order.size() < 200; at = QApplication::focusWidget()) {
+        order << at->objectName();
+        QTest::keyClick(at, Qt::Key_Tab);
+        if (QApplication::focusWidget() == start) break;
+    }
+    const auto at = [&order](const char* name) { return order.indexOf(QString::fromLatin1(name)); };
+    for (const char* name : {"shortcutField", "keyPicker", "addRegion", "actionSearch", "cancel", "primary"}) {
+        EXPECT_GE(at(name), 0) << name << " is never reached: " << order.join(QStringLiteral(" → "));
+    }
+    EXPECT_EQ(at("changeGesture"), 0);
+    EXPECT_LT(at("shortcutField"), at("keyPicker"));
+    EXPECT_LT(at("keyPicker"), at("addRegion"));
+    EXPECT_LT(at("addRegion"), at("actionSearch")) << order.join(QStringLiteral(" → "));
+    EXPECT_LT(at("actionSearch"), at("cancel"));
+    EXPECT_LT(at("cancel"), at("primary"));
+}
+
 TEST_F(RuleEditorTest, ADuplicateAsksToSaveAnywayAndAnApplicationRuleNeverShows) {
     const GestureRule stored = rule(GestureAction::missionControl);
     const GestureRule forApp = test::forApplication(rule(GestureAction::copy, {Kind::tap, 2, Direction::right, 1}),
@@ -354,7 +443,17 @@ TEST_F(RuleEditorTest, EveryWayOutLowersTheFlagsAndRestoresControl) {
         const char* name;
         std::function<void(GestureRuleEditor&)> close;
     } ways[] = {
-        {"取消", [this](GestureRuleEditor& e) { click(&e, QStringLiteral("cancel")); }},
+        {"取消",
+         [this](GestureRuleEditor& e) {
+             // The editor's own, not the sheet's of the same name.
+             for (auto* cancel : e.findChildren<QAbstractButton*>(QStringLiteral("cancel"))) {
+                 if (cancel->window() != &e) continue;
+                 QTest::mouseClick(cancel, Qt::LeftButton, {}, cancel->rect().center());
+                 settle();
+                 return;
+             }
+             ADD_FAILURE() << "no cancel button of the editor";
+         }},
         {"Escape", [](GestureRuleEditor& e) { QTest::keyClick(&e, Qt::Key_Escape); }},
         {"deleted", [](GestureRuleEditor& e) { delete &e; }},
         {"page deleted", [this](GestureRuleEditor&) { page_.reset(); }},

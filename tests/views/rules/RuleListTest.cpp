@@ -10,6 +10,7 @@
 #include "views/kit/FlatSymbolButton.h"
 #include "views/kit/StyledLabel.h"
 #include "views/kit/Switch.h"
+#include "views/kit/SymbolLabel.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -97,6 +98,32 @@ TEST_F(RuleListTest, TheSummaryNamesTheApplicationAndRegionOnlyWhenTheyNarrowThe
     EXPECT_EQ(text(row(plain), QStringLiteral("summary")), plain.actionTitle());
     EXPECT_EQ(text(row(narrow), QStringLiteral("summary")),
               narrow.actionTitle() + QStringLiteral(" · 文件 · ") + narrow.regionTitle());
+}
+
+TEST_F(RuleListTest, ARuleWhoseActionCannotWorkOnThisDesktopSaysSoAtTheRule) {
+    const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
+    qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+    const GestureRule shortcuts = rule(GestureAction::runShortcut);
+    const GestureRule preview = rule(GestureAction::quickLook, {Kind::tap, 3, Direction::right, 1});
+    const GestureRule copy = rule(GestureAction::copy, {Kind::tap, 2, Direction::right, 1});
+    const auto warning = [this](const GestureRule& made) {
+        auto* line = row(made)->findChild<kit::SymbolLabel*>(QStringLiteral("actionUnavailable"));
+        return line ? line->text() : QString();
+    };
+    settings().setRules({shortcuts, preview, copy});
+    EXPECT_EQ(warning(shortcuts), QStringLiteral("此桌面不支持这个动作：没有快捷指令应用。"));
+    EXPECT_EQ(warning(preview), QStringLiteral("此桌面不支持这个动作：没有安装文件预览程序（如 GNOME 的 Sushi）。"));
+    EXPECT_EQ(warning(copy), QString());
+    // The rules stay as they were stored.
+    EXPECT_EQ(settings().rules().size(), 3u);
+    review(page(), QStringLiteral("rule-list-unavailable-action"));
+
+    // With Sushi installed, previews work: a row built now says nothing.
+    workspace.setHasFilePreviewer(true);
+    const GestureRule laterPreview = rule(GestureAction::quickLook, {Kind::tap, 4, Direction::right, 1});
+    settings().setRules({copy, laterPreview});
+    EXPECT_EQ(warning(laterPreview), QString());
+    qputenv("XDG_CURRENT_DESKTOP", desktop);
 }
 
 TEST_F(RuleListTest, RowsChangeTheRuleWithTheirIdAfterADeleteAndARegionIsOneUpdate) {

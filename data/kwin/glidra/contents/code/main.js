@@ -1,7 +1,8 @@
 // Glidra's KWin script, for Plasma 5.27 and 6. A KWin script can only call
 // out, so Glidra serves it: the script reports the active window whenever it
 // changes, and fetches Glidra's window requests with a call that Glidra
-// answers once it has one (or after a while, with nothing to do). Both go as
+// answers once it has one (or after a while, with nothing to do). Each call
+// for the next request carries the outcome of the last one. All of it goes as
 // JSON text, which callDBus hands over alike on every version.
 
 const SERVICE = "io.github.glidra.Glidra.KWin";
@@ -9,6 +10,9 @@ const PATH = "/io/github/glidra/Glidra/KWin";
 const INTERFACE = "io.github.glidra.Glidra.KWin1";
 // Glidra answers a held call within 20 s; one older than this was lost.
 const LOST_CALL_MS = 30000;
+// How long a window may take to reach a new frame: a Wayland client draws its
+// new size when it gets to it.
+const SETTLE_MS = 250;
 
 // Plasma 6 speaks of windows, Plasma 5 of clients.
 const plasma6 = typeof workspace.windowList === "function";
@@ -102,58 +106,138 @@ function windowsOf(pid) {
     });
 }
 
-function carryOut(request) {
+function reached(window, request) {
+    const frame = window.frameGeometry;
+    return frame.x === request.x && frame.y === request.y && frame.width === request.width &&
+        frame.height === request.height;
+}
+
+// Answers once the window has the frame asked for, or had its time.
+function moveResize(window, request, answer) {
+    if (!(request.width > 0 && request.height > 0)) {
+        answer(false);
+        return;
+    }
+    window.setMaximize(false, false);
+    window.frameGeometry = {x: request.x, y: request.y, width: request.width, height: request.height};
+    if (reached(window, request)) {
+        answer(true);
+        return;
+    }
+    const timer = new QTimer();
+    let finished = false;
+    function finish() {
+        if (finished) {
+            return;
+        }
+        finished = true;
+        timer.stop();
+        let done = false;
+        try {
+            window.frameGeometryChanged.disconnect(check);
+            done = reached(window, request);
+        } catch (e) {
+            // closed meanwhile
+        }
+        answer(done);
+    }
+    function check() {
+        if (reached(window, request)) {
+            finish();
+        }
+    }
+    window.frameGeometryChanged.connect(check);
+    timer.singleShot = true;
+    timer.interval = SETTLE_MS;
+    timer.timeout.connect(finish);
+    timer.start();
+}
+
+// Carries the request out and hands `answer` whether it was done.
+function carryOut(request, answer) {
     if (request.op === "activateProcess") {
         const windows = windowsOf(request.pid);
         if (windows.length > 0) {
             setActiveWindow(windows[windows.length - 1]);
         }
+        answer(windows.length > 0);
         return;
     }
     if (request.op === "minimizeProcess") {
-        windowsOf(request.pid).forEach(function (window) {
+        const windows = windowsOf(request.pid).filter(function (window) {
+            return window.minimizable;
+        });
+        windows.forEach(function (window) {
             window.minimized = true;
         });
+        answer(windows.length > 0);
         return;
     }
     const window = windowWithId(request.window);
     if (!window) {
+        answer(false);
         return;
     }
     if (request.op === "moveResize") {
-        window.setMaximize(false, false);
-        window.frameGeometry = {x: request.x, y: request.y, width: request.width, height: request.height};
+        moveResize(window, request, answer);
     } else if (request.op === "maximize") {
-        window.setMaximize(true, true);
+        if (window.maximizable) {
+            window.setMaximize(true, true);
+        }
+        answer(window.maximizable);
     } else if (request.op === "minimize") {
-        window.minimized = true;
+        if (window.minimizable) {
+            window.minimized = true;
+        }
+        answer(window.minimized);
     } else if (request.op === "close") {
-        window.closeWindow();
+        if (window.closeable) {
+            window.closeWindow();
+        }
+        answer(window.closeable);
+    } else {
+        answer(false);
     }
 }
 
 let askedAt = 0;
 
-function takeRequests() {
+// `outcome`: what came of the last request, as JSON text; empty for none.
+function takeRequests(outcome) {
     askedAt = Date.now();
-    callDBus(SERVICE, PATH, INTERFACE, "TakeRequest", function (answer) {
-        askedAt = 0;
+    callDBus(SERVICE, PATH, INTERFACE, "TakeRequest", outcome, function (answer) {
+        // Until the next call goes out, carrying a request out counts as
+        // asking.
+        let request = null;
         try {
-            const request = JSON.parse(answer);
-            if (request.op) {
-                carryOut(request);
-            }
+            request = JSON.parse(answer);
         } catch (e) {
             print("glidra: unreadable request " + answer + ": " + e);
         }
-        takeRequests();
+        if (request && request.op === "stop") {
+            // Another copy of this script asks now.
+            askedAt = 0;
+            return;
+        }
+        if (!request || !request.op) {
+            takeRequests("");
+            return;
+        }
+        carryOut(request, function (done) {
+            const result = {id: request.id, done: done};
+            const window = request.window ? windowWithId(request.window) : null;
+            if (window) {
+                result.window = describe(window);
+            }
+            takeRequests(JSON.stringify(result));
+        });
     });
 }
 
 // A call lost while Glidra was away is asked again at the next change.
 function takeRequestsIfLost() {
     if (askedAt === 0 || Date.now() - askedAt > LOST_CALL_MS) {
-        takeRequests();
+        takeRequests("");
     }
 }
 

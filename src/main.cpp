@@ -93,10 +93,20 @@ private:
     std::unique_ptr<T> value_;
 };
 
+LinuxPlatform::Options platformOptions() {
+    LinuxPlatform::Options options;
+    // A service of one's own, run on another socket (its tests, a second
+    // seat's); the installed one otherwise.
+    if (const QByteArray socket = qgetenv("GLIDRA_INPUTD_SOCKET"); !socket.isEmpty()) {
+        options.inputServiceSocket = socket.toStdString();
+    }
+    return options;
+}
+
 // The system behind the ports: every Linux adapter, and those of Qt's
 // windowing, which need the GUI application.
 struct Platform {
-    LinuxPlatform system;
+    LinuxPlatform system{platformOptions()};
     QtScreenCovers screenCovers;
     QtScenePhase scenePhase;
     QtFileDialogs fileDialogs;

@@ -27,7 +27,19 @@ void logLine(const std::string& text) { std::fprintf(stderr, "glidra-inputd: %s\
 struct Handed {
     int fd = -1;
     libevdev_uinput* uinput = nullptr;
+    std::string path;  // the touchpad's node; empty for the virtual device
 };
+
+void takeBack(const Handed& handed) {
+    if (handed.uinput) {
+        // Destroys the device under the client's copy too.
+        libevdev_uinput_destroy(handed.uinput);
+    } else {
+        ::ioctl(handed.fd, EVIOCGRAB, 0);
+        ::ioctl(handed.fd, EVIOCREVOKE, 0);
+    }
+    ::close(handed.fd);
+}
 
 // The virtual device on a descriptor of its own, or a negative errno.
 int createVirtualDevice(libevdev_uinput*& device) {
@@ -166,7 +178,19 @@ void InputServer::handle(Client& client, const std::string& request) {
             return;
         }
         sendMessage(socket, "ok", {fd});
-        client.handed.push_back({fd, nullptr});
+        client.handed.push_back({fd, nullptr, path});
+        return;
+    }
+    if (request.rfind("close ", 0) == 0) {
+        // The client is done with a touchpad (closed, suspended): our copies
+        // go too, so that reopening does not pile them up.
+        const std::string path = request.substr(6);
+        std::erase_if(client.handed, [&path](const Handed& handed) {
+            if (handed.uinput || handed.path != path) return false;
+            takeBack(handed);
+            return true;
+        });
+        sendMessage(socket, "ok");
         return;
     }
     if (request == "uinput") {
@@ -177,7 +201,7 @@ void InputServer::handle(Client& client, const std::string& request) {
             return;
         }
         sendMessage(socket, "ok", {fd});
-        client.handed.push_back({fd, device});
+        client.handed.push_back({fd, device, {}});
         return;
     }
     const std::map<std::string, unsigned> classes = {{"keyboards", InputNode::keyboard},
@@ -214,16 +238,7 @@ void InputServer::handle(Client& client, const std::string& request) {
 }
 
 void InputServer::revoke(Client& client) {
-    for (const Handed& handed : client.handed) {
-        if (handed.uinput) {
-            // Destroys the device under the client's copy too.
-            libevdev_uinput_destroy(handed.uinput);
-        } else {
-            ::ioctl(handed.fd, EVIOCGRAB, 0);
-            ::ioctl(handed.fd, EVIOCREVOKE, 0);
-        }
-        ::close(handed.fd);
-    }
+    for (const Handed& handed : client.handed) takeBack(handed);
     client.handed.clear();
 }
 

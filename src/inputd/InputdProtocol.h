@@ -7,7 +7,8 @@
 // The input service's wire format: one line of text per message over a Unix
 // stream socket, a descriptor riding on the message that hands it over.
 //
-// Requests (client -> service): "touchpads", "open <node>", "uinput",
+// Requests (client -> service): "touchpads", "open <node>", "close <node>",
+// "uinput",
 // "keyboards grab", "keyboards release", "pointers swallow",
 // "pointers release".
 // Replies and events (service -> client): "ok", "error <why>",

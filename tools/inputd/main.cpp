@@ -3,7 +3,9 @@
 // programs need no access to any input node.
 //
 // Started by systemd on the first connection to its socket (the socket comes
-// as descriptor 3). Outside systemd, for tests: --socket PATH binds one.
+// as descriptor 3). Outside systemd: --socket PATH binds one. The tests'
+// build alone also takes --client PATH and --seat-file PATH; the installed
+// service admits only the installed glidra at logind's seat.
 
 #include "inputd/InputServer.h"
 #include "inputd/PeerPolicy.h"
@@ -61,17 +63,19 @@ int main(int argc, char** argv) {
         const std::string option = argv[i];
         if (option == "--socket") {
             socketPath = argv[i + 1];
+#ifdef GLIDRA_INPUTD_TEST_OPTIONS
         } else if (option == "--client") {
             client = argv[i + 1];
         } else if (option == "--seat-file") {
             seatFile = argv[i + 1];
+#endif
         } else {
             std::fprintf(stderr, "glidra-inputd: unknown option %s\n", option.c_str());
             return 2;
         }
     }
     if ((argc - 1) % 2 != 0) {
-        std::fprintf(stderr, "usage: glidra-inputd [--socket PATH] [--client PATH] [--seat-file PATH]\n");
+        std::fprintf(stderr, "usage: glidra-inputd [--socket PATH]\n");
         return 2;
     }
     const int listen = socketPath.empty() ? inheritedSocket() : boundSocket(socketPath);

@@ -146,8 +146,14 @@ void EvdevInputHub::reconcile() {
     wake();
 }
 
+bool EvdevInputHub::throughService(const EvdevNode& node) const {
+    return options_.service && options_.service->connected() &&
+           hasClass(node.info().classes, InputDeviceClass::touchpad);
+}
+
 void EvdevInputHub::openLocked(EvdevNode& node) {
-    if (!node.open()) {
+    const bool opened = throughService(node) ? node.adopt(options_.service->openTouchpad(node.devnode())) : node.open();
+    if (!opened) {
         const int error = errno;
         if (error != node.loggedOpenError) {
             node.loggedOpenError = error;
@@ -168,6 +174,7 @@ void EvdevInputHub::openLocked(EvdevNode& node) {
 void EvdevInputHub::closeLocked(EvdevNode& node) {
     if (!node.isOpen()) return;
     node.close();
+    if (throughService(node)) options_.service->closed(node.devnode());
     ++generation_;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/linux/EvdevNode.h"
 #include "platform/linux/GrabOwner.h"
 #include "platform/linux/GrabWatchdog.h"
+#include "platform/linux/InputServiceClient.h"
 #include "platform/linux/UdevInputDevices.h"
 
 #include <QObject>
@@ -49,6 +50,9 @@ public:
         // is let go.
         double watchdogLimit = 3.0;
         int heartbeatIntervalMs = 500;
+        // The input service that opens the touchpads for us, when it runs;
+        // without it (or once it is gone) every node is opened directly.
+        InputServiceClient* service = nullptr;
     };
 
     // Keeps the nodes of its classes open while it lives.
@@ -141,6 +145,7 @@ private:
     // Under mutex_.
     void openLocked(EvdevNode& node);
     void closeLocked(EvdevNode& node);
+    bool throughService(const EvdevNode& node) const;
     bool applyGrab(const QByteArray& devnode, GrabOwner::Action action);
     void grabsChanged();
     void wake();

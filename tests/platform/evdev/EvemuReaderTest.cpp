@@ -431,9 +431,13 @@ int descriptorOf(const std::string& path) {
 // when the read failed is no line, so the stream ends with the read error
 // and gives nothing of that line.
 TEST(EvemuStreamTest, AReadThatFailsPartWayThroughALineEndsWithTheErrorAndNoPartOfTheLine) {
-    // Two layouts, so that the failing read comes in the middle of a line.
-    for (const std::string shift : {"", "# shift\n"}) {
-        SCOPED_TRACE(shift.size());
+    // The recording shifted by one byte after another, so that the failing
+    // read comes at every place of a line: in its comment, where the line
+    // cut short still reads, and in its value, where it reads as another
+    // event.
+    for (std::size_t width = 0; width < 48; ++width) {
+        const std::string shift = "#" + std::string(width, 's') + "\n";
+        SCOPED_TRACE(width);
         std::string text = longRecording(true, 3'000);
         text.insert(text.find('\n') + 1, shift);
         const auto parsed = EvemuReader::parse(text);

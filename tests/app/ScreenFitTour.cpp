@@ -59,7 +59,7 @@ bool shownWhole(const QWidget& widget) {
     return true;
 }
 
-void expectFits(const QString& name, QWidget& window) {
+void expectFits(const QString& name, QWidget& window, const QString& pictureName) {
     SCOPED_TRACE(name.toStdString());
     // The window manager places and frames the window once it is mapped.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -69,6 +69,8 @@ void expectFits(const QString& name, QWidget& window) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return frame().contains(window.geometry()); }))
         << "the frame " << frame() << " around " << window.geometry();
     QTest::qWait(100);
+    // As it opens, before anything is scrolled.
+    test::saveForReview(window.grab().toImage(), pictureName);
     const QRect free = window.screen()->availableGeometry();
     EXPECT_TRUE(free.contains(frame())) << "the window " << frame() << " on the free area " << free;
     for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
@@ -92,9 +94,7 @@ TEST(ScreenFitTour, EveryWindowAndEachOfItsButtonsFitsTheScreenInLightAndDark) {
         const test::ScopedPalette theme(palette);
         test::UiHarness ui;
         test::WindowTour(ui).visit([&](const QString& name, QWidget& window) {
-            expectFits(name, window);
-            test::saveForReview(window.grab().toImage(),
-                                QStringLiteral("screen-%1-%2-%3").arg(scale, QLatin1String(look), name));
+            expectFits(name, window, QStringLiteral("screen-%1-%2-%3").arg(scale, QLatin1String(look), name));
         });
     }
 }

@@ -374,6 +374,18 @@ std::vector<std::vector<evdev::EvdevEvent>> packetsOf(const std::vector<Frame>& 
         add(evdev::kEvSyn, evdev::kSynReport, 0);
         down = count;
     }
+    // The stream ends in mid-touch: its last frame lifts the fingers, so
+    // that the next pass's first touch is a new one, not fingers swapped
+    // under a touch that goes on.
+    std::vector<evdev::EvdevEvent>& last = packets.back();
+    const double end = last.back().time;
+    last.pop_back();
+    for (std::size_t slot = 0; slot < down; ++slot) {
+        last.push_back({end, evdev::kEvAbs, evdev::kAbsMtSlot, std::int32_t(slot)});
+        last.push_back({end, evdev::kEvAbs, evdev::kAbsMtTrackingId, -1});
+    }
+    if (down > 0) last.push_back({end, evdev::kEvKey, evdev::kBtnTouch, 0});
+    last.push_back({end, evdev::kEvSyn, evdev::kSynReport, 0});
     return packets;
 }
 

@@ -491,27 +491,19 @@ BENCHMARK(BM_FramePathFromTheEvents)->Unit(benchmark::kMillisecond);
 
 // The whole road and the handler alone over 10 to 10,000 rules, each frame
 // timed: a quiet frame should cost the same whatever the number of rules.
+void rulesSweep(benchmark::internal::Benchmark* family) {
+    family->ArgName("rules")->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+}
+
 void BM_FramePathRulesSweep(benchmark::State& state) {
     measure<true>(state, throughTheHop, sweepRules(std::size_t(state.range(0))));
 }
-BENCHMARK(BM_FramePathRulesSweep)
-    ->ArgName("rules")
-    ->Arg(10)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FramePathRulesSweep)->Apply(rulesSweep);
 
 void BM_FrameHandlerRulesSweep(benchmark::State& state) {
     measure<true>(state, toTheHandler, sweepRules(std::size_t(state.range(0))));
 }
-BENCHMARK(BM_FrameHandlerRulesSweep)
-    ->ArgName("rules")
-    ->Arg(10)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameHandlerRulesSweep)->Apply(rulesSweep);
 
 }  // namespace
 }  // namespace glidra

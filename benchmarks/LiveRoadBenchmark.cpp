@@ -9,8 +9,11 @@
 // The time per iteration is the mock's as much as ours, with a busy wait.
 // Our part is reported apart, as percentiles over the frames: from the
 // reader's read returning the frame's SYN_REPORT to the end of the frame
-// handler on the main thread.
+// handler on the main thread. So are the heap allocations of every thread
+// but the mock's writing, from the write to the end of the frame handler,
+// per frame once the first frames have grown the storage.
 
+#include "AllocationCounting.h"
 #include "bridge/MultitouchBridge.h"
 #include "platform/linux/EvdevInputHub.h"
 #include "platform/linux/EvdevMultitouchFramework.h"
@@ -73,12 +76,20 @@ void BM_LiveRoadOneFrame(benchmark::State& state) {
         return;
     }
 
+    // Frames that size the storage first: the reader's, the inbox's, the
+    // recognizers'.
+    constexpr std::int64_t kWarmUp = 200;
     std::int64_t frame = 0;
+    std::uint64_t allocations = 0;
     std::vector<double> ours;  // microseconds
     ours.reserve(1 << 16);
     for (auto _ : state) {
         const std::uint64_t before = bridge.frameCount();
-        devices.write(node, packet(frame++));
+        const std::uint64_t allocationsBefore = benchmarks::allocationCount();
+        {
+            const benchmarks::UncountedHere mocked;
+            devices.write(node, packet(frame++));
+        }
         // The reader hands the frame over...
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
         while (bridge.frameCount() == before) {
@@ -90,10 +101,12 @@ void BM_LiveRoadOneFrame(benchmark::State& state) {
         // ...and the main thread, woken, runs it through the frame handler.
         QCoreApplication::processEvents();
         const auto handled = std::chrono::steady_clock::now();
+        if (frame > kWarmUp) allocations += benchmarks::allocationCount() - allocationsBefore;
         ours.push_back(
             std::chrono::duration<double, std::micro>(handled - linux_platform::EvdevNode::lastReportReadAt()).count());
     }
     state.counters["frames"] = double(frame);
+    if (frame > kWarmUp) state.counters["allocs_per_frame"] = double(allocations) / double(frame - kWarmUp);
     if (!ours.empty()) {
         const auto percentile = [&ours](double p) {
             const auto at = ours.begin() + std::ptrdiff_t(p * double(ours.size() - 1));

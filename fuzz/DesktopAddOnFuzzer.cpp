@@ -101,7 +101,7 @@ void readKWinReports(const QByteArray& text) {
     const QList<QByteArray> lines = text.split('\n').mid(0, 512);
     for (const QByteArray& line : lines) {
         const QString report = QString::fromUtf8(line);
-        bridge.Report(report);
+        bridge.takeReport(report);
         if (!bridge.isConnected()) fail("a KWin report leaves the script unanswered");
         const QString id = QJsonDocument::fromJson(report.toUtf8()).object().value(QStringLiteral("id")).toString();
         const auto window = bridge.focusedWindow();

@@ -48,7 +48,8 @@ MainThreadInbox::MainThreadInbox() : ring_(8) {
                             << "; every wake-up takes a queued call instead";
         return;
     }
-    notifier_ = new WakeUpNotifier(wakeFd_, [this] { wokenUp(); }, this);
+    notifier_ = new WakeUpNotifier(
+        wakeFd_, [this] { wokenUp(); }, this);
 }
 
 MainThreadInbox::~MainThreadInbox() {
@@ -124,13 +125,13 @@ void MainThreadInbox::dropWorkOf(const void* owner) {
     // Destroyed outside the lock: a capture's destructor may post again.
 }
 
-void MainThreadInbox::drain() {
+std::size_t MainThreadInbox::drain() {
     std::size_t round = 0;
     {
         const std::lock_guard lock(mutex_);
         round = count_;
     }
-    run(round);
+    return run(round);
 }
 
 void MainThreadInbox::wokenUp() {
@@ -148,13 +149,14 @@ void MainThreadInbox::wokenUp() {
     run(round);
 }
 
-void MainThreadInbox::run(std::size_t round) {
-    for (; round > 0; --round) {
+std::size_t MainThreadInbox::run(std::size_t round) {
+    std::size_t ran = 0;
+    for (; ran < round; ++ran) {
         FrameReceiver receiver = nullptr;
         std::function<void()> work;
         {
             const std::lock_guard lock(mutex_);
-            if (count_ == 0) return;
+            if (count_ == 0) return ran;
             Entry& entry = ring_[head_];
             receiver = std::exchange(entry.receiver, nullptr);
             if (receiver != nullptr) {
@@ -178,6 +180,7 @@ void MainThreadInbox::run(std::size_t round) {
             work();
         }
     }
+    return ran;
 }
 
 }  // namespace glidra

@@ -54,8 +54,8 @@ public:
     // that work dropped by an earlier entry does not run; what is posted
     // meanwhile waits for the next wake-up. A wake-up already on its way
     // stays on its way and finds the queue empty, so a call between
-    // wake-ups makes no system call.
-    void drain();
+    // wake-ups makes no system call. Returns how many entries it took.
+    std::size_t drain();
 
 private:
     MainThreadInbox();
@@ -72,7 +72,7 @@ private:
     void wake();
     // The wake-up: takes it, then runs what was posted before it.
     Q_INVOKABLE void wokenUp();
-    void run(std::size_t round);
+    std::size_t run(std::size_t round);
 
     std::mutex mutex_;
     // Guarded: a ring of `count_` entries from `head_`, and whether a

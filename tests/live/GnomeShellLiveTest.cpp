@@ -5,6 +5,7 @@
 // extension. The shell's own state is read through Eval.
 
 #include "live/LiveGlidra.h"
+#include "platform/ApplicationId.h"
 #include "platform/linux/GnomeShellWindowBridge.h"
 #include "platform/linux/LinuxDesktopIntegration.h"
 #include "support/DesktopSession.h"
@@ -22,6 +23,8 @@
 #include <QStandardPaths>
 
 #include <sys/wait.h>
+
+#include <algorithm>
 
 #include <iostream>
 
@@ -320,6 +323,35 @@ TEST_F(GnomeShellLiveTest, OnlyGlidraSwitchesTheSwipesOffAndTheyComeBackHoweverI
     glidra->kill();
     EXPECT_TRUE(waitFor([&] { return swipesAre(QStringLiteral("on")); }, 2000))
         << swipeStates().join(u' ').toStdString();
+}
+
+// The tray icons AppIndicator shows in the top bar, with what their
+// items say of themselves.
+const QString kTrayIcons = QStringLiteral(R"((() => Object.entries(Main.panel.statusArea)
+    .filter(([key, icon]) => key.startsWith('appindicator-') && icon && icon._indicator)
+    .map(([key, icon]) => ({id: icon._indicator.id, title: icon._indicator.title, visible: icon.visible})))())");
+
+TEST_F(GnomeShellLiveTest, TheTrayIconAppearsWhenTheUserSwitchesOnAppIndicatorAfterTheProgramStarted) {
+    const QString indicator = HeadlessGnomeShell::appIndicatorUuid();
+    ASSERT_TRUE(shell->setExtensionEnabled(indicator, false));
+    ASSERT_TRUE(waitFor([&] { return shell->extensionState(indicator) == 2; }));
+    ASSERT_TRUE(glidra->writeSettings({}));
+    ASSERT_TRUE(glidra->start(shell->desktopEnvironment()));
+    ASSERT_TRUE(waitFor([&] { return glidraServed(); })) << "the extension does not know the program";
+
+    const auto glidraIcon = [&] {
+        const QJsonArray icons = shell->eval(kTrayIcons).value_or(QJsonValue()).toArray();
+        return std::any_of(icons.begin(), icons.end(), [](const QJsonValue& icon) {
+            return icon[QStringLiteral("id")].toString() == applicationId() && icon[QStringLiteral("visible")].toBool();
+        });
+    };
+    ASSERT_FALSE(glidraIcon()) << "no tray yet";
+    ASSERT_TRUE(shell->setExtensionEnabled(indicator, true));
+    ASSERT_TRUE(waitFor([&] { return shell->extensionState(indicator) == 1; }));
+    EXPECT_TRUE(waitFor(glidraIcon))
+        << "the top bar's tray icons: "
+        << QJsonDocument(shell->eval(kTrayIcons).value_or(QJsonValue()).toArray()).toJson().toStdString();
+    EXPECT_TRUE(glidra->isRunning());
 }
 
 }  // namespace

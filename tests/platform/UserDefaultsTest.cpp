@@ -350,13 +350,17 @@ TEST(JsonFileUserDefaultsTest, ADamagedFileThatCannotBeMovedAsideIsNeverWrittenO
 TEST(JsonFileUserDefaultsTest, ADocumentPastTheSizeLimitIsTakenAsDamagedThoughItsStartIsAWholeDocument) {
     const QByteArray document = R"({"kept": {"bool": true}})";
     struct Case {
+        qint64 limit;
         qsizetype padding;
         bool read;
     };
-    for (const Case c : {Case{1000 - document.size(), true}, Case{2000, false}}) {
-        SCOPED_TRACE(c.padding);
+    // The larger limit takes a file read in several pieces.
+    for (const Case c :
+         {Case{1000, 1000 - document.size(), true}, Case{1000, 1001 - document.size(), false}, Case{1000, 2000, false},
+          Case{100000, 100000 - document.size(), true}, Case{100000, 100001 - document.size(), false}}) {
+        SCOPED_TRACE(testing::Message() << c.limit << " " << c.padding);
         writeFile(settingsPath(), document + QByteArray(c.padding, ' '));
-        linux_platform::JsonFileUserDefaults defaults(settingsPath(), std::chrono::seconds(5), 1000);
+        linux_platform::JsonFileUserDefaults defaults(settingsPath(), std::chrono::seconds(5), c.limit);
         EXPECT_EQ(defaults.value(QStringLiteral("kept")).has_value(), c.read);
         EXPECT_EQ(defaults.setAsidePath().isEmpty(), c.read);
         if (!c.read) {

@@ -4,13 +4,13 @@
 
 namespace glidra::test {
 
-PrivateXServer::PrivateXServer() {
+PrivateXServer::PrivateXServer(const QString& screen) {
     // The server picks a free display and prints its number once it listens.
-    const QString number = startAndReadFirstLine(
-        process_, QStringLiteral("Xvfb"),
-        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-         QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("320x240x24")},
-        failure_);
+    const QString number =
+        startAndReadFirstLine(process_, QStringLiteral("Xvfb"),
+                              {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                               QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"), screen},
+                              failure_);
     if (!number.isEmpty()) display_ = QStringLiteral(":") + number;
 }
 

@@ -7,10 +7,11 @@
 namespace glidra::test {
 
 // An X server of the test's own (Xvfb, no window manager), so tests can act
-// as the window manager and the applications. Stopped with the object.
+// as the window manager and the applications. Its one screen has `screen`'s
+// size and depth ("WIDTHxHEIGHTxDEPTH"). Stopped with the object.
 class PrivateXServer {
 public:
-    PrivateXServer();
+    explicit PrivateXServer(const QString& screen = QStringLiteral("320x240x24"));
     ~PrivateXServer();
 
     PrivateXServer(const PrivateXServer&) = delete;

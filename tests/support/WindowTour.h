@@ -76,6 +76,10 @@ public:
         rules->addRule();
         settle();
         visit(QStringLiteral("ruleEditor-capture"), *rules->editor());
+        // On to the action step with the gesture chosen by hand: the shown
+        // window grows in place.
+        press(rules->editor(), QStringLiteral("primary"));
+        visit(QStringLiteral("ruleEditor-action"), *rules->editor());
         close(rules->editor());
 
         const auto stored = ui_.h.settings.rules();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -368,6 +369,21 @@ TEST(ReplayTest, RunsTheActionsAConfigurationBindsOnTheSimulatedSystem) {
         run({QStringLiteral("--config"), bundled, recording("CyPS2_Cypress_Trackpad.two_finger_tap")});
     EXPECT_EQ(summarise(practised.out), QStringList{QStringLiteral("tap 2 x1")});
     EXPECT_FALSE(practised.out.contains(QStringLiteral("action")));
+}
+
+// A replay runs its queued work only while there is some: the event loop is
+// never asked to look for events, which would poll every time.
+TEST(ReplayTest, AReplayNeverAsksTheEventLoopForEvents) {
+    int loopRounds = 0;
+    const QMetaObject::Connection counting = QObject::connect(
+        QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&loopRounds] { ++loopRounds; });
+    const auto slides =
+        run({QStringLiteral("--run"), QStringLiteral("--config"), configuration("configurations/recordings.json"),
+             recording("SynPS2_Synaptics_TouchPad.hp8470p.edge-scroll-horizontal")});
+    QObject::disconnect(counting);
+    ASSERT_EQ(slides.status, 0) << slides.err;
+    EXPECT_EQ(lines(slides).size(), 6) << "the gestures and actions the recording gives";
+    EXPECT_EQ(loopRounds, 0);
 }
 
 TEST(ReplayTest, AGestureATrackerTakesWhileTheFingersMoveIsPrintedBeforeItsAction) {

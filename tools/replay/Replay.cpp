@@ -2,6 +2,7 @@
 
 #include "bridge/MultitouchBridge.h"
 #include "common/Json.h"
+#include "common/MainThreadInbox.h"
 #include "platform/evdev/DriverTouchLists.h"
 #include "platform/evdev/EvdevCodes.h"
 #include "platform/evdev/EvemuReader.h"
@@ -16,6 +17,7 @@
 #include <QJsonObject>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <map>
 
@@ -42,22 +44,46 @@ std::optional<InputEvent::Type> buttonEventType(const evdev::Frame::ButtonChange
     return std::nullopt;
 }
 
-void drain() {
-    // A frame hops to the main thread once; its handling may queue more work
-    // (a cancelled tap resuming, an action task), so run until the queue is
-    // settled.
-    for (int round = 0; round < 8; ++round) QCoreApplication::processEvents();
+// Counts what reaches the main thread's objects, so that draining can tell a
+// round that ran work from one that found the queue empty.
+class Deliveries final : public QObject {
+public:
+    Deliveries() { QCoreApplication::instance()->installEventFilter(this); }
+    ~Deliveries() override { QCoreApplication::instance()->removeEventFilter(this); }
+    Deliveries(const Deliveries&) = delete;
+    Deliveries& operator=(const Deliveries&) = delete;
+
+    bool eventFilter(QObject*, QEvent*) override {
+        ++count;
+        return false;
+    }
+
+    std::uint64_t count = 0;
+};
+
+// A frame hops to the main thread once, through the inbox; its handling may
+// queue more work (a cancelled tap resuming, an action task), so run what the
+// inbox and Qt's queue hold until a round finds both empty. The inbox's
+// wake-up is never waited for, and nothing in a replay waits on another
+// descriptor or a real timer, so there is nothing to poll.
+void drain(Deliveries& deliveries) {
+    for (;;) {
+        deliveries.count = 0;
+        const std::size_t taken = MainThreadInbox::shared().drain();
+        QCoreApplication::sendPostedEvents();
+        if (taken == 0 && deliveries.count == 0) return;
+    }
 }
 
 // Lets the clock reach `t` one deadline at a time, running what each timer
 // queued before the next fires, as the event loop would.
-void advance(sim::SimScheduler& scheduler, double t) {
+void advance(sim::SimScheduler& scheduler, Deliveries& deliveries, double t) {
     for (auto next = scheduler.nextDeadline(); next && *next <= t; next = scheduler.nextDeadline()) {
         scheduler.advanceTo(*next);
-        drain();
+        drain(deliveries);
     }
     scheduler.advanceTo(t);
-    drain();
+    drain(deliveries);
 }
 
 double milliseconds(double seconds) { return std::round(seconds * 1000.0) / 1000.0; }
@@ -89,6 +115,7 @@ template <typename NextEvent>
 ReplayResult replayEvents(const evdev::DeviceDescription& pad, evdev::FrameAssembler::Options assemblerOptions,
                           NextEvent next, const ReplayOptions& options, const ReplayProgress& progress) {
     ReplayResult result;
+    Deliveries deliveries;
     RecordingDispatcher dispatcher(result.actions);
     SimEngine engine(&dispatcher);
     dispatcher.attach(engine.actions, engine.clock);
@@ -126,24 +153,24 @@ ReplayResult replayEvents(const evdev::DeviceDescription& pad, evdev::FrameAssem
     while (const std::optional<evdev::EvdevEvent> event = next()) {
         const auto frame = assembler.feed(*event);
         if (!frame) continue;
-        advance(scheduler, frame->time);
+        advance(scheduler, deliveries, frame->time);
         for (const auto& touches : evdev::driverTouchLists(*frame)) {
             framework.deliver(device, touches, frame->time);
-            drain();
+            drain(deliveries);
         }
         for (const auto& change : frame->buttonChanges) {
             if (const auto type = buttonEventType(change)) {
                 engine.mouseButtons.click(sim::SimMouseButtonMonitor::userButton(*type, true));
-                drain();
+                drain(deliveries);
             }
         }
         lastTime = frame->time;
         if (progress) progress(result, milliseconds(clock.uptime()));
     }
-    advance(scheduler, lastTime + kTrailingTime);
+    advance(scheduler, deliveries, lastTime + kTrailingTime);
 
     controller.toggleEnabled();
-    drain();
+    drain(deliveries);
     TrackpadController::setShared(previousController);
     MultitouchBridge::setShared(previousBridge);
     return result;

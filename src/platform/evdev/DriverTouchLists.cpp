@@ -12,18 +12,27 @@ constexpr std::int32_t kTouching = 4;
 
 }  // namespace
 
-std::vector<std::vector<DriverTouch>> driverTouchLists(const Frame& frame) {
-    std::vector<std::vector<DriverTouch>> lists;
-    if (frame.interrupted) {
-        const float nowhere = std::numeric_limits<float>::quiet_NaN();
-        lists.push_back({DriverTouch{0, kTouching, nowhere, nowhere, 0}});
-    }
-    std::vector<DriverTouch>& touches = lists.emplace_back();
-    touches.reserve(frame.contacts.size());
+DriverTouchLists::DriverTouchLists() {
+    const float nowhere = std::numeric_limits<float>::quiet_NaN();
+    cancel_[0] = DriverTouch{0, kTouching, nowhere, nowhere, 0};
+}
+
+std::span<const std::span<const DriverTouch>> DriverTouchLists::fill(const Frame& frame) {
+    touches_.clear();
     for (const auto& contact : frame.contacts) {
-        touches.push_back(DriverTouch{contact.id, contact.touching ? kTouching : kApproaching, contact.x, contact.y,
-                                      contact.pressure});
+        touches_.push_back(DriverTouch{contact.id, contact.touching ? kTouching : kApproaching, contact.x, contact.y,
+                                       contact.pressure});
     }
+    std::size_t count = 0;
+    if (frame.interrupted) lists_[count++] = cancel_;
+    lists_[count++] = touches_;
+    return {lists_.data(), count};
+}
+
+std::vector<std::vector<DriverTouch>> driverTouchLists(const Frame& frame) {
+    DriverTouchLists store;
+    std::vector<std::vector<DriverTouch>> lists;
+    for (const auto touches : store.fill(frame)) lists.emplace_back(touches.begin(), touches.end());
     return lists;
 }
 

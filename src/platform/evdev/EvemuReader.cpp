@@ -11,6 +11,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -42,8 +43,10 @@ std::string_view withoutComment(std::string_view s) {
     return hash == std::string_view::npos ? s : s.substr(0, hash);
 }
 
-std::vector<std::string_view> fields(std::string_view s) {
-    std::vector<std::string_view> out;
+// The blank-separated fields of `s` into `out`, which keeps its storage from
+// one line to the next: a recording has millions of lines.
+void splitFields(std::string_view s, std::vector<std::string_view>& out) {
+    out.clear();
     std::size_t i = 0;
     while (i < s.size()) {
         while (i < s.size() && isBlank(s[i])) ++i;
@@ -51,7 +54,6 @@ std::vector<std::string_view> fields(std::string_view s) {
         while (i < s.size() && !isBlank(s[i])) ++i;
         if (i > start) out.push_back(s.substr(start, i - start));
     }
-    return out;
 }
 
 template <typename T>
@@ -95,6 +97,70 @@ struct TimedEvent {
     EvdevEvent event;
 };
 
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The usual event line after its "E:", "<sec>[.<fraction>] <type> <code>
+// <value>" with hex type and code of at most four digits, read without
+// splitting it into fields: nearly every line of a recording is one. False
+// for anything else, which the field by field reading then judges, so that
+// both give the same events and the same errors.
+bool quickEvent(std::string_view s, std::string_view& timeText, std::int64_t& time, EvdevEvent& e) {
+    const char* p = s.data();
+    const char* const end = p + s.size();
+    const auto blanks = [&] {
+        const char* const start = p;
+        while (p < end && isBlank(*p)) ++p;
+        return p > start;
+    };
+    const auto fieldEnds = [&] { return p == end || isBlank(*p) || *p == '#'; };
+    const auto decimal = [&](std::ptrdiff_t maxDigits, std::int64_t& value) {
+        const char* const start = p;
+        value = 0;
+        for (; p < end && *p >= '0' && *p <= '9' && p - start < maxDigits; ++p) value = value * 10 + (*p - '0');
+        return p > start;
+    };
+    const auto hex = [&](std::uint16_t& value) {
+        const char* const start = p;
+        unsigned v = 0;
+        for (int digit = 0; p < end && p - start < 4 && (digit = hexDigit(*p)) >= 0; ++p) v = v * 16 + unsigned(digit);
+        value = static_cast<std::uint16_t>(v);
+        return p > start && fieldEnds();
+    };
+
+    blanks();
+    const char* const timeStart = p;
+    std::int64_t seconds = 0;
+    std::int64_t fraction = 0;
+    if (!decimal(10, seconds) || seconds > kMaxSeconds) return false;
+    if (p < end && *p == '.') {
+        ++p;
+        const char* const fractionStart = p;
+        if (!decimal(9, fraction)) return false;
+        for (auto digits = p - fractionStart; digits < 9; ++digits) fraction *= 10;
+    }
+    if (!fieldEnds()) return false;
+    timeText = std::string_view(timeStart, std::size_t(p - timeStart));
+    if (!blanks() || !hex(e.type) || e.type > kMaxEventType || !blanks() || !hex(e.code) || !blanks()) return false;
+    const bool negative = p < end && *p == '-';
+    if (negative) ++p;
+    std::int64_t value = 0;
+    if (!decimal(10, value) || !fieldEnds()) return false;
+    value = negative ? -value : value;
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
+        return false;
+    }
+    blanks();
+    if (p != end && *p != '#') return false;
+    time = seconds * 1'000'000'000 + fraction;
+    e.value = static_cast<std::int32_t>(value);
+    return true;
+}
+
 // Parses one line after another; the device lines fill `device`, an event
 // line hands its event back.
 struct LineParser {
@@ -107,6 +173,7 @@ struct LineParser {
     std::int64_t lastTime = 0;
     std::optional<Error> failure;
     std::vector<EvemuReader::Warning> warnings;
+    std::vector<std::string_view> fields;
 
     bool fail(Kind kind, int line, std::string message) {
         failure = makeError(kind, line, std::move(message));
@@ -191,10 +258,14 @@ struct LineParser {
         if (!parseNumber(f[3], 10, e.value)) {
             return fail(Kind::malformedLine, line, "E: \"" + std::string(f[3]) + "\" is not a 32-bit value");
         }
+        return take(time, e, f[0], line, out);
+    }
+
+    bool take(std::int64_t time, const EvdevEvent& e, std::string_view timeText, int line, TimedEvent& out) {
         // The kernel stamps events in order; a recording whose time runs
         // backwards has been edited or spliced, and gestures cannot be timed.
         if (sawEvent && time < lastTime) {
-            return fail(Kind::malformedLine, line, "E: time " + std::string(f[0]) + " runs backwards");
+            return fail(Kind::malformedLine, line, "E: time " + std::string(timeText) + " runs backwards");
         }
         sawEvent = true;
         lastTime = time;
@@ -219,9 +290,16 @@ struct LineParser {
                 sawEvemuLine = true;
                 hasDeviceHeader = true;
                 break;
-            case 'E':
+            case 'E': {
                 sawEvemuLine = true;
+                std::int64_t time = 0;
+                EvdevEvent e;
+                std::string_view timeText;
+                if (quickEvent(rest, timeText, time, e)) {
+                    return take(time, e, timeText, number, out) ? Outcome::event : Outcome::failed;
+                }
                 break;
+            }
             default:
                 if (!sawEvemuLine) return result(fail(Kind::notEvemu, number, "not an evemu recording"));
                 return result(
@@ -232,7 +310,8 @@ struct LineParser {
             device.name = std::string(trim(rest));
             return Outcome::nothing;
         }
-        const auto f = fields(withoutComment(rest));
+        splitFields(withoutComment(rest), fields);
+        const std::vector<std::string_view>& f = fields;
         switch (tag) {
             case 'I':
                 return result(ids(f, number));
@@ -248,15 +327,33 @@ struct LineParser {
     }
 };
 
+bool isBinary(unsigned char c) { return (c < 0x20 && c != '\t' && c != '\r') || c == 0x7f; }
+
+// Whether any byte of the eight is below 0x20 or is 0x7f (a tab or a carriage
+// return among them too).
+bool mayHoldBinary(std::uint64_t word) {
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t highs = 0x8080808080808080;
+    const std::uint64_t below = (word - ones * 0x20) & ~word & highs;
+    const std::uint64_t del = word ^ (ones * 0x7f);
+    return (below | ((del - ones) & ~del & highs)) != 0;
+}
+
 // A stray NUL or control byte means this is not a text recording at all.
 std::optional<Error> binaryByte(std::string_view line, int number) {
-    for (const char ch : line) {
-        const auto c = static_cast<unsigned char>(ch);
-        if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7f) {
-            return makeError(Kind::binaryData, number, "unexpected byte 0x" + hexByte(c) + ": not a text recording");
-        }
+    // Every line is looked at, eight bytes at a time; byte by byte only where
+    // such a byte may be.
+    std::size_t i = 0;
+    for (; i + 8 <= line.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, line.data() + i, 8);
+        if (mayHoldBinary(word)) break;
     }
-    return std::nullopt;
+    const auto found = std::find_if(line.begin() + std::ptrdiff_t(i), line.end(),
+                                    [](char ch) { return isBinary(static_cast<unsigned char>(ch)); });
+    if (found == line.end()) return std::nullopt;
+    return makeError(Kind::binaryData, number,
+                     "unexpected byte 0x" + hexByte(static_cast<unsigned char>(*found)) + ": not a text recording");
 }
 
 // The lines of a recording, without their '\n', from the start again when

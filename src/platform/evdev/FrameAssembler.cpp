@@ -122,9 +122,20 @@ std::optional<Frame> FrameAssembler::feed(const EvdevEvent& event) {
 }
 
 std::optional<Frame> FrameAssembler::feed(double time, std::uint16_t type, std::uint16_t code, std::int32_t value) {
-    switch (type) {
+    Frame frame;
+    if (feed(EvdevEvent{time, type, code, value}, frame)) return frame;
+    return std::nullopt;
+}
+
+bool FrameAssembler::feed(const EvdevEvent& event, Frame& frame) {
+    const std::uint16_t code = event.code;
+    const std::int32_t value = event.value;
+    switch (event.type) {
         case kEvSyn:
-            if (code == kSynReport) return finish(time);
+            if (code == kSynReport) {
+                finish(event.time, frame);
+                return true;
+            }
             if (code == kSynDropped) {
                 dropped_ = true;
                 withholding_ = true;
@@ -132,15 +143,15 @@ std::optional<Frame> FrameAssembler::feed(double time, std::uint16_t type, std::
                 departedSlotIds_.clear();
                 departedSyntheticIds_.clear();
             }
-            return std::nullopt;
+            return false;
         case kEvKey:
             key(code, value);
-            return std::nullopt;
+            return false;
         case kEvAbs:
             absolute(code, value);
-            return std::nullopt;
+            return false;
         default:
-            return std::nullopt;
+            return false;
     }
 }
 
@@ -223,12 +234,12 @@ int FrameAssembler::fingerCount() const {
     return 0;
 }
 
-Frame FrameAssembler::finish(double time) {
-    Frame frame;
+void FrameAssembler::finish(double time, Frame& frame) {
     frame.time = time;
     frame.buttons = buttons_;
-    frame.buttonChanges = std::move(buttonChanges_);
+    frame.buttonChanges.assign(buttonChanges_.begin(), buttonChanges_.end());
     buttonChanges_.clear();
+    frame.contacts.clear();
     frame.interrupted = dropped_;
     dropped_ = false;
     judgeBrushes(time);
@@ -238,12 +249,11 @@ Frame FrameAssembler::finish(double time) {
         if (toolKeySeen_ && toolKeys_ == 0 && !touchKey_) {
             for (auto& slot : slots_) slot.trackingId = -1;
         }
-        if (anyContactTouching()) return frame;
+        if (anyContactTouching()) return;
         withholding_ = false;
         syntheticIds_.clear();  // none of them was ever delivered
     }
-    frame.contacts = contacts();
-    return frame;
+    contacts(frame.contacts);
 }
 
 float FrameAssembler::pressureOf(const Slot& slot) const {
@@ -309,8 +319,8 @@ void FrameAssembler::judgeBrushes(double time) {
 }
 
 bool FrameAssembler::anyContactTouching() {
-    const auto current = contacts();
-    return std::any_of(current.begin(), current.end(), [](const Frame::Contact& c) { return c.touching; });
+    contacts(scratch_);
+    return std::any_of(scratch_.begin(), scratch_.end(), [](const Frame::Contact& c) { return c.touching; });
 }
 
 void FrameAssembler::levelCorners(Frame::Contact& a, Frame::Contact& b) {
@@ -338,19 +348,18 @@ void FrameAssembler::depart(std::vector<std::int32_t>& departed, std::int32_t id
     if (reusesDepartedIds_) departed.push_back(id);
 }
 
-std::vector<Frame::Contact> FrameAssembler::contacts() {
-    std::vector<Frame::Contact> out = placedContacts();
+void FrameAssembler::contacts(std::vector<Frame::Contact>& out) {
+    placedContacts(out);
     // Nothing touches: the touch is over, and a finger that comes now is new.
     if (std::none_of(out.begin(), out.end(), [](const Frame::Contact& c) { return c.touching; })) {
         departedSlotIds_.clear();
         departedSyntheticIds_.clear();
     }
-    return out;
 }
 
-std::vector<Frame::Contact> FrameAssembler::placedContacts() {
-    std::vector<Frame::Contact> out;
-    if (!hasPositions_) return out;
+void FrameAssembler::placedContacts(std::vector<Frame::Contact>& out) {
+    out.clear();
+    if (!hasPositions_) return;
 
     // Fingers that left their slot go first, so that one landing in the same
     // frame can take the id of one that left.
@@ -392,7 +401,7 @@ std::vector<Frame::Contact> FrameAssembler::placedContacts() {
     if (located == 0) {
         out.clear();
         syntheticIds_.clear();
-        return out;
+        return;
     }
     const auto cx = static_cast<float>(sumX / located);
     const auto cy = static_cast<float>(sumY / located);
@@ -405,7 +414,7 @@ std::vector<Frame::Contact> FrameAssembler::placedContacts() {
         depart(departedSyntheticIds_, syntheticIds_.back());
         syntheticIds_.pop_back();
     }
-    if (missing <= 0) return out;
+    if (missing <= 0) return;
     while (static_cast<int>(syntheticIds_.size()) < missing) {
         if (const auto returning = takeLast(departedSyntheticIds_)) {
             syntheticIds_.push_back(*returning);
@@ -422,7 +431,6 @@ std::vector<Frame::Contact> FrameAssembler::placedContacts() {
     for (const std::int32_t id : syntheticIds_) {
         out.push_back(Frame::Contact{id, cx, cy, pressure, touching && !undecided, true, false});
     }
-    return out;
 }
 
 FrameAssembler::Options FrameAssembler::optionsFor(const Recording& recording) {

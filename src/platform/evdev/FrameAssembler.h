@@ -148,6 +148,10 @@ public:
     // One event; returns the frame that a SYN_REPORT closes, else nothing.
     std::optional<Frame> feed(const EvdevEvent& event);
     std::optional<Frame> feed(double time, std::uint16_t type, std::uint16_t code, std::int32_t value);
+    // The same into `frame`, which is overwritten only when a SYN_REPORT
+    // closes it (then true), in the storage it already has: a reader that
+    // keeps its frame allocates nothing once the frame has grown.
+    bool feed(const EvdevEvent& event, Frame& frame);
 
     // Forgets every slot, key and button, as if just created.
     void reset();
@@ -192,7 +196,7 @@ private:
 
     void key(std::uint16_t code, std::int32_t value);
     void absolute(std::uint16_t code, std::int32_t value);
-    Frame finish(double time);
+    void finish(double time, Frame& frame);
     void judgeBrushes(double time);
     void endStretch(Slot& slot);
     std::optional<float> brushThreshold() const;
@@ -201,8 +205,9 @@ private:
     bool touchKeyDecides() const;
     int fingerCount() const;
     bool anyContactTouching();
-    std::vector<Frame::Contact> contacts();
-    std::vector<Frame::Contact> placedContacts();
+    // Both clear `out` first.
+    void contacts(std::vector<Frame::Contact>& out);
+    void placedContacts(std::vector<Frame::Contact>& out);
     static void levelCorners(Frame::Contact& a, Frame::Contact& b);
     void depart(std::vector<std::int32_t>& departed, std::int32_t id) const;
     static std::optional<std::int32_t> takeLast(std::vector<std::int32_t>& ids);
@@ -240,6 +245,8 @@ private:
     int peakCount_ = 0;
     int nextPeak_ = 0;
     std::optional<double> lastFrameTime_;
+    // anyContactTouching()'s contacts, kept for their storage.
+    std::vector<Frame::Contact> scratch_;
 };
 
 }  // namespace glidra::evdev

@@ -448,7 +448,8 @@ void EvdevInputHub::run() {
 }
 
 void EvdevInputHub::readNode(const std::shared_ptr<EvdevNode>& node, std::uint64_t openCount) {
-    std::vector<evdev::EvdevEvent> events;
+    std::vector<evdev::EvdevEvent>& events = node->readEvents;
+    events.clear();
     EvdevNode::ReadStatus status = EvdevNode::ReadStatus::more;
     bool grabbed = false;
     std::vector<ObservedInput> observed;
@@ -495,16 +496,14 @@ void EvdevInputHub::processPacket(const std::shared_ptr<EvdevNode>& node, const 
     const InputDeviceClasses classes = node->info().classes;
     // The frame goes first, so the button press of the same packet finds it.
     if (node->assembler) {
-        std::optional<evdev::Frame> frame;
-        for (const evdev::EvdevEvent& event : packet) {
-            if (auto closed = node->assembler->feed(event)) frame = std::move(closed);
-        }
-        if (frame) {
+        bool closed = false;
+        for (const evdev::EvdevEvent& event : packet) closed = node->assembler->feed(event, node->frame) || closed;
+        if (closed) {
             {
                 std::lock_guard lock(sinkMutex_);
-                if (frameSink_) frameSink_(node.get(), *frame);
+                if (frameSink_) frameSink_(node.get(), node->frame);
             }
-            if (frame->touchingCount() > 0) ++touchFrames_;
+            if (node->frame.touchingCount() > 0) ++touchFrames_;
         }
     }
 

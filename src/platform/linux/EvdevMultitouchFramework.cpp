@@ -1,7 +1,5 @@
 #include "platform/linux/EvdevMultitouchFramework.h"
 
-#include "platform/evdev/DriverTouchLists.h"
-
 namespace glidra::linux_platform {
 
 EvdevMultitouchFramework::EvdevMultitouchFramework(EvdevInputHub& hub) : hub_(hub) {
@@ -78,7 +76,7 @@ void EvdevMultitouchFramework::deliver(void* device, const evdev::Frame& frame) 
     std::lock_guard lock(mutex_);
     const auto it = devices_.find(device);
     if (it == devices_.end() || !it->second.started) return;
-    for (const auto& touches : evdev::driverTouchLists(frame)) {
+    for (const auto touches : touchLists_.fill(frame)) {
         for (ContactFrameCallback callback : it->second.callbacks) {
             callback(device, touches.empty() ? nullptr : touches.data(), std::int32_t(touches.size()), frame.time, 0);
         }

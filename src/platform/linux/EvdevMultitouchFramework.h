@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MultitouchFramework.h"
+#include "platform/evdev/DriverTouchLists.h"
 #include "platform/linux/EvdevInputHub.h"
 
 #include <map>
@@ -51,6 +52,7 @@ private:
     EvdevInputHub& hub_;
     std::mutex mutex_;
     std::map<MultitouchDevice, Entry> devices_;  // guarded
+    evdev::DriverTouchLists touchLists_;         // guarded: the reader's, kept for its storage
     std::vector<std::unique_ptr<EvdevInputHub::Lease>> leases_;
 };
 

@@ -82,6 +82,10 @@ public:
     // --- the reader thread's ---
     std::unique_ptr<evdev::FrameAssembler> assembler;
     std::vector<evdev::EvdevEvent> partialPacket;
+    // Kept for their storage, so that a read allocates nothing once they
+    // have grown: the events of one read, and the frame being assembled.
+    std::vector<evdev::EvdevEvent> readEvents;
+    evdev::Frame frame;
     std::uint64_t readOpenCount = 0;
     std::atomic<bool> restartFrames{false};
     // Reading failed (the device is gone or broken): no more polling until

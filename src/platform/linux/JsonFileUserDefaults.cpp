@@ -17,6 +17,7 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -131,7 +132,17 @@ JsonFileUserDefaults::Document JsonFileUserDefaults::read() const {
     QFile file(path_);
     if (!file.exists()) return {Reading::absent, {}, {}};
     if (!file.open(QIODevice::ReadOnly)) return {Reading::failed, {}, unreadableText(path_, file.errorString())};
-    const QByteArray bytes = file.read(maximumDocumentSize_ + 1);
+    // QIODevice::read(n) allocates all n bytes first; the file is read as
+    // long as it is, one past the limit at most.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(std::min(file.size(), maximumDocumentSize_) + 1));
+    char chunk[16 * 1024];
+    while (bytes.size() <= maximumDocumentSize_) {
+        const qint64 n =
+            file.read(chunk, std::min<qint64>(qint64(sizeof chunk), maximumDocumentSize_ + 1 - bytes.size()));
+        if (n <= 0) break;
+        bytes.append(chunk, qsizetype(n));
+    }
     if (file.error() != QFileDevice::NoError) return {Reading::failed, {}, unreadableText(path_, file.errorString())};
     if (bytes.size() > maximumDocumentSize_) return {Reading::undecodable, {}, {}};
     QJsonParseError error{};

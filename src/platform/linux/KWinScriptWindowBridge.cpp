@@ -205,7 +205,10 @@ std::optional<DesktopWindow> KWinScriptWindowBridge::windowFrom(const QJsonObjec
 }
 
 void KWinScriptWindowBridge::Report(const QString& window) {
-    if (!fromKWin()) return;
+    if (fromKWin()) takeReport(window);
+}
+
+void KWinScriptWindowBridge::takeReport(const QString& window) {
     const std::optional<DesktopWindow> described = windowFrom(QJsonDocument::fromJson(window.toUtf8()).object());
     setConnected(true);
     if (described == focused_) return;

@@ -68,6 +68,9 @@ public:
     QCoro::Task<bool> activateProcess(std::int32_t processIdentifier) override;
     QCoro::Task<bool> minimizeProcess(std::int32_t processIdentifier) override;
 
+    // A report as the script sends it, once its sender is known to be KWin.
+    void takeReport(const QString& window);
+
     // The script's side, as JSON texts: KWin's callDBus converts plain
     // strings the same way on every version.
 public Q_SLOTS:

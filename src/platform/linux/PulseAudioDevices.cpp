@@ -45,12 +45,19 @@ AudioDeviceId idOf(std::uint32_t index) { return AudioDeviceId(index + 1); }
 }  // namespace
 
 struct PulseAudioDevices::State {
+    // A device's mute or volume written to the server. One of each is on
+    // its way at a time: PipeWire's server answers a write before its node
+    // has taken it, and two on their way at once may be taken in either
+    // order. Later values wait, each replacing the one before, and go once
+    // the server has answered.
     struct Write {
         PulseAudioDevices* owner = nullptr;
         AudioScope scope = AudioScope::output;
         std::uint32_t index = 0;
-        // Counts the writes sent, in order.
+        AudioControl control = AudioControl::volume;
+        // Counts the writes asked for, in order.
         std::uint64_t serial = 0;
+        bool onItsWay = false;
     };
     // Someone waiting for the answers to the writes up to `upTo`.
     struct Settling {
@@ -99,8 +106,15 @@ struct PulseAudioDevices::State {
         return it == devices.end() ? nullptr : &it->second;
     }
 
-    // Answers those whose writes have all been answered; writes are answered
-    // in the order sent.
+    // Sends a write with the device's values as they are now.
+    bool send(Write& write);
+    void refuse(std::uint64_t serial) {
+        for (auto& waiting : settling) {
+            if (waiting.upTo >= serial) waiting.refused = true;
+        }
+    }
+
+    // Answers those whose writes have all been answered.
     void settle() {
         const std::uint64_t oldest = writes.empty() ? sent + 1 : writes.front().serial;
         for (auto it = settling.begin(); it != settling.end();) {
@@ -210,22 +224,28 @@ struct PulseCallbacks {
     }
 
     static void written(pa_context*, int success, void* userdata) {
-        auto* write = static_cast<PulseAudioDevices::State::Write*>(userdata);
+        using Write = PulseAudioDevices::State::Write;
+        auto* write = static_cast<Write*>(userdata);
         PulseAudioDevices* self = write->owner;
         auto& state = *self->state_;
         const AudioScope scope = write->scope;
         const std::uint32_t index = write->index;
-        if (!success) {
-            for (auto& waiting : state.settling) {
-                if (waiting.upTo >= write->serial) waiting.refused = true;
-            }
+        const AudioControl control = write->control;
+        if (!success) state.refuse(write->serial);
+        state.writes.remove_if([write](const Write& entry) { return &entry == write; });
+        Device* device = state.find(idOf(index), scope);
+        if (device) --device->pendingWrites;
+        const auto waiting = std::find_if(state.writes.begin(), state.writes.end(), [&](const Write& entry) {
+            return !entry.onItsWay && entry.scope == scope && entry.index == index && entry.control == control;
+        });
+        if (waiting != state.writes.end() && !state.send(*waiting)) {
+            state.refuse(waiting->serial);
+            state.writes.erase(waiting);
+            if (device) --device->pendingWrites;
         }
-        state.writes.remove_if([write](const PulseAudioDevices::State::Write& entry) { return &entry == write; });
         state.settle();
-        Device* device = self->state_->find(idOf(index), scope);
-        if (!device) return;
         // Whether it took or not, the server's own state settles the copy.
-        if (--device->pendingWrites == 0) fetch(self, scope, index);
+        if (device && device->pendingWrites == 0) fetch(self, scope, index);
     }
 
     static void stateChanged(pa_context* context, void* userdata) {
@@ -264,6 +284,28 @@ struct PulseCallbacks {
         }
     }
 };
+
+bool PulseAudioDevices::State::send(Write& write) {
+    Device* device = find(idOf(write.index), write.scope);
+    if (!device) return false;
+    const bool output = write.scope == AudioScope::output;
+    pa_operation* operation = nullptr;
+    if (write.control == AudioControl::mute) {
+        operation = output ? pa_context_set_sink_mute_by_index(context, write.index, device->muted,
+                                                               &PulseCallbacks::written, &write)
+                           : pa_context_set_source_mute_by_index(context, write.index, device->muted,
+                                                                 &PulseCallbacks::written, &write);
+    } else {
+        operation = output ? pa_context_set_sink_volume_by_index(context, write.index, &device->volume,
+                                                                 &PulseCallbacks::written, &write)
+                           : pa_context_set_source_volume_by_index(context, write.index, &device->volume,
+                                                                   &PulseCallbacks::written, &write);
+    }
+    if (!operation) return false;
+    pa_operation_unref(operation);
+    write.onItsWay = true;
+    return true;
+}
 
 namespace {
 
@@ -395,15 +437,9 @@ bool PulseAudioDevices::setValue(AudioDeviceId id, const AudioAddress& address, 
     if (isSettable(id, address) != true || !std::isfinite(value)) return false;
     Device* device = state_->find(id, address.scope);
     const std::uint32_t index = id - 1;
-    auto& write = state_->writes.emplace_back(State::Write{this, address.scope, index, state_->sent + 1});
-    const bool output = address.scope == AudioScope::output;
-    pa_operation* operation = nullptr;
+    const Device before = *device;
     if (address.control == AudioControl::mute) {
         device->muted = value != 0;
-        operation = output ? pa_context_set_sink_mute_by_index(state_->context, index, device->muted,
-                                                               &PulseCallbacks::written, &write)
-                           : pa_context_set_source_mute_by_index(state_->context, index, device->muted,
-                                                                 &PulseCallbacks::written, &write);
     } else {
         const auto target = pa_volume_t(std::lround(double(std::clamp(value, 0.0f, 1.0f)) * PA_VOLUME_NORM));
         if (address.element == kMainElement) {
@@ -412,18 +448,25 @@ bool PulseAudioDevices::setValue(AudioDeviceId id, const AudioAddress& address, 
         } else {
             device->volume.values[address.element - 1] = target;
         }
-        operation = output ? pa_context_set_sink_volume_by_index(state_->context, index, &device->volume,
-                                                                 &PulseCallbacks::written, &write)
-                           : pa_context_set_source_volume_by_index(state_->context, index, &device->volume,
-                                                                   &PulseCallbacks::written, &write);
     }
-    if (!operation) {
-        state_->writes.pop_back();
+    const auto same = [&](const State::Write& entry) {
+        return entry.scope == address.scope && entry.index == index && entry.control == address.control;
+    };
+    auto& writes = state_->writes;
+    // A value still waiting goes with this one.
+    if (std::any_of(writes.begin(), writes.end(),
+                    [&](const State::Write& entry) { return same(entry) && !entry.onItsWay; })) {
+        return true;
+    }
+    auto& write = writes.emplace_back(State::Write{this, address.scope, index, address.control, state_->sent + 1});
+    const bool onItsWay = std::any_of(writes.begin(), std::prev(writes.end()), same);
+    if (!onItsWay && !state_->send(write)) {
+        writes.pop_back();
+        *device = before;
         PulseCallbacks::fetch(this, address.scope, index);
         return false;
     }
     ++state_->sent;
-    pa_operation_unref(operation);
     ++device->pendingWrites;
     return true;
 }

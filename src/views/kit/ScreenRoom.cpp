@@ -3,7 +3,9 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QMargins>
 #include <QPointer>
+#include <QRect>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -40,6 +42,9 @@ public:
         minimum_ = minimum;
         mode_ = mode;
         apply(true);
+        // A shown window that grows where it stands (the rule editor's next
+        // step) would run off the screen's edge: it moves back inside.
+        if (shown_ && window_->isVisible()) keepOnScreen();
     }
 
     bool eventFilter(QObject*, QEvent* event) override {
@@ -86,6 +91,22 @@ private:
             // A smaller screen: no larger than it, never below the minimum.
             window_->resize(window_->size().boundedTo(room).expandedTo(minimum));
         }
+    }
+
+    void keepOnScreen() {
+        const QScreen* screen = screenOf(window_);
+        QWindow* handle = window_->windowHandle();
+        if (!screen || !handle) return;
+        const QRect free = screen->availableGeometry();
+        // The frame as the platform has it now, around the new size: the
+        // widget keeps the frame it measured first.
+        const QRect frame(handle->framePosition(), window_->size().grownBy(handle->frameMargins()));
+        const auto inside = [](int start, int length, int freeStart, int freeLength) {
+            return std::max(freeStart, std::min(start, freeStart + freeLength - length));
+        };
+        const QPoint place(inside(frame.x(), frame.width(), free.x(), free.width()),
+                           inside(frame.y(), frame.height(), free.y(), free.height()));
+        if (place != frame.topLeft()) handle->setFramePosition(place);
     }
 
     QWidget* window_;

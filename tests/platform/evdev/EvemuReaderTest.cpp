@@ -17,6 +17,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -192,6 +194,59 @@ TEST(EvemuReaderTest, RejectsBadInputWithTheLineAtFault) {
         EXPECT_EQ(result.error().kind, c.kind) << result.error().describe();
         EXPECT_EQ(result.error().line, c.line) << result.error().describe();
         EXPECT_FALSE(result.error().message.empty());
+    }
+}
+
+// Event lines in every form the format allows read the same values, and
+// those just out of range are refused, however they are spaced, padded or
+// commented.
+TEST(EvemuReaderTest, EventLinesInEveryFormReadTheirValues) {
+    struct Case {
+        const char* line;
+        std::optional<EvdevEvent> event;  // nothing: refused as malformed
+    };
+    const Case cases[] = {
+        {"E: 2.5 0003 0035 12", EvdevEvent{2.5, kEvAbs, kAbsMtPositionX, 12}},
+        {"E: 2 0003 0035 12", EvdevEvent{2.0, kEvAbs, kAbsMtPositionX, 12}},
+        {"E: 2.000000001 0003 0035 12", EvdevEvent{2.000000001, kEvAbs, kAbsMtPositionX, 12}},
+        {"E: 0000000000002.000100 0003 0035 12", EvdevEvent{2.0001, kEvAbs, kAbsMtPositionX, 12}},
+        {"E:2.5\t03  35\t\t12  ", EvdevEvent{2.5, kEvAbs, kAbsMtPositionX, 12}},
+        {"E: 2.5 0003 0035 12# no blank before the comment", EvdevEvent{2.5, kEvAbs, kAbsMtPositionX, 12}},
+        {"E: 2.5 0003 003A 0255", EvdevEvent{2.5, kEvAbs, kAbsMtPressure, 255}},
+        {"E: 2.5 0000000003 00000035 12", EvdevEvent{2.5, kEvAbs, kAbsMtPositionX, 12}},
+        {"E: 2.5 001f ffff -0", EvdevEvent{2.5, 0x1f, 0xffff, 0}},
+        {"E: 2.5 0003 0039 -2147483648",
+         EvdevEvent{2.5, kEvAbs, kAbsMtTrackingId, std::numeric_limits<std::int32_t>::min()}},
+        {"E: 2.5 0003 0039 2147483647",
+         EvdevEvent{2.5, kEvAbs, kAbsMtTrackingId, std::numeric_limits<std::int32_t>::max()}},
+        {"E: 2.5 0003 0039 -00000000001", EvdevEvent{2.5, kEvAbs, kAbsMtTrackingId, -1}},
+        {"E: 9000000000.0 0003 0035 12", EvdevEvent{9'000'000'000.0, kEvAbs, kAbsMtPositionX, 12}},
+        {"E: 2.5 0003 0039 2147483648", std::nullopt},
+        {"E: 2.5 0003 0039 -2147483649", std::nullopt},
+        {"E: 2.5 0003 0039 -", std::nullopt},
+        {"E: 2.5 0003 0039 --1", std::nullopt},
+        {"E: 2.5 0020 0000 0", std::nullopt},
+        {"E: 2.5 0003 10000 0", std::nullopt},
+        {"E: 2. 0003 0035 12", std::nullopt},
+        {"E: .5 0003 0035 12", std::nullopt},
+        {"E: 2.5#0003 0035 12", std::nullopt},
+        {"E: 2.5 0003 0035 12 # 7", EvdevEvent{2.5, kEvAbs, kAbsMtPositionX, 12}},
+        {"E: 2.5 0003 0035 1 2", std::nullopt},
+        {"E: 2.5 0003 0035 0x12", std::nullopt},
+        {"E: 2.5 -003 0035 12", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const auto result = EvemuReader::parse("E: 0.0 0000 0000 0\n" + std::string(c.line) + "\n");
+        if (!c.event) {
+            ASSERT_FALSE(result.ok());
+            EXPECT_EQ(result.error().line, 2) << result.error().describe();
+            EXPECT_NE(result.error().kind, Kind::binaryData) << result.error().describe();
+            continue;
+        }
+        ASSERT_TRUE(result.ok()) << result.error().describe();
+        ASSERT_EQ(result.recording().events.size(), 2u);
+        EXPECT_EQ(result.recording().events[1], *c.event);
     }
 }
 
@@ -431,9 +486,13 @@ int descriptorOf(const std::string& path) {
 // when the read failed is no line, so the stream ends with the read error
 // and gives nothing of that line.
 TEST(EvemuStreamTest, AReadThatFailsPartWayThroughALineEndsWithTheErrorAndNoPartOfTheLine) {
-    // Two layouts, so that the failing read comes in the middle of a line.
-    for (const std::string shift : {"", "# shift\n"}) {
-        SCOPED_TRACE(shift.size());
+    // The recording shifted by one byte after another, so that the failing
+    // read comes at every place of a line: in its comment, where the line
+    // cut short still reads, and in its value, where it reads as another
+    // event.
+    for (std::size_t width = 0; width < 48; ++width) {
+        const std::string shift = "#" + std::string(width, 's') + "\n";
+        SCOPED_TRACE(width);
         std::string text = longRecording(true, 3'000);
         text.insert(text.find('\n') + 1, shift);
         const auto parsed = EvemuReader::parse(text);

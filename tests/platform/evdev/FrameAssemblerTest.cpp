@@ -24,13 +24,26 @@ DeviceDescription pad(int slots = 2, bool pressurePad = false) {
     return d;
 }
 
-// Feeds hand-written event scripts and keeps the frames.
+// Feeds hand-written event scripts and keeps the frames. A second assembler
+// is fed the same into one frame it keeps, as the reader does, and must
+// close the same frames: nothing of an earlier frame may stay in it.
 struct Script {
     FrameAssembler assembler;
+    FrameAssembler intoKept;
+    Frame kept;
     std::vector<Frame> frames;
 
     explicit Script(const DeviceDescription& device, TouchSignal signal = TouchSignal::touchKey)
-        : assembler(device, FrameAssembler::Options{signal}) {}
+        : assembler(device, FrameAssembler::Options{signal}), intoKept(device, FrameAssembler::Options{signal}) {}
+
+    void seed(const FrameAssembler::DeviceState& state) {
+        assembler.seed(state);
+        intoKept.seed(state);
+    }
+    void reset() {
+        assembler.reset();
+        intoKept.reset();
+    }
 
     Script& abs(std::uint16_t code, std::int32_t value) { return feed(kEvAbs, code, value); }
     Script& key(std::uint16_t code, std::int32_t value) { return feed(kEvKey, code, value); }
@@ -41,6 +54,8 @@ struct Script {
     Frame report(double t) {
         const auto frame = assembler.feed(t, kEvSyn, kSynReport, 0);
         EXPECT_TRUE(frame.has_value());
+        EXPECT_TRUE(intoKept.feed(EvdevEvent{t, kEvSyn, kSynReport, 0}, kept));
+        EXPECT_EQ(kept, frame.value_or(Frame{})) << "the kept frame at " << t;
         frames.push_back(frame.value_or(Frame{}));
         return frames.back();
     }
@@ -48,6 +63,9 @@ struct Script {
 private:
     Script& feed(std::uint16_t type, std::uint16_t code, std::int32_t value) {
         EXPECT_FALSE(assembler.feed(0, type, code, value).has_value()) << "only SYN_REPORT closes a frame";
+        const Frame before = kept;
+        EXPECT_FALSE(intoKept.feed(EvdevEvent{0, type, code, value}, kept));
+        EXPECT_EQ(kept, before) << "only SYN_REPORT writes the frame";
         return *this;
     }
 };
@@ -131,7 +149,7 @@ TEST(FrameAssemblerTest, WhatTheDeviceHeldBeforeItsFirstEventCountsAsReported) {
     state.currentSlot = 1;
     state.heldKeys = {kBtnTouch, kBtnToolFinger, kBtnLeft};
     Script s(pad());
-    s.assembler.seed(state);
+    s.seed(state);
     // A finger lands in slot 1 where the last one lifted: the kernel sends its
     // tracking id and nothing else, and no ABS_MT_SLOT.
     const Frame f = s.id(8).key(kBtnToolFinger, 0).key(kBtnToolDoubletap, 1).report(0.0);
@@ -548,7 +566,7 @@ TEST(FrameAssemblerTest, OddInputIsIgnoredRatherThanTrusted) {
 TEST(FrameAssemblerTest, ResetForgetsEverything) {
     Script s(pad());
     s.id(1).at(600, 250).key(kBtnTouch, 1).key(kBtnLeft, 1).slot(1).report(0.0);
-    s.assembler.reset();
+    s.reset();
     const Frame f = s.id(2).report(0.1);
     EXPECT_EQ(ids(f), std::vector<std::int32_t>{}) << "slot 0 again, and its position is unknown";
     EXPECT_FALSE(f.buttons.left);

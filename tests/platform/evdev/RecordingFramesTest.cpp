@@ -77,6 +77,18 @@ TEST(RecordingFramesTest, EveryBundledRecordingReadsAndAssembles) {
             }
         }
         EXPECT_EQ(frames.back().touchingCount(), 0) << "every recording ends with the fingers lifted";
+
+        // The reader assembles into one frame it keeps: the same frames.
+        FrameAssembler assembler(recording.device, FrameAssembler::optionsFor(recording));
+        Frame kept;
+        std::size_t closed = 0;
+        for (const auto& event : recording.events) {
+            if (!assembler.feed(event, kept)) continue;
+            ASSERT_LT(closed, frames.size());
+            EXPECT_EQ(kept, frames[closed]) << "frame " << closed;
+            ++closed;
+        }
+        EXPECT_EQ(closed, frames.size());
     }
     EXPECT_EQ(files, 14);
 }

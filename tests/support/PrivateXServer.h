@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace glidra::test {
 
 // An X server of the test's own (Xvfb, no window manager), so tests can act
@@ -23,7 +25,7 @@ public:
     const QString& failure() const { return failure_; }
 
 private:
-    SpawnedProcess process_;
+    std::unique_ptr<SpawnedProcess> process_;
     QString display_;
     QString failure_;
 };

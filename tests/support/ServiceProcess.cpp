@@ -6,7 +6,7 @@
 namespace glidra::test {
 
 QString startAndReadFirstLine(SpawnedProcess& process, const QString& program, const QStringList& arguments,
-                              QString& failure) {
+                              QString& failure, const QList<QByteArray>& environmentChanges) {
     const QString found = QStandardPaths::findExecutable(program);
     if (found.isEmpty()) {
         failure = program + QStringLiteral(" is not installed");
@@ -14,7 +14,8 @@ QString startAndReadFirstLine(SpawnedProcess& process, const QString& program, c
     }
     QList<QByteArray> argv;
     for (const QString& argument : arguments) argv.append(argument.toLocal8Bit());
-    const auto line = process.startAndReadLine(QFile::encodeName(found), argv, testEnvironment(), 10'000);
+    const auto line =
+        process.startAndReadLine(QFile::encodeName(found), argv, testEnvironment(environmentChanges), 10'000);
     if (!line) {
         failure = program + QStringLiteral(" printed nothing: ") + QString::fromLocal8Bit(process.log());
         return {};

@@ -18,6 +18,6 @@ enum class ServiceAccess {
 // first line, and gives that line; empty, with `failure` set, when it did not
 // start or printed nothing.
 QString startAndReadFirstLine(SpawnedProcess& process, const QString& program, const QStringList& arguments,
-                              QString& failure);
+                              QString& failure, const QList<QByteArray>& environmentChanges = {});
 
 }  // namespace glidra::test

@@ -37,6 +37,9 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, QString id, QString 
 
 StatusNotifierItem::~StatusNotifierItem() {
     if (!started_) return;
+    bus_.disconnect(QString::fromLatin1(kWatcherService), QStringLiteral("/StatusNotifierWatcher"),
+                    QString::fromLatin1(kWatcherService), QStringLiteral("StatusNotifierItemUnregistered"), this,
+                    SLOT(itemUnregistered(QString)));
     bus_.unregisterObject(QString::fromLatin1(kItemPath));
     bus_.unregisterObject(QString::fromLatin1(kMenuPath));
     // The watcher drops the item when its name goes.
@@ -70,6 +73,12 @@ bool StatusNotifierItem::start() {
         attemptsLeft_ = kAttempts;
         registerWithWatcher();
     });
+    // A watcher that drops the item while it is here takes it again:
+    // GNOME's AppIndicator drops an item whose first reading of its
+    // properties failed, and would show nothing until the next start.
+    bus_.connect(QString::fromLatin1(kWatcherService), QStringLiteral("/StatusNotifierWatcher"),
+                 QString::fromLatin1(kWatcherService), QStringLiteral("StatusNotifierItemUnregistered"), this,
+                 SLOT(itemUnregistered(QString)));
     attemptsLeft_ = kAttempts;
     registerWithWatcher();
     return true;
@@ -97,6 +106,18 @@ void StatusNotifierItem::registerWithWatcher() {
         qCWarning(lcServices).noquote() << "the StatusNotifier watcher did not take the tray item:" << reply.errorName()
                                         << reply.errorMessage();
     });
+}
+
+void StatusNotifierItem::itemUnregistered(const QString& item) {
+    // Watchers name an item by the name it registered, some with its path.
+    if (item != serviceName_ && !item.startsWith(serviceName_ + u'/')) return;
+    registered_ = false;
+    if (--attemptsLeft_ <= 0) {
+        qCWarning(lcServices) << "the StatusNotifier watcher keeps dropping the tray item; it stays off the panel";
+        return;
+    }
+    qCInfo(lcServices) << "the StatusNotifier watcher dropped the tray item: registering it again";
+    QTimer::singleShot(kRetryDelayMs, this, &StatusNotifierItem::registerWithWatcher);
 }
 
 void StatusNotifierItem::setIcon(const QIcon& icon) {

@@ -96,6 +96,9 @@ Q_SIGNALS:
     void NewToolTip();
     void NewStatus(const QString& status);
 
+private Q_SLOTS:
+    void itemUnregistered(const QString& item);
+
 private:
     void registerWithWatcher();
 

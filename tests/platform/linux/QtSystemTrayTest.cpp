@@ -220,5 +220,52 @@ TEST(QtSystemTrayTest, AWatcherAndHostThatComeLaterGetTheProgramsOwnItemWithItsM
         << "the watcher drops an item whose name went";
 }
 
+// A watcher that drops an item it took, as GNOME's AppIndicator does when its
+// first reading of the item's properties fails.
+class DroppingWatcher final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+
+public:
+    int registrations = 0;
+
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString&) { ++registrations; }
+
+Q_SIGNALS:
+    void StatusNotifierItemUnregistered(const QString& item);
+};
+
+TEST(StatusNotifierItemTest, AnItemTheWatcherDropsWhileTheProgramRunsIsRegisteredAgain) {
+    test::PrivateSessionBus bus;
+    if (!bus.isRunning()) GTEST_SKIP() << "no private session bus: " << bus.failure().toStdString();
+    QDBusConnection panel = bus.connect(QStringLiteral("glidra-dropping-watcher"));
+    DroppingWatcher watcher;
+    ASSERT_TRUE(panel.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                                     QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+    ASSERT_TRUE(panel.registerService(QString::fromLatin1(StatusNotifierItem::kWatcherService)));
+
+    QMenu menu;
+    StatusNotifierItem item(bus.connect(QStringLiteral("glidra-tray")), QStringLiteral("glidra"),
+                            QStringLiteral("Glidra"), &menu, nullptr);
+    ASSERT_TRUE(item.start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watcher.registrations == 1 && item.isRegistered(); }, 5000));
+
+    // Another program's item going changes nothing.
+    Q_EMIT watcher.StatusNotifierItemUnregistered(QStringLiteral("org.kde.StatusNotifierItem-1-1"));
+    QTest::qWait(500);
+    EXPECT_EQ(watcher.registrations, 1);
+
+    // Ours, by its name or by its name and path, as watchers name it.
+    for (const QString& named : {item.serviceName(), item.serviceName() + QStringLiteral("/StatusNotifierItem")}) {
+        const int before = watcher.registrations;
+        Q_EMIT watcher.StatusNotifierItemUnregistered(named);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return watcher.registrations == before + 1 && item.isRegistered(); }, 5000))
+            << named.toStdString();
+    }
+}
+
 }  // namespace
 }  // namespace glidra::linux_platform
+
+#include "QtSystemTrayTest.moc"

@@ -23,6 +23,7 @@ std::vector<InputNode> listInputNodes() {
     if (!context) return nodes;
     udev_enumerate* enumerate = udev_enumerate_new(context);
     udev_enumerate_add_match_subsystem(enumerate, "input");
+    udev_enumerate_scan_devices(enumerate);
     udev_list_entry* entry;
     udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate)) {
         udev_device* device = udev_device_new_from_syspath(context, udev_list_entry_get_name(entry));

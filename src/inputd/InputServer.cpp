@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -74,8 +75,28 @@ InputServer::~InputServer() {
     closeWatchedDevices();
 }
 
-void InputServer::run(const volatile bool& stop) {
-    while (!stop && runOnce(500)) {
+void InputServer::run(const volatile bool& stop, int idleExitMs) {
+    using Clock = std::chrono::steady_clock;
+    auto idleSince = Clock::now();
+    while (!stop) {
+        int timeout = 500;  // the sessions are looked at this often while a client is there
+        if (!clients_.empty()) {
+            idleSince = Clock::now();
+        } else if (idleExitMs >= 0) {
+            const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - idleSince);
+            if (idle.count() >= idleExitMs) {
+                logLine("no client for a while: stops (the socket starts it again)");
+                return;
+            }
+            timeout = int(idleExitMs - idle.count());
+        } else {
+            timeout = -1;
+        }
+        const bool served = !clients_.empty();
+        if (!runOnce(timeout)) return;
+        // The idle time starts when the last client went, not when the
+        // round that saw it go began.
+        if (served) idleSince = Clock::now();
     }
 }
 
@@ -280,7 +301,12 @@ void InputServer::openWatchedDevices() {
             const bool caps = ::ioctl(fd, EVIOCGLED(sizeof leds), leds) >= 0 && (leds[0] & (1u << LED_CAPSL));
             keyboards_.seed(fd, held, caps);
         }
-        watched_[node.path] = Device{fd, kinds, false};
+        Device& device = watched_[node.path] = Device{fd, kinds, false, false};
+        // One that arrives while a client holds its class is held too.
+        for (const auto& [socket, client] : clients_) {
+            if (client->grabbing & kinds) device.grabWanted = true;
+        }
+        settleGrab(device);
     }
 }
 
@@ -296,9 +322,26 @@ void InputServer::closeWatchedDevices() {
 void InputServer::setGrab(unsigned kinds, bool grab) {
     if (kinds == 0) return;
     for (auto& [path, device] : watched_) {
-        if (!(device.kinds & kinds) || device.grabbed == grab) continue;
-        if (::ioctl(device.fd, EVIOCGRAB, grab ? 1 : 0) == 0 || !grab) device.grabbed = grab;
+        if (!(device.kinds & kinds)) continue;
+        device.grabWanted = grab;
+        settleGrab(device);
     }
+}
+
+void InputServer::settleGrab(Device& device) {
+    if (device.grabWanted == device.grabbed) return;
+    if (!device.grabWanted) {
+        ::ioctl(device.fd, EVIOCGRAB, 0);
+        device.grabbed = false;
+        return;
+    }
+    unsigned char keys[KEY_MAX / 8 + 1] = {};
+    if (::ioctl(device.fd, EVIOCGKEY(sizeof keys), keys) >= 0) {
+        for (unsigned char byte : keys) {
+            if (byte != 0) return;
+        }
+    }
+    device.grabbed = ::ioctl(device.fd, EVIOCGRAB, 1) == 0;
 }
 
 void InputServer::broadcast(const std::string& text, unsigned kinds) {
@@ -325,7 +368,11 @@ void InputServer::readDevice(const std::string& path, Device& device) {
     for (;;) {
         const ssize_t n = ::read(fd, events, sizeof events);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN) return;
+        if (n < 0 && errno == EAGAIN) {
+            const auto found = watched_.find(path);
+            if (found != watched_.end()) settleGrab(found->second);
+            return;
+        }
         if (n <= 0) {
             // Unplugged or revoked: it holds nothing any more.
             const std::vector<std::string> lines = keyboards_.forget(fd);

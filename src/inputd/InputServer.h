@@ -29,8 +29,9 @@ public:
     // One round: waits up to timeoutMs for work, does it, checks the
     // sessions. Returns false when the listening socket failed.
     bool runOnce(int timeoutMs);
-    // Rounds until stop() (from a signal handler's flag) or failure.
-    void run(const volatile bool& stop);
+    // Rounds until `stop` (a signal handler's flag) is set, the listening
+    // socket fails, or no client has come for `idleExitMs` (negative: never).
+    void run(const volatile bool& stop, int idleExitMs = -1);
 
     std::size_t clientCount() const { return clients_.size(); }
 
@@ -40,6 +41,9 @@ private:
         int fd = -1;
         unsigned kinds = 0;
         bool grabbed = false;
+        // Asked for, and taken once no key or button of the device is down:
+        // grabbed in between, the desktop would never see it rise.
+        bool grabWanted = false;
     };
 
     void accept();
@@ -51,6 +55,7 @@ private:
     void closeWatchedDevices();
     void readDevice(const std::string& path, Device& device);
     void setGrab(unsigned kinds, bool grab);
+    void settleGrab(Device& device);
     void broadcast(const std::string& text, unsigned kinds);
 
     int listen_;

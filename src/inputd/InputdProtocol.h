@@ -9,11 +9,12 @@
 //
 // Requests (client -> service): "touchpads", "open <node>", "close <node>",
 // "uinput",
-// "keyboards grab", "keyboards release", "pointers swallow",
-// "pointers release".
+// "keyboards watch", "keyboards grab", "keyboards release", "pointers watch",
+// "pointers swallow", "pointers release".
 // Replies and events (service -> client): "ok", "error <why>",
 // "touchpad <node>" (one per touchpad, then "ok"), "added <node>",
-// "removed <node>", "modifiers <bits>", "press", "capslock <0|1>",
+// "removed <node>", "modifiers <bits>", "press" or "press <name>" (escape, tab, left,
+// right, return, enter), "capslock <0|1>",
 // "button <code> <0|1>".
 namespace glidra::inputd {
 

@@ -25,6 +25,28 @@ unsigned modifierOf(std::uint16_t code) {
 
 std::string modifiersMessage(unsigned bits) { return "modifiers " + std::to_string(bits); }
 
+// The keys the program acts on while it holds the keyboards (the keyboard
+// lock's double Escape, the switcher's and the drag's keys) are named: they
+// type no text. Every other key is only a press.
+const char* nameOf(std::uint16_t code) {
+    switch (code) {
+        case KEY_ESC:
+            return "escape";
+        case KEY_TAB:
+            return "tab";
+        case KEY_LEFT:
+            return "left";
+        case KEY_RIGHT:
+            return "right";
+        case KEY_ENTER:
+            return "return";
+        case KEY_KPENTER:
+            return "enter";
+        default:
+            return nullptr;
+    }
+}
+
 }  // namespace
 
 unsigned KeyboardSummary::modifiers() const {
@@ -56,7 +78,9 @@ std::vector<std::string> KeyboardSummary::feed(int keyboard, const input_event& 
         if (after != before) out.push_back(modifiersMessage(after));
         return out;
     }
-    if (event.value == 1) out.push_back("press");
+    if (event.value != 1) return out;
+    const char* name = nameOf(event.code);
+    out.push_back(name ? std::string("press ") + name : std::string("press"));
     return out;
 }
 

@@ -12,7 +12,9 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace glidra::inputd {
 namespace {
@@ -182,6 +184,38 @@ TEST_F(InputServerTest, TakesEverythingBackWhenTheClientGoesOrTheSeatSwitches) {
         EXPECT_EQ(server_->clientCount(), 0u);
         if (seatSwitch) ::close(client);
     }
+}
+
+// The installed service knows the devices from udev alone.
+TEST_F(InputServerTest, ListsTheTouchpadsAndKeyboardsUdevKnows) {
+    const std::vector<InputNode> nodes = listInputNodes();
+    const auto kindsOf = [&](const QByteArray& path) {
+        for (const InputNode& node : nodes) {
+            if (node.path == path.toStdString()) return node.kinds;
+        }
+        return 0u;
+    };
+    EXPECT_EQ(kindsOf(touchpad_), unsigned(InputNode::touchpad));
+    EXPECT_EQ(kindsOf(keyboard_), unsigned(InputNode::keyboard));
+}
+
+// Started by its socket, the service goes when no client has come for a
+// while, never while one is there.
+TEST_F(InputServerTest, StopsOnlyWhenNoClientIsThere) {
+    startServer("/test/this-program");
+    const volatile bool stop = false;
+    const int client = connectClient();
+    server_->runOnce(10);
+    ASSERT_EQ(server_->clientCount(), 1u);
+    std::thread closer([client] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::close(client);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    server_->run(stop, 100);
+    closer.join();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(400));
+    EXPECT_EQ(server_->clientCount(), 0u);
 }
 
 }  // namespace

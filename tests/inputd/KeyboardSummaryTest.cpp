@@ -21,8 +21,9 @@ input_event led(std::uint16_t code, int value) {
 
 using Lines = std::vector<std::string>;
 
-// What the client learns is the summary alone: no line names a key.
-TEST(KeyboardSummary, TellsModifiersPressesAndCapsLockButNoKey) {
+// What the client learns is the summary alone: no line names a key that
+// types text.
+TEST(KeyboardSummary, TellsModifiersPressesAndCapsLockButNoTypingKey) {
     KeyboardSummary summary;
     const struct {
         int keyboard;
@@ -40,7 +41,15 @@ TEST(KeyboardSummary, TellsModifiersPressesAndCapsLockButNoKey) {
         {1, key(KEY_LEFTCTRL, 2), {}},
         {1, key(KEY_RIGHTALT, 1), {"modifiers 6"}},
         {1, key(KEY_LEFTMETA, 1), {"modifiers 14"}},
-        {1, key(KEY_ENTER, 1), {"press"}},
+        {1, key(KEY_ENTER, 1), {"press return"}},
+        {1, key(KEY_KPENTER, 1), {"press enter"}},
+        {1, key(KEY_ESC, 1), {"press escape"}},
+        {1, key(KEY_ESC, 2), {}},
+        {1, key(KEY_TAB, 1), {"press tab"}},
+        {1, key(KEY_LEFT, 1), {"press left"}},
+        {1, key(KEY_RIGHT, 1), {"press right"}},
+        {1, key(KEY_UP, 1), {"press"}},
+        {1, key(KEY_1, 1), {"press"}},
         {1, led(LED_CAPSL, 1), {"capslock 1"}},
         {2, led(LED_CAPSL, 1), {}},
         {1, led(LED_NUML, 1), {}},

@@ -1,5 +1,7 @@
 #include "inputd/InputServer.h"
 #include "platform/linux/EvdevInputHub.h"
+#include "platform/linux/EvdevKeyboardState.h"
+#include "platform/linux/KeyCodeTranslation.h"
 #include "platform/linux/InputAccessTrust.h"
 #include "platform/linux/InputServiceClient.h"
 #include "platform/linux/UinputDevice.h"
@@ -29,6 +31,8 @@ namespace {
 using namespace linux_platform;
 
 const QStringList kTouchpad{QStringLiteral("ID_INPUT=1"), QStringLiteral("ID_INPUT_TOUCHPAD=1")};
+const QStringList kKeyboard{QStringLiteral("ID_INPUT=1"), QStringLiteral("ID_INPUT_KEY=1"),
+                            QStringLiteral("ID_INPUT_KEYBOARD=1")};
 
 // The real input service on a socket of the test's, turned on a thread of its
 // own, admitting this process (the seat and the executable as the test says).
@@ -155,6 +159,66 @@ TEST_F(InputServiceClientTest, AServiceThatGoesIsGivenUp) {
     EXPECT_EQ(hub.openNodes(InputDeviceClass::touchpad).size(), 1u);
     EXPECT_FALSE(
         InputAccessTrust(hub, "/nonexistent/uinput", {}, client.get()).hasInputGrant(InputGrant::virtualInput));
+}
+
+// With the service, the program never opens a keyboard or a mouse: what it
+// learns of them is the service's summary, turned into the events and the
+// held modifiers it has always seen, and its grab of them is the service's.
+// When the service goes, the nodes are opened directly again.
+TEST_F(InputServiceClientTest, KeyboardsAndPointersComeAsTheServiceTellsThem) {
+    const QByteArray keyboard = devices->addDevice(UmockdevInput::keyboard("Mock Keyboard"), kKeyboard);
+    auto service = std::make_unique<ServiceThread>(
+        path,
+        std::vector<inputd::InputNode>{
+            {keyboard.toStdString(), inputd::InputNode::keyboard | inputd::InputNode::pointer}},
+        true);
+    const auto client = InputServiceClient::connect(path);
+    ASSERT_NE(client, nullptr);
+    EvdevInputHub::Options options;
+    options.service = client.get();
+    EvdevInputHub hub(options);
+    std::vector<ObservedInput> seen;
+    hub.addObserver([&](const ObservedInput& observed, const InputEvent&) { seen.push_back(observed); });
+    const EvdevKeyboardState state(hub);
+    const auto pointers = hub.acquire(unsigned(InputDeviceClass::pointer));
+    ASSERT_TRUE(hub.serves(InputDeviceClass::keyboard));
+    EXPECT_TRUE(hub.openNodes(InputDeviceClass::keyboard).empty());
+    EXPECT_TRUE(InputAccessTrust(hub, "/nonexistent/uinput", {}, client.get()).hasInputGrant(InputGrant::keyboards));
+
+    const auto waitFor = [&](InputEvent::Type type) {
+        return QTest::qWaitFor(
+            [&] {
+                return std::any_of(seen.begin(), seen.end(),
+                                   [type](const ObservedInput& observed) { return observed.event.type == type; });
+            },
+            5'000);
+    };
+    ASSERT_TRUE(devices->write(keyboard, {{0, EV_KEY, KEY_RIGHTCTRL, 1}, {0, EV_SYN, SYN_REPORT, 0}}));
+    ASSERT_TRUE(waitFor(InputEvent::Type::flagsChanged));
+    EXPECT_EQ(state.combinedFlags(), key_codes::modifierFlag(KEY_LEFTCTRL));
+    ASSERT_TRUE(devices->write(keyboard, {{0, EV_KEY, KEY_Q, 1}, {0, EV_SYN, SYN_REPORT, 0}}));
+    ASSERT_TRUE(waitFor(InputEvent::Type::keyDown));
+    // A press, and which key only where it types nothing.
+    EXPECT_EQ(seen.back().code, KEY_UNKNOWN);
+    ASSERT_TRUE(devices->write(keyboard, {{0, EV_KEY, BTN_LEFT, 1}, {0, EV_SYN, SYN_REPORT, 0}}));
+    ASSERT_TRUE(waitFor(InputEvent::Type::leftMouseDown));
+
+    // Held at the service: what comes now is marked as kept from the desktop.
+    int holder = 0;
+    ASSERT_TRUE(hub.holdGrab(EvdevInputHub::servedDevnode(InputDeviceClass::keyboard), &holder));
+    EXPECT_TRUE(hub.isGrabbedNow(EvdevInputHub::servedDevnode(InputDeviceClass::keyboard)));
+    seen.clear();
+    ASSERT_TRUE(devices->write(keyboard, {{0, EV_KEY, KEY_ESC, 1}, {0, EV_SYN, SYN_REPORT, 0}}));
+    ASSERT_TRUE(waitFor(InputEvent::Type::keyDown));
+    EXPECT_EQ(seen.front().code, KEY_ESC);
+    EXPECT_TRUE(seen.front().grabbed);
+    hub.releaseGrabs(&holder);
+    EXPECT_FALSE(hub.isGrabbedNow(EvdevInputHub::servedDevnode(InputDeviceClass::keyboard)));
+
+    service.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !hub.serves(InputDeviceClass::keyboard); }, 5'000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hub.openNodes(InputDeviceClass::keyboard).size() == 1; }, 5'000));
+    EXPECT_EQ(state.combinedFlags(), 0u) << "what the service said is held is not held any more";
 }
 
 // The service's own executable, admitting by the kernel's word (SO_PEERCRED,

@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     glidra::inputd::InputServer server(
         listen, glidra::inputd::PeerPolicy(glidra::inputd::PeerPolicy::systemFacts(seatFile), client));
-    server.run(stopRequested);
+    // Started by its socket, it need not wait for clients that may never come.
+    server.run(stopRequested, socketPath.empty() ? 60'000 : -1);
     return 0;
 }

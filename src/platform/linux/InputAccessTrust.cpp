@@ -47,7 +47,9 @@ bool InputAccessTrust::hasInputGrant(InputGrant grant) const {
         return std::all_of(nodes.begin(), nodes.end(),
                            [](const InputNode& node) { return opens(node.devnode, O_RDONLY); });
     };
-    if (serviceConnected() && grant != InputGrant::keyboards) return true;
+    if (serviceConnected() && (grant != InputGrant::keyboards || hub_.serves(InputDeviceClass::keyboard))) {
+        return true;
+    }
     switch (grant) {
         case InputGrant::touchpad:
             return readable(InputDeviceClass::touchpad);

@@ -23,23 +23,41 @@ constexpr int kAnswerTimeoutMs = 2000;
 
 const char* InputServiceClient::defaultSocketPath() { return inputd::kDefaultSocketPath; }
 
-std::unique_ptr<InputServiceClient> InputServiceClient::connect(const std::string& socketPath) {
+namespace {
+
+// A connected socket, or -1 (errno set).
+int connectTo(const std::string& socketPath) {
     sockaddr_un address{};
-    if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path) return nullptr;
+    if (socketPath.empty() || socketPath.size() >= sizeof address.sun_path) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return -1;
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size());
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+std::unique_ptr<InputServiceClient> InputServiceClient::connect(const std::string& socketPath) {
+    const int fd = connectTo(socketPath);
+    if (fd < 0) {
         // No socket there: the service is not installed; nothing to say.
         if (errno != ENOENT) {
             qCInfo(lcInput).nospace() << "the input service at " << socketPath.c_str()
                                       << " does not answer: " << std::strerror(errno);
         }
-        ::close(fd);
         return nullptr;
     }
-    std::unique_ptr<InputServiceClient> client(new InputServiceClient(fd));
+    std::unique_ptr<InputServiceClient> client(new InputServiceClient(fd, socketPath));
     // The listing proves the service took us: one it refuses says why and
     // hangs up.
     const std::string answer = client->request("touchpads");
@@ -53,8 +71,8 @@ std::unique_ptr<InputServiceClient> InputServiceClient::connect(const std::strin
     return client;
 }
 
-InputServiceClient::InputServiceClient(int socket)
-    : socket_(socket), reader_(std::make_unique<inputd::MessageReader>(socket)) {}
+InputServiceClient::InputServiceClient(int socket, std::string socketPath)
+    : socketPath_(std::move(socketPath)), socket_(socket), reader_(std::make_unique<inputd::MessageReader>(socket)) {}
 
 InputServiceClient::~InputServiceClient() {
     reader_.reset();
@@ -133,5 +151,42 @@ int InputServiceClient::openTouchpad(const QByteArray& devnode) {
 int InputServiceClient::openVirtualDevice() { return descriptorFor("uinput", "the virtual device"); }
 
 void InputServiceClient::closed(const QByteArray& devnode) { request("close " + devnode.toStdString()); }
+
+std::unique_ptr<InputServiceFeed> InputServiceClient::openFeed() const {
+    if (!connected()) return nullptr;
+    const int fd = connectTo(socketPath_);
+    if (fd < 0) {
+        qCWarning(lcInput).nospace() << "cannot reach the input service again for the keyboards and pointers: "
+                                     << std::strerror(errno);
+        return nullptr;
+    }
+    // A refusal arrives as an error line and a hang-up, which the reader
+    // meets like any other loss of the service.
+    return std::unique_ptr<InputServiceFeed>(new InputServiceFeed(fd));
+}
+
+InputServiceFeed::InputServiceFeed(int socket)
+    : socket_(socket), reader_(std::make_unique<inputd::MessageReader>(socket)) {}
+
+InputServiceFeed::~InputServiceFeed() {
+    reader_.reset();
+    ::close(socket_);
+}
+
+bool InputServiceFeed::send(const std::string& line) {
+    std::lock_guard lock(sendMutex_);
+    return inputd::sendMessage(socket_, line);
+}
+
+bool InputServiceFeed::read(std::vector<std::string>& lines) {
+    const bool open = reader_->fill();
+    inputd::Message message;
+    while (reader_->next(message)) {
+        // The service hands no descriptor on this connection; none is kept.
+        for (int fd : message.fds) ::close(fd);
+        lines.push_back(std::move(message.text));
+    }
+    return open;
+}
 
 }  // namespace glidra::linux_platform

@@ -5,12 +5,15 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace glidra::inputd {
 class MessageReader;
 }
 
 namespace glidra::linux_platform {
+
+class InputServiceFeed;
 
 // The connection to glidra-inputd, the system's input service: it opens the
 // touchpads and makes the virtual device for this program alone, so that no
@@ -42,16 +45,48 @@ public:
 
     bool connected() const;
 
+    // A second connection for the keyboards' and pointers' summaries, which
+    // come when they come and are read on the input reader's thread; none
+    // when the service does not take it.
+    std::unique_ptr<InputServiceFeed> openFeed() const;
+
 private:
-    explicit InputServiceClient(int socket);
+    InputServiceClient(int socket, std::string socketPath);
     // Sends a request and returns the answer's text ("ok", "error ...") with
     // the descriptor it carried (-1 for none); empty text when the service is
     // gone or silent.
     std::string request(const std::string& line, int* fd = nullptr);
     int descriptorFor(const std::string& line, const char* what);
 
+    const std::string socketPath_;
     mutable std::mutex mutex_;
     int socket_ = -1;  // guarded
+    std::unique_ptr<inputd::MessageReader> reader_;
+};
+
+// What the service tells of the keyboards and pointers it reads for us
+// ("modifiers 2", "press tab", "button 272 1", ...), and the requests that
+// steer it ("keyboards grab", ...), whose answers come in the same stream.
+class InputServiceFeed {
+public:
+    ~InputServiceFeed();
+    InputServiceFeed(const InputServiceFeed&) = delete;
+    InputServiceFeed& operator=(const InputServiceFeed&) = delete;
+
+    // For the reader's poll.
+    int fd() const { return socket_; }
+    // Any thread; does not wait for the answer. False once the service is gone.
+    bool send(const std::string& line);
+    // Appends the whole lines that have come; false once the service hung up.
+    // The reader thread's alone.
+    bool read(std::vector<std::string>& lines);
+
+private:
+    friend class InputServiceClient;
+    explicit InputServiceFeed(int socket);
+
+    int socket_ = -1;
+    std::mutex sendMutex_;
     std::unique_ptr<inputd::MessageReader> reader_;
 };
 

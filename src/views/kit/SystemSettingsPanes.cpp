@@ -12,7 +12,8 @@ QString inputServiceStatus(InputService service) {
     switch (service) {
         case InputService::answering:
             return localized(
-                GLIDRA_TEXT("输入服务 glidra-inputd 已安装并在响应：它只把触控板和虚拟输入设备交给 Glidra。"));
+                GLIDRA_TEXT("输入服务 glidra-inputd 已安装并在响应：它只为 Glidra 读取触控板、键盘和鼠标，"
+                            "并创建虚拟输入设备。"));
         case InputService::notAnswering:
             return localized(
                 GLIDRA_TEXT("输入服务 glidra-inputd 已安装，但没有响应或拒绝了 Glidra：以 root 身份运行 "
@@ -27,7 +28,9 @@ QString inputServiceStatus(InputService service) {
 
 QString inputRulesInstruction(InputService service) {
     if (service == InputService::answering) {
-        return localized(GLIDRA_TEXT("键盘仍需下面的 udev 规则：在终端中运行对应的命令，然后返回这里。"));
+        return localized(
+            GLIDRA_TEXT("有输入服务时无需下面的 udev 规则。若键盘仍显示未授权，以 root 身份运行 "
+                        "systemctl restart glidra-inputd.socket，然后重新启动 Glidra。"));
     }
     return localized(
         GLIDRA_TEXT("没有输入服务时，每项权限由一条 udev 规则授予。这是备用方式：每条规则会把设备"

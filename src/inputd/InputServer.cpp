@@ -8,6 +8,7 @@
 #include <linux/uinput.h>
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -68,18 +69,35 @@ struct InputServer::Client {
 };
 
 InputServer::InputServer(int listenSocket, PeerPolicy policy, NodeLister nodes)
-    : listen_(listenSocket), policy_(std::move(policy)), nodes_(std::move(nodes)) {}
+    : listen_(listenSocket), policy_(std::move(policy)), nodes_(std::move(nodes)) {
+    // logind replaces the seat file when the active session changes: waiting
+    // for that costs no wake-ups while nothing happens.
+    const std::string& seat = policy_.seatFile();
+    const auto slash = seat.rfind('/');
+    if (slash != std::string::npos && slash > 0) {
+        seatWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (seatWatch_ >= 0 && ::inotify_add_watch(seatWatch_, seat.substr(0, slash).c_str(),
+                                                   IN_MOVED_TO | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE) < 0) {
+            logLine("cannot watch " + seat + " (" + std::strerror(errno) + "): looks at it twice a second");
+            ::close(seatWatch_);
+            seatWatch_ = -1;
+        }
+    }
+}
 
 InputServer::~InputServer() {
     while (!clients_.empty()) drop(clients_.begin()->first, "the service stops");
     closeWatchedDevices();
+    if (seatWatch_ >= 0) ::close(seatWatch_);
 }
 
 void InputServer::run(const volatile bool& stop, int idleExitMs) {
     using Clock = std::chrono::steady_clock;
     auto idleSince = Clock::now();
     while (!stop) {
-        int timeout = 500;  // the sessions are looked at this often while a client is there
+        // Without a watch on the seat file, the sessions are looked at this
+        // often while a client is there.
+        int timeout = seatWatch_ >= 0 ? -1 : 500;
         if (!clients_.empty()) {
             idleSince = Clock::now();
         } else if (idleExitMs >= 0) {
@@ -103,6 +121,8 @@ void InputServer::run(const volatile bool& stop, int idleExitMs) {
 bool InputServer::runOnce(int timeoutMs) {
     std::vector<pollfd> polled;
     polled.push_back({listen_, POLLIN, 0});
+    if (seatWatch_ >= 0) polled.push_back({seatWatch_, POLLIN, 0});
+    const std::size_t clientBegin = polled.size();
     for (const auto& [socket, client] : clients_) polled.push_back({socket, POLLIN, 0});
     std::vector<std::string> devicePaths;
     for (const auto& [path, device] : watched_) {
@@ -110,13 +130,20 @@ bool InputServer::runOnce(int timeoutMs) {
         devicePaths.push_back(path);
     }
     const int ready = ::poll(polled.data(), polled.size(), timeoutMs);
+    bool seatChanged = seatWatch_ < 0;
     if (ready < 0 && errno != EINTR) return false;
     if (ready > 0) {
         if (polled[0].revents & (POLLERR | POLLNVAL)) return false;
         if (polled[0].revents & POLLIN) accept();
+        if (seatWatch_ >= 0 && polled[1].revents) {
+            char events[4096];
+            while (::read(seatWatch_, events, sizeof events) > 0) {
+            }
+            seatChanged = true;
+        }
         const std::size_t clientEnd = polled.size() - devicePaths.size();
         std::vector<int> sockets;
-        for (std::size_t index = 1; index < clientEnd; ++index) {
+        for (std::size_t index = clientBegin; index < clientEnd; ++index) {
             if (polled[index].revents) sockets.push_back(polled[index].fd);
         }
         for (std::size_t d = 0; d < devicePaths.size(); ++d) {
@@ -131,6 +158,7 @@ bool InputServer::runOnce(int timeoutMs) {
     }
     // A user switch: the client of a session no longer active loses its
     // devices at once.
+    if (!seatChanged) return true;
     std::vector<int> inactive;
     for (const auto& [socket, client] : clients_) {
         if (!policy_.stillActive(client->peer.uid)) inactive.push_back(socket);

@@ -60,6 +60,9 @@ private:
 
     int listen_;
     PeerPolicy policy_;
+    // Tells of a change beside the seat file; -1 when the sessions are
+    // looked at every round instead.
+    int seatWatch_ = -1;
     NodeLister nodes_;
     std::map<int, std::unique_ptr<Client>> clients_;
     std::map<std::string, Device> watched_;  // keyboards and pointers, by node

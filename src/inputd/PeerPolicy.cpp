@@ -49,6 +49,7 @@ std::optional<uid_t> PeerPolicy::activeUserInSeatFile(const std::string& text) {
 
 PeerFacts PeerPolicy::systemFacts(std::string seatFile) {
     PeerFacts facts;
+    facts.seatFile = seatFile;
     facts.activeSeatUser = [seatFile]() -> std::optional<uid_t> {
         std::ifstream file(seatFile);
         if (!file) return std::nullopt;

@@ -20,6 +20,9 @@ struct PeerFacts {
     std::function<std::optional<uid_t>()> activeSeatUser;
     // The executable a process runs, as the kernel names it (/proc/<pid>/exe).
     std::function<std::optional<std::string>(pid_t)> executableOf;
+    // The file whose change may change the active user (logind's seat file);
+    // empty when there is none to watch and the sessions are looked at often.
+    std::string seatFile;
 };
 
 struct PeerVerdict {
@@ -35,6 +38,7 @@ public:
     PeerVerdict judge(const PeerCredentials& peer) const;
     // Whether a client admitted earlier may keep its devices.
     bool stillActive(uid_t uid) const;
+    const std::string& seatFile() const { return facts_.seatFile; }
 
     // The facts of this machine: logind's seat file, /proc.
     static PeerFacts systemFacts(std::string seatFile = "/run/systemd/seats/seat0");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -47,8 +48,9 @@ protected:
         if (listen_ >= 0) ::close(listen_);
     }
 
-    void startServer(std::string allowedExecutable) {
+    void startServer(std::string allowedExecutable, std::string seatFile = {}) {
         PeerFacts facts;
+        facts.seatFile = std::move(seatFile);
         facts.activeSeatUser = [this] { return activeUser_; };
         facts.executableOf = [](pid_t pid) -> std::optional<std::string> {
             return pid == ::getpid() ? std::optional<std::string>("/test/this-program") : std::nullopt;
@@ -184,6 +186,27 @@ TEST_F(InputServerTest, TakesEverythingBackWhenTheClientGoesOrTheSeatSwitches) {
         EXPECT_EQ(server_->clientCount(), 0u);
         if (seatSwitch) ::close(client);
     }
+}
+
+// Watching logind's seat file, the service looks at the sessions only when
+// the file is replaced, as logind does at a user switch.
+TEST_F(InputServerTest, ASeatSwitchIsSeenWhenTheSeatFileIsReplaced) {
+    const QString seat = folder_.filePath("seat0");
+    startServer("/test/this-program", seat.toStdString());
+    const int client = connectClient();
+    server_->runOnce(10);
+    ASSERT_EQ(server_->clientCount(), 1u);
+    activeUser_ = ::getuid() + 1;
+    server_->runOnce(0);
+    EXPECT_EQ(server_->clientCount(), 1u) << "looked without a change of the seat file";
+    QFile replacement(folder_.filePath("seat0.tmp"));
+    ASSERT_TRUE(replacement.open(QIODevice::WriteOnly));
+    replacement.write("ACTIVE_UID=1\n");
+    replacement.close();
+    ASSERT_TRUE(QFile::rename(replacement.fileName(), seat));
+    server_->runOnce(100);
+    EXPECT_EQ(server_->clientCount(), 0u);
+    ::close(client);
 }
 
 // The installed service knows the devices from udev alone.

@@ -8,8 +8,8 @@
 #include <linux/uinput.h>
 
 #include <fcntl.h>
-#include <sys/inotify.h>
 #include <poll.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>

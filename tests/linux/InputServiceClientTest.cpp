@@ -1,9 +1,9 @@
 #include "inputd/InputServer.h"
 #include "platform/linux/EvdevInputHub.h"
 #include "platform/linux/EvdevKeyboardState.h"
-#include "platform/linux/KeyCodeTranslation.h"
 #include "platform/linux/InputAccessTrust.h"
 #include "platform/linux/InputServiceClient.h"
+#include "platform/linux/KeyCodeTranslation.h"
 #include "platform/linux/UinputDevice.h"
 #include "support/UmockdevInput.h"
 

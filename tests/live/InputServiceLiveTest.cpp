@@ -34,28 +34,27 @@ protected:
             GTEST_SKIP() << "umockdev's preload library is not loaded";
         }
         devices = std::make_unique<UmockdevInput>();
-        keyboard = devices->addDevice(UmockdevInput::keyboard("Mock Keyboard"),
-                                      {QStringLiteral("ID_INPUT=1"), QStringLiteral("ID_INPUT_KEY=1"),
-                                       QStringLiteral("ID_INPUT_KEYBOARD=1")});
+        keyboard = devices->addDevice(
+            UmockdevInput::keyboard("Mock Keyboard"),
+            {QStringLiteral("ID_INPUT=1"), QStringLiteral("ID_INPUT_KEY=1"), QStringLiteral("ID_INPUT_KEYBOARD=1")});
         ASSERT_FALSE(keyboard.isEmpty());
         // Opened by the service alone: the user has no access to it.
         ASSERT_TRUE(devices->setNodeMode(keyboard, 0600));
         devices->shareWithEveryUser();
         socket = session.runtime() + QStringLiteral("/glidra-inputd.sock");
         const QString seat = session.runtime() + QStringLiteral("/seat0");
-        ASSERT_TRUE(session.writeFile(seat, QStringLiteral("ACTIVE=c1\nACTIVE_UID=%1\n")
-                                                .arg(session.userId())
-                                                .toUtf8()));
+        ASSERT_TRUE(
+            session.writeFile(seat, QStringLiteral("ACTIVE=c1\nACTIVE_UID=%1\n").arg(session.userId()).toUtf8()));
         QList<QByteArray> environment;
-        for (const QByteArray& variable : qgetenv("PATH").isEmpty() ? QList<QByteArray>{}
-                                                                     : QList<QByteArray>{"PATH=" + qgetenv("PATH")}) {
+        for (const QByteArray& variable :
+             qgetenv("PATH").isEmpty() ? QList<QByteArray>{} : QList<QByteArray>{"PATH=" + qgetenv("PATH")}) {
             environment << variable;
         }
         environment << "LD_PRELOAD=" + qgetenv("LD_PRELOAD")
                     << "UMOCKDEV_DIR=" + QFile::encodeName(devices->rootDirectory());
         ASSERT_TRUE(service.start(GLIDRA_INPUTD,
-                                  {"--socket", QFile::encodeName(socket), "--client", GLIDRA_APPLICATION,
-                                   "--seat-file", QFile::encodeName(seat)},
+                                  {"--socket", QFile::encodeName(socket), "--client", GLIDRA_APPLICATION, "--seat-file",
+                                   QFile::encodeName(seat)},
                                   environment));
         ASSERT_TRUE(serveUntil([&] { return QFileInfo::exists(socket); }, 10'000));
     }
@@ -92,8 +91,8 @@ TEST_F(InputServiceLiveTest, TheProgramLearnsTheKeyboardsFromTheServiceAndLosesT
     ASSERT_TRUE(session.start(
         glidra, GLIDRA_APPLICATION, {},
         {"QT_QPA_PLATFORM=offscreen", "LD_PRELOAD=" + qgetenv("LD_PRELOAD"),
-         "UMOCKDEV_DIR=" + QFile::encodeName(devices->rootDirectory()), "GLIDRA_INPUTD_SOCKET=" + QFile::encodeName(socket),
-         "QT_LOGGING_RULES=glidra.input.debug=true"}));
+         "UMOCKDEV_DIR=" + QFile::encodeName(devices->rootDirectory()),
+         "GLIDRA_INPUTD_SOCKET=" + QFile::encodeName(socket), "QT_LOGGING_RULES=glidra.input.debug=true"}));
     ASSERT_TRUE(serveUntil([&] { return service.log().contains("accepted a client"); }, 20'000));
     // The keyboard state and the typing monitor ask for the summary at start.
     ASSERT_TRUE(serveUntil([&] { return glidra.log().contains("the input service says: modifiers 0"); }, 20'000));

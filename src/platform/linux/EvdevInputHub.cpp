@@ -14,10 +14,10 @@
 #include <time.h>
 #include <unistd.h>
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
-#include <string_view>
+#include <charconv>
 #include <cstring>
+#include <string_view>
 
 namespace glidra::linux_platform {
 
@@ -32,8 +32,8 @@ constexpr std::pair<unsigned, std::uint16_t> kServedModifiers[] = {
 
 // The keys the service names; any other press stands as KEY_UNKNOWN.
 std::uint16_t servedKeyCode(std::string_view name) {
-    constexpr std::pair<std::string_view, std::uint16_t> names[] = {{"escape", KEY_ESC},  {"tab", KEY_TAB},
-                                                                    {"left", KEY_LEFT},   {"right", KEY_RIGHT},
+    constexpr std::pair<std::string_view, std::uint16_t> names[] = {{"escape", KEY_ESC},   {"tab", KEY_TAB},
+                                                                    {"left", KEY_LEFT},    {"right", KEY_RIGHT},
                                                                     {"return", KEY_ENTER}, {"enter", KEY_KPENTER}};
     for (const auto& [known, code] : names) {
         if (name == known) return code;

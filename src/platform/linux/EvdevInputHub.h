@@ -203,11 +203,11 @@ private:
     // The service's summaries; alive until the service hangs up.
     std::unique_ptr<InputServiceFeed> feed_;
     std::atomic<bool> feedAlive_{false};
-    unsigned watchedServed_ = 0;      // main thread: classes asked of the service
-    unsigned servedModifiers_ = 0;    // guarded: the service's modifier bits
-    bool servedCapsLock_ = false;     // guarded
-    unsigned servedGrabbed_ = 0;      // guarded: classes held at the service
-    const char servedKeyboard_ = 0;   // sources of the served events
+    unsigned watchedServed_ = 0;     // main thread: classes asked of the service
+    unsigned servedModifiers_ = 0;   // guarded: the service's modifier bits
+    bool servedCapsLock_ = false;    // guarded
+    unsigned servedGrabbed_ = 0;     // guarded: classes held at the service
+    const char servedKeyboard_ = 0;  // sources of the served events
     const char servedPointer_ = 0;
 
     EvdevInputTranslator translator_;  // reader thread

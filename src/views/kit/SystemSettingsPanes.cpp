@@ -29,7 +29,7 @@ QString inputServiceStatus(InputService service) {
 QString inputRulesInstruction(InputService service) {
     if (service == InputService::answering) {
         return localized(
-            GLIDRA_TEXT("有输入服务时无需下面的 udev 规则。若键盘仍显示未授权，以 root 身份运行 "
+            GLIDRA_TEXT("有输入服务时无需这些 udev 规则。若键盘仍显示未授权，以 root 身份运行 "
                         "systemctl restart glidra-inputd.socket，然后重新启动 Glidra。"));
     }
     return localized(

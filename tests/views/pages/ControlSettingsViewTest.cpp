@@ -392,8 +392,9 @@ TEST(ControlSettingsViewTest, TheInputServiceLineSaysItsStateAndTheRulesAreTheFa
         const char* rules;
     };
     const Case cases[] = {
-        {InputService::answering, "输入服务 glidra-inputd 已安装并在响应：它只为 Glidra 读取触控板、键盘和鼠标，并创建虚拟输入设备。",
-         "有输入服务时无需下面的 udev 规则。若键盘仍显示未授权，以 root 身份运行 systemctl restart "
+        {InputService::answering,
+         "输入服务 glidra-inputd 已安装并在响应：它只为 Glidra 读取触控板、键盘和鼠标，并创建虚拟输入设备。",
+         "有输入服务时无需这些 udev 规则。若键盘仍显示未授权，以 root 身份运行 systemctl restart "
          "glidra-inputd.socket，然后重新启动 Glidra。"},
         {InputService::notAnswering,
          "输入服务 glidra-inputd 已安装，但没有响应或拒绝了 Glidra：以 root 身份运行 systemctl restart "
@@ -412,6 +413,7 @@ TEST(ControlSettingsViewTest, TheInputServiceLineSaysItsStateAndTheRulesAreTheFa
         QTest::mouseClick(general.find<QPushButton>(QStringLiteral("recheckPermission")), Qt::LeftButton);
         EXPECT_EQ(general.text(QStringLiteral("inputServiceStatus")), QString::fromUtf8(c.status));
         EXPECT_EQ(general.text(QStringLiteral("permissionInstruction")), QString::fromUtf8(c.rules));
+        if (c.service == InputService::answering) general.picture(QStringLiteral("general-input-service-answering"));
     }
 }
 

@@ -34,9 +34,13 @@ layer(FOLDERS platform MAY_INCLUDE platform)
 # The evdev rules are pure: the ports they fill, nothing above, no adapter.
 layer(FOLDERS platform/evdev MAY_INCLUDE platform platform/evdev)
 # Adapters, each on its own: the ports, the evdev rules and the model's
-# common helpers; the program chooses one of them, never they one another.
-layer(FOLDERS platform/linux MAY_INCLUDE common platform platform/evdev platform/linux)
+# common helpers (and, for the Linux ones, the input service's protocol); the
+# program chooses one of them, never they one another.
+layer(FOLDERS platform/linux MAY_INCLUDE common platform platform/evdev platform/linux inputd)
 layer(FOLDERS platform/sim MAY_INCLUDE common platform platform/evdev platform/sim)
+# The input service runs without Qt: the evdev rules and the common helpers
+# only. The Linux adapters speak its protocol as its client.
+layer(FOLDERS inputd MAY_INCLUDE common platform/evdev inputd)
 
 get_filename_component(SOURCE "${SOURCE}" ABSOLUTE)
 if(NOT IS_DIRECTORY "${SOURCE}")

@@ -17,11 +17,15 @@ switching, browser tabs and video, clipboard, volume, brightness and
 more. It lives in the tray; its texts are in Simplified Chinese.
 
 Reading the touchpad and the keyboards and typing shortcuts need input
-access that Debian does not give a desktop user. The package ships the
-udev rules that grant it under /usr/share/glidra/udev and installs none:
-each gives the user at the seat read and write access to those devices,
-for every program of that user, so installing one is the user's choice.]=])
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+access that Debian does not give a desktop user. The package installs
+glidra-inputd, a small service started on demand by its systemd socket,
+that opens the touchpads and makes the virtual input device for Glidra
+alone and tells it only which modifiers are held, so that no input node
+is opened to the user's other programs. The udev rules that give the user
+at the seat access to those devices instead, for every program of that
+user, are only the fallback for installs without the service; they are
+shipped under /usr/share/glidra/udev and not installed.]=])
+set(CPACK_PACKAGING_INSTALL_PREFIX ${GLIDRA_PACKAGE_PREFIX})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 # Stripped as dh_strip strips, by the script, before CPack packs.
 set(CPACK_STRIP_FILES OFF)
@@ -36,11 +40,17 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: Qt's platform
 # plugins (the X11 one draws every window), and a Chinese font, without
 # which every text is a row of boxes.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
+# The input service's user is made by systemd-sysusers.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming, systemd | systemd-standalone-sysusers")
 # Qt's own texts (standard buttons, file panels) in Chinese.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 # GNOME shows tray icons only with it.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-shell-extension-appindicator")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The input service's user, its udev rule and its socket, made, applied and
+# enabled on install and undone on removal.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/data/debian/postinst ${PROJECT_SOURCE_DIR}/data/debian/prerm
+                                       ${PROJECT_SOURCE_DIR}/data/debian/postrm)
 
 include(CPack)

@@ -2,7 +2,8 @@
 # strips the executables as Debian's dh_strip does, the symbols and the
 # .comment and .note sections a package has no use for.
 
-file(GLOB executables LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/usr/bin/*")
+file(GLOB executables LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/usr/bin/*"
+     "${CPACK_TEMPORARY_DIRECTORY}/usr/libexec/glidra/*")
 if(NOT executables)
   message(FATAL_ERROR "no executables to strip under ${CPACK_TEMPORARY_DIRECTORY}/usr/bin")
 endif()

@@ -176,7 +176,11 @@ prefix_uninstall_commands() {
     "$p/share/icons/hicolor/scalable/apps/$APP_ID.svg $p/share/icons/hicolor/symbolic/apps/$APP_ID-symbolic.svg" \
     "$p/share/man/man1/glidra.1.gz $p/share/man/man1/glidra-replay.1.gz"
   echo "rm -rf $p/share/glidra $p/share/doc/glidra $p/share/gnome-shell/extensions/glidra@glidra.github.io" \
-    "$p/share/kwin/scripts/glidra"
+    "$p/share/kwin/scripts/glidra $p/libexec/glidra"
+  # The input service's files, which only the package puts where the system
+  # reads them.
+  echo "rm -f $p/lib/systemd/system/glidra-inputd.socket $p/lib/systemd/system/glidra-inputd.service" \
+    "$p/lib/sysusers.d/glidra-input.conf $p/lib/udev/rules.d/70-glidra-inputd-uinput.rules"
 }
 
 # Installs a built folder under a prefix of the user's own (GLIDRA_PREFIX);
@@ -234,9 +238,12 @@ run_as_root() {
 }
 
 # Says what each grant gives, and asks before installing each one that is
-# missing; without a terminal it prints the commands instead.
+# missing; without a terminal it prints the commands instead. After the
+# folder, the rule files to offer; every grant's without them.
 offer_input_access_rules() {
   local source=$1 entry file subsystem text answer missing=0
+  shift
+  local only=" $* "
   if [ -f "$INPUT_RULES_TARGET/70-glidra-input.rules" ]; then
     echo "An earlier Glidra installed all three grants as $INPUT_RULES_TARGET/70-glidra-input.rules;"
     echo "delete it as root (su -c 'rm $INPUT_RULES_TARGET/70-glidra-input.rules') to choose them one by one."
@@ -244,6 +251,7 @@ offer_input_access_rules() {
   fi
   for entry in "${INPUT_GRANTS[@]}"; do
     IFS='|' read -r file subsystem text <<<"$entry"
+    [ $# -eq 0 ] || [[ "$only" == *" $file "* ]] || continue
     cmp -s "$source/$file" "$INPUT_RULES_TARGET/$file" && continue
     missing=1
     local command

@@ -57,6 +57,7 @@
 #include <QApplication>
 #include <QStandardPaths>
 
+#include <sys/prctl.h>
 #include <unistd.h>
 #include <csignal>
 #include <cstdio>
@@ -92,10 +93,20 @@ private:
     std::unique_ptr<T> value_;
 };
 
+LinuxPlatform::Options platformOptions() {
+    LinuxPlatform::Options options;
+    // A service of one's own, run on another socket (its tests, a second
+    // seat's); the installed one otherwise.
+    if (const QByteArray socket = qgetenv("GLIDRA_INPUTD_SOCKET"); !socket.isEmpty()) {
+        options.inputServiceSocket = socket.toStdString();
+    }
+    return options;
+}
+
 // The system behind the ports: every Linux adapter, and those of Qt's
 // windowing, which need the GUI application.
 struct Platform {
-    LinuxPlatform system;
+    LinuxPlatform system{platformOptions()};
     QtScreenCovers screenCovers;
     QtScenePhase scenePhase;
     QtFileDialogs fileDialogs;
@@ -296,6 +307,10 @@ int run(QApplication& app, const QuitSignals& quitSignals) {
 }  // namespace glidra
 
 int main(int argc, char** argv) {
+    // Before anything reads input: a program of the same user may then neither
+    // trace this process nor read its memory, where keys and the input
+    // service's descriptors pass.
+    ::prctl(PR_SET_DUMPABLE, 0);
     // A signal that ends the session waits from here until the handler takes
     // it, so that start-up ends as an orderly quit however early it comes.
     glidra::QuitSignals::holdBack({SIGTERM, SIGINT, SIGHUP});

@@ -78,7 +78,7 @@ QString TrackpadSetupGuide::waitingMessage() const {
 }
 
 QString TrackpadSetupGuide::accessMessage() const {
-    const QString grants = kit::inputGrantsInstruction();
+    const QString grants = kit::inputGrantsInstruction(context_.accessibilityTrust.inputService());
     using Companion = DesktopIntegration::Companion;
     const Companion companion = context_.desktop.companion();
     if (companion == Companion::none || context_.desktop.isCompanionConnected()) return grants;

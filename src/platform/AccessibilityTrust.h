@@ -16,6 +16,9 @@ public:
     // Whether one grant of input access is there, asked afresh on each call.
     // Where the system has one trust for everything, every grant follows it.
     virtual bool hasInputGrant(InputGrant) const { return isProcessTrusted(); }
+
+    // Whether the input access comes from the system's input service.
+    virtual InputService inputService() const { return InputService::notInstalled; }
 };
 
 }  // namespace glidra

@@ -18,6 +18,16 @@ enum class InputGrant {
     virtualInput,
 };
 
+// The system's input service, which gives the touchpads and the virtual
+// device to this program alone so that no grant is needed for them.
+enum class InputService {
+    notInstalled,
+    // Installed (its socket is there) but it refused this program or did not
+    // answer.
+    notAnswering,
+    answering,
+};
+
 inline constexpr InputGrant kInputGrants[] = {InputGrant::touchpad, InputGrant::keyboards, InputGrant::virtualInput};
 
 // The file name of the grant's udev rule, the same where it is shipped and

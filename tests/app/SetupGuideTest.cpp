@@ -102,8 +102,8 @@ TEST_F(SetupGuideTest, AFirstStartWithoutInputAccessShowsTheGrantsOnThePausedCar
     ASSERT_EQ(guide->card(), Card::paused);
     EXPECT_EQ(guide->notice()->title(), QStringLiteral("触控板控制已暂停"));
     EXPECT_EQ(guide->notice()->button()->text(), QStringLiteral("启用触控板控制"));
-    EXPECT_EQ(guide->notice()->message(),
-              QStringLiteral("启用后即可使用自定义手势和边缘控制。\n") + kit::inputGrantsInstruction());
+    EXPECT_EQ(guide->notice()->message(), QStringLiteral("启用后即可使用自定义手势和边缘控制。\n") +
+                                              kit::inputGrantsInstruction(InputService::notInstalled));
     const auto commandsShown = [&] {
         int shown = 0;
         for (auto* command : guide->findChildren<kit::ShellCommandView*>()) shown += command->isVisibleTo(guide.get());
@@ -147,7 +147,7 @@ TEST_F(SetupGuideTest, TheAccessCardNamesAMissingDesktopAddOnUntilItAnswers) {
     ui.desktop.setDesktop(SystemGestureDesktop::gnome, Companion::gnomeShellExtension, false);
     auto guide = makeGuide();
     ASSERT_EQ(guide->card(), Card::accessibility);
-    const QString grants = kit::inputGrantsInstruction();
+    const QString grants = kit::inputGrantsInstruction(InputService::notInstalled);
     EXPECT_EQ(guide->notice()->message(),
               grants + QStringLiteral(
                            "\n原生 Wayland 窗口还需要 Glidra 的 GNOME Shell 扩展：启用方法见通用设置中的“桌面扩展”。"));

@@ -36,6 +36,8 @@ public:
     const QString& failure() const { return failure_; }
 
     const QString& home() const { return home_; }
+    // The desktop user.
+    uid_t userId() const { return user_; }
     const QString& runtime() const { return runtime_; }
     QString busAddress() const { return bus_->address(); }
     // A connection of the test's own to the session bus.

@@ -81,7 +81,7 @@ std::unique_ptr<EventTap::Installation> EvdevEventTap::install(EventMask mask, E
     bool readable = false;
     for (const InputDeviceClass c :
          {InputDeviceClass::keyboard, InputDeviceClass::touchpad, InputDeviceClass::pointer}) {
-        if (hasClass(classes, c) && !hub_.openNodes(c).empty()) readable = true;
+        if (hasClass(classes, c) && (hub_.serves(c) || !hub_.openNodes(c).empty())) readable = true;
     }
     // Without access to the devices there is nothing to watch.
     if (!readable) return nullptr;
@@ -113,6 +113,7 @@ void EvdevEventTap::remove(const std::shared_ptr<Entry>& entry) {
 }
 
 void EvdevEventTap::grabClass(const std::shared_ptr<Entry>& entry, InputDeviceClass c) {
+    if (hub_.serves(c)) hub_.holdGrab(EvdevInputHub::servedDevnode(c), entry.get());
     for (const auto& node : hub_.openNodes(c)) hub_.holdGrab(node->devnode(), entry.get());
 }
 
@@ -166,6 +167,9 @@ std::optional<InputEvent> EvdevEventTap::filterUserEvent(const ObservedInput& ob
     const auto passed = run(observed.event, &swallower);
     const bool releasesPassedKey =
         observed.type == EV_KEY && observed.value == 0 && poster_.passesOnHeld(observed.code);
+    // A key the input service did not name cannot be passed on: held by a
+    // tap, it is the tap's.
+    const bool passable = observed.code != KEY_UNKNOWN;
     if (!passed) {
         // A key that went down through our device is never left down there.
         if (releasesPassedKey) poster_.passOn(observed.type, observed.code, observed.value);
@@ -185,8 +189,8 @@ std::optional<InputEvent> EvdevEventTap::filterUserEvent(const ObservedInput& ob
     }
     // A key the desktop did not see goes on through our device; so does the
     // release of one that went down that way, wherever the release came from.
-    if (releasesPassedKey ||
-        (observed.grabbed && observed.type == EV_KEY && hasClass(observed.classes, InputDeviceClass::keyboard))) {
+    if (releasesPassedKey || (passable && observed.grabbed && observed.type == EV_KEY &&
+                              hasClass(observed.classes, InputDeviceClass::keyboard))) {
         poster_.passOn(observed.type, observed.code, observed.value);
     }
     return passed;

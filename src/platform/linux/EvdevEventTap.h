@@ -27,6 +27,10 @@ class UinputEventPoster;
 // events to the program until that tap goes: a touchpad's motion cannot be
 // passed on. A grab never outlives a stuck program (the hub's watchdog), and
 // when the watchdog lets go, every tap is told it was disabled (timeout).
+//
+// Through the input service the keyboards and pointers are held at the
+// service, and a key it does not name (a letter, a digit) cannot be passed
+// on: while a tap holds the keyboards, such keys are the tap's.
 class EvdevEventTap final : public QObject, public EventTap {
     Q_OBJECT
 

@@ -7,13 +7,17 @@
 
 #include <QCoreApplication>
 
+#include <linux/input-event-codes.h>
+
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <time.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
+#include <string_view>
 
 namespace glidra::linux_platform {
 
@@ -21,6 +25,30 @@ namespace {
 
 constexpr InputDeviceClass kClasses[] = {InputDeviceClass::touchpad, InputDeviceClass::keyboard,
                                          InputDeviceClass::pointer};
+
+// The service's modifier bits and the keys that stand for them.
+constexpr std::pair<unsigned, std::uint16_t> kServedModifiers[] = {
+    {1u << 0, KEY_LEFTSHIFT}, {1u << 1, KEY_LEFTCTRL}, {1u << 2, KEY_LEFTALT}, {1u << 3, KEY_LEFTMETA}};
+
+// The keys the service names; any other press stands as KEY_UNKNOWN.
+std::uint16_t servedKeyCode(std::string_view name) {
+    constexpr std::pair<std::string_view, std::uint16_t> names[] = {{"escape", KEY_ESC},   {"tab", KEY_TAB},
+                                                                    {"left", KEY_LEFT},    {"right", KEY_RIGHT},
+                                                                    {"return", KEY_ENTER}, {"enter", KEY_KPENTER}};
+    for (const auto& [known, code] : names) {
+        if (name == known) return code;
+    }
+    return KEY_UNKNOWN;
+}
+
+// The number after `prefix` in `line`, or -1 when the line is something else.
+long numberAfter(std::string_view line, std::string_view prefix) {
+    if (!line.starts_with(prefix)) return -1;
+    line.remove_prefix(prefix.size());
+    long value = 0;
+    const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
+    return error == std::errc() && end == line.data() + line.size() && value >= 0 ? value : -1;
+}
 
 double monotonicNow() {
     timespec ts{};
@@ -55,6 +83,8 @@ EvdevInputHub::EvdevInputHub(Options options, QObject* parent)
     } else {
         qCWarning(lcInput) << "cannot list the input devices through udev (no udev, or no /sys)";
     }
+    if (options_.service) feed_ = options_.service->openFeed();
+    feedAlive_ = feed_ != nullptr;
     // The inbox exists before the reader posts to it.
     MainThreadInbox::shared();
     reader_ = std::thread([this] { run(); });
@@ -105,6 +135,7 @@ std::unique_ptr<EvdevInputHub::Lease> EvdevInputHub::acquire(InputDeviceClasses 
             for (const InputNode& node : *present) addNode(node);
         }
     }
+    watchServed();
     // Also tries again what could not be opened before: access may have come
     // (the udev rule installed) since.
     reconcile();
@@ -120,11 +151,37 @@ void EvdevInputHub::release(InputDeviceClasses classes) {
 
 bool EvdevInputHub::wanted(const EvdevNode& node) const {
     if (suspended_) return false;
+    const InputDeviceClasses classes = node.info().classes;
     for (const InputDeviceClass c : kClasses) {
         const auto it = leases_.find(c);
-        if (hasClass(node.info().classes, c) && it != leases_.end() && it->second > 0) return true;
+        if (!hasClass(classes, c) || it == leases_.end() || it->second == 0) continue;
+        // A touchpad is ours to read whatever else it is; the service reads
+        // the rest.
+        if (serves(c) && !hasClass(classes, InputDeviceClass::touchpad)) continue;
+        return true;
     }
     return false;
+}
+
+bool EvdevInputHub::serves(InputDeviceClass c) const {
+    return feedAlive_ && (c == InputDeviceClass::keyboard || c == InputDeviceClass::pointer);
+}
+
+QByteArray EvdevInputHub::servedDevnode(InputDeviceClass c) {
+    return c == InputDeviceClass::keyboard ? QByteArrayLiteral("glidra-inputd:keyboards")
+                                           : QByteArrayLiteral("glidra-inputd:pointers");
+}
+
+void EvdevInputHub::watchServed() {
+    if (!feedAlive_) return;
+    // Asked again for every lease: the service then also opens a device that
+    // arrived since.
+    for (const InputDeviceClass c : {InputDeviceClass::keyboard, InputDeviceClass::pointer}) {
+        const auto it = leases_.find(c);
+        if (it == leases_.end() || it->second == 0) continue;
+        feed_->send(c == InputDeviceClass::keyboard ? "keyboards watch" : "pointers watch");
+        watchedServed_ |= unsigned(c);
+    }
 }
 
 void EvdevInputHub::reconcile() {
@@ -146,8 +203,14 @@ void EvdevInputHub::reconcile() {
     wake();
 }
 
+bool EvdevInputHub::throughService(const EvdevNode& node) const {
+    return options_.service && options_.service->connected() &&
+           hasClass(node.info().classes, InputDeviceClass::touchpad);
+}
+
 void EvdevInputHub::openLocked(EvdevNode& node) {
-    if (!node.open()) {
+    const bool opened = throughService(node) ? node.adopt(options_.service->openTouchpad(node.devnode())) : node.open();
+    if (!opened) {
         const int error = errno;
         if (error != node.loggedOpenError) {
             node.loggedOpenError = error;
@@ -168,6 +231,7 @@ void EvdevInputHub::openLocked(EvdevNode& node) {
 void EvdevInputHub::closeLocked(EvdevNode& node) {
     if (!node.isOpen()) return;
     node.close();
+    if (throughService(node)) options_.service->closed(node.devnode());
     ++generation_;
 }
 
@@ -180,6 +244,8 @@ void EvdevInputHub::addNode(const InputNode& info) {
         nodes_.emplace(info.devnode, node);
         if (wanted(*node)) openLocked(*node);
     }
+    // The service opens a keyboard or pointer that arrived when asked again.
+    if ((info.classes & watchedServed_) != 0) watchServed();
     wake();
     Q_EMIT nodeArrived(info);
 }
@@ -270,6 +336,11 @@ void EvdevInputHub::setFilter(Filter filter) {
 std::vector<std::uint16_t> EvdevInputHub::heldKeys(InputDeviceClass c) const {
     std::lock_guard lock(mutex_);
     std::vector<std::uint16_t> held;
+    if (c == InputDeviceClass::keyboard && serves(c)) {
+        for (const auto& [bit, code] : kServedModifiers) {
+            if (servedModifiers_ & bit) held.push_back(code);
+        }
+    }
     for (const auto& [devnode, node] : nodes_) {
         if (!node->isOpen() || !hasClass(node->info().classes, c)) continue;
         const auto keys = node->heldKeys();
@@ -280,6 +351,7 @@ std::vector<std::uint16_t> EvdevInputHub::heldKeys(InputDeviceClass c) const {
 
 bool EvdevInputHub::capsLockLit() const {
     std::lock_guard lock(mutex_);
+    if (serves(InputDeviceClass::keyboard) && servedCapsLock_) return true;
     return std::any_of(nodes_.begin(), nodes_.end(), [](const auto& entry) {
         return entry.second->isOpen() && hasClass(entry.second->info().classes, InputDeviceClass::keyboard) &&
                entry.second->capsLockLit();
@@ -336,6 +408,9 @@ void EvdevInputHub::releaseGrabs(GrabOwner::Holder holder) {
 
 bool EvdevInputHub::isGrabbedNow(const QByteArray& devnode) const {
     std::lock_guard lock(mutex_);
+    for (const InputDeviceClass c : {InputDeviceClass::keyboard, InputDeviceClass::pointer}) {
+        if (devnode == servedDevnode(c)) return (servedGrabbed_ & unsigned(c)) != 0;
+    }
     const auto it = nodes_.find(devnode);
     return it != nodes_.end() && it->second->grabbed;
 }
@@ -351,6 +426,23 @@ void EvdevInputHub::grabsChanged() {
 }
 
 bool EvdevInputHub::applyGrab(const QByteArray& devnode, GrabOwner::Action action) {
+    for (const InputDeviceClass c : {InputDeviceClass::keyboard, InputDeviceClass::pointer}) {
+        if (devnode != servedDevnode(c)) continue;
+        // The service waits for the keys to rise before it grabs, and lets go
+        // at once: no touch of a keyboard or mouse moves the pointer.
+        const bool grab = action == GrabOwner::Action::grab;
+        if (!feedAlive_) return !grab;
+        const bool keyboards = c == InputDeviceClass::keyboard;
+        const bool sent = feed_->send(grab ? (keyboards ? "keyboards grab" : "pointers swallow")
+                                           : (keyboards ? "keyboards release" : "pointers release"));
+        std::lock_guard lock(mutex_);
+        if (grab && sent) {
+            servedGrabbed_ |= unsigned(c);
+        } else {
+            servedGrabbed_ &= ~unsigned(c);
+        }
+        return sent || !grab;
+    }
     std::lock_guard lock(mutex_);
     const auto it = nodes_.find(devnode);
     if (it == nodes_.end() || !it->second->isOpen()) return action != GrabOwner::Action::grab;
@@ -398,6 +490,7 @@ void EvdevInputHub::run() {
             if (seen != generation_) {
                 seen = generation_;
                 fds.assign(1, pollfd{wakeFd_, POLLIN, 0});
+                if (feedAlive_) fds.push_back(pollfd{feed_->fd(), POLLIN, 0});
                 polled.clear();
                 for (const auto& [devnode, node] : nodes_) {
                     if (!node->isOpen() || node->readFailed) continue;
@@ -426,16 +519,21 @@ void EvdevInputHub::run() {
             std::uint64_t count = 0;
             [[maybe_unused]] const auto got = ::read(wakeFd_, &count, sizeof(count));
         }
-        for (std::size_t i = 1; i < fds.size(); ++i) {
+        const std::size_t first = fds.size() - polled.size();
+        if (first == 2 && fds[1].revents != 0) {
+            readFeed();
+            if (!feedAlive_) seen = ~std::uint64_t(0);
+        }
+        for (std::size_t i = first; i < fds.size(); ++i) {
             if (fds[i].revents == 0) continue;
             if (fds[i].revents & POLLNVAL) {
                 seen = ~std::uint64_t(0);  // closed under us: look again
                 continue;
             }
-            readNode(polled[i - 1].first, polled[i - 1].second);
+            readNode(polled[i - first].first, polled[i - first].second);
             // A node that failed leaves the poll set at once, or its hang-up
             // would wake the poll again and again until it is closed.
-            if (polled[i - 1].first->readFailed) seen = ~std::uint64_t(0);
+            if (polled[i - first].first->readFailed) seen = ~std::uint64_t(0);
         }
     }
 }
@@ -482,6 +580,83 @@ void EvdevInputHub::readNode(const std::shared_ptr<EvdevNode>& node, std::uint64
         MainThreadInbox::shared().post(
             this, [this, devnode = node->devnode(), openCount] { nodeFailed(devnode, openCount); });
     }
+}
+
+void EvdevInputHub::readFeed() {
+    std::vector<std::string> lines;
+    const bool open = feed_->read(lines);
+    std::vector<ObservedInput> observed;
+    std::vector<evdev::EvdevEvent> packet;
+    const auto translate = [&](InputDeviceClass c, std::initializer_list<evdev::EvdevEvent> events) {
+        packet.assign(events);
+        packet.push_back({0, evdev::kEvSyn, evdev::kSynReport, 0});
+        const bool keyboard = c == InputDeviceClass::keyboard;
+        const std::size_t from = observed.size();
+        translator_.translate({keyboard ? &servedKeyboard_ : &servedPointer_, servedDevnode(c), unsigned(c)}, packet,
+                              false, observed);
+        bool grabbed = false;
+        {
+            std::lock_guard lock(mutex_);
+            grabbed = (servedGrabbed_ & unsigned(c)) != 0;
+        }
+        for (std::size_t i = from; i < observed.size(); ++i) observed[i].grabbed = grabbed;
+    };
+    for (const std::string& text : lines) {
+        // Names no key that types text: safe for the log.
+        qCDebug(lcInput).nospace() << "the input service says: " << text.c_str();
+        const std::string_view line = text;
+        if (const long bits = numberAfter(line, "modifiers "); bits >= 0) {
+            unsigned before = 0;
+            {
+                std::lock_guard lock(mutex_);
+                before = std::exchange(servedModifiers_, unsigned(bits));
+            }
+            for (const auto& [bit, code] : kServedModifiers) {
+                if ((before ^ unsigned(bits)) & bit) {
+                    translate(InputDeviceClass::keyboard, {{0, EV_KEY, code, (unsigned(bits) & bit) ? 1 : 0}});
+                }
+            }
+        } else if (line == "press" || line.starts_with("press ")) {
+            // Only the press is told: the key rises with it.
+            const std::uint16_t code = servedKeyCode(line.size() > 6 ? line.substr(6) : std::string_view());
+            translate(InputDeviceClass::keyboard, {{0, EV_KEY, code, 1}});
+            translate(InputDeviceClass::keyboard, {{0, EV_KEY, code, 0}});
+        } else if (const long lit = numberAfter(line, "capslock "); lit >= 0) {
+            {
+                std::lock_guard lock(mutex_);
+                servedCapsLock_ = lit != 0;
+            }
+            translate(InputDeviceClass::keyboard, {{0, EV_LED, LED_CAPSL, lit != 0 ? 1 : 0}});
+        } else if (line.starts_with("button ")) {
+            const std::string_view rest = line.substr(7);
+            const auto space = rest.find(' ');
+            long code = -1;
+            const long down = space == std::string_view::npos ? -1 : numberAfter(rest.substr(space), " ");
+            if (space != std::string_view::npos) std::from_chars(rest.data(), rest.data() + space, code);
+            if (code >= BTN_MOUSE && code <= BTN_TASK && (down == 0 || down == 1)) {
+                translate(InputDeviceClass::pointer, {{0, EV_KEY, std::uint16_t(code), std::int32_t(down)}});
+            }
+        } else if (line.starts_with("error")) {
+            qCWarning(lcInput).nospace() << "the input service: " << text.c_str();
+        }
+    }
+    if (!observed.empty() && eventsWanted_) {
+        MainThreadInbox::shared().post(this, [this, batch = std::move(observed)] { deliver(batch); });
+    }
+    if (open) return;
+    feedAlive_ = false;
+    translator_.forget(&servedKeyboard_);
+    translator_.forget(&servedPointer_);
+    {
+        std::lock_guard lock(mutex_);
+        servedModifiers_ = 0;
+        servedCapsLock_ = false;
+        servedGrabbed_ = 0;
+    }
+    MainThreadInbox::shared().post(this, [this] {
+        qCWarning(lcInput) << "lost the input service's keyboards and pointers: they are opened directly";
+        reconcile();
+    });
 }
 
 void EvdevInputHub::processPacket(const std::shared_ptr<EvdevNode>& node, const std::vector<evdev::EvdevEvent>& packet,

@@ -5,6 +5,7 @@
 #include "platform/linux/EvdevNode.h"
 #include "platform/linux/GrabOwner.h"
 #include "platform/linux/GrabWatchdog.h"
+#include "platform/linux/InputServiceClient.h"
 #include "platform/linux/UdevInputDevices.h"
 
 #include <QObject>
@@ -40,6 +41,11 @@ namespace glidra::linux_platform {
 //   unless its holder wants the node back at once. A watchdog on the reader
 //   lets every grab go when the main loop misses its heartbeat, and the
 //   kernel ends them all with the process.
+// - With the input service, the touchpads' descriptors come from it, and the
+//   keyboards and pointers are never opened here: the service reads them and
+//   tells their summary (modifiers, presses, Caps Lock, buttons), which the
+//   reader turns into the same events, and it holds them for a grab of
+//   servedDevnode(c) (let go when the program goes).
 class EvdevInputHub final : public QObject {
     Q_OBJECT
 
@@ -49,6 +55,9 @@ public:
         // is let go.
         double watchdogLimit = 3.0;
         int heartbeatIntervalMs = 500;
+        // The input service that opens the touchpads for us, when it runs;
+        // without it (or once it is gone) every node is opened directly.
+        InputServiceClient* service = nullptr;
     };
 
     // Keeps the nodes of its classes open while it lives.
@@ -88,6 +97,11 @@ public:
     // errno of the last attempt.
     std::vector<std::pair<InputNode, int>> refusedNodes(InputDeviceClass c) const;
     std::shared_ptr<EvdevNode> node(const QByteArray& devnode) const;
+
+    // The input service reads this class for us (keyboards, pointers).
+    bool serves(InputDeviceClass c) const;
+    // What stands for a served class in grabs and in the events it gives.
+    static QByteArray servedDevnode(InputDeviceClass c);
 
     // Closes every node and keeps them closed (the session went inactive:
     // the devices are another user's now), or opens again what is leased.
@@ -141,6 +155,8 @@ private:
     // Under mutex_.
     void openLocked(EvdevNode& node);
     void closeLocked(EvdevNode& node);
+    bool throughService(const EvdevNode& node) const;
+    void watchServed();
     bool applyGrab(const QByteArray& devnode, GrabOwner::Action action);
     void grabsChanged();
     void wake();
@@ -148,6 +164,7 @@ private:
     // Reader thread.
     void run();
     void readNode(const std::shared_ptr<EvdevNode>& node, std::uint64_t openCount);
+    void readFeed();
     // A fresh frame state for the node, from what it holds now; under mutex_.
     void restart(EvdevNode& node);
     void processPacket(const std::shared_ptr<EvdevNode>& node, const std::vector<evdev::EvdevEvent>& packet,
@@ -182,6 +199,16 @@ private:
     ObserverId nextObserver_ = 1;
     std::atomic<bool> motionWanted_{false};
     std::atomic<bool> eventsWanted_{false};
+
+    // The service's summaries; alive until the service hangs up.
+    std::unique_ptr<InputServiceFeed> feed_;
+    std::atomic<bool> feedAlive_{false};
+    unsigned watchedServed_ = 0;     // main thread: classes asked of the service
+    unsigned servedModifiers_ = 0;   // guarded: the service's modifier bits
+    bool servedCapsLock_ = false;    // guarded
+    unsigned servedGrabbed_ = 0;     // guarded: classes held at the service
+    const char servedKeyboard_ = 0;  // sources of the served events
+    const char servedPointer_ = 0;
 
     EvdevInputTranslator translator_;  // reader thread
     std::thread reader_;

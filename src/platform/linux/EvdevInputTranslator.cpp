@@ -1,5 +1,6 @@
 #include "platform/linux/EvdevInputTranslator.h"
 
+#include "platform/evdev/OwnVirtualDevice.h"
 #include "platform/linux/KeyCodeTranslation.h"
 
 #include <linux/input-event-codes.h>
@@ -47,10 +48,7 @@ std::int32_t buttonNumber(std::uint16_t code) {
 
 }  // namespace
 
-bool EvdevInputTranslator::isKeyboardKey(std::uint16_t code) {
-    return code < BTN_MISC || (code >= KEY_OK && code < BTN_DPAD_UP) ||
-           (code >= KEY_ALS_TOGGLE && code < BTN_TRIGGER_HAPPY);
-}
+bool EvdevInputTranslator::isKeyboardKey(std::uint16_t code) { return evdev::isKeyboardKeyCode(code); }
 
 void EvdevInputTranslator::setInitialState(const void* id, const std::vector<std::uint16_t>& heldKeys, bool capsLock) {
     State& state = states_[id];

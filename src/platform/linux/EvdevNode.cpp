@@ -31,10 +31,15 @@ bool testBit(const unsigned char* bits, unsigned bit) { return (bits[bit / 8] >>
 
 EvdevNode::~EvdevNode() { close(); }
 
-bool EvdevNode::open() {
+bool EvdevNode::open() { return adopt(::open(info_.devnode.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)); }
+
+bool EvdevNode::adopt(int fd) {
     close();
-    const int fd = ::open(info_.devnode.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        // open(2) said -1 and set errno; a service's answer is the errno.
+        if (fd != -1) errno = -fd;
+        return false;
+    }
     libevdev* device = nullptr;
     if (const int rc = libevdev_new_from_fd(fd, &device); rc < 0) {
         ::close(fd);
@@ -58,7 +63,10 @@ bool EvdevNode::open() {
 void EvdevNode::close() {
     if (evdev_) libevdev_free(evdev_);
     evdev_ = nullptr;
-    if (fd_ >= 0) ::close(fd_);  // ends a grab with it
+    // The input service keeps its own copy of a descriptor it handed over,
+    // and a grab lasts while any copy is open: let it go before closing.
+    if (fd_ >= 0 && grabbed) ::ioctl(fd_, EVIOCGRAB, 0);
+    if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     grabbed = false;
     grabPending = false;

@@ -37,6 +37,9 @@ public:
     // which are then moved onto the monotonic clock as they are read. False
     // when the node cannot be opened or read (errno says why).
     bool open();
+    // The same with a descriptor of the node opened elsewhere (the input
+    // service), which the node then owns; a negative errno fails as open does.
+    bool adopt(int fd);
     void close();
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }

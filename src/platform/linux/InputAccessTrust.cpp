@@ -1,7 +1,9 @@
 #include "platform/linux/InputAccessTrust.h"
 
 #include "platform/linux/EvdevInputHub.h"
+#include "platform/linux/InputServiceClient.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -27,7 +29,10 @@ const char* missingAccessHint(int error) {
     return error == EACCES || error == EPERM ? " (no input access: see the input-access udev rules)" : "";
 }
 
+bool InputAccessTrust::serviceConnected() const { return service_ && service_->connected(); }
+
 bool InputAccessTrust::isProcessTrusted() const {
+    if (serviceConnected()) return true;
     if (!opens(uinputPath_, O_WRONLY)) return false;
     for (const InputNode& node : hub_.presentNodes(InputDeviceClass::touchpad)) {
         if (!opens(node.devnode, O_RDONLY)) return false;
@@ -42,6 +47,9 @@ bool InputAccessTrust::hasInputGrant(InputGrant grant) const {
         return std::all_of(nodes.begin(), nodes.end(),
                            [](const InputNode& node) { return opens(node.devnode, O_RDONLY); });
     };
+    if (serviceConnected() && (grant != InputGrant::keyboards || hub_.serves(InputDeviceClass::keyboard))) {
+        return true;
+    }
     switch (grant) {
         case InputGrant::touchpad:
             return readable(InputDeviceClass::touchpad);
@@ -51,6 +59,12 @@ bool InputAccessTrust::hasInputGrant(InputGrant grant) const {
             return opens(uinputPath_, O_WRONLY);
     }
     return false;
+}
+
+InputService InputAccessTrust::inputService() const {
+    if (serviceConnected()) return InputService::answering;
+    return QFileInfo::exists(QFile::decodeName(serviceSocket_)) ? InputService::notAnswering
+                                                                : InputService::notInstalled;
 }
 
 bool InputAccessTrust::ruleInstalled(InputGrant grant) const {

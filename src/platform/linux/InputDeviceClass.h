@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/evdev/OwnVirtualDevice.h"
+
 #include <QByteArray>
 #include <QMap>
 
@@ -18,9 +20,7 @@ using InputDeviceClasses = unsigned;
 constexpr InputDeviceClasses operator|(InputDeviceClass a, InputDeviceClass b) { return unsigned(a) | unsigned(b); }
 constexpr bool hasClass(InputDeviceClasses classes, InputDeviceClass c) { return (classes & unsigned(c)) != 0; }
 
-// The name our own virtual device (uinput) carries. It is never one of the
-// user's devices: what it holds and types is ours.
-inline constexpr char kOwnVirtualDeviceName[] = "Glidra virtual input";
+using evdev::kOwnVirtualDeviceName;
 
 // The classes of a device, from its udev properties and its name; 0 when the
 // program has no use for it: not an event node (/dev/input/eventN), our own

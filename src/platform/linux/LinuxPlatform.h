@@ -12,6 +12,7 @@
 #include "platform/linux/EvdevPointerControl.h"
 #include "platform/linux/GSettingsDesktopPreferences.h"
 #include "platform/linux/InputAccessTrust.h"
+#include "platform/linux/InputServiceClient.h"
 #include "platform/linux/JsonFileUserDefaults.h"
 #include "platform/linux/LinuxDesktopIntegration.h"
 #include "platform/linux/LinuxWorkspace.h"
@@ -33,6 +34,9 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+
+#include <memory>
+#include <string>
 
 namespace glidra::linux_platform {
 
@@ -64,6 +68,8 @@ public:
         // The program the autostart entry runs.
         QString executable = QCoreApplication::applicationFilePath();
         EvdevInputHub::Options input;
+        // The input service's socket; empty to open the nodes directly.
+        std::string inputServiceSocket = InputServiceClient::defaultSocketPath();
     };
 
     LinuxPlatform();
@@ -101,9 +107,12 @@ public:
     X11DesktopViews desktopViews{options.display, options.sessionBus};
     X11DesktopCompositing compositing{options.display, LinuxWorkspace::isWaylandSession()};
 
-    // The input devices: one reader, one virtual device.
-    EvdevInputHub input{options.input};
-    InputAccessTrust accessibilityTrust{input};
+    // The input devices: one reader, one virtual device, both through the
+    // input service where it is installed and takes us.
+    std::unique_ptr<InputServiceClient> inputService = InputServiceClient::connect(options.inputServiceSocket);
+    EvdevInputHub input{withService(options.input, inputService.get())};
+    InputAccessTrust accessibilityTrust{input, "/dev/uinput", udevRulesFolders(), inputService.get(),
+                                        QByteArray::fromStdString(options.inputServiceSocket)};
     EvdevMultitouchFramework multitouchFramework{input};
     UdevMultitouchDeviceRegistry multitouchDevices{input};
     TouchpadActivityPosition pointerPosition{input};
@@ -111,9 +120,15 @@ public:
     EvdevKeyboardState keyboardState{input};
     EvdevKeyEventMonitor keyEvents{input};
     EvdevMouseButtonMonitor mouseButtons{input};
-    UinputDevice virtualInput;
+    UinputDevice virtualInput{inputService.get()};
     UinputEventPoster eventPoster{virtualInput, keyboardState, pointerControl};
     EvdevEventTap eventTap{input, eventPoster};
+
+private:
+    static EvdevInputHub::Options withService(EvdevInputHub::Options input, InputServiceClient* service) {
+        input.service = service;
+        return input;
+    }
 };
 
 }  // namespace glidra::linux_platform

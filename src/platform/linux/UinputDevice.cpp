@@ -1,12 +1,15 @@
 #include "platform/linux/UinputDevice.h"
 
+#include "inputd/OwnVirtualDeviceCreation.h"
 #include "platform/LogCategories.h"
-#include "platform/linux/EvdevInputTranslator.h"
+#include "platform/evdev/OwnVirtualDevice.h"
 #include "platform/linux/InputAccessTrust.h"
 #include "platform/linux/InputDeviceClass.h"
 
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
+
+#include <linux/input.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,51 +21,29 @@ namespace glidra::linux_platform {
 UinputDevice::~UinputDevice() {
     if (device_) libevdev_uinput_destroy(device_);
     if (fd_ >= 0) ::close(fd_);
+    if (serviceFd_ >= 0) ::close(serviceFd_);
 }
 
-evdev::DeviceDescription UinputDevice::description() {
-    evdev::DeviceDescription device;
-    device.name = kOwnVirtualDeviceName;
-    device.bustype = BUS_VIRTUAL;
-    const auto declare = [&device](std::uint16_t type, unsigned code) {
-        auto& bits = device.eventBits[type];
-        if (bits.size() <= code / 8) bits.resize(code / 8 + 1, 0);
-        bits[code / 8] |= std::uint8_t(1u << (code % 8));
-    };
-    declare(EV_SYN, EV_KEY);
-    for (unsigned code = 1; code < KEY_MAX; ++code) {
-        if (EvdevInputTranslator::isKeyboardKey(std::uint16_t(code))) declare(EV_KEY, code);
-    }
-    for (unsigned button = BTN_LEFT; button <= BTN_TASK; ++button) declare(EV_KEY, button);
-    declare(EV_SYN, EV_REL);
-    for (unsigned axis : {REL_X, REL_Y, REL_WHEEL, REL_HWHEEL, REL_WHEEL_HI_RES, REL_HWHEEL_HI_RES}) {
-        declare(EV_REL, axis);
-    }
-    return device;
-}
+evdev::DeviceDescription UinputDevice::description() { return evdev::ownVirtualDeviceDescription(); }
 
 bool UinputDevice::open() {
-    if (device_) return true;
+    if (device_ || serviceFd_ >= 0) return true;
+    if (service_ && service_->connected()) {
+        const int fd = service_->openVirtualDevice();
+        if (fd >= 0) {
+            serviceFd_ = fd;
+            loggedError_ = 0;
+            qCDebug(lcInput) << "the input service made the virtual input device" << kOwnVirtualDeviceName;
+            return true;
+        }
+        // A service that refused or went: the node itself, where it opens.
+    }
     const int fd = ::open(kPath, O_RDWR | O_CLOEXEC);
     if (fd < 0) {
         failed("open", errno);
         return false;
     }
-    const evdev::DeviceDescription declared = description();
-    libevdev* created = libevdev_new();
-    libevdev_set_name(created, declared.name.c_str());
-    libevdev_set_id_bustype(created, declared.bustype);
-    for (const auto& [type, codes] : declared.eventBits) {
-        if (type == EV_SYN) continue;
-        libevdev_enable_event_type(created, type);
-        for (unsigned code = 0; code < codes.size() * 8; ++code) {
-            if (declared.hasEventCode(type, std::uint16_t(code))) {
-                libevdev_enable_event_code(created, type, code, nullptr);
-            }
-        }
-    }
-    const int rc = libevdev_uinput_create_from_device(created, fd, &device_);
-    libevdev_free(created);
+    const int rc = inputd::createOwnVirtualDevice(fd, &device_);
     if (rc < 0) {
         device_ = nullptr;
         ::close(fd);
@@ -83,7 +64,13 @@ void UinputDevice::failed(const char* step, int error) {
 }
 
 bool UinputDevice::write(std::uint16_t type, std::uint16_t code, std::int32_t value) {
-    return device_ && libevdev_uinput_write_event(device_, type, code, value) == 0;
+    if (device_) return libevdev_uinput_write_event(device_, type, code, value) == 0;
+    if (serviceFd_ < 0) return false;
+    input_event event{};
+    event.type = type;
+    event.code = code;
+    event.value = value;
+    return ::write(serviceFd_, &event, sizeof event) == ssize_t(sizeof event);
 }
 
 }  // namespace glidra::linux_platform

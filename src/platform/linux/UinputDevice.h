@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/evdev/DeviceDescription.h"
+#include "platform/linux/InputServiceClient.h"
 #include "platform/linux/VirtualInputDevice.h"
 
 struct libevdev_uinput;
@@ -11,10 +12,12 @@ namespace glidra::linux_platform {
 // program's own readers know it and leave it out. It offers every key, the
 // mouse buttons, motion and both wheels, so the desktop takes it for a
 // keyboard and a mouse. The kernel removes it when the process ends, which
-// lets go of whatever it still holds.
+// lets go of whatever it still holds. Where the input service runs, it makes
+// the device and hands over its descriptor (and removes it when the program
+// goes), so that /dev/uinput stays closed to the user.
 class UinputDevice final : public VirtualInputDevice {
 public:
-    UinputDevice() = default;
+    explicit UinputDevice(InputServiceClient* service = nullptr) : service_(service) {}
     ~UinputDevice() override;
 
     UinputDevice(const UinputDevice&) = delete;
@@ -34,7 +37,9 @@ private:
     // Logs a failure to open, once for each errno in a row.
     void failed(const char* step, int error);
 
+    InputServiceClient* service_;
     libevdev_uinput* device_ = nullptr;
+    int serviceFd_ = -1;  // the service's device, written to directly
     int fd_ = -1;
     int loggedError_ = 0;
 };

@@ -24,11 +24,14 @@ public:
         grants_.clear();
     }
     void setInputGrant(InputGrant grant, bool granted) { grants_[grant] = granted; }
+    InputService inputService() const override { return service_; }
+    void setInputService(InputService service) { service_ = service; }
     int queries() const { return queries_; }
 
 private:
     bool trusted_ = false;
     std::map<InputGrant, bool> grants_;
+    InputService service_ = InputService::notInstalled;
     mutable int queries_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/InputGrant.h"
+
 #include <QString>
 
 namespace glidra::kit {
@@ -18,8 +20,14 @@ constexpr bool canOpenSystemSettingsPane(SystemSettingsPane) { return false; }
 // to grant a permission in a settings pane, this says what to do instead.
 QString inputAccessInstruction();
 
-// What the list of grants is for (kit::InputGrantList): each grant is one
-// udev rule, installed on its own by the command beside it.
-QString inputGrantsInstruction();
+// What the list of grants is for (kit::InputGrantList), after the state of
+// the input service: installed and answering, it gives the touchpads and the
+// virtual device; otherwise the one command that sets it right. Each grant is
+// one udev rule, installed on its own by the command beside it, the fallback
+// for installs without the service.
+QString inputGrantsInstruction(InputService service);
+// Its two parts: the service's state, and what the rules are for.
+QString inputServiceStatus(InputService service);
+QString inputRulesInstruction(InputService service);
 
 }  // namespace glidra::kit

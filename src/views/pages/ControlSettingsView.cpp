@@ -185,6 +185,9 @@ QWidget* ControlSettingsView::buildPermissionGroup() {
         connect(openSettings, &QPushButton::clicked, this, [this] { openAccessibilitySettings(context_.workspace); });
     }
     group->contentLayout()->addLayout(statusRow);
+    inputService_ = new kit::CaptionLine;
+    inputService_->setObjectName(QStringLiteral("inputServiceStatus"));
+    group->addWidget(inputService_);
     group->addWidget(
         new kit::CaptionLine(tr("手势本身需要触控板权限；发送快捷键、鼠标点击和滚动还需要虚拟输入设备权限，"
                                 "修饰键、打字防误触和键盘锁定还需要键盘权限。")));
@@ -198,9 +201,9 @@ QWidget* ControlSettingsView::buildPermissionGroup() {
     auto* help = new QVBoxLayout(permissionMissingHelp_);
     help->setContentsMargins(0, 0, 0, 0);
     help->setSpacing(kit::GroupBox::spacing);
-    auto* instruction = new kit::CaptionLine(kit::inputGrantsInstruction());
-    instruction->setObjectName(QStringLiteral("permissionInstruction"));
-    help->addWidget(instruction);
+    permissionInstruction_ = new kit::CaptionLine;
+    permissionInstruction_->setObjectName(QStringLiteral("permissionInstruction"));
+    help->addWidget(permissionInstruction_);
     help->addWidget(new kit::CaptionLine(tr("授权后仍不可用？确认已注销并重新登录，然后重新检查。")));
     group->addWidget(permissionMissingHelp_);
 
@@ -309,8 +312,15 @@ void ControlSettingsView::syncLoginItem() {
 void ControlSettingsView::syncPermission() {
     permissionStatus_->setSymbol(permissionGranted_ ? QStringLiteral("checkmark.circle") : QStringLiteral("keyboard"));
     permissionStatus_->setText(permissionGranted_ ? tr("输入设备已授权") : tr("输入设备未授权"));
+    syncInputService();
     permissionMissingHelp_->setVisible(!permissionGranted_);
     syncTypingProtection();
+}
+
+void ControlSettingsView::syncInputService() {
+    const InputService service = context_.accessibilityTrust.inputService();
+    inputService_->setText(kit::inputServiceStatus(service));
+    permissionInstruction_->setText(kit::inputRulesInstruction(service));
 }
 
 void ControlSettingsView::syncVideoGuide() {
@@ -332,6 +342,7 @@ void ControlSettingsView::recheckPermission() {
     // The grants first: a change of the trust shows them as they are now.
     keyboardsGranted_ = context_.accessibilityTrust.hasInputGrant(InputGrant::keyboards);
     inputGrants_->refresh();
+    syncInputService();
     syncTypingProtection();
     setPermissionGranted(context_.accessibilityTrust.isProcessTrusted());
 }

@@ -66,6 +66,7 @@ private:
     void syncHints();
     void syncLoginItem();
     void syncPermission();
+    void syncInputService();
     void syncVideoGuide();
 
     // Reads the trust and each grant again.
@@ -97,6 +98,8 @@ private:
     kit::SymbolLabel* permissionStatus_ = nullptr;
     kit::InputGrantList* inputGrants_ = nullptr;
     QWidget* permissionMissingHelp_ = nullptr;
+    kit::CaptionLine* inputService_ = nullptr;
+    kit::CaptionLine* permissionInstruction_ = nullptr;
     QPointer<BrowserVideoHelpView> videoHelp_;
     QWidget* updates_ = nullptr;
 };

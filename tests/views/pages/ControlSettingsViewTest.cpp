@@ -381,6 +381,42 @@ TEST(ControlSettingsViewTest, PermissionLinesFollowTheTrustAndAreReadAgainOnActi
     EXPECT_TRUE(general.shown(QStringLiteral("typingPermissionWarning")));
 }
 
+// The input service's state stands in the group, read again by "重新检查";
+// what the udev rules are for follows it.
+TEST(ControlSettingsViewTest, TheInputServiceLineSaysItsStateAndTheRulesAreTheFallback) {
+    GeneralPage general;
+    general.open();
+    struct Case {
+        InputService service;
+        const char* status;
+        const char* rules;
+    };
+    const Case cases[] = {
+        {InputService::answering,
+         "输入服务 glidra-inputd 已安装并在响应：它只为 Glidra 读取触控板、键盘和鼠标，并创建虚拟输入设备。",
+         "有输入服务时无需这些 udev 规则。若键盘仍显示未授权，以 root 身份运行 systemctl restart "
+         "glidra-inputd.socket，然后重新启动 Glidra。"},
+        {InputService::notAnswering,
+         "输入服务 glidra-inputd 已安装，但没有响应或拒绝了 Glidra：以 root 身份运行 systemctl restart "
+         "glidra-inputd.socket，然后重新检查。",
+         "没有输入服务时，每项权限由一条 udev 规则授予。这是备用方式：每条规则会把设备交给你运行的所有程序。"
+         "只需安装要用的几项：在终端中运行对应的命令，然后返回这里。"},
+        {InputService::notInstalled,
+         "未安装输入服务 glidra-inputd（它只把输入设备交给 Glidra）：在 Glidra 的源代码文件夹中以 root "
+         "身份运行 su -c scripts/run 安装它。",
+         "没有输入服务时，每项权限由一条 udev 规则授予。这是备用方式：每条规则会把设备交给你运行的所有程序。"
+         "只需安装要用的几项：在终端中运行对应的命令，然后返回这里。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.status);
+        general.ui.h.accessibilityTrust.setInputService(c.service);
+        QTest::mouseClick(general.find<QPushButton>(QStringLiteral("recheckPermission")), Qt::LeftButton);
+        EXPECT_EQ(general.text(QStringLiteral("inputServiceStatus")), QString::fromUtf8(c.status));
+        EXPECT_EQ(general.text(QStringLiteral("permissionInstruction")), QString::fromUtf8(c.rules));
+        if (c.service == InputService::answering) general.picture(QStringLiteral("general-input-service-answering"));
+    }
+}
+
 // Reading the trust again while control is paused shows it, but the
 // cross-application typing monitor waits for control to be switched on.
 TEST(ControlSettingsViewTest, ReadingTheTrustWhilePausedInstallsNoKeyMonitor) {

@@ -45,7 +45,9 @@ InputGrantList::InputGrantList(const AccessibilityTrust& trust, QWidget* parent)
         row.status->setObjectName(QStringLiteral("inputGrantStatus:") + name);
         row.status->setTextStyle(TextStyle::callout);
         lines->addWidget(row.status);
-        lines->addWidget(new CaptionLine(features(grant)));
+        row.caption = new CaptionLine(features(grant));
+        row.caption->setObjectName(QStringLiteral("inputGrantFeatures:") + name);
+        lines->addWidget(row.caption);
         // Under a line saying they run as root, each to copy into a terminal.
         row.commands = new QWidget;
         auto* commandLines = new QVBoxLayout(row.commands);
@@ -69,8 +71,11 @@ InputGrantList::InputGrantList(const AccessibilityTrust& trust, QWidget* parent)
 }
 
 void InputGrantList::refresh() {
+    // Through the service nothing reaches the user's other programs.
+    const bool throughService = trust_.inputService() == InputService::answering;
     for (auto& [grant, row] : rows_) {
         const bool granted = trust_.hasInputGrant(grant);
+        row.caption->setText(throughService ? features(grant) : features(grant) + ruleReach(grant));
         row.status->setSymbol(granted ? QStringLiteral("checkmark.circle") : QStringLiteral("xmark.circle"));
         row.status->setText(
             (granted ? localized(GLIDRA_TEXT("%1：已授权")) : localized(GLIDRA_TEXT("%1：未授权"))).arg(title(grant)));
@@ -94,15 +99,23 @@ QString InputGrantList::features(InputGrant grant) {
     switch (grant) {
         case InputGrant::touchpad:
             return localized(
-                GLIDRA_TEXT("识别手势，并运行无需模拟输入的动作：音量、亮度、防止休眠、显示桌面、打开应用和网站。"
-                            "授权后，你运行的任何程序都能读取触控板。"));
+                GLIDRA_TEXT("识别手势，并运行无需模拟输入的动作：音量、亮度、防止休眠、显示桌面、打开应用和网站。"));
         case InputGrant::keyboards:
-            return localized(
-                GLIDRA_TEXT("用于手势要求的修饰键、打字防误触、按住的按键和键盘锁定。"
-                            "授权后，你运行的任何程序都能读取你输入的每个按键。"));
+            return localized(GLIDRA_TEXT("用于手势要求的修饰键、打字防误触、按住的按键和键盘锁定。"));
         case InputGrant::virtualInput:
-            return localized(
-                GLIDRA_TEXT("用于发送快捷键、鼠标点击和滚动。授权后，你运行的任何程序都能模拟按键和点击。"));
+            return localized(GLIDRA_TEXT("用于发送快捷键、鼠标点击和滚动。"));
+    }
+    return {};
+}
+
+QString InputGrantList::ruleReach(InputGrant grant) {
+    switch (grant) {
+        case InputGrant::touchpad:
+            return localized(GLIDRA_TEXT("授权后，你运行的任何程序都能读取触控板。"));
+        case InputGrant::keyboards:
+            return localized(GLIDRA_TEXT("授权后，你运行的任何程序都能读取你输入的每个按键。"));
+        case InputGrant::virtualInput:
+            return localized(GLIDRA_TEXT("授权后，你运行的任何程序都能模拟按键和点击。"));
     }
     return {};
 }

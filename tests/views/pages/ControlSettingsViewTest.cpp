@@ -413,6 +413,13 @@ TEST(ControlSettingsViewTest, TheInputServiceLineSaysItsStateAndTheRulesAreTheFa
         QTest::mouseClick(general.find<QPushButton>(QStringLiteral("recheckPermission")), Qt::LeftButton);
         EXPECT_EQ(general.text(QStringLiteral("inputServiceStatus")), QString::fromUtf8(c.status));
         EXPECT_EQ(general.text(QStringLiteral("permissionInstruction")), QString::fromUtf8(c.rules));
+        // What a rule would open to every program is said only where rules
+        // are what grants access.
+        EXPECT_EQ(general.text(QStringLiteral("inputGrantFeatures:keyboards")),
+                  c.service == InputService::answering
+                      ? QStringLiteral("用于手势要求的修饰键、打字防误触、按住的按键和键盘锁定。")
+                      : QStringLiteral("用于手势要求的修饰键、打字防误触、按住的按键和键盘锁定。"
+                                       "授权后，你运行的任何程序都能读取你输入的每个按键。"));
         if (c.service == InputService::answering) general.picture(QStringLiteral("general-input-service-answering"));
     }
 }

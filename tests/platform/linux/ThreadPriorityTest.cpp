@@ -1,0 +1,246 @@
+#include "platform/FakeRealtimeKit.h"
+#include "platform/PrivateBusTest.h"
+#include "platform/linux/InputThreadPriority.h"
+#include "platform/linux/RealtimeKitThreadPriority.h"
+#include "platform/linux/RealtimeOverrunGuard.h"
+#include "platform/sim/SimThreadPriority.h"
+#include "support/FakeDesktopServices.h"
+#include "support/LogCapture.h"
+#include "support/TaskResult.h"
+
+#include <gtest/gtest.h>
+
+#include <QScopeGuard>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include <sched.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace glidra {
+namespace {
+
+using linux_platform::RealtimeKitThreadPriority;
+using test::FakeRealtimeKit;
+using Kind = ThreadPriority::Grant::Kind;
+
+const QString kService = QStringLiteral("org.freedesktop.RealtimeKit1");
+const QString kPath = QStringLiteral("/org/freedesktop/RealtimeKit1");
+
+// RLIMIT_RTTIME can only be lowered: each case allows less realtime run
+// time than the one before, so that a grant shows the adapter lowered the
+// limit itself.
+using RealtimeKitThreadPriorityTest = test::PrivateBusTest;
+
+struct GrantCase {
+    const char* name;
+    FakeRealtimeKit::Policy policy;
+    ThreadPriority::Request request;
+    bool ownThread;
+    Kind kind;
+    int priority;
+};
+
+TEST_F(RealtimeKitThreadPriorityTest, AsksForWhatTheServiceAllowsAndFallsBackToANiceLevel) {
+    const GrantCase cases[] = {
+        {"realtime as asked", {20, -15, 200000, false}, {20, -11}, true, Kind::realtime, 20},
+        {"realtime capped at the maximum", {5, -15, 150000, false}, {20, -11}, true, Kind::realtime, 5},
+        {"no realtime allowed at all", {0, -15, 140000, false}, {20, -11}, true, Kind::highPriority, -11},
+        {"realtime refused: the nice level", {20, -15, 130000, true}, {20, -11}, true, Kind::highPriority, -11},
+        {"the nice level capped at the minimum", {20, -5, 120000, true}, {20, -11}, true, Kind::highPriority, -5},
+        {"a thread of another process", {20, -15, 110000, false}, {20, -11}, false, Kind::refused, 0},
+        {"realtime, again below the last limit", {20, -15, 100000, false}, {10, -11}, true, Kind::realtime, 10},
+    };
+    int round = 0;
+    for (const GrantCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ++round;
+        const QString serviceConnection = QStringLiteral("rtkit-service-%1").arg(round);
+        // The name goes with the service's connection, for the next case.
+        const auto release = qScopeGuard([&] { QDBusConnection::disconnectFromBus(serviceConnection); });
+        test::FakeServiceHost host(connectToBus(serviceConnection));
+        auto service = std::make_unique<FakeRealtimeKit>(c.policy);
+        FakeRealtimeKit* rtkit = service.get();
+        ASSERT_TRUE(host.serve(kService, kPath, std::move(service)));
+
+        RealtimeKitThreadPriority priority(connectToBus(QStringLiteral("rtkit-client-%1").arg(round)));
+        // pid 1's own thread: never one of ours.
+        const std::int64_t thread = c.ownThread ? RealtimeKitThreadPriority::currentThread() : 1;
+        const auto grant = test::waitForResult(priority.raise(thread, c.request));
+        ASSERT_TRUE(grant);
+        EXPECT_EQ(grant->kind, c.kind) << grant->reason.toStdString();
+        EXPECT_EQ(grant->priority, c.priority);
+        if (c.kind == Kind::realtime) {
+            EXPECT_EQ(rtkit->granted(), QStringList{QStringLiteral("realtime %1 %2").arg(thread).arg(c.priority)});
+            rlimit limit{};
+            getrlimit(RLIMIT_RTTIME, &limit);
+            EXPECT_LE(limit.rlim_max, rlim_t(c.policy.rtTimeUSecMax));
+            EXPECT_LT(limit.rlim_cur, limit.rlim_max) << "SIGXCPU comes before SIGKILL";
+        } else if (c.kind == Kind::highPriority) {
+            EXPECT_EQ(rtkit->granted(), QStringList{QStringLiteral("nice %1 %2").arg(thread).arg(c.priority)});
+            EXPECT_FALSE(grant->reason.isEmpty()) << "why realtime was refused";
+        } else {
+            EXPECT_TRUE(rtkit->granted().isEmpty());
+        }
+    }
+}
+
+TEST_F(RealtimeKitThreadPriorityTest, NoServiceOrNoBusIsUnavailable) {
+    RealtimeKitThreadPriority absent(connectToBus(QStringLiteral("rtkit-absent")));
+    const auto grant = test::waitForResult(absent.raise(RealtimeKitThreadPriority::currentThread(), {20, -11}));
+    ASSERT_TRUE(grant);
+    EXPECT_EQ(grant->kind, Kind::unavailable);
+    EXPECT_TRUE(grant->reason.contains(QStringLiteral("ServiceUnknown"))) << grant->reason.toStdString();
+
+    RealtimeKitThreadPriority noBus(
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("rtkit-no-bus")));
+    const auto none = test::waitForResult(noBus.raise(RealtimeKitThreadPriority::currentThread(), {20, -11}));
+    QDBusConnection::disconnectFromBus(QStringLiteral("rtkit-no-bus"));
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->kind, Kind::unavailable);
+}
+
+// --- the input threads, on the simulated service -----------------------------------------
+
+QCoro::Task<bool> finished(QCoro::Task<void> task) {
+    co_await std::move(task);
+    co_return true;
+}
+
+TEST(InputThreadPriorityTest, TheReaderComesFirstAndOneLineSaysWhatBothGot) {
+    struct Case {
+        const char* name;
+        ThreadPriority::Grant grant;
+        std::size_t requests;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"nothing raises threads",
+         {Kind::unavailable, 0, QStringLiteral("no RealtimeKit")},
+         1,
+         "nothing raises the input threads (no RealtimeKit): they run at normal priority"},
+        {"realtime",
+         {Kind::realtime, 20, {}},
+         2,
+         "the touchpad reader thread runs at realtime priority 20, the main thread at realtime priority 20"},
+        {"a nice level",
+         {Kind::highPriority, -11, QStringLiteral("not authorized")},
+         2,
+         "the touchpad reader thread runs at nice -11 (realtime refused: not authorized), the main thread at nice "
+         "-11 (realtime refused: not authorized)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim::SimThreadPriority priority;
+        priority.setGrant(c.grant);
+        test::LogCapture log;
+        EXPECT_TRUE(test::completed(finished(linux_platform::raiseInputThreads(priority, 101, 100))));
+        ASSERT_EQ(priority.requests().size(), c.requests);
+        EXPECT_EQ(priority.requests()[0], std::make_pair(std::int64_t(101), linux_platform::kReaderThreadRequest));
+        if (c.requests > 1) {
+            EXPECT_EQ(priority.requests()[1], std::make_pair(std::int64_t(100), linux_platform::kMainThreadRequest));
+        }
+        EXPECT_EQ(log.texts("glidra.input", QtInfoMsg).join(QLatin1Char('\n')).toStdString(), c.logged);
+        EXPECT_EQ(log.messages().size(), 1u);
+    }
+}
+
+// --- a realtime thread that runs over its limit ----------------------------------------------
+
+pid_t currentThread() { return pid_t(syscall(SYS_gettid)); }
+
+bool realtimeNow(pid_t thread) {
+    const int policy = sched_getscheduler(thread) & ~SCHED_RESET_ON_FORK;
+    return policy == SCHED_RR || policy == SCHED_FIFO;
+}
+
+// In a child process: two realtime threads, one of which spins past the
+// soft limit while the other waits. 0 when only the spinning one was
+// dropped to normal scheduling and the process lived; 77 when this process
+// may not run realtime (the test then skips).
+int overrunInChild(bool mainSpins) {
+    // µs: SIGXCPU after 20 ms, SIGKILL after 100 ms (or what is left of the
+    // limit, which this process cannot raise).
+    rlimit limit{};
+    getrlimit(RLIMIT_RTTIME, &limit);
+    limit.rlim_max = std::min<rlim_t>(limit.rlim_max, 100'000);
+    limit.rlim_cur = 20'000;
+    if (setrlimit(RLIMIT_RTTIME, &limit) != 0) return 2;
+    linux_platform::realtime_overrun::install();
+    const sched_param rt{1};
+    if (sched_setscheduler(0, SCHED_RR | SCHED_RESET_ON_FORK, &rt) != 0) return 77;
+    linux_platform::realtime_overrun::track(currentThread());
+
+    std::atomic<pid_t> helper{0};
+    std::atomic<bool> done{false};
+    std::atomic<bool> helperDropped{false};
+    const auto spin = [&done] {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(800);
+        while (realtimeNow(0) && std::chrono::steady_clock::now() < until) {
+        }
+    };
+    std::thread other([&] {
+        // A thread made by a raised one starts at normal scheduling (reset on fork).
+        if (realtimeNow(0)) return;
+        if (sched_setscheduler(0, SCHED_RR | SCHED_RESET_ON_FORK, &rt) != 0) return;
+        linux_platform::realtime_overrun::track(currentThread());
+        helper = currentThread();
+        if (!mainSpins) {
+            spin();
+            helperDropped = !realtimeNow(0);
+        }
+        while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    while (helper == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    int result = 0;
+    if (mainSpins) {
+        spin();
+        if (realtimeNow(0)) result = 3;
+        if (!realtimeNow(helper)) result = 4;
+    } else {
+        while (!helperDropped && realtimeNow(helper)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (!helperDropped) result = 3;
+        if (!realtimeNow(0)) result = 4;
+    }
+    done = true;
+    other.join();
+    return result;
+}
+
+TEST(RealtimeOverrunGuardTest, OnlyTheThreadThatRanOverDropsToNormalAndTheProcessLives) {
+    for (const bool mainSpins : {true, false}) {
+        SCOPED_TRACE(mainSpins ? "the main thread spins" : "another thread spins");
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) _exit(overrunInChild(mainSpins));
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_FALSE(WIFSIGNALED(status)) << "killed by signal " << WTERMSIG(status);
+        if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "this process may not run realtime";
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+}
+
+TEST(RealtimeOverrunGuardTest, ACpuTimeLimitNoRealtimeThreadExplainsStillEndsTheProcess) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        linux_platform::realtime_overrun::install();
+        raise(SIGXCPU);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGXCPU);
+}
+
+}  // namespace
+}  // namespace glidra

@@ -9,6 +9,7 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 #include <algorithm>
@@ -57,7 +58,12 @@ EvdevInputHub::EvdevInputHub(Options options, QObject* parent)
     }
     // The inbox exists before the reader posts to it.
     MainThreadInbox::shared();
-    reader_ = std::thread([this] { run(); });
+    reader_ = std::thread([this] {
+        readerThread_.store(std::int64_t(syscall(SYS_gettid)));
+        readerThread_.notify_all();
+        run();
+    });
+    readerThread_.wait(0);
 }
 
 EvdevInputHub::~EvdevInputHub() {

@@ -19,6 +19,7 @@
 #include "platform/linux/LogindSystemEvents.h"
 #include "platform/linux/PulseAudioDevices.h"
 #include "platform/linux/QtScheduler.h"
+#include "platform/linux/RealtimeKitThreadPriority.h"
 #include "platform/linux/ScreenSaverPowerAssertions.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/TouchpadActivityPosition.h"
@@ -64,6 +65,9 @@ public:
         // The program the autostart entry runs.
         QString executable = QCoreApplication::applicationFilePath();
         EvdevInputHub::Options input;
+        // Asks RealtimeKit to raise the touchpad's reader thread and the
+        // main thread at construction (on the main thread).
+        bool raiseInputThreads = true;
     };
 
     LinuxPlatform();
@@ -114,6 +118,7 @@ public:
     UinputDevice virtualInput;
     UinputEventPoster eventPoster{virtualInput, keyboardState, pointerControl};
     EvdevEventTap eventTap{input, eventPoster};
+    RealtimeKitThreadPriority threadPriority{options.systemBus};
 };
 
 }  // namespace glidra::linux_platform

@@ -6,11 +6,16 @@
 #include "platform/sim/SimThreadPriority.h"
 #include "support/FakeDesktopServices.h"
 #include "support/LogCapture.h"
+#include "support/SpawnedProcess.h"
 #include "support/TaskResult.h"
 
 #include <gtest/gtest.h>
 
+#include <QDBusConnectionInterface>
+#include <QFile>
 #include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <algorithm>
 #include <atomic>
@@ -105,6 +110,76 @@ TEST_F(RealtimeKitThreadPriorityTest, NoServiceOrNoBusIsUnavailable) {
     QDBusConnection::disconnectFromBus(QStringLiteral("rtkit-no-bus"));
     ASSERT_TRUE(none);
     EXPECT_EQ(none->kind, Kind::unavailable);
+}
+
+// The real RealtimeKit with the real polkit, on a system bus of the test's
+// own. Only root can run it here (the service sets the thread's scheduling,
+// and polkit authorizes root without a session); elsewhere it skips.
+TEST(RealtimeKitServiceTest, TheRealServiceRaisesAThreadOfOursToItsMaximum) {
+    const QByteArray rtkitDaemon = "/usr/libexec/rtkit-daemon";
+    const QByteArray polkitDaemon = "/usr/lib/polkit-1/polkitd";
+    if (geteuid() != 0) GTEST_SKIP() << "RealtimeKit and polkit run as root";
+    if (!QFile::exists(QString::fromLatin1(rtkitDaemon)) || !QFile::exists(QString::fromLatin1(polkitDaemon))) {
+        GTEST_SKIP() << "rtkit or polkit is not installed";
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Open to every user: polkit drops to a user of its own.
+    QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeGroup | QFile::ExeOther);
+    QFile config(dir.filePath(QStringLiteral("bus.conf")));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("<busconfig><type>system</type><listen>unix:path=" + QFile::encodeName(dir.filePath("bus")) +
+                 "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/>"
+                 "<allow own=\"*\"/><allow send_destination=\"*\"/><allow receive_sender=\"*\"/></policy>"
+                 "</busconfig>\n");
+    config.close();
+    test::SpawnedProcess busDaemon;
+    const auto address = busDaemon.startAndReadLine(
+        "dbus-daemon", {"--config-file=" + QFile::encodeName(config.fileName()), "--nofork", "--print-address=1"}, {},
+        10000);
+    ASSERT_TRUE(address) << busDaemon.log().toStdString();
+    const QList<QByteArray> environment{"DBUS_SYSTEM_BUS_ADDRESS=" + *address};
+    test::SpawnedProcess polkit;
+    ASSERT_TRUE(polkit.start(polkitDaemon, {}, environment));
+    test::SpawnedProcess rtkit;
+    ASSERT_TRUE(rtkit.start(rtkitDaemon,
+                            {"--no-drop-privileges", "--no-chroot", "--no-canary", "--no-limit-resources",
+                             "--max-realtime-priority=15", "--stderr"},
+                            environment));
+    const QString connectionName = QStringLiteral("real-rtkit");
+    const auto disconnect = qScopeGuard([&] { QDBusConnection::disconnectFromBus(connectionName); });
+    QDBusConnection bus = QDBusConnection::connectToBus(QString::fromLatin1(*address), connectionName);
+    ASSERT_TRUE(bus.isConnected());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return bus.interface()->isServiceRegistered(kService).value() &&
+                   bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.PolicyKit1")).value();
+        },
+        10000))
+        << rtkit.log().toStdString() << polkit.log().toStdString();
+
+    // The thread raised is one that waits, never the test's own.
+    std::atomic<pid_t> target{0};
+    std::atomic<bool> done{false};
+    std::thread waiting([&] {
+        target = pid_t(syscall(SYS_gettid));
+        while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    });
+    while (target == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const auto stop = qScopeGuard([&] {
+        done = true;
+        waiting.join();
+    });
+
+    RealtimeKitThreadPriority priority(bus);
+    const auto grant = test::waitForResult(priority.raise(target, {20, -11}));
+    ASSERT_TRUE(grant);
+    EXPECT_EQ(grant->kind, Kind::realtime) << grant->reason.toStdString() << rtkit.log().toStdString();
+    EXPECT_EQ(grant->priority, 15);
+    EXPECT_EQ(sched_getscheduler(target), SCHED_RR | SCHED_RESET_ON_FORK);
+    sched_param param{};
+    sched_getparam(target, &param);
+    EXPECT_EQ(param.sched_priority, 15);
 }
 
 // --- the input threads, on the simulated service -----------------------------------------

@@ -31,8 +31,12 @@ QCoro::Task<void> raiseInputThreads(ThreadPriority& priority, std::int64_t reade
         co_return;
     }
     const ThreadPriority::Grant main = co_await priority.raise(mainThread, kMainThreadRequest);
-    qCInfo(lcInput).noquote() << "the touchpad reader thread runs" << describe(reader) + QStringLiteral(",")
-                              << "the main thread" << describe(main);
+    if (main == reader) {
+        qCInfo(lcInput).noquote() << "the touchpad reader thread and the main thread run" << describe(reader);
+    } else {
+        qCInfo(lcInput).noquote() << "the touchpad reader thread runs" << describe(reader) + QStringLiteral(",")
+                                  << "the main thread" << describe(main);
+    }
 }
 
 }  // namespace glidra::linux_platform

@@ -155,7 +155,8 @@ QCoro::Task<ThreadPriority::Grant> RealtimeKitThreadPriority::raise(std::int64_t
     const Answer answer = co_await call(kInterface, QStringLiteral("MakeThreadHighPriority"), arguments);
     if (!self) co_return unavailable(stopped);
     if (answer.failure.isEmpty()) co_return Grant{Grant::Kind::highPriority, nice, realtimeRefusal};
-    co_return Grant{Grant::Kind::refused, 0, realtimeRefusal + QStringLiteral("; ") + answer.failure};
+    co_return Grant{Grant::Kind::refused, 0,
+                    QStringLiteral("realtime: %1; nice %2: %3").arg(realtimeRefusal).arg(nice).arg(answer.failure)};
 }
 
 }  // namespace glidra::linux_platform

@@ -190,31 +190,36 @@ QCoro::Task<bool> finished(QCoro::Task<void> task) {
 }
 
 TEST(InputThreadPriorityTest, TheReaderComesFirstAndOneLineSaysWhatBothGot) {
+    const ThreadPriority::Grant none{Kind::unavailable, 0, QStringLiteral("no RealtimeKit")};
+    const ThreadPriority::Grant realtime{Kind::realtime, 20, {}};
+    const ThreadPriority::Grant nice{Kind::highPriority, -11, QStringLiteral("not authorized")};
+    const ThreadPriority::Grant refused{Kind::refused, 0, QStringLiteral("realtime: denied; nice -11: denied")};
     struct Case {
         const char* name;
-        ThreadPriority::Grant grant;
+        ThreadPriority::Grant reader;
+        ThreadPriority::Grant main;
         std::size_t requests;
         const char* logged;
     };
     const Case cases[] = {
-        {"nothing raises threads",
-         {Kind::unavailable, 0, QStringLiteral("no RealtimeKit")},
-         1,
+        {"nothing raises threads", none, none, 1,
          "nothing raises the input threads (no RealtimeKit): they run at normal priority"},
-        {"realtime",
-         {Kind::realtime, 20, {}},
-         2,
-         "the touchpad reader thread runs at realtime priority 20, the main thread at realtime priority 20"},
-        {"a nice level",
-         {Kind::highPriority, -11, QStringLiteral("not authorized")},
-         2,
-         "the touchpad reader thread runs at nice -11 (realtime refused: not authorized), the main thread at nice "
-         "-11 (realtime refused: not authorized)"},
+        {"realtime", realtime, realtime, 2,
+         "the touchpad reader thread and the main thread run at realtime priority 20"},
+        {"a nice level", nice, nice, 2,
+         "the touchpad reader thread and the main thread run at nice -11 (realtime refused: not authorized)"},
+        {"refused", refused, refused, 2,
+         "the touchpad reader thread and the main thread run at normal priority (realtime: denied; nice -11: "
+         "denied)"},
+        {"each its own", realtime, nice, 2,
+         "the touchpad reader thread runs at realtime priority 20, the main thread at nice -11 (realtime refused: "
+         "not authorized)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         sim::SimThreadPriority priority;
-        priority.setGrant(c.grant);
+        priority.setGrant(c.main);
+        priority.setGrant(101, c.reader);
         test::LogCapture log;
         EXPECT_TRUE(test::completed(finished(linux_platform::raiseInputThreads(priority, 101, 100))));
         ASSERT_EQ(priority.requests().size(), c.requests);

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include <sched.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -30,7 +31,7 @@ void dropToNormal(pid_t thread) {
     sched_setscheduler(thread, SCHED_OTHER | SCHED_RESET_ON_FORK, &normal);
 }
 
-// Only system calls here: each is async-signal-safe.
+// Only system calls and arithmetic here: each is async-signal-safe.
 void onCpuLimit(int) {
     const int savedErrno = errno;
     // The kernel signals the process through the thread that ran over, which
@@ -56,6 +57,16 @@ void onCpuLimit(int) {
         // The CPU time limit, not ours: its default action.
         signal(SIGXCPU, SIG_DFL);
         raise(SIGXCPU);
+    } else {
+        // The kernel moved the soft limit a second on, past the hard one: put
+        // it back, so that another thread that runs over is dropped too
+        // rather than killed.
+        rlimit limit{};
+        if (getrlimit(RLIMIT_RTTIME, &limit) == 0 && limit.rlim_max != RLIM_INFINITY &&
+            limit.rlim_cur >= limit.rlim_max) {
+            limit.rlim_cur = rlim_t(softLimitFor((long long)limit.rlim_max));
+            setrlimit(RLIMIT_RTTIME, &limit);
+        }
     }
     errno = savedErrno;
 }

@@ -289,6 +289,8 @@ int overrunInChild(bool mainSpins) {
         if (!helperDropped) result = 3;
         if (!realtimeNow(0)) result = 4;
     }
+    getrlimit(RLIMIT_RTTIME, &limit);
+    if (result == 0 && limit.rlim_cur >= limit.rlim_max) result = 5;  // the next one to run over would be killed
     done = true;
     other.join();
     return result;

@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -241,7 +243,7 @@ bool realtimeNow(pid_t thread) {
     return policy == SCHED_RR || policy == SCHED_FIFO;
 }
 
-// In a child process: two realtime threads, one of which spins past the
+// In a process of its own: two realtime threads, one of which spins past the
 // soft limit while the other waits. 0 when only the spinning one was
 // dropped to normal scheduling and the process lived; 77 when this process
 // may not run realtime (the test then skips).
@@ -260,7 +262,7 @@ int overrunInChild(bool mainSpins) {
 
     std::atomic<pid_t> helper{0};
     std::atomic<bool> done{false};
-    std::atomic<bool> helperDropped{false};
+    std::atomic<int> helperSpun{0};  // 1: dropped to normal, 2: still realtime
     const auto spin = [&done] {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(800);
         while (realtimeNow(0) && std::chrono::steady_clock::now() < until) {
@@ -274,7 +276,7 @@ int overrunInChild(bool mainSpins) {
         helper = currentThread();
         if (!mainSpins) {
             spin();
-            helperDropped = !realtimeNow(0);
+            helperSpun = realtimeNow(0) ? 2 : 1;
         }
         while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     });
@@ -285,8 +287,8 @@ int overrunInChild(bool mainSpins) {
         if (realtimeNow(0)) result = 3;
         if (!realtimeNow(helper)) result = 4;
     } else {
-        while (!helperDropped && realtimeNow(helper)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (!helperDropped) result = 3;
+        while (helperSpun == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (helperSpun != 1) result = 3;
         if (!realtimeNow(0)) result = 4;
     }
     getrlimit(RLIMIT_RTTIME, &limit);
@@ -296,14 +298,44 @@ int overrunInChild(bool mainSpins) {
     return result;
 }
 
+// The scenarios run in a process of their own, this test program started
+// again for one of them: a fork of this process, which runs threads already,
+// may not start threads (ThreadSanitizer refuses it).
+constexpr const char* kScenario = "GLIDRA_OVERRUN_SCENARIO";
+
+TEST(RealtimeOverrunGuardTest, Scenario) {
+    const QByteArray scenario = qgetenv(kScenario);
+    if (scenario.isEmpty()) GTEST_SKIP() << "run by the tests below in a process of its own";
+    if (scenario == "cpu-limit") {
+        linux_platform::realtime_overrun::install();
+        raise(SIGXCPU);
+        _exit(0);
+    }
+    _exit(overrunInChild(scenario == "main-spins"));
+}
+
+// The wait status of the scenario's process.
+int runScenario(const QByteArray& scenario) {
+    QList<QByteArray> environment;
+    for (const QString& entry : QProcessEnvironment::systemEnvironment().toStringList()) {
+        environment << entry.toLocal8Bit();
+    }
+    environment << QByteArray(kScenario) + "=" + scenario;
+    test::SpawnedProcess process;
+    if (!process.start(QFile::encodeName(QCoreApplication::applicationFilePath()),
+                       {"--gtest_filter=RealtimeOverrunGuardTest.Scenario"}, environment)) {
+        ADD_FAILURE() << "cannot start the scenario";
+        return -1;
+    }
+    const std::optional<int> status = process.waitForExit(30000);
+    if (!status) ADD_FAILURE() << "the scenario did not end: " << process.log().toStdString();
+    return status.value_or(-1);
+}
+
 TEST(RealtimeOverrunGuardTest, OnlyTheThreadThatRanOverDropsToNormalAndTheProcessLives) {
-    for (const bool mainSpins : {true, false}) {
-        SCOPED_TRACE(mainSpins ? "the main thread spins" : "another thread spins");
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) _exit(overrunInChild(mainSpins));
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
+    for (const char* scenario : {"main-spins", "other-spins"}) {
+        SCOPED_TRACE(scenario);
+        const int status = runScenario(scenario);
         ASSERT_FALSE(WIFSIGNALED(status)) << "killed by signal " << WTERMSIG(status);
         if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "this process may not run realtime";
         EXPECT_EQ(WEXITSTATUS(status), 0);
@@ -311,16 +343,8 @@ TEST(RealtimeOverrunGuardTest, OnlyTheThreadThatRanOverDropsToNormalAndTheProces
 }
 
 TEST(RealtimeOverrunGuardTest, ACpuTimeLimitNoRealtimeThreadExplainsStillEndsTheProcess) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        linux_platform::realtime_overrun::install();
-        raise(SIGXCPU);
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    const int status = runScenario("cpu-limit");
+    ASSERT_TRUE(WIFSIGNALED(status)) << "ended with " << WEXITSTATUS(status);
     EXPECT_EQ(WTERMSIG(status), SIGXCPU);
 }
 

@@ -12,12 +12,20 @@
 // handler on the main thread. So are the heap allocations of every thread
 // but the mock's writing, from the write to the end of the frame handler,
 // per frame once the first frames have grown the storage.
+//
+// The raised variants first raise the reader thread and the main thread as
+// RealtimeKit would grant it (the program's own request, carried out here
+// by the benchmark itself, which needs CAP_SYS_NICE or an RLIMIT_RTPRIO for
+// realtime): realtime round-robin at the requested priorities, or the
+// fallback nice level.
 
 #include "AllocationCounting.h"
 #include "bridge/MultitouchBridge.h"
 #include "platform/linux/EvdevInputHub.h"
 #include "platform/linux/EvdevMultitouchFramework.h"
 #include "platform/linux/EvdevNode.h"
+#include "platform/linux/InputThreadPriority.h"
+#include "platform/linux/RealtimeKitThreadPriority.h"
 #include "platform/sim/SimDisplayBrightness.h"
 #include "replay/SimEngine.h"
 #include "support/UmockdevInput.h"
@@ -28,6 +36,8 @@
 #include <linux/input-event-codes.h>
 #include <umockdev.h>
 
+#include <sched.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <algorithm>
 #include <chrono>
@@ -59,7 +69,37 @@ std::vector<evdev::EvdevEvent> packet(std::int64_t frame) {
     return events;
 }
 
-void BM_LiveRoadOneFrame(benchmark::State& state) {
+// Does what RealtimeKit does on a grant, with no limit on the run time: the
+// benchmark's main thread waits for each frame in a busy loop.
+class DirectThreadPriority final : public ThreadPriority {
+public:
+    explicit DirectThreadPriority(bool realtime) : realtime_(realtime) {}
+
+    QCoro::Task<Grant> raise(std::int64_t thread, Request request) override {
+        Grant grant;
+        const sched_param rt{request.realtimePriority};
+        if (realtime_ && sched_setscheduler(pid_t(thread), SCHED_RR | SCHED_RESET_ON_FORK, &rt) == 0) {
+            grant = {Grant::Kind::realtime, request.realtimePriority, {}};
+        } else if (setpriority(PRIO_PROCESS, id_t(thread), request.niceLevel) == 0) {
+            grant = {Grant::Kind::highPriority, request.niceLevel,
+                     realtime_ ? QString::fromLatin1(std::strerror(errno)) : QStringLiteral("not asked")};
+        } else {
+            grant.reason = QString::fromLatin1(std::strerror(errno));
+        }
+        co_return grant;
+    }
+
+private:
+    bool realtime_;
+};
+
+enum class Raised { no, niceLevel, realtime };
+
+// How the main thread waits for the frame: spinning, or asleep in the event
+// loop until the inbox wakes it, as in the program.
+enum class Wait { busy, woken };
+
+void liveRoadOneFrame(benchmark::State& state, Raised raised, Wait wait) {
     test::UmockdevInput devices;
     const QByteArray node = devices.addDevice(test::UmockdevInput::touchpad("Benchmark Touchpad", 5),
                                               {QStringLiteral("ID_INPUT=1"), QStringLiteral("ID_INPUT_TOUCHPAD=1")});
@@ -74,6 +114,17 @@ void BM_LiveRoadOneFrame(benchmark::State& state) {
     if (node.isEmpty() || !engine.controller.isListening()) {
         state.SkipWithError("the mocked touchpad could not be opened");
         return;
+    }
+
+    if (raised != Raised::no) {
+        DirectThreadPriority priority(raised == Raised::realtime);
+        auto raising = linux_platform::raiseInputThreads(priority, hub.readerThread(),
+                                                         linux_platform::RealtimeKitThreadPriority::currentThread());
+        Q_UNUSED(raising);
+        const bool realtime = (sched_getscheduler(0) & ~SCHED_RESET_ON_FORK) == SCHED_RR;
+        if (raised == Raised::realtime ? !realtime : getpriority(PRIO_PROCESS, 0) >= 0) {
+            state.SkipWithError("this process may not raise its threads so");
+        }
     }
 
     // Frames that size the storage first: the reader's, the inbox's, the
@@ -97,6 +148,8 @@ void BM_LiveRoadOneFrame(benchmark::State& state) {
                 state.SkipWithError("the reader lost the stream");
                 break;
             }
+            // (the only other wake-ups are the hub's heartbeat's)
+            if (wait == Wait::woken) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
         // ...and the main thread, woken, runs it through the frame handler.
         QCoreApplication::processEvents();
@@ -120,8 +173,29 @@ void BM_LiveRoadOneFrame(benchmark::State& state) {
     engine.controller.toggleEnabled();
     TrackpadController::setShared(nullptr);
     MultitouchBridge::setShared(nullptr);
+    const sched_param normal{};
+    sched_setscheduler(0, SCHED_OTHER, &normal);
+    setpriority(PRIO_PROCESS, 0, 0);
+}
+
+void BM_LiveRoadOneFrame(benchmark::State& state) { liveRoadOneFrame(state, Raised::no, Wait::busy); }
+void BM_LiveRoadOneFrameRaisedNice(benchmark::State& state) { liveRoadOneFrame(state, Raised::niceLevel, Wait::busy); }
+void BM_LiveRoadOneFrameRaisedRealtime(benchmark::State& state) {
+    liveRoadOneFrame(state, Raised::realtime, Wait::busy);
+}
+void BM_LiveRoadOneFrameWoken(benchmark::State& state) { liveRoadOneFrame(state, Raised::no, Wait::woken); }
+void BM_LiveRoadOneFrameWokenRaisedNice(benchmark::State& state) {
+    liveRoadOneFrame(state, Raised::niceLevel, Wait::woken);
+}
+void BM_LiveRoadOneFrameWokenRaisedRealtime(benchmark::State& state) {
+    liveRoadOneFrame(state, Raised::realtime, Wait::woken);
 }
 BENCHMARK(BM_LiveRoadOneFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LiveRoadOneFrameRaisedNice)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LiveRoadOneFrameRaisedRealtime)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LiveRoadOneFrameWoken)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_LiveRoadOneFrameWokenRaisedNice)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_LiveRoadOneFrameWokenRaisedRealtime)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 }  // namespace glidra

@@ -43,8 +43,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The input service's user is made by systemd-sysusers.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming, systemd | systemd-standalone-sysusers")
-# Qt's own texts (standard buttons, file panels) in Chinese.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# Qt's own texts (standard buttons, file panels) in Chinese; RealtimeKit,
+# which raises the touchpad's reader and the main thread on a loaded machine.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, rtkit")
 # GNOME shows tray icons only with it.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-shell-extension-appindicator")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -11,6 +11,7 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 #include <algorithm>
@@ -87,7 +88,12 @@ EvdevInputHub::EvdevInputHub(Options options, QObject* parent)
     feedAlive_ = feed_ != nullptr;
     // The inbox exists before the reader posts to it.
     MainThreadInbox::shared();
-    reader_ = std::thread([this] { run(); });
+    reader_ = std::thread([this] {
+        readerThread_.store(std::int64_t(syscall(SYS_gettid)));
+        readerThread_.notify_all();
+        run();
+    });
+    readerThread_.wait(0);
 }
 
 EvdevInputHub::~EvdevInputHub() {

@@ -87,6 +87,8 @@ public:
     ~EvdevInputHub() override;
 
     UdevInputDevices& udev() { return udev_; }
+    // The reader thread's kernel id, to raise its priority by.
+    std::int64_t readerThread() const { return readerThread_.load(); }
 
     std::unique_ptr<Lease> acquire(InputDeviceClasses classes);
 
@@ -211,6 +213,7 @@ private:
     const char servedPointer_ = 0;
 
     EvdevInputTranslator translator_;  // reader thread
+    std::atomic<std::int64_t> readerThread_{0};
     std::thread reader_;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxPlatform.h"
 
+#include "platform/linux/InputThreadPriority.h"
+
 namespace glidra::linux_platform {
 
 LinuxPlatform::LinuxPlatform() : LinuxPlatform(Options{}) {}
@@ -10,6 +12,11 @@ LinuxPlatform::LinuxPlatform(Options givenOptions) : options(std::move(givenOpti
                      [this] { input.setSuspended(true); });
     QObject::connect(&systemEvents, &SystemEvents::sessionDidBecomeActive, &input,
                      [this] { input.setSuspended(false); });
+    if (options.raiseInputThreads) {
+        auto raising =
+            raiseInputThreads(threadPriority, input.readerThread(), RealtimeKitThreadPriority::currentThread());
+        Q_UNUSED(raising);
+    }
 }
 
 LinuxPlatform::~LinuxPlatform() = default;

@@ -20,6 +20,7 @@
 #include "platform/linux/LogindSystemEvents.h"
 #include "platform/linux/PulseAudioDevices.h"
 #include "platform/linux/QtScheduler.h"
+#include "platform/linux/RealtimeKitThreadPriority.h"
 #include "platform/linux/ScreenSaverPowerAssertions.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/TouchpadActivityPosition.h"
@@ -70,6 +71,9 @@ public:
         EvdevInputHub::Options input;
         // The input service's socket; empty to open the nodes directly.
         std::string inputServiceSocket = InputServiceClient::defaultSocketPath();
+        // Asks RealtimeKit to raise the touchpad's reader thread and the
+        // main thread at construction (on the main thread).
+        bool raiseInputThreads = true;
     };
 
     LinuxPlatform();
@@ -123,6 +127,7 @@ public:
     UinputDevice virtualInput{inputService.get()};
     UinputEventPoster eventPoster{virtualInput, keyboardState, pointerControl};
     EvdevEventTap eventTap{input, eventPoster};
+    RealtimeKitThreadPriority threadPriority{options.systemBus};
 
 private:
     static EvdevInputHub::Options withService(EvdevInputHub::Options input, InputServiceClient* service) {

@@ -149,22 +149,24 @@ ReplayResult replayEvents(const evdev::DeviceDescription& pad, evdev::FrameAssem
     controller.setPracticeMode(!options.runActions);
 
     evdev::FrameAssembler assembler(pad, assemblerOptions);
+    // Kept from frame to frame, so that their storage is reused.
+    evdev::Frame frame;
+    evdev::DriverTouchLists lists;
     double lastTime = 0;
     while (const std::optional<evdev::EvdevEvent> event = next()) {
-        const auto frame = assembler.feed(*event);
-        if (!frame) continue;
-        advance(scheduler, deliveries, frame->time);
-        for (const auto& touches : evdev::driverTouchLists(*frame)) {
-            framework.deliver(device, touches, frame->time);
+        if (!assembler.feed(*event, frame)) continue;
+        advance(scheduler, deliveries, frame.time);
+        for (const auto touches : lists.fill(frame)) {
+            framework.deliver(device, touches, frame.time);
             drain(deliveries);
         }
-        for (const auto& change : frame->buttonChanges) {
+        for (const auto& change : frame.buttonChanges) {
             if (const auto type = buttonEventType(change)) {
                 engine.mouseButtons.click(sim::SimMouseButtonMonitor::userButton(*type, true));
                 drain(deliveries);
             }
         }
-        lastTime = frame->time;
+        lastTime = frame.time;
         if (progress) progress(result, milliseconds(clock.uptime()));
     }
     advance(scheduler, deliveries, lastTime + kTrailingTime);

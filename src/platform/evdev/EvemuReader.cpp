@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -104,12 +105,20 @@ int hexDigit(char c) {
     return -1;
 }
 
+// The time text of the last event line read quickly, and its value: the
+// events of one frame share their time, so most lines repeat the text.
+struct LastStamp {
+    std::array<char, 20> text{};  // at most ten digits, a dot and nine
+    std::size_t size = 0;
+    std::int64_t time = 0;
+};
+
 // The usual event line after its "E:", "<sec>[.<fraction>] <type> <code>
 // <value>" with hex type and code of at most four digits, read without
 // splitting it into fields: nearly every line of a recording is one. False
 // for anything else, which the field by field reading then judges, so that
 // both give the same events and the same errors.
-bool quickEvent(std::string_view s, std::string_view& timeText, std::int64_t& time, EvdevEvent& e) {
+bool quickEvent(std::string_view s, LastStamp& last, std::string_view& timeText, std::int64_t& time, EvdevEvent& e) {
     const char* p = s.data();
     const char* const end = p + s.size();
     const auto blanks = [&] {
@@ -134,16 +143,28 @@ bool quickEvent(std::string_view s, std::string_view& timeText, std::int64_t& ti
 
     blanks();
     const char* const timeStart = p;
-    std::int64_t seconds = 0;
-    std::int64_t fraction = 0;
-    if (!decimal(10, seconds) || seconds > kMaxSeconds) return false;
-    if (p < end && *p == '.') {
-        ++p;
-        const char* const fractionStart = p;
-        if (!decimal(9, fraction)) return false;
-        for (auto digits = p - fractionStart; digits < 9; ++digits) fraction *= 10;
+    std::int64_t stamp = 0;
+    if (last.size > 0 && std::size_t(end - p) > last.size && std::memcmp(p, last.text.data(), last.size) == 0 &&
+        isBlank(p[last.size])) {
+        // The same text reads as the same time.
+        p += last.size;
+        stamp = last.time;
+    } else {
+        std::int64_t seconds = 0;
+        std::int64_t fraction = 0;
+        if (!decimal(10, seconds) || seconds > kMaxSeconds) return false;
+        if (p < end && *p == '.') {
+            ++p;
+            const char* const fractionStart = p;
+            if (!decimal(9, fraction)) return false;
+            for (auto digits = p - fractionStart; digits < 9; ++digits) fraction *= 10;
+        }
+        if (!fieldEnds()) return false;
+        stamp = seconds * 1'000'000'000 + fraction;
+        last.size = std::size_t(p - timeStart);
+        std::memcpy(last.text.data(), timeStart, last.size);
+        last.time = stamp;
     }
-    if (!fieldEnds()) return false;
     timeText = std::string_view(timeStart, std::size_t(p - timeStart));
     if (!blanks() || !hex(e.type) || e.type > kMaxEventType || !blanks() || !hex(e.code) || !blanks()) return false;
     const bool negative = p < end && *p == '-';
@@ -156,7 +177,7 @@ bool quickEvent(std::string_view s, std::string_view& timeText, std::int64_t& ti
     }
     blanks();
     if (p != end && *p != '#') return false;
-    time = seconds * 1'000'000'000 + fraction;
+    time = stamp;
     e.value = static_cast<std::int32_t>(value);
     return true;
 }
@@ -174,6 +195,7 @@ struct LineParser {
     std::optional<Error> failure;
     std::vector<EvemuReader::Warning> warnings;
     std::vector<std::string_view> fields;
+    LastStamp lastStamp;
 
     bool fail(Kind kind, int line, std::string message) {
         failure = makeError(kind, line, std::move(message));
@@ -295,7 +317,7 @@ struct LineParser {
                 std::int64_t time = 0;
                 EvdevEvent e;
                 std::string_view timeText;
-                if (quickEvent(rest, timeText, time, e)) {
+                if (quickEvent(rest, lastStamp, timeText, time, e)) {
                     return take(time, e, timeText, number, out) ? Outcome::event : Outcome::failed;
                 }
                 break;

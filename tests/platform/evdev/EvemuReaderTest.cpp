@@ -250,6 +250,42 @@ TEST(EvemuReaderTest, EventLinesInEveryFormReadTheirValues) {
     }
 }
 
+// The lines of a frame repeat one time; a line whose time only begins as the
+// line before's does still reads its own, or is refused on its own.
+TEST(EvemuReaderTest, AnEventLineReadsItsOwnTimeAfterALineWithAnother) {
+    struct Case {
+        const char* before;
+        const char* line;
+        std::optional<double> time;  // nothing: the line is refused as malformed
+    };
+    const Case cases[] = {
+        {"E: 1.5 0003 0035 1", "E: 1.5 0003 0035 2", 1.5},
+        {"E: 1.5 0003 0035 1", "E: 1.6 0003 0035 2", 1.6},
+        {"E: 1.5 0003 0035 1", "E: 1.55 0003 0035 2", 1.55},
+        {"E: 1.5 0003 0035 1", "E: 1.5\t0003 0035 2", 1.5},
+        {"E: 1 0003 0035 1", "E: 1.25 0003 0035 2", 1.25},
+        {"E: 1.5 0003 0035 1", "E:  1.5 0003 0035 2", 1.5},
+        {"E: 1.5 0003 0035 1", "E: 1.5.5 0003 0035 2", std::nullopt},
+        {"E: 1.5 0003 0035 1", "E: 1.5x 0003 0035 2", std::nullopt},
+        {"E: 1.123456789 0003 0035 1", "E: 1.1234567891 0003 0035 2", std::nullopt},
+        {"E: 1.5 0003 0035 1", "E: 1.5 zz 0035 2", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.before) + " / " + c.line);
+        const auto result =
+            EvemuReader::parse("E: 0.0 0000 0000 0\n" + std::string(c.before) + "\n" + std::string(c.line) + "\n");
+        if (!c.time) {
+            ASSERT_FALSE(result.ok());
+            EXPECT_EQ(result.error().kind, Kind::malformedLine) << result.error().describe();
+            EXPECT_EQ(result.error().line, 3) << result.error().describe();
+            continue;
+        }
+        ASSERT_TRUE(result.ok()) << result.error().describe();
+        ASSERT_EQ(result.recording().events.size(), 3u);
+        EXPECT_EQ(result.recording().events[2], (EvdevEvent{*c.time, kEvAbs, kAbsMtPositionX, 2}));
+    }
+}
+
 TEST(EvemuReaderTest, RequiringMultitouchRefusesASingleTouchDevice) {
     const std::string text =
         "N: mouse-like\nA: 00 0 100 0 0 0\nA: 01 0 100 0 0 0\nE: 0.0 0003 0000 5\nE: 0.0 0000 0000 0\n";

@@ -98,12 +98,18 @@ struct TimedEvent {
     EvdevEvent event;
 };
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+// The value of each byte as a hex digit, -1 for the others: one look-up
+// per digit of the two hex fields of every event line.
+constexpr std::array<std::int8_t, 256> kHexDigits = [] {
+    std::array<std::int8_t, 256> digits{};
+    digits.fill(-1);
+    for (int c = '0'; c <= '9'; ++c) digits[std::size_t(c)] = std::int8_t(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) digits[std::size_t(c)] = std::int8_t(c - 'a' + 10);
+    for (int c = 'A'; c <= 'F'; ++c) digits[std::size_t(c)] = std::int8_t(c - 'A' + 10);
+    return digits;
+}();
+
+int hexDigit(char c) { return kHexDigits[static_cast<unsigned char>(c)]; }
 
 // The time text of the last event line read quickly, and its value: the
 // events of one frame share their time, so most lines repeat the text.
@@ -361,21 +367,33 @@ bool mayHoldBinary(std::uint64_t word) {
     return (below | ((del - ones) & ~del & highs)) != 0;
 }
 
-// A stray NUL or control byte means this is not a text recording at all.
-std::optional<Error> binaryByte(std::string_view line, int number) {
-    // Every line is looked at, eight bytes at a time; byte by byte only where
-    // such a byte may be.
+constexpr std::size_t kNoByte = std::string_view::npos;
+
+// Where the line at `p` ends: at its '\n', or at `size` when the `size`
+// bytes hold none. `binary` is then the offset of the line's first byte that
+// no text recording holds, or kNoByte. One look at every byte for both, eight
+// bytes at a time, byte by byte only where a line end or such a byte may be.
+std::size_t lineEnd(const char* p, std::size_t size, std::size_t& binary) {
+    binary = kNoByte;
     std::size_t i = 0;
-    for (; i + 8 <= line.size(); i += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, line.data() + i, 8);
-        if (mayHoldBinary(word)) break;
+    for (;;) {
+        for (; i + 8 <= size; i += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, p + i, 8);
+            if (mayHoldBinary(word)) break;
+        }
+        for (const std::size_t stop = std::min(size, i + 8); i < stop; ++i) {
+            const auto c = static_cast<unsigned char>(p[i]);
+            if (c == '\n') return i;
+            if (binary == kNoByte && isBinary(c)) binary = i;
+        }
+        if (i == size) return size;
     }
-    const auto found = std::find_if(line.begin() + std::ptrdiff_t(i), line.end(),
-                                    [](char ch) { return isBinary(static_cast<unsigned char>(ch)); });
-    if (found == line.end()) return std::nullopt;
-    return makeError(Kind::binaryData, number,
-                     "unexpected byte 0x" + hexByte(static_cast<unsigned char>(*found)) + ": not a text recording");
+}
+
+// A stray NUL or control byte means this is not a text recording at all.
+Error binaryByte(unsigned char byte, int number) {
+    return makeError(Kind::binaryData, number, "unexpected byte 0x" + hexByte(byte) + ": not a text recording");
 }
 
 // The lines of a recording, without their '\n', from the start again when
@@ -384,7 +402,8 @@ class LineSource {
 public:
     virtual ~LineSource() = default;
     // False at the end, or when reading failed (then failure is set).
-    virtual bool next(std::string_view& line) = 0;
+    // `binary`: as lineEnd gives it.
+    virtual bool next(std::string_view& line, std::size_t& binary) = 0;
     virtual bool rewind() = 0;
     // Bytes handed out as lines so far, line ends included.
     std::uint64_t consumed = 0;
@@ -395,9 +414,9 @@ class TextSource final : public LineSource {
 public:
     explicit TextSource(std::string_view text) : text_(text) {}
 
-    bool next(std::string_view& line) override {
+    bool next(std::string_view& line, std::size_t& binary) override {
         if (position_ >= text_.size()) return false;
-        const std::size_t end = std::min(text_.find('\n', position_), text_.size());
+        const std::size_t end = position_ + lineEnd(text_.data() + position_, text_.size() - position_, binary);
         line = text_.substr(position_, end - position_);
         consumed += end - position_ + 1;
         position_ = end + 1;
@@ -423,12 +442,12 @@ public:
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
 
-    bool next(std::string_view& line) override {
+    bool next(std::string_view& line, std::size_t& binary) override {
         for (;;) {
             const char* begin = buffer_.data() + begin_;
             const std::size_t held = end_ - begin_;
-            if (const void* newline = std::memchr(begin, '\n', held)) {
-                line = std::string_view(begin, std::size_t(static_cast<const char*>(newline) - begin));
+            if (const std::size_t end = lineEnd(begin, held, binary); end < held) {
+                line = std::string_view(begin, end);
                 begin_ += line.size() + 1;
                 consumed += line.size() + 1;
                 return true;
@@ -549,8 +568,9 @@ struct EvemuStream::Impl {
         // failed, the rest is only searched for such bytes.
         std::optional<Error> lineFailure;
         std::string_view raw;
-        for (int number = 1; source->next(raw); ++number) {
-            if (auto binary = binaryByte(raw, number)) return binary;
+        std::size_t binary = kNoByte;
+        for (int number = 1; source->next(raw, binary); ++number) {
+            if (binary != kNoByte) return binaryByte(static_cast<unsigned char>(raw[binary]), number);
             if (lineFailure) continue;
             TimedEvent timed;
             switch (first.line(lineText(raw, number), number, timed)) {
@@ -588,12 +608,12 @@ struct EvemuStream::Impl {
     std::optional<EvdevEvent> next() {
         if (failure) return std::nullopt;
         std::string_view raw;
-        while (source->next(raw)) {
+        std::size_t binary = kNoByte;
+        while (source->next(raw, binary)) {
             ++lineNumber;
             TimedEvent timed;
-            const auto outcome = binaryByte(raw, lineNumber)
-                                     ? LineParser::Outcome::failed
-                                     : parser.line(lineText(raw, lineNumber), lineNumber, timed);
+            const auto outcome = binary != kNoByte ? LineParser::Outcome::failed
+                                                   : parser.line(lineText(raw, lineNumber), lineNumber, timed);
             if (outcome == LineParser::Outcome::failed ||
                 (outcome == LineParser::Outcome::event && eventsRead == eventCount)) {
                 return changed();

@@ -164,6 +164,9 @@ TEST(EvemuReaderTest, RejectsBadInputWithTheLineAtFault) {
         {"\x7f"
          "ELF\x02\x01\x01",
          Kind::binaryData, 1},
+        {event + "E:\t0.1\t0003 0035 12 # a comment and \x02 in it\n", Kind::binaryData, 2},
+        {event + "E: 0.1 0003 0035 12\r\x1b\n", Kind::binaryData, 2},
+        {event + "E: 0.1 0003 0035 12 # \x03", Kind::binaryData, 2},
         {"N: pad\n" + event + "E: 0.010700 0003 0035\n", Kind::truncatedEvent, 3},
         {"E: 0.010700\n", Kind::truncatedEvent, 1},
         {event + "E: 0.01 0003 0035 12x\n", Kind::malformedLine, 2},

@@ -76,14 +76,18 @@ void drain(Deliveries& deliveries) {
 }
 
 // Lets the clock reach `t` one deadline at a time, running what each timer
-// queued before the next fires, as the event loop would.
-void advance(sim::SimScheduler& scheduler, Deliveries& deliveries, double t) {
+// queued before the next fires, as the event loop would. `queued`: there may
+// be work queued that no drain has run yet (else a replay drains after all it
+// does, and a clock that moves without a timer due queues nothing).
+void advance(sim::SimScheduler& scheduler, Deliveries& deliveries, double t, bool& queued) {
     for (auto next = scheduler.nextDeadline(); next && *next <= t; next = scheduler.nextDeadline()) {
         scheduler.advanceTo(*next);
         drain(deliveries);
+        queued = false;
     }
     scheduler.advanceTo(t);
-    drain(deliveries);
+    if (queued) drain(deliveries);
+    queued = false;
 }
 
 double milliseconds(double seconds) { return std::round(seconds * 1000.0) / 1000.0; }
@@ -152,10 +156,12 @@ ReplayResult replayEvents(const evdev::DeviceDescription& pad, evdev::FrameAssem
     // Kept from frame to frame, so that their storage is reused.
     evdev::Frame frame;
     evdev::DriverTouchLists lists;
+    // What switching control on queued.
+    bool queued = true;
     double lastTime = 0;
     while (const std::optional<evdev::EvdevEvent> event = next()) {
         if (!assembler.feed(*event, frame)) continue;
-        advance(scheduler, deliveries, frame.time);
+        advance(scheduler, deliveries, frame.time, queued);
         for (const auto touches : lists.fill(frame)) {
             framework.deliver(device, touches, frame.time);
             drain(deliveries);
@@ -169,7 +175,7 @@ ReplayResult replayEvents(const evdev::DeviceDescription& pad, evdev::FrameAssem
         lastTime = frame.time;
         if (progress) progress(result, milliseconds(clock.uptime()));
     }
-    advance(scheduler, deliveries, lastTime + kTrailingTime);
+    advance(scheduler, deliveries, lastTime + kTrailingTime, queued);
 
     controller.toggleEnabled();
     drain(deliveries);

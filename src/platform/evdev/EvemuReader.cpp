@@ -188,6 +188,45 @@ bool quickEvent(std::string_view s, LastStamp& last, std::string_view& timeText,
     return true;
 }
 
+// The line as evemu-record writes nearly all of a frame's: "E: <time> <type>
+// <code> <value>" with single blanks, the time of the line before, four hex
+// digits to the type and to the code and nothing after the value, read at
+// once. False for any other line, which quickEvent then reads, so that both
+// give the same events.
+bool canonicalEvent(std::string_view text, const LastStamp& last, std::int64_t& time, EvdevEvent& e) {
+    const std::size_t stampSize = last.size;
+    // "E: ", the time, " tttt cccc " and a digit at least.
+    if (stampSize == 0 || text.size() < stampSize + 15) return false;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    if (p[0] != 'E' || p[1] != ':' || p[2] != ' ' || std::memcmp(p + 3, last.text.data(), stampSize) != 0) {
+        return false;
+    }
+    p += 3 + stampSize;
+    if (p[0] != ' ' || p[5] != ' ' || p[10] != ' ') return false;
+    const int t0 = hexDigit(p[1]), t1 = hexDigit(p[2]), t2 = hexDigit(p[3]), t3 = hexDigit(p[4]);
+    const int c0 = hexDigit(p[6]), c1 = hexDigit(p[7]), c2 = hexDigit(p[8]), c3 = hexDigit(p[9]);
+    if ((t0 | t1 | t2 | t3 | c0 | c1 | c2 | c3) < 0) return false;
+    const auto type = static_cast<std::uint16_t>(t0 << 12 | t1 << 8 | t2 << 4 | t3);
+    if (type > kMaxEventType) return false;
+    p += 11;
+    const bool negative = *p == '-';
+    if (negative) ++p;
+    const char* const digits = p;
+    std::int64_t value = 0;
+    for (; p < end && p - digits < 10 && *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
+    if (p == digits || p != end) return false;
+    value = negative ? -value : value;
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
+        return false;
+    }
+    time = last.time;
+    e.type = type;
+    e.code = static_cast<std::uint16_t>(c0 << 12 | c1 << 8 | c2 << 4 | c3);
+    e.value = static_cast<std::int32_t>(value);
+    return true;
+}
+
 // Parses one line after another; the device lines fill `device`, an event
 // line hands its event back.
 struct LineParser {
@@ -303,6 +342,12 @@ struct LineParser {
 
     // One line without its line end.
     Outcome line(std::string_view raw, int number, TimedEvent& out) {
+        std::int64_t canonicalTime = 0;
+        if (EvdevEvent e; canonicalEvent(raw, lastStamp, canonicalTime, e)) {
+            sawEvemuLine = true;
+            return take(canonicalTime, e, raw.substr(3, lastStamp.size), number, out) ? Outcome::event
+                                                                                      : Outcome::failed;
+        }
         const auto result = [](bool ok) { return ok ? Outcome::nothing : Outcome::failed; };
         std::string_view text = trim(raw);
         if (text.empty() || text.front() == '#') return Outcome::nothing;

@@ -254,30 +254,49 @@ TEST(EvemuReaderTest, EventLinesInEveryFormReadTheirValues) {
 }
 
 // The lines of a frame repeat one time; a line whose time only begins as the
-// line before's does still reads its own, or is refused on its own.
-TEST(EvemuReaderTest, AnEventLineReadsItsOwnTimeAfterALineWithAnother) {
+// line before's still reads its own, and one with that time reads its values
+// as in any other form, or is refused as it would be on its own.
+TEST(EvemuReaderTest, AnEventLineReadsItsOwnTimeAndValuesAfterALineWithAnother) {
     struct Case {
         const char* before;
         const char* line;
-        std::optional<double> time;  // nothing: the line is refused as malformed
+        std::optional<EvdevEvent> event;  // nothing: the line is refused as malformed
     };
+    const auto position = [](double time, std::int32_t value) {
+        return EvdevEvent{time, kEvAbs, kAbsMtPositionX, value};
+    };
+    const char* const before = "E: 1.5 0003 0035 1";
     const Case cases[] = {
-        {"E: 1.5 0003 0035 1", "E: 1.5 0003 0035 2", 1.5},
-        {"E: 1.5 0003 0035 1", "E: 1.6 0003 0035 2", 1.6},
-        {"E: 1.5 0003 0035 1", "E: 1.55 0003 0035 2", 1.55},
-        {"E: 1.5 0003 0035 1", "E: 1.5\t0003 0035 2", 1.5},
-        {"E: 1 0003 0035 1", "E: 1.25 0003 0035 2", 1.25},
-        {"E: 1.5 0003 0035 1", "E:  1.5 0003 0035 2", 1.5},
-        {"E: 1.5 0003 0035 1", "E: 1.5.5 0003 0035 2", std::nullopt},
-        {"E: 1.5 0003 0035 1", "E: 1.5x 0003 0035 2", std::nullopt},
+        {before, "E: 1.5 0003 0035 2", position(1.5, 2)},
+        {before, "E: 1.6 0003 0035 2", position(1.6, 2)},
+        {before, "E: 1.55 0003 0035 2", position(1.55, 2)},
+        {before, "E: 1.5\t0003 0035 2", position(1.5, 2)},
+        {"E: 1 0003 0035 1", "E: 1.25 0003 0035 2", position(1.25, 2)},
+        {before, "E:  1.5 0003 0035 2", position(1.5, 2)},
+        {before, "E: 1.5 0003  0035 2", position(1.5, 2)},
+        {before, "E: 1.5 0003 0035 2 ", position(1.5, 2)},
+        {before, "E: 1.5 0003 0035 2 # c", position(1.5, 2)},
+        {before, "E: 1.5 003 0035 2", position(1.5, 2)},
+        {before, "E: 1.5 0003 0035 00000000002", position(1.5, 2)},
+        {before, "E: 1.5 0003 0035 -2147483648", position(1.5, std::numeric_limits<std::int32_t>::min())},
+        {before, "E: 1.5 001F FFFF -0", EvdevEvent{1.5, 0x1f, 0xffff, 0}},
+        {before, "E: 1.5.5 0003 0035 2", std::nullopt},
+        {before, "E: 1.5x 0003 0035 2", std::nullopt},
         {"E: 1.123456789 0003 0035 1", "E: 1.1234567891 0003 0035 2", std::nullopt},
-        {"E: 1.5 0003 0035 1", "E: 1.5 zz 0035 2", std::nullopt},
+        {before, "E: 1.5 zz 0035 2", std::nullopt},
+        {before, "E: 1.5 000g 0035 2", std::nullopt},
+        {before, "E: 1.5 0020 0035 2", std::nullopt},
+        {before, "E: 1.5 0003 0035 2147483648", std::nullopt},
+        {before, "E: 1.5 0003 0035 12345678901", std::nullopt},
+        {before, "E: 1.5 0003 0035 18446744073709551618", std::nullopt},  // 2 above 2^64
+        {before, "E: 1.5 0003 0035 -", std::nullopt},
+        {before, "E: 1.5 0003 0035 2x", std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.before) + " / " + c.line);
         const auto result =
             EvemuReader::parse("E: 0.0 0000 0000 0\n" + std::string(c.before) + "\n" + std::string(c.line) + "\n");
-        if (!c.time) {
+        if (!c.event) {
             ASSERT_FALSE(result.ok());
             EXPECT_EQ(result.error().kind, Kind::malformedLine) << result.error().describe();
             EXPECT_EQ(result.error().line, 3) << result.error().describe();
@@ -285,7 +304,7 @@ TEST(EvemuReaderTest, AnEventLineReadsItsOwnTimeAfterALineWithAnother) {
         }
         ASSERT_TRUE(result.ok()) << result.error().describe();
         ASSERT_EQ(result.recording().events.size(), 3u);
-        EXPECT_EQ(result.recording().events[2], (EvdevEvent{*c.time, kEvAbs, kAbsMtPositionX, 2}));
+        EXPECT_EQ(result.recording().events[2], *c.event);
     }
 }
 

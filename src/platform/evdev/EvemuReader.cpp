@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -402,14 +403,16 @@ struct LineParser {
 
 bool isBinary(unsigned char c) { return (c < 0x20 && c != '\t' && c != '\r') || c == 0x7f; }
 
-// Whether any byte of the eight is below 0x20 or is 0x7f (a tab or a carriage
-// return among them too).
-bool mayHoldBinary(std::uint64_t word) {
+// The bytes of the eight (in memory order, as a little endian number) that
+// are below 0x20 or are 0x7f, a tab, a carriage return and a line end among
+// them: the high bit of each such byte is set. Exact up to the lowest; above
+// it a borrow may set more.
+std::uint64_t controlBytes(std::uint64_t word) {
     constexpr std::uint64_t ones = 0x0101010101010101;
     constexpr std::uint64_t highs = 0x8080808080808080;
     const std::uint64_t below = (word - ones * 0x20) & ~word & highs;
     const std::uint64_t del = word ^ (ones * 0x7f);
-    return (below | ((del - ones) & ~del & highs)) != 0;
+    return below | ((del - ones) & ~del & highs);
 }
 
 constexpr std::size_t kNoByte = std::string_view::npos;
@@ -425,7 +428,14 @@ std::size_t lineEnd(const char* p, std::size_t size, std::size_t& binary) {
         for (; i + 8 <= size; i += 8) {
             std::uint64_t word = 0;
             std::memcpy(&word, p + i, 8);
-            if (mayHoldBinary(word)) break;
+            const std::uint64_t control = controlBytes(word);
+            if (control == 0) continue;
+            if constexpr (std::endian::native == std::endian::little) {
+                // Most often the first such byte is the line's end.
+                const std::size_t first = i + std::size_t(std::countr_zero(control) / 8);
+                if (p[first] == '\n') return first;
+            }
+            break;
         }
         for (const std::size_t stop = std::min(size, i + 8); i < stop; ++i) {
             const auto c = static_cast<unsigned char>(p[i]);

@@ -194,7 +194,7 @@ bool quickEvent(std::string_view s, LastStamp& last, std::string_view& timeText,
 // digits to the type and to the code and nothing after the value, read at
 // once. False for any other line, which quickEvent then reads, so that both
 // give the same events.
-bool canonicalEvent(std::string_view text, const LastStamp& last, std::int64_t& time, EvdevEvent& e) {
+bool canonicalEvent(std::string_view text, const LastStamp& last, TimedEvent& out) {
     const std::size_t stampSize = last.size;
     // "E: ", the time, " tttt cccc " and a digit at least.
     if (stampSize == 0 || text.size() < stampSize + 15) return false;
@@ -221,10 +221,10 @@ bool canonicalEvent(std::string_view text, const LastStamp& last, std::int64_t& 
     if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
         return false;
     }
-    time = last.time;
-    e.type = type;
-    e.code = static_cast<std::uint16_t>(c0 << 12 | c1 << 8 | c2 << 4 | c3);
-    e.value = static_cast<std::int32_t>(value);
+    out.nanoseconds = last.time;
+    out.event.type = type;
+    out.event.code = static_cast<std::uint16_t>(c0 << 12 | c1 << 8 | c2 << 4 | c3);
+    out.event.value = static_cast<std::int32_t>(value);
     return true;
 }
 
@@ -330,6 +330,12 @@ struct LineParser {
     }
 
     bool take(std::int64_t time, const EvdevEvent& e, std::string_view timeText, int line, TimedEvent& out) {
+        if (!inOrder(time, timeText, line)) return false;
+        out = TimedEvent{time, e};
+        return true;
+    }
+
+    bool inOrder(std::int64_t time, std::string_view timeText, int line) {
         // The kernel stamps events in order; a recording whose time runs
         // backwards has been edited or spliced, and gestures cannot be timed.
         if (sawEvent && time < lastTime) {
@@ -337,17 +343,15 @@ struct LineParser {
         }
         sawEvent = true;
         lastTime = time;
-        out = TimedEvent{time, e};
         return true;
     }
 
     // One line without its line end.
     Outcome line(std::string_view raw, int number, TimedEvent& out) {
-        std::int64_t canonicalTime = 0;
-        if (EvdevEvent e; canonicalEvent(raw, lastStamp, canonicalTime, e)) {
+        // Straight into `out`, field by field, as it is read.
+        if (canonicalEvent(raw, lastStamp, out)) {
             sawEvemuLine = true;
-            return take(canonicalTime, e, raw.substr(3, lastStamp.size), number, out) ? Outcome::event
-                                                                                      : Outcome::failed;
+            return inOrder(out.nanoseconds, raw.substr(3, lastStamp.size), number) ? Outcome::event : Outcome::failed;
         }
         const auto result = [](bool ok) { return ok ? Outcome::nothing : Outcome::failed; };
         std::string_view text = trim(raw);
@@ -675,8 +679,9 @@ struct EvemuStream::Impl {
             }
             if (outcome == LineParser::Outcome::event) {
                 ++eventsRead;
-                timed.event.time = static_cast<double>(timed.nanoseconds - firstTime) / 1e9;
-                return timed.event;
+                // Field by field, as the parser wrote them.
+                return EvdevEvent{static_cast<double>(timed.nanoseconds - firstTime) / 1e9, timed.event.type,
+                                  timed.event.code, timed.event.value};
             }
         }
         if (source->failure) {

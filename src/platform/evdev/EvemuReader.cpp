@@ -534,7 +534,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBufferSize = 64 * 1024;
+    static constexpr std::size_t kBufferSize = 256 * 1024;
 
     // Reads more after the part of a line already held.
     void fill() {

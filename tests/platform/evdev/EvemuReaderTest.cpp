@@ -410,7 +410,7 @@ std::string longRecording(bool withHeader, int frames) {
         }
         if (phase == 0 || phase == 199) line(frame, "0001 014a", phase == 0 ? 1 : 0);
         line(frame, "0000 0000", 0);
-        if (frame == frames / 2) text += "# " + std::string(150'000, 'x') + "\n";
+        if (frame == frames / 2) text += "# " + std::string(300'000, 'x') + "\n";
     }
     text.pop_back();  // the last line ends without a line end
     return text;

@@ -189,6 +189,23 @@ bool quickEvent(std::string_view s, LastStamp& last, std::string_view& timeText,
     return true;
 }
 
+// Whether the text at `p`, which holds more bytes than the stamp, begins as
+// the stamp does: eight bytes at a time, the rest one by one, without a call.
+bool repeats(const char* p, const LastStamp& last) {
+    std::size_t i = 0;
+    for (; i + 8 <= last.size; i += 8) {
+        std::uint64_t text = 0;
+        std::uint64_t stamp = 0;
+        std::memcpy(&text, p + i, 8);
+        std::memcpy(&stamp, last.text.data() + i, 8);
+        if (text != stamp) return false;
+    }
+    for (; i < last.size; ++i) {
+        if (p[i] != last.text[i]) return false;
+    }
+    return true;
+}
+
 // The line as evemu-record writes nearly all of a frame's: "E: <time> <type>
 // <code> <value>" with single blanks, the time of the line before, four hex
 // digits to the type and to the code and nothing after the value, read at
@@ -200,7 +217,7 @@ bool canonicalEvent(std::string_view text, const LastStamp& last, TimedEvent& ou
     if (stampSize == 0 || text.size() < stampSize + 15) return false;
     const char* p = text.data();
     const char* const end = p + text.size();
-    if (p[0] != 'E' || p[1] != ':' || p[2] != ' ' || std::memcmp(p + 3, last.text.data(), stampSize) != 0) {
+    if (p[0] != 'E' || p[1] != ':' || p[2] != ' ' || !repeats(p + 3, last)) {
         return false;
     }
     p += 3 + stampSize;

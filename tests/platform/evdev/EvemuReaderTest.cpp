@@ -265,11 +265,17 @@ TEST(EvemuReaderTest, AnEventLineReadsItsOwnTimeAndValuesAfterALineWithAnother) 
     const auto position = [](double time, std::int32_t value) {
         return EvdevEvent{time, kEvAbs, kAbsMtPositionX, value};
     };
+    // As the reader turns a time in nanoseconds into seconds.
+    const auto inSeconds = [](std::int64_t nanoseconds) { return static_cast<double>(nanoseconds) / 1e9; };
     const char* const before = "E: 1.5 0003 0035 1";
     const Case cases[] = {
         {before, "E: 1.5 0003 0035 2", position(1.5, 2)},
         {before, "E: 1.6 0003 0035 2", position(1.6, 2)},
         {before, "E: 1.55 0003 0035 2", position(1.55, 2)},
+        {"E: 1700000000.25 0003 0035 1", "E: 1700000001.25 0003 0035 2",
+         position(inSeconds(1'700'000'001'250'000'000), 2)},
+        {"E: 1700000000.25 0003 0035 1", "E: 1700000000.26 0003 0035 2",
+         position(inSeconds(1'700'000'000'260'000'000), 2)},
         {before, "E: 1.5\t0003 0035 2", position(1.5, 2)},
         {"E: 1 0003 0035 1", "E: 1.25 0003 0035 2", position(1.25, 2)},
         {before, "E:  1.5 0003 0035 2", position(1.5, 2)},

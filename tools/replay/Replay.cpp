@@ -76,14 +76,18 @@ void drain(Deliveries& deliveries) {
 }
 
 // Lets the clock reach `t` one deadline at a time, running what each timer
-// queued before the next fires, as the event loop would.
-void advance(sim::SimScheduler& scheduler, Deliveries& deliveries, double t) {
+// queued before the next fires, as the event loop would. `queued`: there may
+// be work queued that no drain has run yet (else a replay drains after all it
+// does, and a clock that moves without a timer due queues nothing).
+void advance(sim::SimScheduler& scheduler, Deliveries& deliveries, double t, bool& queued) {
     for (auto next = scheduler.nextDeadline(); next && *next <= t; next = scheduler.nextDeadline()) {
         scheduler.advanceTo(*next);
         drain(deliveries);
+        queued = false;
     }
     scheduler.advanceTo(t);
-    drain(deliveries);
+    if (queued) drain(deliveries);
+    queued = false;
 }
 
 double milliseconds(double seconds) { return std::round(seconds * 1000.0) / 1000.0; }
@@ -149,25 +153,29 @@ ReplayResult replayEvents(const evdev::DeviceDescription& pad, evdev::FrameAssem
     controller.setPracticeMode(!options.runActions);
 
     evdev::FrameAssembler assembler(pad, assemblerOptions);
+    // Kept from frame to frame, so that their storage is reused.
+    evdev::Frame frame;
+    evdev::DriverTouchLists lists;
+    // What switching control on queued.
+    bool queued = true;
     double lastTime = 0;
     while (const std::optional<evdev::EvdevEvent> event = next()) {
-        const auto frame = assembler.feed(*event);
-        if (!frame) continue;
-        advance(scheduler, deliveries, frame->time);
-        for (const auto& touches : evdev::driverTouchLists(*frame)) {
-            framework.deliver(device, touches, frame->time);
+        if (!assembler.feed(*event, frame)) continue;
+        advance(scheduler, deliveries, frame.time, queued);
+        for (const auto touches : lists.fill(frame)) {
+            framework.deliver(device, touches, frame.time);
             drain(deliveries);
         }
-        for (const auto& change : frame->buttonChanges) {
+        for (const auto& change : frame.buttonChanges) {
             if (const auto type = buttonEventType(change)) {
                 engine.mouseButtons.click(sim::SimMouseButtonMonitor::userButton(*type, true));
                 drain(deliveries);
             }
         }
-        lastTime = frame->time;
+        lastTime = frame.time;
         if (progress) progress(result, milliseconds(clock.uptime()));
     }
-    advance(scheduler, deliveries, lastTime + kTrailingTime);
+    advance(scheduler, deliveries, lastTime + kTrailingTime, queued);
 
     controller.toggleEnabled();
     drain(deliveries);

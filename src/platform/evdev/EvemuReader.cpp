@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -97,19 +99,33 @@ struct TimedEvent {
     EvdevEvent event;
 };
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+// The value of each byte as a hex digit, -1 for the others: one look-up
+// per digit of the two hex fields of every event line.
+constexpr std::array<std::int8_t, 256> kHexDigits = [] {
+    std::array<std::int8_t, 256> digits{};
+    digits.fill(-1);
+    for (int c = '0'; c <= '9'; ++c) digits[std::size_t(c)] = std::int8_t(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) digits[std::size_t(c)] = std::int8_t(c - 'a' + 10);
+    for (int c = 'A'; c <= 'F'; ++c) digits[std::size_t(c)] = std::int8_t(c - 'A' + 10);
+    return digits;
+}();
+
+int hexDigit(char c) { return kHexDigits[static_cast<unsigned char>(c)]; }
+
+// The time text of the last event line read quickly, and its value: the
+// events of one frame share their time, so most lines repeat the text.
+struct LastStamp {
+    std::array<char, 20> text{};  // at most ten digits, a dot and nine
+    std::size_t size = 0;
+    std::int64_t time = 0;
+};
 
 // The usual event line after its "E:", "<sec>[.<fraction>] <type> <code>
 // <value>" with hex type and code of at most four digits, read without
 // splitting it into fields: nearly every line of a recording is one. False
 // for anything else, which the field by field reading then judges, so that
 // both give the same events and the same errors.
-bool quickEvent(std::string_view s, std::string_view& timeText, std::int64_t& time, EvdevEvent& e) {
+bool quickEvent(std::string_view s, LastStamp& last, std::string_view& timeText, std::int64_t& time, EvdevEvent& e) {
     const char* p = s.data();
     const char* const end = p + s.size();
     const auto blanks = [&] {
@@ -134,16 +150,28 @@ bool quickEvent(std::string_view s, std::string_view& timeText, std::int64_t& ti
 
     blanks();
     const char* const timeStart = p;
-    std::int64_t seconds = 0;
-    std::int64_t fraction = 0;
-    if (!decimal(10, seconds) || seconds > kMaxSeconds) return false;
-    if (p < end && *p == '.') {
-        ++p;
-        const char* const fractionStart = p;
-        if (!decimal(9, fraction)) return false;
-        for (auto digits = p - fractionStart; digits < 9; ++digits) fraction *= 10;
+    std::int64_t stamp = 0;
+    if (last.size > 0 && std::size_t(end - p) > last.size && std::memcmp(p, last.text.data(), last.size) == 0 &&
+        isBlank(p[last.size])) {
+        // The same text reads as the same time.
+        p += last.size;
+        stamp = last.time;
+    } else {
+        std::int64_t seconds = 0;
+        std::int64_t fraction = 0;
+        if (!decimal(10, seconds) || seconds > kMaxSeconds) return false;
+        if (p < end && *p == '.') {
+            ++p;
+            const char* const fractionStart = p;
+            if (!decimal(9, fraction)) return false;
+            for (auto digits = p - fractionStart; digits < 9; ++digits) fraction *= 10;
+        }
+        if (!fieldEnds()) return false;
+        stamp = seconds * 1'000'000'000 + fraction;
+        last.size = std::size_t(p - timeStart);
+        std::memcpy(last.text.data(), timeStart, last.size);
+        last.time = stamp;
     }
-    if (!fieldEnds()) return false;
     timeText = std::string_view(timeStart, std::size_t(p - timeStart));
     if (!blanks() || !hex(e.type) || e.type > kMaxEventType || !blanks() || !hex(e.code) || !blanks()) return false;
     const bool negative = p < end && *p == '-';
@@ -156,8 +184,64 @@ bool quickEvent(std::string_view s, std::string_view& timeText, std::int64_t& ti
     }
     blanks();
     if (p != end && *p != '#') return false;
-    time = seconds * 1'000'000'000 + fraction;
+    time = stamp;
     e.value = static_cast<std::int32_t>(value);
+    return true;
+}
+
+// Whether the text at `p`, which holds more bytes than the stamp, begins as
+// the stamp does: eight bytes at a time, the rest one by one, without a call.
+bool repeats(const char* p, const LastStamp& last) {
+    std::size_t i = 0;
+    for (; i + 8 <= last.size; i += 8) {
+        std::uint64_t text = 0;
+        std::uint64_t stamp = 0;
+        std::memcpy(&text, p + i, 8);
+        std::memcpy(&stamp, last.text.data() + i, 8);
+        if (text != stamp) return false;
+    }
+    for (; i < last.size; ++i) {
+        if (p[i] != last.text[i]) return false;
+    }
+    return true;
+}
+
+// The line as evemu-record writes nearly all of a frame's: "E: <time> <type>
+// <code> <value>" with single blanks, the time of the line before, four hex
+// digits to the type and to the code and nothing after the value, read at
+// once. False for any other line, which quickEvent then reads, so that both
+// give the same events.
+bool canonicalEvent(std::string_view text, const LastStamp& last, TimedEvent& out) {
+    const std::size_t stampSize = last.size;
+    // "E: ", the time, " tttt cccc " and a digit at least.
+    if (stampSize == 0 || text.size() < stampSize + 15) return false;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    if (p[0] != 'E' || p[1] != ':' || p[2] != ' ' || !repeats(p + 3, last)) {
+        return false;
+    }
+    p += 3 + stampSize;
+    if (p[0] != ' ' || p[5] != ' ' || p[10] != ' ') return false;
+    const int t0 = hexDigit(p[1]), t1 = hexDigit(p[2]), t2 = hexDigit(p[3]), t3 = hexDigit(p[4]);
+    const int c0 = hexDigit(p[6]), c1 = hexDigit(p[7]), c2 = hexDigit(p[8]), c3 = hexDigit(p[9]);
+    if ((t0 | t1 | t2 | t3 | c0 | c1 | c2 | c3) < 0) return false;
+    const auto type = static_cast<std::uint16_t>(t0 << 12 | t1 << 8 | t2 << 4 | t3);
+    if (type > kMaxEventType) return false;
+    p += 11;
+    const bool negative = *p == '-';
+    if (negative) ++p;
+    const char* const digits = p;
+    std::int64_t value = 0;
+    for (; p < end && p - digits < 10 && *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
+    if (p == digits || p != end) return false;
+    value = negative ? -value : value;
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
+        return false;
+    }
+    out.nanoseconds = last.time;
+    out.event.type = type;
+    out.event.code = static_cast<std::uint16_t>(c0 << 12 | c1 << 8 | c2 << 4 | c3);
+    out.event.value = static_cast<std::int32_t>(value);
     return true;
 }
 
@@ -174,6 +258,7 @@ struct LineParser {
     std::optional<Error> failure;
     std::vector<EvemuReader::Warning> warnings;
     std::vector<std::string_view> fields;
+    LastStamp lastStamp;
 
     bool fail(Kind kind, int line, std::string message) {
         failure = makeError(kind, line, std::move(message));
@@ -262,6 +347,12 @@ struct LineParser {
     }
 
     bool take(std::int64_t time, const EvdevEvent& e, std::string_view timeText, int line, TimedEvent& out) {
+        if (!inOrder(time, timeText, line)) return false;
+        out = TimedEvent{time, e};
+        return true;
+    }
+
+    bool inOrder(std::int64_t time, std::string_view timeText, int line) {
         // The kernel stamps events in order; a recording whose time runs
         // backwards has been edited or spliced, and gestures cannot be timed.
         if (sawEvent && time < lastTime) {
@@ -269,12 +360,16 @@ struct LineParser {
         }
         sawEvent = true;
         lastTime = time;
-        out = TimedEvent{time, e};
         return true;
     }
 
     // One line without its line end.
     Outcome line(std::string_view raw, int number, TimedEvent& out) {
+        // Straight into `out`, field by field, as it is read.
+        if (canonicalEvent(raw, lastStamp, out)) {
+            sawEvemuLine = true;
+            return inOrder(out.nanoseconds, raw.substr(3, lastStamp.size), number) ? Outcome::event : Outcome::failed;
+        }
         const auto result = [](bool ok) { return ok ? Outcome::nothing : Outcome::failed; };
         std::string_view text = trim(raw);
         if (text.empty() || text.front() == '#') return Outcome::nothing;
@@ -295,7 +390,7 @@ struct LineParser {
                 std::int64_t time = 0;
                 EvdevEvent e;
                 std::string_view timeText;
-                if (quickEvent(rest, timeText, time, e)) {
+                if (quickEvent(rest, lastStamp, timeText, time, e)) {
                     return take(time, e, timeText, number, out) ? Outcome::event : Outcome::failed;
                 }
                 break;
@@ -329,31 +424,52 @@ struct LineParser {
 
 bool isBinary(unsigned char c) { return (c < 0x20 && c != '\t' && c != '\r') || c == 0x7f; }
 
-// Whether any byte of the eight is below 0x20 or is 0x7f (a tab or a carriage
-// return among them too).
-bool mayHoldBinary(std::uint64_t word) {
+// The bytes of the eight (in memory order, as a little endian number) that
+// are below 0x20 or are 0x7f, a tab, a carriage return and a line end among
+// them: the high bit of each such byte is set. Exact up to the lowest; above
+// it a borrow may set more.
+std::uint64_t controlBytes(std::uint64_t word) {
     constexpr std::uint64_t ones = 0x0101010101010101;
     constexpr std::uint64_t highs = 0x8080808080808080;
     const std::uint64_t below = (word - ones * 0x20) & ~word & highs;
     const std::uint64_t del = word ^ (ones * 0x7f);
-    return (below | ((del - ones) & ~del & highs)) != 0;
+    return below | ((del - ones) & ~del & highs);
+}
+
+constexpr std::size_t kNoByte = std::string_view::npos;
+
+// Where the line at `p` ends: at its '\n', or at `size` when the `size`
+// bytes hold none. `binary` is then the offset of the line's first byte that
+// no text recording holds, or kNoByte. One look at every byte for both, eight
+// bytes at a time, byte by byte only where a line end or such a byte may be.
+std::size_t lineEnd(const char* p, std::size_t size, std::size_t& binary) {
+    binary = kNoByte;
+    std::size_t i = 0;
+    for (;;) {
+        for (; i + 8 <= size; i += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, p + i, 8);
+            const std::uint64_t control = controlBytes(word);
+            if (control == 0) continue;
+            if constexpr (std::endian::native == std::endian::little) {
+                // Most often the first such byte is the line's end.
+                const std::size_t first = i + std::size_t(std::countr_zero(control) / 8);
+                if (p[first] == '\n') return first;
+            }
+            break;
+        }
+        for (const std::size_t stop = std::min(size, i + 8); i < stop; ++i) {
+            const auto c = static_cast<unsigned char>(p[i]);
+            if (c == '\n') return i;
+            if (binary == kNoByte && isBinary(c)) binary = i;
+        }
+        if (i == size) return size;
+    }
 }
 
 // A stray NUL or control byte means this is not a text recording at all.
-std::optional<Error> binaryByte(std::string_view line, int number) {
-    // Every line is looked at, eight bytes at a time; byte by byte only where
-    // such a byte may be.
-    std::size_t i = 0;
-    for (; i + 8 <= line.size(); i += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, line.data() + i, 8);
-        if (mayHoldBinary(word)) break;
-    }
-    const auto found = std::find_if(line.begin() + std::ptrdiff_t(i), line.end(),
-                                    [](char ch) { return isBinary(static_cast<unsigned char>(ch)); });
-    if (found == line.end()) return std::nullopt;
-    return makeError(Kind::binaryData, number,
-                     "unexpected byte 0x" + hexByte(static_cast<unsigned char>(*found)) + ": not a text recording");
+Error binaryByte(unsigned char byte, int number) {
+    return makeError(Kind::binaryData, number, "unexpected byte 0x" + hexByte(byte) + ": not a text recording");
 }
 
 // The lines of a recording, without their '\n', from the start again when
@@ -362,7 +478,8 @@ class LineSource {
 public:
     virtual ~LineSource() = default;
     // False at the end, or when reading failed (then failure is set).
-    virtual bool next(std::string_view& line) = 0;
+    // `binary`: as lineEnd gives it.
+    virtual bool next(std::string_view& line, std::size_t& binary) = 0;
     virtual bool rewind() = 0;
     // Bytes handed out as lines so far, line ends included.
     std::uint64_t consumed = 0;
@@ -373,9 +490,9 @@ class TextSource final : public LineSource {
 public:
     explicit TextSource(std::string_view text) : text_(text) {}
 
-    bool next(std::string_view& line) override {
+    bool next(std::string_view& line, std::size_t& binary) override {
         if (position_ >= text_.size()) return false;
-        const std::size_t end = std::min(text_.find('\n', position_), text_.size());
+        const std::size_t end = position_ + lineEnd(text_.data() + position_, text_.size() - position_, binary);
         line = text_.substr(position_, end - position_);
         consumed += end - position_ + 1;
         position_ = end + 1;
@@ -401,12 +518,12 @@ public:
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
 
-    bool next(std::string_view& line) override {
+    bool next(std::string_view& line, std::size_t& binary) override {
         for (;;) {
             const char* begin = buffer_.data() + begin_;
             const std::size_t held = end_ - begin_;
-            if (const void* newline = std::memchr(begin, '\n', held)) {
-                line = std::string_view(begin, std::size_t(static_cast<const char*>(newline) - begin));
+            if (const std::size_t end = lineEnd(begin, held, binary); end < held) {
+                line = std::string_view(begin, end);
                 begin_ += line.size() + 1;
                 consumed += line.size() + 1;
                 return true;
@@ -434,7 +551,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBufferSize = 64 * 1024;
+    static constexpr std::size_t kBufferSize = 256 * 1024;
 
     // Reads more after the part of a line already held.
     void fill() {
@@ -527,8 +644,9 @@ struct EvemuStream::Impl {
         // failed, the rest is only searched for such bytes.
         std::optional<Error> lineFailure;
         std::string_view raw;
-        for (int number = 1; source->next(raw); ++number) {
-            if (auto binary = binaryByte(raw, number)) return binary;
+        std::size_t binary = kNoByte;
+        for (int number = 1; source->next(raw, binary); ++number) {
+            if (binary != kNoByte) return binaryByte(static_cast<unsigned char>(raw[binary]), number);
             if (lineFailure) continue;
             TimedEvent timed;
             switch (first.line(lineText(raw, number), number, timed)) {
@@ -566,20 +684,21 @@ struct EvemuStream::Impl {
     std::optional<EvdevEvent> next() {
         if (failure) return std::nullopt;
         std::string_view raw;
-        while (source->next(raw)) {
+        std::size_t binary = kNoByte;
+        while (source->next(raw, binary)) {
             ++lineNumber;
             TimedEvent timed;
-            const auto outcome = binaryByte(raw, lineNumber)
-                                     ? LineParser::Outcome::failed
-                                     : parser.line(lineText(raw, lineNumber), lineNumber, timed);
+            const auto outcome = binary != kNoByte ? LineParser::Outcome::failed
+                                                   : parser.line(lineText(raw, lineNumber), lineNumber, timed);
             if (outcome == LineParser::Outcome::failed ||
                 (outcome == LineParser::Outcome::event && eventsRead == eventCount)) {
                 return changed();
             }
             if (outcome == LineParser::Outcome::event) {
                 ++eventsRead;
-                timed.event.time = static_cast<double>(timed.nanoseconds - firstTime) / 1e9;
-                return timed.event;
+                // Field by field, as the parser wrote them.
+                return EvdevEvent{static_cast<double>(timed.nanoseconds - firstTime) / 1e9, timed.event.type,
+                                  timed.event.code, timed.event.value};
             }
         }
         if (source->failure) {

@@ -1,6 +1,7 @@
 #include "platform/sim/SimMultitouchFramework.h"
 
 #include <algorithm>
+#include <array>
 
 namespace glidra::sim {
 
@@ -89,7 +90,10 @@ void SimMultitouchFramework::unregisterContactFrameCallback(MultitouchDevice dev
         if (int i = indexOf(device); i >= 0 && !inFlight.empty()) callbacks = devices_[std::size_t(i)].callbacks;
         if (!callbacks.empty()) ++deliveriesUnderWay_[device];
     }
-    if (!callbacks.empty()) callOut(device, callbacks, inFlight);
+    if (!callbacks.empty()) {
+        for (const Frame& frame : inFlight) callOut(device, callbacks, frame.touches, frame.timestamp);
+        endDelivery(device);
+    }
 
     std::lock_guard lock(mutex_);
     if (int i = indexOf(device); i >= 0) {
@@ -107,7 +111,10 @@ void SimMultitouchFramework::stopDevice(MultitouchDevice device) {
         devices_[std::size_t(i)].started = false;
         log_.push_back("stop " + std::to_string(*devices_[std::size_t(i)].address));
     }
-    deliveryEnded_.wait(lock, [&] { return !deliveriesUnderWay_.contains(device); });
+    deliveryEnded_.wait(lock, [&] {
+        const auto underWay = deliveriesUnderWay_.find(device);
+        return underWay == deliveriesUnderWay_.end() || underWay->second == 0;
+    });
 }
 
 void SimMultitouchFramework::releaseDeviceList(const std::vector<MultitouchDevice>&) {
@@ -115,17 +122,28 @@ void SimMultitouchFramework::releaseDeviceList(const std::vector<MultitouchDevic
     --openLists_;
 }
 
-void SimMultitouchFramework::deliver(MultitouchDevice device, const std::vector<DriverTouch>& touches,
-                                     double timestamp) {
-    std::vector<ContactFrameCallback> callbacks;
+void SimMultitouchFramework::deliver(MultitouchDevice device, std::span<const DriverTouch> touches, double timestamp) {
+    // The callbacks as they were when the delivery began, copied out of the
+    // lock; a device rarely has more than one.
+    std::array<ContactFrameCallback, kInlineCallbacks> inlineCallbacks{};
+    std::vector<ContactFrameCallback> moreCallbacks;
+    std::span<const ContactFrameCallback> callbacks;
     {
         std::lock_guard lock(mutex_);
         const int i = indexOf(device);
         if (i < 0 || !devices_[std::size_t(i)].started) return;
-        callbacks = devices_[std::size_t(i)].callbacks;
+        const auto& registered = devices_[std::size_t(i)].callbacks;
+        if (registered.size() <= inlineCallbacks.size()) {
+            std::copy(registered.begin(), registered.end(), inlineCallbacks.begin());
+            callbacks = std::span(inlineCallbacks.data(), registered.size());
+        } else {
+            moreCallbacks = registered;
+            callbacks = moreCallbacks;
+        }
         ++deliveriesUnderWay_[device];
     }
-    callOut(device, callbacks, {Frame{touches, timestamp}});
+    callOut(device, callbacks, touches, timestamp);
+    endDelivery(device);
 }
 
 void SimMultitouchFramework::holdFrameInFlight(MultitouchDevice device, std::vector<DriverTouch> touches,
@@ -134,19 +152,16 @@ void SimMultitouchFramework::holdFrameInFlight(MultitouchDevice device, std::vec
     framesInFlight_[device].push_back(Frame{std::move(touches), timestamp});
 }
 
-void SimMultitouchFramework::callOut(MultitouchDevice device, const std::vector<ContactFrameCallback>& callbacks,
-                                     const std::vector<Frame>& frames) {
-    for (const Frame& frame : frames) {
-        for (auto callback : callbacks) {
-            callback(device, frame.touches.empty() ? nullptr : frame.touches.data(), std::int32_t(frame.touches.size()),
-                     frame.timestamp, 0);
-        }
+void SimMultitouchFramework::callOut(MultitouchDevice device, std::span<const ContactFrameCallback> callbacks,
+                                     std::span<const DriverTouch> touches, double timestamp) {
+    for (auto callback : callbacks) {
+        callback(device, touches.empty() ? nullptr : touches.data(), std::int32_t(touches.size()), timestamp, 0);
     }
+}
+
+void SimMultitouchFramework::endDelivery(MultitouchDevice device) {
     std::lock_guard lock(mutex_);
-    if (--deliveriesUnderWay_[device] == 0) {
-        deliveriesUnderWay_.erase(device);
-        deliveryEnded_.notify_all();
-    }
+    if (--deliveriesUnderWay_[device] == 0) deliveryEnded_.notify_all();
 }
 
 int SimMultitouchFramework::registrationCount(MultitouchDevice device) const {

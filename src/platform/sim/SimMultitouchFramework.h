@@ -3,10 +3,12 @@
 #include "platform/MultitouchFramework.h"
 
 #include <condition_variable>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,8 +38,14 @@ public:
     std::optional<SurfaceDimensions> surfaceDimensions(MultitouchDevice device) override;
 
     // Calls the callbacks registered on a started device, as the driver does.
-    // The callbacks run without the sim's lock, so they may query it.
-    void deliver(MultitouchDevice device, const std::vector<DriverTouch>& touches, double timestamp);
+    // The callbacks run without the sim's lock, so they may query it. Once a
+    // device has had a delivery, the next ones allocate nothing while it has
+    // at most kInlineCallbacks callbacks.
+    void deliver(MultitouchDevice device, std::span<const DriverTouch> touches, double timestamp);
+    void deliver(MultitouchDevice device, std::initializer_list<DriverTouch> touches, double timestamp) {
+        deliver(device, std::span<const DriverTouch>(touches.begin(), touches.size()), timestamp);
+    }
+    static constexpr std::size_t kInlineCallbacks = 4;
     // A frame the driver has taken in but not handed over yet: it reaches the
     // device's callbacks when the program begins to unregister them, as a
     // frame in flight during a stop does.
@@ -58,10 +66,11 @@ private:
     };
 
     int indexOf(MultitouchDevice device) const;
-    // Runs the frames through the callbacks without the lock, then ends the
-    // delivery that the caller counted in deliveriesUnderWay_.
-    void callOut(MultitouchDevice device, const std::vector<ContactFrameCallback>& callbacks,
-                 const std::vector<Frame>& frames);
+    // Runs the touches through the callbacks without the lock.
+    static void callOut(MultitouchDevice device, std::span<const ContactFrameCallback> callbacks,
+                        std::span<const DriverTouch> touches, double timestamp);
+    // Ends the delivery that the caller counted in deliveriesUnderWay_.
+    void endDelivery(MultitouchDevice device);
 
     struct Device {
         std::unique_ptr<int> address;
@@ -75,7 +84,8 @@ private:
     std::condition_variable deliveryEnded_;
     std::vector<Device> devices_;
     // Deliveries under way per device; kept apart from devices_ so that a
-    // device removed meanwhile still counts down.
+    // device removed meanwhile still counts down. An entry stays at 0 when
+    // its deliveries have ended, so that the next one adds no node.
     std::map<MultitouchDevice, int> deliveriesUnderWay_;
     std::map<MultitouchDevice, std::vector<Frame>> framesInFlight_;
     std::vector<std::string> log_;

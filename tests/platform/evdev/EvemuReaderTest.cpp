@@ -164,6 +164,9 @@ TEST(EvemuReaderTest, RejectsBadInputWithTheLineAtFault) {
         {"\x7f"
          "ELF\x02\x01\x01",
          Kind::binaryData, 1},
+        {event + "E:\t0.1\t0003 0035 12 # a comment and \x02 in it\n", Kind::binaryData, 2},
+        {event + "E: 0.1 0003 0035 12\r\x1b\n", Kind::binaryData, 2},
+        {event + "E: 0.1 0003 0035 12 # \x03", Kind::binaryData, 2},
         {"N: pad\n" + event + "E: 0.010700 0003 0035\n", Kind::truncatedEvent, 3},
         {"E: 0.010700\n", Kind::truncatedEvent, 1},
         {event + "E: 0.01 0003 0035 12x\n", Kind::malformedLine, 2},
@@ -247,6 +250,67 @@ TEST(EvemuReaderTest, EventLinesInEveryFormReadTheirValues) {
         ASSERT_TRUE(result.ok()) << result.error().describe();
         ASSERT_EQ(result.recording().events.size(), 2u);
         EXPECT_EQ(result.recording().events[1], *c.event);
+    }
+}
+
+// The lines of a frame repeat one time; a line whose time only begins as the
+// line before's still reads its own, and one with that time reads its values
+// as in any other form, or is refused as it would be on its own.
+TEST(EvemuReaderTest, AnEventLineReadsItsOwnTimeAndValuesAfterALineWithAnother) {
+    struct Case {
+        const char* before;
+        const char* line;
+        std::optional<EvdevEvent> event;  // nothing: the line is refused as malformed
+    };
+    const auto position = [](double time, std::int32_t value) {
+        return EvdevEvent{time, kEvAbs, kAbsMtPositionX, value};
+    };
+    // As the reader turns a time in nanoseconds into seconds.
+    const auto inSeconds = [](std::int64_t nanoseconds) { return static_cast<double>(nanoseconds) / 1e9; };
+    const char* const before = "E: 1.5 0003 0035 1";
+    const Case cases[] = {
+        {before, "E: 1.5 0003 0035 2", position(1.5, 2)},
+        {before, "E: 1.6 0003 0035 2", position(1.6, 2)},
+        {before, "E: 1.55 0003 0035 2", position(1.55, 2)},
+        {"E: 1700000000.25 0003 0035 1", "E: 1710000000.25 0003 0035 2",
+         position(inSeconds(1'710'000'000'250'000'000), 2)},
+        {"E: 1700000000.25 0003 0035 1", "E: 1700000000.26 0003 0035 2",
+         position(inSeconds(1'700'000'000'260'000'000), 2)},
+        {before, "E: 1.5\t0003 0035 2", position(1.5, 2)},
+        {"E: 1 0003 0035 1", "E: 1.25 0003 0035 2", position(1.25, 2)},
+        {before, "E:  1.5 0003 0035 2", position(1.5, 2)},
+        {before, "E: 1.5 0003  0035 2", position(1.5, 2)},
+        {before, "E: 1.5 0003 0035 2 ", position(1.5, 2)},
+        {before, "E: 1.5 0003 0035 2 # c", position(1.5, 2)},
+        {before, "E: 1.5 003 0035 2", position(1.5, 2)},
+        {before, "E: 1.5 0003 0035 00000000002", position(1.5, 2)},
+        {before, "E: 1.5 0003 0035 -2147483648", position(1.5, std::numeric_limits<std::int32_t>::min())},
+        {before, "E: 1.5 001F FFFF -0", EvdevEvent{1.5, 0x1f, 0xffff, 0}},
+        {before, "E: 1.5.5 0003 0035 2", std::nullopt},
+        {before, "E: 1.5x 0003 0035 2", std::nullopt},
+        {"E: 1.123456789 0003 0035 1", "E: 1.1234567891 0003 0035 2", std::nullopt},
+        {before, "E: 1.5 zz 0035 2", std::nullopt},
+        {before, "E: 1.5 000g 0035 2", std::nullopt},
+        {before, "E: 1.5 0020 0035 2", std::nullopt},
+        {before, "E: 1.5 0003 0035 2147483648", std::nullopt},
+        {before, "E: 1.5 0003 0035 12345678901", std::nullopt},
+        {before, "E: 1.5 0003 0035 18446744073709551618", std::nullopt},  // 2 above 2^64
+        {before, "E: 1.5 0003 0035 -", std::nullopt},
+        {before, "E: 1.5 0003 0035 2x", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.before) + " / " + c.line);
+        const auto result =
+            EvemuReader::parse("E: 0.0 0000 0000 0\n" + std::string(c.before) + "\n" + std::string(c.line) + "\n");
+        if (!c.event) {
+            ASSERT_FALSE(result.ok());
+            EXPECT_EQ(result.error().kind, Kind::malformedLine) << result.error().describe();
+            EXPECT_EQ(result.error().line, 3) << result.error().describe();
+            continue;
+        }
+        ASSERT_TRUE(result.ok()) << result.error().describe();
+        ASSERT_EQ(result.recording().events.size(), 3u);
+        EXPECT_EQ(result.recording().events[2], *c.event);
     }
 }
 
@@ -352,7 +416,7 @@ std::string longRecording(bool withHeader, int frames) {
         }
         if (phase == 0 || phase == 199) line(frame, "0001 014a", phase == 0 ? 1 : 0);
         line(frame, "0000 0000", 0);
-        if (frame == frames / 2) text += "# " + std::string(150'000, 'x') + "\n";
+        if (frame == frames / 2) text += "# " + std::string(300'000, 'x') + "\n";
     }
     text.pop_back();  // the last line ends without a line end
     return text;

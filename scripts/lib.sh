@@ -30,6 +30,9 @@ TEST_PACKAGES=(
   # it (pactl comes with pulseaudio-utils) and a StatusNotifier watcher
   pipewire pipewire-pulse wireplumber pulseaudio-utils xvfb openbox dbus-daemon
   haskell-status-notifier-item-utils
+  # RealtimeKit and polkit, which the thread-priority test runs on a system
+  # bus of its own
+  rtkit polkitd
   # setxkbmap, to switch a private X server's keyboard layout
   x11-xkb-utils
   umockdev libumockdev-dev

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Peak resident memory of glidra-replay on long synthetic recordings.
+# Peak resident memory and CPU time of glidra-replay on long synthetic
+# recordings.
 #
 #   benchmarks/replay-memory.sh [-m "10 60"] [GLIDRA_REPLAY...]
 #
@@ -7,9 +8,9 @@
 # fingers are down: 1.8 s of scrolling up or down, then 0.2 s without a
 # touch, over and over) and replays it with each binary given (by default
 # build/tools/replay/glidra-replay), printing the file size, the peak RSS
-# (/usr/bin/time -v), the wall time and a digest of the tool's output, so
-# that two builds can be compared on the same recordings. Run by hand; not a
-# test.
+# (/usr/bin/time -v), the wall time, the CPU time (user and system) per
+# frame and a digest of the tool's output, so that two builds can be
+# compared on the same recordings. Run by hand; not a test.
 set -eu
 
 minutes="10 60"
@@ -82,20 +83,24 @@ synthesize() {
     }' > "$2"
 }
 
-printf '%-8s %10s  %-40s %10s %9s  %s\n' minutes "file MB" binary "peak MB" "wall s" "output digest"
+printf '%-8s %10s  %-40s %10s %9s %13s  %s\n' minutes "file MB" binary "peak MB" "wall s" "CPU us/frame" \
+    "output digest"
 for m in $minutes; do
     recording="$work/two-finger-$m-min.events"
     synthesize "$m" "$recording"
     size=$(LC_ALL=C awk -v b="$(wc -c < "$recording")" 'BEGIN { printf "%.1f", b / 1048576 }')
+    frames=$(grep -c ' 0000 0000 0$' "$recording")
     for binary in "$@"; do
         LC_ALL=C /usr/bin/time -v "$binary" "$recording" > "$work/out" 2> "$work/time" ||
             { cat "$work/time" >&2; exit 1; }
         peak=$(LC_ALL=C awk '/Maximum resident set size/ { printf "%.1f", $NF / 1024 }' "$work/time")
         wall=$(LC_ALL=C awk '/Elapsed \(wall clock\)/ { n = split($NF, p, ":"); s = 0;
                               for (i = 1; i <= n; ++i) s = s * 60 + p[i]; printf "%.1f", s }' "$work/time")
+        cpu=$(LC_ALL=C awk -v frames="$frames" '/(User|System) time \(seconds\)/ { s += $NF }
+                                                END { printf "%.2f", s * 1e6 / frames }' "$work/time")
         digest=$(sha256sum < "$work/out" | cut -c1-16)
-        printf '%-8s %10s  %-40s %10s %9s  %s (%d lines)\n' "$m" "$size" "$binary" "$peak" "$wall" "$digest" \
-            "$(wc -l < "$work/out")"
+        printf '%-8s %10s  %-40s %10s %9s %13s  %s (%d lines)\n' "$m" "$size" "$binary" "$peak" "$wall" "$cpu" \
+            "$digest" "$(wc -l < "$work/out")"
     done
     rm -f "$recording"
 done

@@ -122,9 +122,9 @@ struct LastStamp {
 
 // The usual event line after its "E:", "<sec>[.<fraction>] <type> <code>
 // <value>" with hex type and code of at most four digits, read without
-// splitting it into fields: nearly every line of a recording is one. False
-// for anything else, which the field by field reading then judges, so that
-// both give the same events and the same errors.
+// splitting it into fields: nearly every line canonicalEvent leaves is one.
+// False for anything else, which the field by field reading then judges, so
+// that both give the same events and the same errors.
 bool quickEvent(std::string_view s, LastStamp& last, std::string_view& timeText, std::int64_t& time, EvdevEvent& e) {
     const char* p = s.data();
     const char* const end = p + s.size();
@@ -189,60 +189,99 @@ bool quickEvent(std::string_view s, LastStamp& last, std::string_view& timeText,
     return true;
 }
 
-// Whether the text at `p`, which holds more bytes than the stamp, begins as
-// the stamp does: eight bytes at a time, the rest one by one, without a call.
+// Whether the text at `p`, which holds at least as many bytes as the stamp,
+// begins as the stamp does: eight bytes at a time, the last eight perhaps
+// overlapping the ones before.
 bool repeats(const char* p, const LastStamp& last) {
-    std::size_t i = 0;
-    for (; i + 8 <= last.size; i += 8) {
-        std::uint64_t text = 0;
-        std::uint64_t stamp = 0;
-        std::memcpy(&text, p + i, 8);
-        std::memcpy(&stamp, last.text.data() + i, 8);
-        if (text != stamp) return false;
-    }
-    for (; i < last.size; ++i) {
-        if (p[i] != last.text[i]) return false;
-    }
-    return true;
+    const std::size_t size = last.size;
+    const char* const stamp = last.text.data();
+    if (size < 8) return std::memcmp(p, stamp, size) == 0;
+    const auto word = [](const char* at) {
+        std::uint64_t value = 0;
+        std::memcpy(&value, at, 8);
+        return value;
+    };
+    static_assert(sizeof(LastStamp::text) <= 24, "three words cover a stamp");
+    return word(p) == word(stamp) && (size <= 16 || word(p + 8) == word(stamp + 8)) &&
+           word(p + size - 8) == word(stamp + size - 8);
 }
 
 // The line as evemu-record writes nearly all of a frame's: "E: <time> <type>
-// <code> <value>" with single blanks, the time of the line before, four hex
-// digits to the type and to the code and nothing after the value, read at
-// once. False for any other line, which quickEvent then reads, so that both
-// give the same events.
-bool canonicalEvent(std::string_view text, const LastStamp& last, TimedEvent& out) {
-    const std::size_t stampSize = last.size;
-    // "E: ", the time, " tttt cccc " and a digit at least.
-    if (stampSize == 0 || text.size() < stampSize + 15) return false;
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    if (p[0] != 'E' || p[1] != ':' || p[2] != ' ' || !repeats(p + 3, last)) {
-        return false;
+// <code> <value>" with single blanks, the time either the text of the line
+// before or "<seconds>.<fraction>", four hex digits to the type and to the
+// code and nothing after the value, read at once from `p` on. Where the
+// value ends, with a new time taken into `last`; nothing for any other line,
+// which quickEvent then reads, so that both give the same events.
+const char* canonicalEvent(const char* p, const char* end, LastStamp& last, TimedEvent& out) {
+    // "E: ", a time, " tttt cccc " and a digit at least.
+    constexpr std::size_t kAfterTime = 12;
+    if (std::size_t(end - p) < 3 + 1 + kAfterTime || p[0] != 'E' || p[1] != ':' || p[2] != ' ') return nullptr;
+    p += 3;
+    const char* const timeStart = p;
+    std::int64_t time = last.time;
+    const bool repeated =
+        last.size > 0 && std::size_t(end - p) >= last.size + kAfterTime && repeats(p, last) && p[last.size] == ' ';
+    if (repeated) {
+        p += last.size;
+    } else {
+        const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+        std::int64_t seconds = 0;
+        for (; p < end && p - timeStart < 10 && isDigit(*p); ++p) seconds = seconds * 10 + (*p - '0');
+        if (p == timeStart || p == end || *p != '.' || seconds > kMaxSeconds) return nullptr;
+        const char* const fractionStart = ++p;
+        std::int64_t fraction = 0;
+        for (; p < end && p - fractionStart < 9 && isDigit(*p); ++p) fraction = fraction * 10 + (*p - '0');
+        if (p == fractionStart || std::size_t(end - p) < kAfterTime) return nullptr;
+        for (auto digits = p - fractionStart; digits < 9; ++digits) fraction *= 10;
+        time = seconds * 1'000'000'000 + fraction;
     }
-    p += 3 + stampSize;
-    if (p[0] != ' ' || p[5] != ' ' || p[10] != ' ') return false;
+    const char* const timeEnd = p;
+    if (p[0] != ' ' || p[5] != ' ' || p[10] != ' ') return nullptr;
     const int t0 = hexDigit(p[1]), t1 = hexDigit(p[2]), t2 = hexDigit(p[3]), t3 = hexDigit(p[4]);
     const int c0 = hexDigit(p[6]), c1 = hexDigit(p[7]), c2 = hexDigit(p[8]), c3 = hexDigit(p[9]);
-    if ((t0 | t1 | t2 | t3 | c0 | c1 | c2 | c3) < 0) return false;
+    if ((t0 | t1 | t2 | t3 | c0 | c1 | c2 | c3) < 0) return nullptr;
     const auto type = static_cast<std::uint16_t>(t0 << 12 | t1 << 8 | t2 << 4 | t3);
-    if (type > kMaxEventType) return false;
+    if (type > kMaxEventType) return nullptr;
     p += 11;
     const bool negative = *p == '-';
     if (negative) ++p;
     const char* const digits = p;
+    const char* const digitsEnd = std::min(end, digits + 10);
     std::int64_t value = 0;
-    for (; p < end && p - digits < 10 && *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
-    if (p == digits || p != end) return false;
+    for (unsigned digit = 0; p < digitsEnd && (digit = unsigned(*p - '0')) < 10; ++p) value = value * 10 + digit;
+    if (p == digits) return nullptr;
     value = negative ? -value : value;
     if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
-        return false;
+        return nullptr;
     }
-    out.nanoseconds = last.time;
+    if (!repeated) {
+        // As quickEvent keeps it, so that either reads the next line alike.
+        last.size = std::size_t(timeEnd - timeStart);
+        std::memcpy(last.text.data(), timeStart, last.size);
+        last.time = time;
+    }
+    out.nanoseconds = time;
     out.event.type = type;
     out.event.code = static_cast<std::uint16_t>(c0 << 12 | c1 << 8 | c2 << 4 | c3);
     out.event.value = static_cast<std::int32_t>(value);
-    return true;
+    return p;
+}
+
+// A whole line, without its line end, as canonicalEvent reads it.
+bool canonicalEvent(std::string_view line, LastStamp& last, TimedEvent& out) {
+    const char* const end = line.data() + line.size();
+    return canonicalEvent(line.data(), end, last, out) == end;
+}
+
+// The first line of `ahead`, line end included, as canonicalEvent reads it:
+// its size with the line end, or 0 when it is no such line or its end is not
+// among the bytes. Every byte of such a line is one it requires, so it holds
+// no byte that only a binary file has, and the line end is the first there is.
+std::size_t canonicalLine(std::string_view ahead, LastStamp& last, TimedEvent& out) {
+    const char* const end = ahead.data() + ahead.size();
+    const char* const valueEnd = canonicalEvent(ahead.data(), end, last, out);
+    if (valueEnd == nullptr || valueEnd == end || *valueEnd != '\n') return 0;
+    return std::size_t(valueEnd - ahead.data()) + 1;
 }
 
 // Parses one line after another; the device lines fill `device`, an event
@@ -363,6 +402,18 @@ struct LineParser {
         return true;
     }
 
+    // The first line of `ahead` if it is one that canonicalLine reads: its
+    // size, line end included, with its outcome in `outcome`; else 0.
+    std::size_t canonical(std::string_view ahead, int number, TimedEvent& out, Outcome& outcome) {
+        const std::size_t size = canonicalLine(ahead, lastStamp, out);
+        if (size > 0) {
+            sawEvemuLine = true;
+            outcome =
+                inOrder(out.nanoseconds, ahead.substr(3, lastStamp.size), number) ? Outcome::event : Outcome::failed;
+        }
+        return size;
+    }
+
     // One line without its line end.
     Outcome line(std::string_view raw, int number, TimedEvent& out) {
         // Straight into `out`, field by field, as it is read.
@@ -481,58 +532,72 @@ public:
     // `binary`: as lineEnd gives it.
     virtual bool next(std::string_view& line, std::size_t& binary) = 0;
     virtual bool rewind() = 0;
+
+    // The bytes held after the lines handed out: the next line's start, or
+    // more, or nothing even before the end; next() reads on.
+    std::string_view ahead() const { return {cursor_, std::size_t(limit_ - cursor_)}; }
+    // Hands out the first `size` bytes of ahead(), which end with a '\n', as
+    // a line, without looking at them again.
+    void skip(std::size_t size) {
+        cursor_ += size;
+        consumed += size;
+    }
+
     // Bytes handed out as lines so far, line ends included.
     std::uint64_t consumed = 0;
     std::optional<std::string> failure;
+
+protected:
+    const char* cursor_ = nullptr;
+    const char* limit_ = nullptr;
 };
 
 class TextSource final : public LineSource {
 public:
-    explicit TextSource(std::string_view text) : text_(text) {}
+    explicit TextSource(std::string_view text) : text_(text) { rewind(); }
 
     bool next(std::string_view& line, std::size_t& binary) override {
-        if (position_ >= text_.size()) return false;
-        const std::size_t end = position_ + lineEnd(text_.data() + position_, text_.size() - position_, binary);
-        line = text_.substr(position_, end - position_);
-        consumed += end - position_ + 1;
-        position_ = end + 1;
+        if (cursor_ == limit_) return false;
+        const std::size_t held = std::size_t(limit_ - cursor_);
+        const std::size_t end = lineEnd(cursor_, held, binary);
+        line = std::string_view(cursor_, end);
+        // A last line without its '\n' counts one, as if it had it.
+        consumed += end + 1;
+        cursor_ += std::min(end + 1, held);
         return true;
     }
 
     bool rewind() override {
-        position_ = 0;
+        cursor_ = text_.data();
+        limit_ = text_.data() + text_.size();
         consumed = 0;
         return true;
     }
 
 private:
     std::string_view text_;
-    std::size_t position_ = 0;
 };
 
 // A regular file through a buffer that grows only for a line longer than it.
 class FileSource final : public LineSource {
 public:
-    FileSource(int fd, std::string path) : fd_(fd), path_(std::move(path)), buffer_(kBufferSize) {}
+    FileSource(int fd, std::string path) : fd_(fd), path_(std::move(path)), buffer_(kBufferSize) { empty(); }
     ~FileSource() override { ::close(fd_); }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
 
     bool next(std::string_view& line, std::size_t& binary) override {
         for (;;) {
-            const char* begin = buffer_.data() + begin_;
-            const std::size_t held = end_ - begin_;
-            if (const std::size_t end = lineEnd(begin, held, binary); end < held) {
-                line = std::string_view(begin, end);
-                begin_ += line.size() + 1;
-                consumed += line.size() + 1;
+            const std::size_t held = std::size_t(limit_ - cursor_);
+            if (const std::size_t end = lineEnd(cursor_, held, binary); end < held) {
+                line = std::string_view(cursor_, end);
+                skip(end + 1);
                 return true;
             }
             if (atEnd_) {
                 if (held == 0) return false;
-                line = std::string_view(begin, held);
-                consumed += held;
-                begin_ = end_;
+                line = std::string_view(cursor_, held);
+                skip(held);
                 return true;
             }
             fill();
@@ -544,7 +609,7 @@ public:
             failure = "cannot read " + path_ + ": " + std::strerror(errno);
             return false;
         }
-        begin_ = end_ = 0;
+        empty();
         atEnd_ = false;
         consumed = 0;
         return true;
@@ -553,19 +618,19 @@ public:
 private:
     static constexpr std::size_t kBufferSize = 256 * 1024;
 
+    void empty() { cursor_ = limit_ = buffer_.data(); }
+
     // Reads more after the part of a line already held.
     void fill() {
-        if (begin_ > 0) {
-            std::copy(buffer_.begin() + std::ptrdiff_t(begin_), buffer_.begin() + std::ptrdiff_t(end_),
-                      buffer_.begin());
-            end_ -= begin_;
-            begin_ = 0;
-        }
-        if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+        const std::size_t held = std::size_t(limit_ - cursor_);
+        if (cursor_ != buffer_.data()) std::memmove(buffer_.data(), cursor_, held);
+        if (held == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+        cursor_ = buffer_.data();
+        limit_ = cursor_ + held;
         for (;;) {
-            const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+            const ssize_t n = ::read(fd_, buffer_.data() + held, buffer_.size() - held);
             if (n > 0) {
-                end_ += std::size_t(n);
+                limit_ += n;
                 return;
             }
             if (n == 0) {
@@ -575,7 +640,7 @@ private:
             if (errno != EINTR) {
                 failure = "cannot read " + path_ + ": " + std::strerror(errno);
                 atEnd_ = true;
-                end_ = begin_;  // what was held of the line is no line
+                limit_ = cursor_;  // what was held of the line is no line
                 return;
             }
         }
@@ -584,8 +649,6 @@ private:
     int fd_;
     std::string path_;
     std::vector<char> buffer_;
-    std::size_t begin_ = 0;
-    std::size_t end_ = 0;
     bool atEnd_ = false;
 };
 
@@ -594,7 +657,14 @@ private:
 class DerivedAxes {
 public:
     void see(const DeviceDescription& device, const EvdevEvent& e) {
-        if (e.type != kEvAbs || e.code > kAbsMax || device.axes.contains(e.code)) return;
+        if (e.type != kEvAbs || e.code > kAbsMax) return;
+        // No device line comes after the first event, so the header's axes
+        // are all known at the first one.
+        if (!described_) {
+            described_ = 0;
+            for (const auto& [code, range] : device.axes) *described_ |= std::uint64_t{1} << code;
+        }
+        if ((*described_ >> e.code & 1) != 0) return;
         if (e.code == kAbsMtTrackingId && e.value < 0) return;  // -1 frees a slot; not a value of the axis
         auto [it, inserted] = seen_.try_emplace(e.code, AxisRange{e.value, e.value, 0, 0, 0, true});
         if (!inserted) {
@@ -610,6 +680,8 @@ public:
 
 private:
     std::map<std::uint16_t, AxisRange> seen_;
+    // Bit n: the header describes axis n (no axis code is above 0x3f).
+    std::optional<std::uint64_t> described_;
 };
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -634,6 +706,9 @@ struct EvemuStream::Impl {
     LineParser parser;
     int lineNumber = 0;
     std::size_t eventsRead = 0;
+    // The last event's time as recorded (no time is negative), and rebased.
+    std::int64_t timeRead = -1;
+    double secondsRead = 0;
 
     // Reads the whole input: its errors, its header, its derived axes.
     std::optional<Error> scan(const Options& options) {
@@ -645,11 +720,18 @@ struct EvemuStream::Impl {
         std::optional<Error> lineFailure;
         std::string_view raw;
         std::size_t binary = kNoByte;
-        for (int number = 1; source->next(raw, binary); ++number) {
-            if (binary != kNoByte) return binaryByte(static_cast<unsigned char>(raw[binary]), number);
-            if (lineFailure) continue;
+        for (int number = 1;; ++number) {
             TimedEvent timed;
-            switch (first.line(lineText(raw, number), number, timed)) {
+            auto outcome = LineParser::Outcome::nothing;
+            if (const std::size_t size = lineFailure ? 0 : first.canonical(source->ahead(), number, timed, outcome)) {
+                source->skip(size);
+            } else {
+                if (!source->next(raw, binary)) break;
+                if (binary != kNoByte) return binaryByte(static_cast<unsigned char>(raw[binary]), number);
+                if (lineFailure) continue;
+                outcome = first.line(lineText(raw, number), number, timed);
+            }
+            switch (outcome) {
                 case LineParser::Outcome::failed:
                     lineFailure = first.failure;
                     break;
@@ -685,20 +767,32 @@ struct EvemuStream::Impl {
         if (failure) return std::nullopt;
         std::string_view raw;
         std::size_t binary = kNoByte;
-        while (source->next(raw, binary)) {
-            ++lineNumber;
+        for (;;) {
             TimedEvent timed;
-            const auto outcome = binary != kNoByte ? LineParser::Outcome::failed
-                                                   : parser.line(lineText(raw, lineNumber), lineNumber, timed);
+            auto outcome = LineParser::Outcome::nothing;
+            if (const std::size_t size = parser.canonical(source->ahead(), lineNumber + 1, timed, outcome)) {
+                source->skip(size);
+            } else if (!source->next(raw, binary)) {
+                break;
+            } else if (binary != kNoByte) {
+                outcome = LineParser::Outcome::failed;
+            } else {
+                outcome = parser.line(lineText(raw, lineNumber + 1), lineNumber + 1, timed);
+            }
+            ++lineNumber;
             if (outcome == LineParser::Outcome::failed ||
                 (outcome == LineParser::Outcome::event && eventsRead == eventCount)) {
                 return changed();
             }
             if (outcome == LineParser::Outcome::event) {
                 ++eventsRead;
+                // A frame's events share their time: it is worked out once.
+                if (timed.nanoseconds != timeRead) {
+                    timeRead = timed.nanoseconds;
+                    secondsRead = static_cast<double>(timed.nanoseconds - firstTime) / 1e9;
+                }
                 // Field by field, as the parser wrote them.
-                return EvdevEvent{static_cast<double>(timed.nanoseconds - firstTime) / 1e9, timed.event.type,
-                                  timed.event.code, timed.event.value};
+                return EvdevEvent{secondsRead, timed.event.type, timed.event.code, timed.event.value};
             }
         }
         if (source->failure) {

@@ -200,9 +200,26 @@ TEST(EvemuReaderTest, RejectsBadInputWithTheLineAtFault) {
     }
 }
 
+// How the last line of a recording may end.
+struct LineEnding {
+    const char* name;
+    const char* text;
+};
+constexpr LineEnding kLineEndings[] = {{"", "\n"}, {" (CRLF)", "\r\n"}, {" (at the end of the text)", ""}};
+
+// Each case with each line ending.
+template <typename Case, std::size_t N>
+std::vector<std::pair<Case, LineEnding>> casesWithEveryEnding(const Case (&cases)[N]) {
+    std::vector<std::pair<Case, LineEnding>> all;
+    for (const Case& c : cases) {
+        for (const LineEnding& ending : kLineEndings) all.emplace_back(c, ending);
+    }
+    return all;
+}
+
 // Event lines in every form the format allows read the same values, and
-// those just out of range are refused, however they are spaced, padded or
-// commented.
+// those just out of range are refused, however they are spaced, padded,
+// commented or ended.
 TEST(EvemuReaderTest, EventLinesInEveryFormReadTheirValues) {
     struct Case {
         const char* line;
@@ -238,9 +255,9 @@ TEST(EvemuReaderTest, EventLinesInEveryFormReadTheirValues) {
         {"E: 2.5 0003 0035 0x12", std::nullopt},
         {"E: 2.5 -003 0035 12", std::nullopt},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
-        const auto result = EvemuReader::parse("E: 0.0 0000 0000 0\n" + std::string(c.line) + "\n");
+    for (const auto& [c, ending] : casesWithEveryEnding(cases)) {
+        SCOPED_TRACE(std::string(c.line) + ending.name);
+        const auto result = EvemuReader::parse("E: 0.0 0000 0000 0\n" + std::string(c.line) + ending.text);
         if (!c.event) {
             ASSERT_FALSE(result.ok());
             EXPECT_EQ(result.error().line, 2) << result.error().describe();
@@ -298,10 +315,10 @@ TEST(EvemuReaderTest, AnEventLineReadsItsOwnTimeAndValuesAfterALineWithAnother) 
         {before, "E: 1.5 0003 0035 -", std::nullopt},
         {before, "E: 1.5 0003 0035 2x", std::nullopt},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.before) + " / " + c.line);
-        const auto result =
-            EvemuReader::parse("E: 0.0 0000 0000 0\n" + std::string(c.before) + "\n" + std::string(c.line) + "\n");
+    for (const auto& [c, ending] : casesWithEveryEnding(cases)) {
+        SCOPED_TRACE(std::string(c.before) + " / " + c.line + ending.name);
+        const auto result = EvemuReader::parse("E: 0.0 0000 0000 0\n" + std::string(c.before) + "\n" +
+                                               std::string(c.line) + ending.text);
         if (!c.event) {
             ASSERT_FALSE(result.ok());
             EXPECT_EQ(result.error().kind, Kind::malformedLine) << result.error().describe();

@@ -120,6 +120,15 @@ struct LastStamp {
     std::int64_t time = 0;
 };
 
+// The decimal digits at `p`, at most `maxDigits` and none at or past `end`:
+// their value, with `p` moved past them.
+std::int64_t readDigits(const char*& p, const char* end, std::ptrdiff_t maxDigits) {
+    const char* const stop = p + std::min(end - p, maxDigits);
+    std::int64_t value = 0;
+    for (unsigned digit = 0; p < stop && (digit = unsigned(*p - '0')) < 10; ++p) value = value * 10 + digit;
+    return value;
+}
+
 // The usual event line after its "E:", "<sec>[.<fraction>] <type> <code>
 // <value>" with hex type and code of at most four digits, read without
 // splitting it into fields: nearly every line canonicalEvent leaves is one.
@@ -136,8 +145,7 @@ bool quickEvent(std::string_view s, LastStamp& last, std::string_view& timeText,
     const auto fieldEnds = [&] { return p == end || isBlank(*p) || *p == '#'; };
     const auto decimal = [&](std::ptrdiff_t maxDigits, std::int64_t& value) {
         const char* const start = p;
-        value = 0;
-        for (; p < end && *p >= '0' && *p <= '9' && p - start < maxDigits; ++p) value = value * 10 + (*p - '0');
+        value = readDigits(p, end, maxDigits);
         return p > start;
     };
     const auto hex = [&](std::uint16_t& value) {
@@ -224,31 +232,28 @@ const char* canonicalEvent(const char* p, const char* end, LastStamp& last, Time
     if (repeated) {
         p += last.size;
     } else {
-        const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-        std::int64_t seconds = 0;
-        for (; p < end && p - timeStart < 10 && isDigit(*p); ++p) seconds = seconds * 10 + (*p - '0');
+        const std::int64_t seconds = readDigits(p, end, 10);
         if (p == timeStart || p == end || *p != '.' || seconds > kMaxSeconds) return nullptr;
         const char* const fractionStart = ++p;
-        std::int64_t fraction = 0;
-        for (; p < end && p - fractionStart < 9 && isDigit(*p); ++p) fraction = fraction * 10 + (*p - '0');
+        std::int64_t fraction = readDigits(p, end, 9);
         if (p == fractionStart || std::size_t(end - p) < kAfterTime) return nullptr;
         for (auto digits = p - fractionStart; digits < 9; ++digits) fraction *= 10;
         time = seconds * 1'000'000'000 + fraction;
     }
     const char* const timeEnd = p;
     if (p[0] != ' ' || p[5] != ' ' || p[10] != ' ') return nullptr;
-    const int t0 = hexDigit(p[1]), t1 = hexDigit(p[2]), t2 = hexDigit(p[3]), t3 = hexDigit(p[4]);
+    // No type is above 0x1f: "000x" or "001x".
+    static_assert(kMaxEventType == 0x1f);
+    if (p[1] != '0' || p[2] != '0' || (p[3] != '0' && p[3] != '1')) return nullptr;
+    const int t3 = hexDigit(p[4]);
     const int c0 = hexDigit(p[6]), c1 = hexDigit(p[7]), c2 = hexDigit(p[8]), c3 = hexDigit(p[9]);
-    if ((t0 | t1 | t2 | t3 | c0 | c1 | c2 | c3) < 0) return nullptr;
-    const auto type = static_cast<std::uint16_t>(t0 << 12 | t1 << 8 | t2 << 4 | t3);
-    if (type > kMaxEventType) return nullptr;
+    if ((t3 | c0 | c1 | c2 | c3) < 0) return nullptr;
+    const auto type = static_cast<std::uint16_t>((p[3] - '0') << 4 | t3);
     p += 11;
     const bool negative = *p == '-';
     if (negative) ++p;
     const char* const digits = p;
-    const char* const digitsEnd = std::min(end, digits + 10);
-    std::int64_t value = 0;
-    for (unsigned digit = 0; p < digitsEnd && (digit = unsigned(*p - '0')) < 10; ++p) value = value * 10 + digit;
+    std::int64_t value = readDigits(p, end, 10);
     if (p == digits) return nullptr;
     value = negative ? -value : value;
     if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {

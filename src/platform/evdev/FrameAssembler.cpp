@@ -96,6 +96,7 @@ void FrameAssembler::reset() {
     peaks_ = {};
     peakCount_ = 0;
     nextPeak_ = 0;
+    brushThreshold_.reset();
     lastFrameTime_.reset();
 }
 
@@ -267,7 +268,7 @@ bool FrameAssembler::reachesSurface(const Slot& slot) const {
     return slot.trackingId >= 0 && slot.hasX && slot.hasY && (!touchKeyDecides() || touchKey_) && slot.distance <= 0;
 }
 
-std::optional<float> FrameAssembler::brushThreshold() const {
+std::optional<float> FrameAssembler::learnedBrushThreshold() const {
     if (!slotPressureRange_ || peakCount_ < kLearnedContacts) return std::nullopt;
     std::array<float, kPeakMemory> peaks = peaks_;
     const auto end = peaks.begin() + peakCount_;
@@ -283,6 +284,7 @@ void FrameAssembler::endStretch(Slot& slot) {
         peaks_[std::size_t(nextPeak_)] = slot.peakPressure;
         nextPeak_ = (nextPeak_ + 1) % kPeakMemory;
         peakCount_ = std::min(peakCount_ + 1, kPeakMemory);
+        brushThreshold_ = learnedBrushThreshold();
     }
     slot.stretchFor = -1;
     slot.deliberate = false;
@@ -290,7 +292,7 @@ void FrameAssembler::endStretch(Slot& slot) {
 }
 
 void FrameAssembler::judgeBrushes(double time) {
-    const std::optional<float> threshold = brushThreshold();
+    const std::optional<float> threshold = brushThreshold_;
     // The age a contact will have by the next frame decides, so that none
     // waits longer than kBrushTime.
     const double lookAhead = lastFrameTime_ ? std::clamp(time - *lastFrameTime_, 0.0, kLongestLookAhead) : 0.0;

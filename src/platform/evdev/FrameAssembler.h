@@ -199,7 +199,9 @@ private:
     void finish(double time, Frame& frame);
     void judgeBrushes(double time);
     void endStretch(Slot& slot);
-    std::optional<float> brushThreshold() const;
+    // The median peak of the remembered contacts, halved, once enough are:
+    // worked out when a peak is remembered, not for every frame.
+    std::optional<float> learnedBrushThreshold() const;
     float pressureOf(const Slot& slot) const;
     bool reachesSurface(const Slot& slot) const;
     bool touchKeyDecides() const;
@@ -244,6 +246,7 @@ private:
     std::array<float, kPeakMemory> peaks_{};
     int peakCount_ = 0;
     int nextPeak_ = 0;
+    std::optional<float> brushThreshold_;  // learnedBrushThreshold() of the peaks above
     std::optional<double> lastFrameTime_;
     // anyContactTouching()'s contacts, kept for their storage.
     std::vector<Frame::Contact> scratch_;
